@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include "kcoreapplication.h"
+#include "kzelvastartup.h"
+
+#include <QList>
+#include <QPointer>
+
+class QTranslator;
+class KCloudSvrProxy;
+class KScriptCore;
+class KZelvaMainWindow;
+class KZelvaSkin;
+
+/*
+ * The shell's application object (`zelvaApp`). Owns the main windows, the
+ * start-up information and the host services plug-ins reach through it.
+ * One per process, GUI thread.
+ */
+class KZELVASHELL_EXPORT KZelvaApplication : public KCoreApplication
+{
+    Q_OBJECT
+public:
+    KZelvaApplication(int &argc, char **argv);
+    ~KZelvaApplication() override;
+
+    static KZelvaApplication *instance();
+
+    QList<KZelvaMainWindow *> mainWindows() const;
+    KZelvaMainWindow *currentMainWindow() const;
+    void setCurrentMainWindow(KZelvaMainWindow *window);
+    // Creates a main window. With `announce`, mainWindowCreated() tells the
+    // shell, which hands it to the plug-ins; without, the caller does.
+    KZelvaMainWindow *createMainWindow(bool announce = true);
+
+    KZelvaStartup *startupInfo() { return &m_startup; }
+    KCloudSvrProxy *cloudSvrProxy();
+    KZelvaSkin *zelvaSkin() const { return m_skin; }
+    QTranslator *translator() const { return nullptr; }
+    KScriptCore *scriptCore() const { return m_scriptCore; }
+
+Q_SIGNALS:
+    void currentMainWindowChanged(KZelvaMainWindow *window);
+    void mainWindowCreated(KZelvaMainWindow *window);
+
+private:
+    void onWindowDestroyed(QObject *window);
+
+    QList<QPointer<KZelvaMainWindow>> m_windows;
+    QPointer<KZelvaMainWindow> m_current;
+    KZelvaStartup m_startup;
+    KCloudSvrProxy *m_cloud = nullptr;
+    KZelvaSkin *m_skin = nullptr;
+    KScriptCore *m_scriptCore = nullptr;
+};
+
+#define zelvaApp (KZelvaApplication::instance())

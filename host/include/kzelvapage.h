@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include "kzelvapluginwidget.h"
+#include "kzelvashell_export.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class KZelvaSubPage;
+
+/*
+ * A page of a window's central area: the group of sub pages of one page
+ * type (all text documents of the window, say). Owned by the central area,
+ * which creates it on demand.
+ */
+class KZELVASHELL_EXPORT KZelvaPage : public QObject
+{
+    Q_OBJECT
+public:
+    KZelvaPage(KZelvaPluginWidget::WidgetType type, QObject *parent);
+
+    KZelvaPluginWidget::WidgetType pageType() const { return m_type; }
+    QList<KZelvaSubPage *> subPages() const;
+
+private:
+    friend class KZelvaCentralArea;
+    KZelvaPluginWidget::WidgetType m_type;
+    QList<QPointer<KZelvaSubPage>> m_subPages;
+};

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include "kzelvasubpage.h"
+
+#include <QMap>
+
+class QPlainTextEdit;
+
+/*
+ * A document sub page: a plain-text document with a path, a title and a
+ * modified flag. Stands in for the suite's document views. Owned like any
+ * sub page by its central area.
+ */
+class KZELVASHELL_EXPORT KZelvaQozSubPage : public KZelvaSubPage
+{
+    Q_OBJECT
+public:
+    explicit KZelvaQozSubPage(KZelvaPluginWidget::WidgetType type = KZelvaPluginWidget::QozDocument,
+                              QWidget *parent = nullptr);
+
+    QString getDocPath() const { return m_path; }
+    QString cloudFileId() const { return m_cloudFileId; }
+    void setCloudFileId(const QString &id);
+
+    // Starts an empty document titled `title`.
+    void newDocument(const QString &title);
+    // Loads `path`; false (and a warning) when it cannot be read.
+    bool openFile(const QString &path);
+    // Writes the text to `path` (empty: the current path).
+    bool save(const QString &path = QString());
+
+    QString text() const;
+    void setText(const QString &text);
+    bool isModified() const override;
+    void setModified(bool modified);
+
+    bool getRecoverItem(KZelvaWorkAreaRecoverItem *item) const override;
+
+Q_SIGNALS:
+    void newDocumentFinished();
+    void openFilesFinished();
+    void sigDocPathChanged();
+    void docInfoUpdated(const QMap<QString, QString> &info);
+    void afterSave(const bool ok, const QString &path);
+
+private:
+    void updateTitle();
+    QPlainTextEdit *m_editor = nullptr;
+    QString m_path;
+    QString m_name;
+    QString m_cloudFileId;
+};

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kpluginmanager.h"
+
+KPluginManager *KPluginManager::instance()
+{
+    static KPluginManager manager;
+    return &manager;
+}
+
+bool KPluginManager::registerPluginInstanceObject(const QString &name, QObject *object)
+{
+    if (name.isEmpty() || !object)
+        return false;
+    m_objects.insert(name, object);
+    return true;
+}
+
+QObject *KPluginManager::pluginInstanceObject(const QString &name) const
+{
+    return m_objects.value(name);
+}
+
+void KPluginManager::unregisterPluginInstanceObject(const QString &name)
+{
+    m_objects.remove(name);
+}

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kpluginssettings.h"
+
+#include "kzelvapaths.h"
+
+#include <QLoggingCategory>
+#include <QSettings>
+
+Q_LOGGING_CATEGORY(lcSettings, "zelva.settings", QtInfoMsg)
+
+namespace {
+
+QString commonSettingsFile()
+{
+    return KZelvaPaths::configDir() + QStringLiteral("/common.ini");
+}
+
+QVariant readValue(const QString &file, const QString &group, const QString &key,
+                   const QVariant &defaultValue)
+{
+    QSettings settings(file, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError) {
+        qCWarning(lcSettings) << file << ": unreadable, using default for" << group << key;
+        return defaultValue;
+    }
+    settings.beginGroup(group);
+    return settings.value(key, defaultValue);
+}
+
+void writeValue(const QString &file, const QString &group, const QString &key, const QVariant &value)
+{
+    QSettings settings(file, QSettings::IniFormat);
+    settings.beginGroup(group);
+    settings.setValue(key, value);
+    settings.endGroup();
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        qCWarning(lcSettings) << file << ": cannot write" << group << key;
+}
+
+} // namespace
+
+namespace krt {
+
+QVariant KPluginsSettings::value(const QString &group, const QString &key, const QVariant &defaultValue)
+{
+    return readValue(KZelvaPaths::pluginSettingsFile(), group, key, defaultValue);
+}
+
+bool KPluginsSettings::boolValue(const QString &group, const QString &key, bool defaultValue)
+{
+    const QVariant v = value(group, key, defaultValue);
+    // INI files written by hand say true/false or 1/0.
+    const QString text = v.toString().trimmed().toLower();
+    if (text == QLatin1String("true") || text == QLatin1String("1"))
+        return true;
+    if (text == QLatin1String("false") || text == QLatin1String("0"))
+        return false;
+    return defaultValue;
+}
+
+void KPluginsSettings::setValue(const QString &group, const QString &key, const QVariant &value)
+{
+    writeValue(KZelvaPaths::pluginSettingsFile(), group, key, value);
+}
+
+QVariant KCommonSettings::value(const QString &group, const QString &key, const QVariant &defaultValue)
+{
+    return readValue(commonSettingsFile(), group, key, defaultValue);
+}
+
+void KCommonSettings::setValue(const QString &group, const QString &key, const QVariant &value)
+{
+    writeValue(commonSettingsFile(), group, key, value);
+}
+
+} // namespace krt

@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kzelvaapplication.h"
+
+#include "kappentrytypes.h"
+#include "kcloudsvrproxy.h"
+#include "kscriptcore.h"
+#include "kzelvamainwindow.h"
+#include "kzelvaskin.h"
+#include "kzelvaworkareadata.h"
+
+KZelvaApplication::KZelvaApplication(int &argc, char **argv)
+    : KCoreApplication(argc, argv)
+    , m_skin(new KZelvaSkin(this))
+{
+    qRegisterMetaType<KZelvaMainWindow *>("KZelvaMainWindow*");
+    qRegisterMetaType<KZelvaWorkAreaData>("KZelvaWorkAreaData");
+    qRegisterMetaType<KZelvaWorkAreaRecoverItem>("KZelvaWorkAreaRecoverItem");
+    qRegisterMetaType<KAppObj>("KAppObj");
+    qRegisterMetaType<KAppContext>("KAppContext");
+    // The script core can be switched off to run the shell as one without it.
+    if (qEnvironmentVariable("KZELVA_NO_SCRIPT_CORE") != QLatin1String("1"))
+        m_scriptCore = new KScriptCore(this);
+}
+
+KZelvaApplication::~KZelvaApplication()
+{
+    // Windows left open at exit go before the services they use.
+    for (const QPointer<KZelvaMainWindow> &window : qAsConst(m_windows))
+        delete window.data();
+}
+
+KZelvaApplication *KZelvaApplication::instance()
+{
+    return qobject_cast<KZelvaApplication *>(QCoreApplication::instance());
+}
+
+QList<KZelvaMainWindow *> KZelvaApplication::mainWindows() const
+{
+    QList<KZelvaMainWindow *> result;
+    for (const QPointer<KZelvaMainWindow> &window : m_windows) {
+        if (window)
+            result.append(window);
+    }
+    return result;
+}
+
+void KZelvaApplication::setCurrentMainWindow(KZelvaMainWindow *window)
+{
+    if (m_current == window)
+        return;
+    m_current = window;
+    Q_EMIT currentMainWindowChanged(window);
+}
+
+KZelvaMainWindow *KZelvaApplication::createMainWindow(bool announce)
+{
+    auto *window = new KZelvaMainWindow;
+    m_windows.append(window);
+    connect(window, &QObject::destroyed, this, &KZelvaApplication::onWindowDestroyed);
+    if (!m_current)
+        setCurrentMainWindow(window);
+    if (announce)
+        Q_EMIT mainWindowCreated(window);
+    return window;
+}
+
+KCloudSvrProxy *KZelvaApplication::cloudSvrProxy()
+{
+    if (!m_cloud)
+        m_cloud = new KCloudSvrProxy(this);
+    return m_cloud;
+}
+
+void KZelvaApplication::onWindowDestroyed(QObject *window)
+{
+    m_windows.removeAll(QPointer<KZelvaMainWindow>());
+    for (int i = m_windows.size() - 1; i >= 0; --i) {
+        if (m_windows.at(i).data() == window)
+            m_windows.removeAt(i);
+    }
+    if (!m_current || m_current.data() == window) {
+        const QList<KZelvaMainWindow *> windows = mainWindows();
+        setCurrentMainWindow(windows.isEmpty() ? nullptr : windows.last());
+    }
+}
+
+KZelvaMainWindow *KZelvaApplication::currentMainWindow() const
+{
+    return m_current;
+}

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kzelvamainwindow.h"
+
+#include "kzelvaapplication.h"
+#include "kzelvacentralarea.h"
+#include "kzelvasubpage.h"
+#include "kzelvatabbar.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLoggingCategory>
+#include <QMenuBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+Q_LOGGING_CATEGORY(lcWindow, "zelva.window", QtInfoMsg)
+
+KZelvaMainWindow::KZelvaMainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Zelva"));
+    resize(1000, 700);
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *header = new QWidget(central);
+    header->setObjectName(QStringLiteral("headerBar"));
+    auto *headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(4, 2, 4, 2);
+    m_tabBar = new KZelvaTabBar(header);
+    m_workAreaButton = new QToolButton(header);
+    m_workAreaButton->setObjectName(QStringLiteral("workAreaButton"));
+    m_workAreaButton->setText(tr("Work areas"));
+    m_workAreaButton->setToolTip(tr("Show the work areas of this window"));
+    m_workAreaButton->setAutoRaise(true);
+    headerLayout->addWidget(m_tabBar, 1);
+    headerLayout->addWidget(m_workAreaButton);
+    layout->addWidget(header);
+
+    m_centralArea = new KZelvaCentralArea(m_tabBar, central);
+    layout->addWidget(m_centralArea, 1);
+    setCentralWidget(central);
+
+    m_fileMenu = menuBar()->addMenu(tr("&File"));
+
+    connect(m_workAreaButton, &QToolButton::clicked, this, [this] {
+        const QRect rect(m_workAreaButton->mapToGlobal(QPoint(0, 0)), m_workAreaButton->size());
+        Q_EMIT workAreaButtonClicked(rect);
+    });
+}
+
+KZelvaMainWindow::~KZelvaMainWindow() = default;
+
+bool KZelvaMainWindow::closeSubPage(KZelvaSubPage *page, bool force)
+{
+    if (!page || findRelativeZelvaMainWindow(page) != this)
+        return false;
+    if (!force && page->isModified()) {
+        qCInfo(lcWindow) << "tab" << page->windowTitle() << "has unsaved changes, close refused";
+        return false;
+    }
+    m_centralArea->removeSubPage(page);
+    return true;
+}
+
+void KZelvaMainWindow::showToFront(bool activate, bool raise, bool maximize)
+{
+    if (maximize)
+        showMaximized();
+    else
+        show();
+    if (raise)
+        this->raise();
+    if (activate)
+        activateWindow();
+}
+
+void KZelvaMainWindow::restoreWindowRect(bool maximize)
+{
+    showToFront(true, true, maximize);
+}
+
+void KZelvaMainWindow::relativeWorkAreaDataChanged()
+{
+    Q_EMIT workAreaDataChanged();
+}
+
+void KZelvaMainWindow::setWorkAreaTitle(const QString &title)
+{
+    m_workAreaButton->setText(title.isEmpty() ? tr("Work areas") : title);
+}
+
+void KZelvaMainWindow::closeEvent(QCloseEvent *event)
+{
+    m_closing = true;
+    Q_EMIT aboutToQueryClose(this);
+    Q_EMIT aboutToClose(this);
+    event->accept();
+}
+
+void KZelvaMainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        if (auto *app = KZelvaApplication::instance())
+            app->setCurrentMainWindow(this);
+    }
+    QMainWindow::changeEvent(event);
+}
