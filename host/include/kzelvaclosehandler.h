@@ -4,12 +4,12 @@
 
 #include "kzelvashell_export.h"
 
+#include "kzelvamainwindow.h"
+#include "kzelvapage.h"
+#include "kzelvasubpage.h"
+
 #include <QObject>
 #include <QPointer>
-
-class KZelvaMainWindow;
-class KZelvaPage;
-class KZelvaSubPage;
 
 /*
  * Base of the close handlers plug-ins give the shell. The shell starts a

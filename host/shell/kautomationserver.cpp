@@ -1,0 +1,253 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kautomationserver.h"
+
+#include "kzelvashellcontroller.h"
+
+#include <kzelvaapplication.h>
+#include <kzelvacentralarea.h>
+#include <kzelvamainwindow.h>
+#include <kzelvaqozsubpage.h>
+#include <kzelvatab.h>
+#include <kzelvatabbar.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLoggingCategory>
+#include <QMetaObject>
+#include <QTimer>
+#include <QToolButton>
+
+Q_LOGGING_CATEGORY(lcAutomation, "zelva.automation", QtInfoMsg)
+
+namespace {
+
+constexpr qint64 kMaxLineBytes = 1024 * 1024;
+
+QJsonObject failure(const QString &error)
+{
+    return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}};
+}
+
+QJsonObject success(QJsonObject fields = {})
+{
+    fields.insert(QStringLiteral("ok"), true);
+    return fields;
+}
+
+} // namespace
+
+KAutomationServer::KAutomationServer(KZelvaShellController *controller, QObject *parent)
+    : QObject(parent)
+    , m_controller(controller)
+{
+}
+
+KAutomationServer::~KAutomationServer() = default;
+
+bool KAutomationServer::listen(const QString &path, QString *errorString)
+{
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    // A socket file left by a killed shell would make listen() fail.
+    QLocalServer::removeServer(path);
+    if (!m_server->listen(path)) {
+        if (errorString)
+            *errorString = m_server->errorString();
+        return false;
+    }
+    QFile::setPermissions(m_server->fullServerName(), QFile::ReadOwner | QFile::WriteOwner);
+    connect(m_server, &QLocalServer::newConnection, this, &KAutomationServer::onNewConnection);
+    return true;
+}
+
+QString KAutomationServer::path() const
+{
+    return m_server ? m_server->fullServerName() : QString();
+}
+
+void KAutomationServer::onNewConnection()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+    }
+}
+
+void KAutomationServer::onReadyRead(QLocalSocket *socket)
+{
+    QPointer<QLocalSocket> guard(socket);
+    while (guard && socket->canReadLine()) {
+        const QByteArray line = socket->readLine(kMaxLineBytes + 1).trimmed();
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
+        QJsonObject reply;
+        if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+            qCWarning(lcAutomation) << "malformed request:" << error.errorString();
+            reply = failure(QStringLiteral("malformed request: %1").arg(error.errorString()));
+        } else {
+            const QJsonObject request = doc.object();
+            reply = handle(request);
+            if (request.contains(QStringLiteral("id")))
+                reply.insert(QStringLiteral("id"), request.value(QStringLiteral("id")));
+        }
+        // handle() may have closed windows or crashed the process; the socket
+        // may be gone by now.
+        if (!guard)
+            return;
+        socket->write(QJsonDocument(reply).toJson(QJsonDocument::Compact) + '\n');
+        socket->flush();
+    }
+    if (guard && socket->bytesAvailable() > kMaxLineBytes) {
+        qCWarning(lcAutomation) << "request line over" << kMaxLineBytes << "bytes, closing connection";
+        socket->write(QJsonDocument(failure(QStringLiteral("line too long"))).toJson(QJsonDocument::Compact) + '\n');
+        socket->disconnectFromServer();
+    }
+}
+
+QJsonObject KAutomationServer::windowState(KZelvaMainWindow *window) const
+{
+    QJsonArray tabs;
+    QJsonArray visible;
+    KZelvaTabBar *bar = window->tabBar();
+    const QList<KZelvaTab *> all = bar->tabs();
+    for (int i = 0; i < all.size(); ++i) {
+        KZelvaTab *tab = all.at(i);
+        KZelvaSubPage *page = tab->subPage();
+        auto *doc = qobject_cast<KZelvaQozSubPage *>(page);
+        const bool shown = page && page->isVisibleByControl();
+        tabs.append(QJsonObject{{QStringLiteral("index"), i},
+                                {QStringLiteral("title"), tab->text()},
+                                {QStringLiteral("path"), doc ? doc->getDocPath() : QString()},
+                                {QStringLiteral("modified"), page && page->isModified()},
+                                {QStringLiteral("visible"), shown},
+                                {QStringLiteral("current"), tab->isChecked()},
+                                {QStringLiteral("locked"), tab->isLock()},
+                                {QStringLiteral("pageType"), page ? int(page->pageType()) : -1},
+                                {QStringLiteral("itemId"), page ? page->getWorkAreaItemId() : QString()}});
+        if (shown)
+            visible.append(i);
+    }
+    return {{QStringLiteral("id"), m_controller->windowId(window)},
+            {QStringLiteral("current"), zelvaApp->currentMainWindow() == window},
+            {QStringLiteral("workAreaButton"), window->workAreaButton()->text()},
+            {QStringLiteral("tabs"), tabs},
+            {QStringLiteral("visibleTabs"), visible}};
+}
+
+QJsonObject KAutomationServer::managerState() const
+{
+    QObject *manager = m_controller->manager();
+    QJsonObject state{{QStringLiteral("published"), manager != nullptr}};
+    if (manager) {
+        state.insert(QStringLiteral("className"), QLatin1String(manager->metaObject()->className()));
+        bool autoRecover = false;
+        QMetaObject::invokeMethod(manager, "isAutoRecoverDefaultWorkArea", Qt::DirectConnection,
+                                  Q_RETURN_ARG(bool, autoRecover));
+        state.insert(QStringLiteral("autoRecoverDefaultWorkArea"), autoRecover);
+    }
+    return state;
+}
+
+QJsonObject KAutomationServer::handle(const QJsonObject &request)
+{
+    const QString cmd = request.value(QStringLiteral("cmd")).toString();
+    const QJsonValue windowArg = request.value(QStringLiteral("window"));
+    KZelvaMainWindow *window = nullptr;
+    if (windowArg.isDouble())
+        window = m_controller->windowById(windowArg.toInt());
+    else if (windowArg.isUndefined())
+        window = zelvaApp->currentMainWindow();
+    const auto needWindow = [&]() -> bool { return window != nullptr; };
+    const auto tabArg = [&](KZelvaTab **tab) -> bool {
+        const QJsonValue v = request.value(QStringLiteral("tab"));
+        *tab = window && v.isDouble() ? window->tabBar()->tabAt(v.toInt()) : nullptr;
+        return *tab != nullptr;
+    };
+
+    if (cmd == QLatin1String("ping"))
+        return success({{QStringLiteral("pid"), qint64(QCoreApplication::applicationPid())}});
+    if (cmd == QLatin1String("listWindows")) {
+        QJsonArray windows;
+        const QList<KZelvaMainWindow *> all = zelvaApp->mainWindows();
+        for (KZelvaMainWindow *w : all)
+            windows.append(windowState(w));
+        return success({{QStringLiteral("windows"), windows}});
+    }
+    if (cmd == QLatin1String("managerState"))
+        return success({{QStringLiteral("manager"), managerState()}});
+    if (cmd == QLatin1String("newWindow")) {
+        KZelvaMainWindow *w = m_controller->newWindow();
+        return success({{QStringLiteral("window"), m_controller->windowId(w)}});
+    }
+    if (cmd == QLatin1String("closeWindow")) {
+        if (!needWindow())
+            return failure(QStringLiteral("no such window"));
+        window->close();
+        return success();
+    }
+    if (cmd == QLatin1String("newDocument")) {
+        if (!needWindow())
+            return failure(QStringLiteral("no such window"));
+        KZelvaQozSubPage *page =
+            m_controller->newDocument(window, request.value(QStringLiteral("title")).toString());
+        return success({{QStringLiteral("tab"), window->tabBar()->indexOf(page->getTab())}});
+    }
+    if (cmd == QLatin1String("openDocument")) {
+        if (!needWindow())
+            return failure(QStringLiteral("no such window"));
+        const QString path = request.value(QStringLiteral("path")).toString();
+        if (path.isEmpty())
+            return failure(QStringLiteral("path missing"));
+        QString error;
+        KZelvaQozSubPage *page = m_controller->openDocument(window, path, &error);
+        if (!page)
+            return failure(error);
+        return success({{QStringLiteral("tab"), window->tabBar()->indexOf(page->getTab())}});
+    }
+    if (cmd == QLatin1String("closeTab") || cmd == QLatin1String("activateTab")
+        || cmd == QLatin1String("lockTab") || cmd == QLatin1String("editTab")) {
+        KZelvaTab *tab = nullptr;
+        if (!tabArg(&tab))
+            return failure(QStringLiteral("no such tab"));
+        if (cmd == QLatin1String("closeTab")) {
+            const bool force = request.value(QStringLiteral("force")).toBool();
+            return window->closeSubPage(tab->subPage(), force) ? success()
+                                                               : failure(QStringLiteral("close refused"));
+        }
+        if (cmd == QLatin1String("activateTab")) {
+            tab->activate();
+            return success();
+        }
+        if (cmd == QLatin1String("lockTab")) {
+            tab->setLock(request.value(QStringLiteral("locked")).toBool(true));
+            return success();
+        }
+        auto *doc = qobject_cast<KZelvaQozSubPage *>(tab->subPage());
+        if (!doc)
+            return failure(QStringLiteral("not a document"));
+        doc->setText(request.value(QStringLiteral("text")).toString());
+        return success();
+    }
+    if (cmd == QLatin1String("pressWorkAreaButton")) {
+        if (!needWindow())
+            return failure(QStringLiteral("no such window"));
+        QObject *popup = m_controller->pressWorkAreaButton(window);
+        return success({{QStringLiteral("popup"), popup != nullptr}});
+    }
+    if (cmd == QLatin1String("quit")) {
+        // Answer first; the windows close from the event loop.
+        QTimer::singleShot(0, m_controller, &KZelvaShellController::quit);
+        return success();
+    }
+    if (cmd == QLatin1String("crash"))
+        m_controller->crash();
+    qCWarning(lcAutomation) << "unknown command" << cmd;
+    return failure(QStringLiteral("unknown command: %1").arg(cmd));
+}

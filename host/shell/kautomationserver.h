@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include <QJsonObject>
+#include <QObject>
+#include <QPointer>
+
+class QLocalServer;
+class QLocalSocket;
+class KZelvaShellController;
+
+/*
+ * The demo shell's automation interface: a local socket (mode 0600) that
+ * takes one JSON object per line and answers each with one JSON line.
+ * Commands are listed in docs/automation.md. Malformed lines, unknown
+ * commands and bad arguments get {"ok":false,"error":...}; a line longer
+ * than 1 MiB closes the connection. Lives on the GUI thread for the run.
+ */
+class KAutomationServer : public QObject
+{
+    Q_OBJECT
+public:
+    KAutomationServer(KZelvaShellController *controller, QObject *parent);
+    ~KAutomationServer() override;
+
+    bool listen(const QString &path, QString *errorString);
+    QString path() const;
+
+    // Answers one request; used by the socket and by tests.
+    QJsonObject handle(const QJsonObject &request);
+
+private:
+    void onNewConnection();
+    void onReadyRead(QLocalSocket *socket);
+
+    QJsonObject windowState(class KZelvaMainWindow *window) const;
+    QJsonObject managerState() const;
+
+    KZelvaShellController *m_controller;
+    QLocalServer *m_server = nullptr;
+};

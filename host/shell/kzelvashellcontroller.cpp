@@ -1,0 +1,200 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kzelvashellcontroller.h"
+
+#include "kworkareapluginloader.h"
+
+#include <kzelvaapplication.h>
+#include <kzelvacentralarea.h>
+#include <kzelvamainwindow.h>
+#include <kzelvamenu.h>
+#include <kzelvaqozsubpage.h>
+#include <kzelvatab.h>
+#include <kzelvatabbar.h>
+
+#include <QAction>
+#include <QFileDialog>
+#include <QLoggingCategory>
+#include <QMenu>
+#include <QMetaObject>
+#include <QRect>
+#include <QToolButton>
+
+#include <cstdlib>
+
+Q_LOGGING_CATEGORY(lcShell, "zelva.shell", QtInfoMsg)
+
+namespace {
+constexpr char kWindowIdProperty[] = "zelvaWindowId";
+}
+
+KZelvaShellController::KZelvaShellController(KWorkAreaPluginLoader *loader, QObject *parent)
+    : QObject(parent)
+    , m_loader(loader)
+{
+    connect(zelvaApp, &KZelvaApplication::mainWindowCreated, this, &KZelvaShellController::setupWindow);
+}
+
+QObject *KZelvaShellController::manager() const
+{
+    return m_loader ? m_loader->manager() : nullptr;
+}
+
+KZelvaMainWindow *KZelvaShellController::newWindow()
+{
+    KZelvaMainWindow *window = zelvaApp->createMainWindow(true);
+    window->show();
+    return window;
+}
+
+void KZelvaShellController::setupWindow(KZelvaMainWindow *window)
+{
+    window->setProperty(kWindowIdProperty, m_nextWindowId++);
+    QMenu *file = window->fileMenu();
+    QAction *newAction = file->addAction(tr("&New"), this, [this, window] { newDocument(window); });
+    newAction->setShortcut(QKeySequence::New);
+    QAction *open = file->addAction(tr("&Open..."), this, [this, window] { openWithDialog(window); });
+    open->setShortcut(QKeySequence::Open);
+    QAction *save = file->addAction(tr("&Save"), this, [window] {
+        if (auto *page = qobject_cast<KZelvaQozSubPage *>(window->centralArea()->currentSubPage())) {
+            if (page->getDocPath().isEmpty()) {
+                const QString path = QFileDialog::getSaveFileName(window, tr("Save document"));
+                if (!path.isEmpty())
+                    page->save(path);
+            } else {
+                page->save();
+            }
+        }
+    });
+    save->setShortcut(QKeySequence::Save);
+    QAction *closeTab = file->addAction(tr("&Close Tab"), this, [window] {
+        if (KZelvaSubPage *page = window->centralArea()->currentSubPage())
+            window->closeSubPage(page);
+    });
+    closeTab->setShortcut(QKeySequence::Close);
+    file->addSeparator();
+    QAction *newWin = file->addAction(tr("New &Window"), this, [this] { newWindow(); });
+    newWin->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+N")));
+    file->addSeparator();
+    QAction *quitAction = file->addAction(tr("&Quit"), this, &KZelvaShellController::quit);
+    quitAction->setShortcut(QKeySequence::Quit);
+
+    connect(window, &KZelvaMainWindow::workAreaButtonClicked, this,
+            [this, window] { pressWorkAreaButton(window); });
+    connect(window->tabBar(), &KZelvaTabBar::tabBeforeActive, this, [this](KZelvaTab *tab) {
+        if (QObject *m = manager(); m && tab && tab->subPage())
+            QMetaObject::invokeMethod(m, "notifySubPageAboutActive", Qt::DirectConnection,
+                                      Q_ARG(KZelvaSubPage *, tab->subPage()));
+    });
+    connect(window->tabBar(), &KZelvaTabBar::tabContextMenuRequested, this,
+            [this, window](KZelvaTab *tab, const QPoint &pos) { showTabMenu(window, tab, pos); });
+    connect(window, &KZelvaMainWindow::aboutToQueryClose, this, [this](KZelvaMainWindow *w) {
+        if (QObject *m = manager())
+            QMetaObject::invokeMethod(m, "notifyOnMainWindowAboutQueryClose", Qt::DirectConnection,
+                                      Q_ARG(KZelvaMainWindow *, w));
+    });
+    connect(window, &KZelvaMainWindow::aboutToClose, this, [this](KZelvaMainWindow *w) {
+        if (QObject *m = manager())
+            QMetaObject::invokeMethod(m, "notifyOnMainWindowAboutToClose", Qt::DirectConnection,
+                                      Q_ARG(KZelvaMainWindow *, w));
+    });
+
+    if (QObject *m = manager())
+        QMetaObject::invokeMethod(m, "notifyMainWindowAdd", Qt::DirectConnection,
+                                  Q_ARG(KZelvaMainWindow *, window));
+}
+
+KZelvaQozSubPage *KZelvaShellController::newDocument(KZelvaMainWindow *window, const QString &title)
+{
+    if (!window)
+        return nullptr;
+    auto *page = new KZelvaQozSubPage;
+    page->newDocument(title.isEmpty() ? tr("Untitled %1").arg(++m_untitled) : title);
+    window->centralArea()->addSubPage(page);
+    return page;
+}
+
+KZelvaQozSubPage *KZelvaShellController::openDocument(KZelvaMainWindow *window, const QString &path,
+                                                      QString *errorString)
+{
+    if (!window) {
+        if (errorString)
+            *errorString = QStringLiteral("no such window");
+        return nullptr;
+    }
+    auto *page = new KZelvaQozSubPage;
+    if (!page->openFile(path)) {
+        delete page;
+        if (errorString)
+            *errorString = QStringLiteral("cannot open %1").arg(path);
+        return nullptr;
+    }
+    window->centralArea()->addSubPage(page);
+    return page;
+}
+
+void KZelvaShellController::openWithDialog(KZelvaMainWindow *window)
+{
+    const QString path = QFileDialog::getOpenFileName(window, tr("Open document"));
+    if (!path.isEmpty())
+        openDocument(window, path, nullptr);
+}
+
+QObject *KZelvaShellController::pressWorkAreaButton(KZelvaMainWindow *window)
+{
+    QObject *m = manager();
+    if (!window || !m)
+        return nullptr;
+    QToolButton *button = window->workAreaButton();
+    const QRect rect(button->mapToGlobal(QPoint(0, 0)), button->size());
+    QObject *popup = nullptr;
+    QMetaObject::invokeMethod(m, "notifyPopup", Qt::DirectConnection, Q_RETURN_ARG(QObject *, popup),
+                              Q_ARG(KZelvaMainWindow *, window), Q_ARG(QRect, rect));
+    return popup;
+}
+
+void KZelvaShellController::showTabMenu(KZelvaMainWindow *window, KZelvaTab *tab, const QPoint &pos)
+{
+    KZelvaMenu menu(window);
+    menu.addAction(tr("Close Tab"), [tab] { if (tab) tab->tryClose(); });
+    menu.addAction(tab->isLock() ? tr("Unlock Tab") : tr("Lock Tab"),
+                   [tab] { if (tab) tab->setLock(!tab->isLock()); });
+    if (QObject *m = manager()) {
+        QMetaObject::invokeMethod(m, "addTabMenuWorkAreaAction", Qt::DirectConnection,
+                                  Q_ARG(KZelvaMenu *, &menu), Q_ARG(KZelvaTab *, tab),
+                                  Q_ARG(QVariantMap, QVariantMap()));
+    }
+    menu.exec(pos);
+}
+
+void KZelvaShellController::quit()
+{
+    zelvaApp->setQuitting(true);
+    const QList<KZelvaMainWindow *> windows = zelvaApp->mainWindows();
+    for (KZelvaMainWindow *window : windows)
+        window->close();
+    zelvaApp->quit();
+}
+
+void KZelvaShellController::crash()
+{
+    qCWarning(lcShell) << "crash requested";
+    if (QObject *m = manager())
+        QMetaObject::invokeMethod(m, "notifyOnCrash", Qt::DirectConnection);
+    std::abort();
+}
+
+int KZelvaShellController::windowId(const KZelvaMainWindow *window) const
+{
+    return window ? window->property(kWindowIdProperty).toInt() : 0;
+}
+
+KZelvaMainWindow *KZelvaShellController::windowById(int id) const
+{
+    const QList<KZelvaMainWindow *> windows = zelvaApp->mainWindows();
+    for (KZelvaMainWindow *window : windows) {
+        if (windowId(window) == id)
+            return window;
+    }
+    return nullptr;
+}

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class KWorkAreaPluginLoader;
+class KZelvaMainWindow;
+class KZelvaQozSubPage;
+class KZelvaSubPage;
+class KZelvaTab;
+
+/*
+ * The demo shell's glue: gives every main window its menus, and tells the
+ * work-area manager what the suite's shell would tell it (window added,
+ * page about to become active, window closing, crash), calling its methods
+ * by name. Lives for the whole run, parented to the application.
+ */
+class KZelvaShellController : public QObject
+{
+    Q_OBJECT
+public:
+    KZelvaShellController(KWorkAreaPluginLoader *loader, QObject *parent);
+
+    KZelvaMainWindow *newWindow();
+    KZelvaQozSubPage *newDocument(KZelvaMainWindow *window, const QString &title = QString());
+    KZelvaQozSubPage *openDocument(KZelvaMainWindow *window, const QString &path,
+                                   QString *errorString);
+    // Clicks the window's work-area button; returns what the manager answered.
+    QObject *pressWorkAreaButton(KZelvaMainWindow *window);
+    // Closes every window and leaves the event loop.
+    void quit();
+    // Tells the manager about the crash, then aborts the process.
+    [[noreturn]] void crash();
+
+    QObject *manager() const;
+    int windowId(const KZelvaMainWindow *window) const;
+    KZelvaMainWindow *windowById(int id) const;
+
+private:
+    void setupWindow(KZelvaMainWindow *window);
+    void showTabMenu(KZelvaMainWindow *window, KZelvaTab *tab, const QPoint &pos);
+    void openWithDialog(KZelvaMainWindow *window);
+
+    KWorkAreaPluginLoader *m_loader;
+    int m_nextWindowId = 1;
+    int m_untitled = 0;
+};

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// zelvashell: the demo shell. Loads the work-area plug-in with dlopen as the
+// suite's shell does and opens a main window with the documents given.
+
+#include "kautomationserver.h"
+#include "kworkareapluginloader.h"
+#include "kzelvashellcontroller.h"
+
+#include <kzelvaapplication.h>
+#include <kzelvamainwindow.h>
+#include <kzelvapaths.h>
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QHostInfo>
+#include <QLoggingCategory>
+
+#include <cstdio>
+#include <memory>
+
+Q_LOGGING_CATEGORY(lcMain, "zelva.main", QtInfoMsg)
+
+namespace {
+QString defaultPluginPath()
+{
+    // The build puts programs in bin/ and the module in lib/.
+    return QDir(QCoreApplication::applicationDirPath())
+        .absoluteFilePath(QStringLiteral("../lib/libkzelvaworkarea.so"));
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Zelva"));
+    QCoreApplication::setApplicationName(QStringLiteral("zelvashell"));
+    auto app = std::make_unique<KZelvaApplication>(argc, argv);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Demo shell hosting the work-area plug-in"));
+    parser.addHelpOption();
+    const QCommandLineOption pluginOption(QStringLiteral("plugin"), QStringLiteral("Plug-in module to load."),
+                                          QStringLiteral("path"), defaultPluginPath());
+    const QCommandLineOption noPluginOption(QStringLiteral("no-plugin"), QStringLiteral("Run without the plug-in."));
+    const QCommandLineOption automationOption(QStringLiteral("automation"),
+                                              QStringLiteral("Automation socket path."), QStringLiteral("path"));
+    const QCommandLineOption userOption(QStringLiteral("user"), QStringLiteral("User id."),
+                                        QStringLiteral("id"), QStringLiteral("local"));
+    const QCommandLineOption deviceIdOption(QStringLiteral("device-id"), QStringLiteral("Device id."),
+                                            QStringLiteral("id"));
+    const QCommandLineOption deviceNameOption(QStringLiteral("device-name"), QStringLiteral("Device name."),
+                                              QStringLiteral("name"));
+    const QCommandLineOption appNameOption(QStringLiteral("app-name"), QStringLiteral("Application name."),
+                                           QStringLiteral("name"), QStringLiteral("zelvashell"));
+    const QCommandLineOption independentOption(QStringLiteral("independent"),
+                                               QStringLiteral("Run in independent mode with this app type."),
+                                               QStringLiteral("type"));
+    const QCommandLineOption appModeOption(QStringLiteral("app-mode"), QStringLiteral("Application mode bits."),
+                                           QStringLiteral("bits"), QStringLiteral("0"));
+    const QCommandLineOption commandLineOption(QStringLiteral("cross-device"),
+                                               QStringLiteral("Cross-device command line."), QStringLiteral("line"));
+    parser.addOptions({pluginOption, noPluginOption, automationOption, userOption, deviceIdOption,
+                       deviceNameOption, appNameOption, independentOption, appModeOption, commandLineOption});
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Documents to open."), QStringLiteral("[files...]"));
+    parser.process(*app);
+
+    app->setProperty("zelvaUserId", parser.value(userOption));
+    app->setProperty("zelvaDeviceId", parser.isSet(deviceIdOption) ? parser.value(deviceIdOption)
+                                                                    : QHostInfo::localHostName());
+    app->setProperty("zelvaDeviceName", parser.isSet(deviceNameOption) ? parser.value(deviceNameOption)
+                                                                        : QHostInfo::localHostName());
+    app->setProperty("zelvaAppName", parser.value(appNameOption));
+    KZelvaStartup *startup = app->startupInfo();
+    if (parser.isSet(independentOption))
+        startup->setIndependentMode(true, parser.value(independentOption).toInt());
+    startup->setAppMode(parser.value(appModeOption).toInt());
+    startup->setFilesToOpen(parser.positionalArguments());
+    startup->setCommandLine(parser.value(commandLineOption));
+
+    KWorkAreaPluginLoader loader;
+    if (!parser.isSet(noPluginOption)) {
+        QString error;
+        if (!loader.load(parser.value(pluginOption), &error)) {
+            std::fprintf(stderr, "zelvashell: cannot load plug-in %s: %s\n",
+                         qPrintable(parser.value(pluginOption)), qPrintable(error));
+            return 2;
+        }
+        loader.registerCrossTerminalPanel();
+    }
+
+    auto *controller = new KZelvaShellController(&loader, app.get());
+    auto *automation = new KAutomationServer(controller, app.get());
+    const QString socketPath = parser.isSet(automationOption)
+        ? parser.value(automationOption)
+        : KZelvaPaths::runtimeDir() + QStringLiteral("/zelvashell-%1.sock").arg(QCoreApplication::applicationPid());
+    QString error;
+    if (!automation->listen(socketPath, &error)) {
+        std::fprintf(stderr, "zelvashell: automation socket %s: %s\n", qPrintable(socketPath), qPrintable(error));
+        return 2;
+    }
+    std::printf("automation: %s\n", qPrintable(automation->path()));
+    std::fflush(stdout);
+
+    KZelvaMainWindow *window = controller->newWindow();
+    const QStringList files = startup->filesToOpen();
+    for (const QString &file : files) {
+        QString openError;
+        if (!controller->openDocument(window, file, &openError))
+            qCWarning(lcMain) << openError;
+    }
+    if (files.isEmpty())
+        controller->newDocument(window);
+
+    const int rc = app->exec();
+    // The manager goes before the application object, whose children it
+    // uses; the module is closed last, once no plug-in object remains.
+    loader.unload();
+    app.reset();
+    loader.closeModule();
+    std::printf("zelvashell: exit %d\n", rc);
+    return rc;
+}
