@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include "isyncsettingsdata.h"
+#include "ksyncsettingsnode.h"
+
+/*
+ * In-memory settings node: a KSyncSettingsNode tree plus the current-group
+ * cursor of ISyncSettingsData. A durable settings object keeps one of these
+ * and saves root() when revision() moved.
+ *
+ * Owner: its settings object (tests construct it directly). Thread: the
+ * owner's thread. Lifecycle: plain object, copyable state through root().
+ */
+class KZELVASHELL_EXPORT KSyncSettingsData : public ISyncSettingsData
+{
+public:
+    KSyncSettingsData();
+    explicit KSyncSettingsData(const KSyncSettingsNode &root);
+    ~KSyncSettingsData() override;
+
+    void beginGroup(const QString &name) override;
+    void endGroup() override;
+    QStringList groupPath() const override;
+
+    void setValue(const QString &key, const QString &value) override;
+    QString value(const QString &key, const QString &defaultValue = QString()) const override;
+    bool contains(const QString &key) const override;
+    void remove(const QString &key) override;
+
+    QStringList childKeys() const override;
+    QStringList childGroups() const override;
+    int removeGroups(const QStringList &names) override;
+
+    qint64 size() const override;
+
+    const KSyncSettingsNode &root() const { return m_root; }
+    // Replaces the whole tree and returns the cursor to the root.
+    void setRoot(const KSyncSettingsNode &root);
+    // Grows by one with every change of the tree.
+    quint64 revision() const { return m_revision; }
+
+private:
+    const KSyncSettingsNode *currentNode() const;
+    KSyncSettingsNode *currentNodeForWrite();
+
+    KSyncSettingsNode m_root;
+    QStringList m_path;
+    quint64 m_revision = 0;
+};

@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "ksyncsettingsnode.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+
+namespace {
+
+const QLatin1String kValues("values");
+const QLatin1String kGroups("groups");
+
+QJsonObject toJson(const KSyncSettingsNode &node)
+{
+    QJsonObject object;
+    if (!node.values.isEmpty()) {
+        QJsonObject values;
+        for (auto it = node.values.cbegin(); it != node.values.cend(); ++it)
+            values.insert(it.key(), it.value());
+        object.insert(kValues, values);
+    }
+    if (!node.groups.isEmpty()) {
+        QJsonObject groups;
+        for (auto it = node.groups.cbegin(); it != node.groups.cend(); ++it)
+            groups.insert(it.key(), toJson(it.value()));
+        object.insert(kGroups, groups);
+    }
+    return object;
+}
+
+bool fromJson(const QJsonObject &object, int depth, KSyncSettingsNode *node, QString *error)
+{
+    if (depth > KSyncSettingsNode::MaxDepth) {
+        *error = QStringLiteral("groups nested deeper than %1").arg(KSyncSettingsNode::MaxDepth);
+        return false;
+    }
+    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+        if (it.key() != kValues && it.key() != kGroups) {
+            *error = QStringLiteral("unknown member \"%1\"").arg(it.key());
+            return false;
+        }
+        if (!it.value().isObject()) {
+            *error = QStringLiteral("member \"%1\" is not an object").arg(it.key());
+            return false;
+        }
+    }
+    const QJsonObject values = object.value(kValues).toObject();
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it) {
+        if (!it.value().isString()) {
+            *error = QStringLiteral("value of \"%1\" is not text").arg(it.key());
+            return false;
+        }
+        node->values.insert(it.key(), it.value().toString());
+    }
+    const QJsonObject groups = object.value(kGroups).toObject();
+    for (auto it = groups.constBegin(); it != groups.constEnd(); ++it) {
+        if (!it.value().isObject()) {
+            *error = QStringLiteral("group \"%1\" is not an object").arg(it.key());
+            return false;
+        }
+        if (!fromJson(it.value().toObject(), depth + 1, &node->groups[it.key()], error))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool KSyncSettingsNode::operator==(const KSyncSettingsNode &other) const
+{
+    return values == other.values && groups == other.groups;
+}
+
+QByteArray KSyncSettingsNode::toText() const
+{
+    return QJsonDocument(toJson(*this)).toJson(QJsonDocument::Compact);
+}
+
+bool KSyncSettingsNode::fromText(const QByteArray &text, KSyncSettingsNode *out, QString *errorString)
+{
+    QString error;
+    KSyncSettingsNode parsed;
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        error = QStringLiteral("not JSON at offset %1: %2").arg(parseError.offset).arg(parseError.errorString());
+    else if (!document.isObject())
+        error = QStringLiteral("top level is not an object");
+    else
+        fromJson(document.object(), 0, &parsed, &error);
+
+    if (!error.isEmpty()) {
+        if (errorString)
+            *errorString = error;
+        return false;
+    }
+    if (out)
+        *out = parsed;
+    return true;
+}

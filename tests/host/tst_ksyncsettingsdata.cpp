@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include <ksyncsettingsdata.h>
+#include <kzelvahostutils.h>
+
+#include <QtTest>
+
+class tst_KSyncSettingsData : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void readingCreatesNothing();
+    void removeGroupsOnlyBelowCurrent();
+    void revisionMovesOnlyOnChange();
+    void textRoundTrip();
+    void badText_data();
+    void badText();
+    void homeRelativePath_data();
+    void homeRelativePath();
+    void independentAppTypeNames();
+};
+
+void tst_KSyncSettingsData::readingCreatesNothing()
+{
+    KSyncSettingsData data;
+    data.beginGroup(QStringLiteral("a"));
+    data.beginGroup(QStringLiteral("b"));
+    QCOMPARE(data.value(QStringLiteral("k"), QStringLiteral("def")), QStringLiteral("def"));
+    QVERIFY(data.childKeys().isEmpty() && data.childGroups().isEmpty());
+    QCOMPARE(data.removeGroups({QStringLiteral("c")}), 0);
+    data.remove(QStringLiteral("k"));
+    QCOMPARE(data.groupPath(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    data.endGroup();
+    data.endGroup();
+    QTest::ignoreMessage(QtWarningMsg, "endGroup at the root ignored");
+    data.endGroup(); // one too many: ignored
+    QVERIFY(data.root().isEmpty());
+    QCOMPARE(data.revision(), quint64(0));
+
+    data.beginGroup(QStringLiteral("a"));
+    data.beginGroup(QStringLiteral("b"));
+    data.setValue(QStringLiteral("k"), QString());
+    data.endGroup();
+    QCOMPARE(data.childGroups(), QStringList{QStringLiteral("b")});
+    data.beginGroup(QStringLiteral("b"));
+    QVERIFY(data.contains(QStringLiteral("k")));
+    QCOMPARE(data.value(QStringLiteral("k"), QStringLiteral("def")), QString());
+}
+
+void tst_KSyncSettingsData::removeGroupsOnlyBelowCurrent()
+{
+    KSyncSettingsData data;
+    for (const char *path : {"w1/i1", "w1/i2", "w1/i3", "w2/i1"}) {
+        const QStringList names = QString::fromLatin1(path).split(QLatin1Char('/'));
+        data.beginGroup(names.at(0));
+        data.beginGroup(names.at(1));
+        data.setValue(QStringLiteral("id"), names.at(1));
+        data.endGroup();
+        data.endGroup();
+    }
+    data.beginGroup(QStringLiteral("w1"));
+    QCOMPARE(data.removeGroups({QStringLiteral("i1"), QStringLiteral("i3"), QStringLiteral("w2"),
+                                QStringLiteral("i1")}),
+             2);
+    QCOMPARE(data.childGroups(), QStringList{QStringLiteral("i2")});
+    data.endGroup();
+    data.beginGroup(QStringLiteral("w2"));
+    QCOMPARE(data.childGroups(), QStringList{QStringLiteral("i1")});
+}
+
+void tst_KSyncSettingsData::revisionMovesOnlyOnChange()
+{
+    KSyncSettingsData data;
+    data.setValue(QStringLiteral("k"), QStringLiteral("v"));
+    const quint64 afterWrite = data.revision();
+    QVERIFY(afterWrite > 0);
+    data.setValue(QStringLiteral("k"), QStringLiteral("v"));
+    QCOMPARE(data.revision(), afterWrite);
+    data.setValue(QStringLiteral("k"), QStringLiteral("w"));
+    QVERIFY(data.revision() > afterWrite);
+}
+
+void tst_KSyncSettingsData::textRoundTrip()
+{
+    KSyncSettingsData data;
+    data.setValue(QStringLiteral("lastActiveWorkAreaId"), QStringLiteral("17000000001"));
+    data.beginGroup(QStringLiteral("IndependentDefault"));
+    data.beginGroup(QStringLiteral("grp/with \"odd\" näme"));
+    data.setValue(QStringLiteral("key\\x"), QStringLiteral("line\nbreak \u00e9 \U0001F600"));
+    data.setValue(QStringLiteral("empty"), QString());
+    data.beginGroup(QStringLiteral(""));
+    data.setValue(QStringLiteral("deep"), QStringLiteral("1"));
+
+    const QByteArray text = data.root().toText();
+    KSyncSettingsNode back;
+    QString error;
+    QVERIFY2(KSyncSettingsNode::fromText(text, &back, &error), qPrintable(error));
+    QCOMPARE(back, data.root());
+    QVERIFY(data.size() > 0);
+    QCOMPARE(data.size(), qint64(back.groups.first().groups.first().groups.first().toText().size()));
+}
+
+void tst_KSyncSettingsData::badText_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("not json") << QByteArray("[values]\nk=v");
+    QTest::newRow("truncated") << QByteArray(R"({"values":{"k":"v")");
+    QTest::newRow("array") << QByteArray(R"(["values"])");
+    QTest::newRow("number value") << QByteArray(R"({"values":{"k":1}})");
+    QTest::newRow("values not object") << QByteArray(R"({"values":"k"})");
+    QTest::newRow("group not object") << QByteArray(R"({"groups":{"g":"x"}})");
+    QTest::newRow("unknown member") << QByteArray(R"({"vals":{}})");
+    QTest::newRow("binary") << QByteArray("\x00\xff\xfe{", 4);
+    QByteArray deep;
+    for (int i = 0; i <= KSyncSettingsNode::MaxDepth + 1; ++i)
+        deep += R"({"groups":{"g":)";
+    deep += "{}";
+    for (int i = 0; i <= KSyncSettingsNode::MaxDepth + 1; ++i)
+        deep += "}}";
+    QTest::newRow("too deep") << deep;
+}
+
+void tst_KSyncSettingsData::badText()
+{
+    QFETCH(QByteArray, text);
+    KSyncSettingsNode node;
+    node.values.insert(QStringLiteral("keep"), QStringLiteral("me"));
+    QString error;
+    QVERIFY(!KSyncSettingsNode::fromText(text, &node, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(node.values.value(QStringLiteral("keep")), QStringLiteral("me"));
+}
+
+void tst_KSyncSettingsData::homeRelativePath_data()
+{
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("readBack");
+
+    const QString h = QStringLiteral("/home/ann");
+    QTest::newRow("under home") << h << QStringLiteral("/home/ann/docs/a.qoz") << QStringLiteral("~/docs/a.qoz")
+                                << QStringLiteral("/home/ann/docs/a.qoz");
+    QTest::newRow("home itself") << h << h << QStringLiteral("~") << h;
+    QTest::newRow("home with slash") << QStringLiteral("/home/ann/") << QStringLiteral("/home/ann/x")
+                                     << QStringLiteral("~/x") << QStringLiteral("/home/ann/x");
+    QTest::newRow("sibling prefix") << h << QStringLiteral("/home/ann2/x") << QStringLiteral("/home/ann2/x")
+                                    << QStringLiteral("/home/ann2/x");
+    QTest::newRow("elsewhere") << h << QStringLiteral("/srv/x") << QStringLiteral("/srv/x") << QStringLiteral("/srv/x");
+    QTest::newRow("empty") << h << QString() << QString() << QString();
+    QTest::newRow("url") << h << QStringLiteral("https://h/x") << QStringLiteral("https://h/x")
+                         << QStringLiteral("https://h/x");
+    QTest::newRow("root home") << QStringLiteral("/") << QStringLiteral("/x") << QStringLiteral("/x")
+                               << QStringLiteral("/x");
+    QTest::newRow("no home") << QString() << QStringLiteral("/x") << QStringLiteral("/x") << QStringLiteral("/x");
+    QTest::newRow("other user's tilde") << h << QStringLiteral("~bob/x") << QStringLiteral("~bob/x")
+                                        << QStringLiteral("~bob/x");
+}
+
+void tst_KSyncSettingsData::homeRelativePath()
+{
+    QFETCH(QString, home);
+    QFETCH(QString, path);
+    const QByteArray saved = qgetenv("HOME");
+    qputenv("HOME", home.toUtf8());
+    const QString stored = toHomeRelativePath(path);
+    const QString readBack = fromHomeRelativePath(stored);
+    qputenv("HOME", saved);
+    QTEST(stored, "stored");
+    QTEST(readBack, "readBack");
+}
+
+void tst_KSyncSettingsData::independentAppTypeNames()
+{
+    QStringList names;
+    for (int type = -1; type <= 8; ++type)
+        names.append(independentAppTypeToString(type));
+    QCOMPARE(names.first(), QString());
+    QCOMPARE(names.last(), QString());
+    names = names.mid(1, 8);
+    QCOMPARE(QSet<QString>(names.cbegin(), names.cend()).size(), 8);
+    for (const QString &name : qAsConst(names))
+        QVERIFY2(name.startsWith(QLatin1String("Independent")) && name != QLatin1String("IndependentDefault"),
+                 qPrintable(name));
+}
+
+QTEST_GUILESS_MAIN(tst_KSyncSettingsData)
+#include "tst_ksyncsettingsdata.moc"

@@ -1,0 +1,575 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kzelvaworkareaserializer.h"
+
+#include "kzelvaworkareadefaultname.h"
+#include "recordlogtail.h"
+
+#include <ksyncsettingsdata.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QtTest>
+
+using Item = KZelvaWorkAreaStoreState::Item;
+using Options = KZelvaWorkAreaSerializer::Options;
+
+namespace {
+
+KZelvaWorkAreaData fullRecord(bool flags)
+{
+    KZelvaWorkAreaData d;
+    d.id = QStringLiteral("170000000042");
+    d.name = QStringLiteral("Reports \"Q1\" / ümlaut");
+    d.deviceType = QStringLiteral("PC");
+    d.deviceName = QStringLiteral("box-7");
+    d.color = QStringLiteral("#ff8800");
+    d.activeItemId = QStringLiteral("170000000043");
+    d.activeItemName = QStringLiteral("budget.qsh");
+    d.pid = QStringLiteral("4242");
+    d.lastPid = QStringLiteral("4141");
+    d.createDateTime = 4000000000u; // above the signed 32-bit range
+    d.posIndex = flags ? 3 : -2;
+    d.newWorkAreaNumber = flags ? 0 : 12;
+    d.isDefault = flags;
+    d.isNewCreate = flags;
+    d.forceSave = flags;
+    return d;
+}
+
+Item item(const QString &id, int pageType = 3, int itemType = 0)
+{
+    Item i;
+    i.groupId = id;
+    i.record.id = id;
+    i.record.title = QStringLiteral("doc ") + id;
+    i.record.pageType = pageType;
+    i.record.tabIndex = 2;
+    i.record.suffix = QStringLiteral("qoz");
+    i.record.filePath = QStringLiteral("/srv/docs/") + id + QStringLiteral(".qoz");
+    i.record.fileSize = QStringLiteral("1024");
+    i.record.itemType = itemType;
+    i.record.itemCount = 1;
+    return i;
+}
+
+KZelvaWorkAreaStoreState state(const QVector<Item> &items = {})
+{
+    KZelvaWorkAreaStoreState s;
+    s.data = fullRecord(false);
+    s.items = items;
+    return s;
+}
+
+// The values of one group, reached from the root by `path`.
+QMap<QString, QString> groupValues(const KSyncSettingsData &data, const QStringList &path)
+{
+    const KSyncSettingsNode *node = &data.root();
+    for (const QString &name : path) {
+        if (!node->groups.contains(name))
+            return {};
+        node = &node->groups.find(name).value();
+    }
+    return node->values;
+}
+
+QStringList childGroups(KSyncSettingsData &data, const QString &group)
+{
+    data.beginGroup(group);
+    const QStringList groups = data.childGroups();
+    data.endGroup();
+    return groups;
+}
+
+// Writes raw item groups below work area "wa" and reads them back.
+QVector<KZelvaWorkAreaRecoverItem> readRaw(const QVector<QMap<QString, QString>> &groups)
+{
+    KSyncSettingsData data;
+    data.beginGroup(QStringLiteral("wa"));
+    for (int i = 0; i < groups.size(); ++i) {
+        data.beginGroup(QString::number(i));
+        for (auto it = groups.at(i).cbegin(); it != groups.at(i).cend(); ++it)
+            data.setValue(it.key(), it.value());
+        data.endGroup();
+    }
+    return KZelvaWorkAreaSerializer::readItems(&data, false);
+}
+
+} // namespace
+
+class tst_KZelvaWorkAreaSerializer : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void workAreaRoundTrip_data();
+    void workAreaRoundTrip();
+    void unSerializeNullLogs();
+    void storedNumberRaisesCounter_data();
+    void storedNumberRaisesCounter();
+    void itemRoundTrip_data();
+    void itemRoundTrip();
+    void whichItemsAreWritten_data();
+    void whichItemsAreWritten();
+    void removesStaleSubGroups();
+    void residualItems_data();
+    void residualItems();
+    void residualWorkArea_data();
+    void residualWorkArea();
+    void readSkipsIncompleteEntries_data();
+    void readSkipsIncompleteEntries();
+    void suffixFallback_data();
+    void suffixFallback();
+    void extensionKeysOnRead();
+    void independentModeReadsNothing();
+};
+
+void tst_KZelvaWorkAreaSerializer::workAreaRoundTrip_data()
+{
+    QTest::addColumn<bool>("flags");
+    QTest::addColumn<QString>("flagText");
+    QTest::newRow("flags set") << true << QStringLiteral("1");
+    QTest::newRow("flags clear") << false << QStringLiteral("0");
+}
+
+void tst_KZelvaWorkAreaSerializer::workAreaRoundTrip()
+{
+    QFETCH(bool, flags);
+    QFETCH(QString, flagText);
+
+    KSyncSettingsData data;
+    KZelvaWorkAreaStoreState s;
+    s.data = fullRecord(flags);
+    s.visible = flags;
+    int flushes = 0;
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
+    QVERIFY(KZelvaWorkAreaSerializer::Serialize(&data, &s, Options(), [&flushes] { ++flushes; }));
+    QCOMPARE(flushes, 1);
+    QVERIFY(s.data.lastRunDateTime >= before && s.data.lastRunDateTime <= before + 2);
+
+    const QMap<QString, QString> stored = groupValues(data, {s.data.id});
+    const KZelvaWorkAreaData &d = s.data;
+    const QMap<QString, QString> expected{
+        {QStringLiteral("id"), d.id},
+        {QStringLiteral("name"), d.name},
+        {QStringLiteral("color"), d.color},
+        {QStringLiteral("deviceType"), d.deviceType},
+        {QStringLiteral("deviceName"), d.deviceName},
+        {QStringLiteral("isDefault"), flagText},
+        {QStringLiteral("activeItemId"), d.activeItemId},
+        {QStringLiteral("activeItemName"), d.activeItemName},
+        {QStringLiteral("createDateTime"), QStringLiteral("4000000000")},
+        {QStringLiteral("lastRunDateTime"), QString::number(d.lastRunDateTime)},
+        {QStringLiteral("posIndex"), QString::number(d.posIndex)},
+        {QStringLiteral("isNewCreate"), flagText},
+        {QStringLiteral("pid"), QStringLiteral("4242")},
+        {QStringLiteral("lastPid"), QStringLiteral("4141")},
+        {QStringLiteral("newWorkAreaNumber"), QString::number(d.newWorkAreaNumber)},
+        {QStringLiteral("forceSave"), flagText},
+        {QStringLiteral("lastVisible"), flagText},
+    };
+    QCOMPARE(stored, expected);
+
+    KZelvaWorkAreaData back;
+    back.id = d.id; // the group name, not read
+    back.pid = QStringLiteral("777");
+    data.beginGroup(d.id);
+    KZelvaWorkAreaSerializer::UnSerialize(&data, &back);
+    data.endGroup();
+
+    KZelvaWorkAreaData want = d;
+    want.pid = QStringLiteral("777");
+    want.lastPid = QStringLiteral("4242");
+    QCOMPARE(back, want);
+}
+
+void tst_KZelvaWorkAreaSerializer::unSerializeNullLogs()
+{
+    const RecordLogTail tail;
+    KZelvaWorkAreaData d = fullRecord(true);
+    KZelvaWorkAreaSerializer::UnSerialize(nullptr, &d);
+    KSyncSettingsData data;
+    KZelvaWorkAreaSerializer::UnSerialize(&data, nullptr);
+    QCOMPARE(d, fullRecord(true));
+    const QString line = QStringLiteral("[error] [crossterminalpanel] void UnSerialize(ISyncSettingsData *, "
+                                        "KZelvaWorkAreaData *) : parameters error");
+    QCOMPARE(tail.lines(), (QStringList{line, line}));
+}
+
+void tst_KZelvaWorkAreaSerializer::storedNumberRaisesCounter_data()
+{
+    QTest::addColumn<int>("counter");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("nextName");
+    QTest::newRow("7 over 3") << 3 << QStringLiteral("7") << QStringLiteral("New Work Window8");
+    QTest::newRow("equal") << 3 << QStringLiteral("3") << QStringLiteral("New Work Window4");
+    QTest::newRow("below") << 3 << QStringLiteral("2") << QStringLiteral("New Work Window3");
+    QTest::newRow("default 0") << 1 << QStringLiteral("0") << QStringLiteral("New Work Window1");
+    QTest::newRow("missing") << 2 << QString() << QStringLiteral("New Work Window2");
+    QTest::newRow("garbage") << 2 << QStringLiteral("x9") << QStringLiteral("New Work Window2");
+}
+
+void tst_KZelvaWorkAreaSerializer::storedNumberRaisesCounter()
+{
+    QFETCH(int, counter);
+    QFETCH(QString, stored);
+
+    KSyncSettingsData data;
+    data.beginGroup(QStringLiteral("170000000001"));
+    if (!stored.isNull())
+        data.setValue(QStringLiteral("newWorkAreaNumber"), stored);
+    KZelvaWorkAreaDefaultName::setNextWorkAreaNumber(counter);
+    KZelvaWorkAreaData d;
+    KZelvaWorkAreaSerializer::UnSerialize(&data, &d);
+    QTEST(KZelvaWorkAreaDefaultName::next(false, true).name, "nextName");
+}
+
+void tst_KZelvaWorkAreaSerializer::itemRoundTrip_data()
+{
+    QTest::addColumn<KZelvaWorkAreaRecoverItem>("record");
+    QTest::addColumn<QString>("storedPath");
+    QTest::addColumn<QString>("storedPageType");
+
+    const QString home = QDir::cleanPath(qEnvironmentVariable("HOME"));
+    KZelvaWorkAreaRecoverItem r = item(QStringLiteral("170000000050")).record;
+    r.bLock = true;
+    r.bCrash = true;
+    r.filePath = home + QStringLiteral("/docs/a b.qoz");
+    r.extMap = {{QStringLiteral("fileId"), QStringLiteral("f-1")},
+                {QStringLiteral("url"), QStringLiteral("https://x/y?z=1")},
+                {QStringLiteral("fileName"), QStringLiteral("a b.qoz")}};
+    QTest::newRow("locked crashed under home") << r << QStringLiteral("~/docs/a b.qoz") << QStringLiteral("QozDocument");
+
+    r = item(QStringLiteral("170000000051"), 38).record;
+    r.suffix = QStringLiteral("ofd");
+    QTest::newRow("outside home") << r << r.filePath << QStringLiteral("OfdDocument");
+
+    r = item(QStringLiteral("170000000052"), 999).record;
+    r.filePath = home + QStringLiteral("2/x.qoz");
+    QTest::newRow("unknown page type, home-like prefix") << r << r.filePath << QStringLiteral("999");
+
+    r = item(QString(), -1, 1).record;
+    r.itemCount = 7;
+    r.filePath.clear();
+    r.tabIndex = -1;
+    QTest::newRow("item type 1 without id") << r << QString() << QStringLiteral("-1");
+}
+
+void tst_KZelvaWorkAreaSerializer::itemRoundTrip()
+{
+    QFETCH(KZelvaWorkAreaRecoverItem, record);
+    QFETCH(QString, storedPath);
+    QFETCH(QString, storedPageType);
+
+    Item i;
+    i.record = record;
+    i.groupId = QStringLiteral("page-id");
+    KZelvaWorkAreaStoreState s = state({i});
+    KSyncSettingsData data;
+    QVERIFY(KZelvaWorkAreaSerializer::Serialize(&data, &s, Options()));
+
+    const QMap<QString, QString> stored = groupValues(data, {s.data.id, i.groupId});
+    QCOMPARE(stored.value(QStringLiteral("filePath")), storedPath);
+    QCOMPARE(stored.value(QStringLiteral("pageType")), storedPageType);
+    QCOMPARE(stored.value(QStringLiteral("bLock")), record.bLock ? QStringLiteral("1") : QStringLiteral("0"));
+    QCOMPARE(stored.value(QStringLiteral("bCrash")), record.bCrash ? QStringLiteral("1") : QStringLiteral("0"));
+    for (auto it = record.extMap.cbegin(); it != record.extMap.cend(); ++it)
+        QCOMPARE(stored.value(QStringLiteral("extend_") + it.key()), it.value().toString());
+
+    data.beginGroup(s.data.id);
+    const QVector<KZelvaWorkAreaRecoverItem> back = KZelvaWorkAreaSerializer::readItems(&data, false);
+    data.endGroup();
+    QCOMPARE(back.size(), 1);
+    QCOMPARE(back.first(), record);
+}
+
+void tst_KZelvaWorkAreaSerializer::whichItemsAreWritten_data()
+{
+    QTest::addColumn<QString>("groupId");
+    QTest::addColumn<QString>("recordId");
+    QTest::addColumn<int>("pageType");
+    QTest::addColumn<int>("itemType");
+    QTest::addColumn<bool>("waiting");
+    QTest::addColumn<bool>("saveFlag");
+    QTest::addColumn<bool>("residualSave");
+    QTest::addColumn<bool>("written");
+
+    const QString a = QStringLiteral("170000000060");
+    QTest::newRow("plain") << a << a << 3 << 0 << false << true << false << true;
+    QTest::newRow("no group id") << QString() << a << 3 << 0 << false << true << false << false;
+    QTest::newRow("no group id, type 1") << QString() << a << 3 << 1 << false << true << false << false;
+    QTest::newRow("waiting for page") << a << a << 3 << 0 << true << true << false << false;
+    QTest::newRow("save flag off, residual save on") << a << a << 3 << 0 << false << false << true << false;
+    QTest::newRow("save flag off, residual save off") << a << a << 3 << 0 << false << false << false << true;
+    QTest::newRow("page type -1") << a << a << -1 << 0 << false << true << false << false;
+    QTest::newRow("page type -1, type 1") << a << a << -1 << 1 << false << true << false << true;
+    QTest::newRow("record id empty") << a << QString() << 3 << 0 << false << true << false << false;
+    QTest::newRow("record id empty, type 1") << a << QString() << 3 << 1 << false << true << false << true;
+}
+
+void tst_KZelvaWorkAreaSerializer::whichItemsAreWritten()
+{
+    QFETCH(QString, groupId);
+    QFETCH(QString, recordId);
+    QFETCH(int, pageType);
+    QFETCH(int, itemType);
+    QFETCH(bool, waiting);
+    QFETCH(bool, saveFlag);
+    QFETCH(bool, residualSave);
+    QFETCH(bool, written);
+
+    Item i = item(recordId, pageType, itemType);
+    i.groupId = groupId;
+    i.waitingForPage = waiting;
+    i.saveFlag = saveFlag;
+    KZelvaWorkAreaStoreState s = state({i, item(QStringLiteral("170000000099"))});
+    Options options;
+    options.residualSettingSaveEnabled = residualSave;
+    KSyncSettingsData data;
+    QVERIFY(KZelvaWorkAreaSerializer::Serialize(&data, &s, options));
+
+    const QStringList groups = childGroups(data, s.data.id);
+    QCOMPARE(groups.contains(QStringLiteral("170000000099")), true);
+    QCOMPARE(groups.size(), written && !groupId.isEmpty() ? 2 : 1);
+    QCOMPARE(s.skippedIds, written || groupId.isEmpty() ? QStringList() : QStringList{groupId});
+}
+
+void tst_KZelvaWorkAreaSerializer::removesStaleSubGroups()
+{
+    KSyncSettingsData data;
+    KZelvaWorkAreaStoreState s = state();
+    const QString wa = s.data.id;
+    data.beginGroup(wa);
+    for (const char *id : {"removed", "kept", "restored", "waiting", "readded", "other"}) {
+        data.beginGroup(QLatin1String(id));
+        data.setValue(QStringLiteral("id"), QLatin1String(id));
+        data.endGroup();
+    }
+    data.endGroup();
+
+    Item waiting = item(QStringLiteral("waiting"));
+    waiting.waitingForPage = true;
+    Item keptWaiting = item(QStringLiteral("kept"));
+    keptWaiting.waitingForPage = true;
+    s.items = {waiting, keptWaiting, item(QStringLiteral("readded"))};
+    s.removedIds = QStringList{QStringLiteral("removed"), QStringLiteral("restored"), QStringLiteral("readded"),
+                               QStringLiteral("never-stored")};
+    s.keptIds = QStringList{QStringLiteral("kept")};
+    s.restoredIds = QStringList{QStringLiteral("restored")};
+    s.skippedIds = QStringList{QStringLiteral("stale")};
+
+    QVERIFY(KZelvaWorkAreaSerializer::Serialize(&data, &s, Options()));
+    QCOMPARE(childGroups(data, wa), (QStringList{QStringLiteral("kept"), QStringLiteral("other"),
+                                                 QStringLiteral("readded"), QStringLiteral("restored")}));
+    QCOMPARE(groupValues(data, {wa, QStringLiteral("readded")}).value(QStringLiteral("title")),
+             QStringLiteral("doc readded"));
+    QVERIFY(s.removedIds.isEmpty() && s.keptIds.isEmpty() && s.restoredIds.isEmpty());
+    QCOMPARE(s.skippedIds, (QStringList{QStringLiteral("waiting"), QStringLiteral("kept")}));
+}
+
+void tst_KZelvaWorkAreaSerializer::residualItems_data()
+{
+    QTest::addColumn<bool>("residualItem");
+    QTest::addColumn<bool>("deleteEnabled");
+    QTest::addColumn<QStringList>("keys");
+
+    const QStringList base{QStringLiteral("fileSize"), QStringLiteral("filePath"), QStringLiteral("id"),
+                           QStringLiteral("itemCount"), QStringLiteral("itemType"), QStringLiteral("pageType"),
+                           QStringLiteral("suffix"), QStringLiteral("tabIndex"), QStringLiteral("title")};
+    const QStringList flags{QStringLiteral("bCrash"), QStringLiteral("bLock")};
+    const QStringList allExt{QStringLiteral("extend_FILEID"), QStringLiteral("extend_custom"),
+                             QStringLiteral("extend_isResidual"), QStringLiteral("extend_lastClosedDateTime"),
+                             QStringLiteral("extend_relativeWorkAreaId"), QStringLiteral("extend_url")};
+    const QStringList keptExt{QStringLiteral("extend_FILEID"), QStringLiteral("extend_isResidual"),
+                              QStringLiteral("extend_lastClosedDateTime")};
+    QTest::newRow("residual, delete on") << true << true << base + keptExt;
+    QTest::newRow("residual, delete off") << true << false << base + flags + allExt;
+    QTest::newRow("plain, delete on") << false << true << base + flags + allExt;
+}
+
+void tst_KZelvaWorkAreaSerializer::residualItems()
+{
+    QFETCH(bool, residualItem);
+    QFETCH(bool, deleteEnabled);
+    QFETCH(QStringList, keys);
+
+    Item i = item(QStringLiteral("170000000070"));
+    i.record.extMap = {{QStringLiteral("FILEID"), QStringLiteral("f-9")},
+                       {QStringLiteral("custom"), QStringLiteral("dropped when trimmed")},
+                       {QStringLiteral("lastClosedDateTime"), qint64(1700000000123)},
+                       {QStringLiteral("url"), QString()},
+                       {QStringLiteral("relativeWorkAreaId"), QString()},
+                       {QStringLiteral("isResidual"), residualItem}};
+    KZelvaWorkAreaStoreState s = state({i});
+    Options options;
+    options.residualItemDeleteEnabled = deleteEnabled;
+    KSyncSettingsData data;
+    QVERIFY(KZelvaWorkAreaSerializer::Serialize(&data, &s, options));
+
+    QStringList stored = groupValues(data, {s.data.id, i.groupId}).keys();
+    keys.sort();
+    QCOMPARE(stored, keys);
+    QCOMPARE(groupValues(data, {s.data.id, i.groupId}).value(QStringLiteral("extend_lastClosedDateTime")),
+             QStringLiteral("1700000000123"));
+}
+
+void tst_KZelvaWorkAreaSerializer::residualWorkArea_data()
+{
+    QTest::addColumn<QString>("residualId");
+    QTest::addColumn<bool>("saveEnabled");
+    QTest::addColumn<QString>("group");       // empty: nothing written
+    QTest::addColumn<QStringList>("logLines");
+
+    const QString line = QStringLiteral("[info] [crossterminalpanel] serialize, serialize workarea-uid: %1 uid: "
+                                        "170000000080 titleName: doc 170000000080, suffix: qoz, pageType: 3");
+    QTest::newRow("residual save off") << QStringLiteral("9b2c-uuid") << false << QString() << QStringList();
+    QTest::newRow("residual save on")
+        << QStringLiteral("9b2c-uuid") << true << QStringLiteral("9b2c-uuid")
+        << QStringList{line.arg(QStringLiteral("9b2c-uuid"))};
+    QTest::newRow("residual without residual id")
+        << QString() << true << QStringLiteral("170000000042") << QStringList{line.arg(QStringLiteral("170000000042"))};
+}
+
+void tst_KZelvaWorkAreaSerializer::residualWorkArea()
+{
+    QFETCH(QString, residualId);
+    QFETCH(bool, saveEnabled);
+    QFETCH(QString, group);
+    QFETCH(QStringList, logLines);
+
+    KZelvaWorkAreaStoreState s = state({item(QStringLiteral("170000000080"))});
+    s.residual = true;
+    s.residualId = residualId;
+    Options options;
+    options.residualSettingSaveEnabled = saveEnabled;
+    KSyncSettingsData data;
+    const RecordLogTail tail;
+    QCOMPARE(KZelvaWorkAreaSerializer::Serialize(&data, &s, options), !group.isEmpty());
+    QCOMPARE(data.childGroups(), group.isEmpty() ? QStringList() : QStringList{group});
+    QCOMPARE(tail.lines(), logLines);
+    if (!group.isEmpty())
+        QCOMPARE(groupValues(data, {group}).value(QStringLiteral("id")), s.data.id);
+}
+
+void tst_KZelvaWorkAreaSerializer::readSkipsIncompleteEntries_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("pageType"); // null: key absent
+    QTest::addColumn<QString>("itemType");
+    QTest::addColumn<bool>("read");
+
+    const QString id = QStringLiteral("170000000090");
+    QTest::newRow("complete") << id << QStringLiteral("QozDocument") << QStringLiteral("0") << true;
+    QTest::newRow("decimal page type") << id << QStringLiteral("17") << QString() << true;
+    QTest::newRow("page type -1") << id << QStringLiteral("-1") << QStringLiteral("0") << false;
+    QTest::newRow("page type absent") << id << QString() << QString() << false;
+    QTest::newRow("page type garbage") << id << QStringLiteral("Nonsense") << QString() << false;
+    QTest::newRow("id empty") << QString() << QStringLiteral("QozDocument") << QString() << false;
+    QTest::newRow("page type -1, type 1") << id << QStringLiteral("-1") << QStringLiteral("1") << true;
+    QTest::newRow("nothing, type 1") << QString() << QString() << QStringLiteral("1") << true;
+    QTest::newRow("id empty, type 2") << QString() << QStringLiteral("QozDocument") << QStringLiteral("2") << false;
+}
+
+void tst_KZelvaWorkAreaSerializer::readSkipsIncompleteEntries()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, pageType);
+    QFETCH(QString, itemType);
+    QFETCH(bool, read);
+
+    QMap<QString, QString> raw{{QStringLiteral("suffix"), QStringLiteral("x")}};
+    if (!id.isNull())
+        raw.insert(QStringLiteral("id"), id);
+    if (!pageType.isNull())
+        raw.insert(QStringLiteral("pageType"), pageType);
+    if (!itemType.isNull())
+        raw.insert(QStringLiteral("itemType"), itemType);
+    QCOMPARE(readRaw({raw}).size(), read ? 1 : 0);
+}
+
+void tst_KZelvaWorkAreaSerializer::suffixFallback_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("fileName"); // null: no "extend_fileName"
+    QTest::addColumn<QString>("pageType");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("warns");
+
+    QTest::newRow("stored suffix wins") << QStringLiteral("txt") << QStringLiteral("a.docx") << QStringLiteral("3")
+                                        << QStringLiteral("txt") << false;
+    QTest::newRow("several dots") << QString() << QStringLiteral("a.b.c.docx") << QStringLiteral("3")
+                                  << QStringLiteral("docx") << false;
+    QTest::newRow("trailing dot") << QString() << QStringLiteral("report.") << QStringLiteral("3")
+                                  << QStringLiteral("qoz") << false;
+    QTest::newRow("leading dot") << QString() << QStringLiteral(".profile") << QStringLiteral("3")
+                                 << QStringLiteral("profile") << false;
+    QTest::newRow("no dot") << QString() << QStringLiteral("README") << QStringLiteral("17") << QStringLiteral("pdf")
+                            << false;
+    const QList<QPair<int, QString>> table{
+        {3, QStringLiteral("qoz")},  {4, QStringLiteral("qsh")},  {5, QStringLiteral("pptx")},
+        {11, QStringLiteral("url")}, {48, QStringLiteral("url")}, {17, QStringLiteral("pdf")},
+        {21, QStringLiteral("vsd")}, {27, QStringLiteral("qfc")}, {36, QStringLiteral("qmm")},
+        {38, QStringLiteral("ofd")},
+    };
+    for (const auto &row : table) {
+        QTest::addRow("page type %d", row.first)
+            << QString() << QString() << QString::number(row.first) << row.second << false;
+    }
+    QTest::newRow("page type 8 has none") << QString() << QString() << QStringLiteral("8") << QString() << true;
+}
+
+void tst_KZelvaWorkAreaSerializer::suffixFallback()
+{
+    QFETCH(QString, suffix);
+    QFETCH(QString, fileName);
+    QFETCH(QString, pageType);
+    QFETCH(QString, expected);
+    QFETCH(bool, warns);
+
+    QMap<QString, QString> raw{{QStringLiteral("id"), QStringLiteral("170000000095")},
+                               {QStringLiteral("pageType"), pageType}};
+    if (!suffix.isNull())
+        raw.insert(QStringLiteral("suffix"), suffix);
+    if (!fileName.isNull())
+        raw.insert(QStringLiteral("extend_fileName"), fileName);
+    const RecordLogTail tail;
+    const QVector<KZelvaWorkAreaRecoverItem> items = readRaw({raw});
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(items.first().suffix, expected);
+    const QStringList warning{QStringLiteral("[warning] [crossterminalpanel] QString (anonymous namespace)::"
+                                             "convertPageTypeToSuffix(KZelvaPluginWidget::WidgetType) : %1 has "
+                                             "no suffix")
+                                  .arg(pageType)};
+    QCOMPARE(tail.lines(), warns ? warning : QStringList());
+}
+
+void tst_KZelvaWorkAreaSerializer::extensionKeysOnRead()
+{
+    const QVector<KZelvaWorkAreaRecoverItem> items = readRaw({{
+        {QStringLiteral("id"), QStringLiteral("170000000096")},
+        {QStringLiteral("pageType"), QStringLiteral("QozDocument")},
+        {QStringLiteral("suffix"), QStringLiteral("qoz")},
+        {QStringLiteral("fileType"), QStringLiteral("never an extension")},
+        {QStringLiteral("extend_recoverFileId"), QStringLiteral("r-1")},
+        {QStringLiteral("legacyKey"), QStringLiteral("kept as is")},
+        {QStringLiteral("extend_"), QStringLiteral("no name")},
+        {QStringLiteral("extend_extend_x"), QStringLiteral("one prefix removed")},
+    }});
+    QCOMPARE(items.size(), 1);
+    const QVariantMap expected{{QStringLiteral("recoverFileId"), QStringLiteral("r-1")},
+                               {QStringLiteral("legacyKey"), QStringLiteral("kept as is")},
+                               {QStringLiteral("extend_x"), QStringLiteral("one prefix removed")}};
+    QCOMPARE(items.first().extMap, expected);
+}
+
+void tst_KZelvaWorkAreaSerializer::independentModeReadsNothing()
+{
+    KSyncSettingsData data;
+    KZelvaWorkAreaStoreState s = state({item(QStringLiteral("170000000097"))});
+    QVERIFY(KZelvaWorkAreaSerializer::Serialize(&data, &s, Options()));
+    data.beginGroup(s.data.id);
+    QCOMPARE(KZelvaWorkAreaSerializer::readItems(&data, false).size(), 1);
+    QCOMPARE(KZelvaWorkAreaSerializer::readItems(&data, true).size(), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_KZelvaWorkAreaSerializer)
+#include "tst_kzelvaworkareaserializer.moc"
