@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include "kcirracalllog.h"
+#include "kcirrafaults.h"
+#include "kcirrauserstore.h"
+
+#include <kcirrarecords.h>
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class KCirraControl;
+class KCirraPeer;
+class KCirraServer;
+
+/*
+ * What cirrad does with the frames of its peers: the hello exchange, the
+ * service functions ("cirraIpcCall" and its methods, "getStorageInfo",
+ * "getCloudFileInfo", "notifyWebPageEvent", "notifyAllClientActionsMap",
+ * "login"), the call log, injected faults and events. A reply is always
+ * written before the events that the same call causes.
+ *
+ * Owned by main(); main thread.
+ */
+class KCirraService : public QObject
+{
+    Q_OBJECT
+public:
+    // CirraIpcResult::state values of this service.
+    enum State { Success = 0, NotLoggedIn = 401, Forbidden = 403, NotFound = 404, BadArgument = 422 };
+
+    struct Options
+    {
+        QString stateDir;
+        bool newUsersLoggedIn = true;
+    };
+
+    // The reply to one call, and what to do once it has been written.
+    struct Outcome
+    {
+        bool ok = true;
+        KCirraRecord answer;
+        QString error;
+        std::function<void()> after;
+    };
+
+    using MethodHandler =
+        std::function<qoz::cirra::CirraIpcResult(KCirraPeer *, const qoz::cirra::CirraIpcArg &)>;
+
+    KCirraService(KCirraServer *server, const Options &options, QObject *parent = nullptr);
+    ~KCirraService() override;
+
+    // Adds a method of "cirraIpcCall".
+    void registerMethod(const QString &method, MethodHandler handler);
+
+    KCirraServer *server() const { return m_server; }
+    KCirraUserStore &users() { return m_users; }
+    KCirraCallLog &callLog() { return m_callLog; }
+    KCirraFaults &faults() { return m_faults; }
+
+    // Sends an event to every shell of `userId` (every shell when empty);
+    // returns how many received it.
+    int emitEvent(const QString &userId, const QString &signal, const QString &text,
+                  const KCirraRecord &record = KCirraRecord());
+    void setLoggedIn(const QString &userId, bool loggedIn, const QString &userName = QString());
+    // Answers every held call; returns how many.
+    int releaseHeld();
+
+private:
+    struct Held
+    {
+        QPointer<KCirraPeer> peer;
+        qoz::cirra::CirraCall call;
+        KCirraRecord argument;
+    };
+
+    void onFrame(KCirraPeer *peer, const qoz::cirra::CirraFrame &frame);
+    void handleHello(KCirraPeer *peer, const qoz::cirra::CirraHello &hello);
+    void handleCall(KCirraPeer *peer, const qoz::cirra::CirraCall &call);
+    void execute(KCirraPeer *peer, const qoz::cirra::CirraCall &call, const KCirraRecord &argument);
+    void sendReply(KCirraPeer *peer, const std::string &requestId, const Outcome &outcome);
+    Outcome dispatch(KCirraPeer *peer, const QString &function, const KCirraRecord &argument);
+
+    Outcome cirraIpcCall(KCirraPeer *peer, const qoz::cirra::CirraIpcArg &arg);
+    Outcome login(KCirraPeer *peer, const qoz::cirra::CirraIpcArg &arg);
+    Outcome storageInfo(KCirraPeer *peer, const qoz::cirra::GetStorageInfoArg &arg);
+    Outcome cloudFileInfo(KCirraPeer *peer, const qoz::cirra::GetCloudFileInfoArg &arg);
+    Outcome relayEvent(KCirraPeer *peer, const char *signal, const KCirraRecord &argument);
+
+    KCirraServer *m_server;
+    Options m_options;
+    KCirraUserStore m_users;
+    KCirraCallLog m_callLog;
+    KCirraFaults m_faults;
+    KCirraControl *m_control;
+    QHash<QString, MethodHandler> m_methods;
+    QList<Held> m_held;
+};

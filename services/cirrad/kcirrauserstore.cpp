@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kcirrauserstore.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLoggingCategory>
+#include <QSaveFile>
+
+Q_DECLARE_LOGGING_CATEGORY(lcCirrad)
+
+namespace {
+
+constexpr qint64 kDefaultUsed = 1536LL * 1024 * 1024;
+constexpr qint64 kDefaultTotal = 20LL * 1024 * 1024 * 1024;
+constexpr qint64 kMaxStateFile = 1024 * 1024;
+
+} // namespace
+
+KCirraUserStore::KCirraUserStore(const QString &stateDir, bool newUsersLoggedIn)
+    : m_dir(stateDir)
+    , m_newUsersLoggedIn(newUsersLoggedIn)
+{
+}
+
+QString KCirraUserStore::filePath(const QString &id) const
+{
+    return m_dir + QStringLiteral("/users/") + id + QStringLiteral(".json");
+}
+
+QString KCirraUserStore::roamingDir(const QString &userId, const QString &deviceId) const
+{
+    return m_dir + QStringLiteral("/roaming/") + userId + QLatin1Char('/') + deviceId;
+}
+
+KCirraUser KCirraUserStore::user(const QString &id)
+{
+    auto it = m_users.find(id);
+    if (it == m_users.end())
+        it = m_users.insert(id, load(id));
+    return *it;
+}
+
+KCirraUser KCirraUserStore::load(const QString &id) const
+{
+    KCirraUser user;
+    user.id = id;
+    user.loggedIn = m_newUsersLoggedIn;
+    user.userName = id;
+    user.usedSize = kDefaultUsed;
+    user.totalSize = kDefaultTotal;
+
+    QFile file(filePath(id));
+    if (!file.exists())
+        return user;
+    QJsonParseError parseError{};
+    QJsonDocument doc;
+    if (file.size() <= kMaxStateFile && file.open(QIODevice::ReadOnly))
+        doc = QJsonDocument::fromJson(file.readAll(), &parseError);
+    file.close();
+    if (!doc.isObject()) {
+        const QString aside = file.fileName() + QStringLiteral(".bad-")
+                              + QString::number(QDateTime::currentMSecsSinceEpoch());
+        qCWarning(lcCirrad).noquote() << "unreadable state file" << file.fileName() << "("
+                                      << parseError.errorString() << "), moved to" << aside;
+        QFile::rename(file.fileName(), aside);
+        return user;
+    }
+    const QJsonObject o = doc.object();
+    user.loggedIn = o.value(QStringLiteral("loggedIn")).toBool(user.loggedIn);
+    user.userName = o.value(QStringLiteral("userName")).toString(user.userName);
+    user.usedSize = qint64(o.value(QStringLiteral("usedSize")).toDouble(double(user.usedSize)));
+    user.totalSize = qint64(o.value(QStringLiteral("totalSize")).toDouble(double(user.totalSize)));
+    const QJsonArray devices = o.value(QStringLiteral("devices")).toArray();
+    for (const QJsonValue &value : devices) {
+        const QJsonObject d = value.toObject();
+        KCirraDevice device{d.value(QStringLiteral("id")).toString(), d.value(QStringLiteral("name")).toString(),
+                            d.value(QStringLiteral("type")).toString(), d.value(QStringLiteral("os")).toString()};
+        if (!device.id.isEmpty())
+            user.devices.insert(device.id, device);
+    }
+    return user;
+}
+
+bool KCirraUserStore::store(const KCirraUser &user)
+{
+    m_users.insert(user.id, user);
+    QJsonArray devices;
+    for (const KCirraDevice &d : user.devices) {
+        devices.append(QJsonObject{{QStringLiteral("id"), d.id}, {QStringLiteral("name"), d.name},
+                                   {QStringLiteral("type"), d.type}, {QStringLiteral("os"), d.os}});
+    }
+    const QJsonObject o{{QStringLiteral("loggedIn"), user.loggedIn},
+                        {QStringLiteral("userName"), user.userName},
+                        {QStringLiteral("usedSize"), double(user.usedSize)},
+                        {QStringLiteral("totalSize"), double(user.totalSize)},
+                        {QStringLiteral("devices"), devices}};
+    QDir().mkpath(m_dir + QStringLiteral("/users"));
+    QSaveFile file(filePath(user.id));
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(o).toJson()) < 0 || !file.commit()) {
+        qCWarning(lcCirrad).noquote() << "cannot write state file" << file.fileName() << file.errorString();
+        return false;
+    }
+    return true;
+}

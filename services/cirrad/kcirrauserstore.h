@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include <QHash>
+#include <QMap>
+#include <QString>
+
+struct KCirraDevice
+{
+    QString id;
+    QString name;
+    QString type;
+    QString os;
+};
+
+struct KCirraUser
+{
+    QString id;
+    bool loggedIn = true;
+    QString userName;
+    qint64 usedSize = 0;
+    qint64 totalSize = 0;
+    QMap<QString, KCirraDevice> devices;
+};
+
+/*
+ * The per-user state of cirrad (login, user name, storage figures, devices),
+ * one JSON file per user under <state dir>/users/. Writes are atomic; a file
+ * that cannot be read is moved aside with a log line and the user starts
+ * from the defaults.
+ *
+ * Owned by KCirraService; main thread.
+ */
+class KCirraUserStore
+{
+public:
+    KCirraUserStore(const QString &stateDir, bool newUsersLoggedIn);
+
+    // The user's state, loaded on first use. `id` must be a safe id.
+    KCirraUser user(const QString &id);
+    bool store(const KCirraUser &user);
+    QString roamingDir(const QString &userId, const QString &deviceId) const;
+
+private:
+    KCirraUser load(const QString &id) const;
+    QString filePath(const QString &id) const;
+
+    QString m_dir;
+    bool m_newUsersLoggedIn;
+    QHash<QString, KCirraUser> m_users;
+};

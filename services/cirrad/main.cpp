@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// cirrad: the local cloud-document service stand-in.
+//   cirrad [--socket PATH] [--state-dir DIR] [--logged-out] [--hello-timeout-ms N] [--max-peers N]
+//   cirrad --control REQUEST [key=value ...]     (one control request, see kcirracontrol.h)
+#include "kcirraclient.h"
+#include "kcirraserver.h"
+#include "kcirraservice.h"
+
+#include <kcirrapaths.h>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcCirrad, "zelva.cirrad", QtInfoMsg)
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onTerminate(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT end the event loop, so the socket file is removed and
+// the lock released on the way out.
+void quitOnSignals()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+        char byte;
+        [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
+        qCInfo(lcCirrad) << "terminating on signal";
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminate;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+int runControl(const QString &socketPath, const QStringList &words)
+{
+    QMap<QString, QString> args;
+    for (int i = 1; i < words.size(); ++i) {
+        const int eq = words.at(i).indexOf(QLatin1Char('='));
+        if (eq <= 0) {
+            std::fprintf(stderr, "cirrad: expected key=value, got \"%s\"\n", qPrintable(words.at(i)));
+            return 2;
+        }
+        args.insert(words.at(i).left(eq), words.at(i).mid(eq + 1));
+    }
+    qoz::cirra::CirraIpcResult result;
+    QString error;
+    if (!KCirraClient::control(socketPath, words.value(0), args, &result, &error)) {
+        std::fprintf(stderr, "cirrad: %s\n", qPrintable(error));
+        return 2;
+    }
+    std::printf("state=%d\n", result.state);
+    if (!result.resultString.empty())
+        std::printf("%s\n", result.resultString.c_str());
+    for (const auto &[key, value] : result.resultMap)
+        std::printf("%s=%s\n", key.c_str(), value.c_str());
+    for (const std::string &line : result.resultList)
+        std::printf("%s\n", line.c_str());
+    return result.state == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("cirrad"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("0.1"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Local cloud-document service stand-in"));
+    parser.addHelpOption();
+    const QCommandLineOption socketOption(QStringLiteral("socket"), QStringLiteral("Socket path."),
+                                          QStringLiteral("path"), KCirraPaths::socketPath());
+    const QCommandLineOption stateOption(QStringLiteral("state-dir"), QStringLiteral("State directory."),
+                                         QStringLiteral("dir"), KCirraPaths::stateDir());
+    const QCommandLineOption loggedOutOption(QStringLiteral("logged-out"),
+                                             QStringLiteral("Users seen for the first time start logged out."));
+    const QCommandLineOption helloOption(QStringLiteral("hello-timeout-ms"),
+                                         QStringLiteral("Close connections that send no hello in time."),
+                                         QStringLiteral("ms"), QStringLiteral("10000"));
+    const QCommandLineOption peersOption(QStringLiteral("max-peers"), QStringLiteral("Connection limit."),
+                                         QStringLiteral("n"), QStringLiteral("128"));
+    const QCommandLineOption controlOption(QStringLiteral("control"),
+                                           QStringLiteral("Send one control request and exit."));
+    parser.addOptions({socketOption, stateOption, loggedOutOption, helloOption, peersOption, controlOption});
+    parser.addPositionalArgument(QStringLiteral("request"), QStringLiteral("With --control: request key=value..."));
+    parser.process(app);
+
+    if (parser.isSet(controlOption)) {
+        if (parser.positionalArguments().isEmpty()) {
+            std::fprintf(stderr, "cirrad: --control needs a request\n");
+            return 2;
+        }
+        return runControl(parser.value(socketOption), parser.positionalArguments());
+    }
+
+    KCirraServer::Options serverOptions;
+    serverOptions.socketPath = parser.value(socketOption);
+    bool ok = true;
+    serverOptions.helloTimeoutMs = parser.value(helloOption).toInt(&ok);
+    if (ok)
+        serverOptions.maxPeers = parser.value(peersOption).toInt(&ok);
+    if (!ok || serverOptions.helloTimeoutMs <= 0 || serverOptions.maxPeers <= 0) {
+        std::fprintf(stderr, "cirrad: --hello-timeout-ms and --max-peers take positive numbers\n");
+        return 2;
+    }
+    KCirraServer server(serverOptions);
+    KCirraService::Options serviceOptions;
+    serviceOptions.stateDir = parser.value(stateOption);
+    serviceOptions.newUsersLoggedIn = !parser.isSet(loggedOutOption);
+    KCirraService service(&server, serviceOptions);
+
+    QString error;
+    if (!server.listen(&error)) {
+        qCCritical(lcCirrad).noquote() << error;
+        return 3;
+    }
+    quitOnSignals();
+    return app.exec();
+}
