@@ -40,6 +40,8 @@ public:
     KZelvaSkin *zelvaSkin() const { return m_skin; }
     QTranslator *translator() const { return nullptr; }
     KScriptCore *scriptCore() const { return m_scriptCore; }
+    // Runs the shell with or without a script core (tests, KZELVA_NO_SCRIPT_CORE=1).
+    void setScriptCoreAvailable(bool available);
 
 Q_SIGNALS:
     void currentMainWindowChanged(KZelvaMainWindow *window);

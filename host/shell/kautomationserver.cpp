@@ -18,6 +18,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
+#include <QPixmap>
 #include <QMetaObject>
 #include <QTimer>
 #include <QToolButton>
@@ -240,6 +241,16 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
             return failure(QStringLiteral("no such window"));
         QObject *popup = m_controller->pressWorkAreaButton(window);
         return success({{QStringLiteral("popup"), popup != nullptr}});
+    }
+    if (cmd == QLatin1String("screenshot")) {
+        if (!needWindow())
+            return failure(QStringLiteral("no such window"));
+        const QString path = request.value(QStringLiteral("path")).toString();
+        if (path.isEmpty())
+            return failure(QStringLiteral("path missing"));
+        if (!window->grab().save(path, "PNG"))
+            return failure(QStringLiteral("cannot write %1").arg(path));
+        return success();
     }
     if (cmd == QLatin1String("quit")) {
         // Answer first; the windows close from the event loop.

@@ -89,3 +89,13 @@ KZelvaMainWindow *KZelvaApplication::currentMainWindow() const
 {
     return m_current;
 }
+
+void KZelvaApplication::setScriptCoreAvailable(bool available)
+{
+    if (available && !m_scriptCore) {
+        m_scriptCore = new KScriptCore(this);
+    } else if (!available && m_scriptCore) {
+        delete m_scriptCore;
+        m_scriptCore = nullptr;
+    }
+}

@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The demo shell loads the plug-in, publishes the manager, opens documents,
+// survives bad automation input and quits cleanly.
+
+#include "kshellprocess.h"
+
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QJsonObject cmd(const QString &name, QJsonObject fields = {})
+{
+    fields.insert(QStringLiteral("cmd"), name);
+    return fields;
+}
+} // namespace
+
+class tst_Shell : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void opensDocumentsAndQuits();
+    void badRequests_data();
+    void badRequests();
+    void crashEndsTheProcess();
+
+private:
+    // One shell takes every bad line in turn: it must keep serving.
+    std::unique_ptr<KShellProcess> m_target;
+};
+
+void tst_Shell::initTestCase()
+{
+    m_target = std::make_unique<KShellProcess>(QStringLiteral("bad-input"));
+    QString error;
+    QVERIFY2(m_target->start({}, &error), qPrintable(error));
+}
+
+void tst_Shell::cleanupTestCase()
+{
+    QCOMPARE(m_target->quit(), 0);
+}
+
+void tst_Shell::opensDocumentsAndQuits()
+{
+    QTemporaryDir dir;
+    QStringList paths;
+    for (const char *name : {"alpha.txt", "beta.txt", "gamma.txt"}) {
+        QFile file(dir.filePath(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("text of " + QByteArray(name));
+        paths << file.fileName();
+    }
+
+    KShellProcess shell;
+    QString error;
+    QVERIFY2(shell.start({}, &error), qPrintable(error));
+
+    const QJsonObject manager = shell.call(cmd(QStringLiteral("managerState"))).value(QStringLiteral("manager")).toObject();
+    QCOMPARE(manager.value(QStringLiteral("published")).toBool(), true);
+    QCOMPARE(manager.value(QStringLiteral("className")).toString(), QStringLiteral("KZelvaWorkAreaManager"));
+
+    for (const QString &path : qAsConst(paths)) {
+        const QJsonObject reply = shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), path}}));
+        QVERIFY2(reply.value(QStringLiteral("ok")).toBool(), qPrintable(reply.value(QStringLiteral("error")).toString()));
+    }
+
+    const QJsonArray windows = shell.call(cmd(QStringLiteral("listWindows"))).value(QStringLiteral("windows")).toArray();
+    QCOMPARE(windows.size(), 1);
+    const QJsonArray tabs = windows.first().toObject().value(QStringLiteral("tabs")).toArray();
+    // The untitled document of the start plus the three opened ones.
+    QCOMPARE(tabs.size(), 4);
+    for (int i = 0; i < 3; ++i) {
+        const QJsonObject tab = tabs.at(i + 1).toObject();
+        QCOMPARE(tab.value(QStringLiteral("path")).toString(), paths.at(i));
+        QCOMPARE(tab.value(QStringLiteral("title")).toString(), QFileInfo(paths.at(i)).fileName());
+    }
+    QVERIFY(tabs.at(3).toObject().value(QStringLiteral("current")).toBool());
+
+    QCOMPARE(shell.quit(), 0);
+    QVERIFY2(shell.output().contains("DeleteManagerImpl done"), shell.output().constData());
+}
+
+void tst_Shell::badRequests_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("not json") << QByteArray("hello\n") << QStringLiteral("malformed request");
+    QTest::newRow("json array") << QByteArray("[1,2]\n") << QStringLiteral("malformed request");
+    QTest::newRow("truncated object") << QByteArray("{\"cmd\":\n") << QStringLiteral("malformed request");
+    QTest::newRow("binary") << QByteArray("\x01\x02\xff\xfe\n", 5) << QStringLiteral("malformed request");
+    QTest::newRow("unknown command") << QByteArray("{\"cmd\":\"launchRockets\"}\n") << QStringLiteral("unknown command");
+    QTest::newRow("command not a string") << QByteArray("{\"cmd\":42}\n") << QStringLiteral("unknown command");
+    QTest::newRow("no such window") << QByteArray("{\"cmd\":\"newDocument\",\"window\":999}\n") << QStringLiteral("no such window");
+    QTest::newRow("window of wrong type") << QByteArray("{\"cmd\":\"newDocument\",\"window\":\"1\"}\n") << QStringLiteral("no such window");
+    QTest::newRow("open without path") << QByteArray("{\"cmd\":\"openDocument\"}\n") << QStringLiteral("path missing");
+    QTest::newRow("open missing file") << QByteArray("{\"cmd\":\"openDocument\",\"path\":\"/nonexistent/x\"}\n") << QStringLiteral("cannot open");
+    QTest::newRow("tab out of range") << QByteArray("{\"cmd\":\"closeTab\",\"tab\":57}\n") << QStringLiteral("no such tab");
+    QTest::newRow("negative tab") << QByteArray("{\"cmd\":\"activateTab\",\"tab\":-1}\n") << QStringLiteral("no such tab");
+}
+
+void tst_Shell::badRequests()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, error);
+
+    KShellProcess *shell = m_target.get();
+    const QJsonObject reply = shell->callRaw(line);
+    QCOMPARE(reply.value(QStringLiteral("ok")).toBool(true), false);
+    QVERIFY2(reply.value(QStringLiteral("error")).toString().startsWith(error),
+             qPrintable(reply.value(QStringLiteral("error")).toString()));
+    // The shell keeps answering after every bad line.
+    QCOMPARE(shell->call(cmd(QStringLiteral("ping"))).value(QStringLiteral("ok")).toBool(), true);
+}
+
+void tst_Shell::crashEndsTheProcess()
+{
+    KShellProcess shell(QStringLiteral("crash"));
+    QString error;
+    QVERIFY2(shell.start({}, &error), qPrintable(error));
+    shell.callRaw("{\"cmd\":\"crash\"}\n", 2000);
+    QVERIFY(shell.waitForExit());
+    QCOMPARE(shell.process().exitStatus(), QProcess::CrashExit);
+}
+
+QTEST_GUILESS_MAIN(tst_Shell)
+#include "tst_shell.moc"

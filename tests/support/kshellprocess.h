@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QStringList>
+
+/*
+ * A real zelvashell process driven through its automation socket, for
+ * end-to-end tests. The socket lives in the test's runtime directory; the
+ * process inherits the test's private profile.
+ */
+class KShellProcess
+{
+public:
+    explicit KShellProcess(const QString &name = QStringLiteral("shell"));
+    ~KShellProcess();
+
+    // Starts the shell and connects; false with a message on failure.
+    bool start(const QStringList &arguments = {}, QString *errorString = nullptr);
+    // Sends one request, waits for its answer (empty object on time-out).
+    QJsonObject call(const QJsonObject &request, int timeoutMs = 10000);
+    // Sends raw bytes (a line is expected to end with \n) and reads one answer.
+    QJsonObject callRaw(const QByteArray &line, int timeoutMs = 10000);
+    // Asks the shell to quit and waits; returns the exit code or -1.
+    int quit(int timeoutMs = 15000);
+    bool waitForExit(int timeoutMs = 15000);
+
+    QProcess &process() { return m_process; }
+    QByteArray output() const { return m_output; }
+    QString socketPath() const { return m_socketPath; }
+    static QString shellPath();
+
+private:
+    QProcess m_process;
+    QLocalSocket m_socket;
+    QString m_socketPath;
+    QByteArray m_output;
+};
