@@ -1,0 +1,526 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// KProductConfig::settingsValue against QSettings as the oracle: files that
+// QSettings writes from random keys and values (seeded; the seed is printed),
+// hand-written files with the format's corners, and broken files.
+#include "kproductconfig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRect>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A default no test file holds, so that "not found" is told apart from "".
+const std::wstring kAbsent = L"<absent \x1F47B>";
+
+QStringList g_log;
+
+void collectLog(int level, const char *message)
+{
+    g_log.append(QString::number(level) + QLatin1Char(' ') + QString::fromUtf8(message));
+}
+
+QString visible(const QString &text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7F && c != QLatin1Char('\\'))
+            out += c;
+        else
+            out += QStringLiteral("\\u{%1}").arg(c.unicode(), 0, 16);
+    }
+    return out;
+}
+
+QString visible(const QByteArray &bytes)
+{
+    QString out;
+    for (const char c : bytes.left(800)) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == '\n')
+            out += QStringLiteral("\\n\n");
+        else if (b >= 0x20 && b < 0x7F && b != '\\')
+            out += QLatin1Char(c);
+        else
+            out += QStringLiteral("\\x%1").arg(b, 2, 16, QLatin1Char('0'));
+    }
+    return bytes.size() > 800 ? out + QStringLiteral("...") : out;
+}
+
+QString describe(const std::wstring &value)
+{
+    return value == kAbsent ? QStringLiteral("<default>")
+                            : QLatin1Char('"') + visible(QString::fromStdWString(value)) + QLatin1Char('"');
+}
+
+bool hasLoneSurrogate(const QString &text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (text.at(i).isSurrogate())
+            return true;
+    }
+    return false;
+}
+
+// What settingsValue is meant to give for a value QSettings read: text as
+// QVariant::toString() has it, a string list joined by ',', nothing else.
+bool textOf(const QVariant &value, QString *text)
+{
+    switch (value.userType()) {
+    case QMetaType::QString:
+    case QMetaType::QByteArray:
+        *text = value.toString();
+        return true;
+    case QMetaType::QStringList:
+        *text = value.toStringList().join(QLatin1Char(','));
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString pick(QRandomGenerator &rng, const QStringList &choices)
+{
+    return choices.at(int(rng.bounded(quint32(choices.size()))));
+}
+
+enum class TextKind { KeySegment, Value };
+
+QString randomText(QRandomGenerator &rng, int minimum, int maximum, TextKind kind)
+{
+    static const QStringList atoms = {
+        QStringLiteral(" "), QStringLiteral("\t"), QStringLiteral("\""), QStringLiteral("'"),
+        QStringLiteral("\\"), QStringLiteral("%"), QStringLiteral("="), QStringLiteral(";"),
+        QStringLiteral("#"), QStringLiteral(","), QStringLiteral("["), QStringLiteral("]"),
+        QStringLiteral("@"), QStringLiteral("é"), QStringLiteral("ß"), QStringLiteral("你"),
+        QStringLiteral("\U0001F600"), QStringLiteral("\u00A0"), QStringLiteral("\u0001"),
+        QStringLiteral("\u007F"), QStringLiteral("%U00"), QStringLiteral("%4"), QStringLiteral("\\x4"),
+        QStringLiteral("\\0"), QStringLiteral("0"), QStringLiteral("9"), QStringLiteral("F"),
+        QStringLiteral("general"), QStringLiteral("\u200B"), QStringLiteral("\uFEFF"), QStringLiteral("."),
+        QStringLiteral("-"), QStringLiteral("_"), QStringLiteral("&"), QStringLiteral("(")};
+    static const QStringList valueAtoms = {
+        QStringLiteral("\n"), QStringLiteral("\r"), QStringLiteral("\r\n"), QStringLiteral("/"),
+        QStringLiteral(")"), QStringLiteral("@String("), QStringLiteral("@ByteArray("), QStringLiteral("  ")};
+    const int length = minimum + int(rng.bounded(quint32(maximum - minimum + 1)));
+    QString text;
+    for (int i = 0; i < length; ++i) {
+        const quint32 roll = rng.bounded(100u);
+        if (roll < 45) {
+            text += QChar(QLatin1Char("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"[rng.bounded(62u)]));
+        } else if (roll < 85 || kind == TextKind::KeySegment) {
+            text += pick(rng, atoms);
+        } else if (roll < 97) {
+            text += pick(rng, valueAtoms);
+        } else if (roll < 99) {
+            text += QChar(0);
+        } else {
+            text += QChar(0xD800 + int(rng.bounded(0x800u))); // lone surrogate
+        }
+    }
+    return text;
+}
+
+QString randomKey(QRandomGenerator &rng)
+{
+    static const QStringList groups = {QStringLiteral("General"), QStringLiteral("general"),
+                                       QStringLiteral("GENERAL"), QStringLiteral("%General"),
+                                       QStringLiteral("%general"), QStringLiteral("6.0"),
+                                       QStringLiteral("Common")};
+    QStringList segments;
+    const int depth = int(rng.bounded(4u));
+    for (int i = 0; i < depth; ++i)
+        segments << (i == 0 && rng.bounded(3u) == 0 ? pick(rng, groups) : randomText(rng, 1, 8, TextKind::KeySegment));
+    segments << randomText(rng, 1, 10, TextKind::KeySegment);
+    return segments.join(QLatin1Char('/'));
+}
+
+QVariant randomValue(QRandomGenerator &rng)
+{
+    switch (rng.bounded(20u)) {
+    case 0: {
+        QStringList list;
+        const int count = int(rng.bounded(4u));
+        for (int i = 0; i < count; ++i)
+            list << randomText(rng, 0, 8, TextKind::Value);
+        return list;
+    }
+    case 1: {
+        QByteArray bytes;
+        const int count = int(rng.bounded(12u));
+        for (int i = 0; i < count; ++i)
+            bytes += char(rng.bounded(256u));
+        return bytes;
+    }
+    case 2:
+        return int(rng.generate());
+    case 3:
+        return QRect(1, 2, 3, 4);
+    case 4:
+        return QString();
+    default:
+        return randomText(rng, 0, 24, TextKind::Value);
+    }
+}
+
+} // namespace
+
+class tst_KIniParser : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void readsWhatQSettingsWrites();
+    void handWritten_data();
+    void handWritten();
+    void badInput_data();
+    void badInput();
+
+private:
+    void writeSettingsFile(const QByteArray &bytes);
+    QStringList differences(const QByteArray &bytes, int *compared);
+
+    QTemporaryDir m_dir;
+    QString m_settingsFile;
+    int m_oracleFiles = 0;
+    quint32 m_seed = 0;
+};
+
+void tst_KIniParser::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    // Before the first KProductConfig call, which fixes the directory for
+    // the process: the real home stays untouched.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("config"))));
+    m_settingsFile = QString::fromStdWString(KProductConfig::settingsFilePath());
+    QCOMPARE(m_settingsFile, m_dir.filePath(QStringLiteral("config/Varnex/Office.conf")));
+    QVERIFY(QDir().mkpath(QFileInfo(m_settingsFile).path()));
+    KProductConfig::setLogHandler(collectLog);
+
+    bool fromEnvironment = false;
+    m_seed = qEnvironmentVariable("KZ_CONFIG_SEED").toUInt(&fromEnvironment);
+    if (!fromEnvironment)
+        m_seed = 20260401;
+    qInfo("random seed %u (KZ_CONFIG_SEED=<n> repeats a run with another)", m_seed);
+}
+
+void tst_KIniParser::cleanup()
+{
+    g_log.clear();
+    if (QFileInfo(m_settingsFile).isDir()) {
+        QVERIFY(QDir(m_settingsFile).removeRecursively());
+    } else {
+        QFile::setPermissions(m_settingsFile, QFile::ReadOwner | QFile::WriteOwner);
+        ::unlink(QFile::encodeName(m_settingsFile).constData()); // a file or a FIFO; none is fine too
+    }
+}
+
+void tst_KIniParser::writeSettingsFile(const QByteArray &bytes)
+{
+    QFile file(m_settingsFile);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+// Every key QSettings finds in bytes, looked up through settingsValue as a
+// full key and as group + rest; returns one line per disagreement.
+QStringList tst_KIniParser::differences(const QByteArray &bytes, int *compared)
+{
+    // A fresh file name each time: QSettings caches parsed files by name.
+    const QString oraclePath = m_dir.filePath(QStringLiteral("oracle-%1.ini").arg(++m_oracleFiles));
+    {
+        QFile file(oraclePath);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return {QStringLiteral("cannot write %1").arg(oraclePath)};
+    }
+    writeSettingsFile(bytes);
+
+    QSettings oracle(oraclePath, QSettings::IniFormat);
+    // allKeys() reads every section before the first lookup, which is what
+    // settingsValue does on each call.
+    const QStringList keys = oracle.allKeys();
+    QStringList problems;
+    for (const QString &key : keys) {
+        if (key.isEmpty() || hasLoneSurrogate(key))
+            continue; // not expressible as a wide-string key
+        QString text;
+        const bool isText = textOf(oracle.value(key), &text);
+        const std::wstring expected = isText ? text.toStdWString() : kAbsent;
+        const int slash = key.indexOf(QLatin1Char('/'));
+        QVector<QPair<QString, QString>> lookups = {{QString(), key}};
+        if (slash > 0 && slash + 1 < key.size())
+            lookups.append({key.left(slash), key.mid(slash + 1)});
+        for (const auto &lookup : qAsConst(lookups)) {
+            const std::wstring got = KProductConfig::settingsValue(lookup.first.toStdWString(),
+                                                                   lookup.second.toStdWString(), kAbsent);
+            if (got != expected) {
+                problems << QStringLiteral("key \"%1\" as group \"%2\": QSettings %3, settingsValue %4")
+                                .arg(visible(key), visible(lookup.first), describe(expected), describe(got));
+            }
+        }
+        if (isText)
+            ++*compared;
+    }
+    return problems;
+}
+
+void tst_KIniParser::readsWhatQSettingsWrites()
+{
+    QRandomGenerator rng(m_seed);
+    int compared = 0;
+    for (int file = 0; file < 400; ++file) {
+        const QString path = m_dir.filePath(QStringLiteral("written-%1.ini").arg(file));
+        {
+            QSettings writer(path, QSettings::IniFormat);
+            if (rng.bounded(4u) == 0)
+                writer.setIniCodec("UTF-8");
+            const int entries = 1 + int(rng.bounded(12u));
+            for (int i = 0; i < entries; ++i)
+                writer.setValue(randomKey(rng), randomValue(rng));
+            writer.sync();
+            QCOMPARE(writer.status(), QSettings::NoError);
+        }
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray bytes = written.readAll();
+        const QStringList problems = differences(bytes, &compared);
+        if (!problems.isEmpty()) {
+            QFAIL(qPrintable(QStringLiteral("seed %1, file %2:\n%3\n%4")
+                                 .arg(m_seed)
+                                 .arg(file)
+                                 .arg(visible(bytes), problems.mid(0, 10).join(QLatin1Char('\n')))));
+        }
+    }
+    // Guards against a generator or oracle that compares nothing.
+    QVERIFY2(compared > 1500, qPrintable(QString::number(compared)));
+}
+
+void tst_KIniParser::handWritten_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("mustHold"); // "full key=value", checked besides QSettings
+    QTest::addColumn<QStringList>("absent");
+
+    QTest::newRow("suite settings layout")
+        << QByteArray("[General]\ntop=1\n\n[6.0]\nCommon\\InstallRoot=/opt/suite\nCommon\\hostprocname=zelvashell\n")
+        << QStringList{QStringLiteral("top=1"), QStringLiteral("6.0/Common/InstallRoot=/opt/suite"),
+                       QStringLiteral("6.0/Common/hostprocname=zelvashell")}
+        << QStringList{QStringLiteral("6.0/common/installroot"), QStringLiteral("General/top")};
+    QTest::newRow("comments")
+        << QByteArray("; heading\n[sec]\na=1 ; trailing\nb=\"x;y\"\n;c=3\n  ; indented\nd = 4\n# hash=5\n")
+        << QStringList{QStringLiteral("sec/a=1"), QStringLiteral("sec/b=x;y"), QStringLiteral("sec/d=4"),
+                       QStringLiteral("sec/# hash=5")}
+        << QStringList{QStringLiteral("sec/c")};
+    QTest::newRow("general sections")
+        << QByteArray("[%General]\nx=1\n[General]\ny=2\n[general]\nz=3\n[%general]\nw=4\n[ GENERAL ]\nv=5\n")
+        << QStringList{QStringLiteral("General/x=1"), QStringLiteral("y=2"), QStringLiteral("z=3"),
+                       QStringLiteral("general/w=4"), QStringLiteral("v=5")}
+        << QStringList{QStringLiteral("x"), QStringLiteral("General/y")};
+    QTest::newRow("crlf line ends")
+        << QByteArray("[s]\r\na=1\r\nb=\"two\r\nlines\"\r\nc=x\\\r\ny\r\n")
+        << QStringList{QStringLiteral("s/a=1"), QStringLiteral("s/b=two\r\nlines"), QStringLiteral("s/c=xy")}
+        << QStringList();
+    QTest::newRow("duplicate keys and sections")
+        << QByteArray("[s]\na=1\na=2\n[t]\nb=1\n[s]\na=3\n[s\\x]\ny=1\n[s]\nx\\y=2\n")
+        << QStringList{QStringLiteral("s/a=3"), QStringLiteral("t/b=1"), QStringLiteral("s/x/y=1")}
+        << QStringList();
+    QTest::newRow("escapes")
+        << QByteArray("a=\\a\\b\\f\\n\\r\\t\\v\\\"\\'\\?\\\\\\q\nb=\\x41\\x4a\\x4B1z\\x263a\\x1F600\n"
+                      "c=\\101\\0\\08\\777\nd=\\x\ne=\\xg\nf=\\\ng=x\\")
+        << QStringList{QStringLiteral("a=\a\b\f\n\r\t\v\"'?\\"),
+                       QStringLiteral("b=AJ\u04B1z\u263A\uF600"), QStringLiteral("e=g")}
+        << QStringList();
+    QTest::newRow("quotes and blanks")
+        << QByteArray("a=x\"y z\"w  \nb=\"  padded  \"\nc=  plain\t \nd=\\ x\\ \ne=\"\"\nf=\"open\n")
+        << QStringList{QStringLiteral("a=xy zw  "), QStringLiteral("b=  padded  "), QStringLiteral("c=plain"),
+                       QStringLiteral("e=")}
+        << QStringList();
+    QTest::newRow("lists")
+        << QByteArray("a=1, 2 ,3\nb=@@x, y\nc=@x, y\nd=,\ne=\"a,b\"\nf=a,\"b,c\"\ng= \"p\" , q \n")
+        << QStringList{QStringLiteral("a=1,2,3"), QStringLiteral("b=@x,y"), QStringLiteral("d=,"),
+                       QStringLiteral("e=a,b"), QStringLiteral("f=a,b,c"), QStringLiteral("g=p,q")}
+        << QStringList{QStringLiteral("c")};
+    QTest::newRow("at forms")
+        << QByteArray("a=@ByteArray(abc\\0def)\nb=@String(x\\0y)\nc=@Invalid()\nd=@Rect(1 2 3 4)\n"
+                      "e=@Rect(1 2 3)\nf=@Size(1 2)\ng=@@x\nh=@x\ni=@String(open\nj=@Point(1)2)\n"
+                      "k=@ByteArray(\\xc3\\xa9)\nl=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\a)\n")
+        << QStringList{QStringLiteral("a=abc"), QStringLiteral("e=@Rect(1 2 3)"), QStringLiteral("g=@x"),
+                       QStringLiteral("h=@x"), QStringLiteral("i=@String(open"), QStringLiteral("k=é")}
+        << QStringList{QStringLiteral("c"), QStringLiteral("d"), QStringLiteral("f"), QStringLiteral("j"),
+                       QStringLiteral("l")};
+    QTest::newRow("key escapes")
+        << QByteArray("%41%4a=1\n%U00e9=2\n%UD83D%UDE00=3\n%zz=4\n%4=5\n%U12=6\n% 4=7\n%-1=8\n%0x=9\n"
+                      "%U0x41=10\na\\b=11\nsp ace=12\n%=13\n%U=14\n")
+        << QStringList{QStringLiteral("AJ=1"), QStringLiteral("é=2"), QStringLiteral("\U0001F600=3"),
+                       QStringLiteral("%zz=4"), QStringLiteral("a/b=11"), QStringLiteral("sp ace=12")}
+        << QStringList();
+    QTest::newRow("section names")
+        << QByteArray("[a%20b\\c]\nk=1\n[ spaced ]\nk=2\n[unterminated\nk=3\n[x] trailing words\nk=4\n"
+                      "[]\nk=5\n[%U0047eneral]\nk=6\n")
+        << QStringList{QStringLiteral("a b/c/k=1"), QStringLiteral("spaced/k=2"),
+                       QStringLiteral("unterminated/k=3"), QStringLiteral("x/k=4"), QStringLiteral("General/k=6")}
+        << QStringList();
+    QTest::newRow("raw utf-8 reads as latin-1")
+        << QByteArray("k=\xc3\xa9\n\xc3\xa9=1\n")
+        << QStringList{QStringLiteral("k=\u00c3\u00a9"), QStringLiteral("\u00c3\u00a9=1")}
+        << QStringList{QStringLiteral("é")};
+    QTest::newRow("byte order mark makes values utf-8")
+        << QByteArray("\xef\xbb\xbf[s]\nv=\xc3\xa9t\xc3\xa9\nw=\xef\xbb\xbfx\nz=a\xff\xc3\nq=0123456789abcdef\xef\xbb\xbfx\n")
+        << QStringList{QStringLiteral("s/v=été"), QStringLiteral("s/w=x"), QStringLiteral("s/z=a\uFFFD\uFFFD"),
+                       QStringLiteral("s/q=0123456789abcdef\uFEFFx")}
+        << QStringList();
+    QTest::newRow("byte order mark before a top-level key")
+        << QByteArray("\xef\xbb\xbfk=1\nm=2\n")
+        << QStringList{QStringLiteral("\u00ef\u00bb\u00bfk=1"), QStringLiteral("m=2")}
+        << QStringList{QStringLiteral("k")};
+    QTest::newRow("line continuation")
+        << QByteArray("a=one\\\ntwo\nb=x\\\r\ny\nc=p\\\n\rq\n")
+        << QStringList{QStringLiteral("a=onetwo"), QStringLiteral("b=xy"), QStringLiteral("c=pq")}
+        << QStringList();
+    QTest::newRow("indented lines after a comment")
+        << QByteArray("; c\n  k=1\n; c\n  [s]\nm=2\n")
+        << QStringList{QStringLiteral("k=1"), QStringLiteral("s/m=2")}
+        << QStringList{QStringLiteral("m")};
+    QTest::newRow("nul bytes in section names")
+        << QByteArrayLiteral("[general\0junk]\ne=4\n[%general\0x]\nf=5\n")
+        << QStringList() << QStringList{QStringLiteral("e"), QStringLiteral("general/f")};
+    QTest::newRow("equals signs")
+        << QByteArray("\"a=b\"=c\nk=v=w\n==x\n")
+        << QStringList{QStringLiteral("k=v=w")}
+        << QStringList();
+}
+
+void tst_KIniParser::handWritten()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, mustHold);
+    QFETCH(QStringList, absent);
+
+    int compared = 0;
+    const QStringList problems = differences(bytes, &compared);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+
+    writeSettingsFile(bytes);
+    for (const QString &entry : qAsConst(mustHold)) {
+        const int equals = entry.indexOf(QLatin1Char('='));
+        const std::wstring got = KProductConfig::settingsValue(std::wstring(), entry.left(equals).toStdWString(), kAbsent);
+        QCOMPARE(describe(got), describe(entry.mid(equals + 1).toStdWString()));
+    }
+    for (const QString &key : qAsConst(absent))
+        QCOMPARE(describe(KProductConfig::settingsValue(std::wstring(), key.toStdWString(), kAbsent)), describe(kAbsent));
+}
+
+enum class Place { File, Missing, Directory, Unreadable, Fifo };
+Q_DECLARE_METATYPE(Place)
+
+void tst_KIniParser::badInput_data()
+{
+    QTest::addColumn<Place>("place");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("sameAsQSettings"); // otherwise: the default
+    QTest::addColumn<QString>("logged");
+
+    QRandomGenerator rng(m_seed);
+    QByteArray garbage(64 * 1024, Qt::Uninitialized);
+    for (char &c : garbage)
+        c = char(rng.bounded(256u));
+    QByteArray markedGarbage("\xef\xbb\xbf[6.0]\n");
+    for (int line = 0; line < 200; ++line) {
+        markedGarbage += "k" + QByteArray::number(line) + '=';
+        for (int i = int(rng.bounded(40u)); i > 0; --i)
+            markedGarbage += char(0x80 + rng.bounded(128u));
+        markedGarbage += rng.bounded(2u) ? "x\n" : "\xe2\x82\n";
+    }
+
+    const QByteArray none;
+    QTest::newRow("missing file") << Place::Missing << none << false << QString();
+    QTest::newRow("directory instead of the file")
+        << Place::Directory << none << false << QStringLiteral("not a regular file");
+    QTest::newRow("unreadable file")
+        << Place::Unreadable << QByteArray("[6.0]\nCommon\\InstallRoot=/opt\n") << false
+        << QStringLiteral("cannot read");
+    QTest::newRow("fifo instead of the file") << Place::Fifo << none << false << QStringLiteral("not a regular file");
+    QTest::newRow("larger than any settings file")
+        << Place::File << QByteArray("[6.0]\nCommon\\InstallRoot=/opt\n") + QByteArray(17 << 20, ';') << false
+        << QStringLiteral("larger than");
+    QTest::newRow("binary garbage") << Place::File << garbage << true << QString();
+    QTest::newRow("invalid utf-8 after a byte order mark") << Place::File << markedGarbage << true << QString();
+    QTest::newRow("1 MiB value")
+        << Place::File << QByteArray("[6.0]\nCommon\\InstallRoot=") + QByteArray(1 << 20, 'x') + "\n" << true
+        << QString();
+    QTest::newRow("1 MiB line without equals sign")
+        << Place::File << QByteArray(1 << 20, 'y') + "\n[6.0]\nCommon\\InstallRoot=/opt\n" << true
+        << QStringLiteral("Office.conf:1: line without '='");
+    QTest::newRow("unterminated quotes")
+        << Place::File << QByteArray("[6.0]\nCommon\\InstallRoot=\"/opt/a\nCommon\\hostprocname=x\n") << true
+        << QString();
+    QTest::newRow("hex escape without digits")
+        << Place::File << QByteArray("[6.0]\nCommon\\InstallRoot=\\x\nCommon\\hostprocname=\\xZ\\x") << true
+        << QString();
+    QTest::newRow("nul bytes")
+        << Place::File
+        << QByteArrayLiteral("a=x\0y\nb\0c=2\n[s\0t]\nd=3\n[general\0junk]\ne=4\n%41\0=5\n[6.0]\nCommon\\InstallRoot=/o\0pt\n")
+        << true << QString();
+    QTest::newRow("section without closing bracket")
+        << Place::File << QByteArray("x=1\n[6.0\nCommon\\InstallRoot=/opt\n") << true
+        << QStringLiteral("Office.conf:2: section name without ']'");
+}
+
+void tst_KIniParser::badInput()
+{
+    QFETCH(Place, place);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, sameAsQSettings);
+    QFETCH(QString, logged);
+
+    const QByteArray nativePath = QFile::encodeName(m_settingsFile);
+    switch (place) {
+    case Place::File:
+    case Place::Missing:
+        break;
+    case Place::Directory:
+        QVERIFY(QDir().mkpath(m_settingsFile));
+        break;
+    case Place::Unreadable:
+        if (::geteuid() == 0)
+            QSKIP("root reads files without read permission");
+        writeSettingsFile(bytes);
+        QVERIFY(QFile::setPermissions(m_settingsFile, QFileDevice::Permissions()));
+        break;
+    case Place::Fifo:
+        QCOMPARE(::mkfifo(nativePath.constData(), 0600), 0);
+        break;
+    }
+
+    if (sameAsQSettings) {
+        int compared = 0;
+        const QStringList problems = differences(bytes, &compared);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.mid(0, 10).join(QLatin1Char('\n'))));
+    } else {
+        if (place == Place::File)
+            writeSettingsFile(bytes);
+        QCOMPARE(describe(KProductConfig::settingsValue(L"6.0", L"Common/InstallRoot", kAbsent)), describe(kAbsent));
+    }
+    if (logged.isEmpty()) {
+        if (!sameAsQSettings)
+            QVERIFY2(g_log.isEmpty(), qPrintable(g_log.join(QLatin1Char('\n'))));
+    } else {
+        QVERIFY2(g_log.join(QLatin1Char('\n')).contains(logged), qPrintable(g_log.join(QLatin1Char('\n'))));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_KIniParser)
+#include "tst_kiniparser.moc"
