@@ -447,36 +447,27 @@ bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase)
 
 bool KIniParser::parse(std::string_view data)
 {
-    struct Range
-    {
-        std::size_t from;
-        std::size_t to;
-    };
-
-    m_entries.clear();
+    m_data = data;
+    m_sections.clear();
     m_issues.clear();
     m_issueCount = 0;
 
-    // Sections are collected first and read in the order of their names, with
-    // the parts of a repeated section in file order: when two lines give the
-    // same key, the later one in that order wins, as in QSettings.
-    std::map<std::u16string, std::vector<Range>> sections;
-    const bool utf8Values = data.substr(0, kUtf8Mark.size()) == kUtf8Mark;
-    std::size_t pos = utf8Values ? kUtf8Mark.size() : 0;
-    std::u16string current;
     // The top level starts at 0 even after a byte order mark, so QSettings
     // and we both see the mark in front of a first key without a section.
+    m_utf8Values = data.substr(0, kUtf8Mark.size()) == kUtf8Mark;
+    std::size_t pos = m_utf8Values ? kUtf8Mark.size() : 0;
+    std::u16string current;
     std::size_t currentStart = 0;
     Line line;
     while (nextLine(data, data.size(), pos, line)) {
         if (data[line.start] != '[')
             continue;
-        sections[current].push_back({currentStart, line.start});
+        m_sections[current].push_back({currentStart, line.start});
 
         std::string_view name;
         const std::size_t close = data.find(']', line.start);
         if (close == npos || close >= line.start + line.length) {
-            addIssue(data, line.start, "section name without ']'");
+            addIssue(line.start, "section name without ']'");
             name = data.substr(line.start + 1, line.length - 1);
         } else {
             name = data.substr(line.start + 1, close - line.start - 1);
@@ -495,47 +486,29 @@ bool KIniParser::parse(std::string_view data)
         }
         currentStart = pos;
     }
-    sections[current].push_back({currentStart, data.size()});
+    m_sections[current].push_back({currentStart, data.size()});
 
-    for (const auto &[section, ranges] : sections) {
-        for (const Range &range : ranges) {
-            if (utf8Values && range.from == 0 && range.to == kUtf8Mark.size())
+    for (const auto &section : m_sections) {
+        for (const Range &range : section.second) {
+            if (m_utf8Values && range.from == 0 && range.to == kUtf8Mark.size())
                 continue; // only the mark before the first section
-            parseSection(data, section, range.from, range.to, utf8Values);
+            std::size_t at = range.from;
+            while (nextLine(data, range.to, at, line)) {
+                if (line.equals == npos)
+                    addIssue(line.start, "line without '='");
+            }
         }
     }
     return m_issueCount == 0;
 }
 
-void KIniParser::parseSection(std::string_view data, const std::u16string &section, std::size_t from,
-                              std::size_t to, bool utf8Values)
-{
-    std::size_t pos = from;
-    Line line;
-    while (nextLine(data, to, pos, line)) {
-        if (line.equals == npos) {
-            addIssue(data, line.start, "line without '='");
-            continue;
-        }
-        std::size_t keyEnd = line.equals;
-        while (keyEnd > line.start && (data[keyEnd - 1] == ' ' || data[keyEnd - 1] == '\t'))
-            --keyEnd;
-        const std::u16string key = section + unescapedKey(data, line.start, keyEnd);
-        const UnescapedValue value = unescapedValue(data, line.equals + 1, line.start + line.length, utf8Values);
-        Entry &entry = m_entries[key];
-        entry.isText = valueText(value, &entry.text);
-        if (!entry.isText)
-            entry.text.clear();
-    }
-}
-
-void KIniParser::addIssue(std::string_view data, std::size_t offset, std::string message)
+void KIniParser::addIssue(std::size_t offset, std::string message)
 {
     if (m_issueCount++ >= kMaxIssues)
         return;
     std::size_t line = 1;
     for (std::size_t i = 0; i < offset; ++i) {
-        if (data[i] == '\n' || (data[i] == '\r' && (i + 1 >= data.size() || data[i + 1] != '\n')))
+        if (m_data[i] == '\n' || (m_data[i] == '\r' && (i + 1 >= m_data.size() || m_data[i + 1] != '\n')))
             ++line;
     }
     m_issues.push_back({line, std::move(message)});
@@ -543,14 +516,37 @@ void KIniParser::addIssue(std::string_view data, std::size_t offset, std::string
 
 bool KIniParser::stringValue(std::u16string_view key, std::u16string *value) const
 {
-    const std::u16string full = normalizedKey(key);
-    if (full.empty())
+    const std::u16string wanted = normalizedKey(key);
+    if (wanted.empty())
         return false;
-    const auto it = m_entries.find(full);
-    if (it == m_entries.end() || !it->second.isText)
+
+    // Only a section whose name starts the key can hold it. Sections are
+    // read in the order of their names, the parts of a repeated section in
+    // file order, and the last line that gives the key wins, as in QSettings.
+    bool found = false;
+    Range valueRange{0, 0};
+    for (const auto &[section, ranges] : m_sections) {
+        if (wanted.compare(0, section.size(), section) != 0)
+            continue;
+        for (const Range &range : ranges) {
+            std::size_t pos = range.from;
+            Line line;
+            while (nextLine(m_data, range.to, pos, line)) {
+                if (line.equals == npos)
+                    continue;
+                std::size_t keyEnd = line.equals;
+                while (keyEnd > line.start && (m_data[keyEnd - 1] == ' ' || m_data[keyEnd - 1] == '\t'))
+                    --keyEnd;
+                if (wanted.compare(section.size(), npos, unescapedKey(m_data, line.start, keyEnd)) == 0) {
+                    found = true;
+                    valueRange = {line.equals + 1, line.start + line.length};
+                }
+            }
+        }
+    }
+    if (!found)
         return false;
-    *value = it->second.text;
-    return true;
+    return valueText(unescapedValue(m_data, valueRange.from, valueRange.to, m_utf8Values), value);
 }
 
 std::u16string KIniParser::normalizedKey(std::u16string_view key)

@@ -23,8 +23,9 @@ public:
         std::string message;
     };
 
-    // Parses a whole file. Returns false when lines were malformed; those are
-    // skipped and everything else stays readable, as QSettings does.
+    // Parses a whole file; data must stay alive while values are asked for.
+    // Returns false when lines were malformed; those are skipped and
+    // everything else stays readable, as QSettings does.
     bool parse(std::string_view data);
 
     // The text of a full key ("group/sub/key"; repeated, leading and trailing
@@ -41,17 +42,19 @@ public:
     static constexpr std::size_t kMaxIssues = 8;
 
 private:
-    struct Entry
+    struct Range
     {
-        bool isText = false;
-        std::u16string text;
+        std::size_t from;
+        std::size_t to;
     };
 
-    void parseSection(std::string_view data, const std::u16string &section, std::size_t from,
-                      std::size_t to, bool utf8Values);
-    void addIssue(std::string_view data, std::size_t offset, std::string message);
+    void addIssue(std::size_t offset, std::string message);
 
-    std::map<std::u16string, Entry> m_entries;
+    std::string_view m_data;
+    bool m_utf8Values = false;
+    // Section name (with its trailing '/', empty for the top level) -> its
+    // parts in file order.
+    std::map<std::u16string, std::vector<Range>> m_sections;
     std::vector<Issue> m_issues;
     std::size_t m_issueCount = 0;
 };
