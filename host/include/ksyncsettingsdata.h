@@ -23,6 +23,8 @@ public:
     void beginGroup(const QString &name) override;
     void endGroup() override;
     QStringList groupPath() const override;
+    // Puts the cursor at `path` (groups need not exist).
+    void setGroupPath(const QStringList &path) { m_path = path; }
 
     void setValue(const QString &key, const QString &value) override;
     QString value(const QString &key, const QString &defaultValue = QString()) const override;
@@ -36,7 +38,7 @@ public:
     qint64 size() const override;
 
     const KSyncSettingsNode &root() const { return m_root; }
-    // Replaces the whole tree and returns the cursor to the root.
+    // Replaces the whole tree; the cursor stays at its path.
     void setRoot(const KSyncSettingsNode &root);
     // Grows by one with every change of the tree.
     quint64 revision() const { return m_revision; }

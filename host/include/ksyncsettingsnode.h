@@ -30,6 +30,14 @@ public:
     bool operator==(const KSyncSettingsNode &other) const;
     bool operator!=(const KSyncSettingsNode &other) const { return !(*this == other); }
 
+    // Three-way merge for writers that share a record: `theirs` with the
+    // changes from `base` to `local` applied, key by key. Values and groups
+    // `local` removed are removed, values it set win; a group `theirs`
+    // removed while `local` changed it comes back as in `local`. Groups left
+    // empty are dropped.
+    static KSyncSettingsNode merged(const KSyncSettingsNode &base, const KSyncSettingsNode &local,
+                                    const KSyncSettingsNode &theirs);
+
     QByteArray toText() const;
     // Parses `text` into `out`. On failure `out` is left untouched, false is
     // returned and `errorString` (when given) says why.

@@ -2,9 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "ksyncsettingsdata.h"
 
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcSettingsData, "zelva.settings", QtWarningMsg)
+#include "ksyncsettingslog_p.h"
 
 ISyncSettingsData::~ISyncSettingsData() = default;
 
@@ -25,7 +23,7 @@ void KSyncSettingsData::beginGroup(const QString &name)
 void KSyncSettingsData::endGroup()
 {
     if (m_path.isEmpty()) {
-        qCWarning(lcSettingsData) << "endGroup at the root ignored";
+        qCWarning(lcSyncSettings) << "endGroup at the root ignored";
         return;
     }
     m_path.removeLast();
@@ -124,6 +122,5 @@ qint64 KSyncSettingsData::size() const
 void KSyncSettingsData::setRoot(const KSyncSettingsNode &root)
 {
     m_root = root;
-    m_path.clear();
     ++m_revision;
 }

@@ -65,7 +65,55 @@ bool fromJson(const QJsonObject &object, int depth, KSyncSettingsNode *node, QSt
     return true;
 }
 
+void pruneEmptyGroups(KSyncSettingsNode *node)
+{
+    for (auto it = node->groups.begin(); it != node->groups.end();) {
+        pruneEmptyGroups(&it.value());
+        if (it.value().isEmpty())
+            it = node->groups.erase(it);
+        else
+            ++it;
+    }
+}
+
+void mergeInto(const KSyncSettingsNode &base, const KSyncSettingsNode &local, KSyncSettingsNode *result)
+{
+    for (auto it = local.values.cbegin(); it != local.values.cend(); ++it) {
+        const auto old = base.values.constFind(it.key());
+        if (old == base.values.cend() || old.value() != it.value())
+            result->values.insert(it.key(), it.value());
+    }
+    for (auto it = base.values.cbegin(); it != base.values.cend(); ++it) {
+        if (!local.values.contains(it.key()))
+            result->values.remove(it.key());
+    }
+    for (auto it = local.groups.cbegin(); it != local.groups.cend(); ++it) {
+        const auto old = base.groups.constFind(it.key());
+        if (old != base.groups.cend() && old.value() == it.value())
+            continue; // untouched here: theirs stands
+        const auto mine = result->groups.find(it.key());
+        if (old != base.groups.cend() && mine == result->groups.end())
+            result->groups.insert(it.key(), it.value()); // they removed it, we changed it
+        else
+            mergeInto(old != base.groups.cend() ? old.value() : KSyncSettingsNode(), it.value(),
+                      &result->groups[it.key()]);
+    }
+    for (auto it = base.groups.cbegin(); it != base.groups.cend(); ++it) {
+        if (!local.groups.contains(it.key()))
+            result->groups.remove(it.key());
+    }
+}
+
 } // namespace
+
+KSyncSettingsNode KSyncSettingsNode::merged(const KSyncSettingsNode &base, const KSyncSettingsNode &local,
+                                            const KSyncSettingsNode &theirs)
+{
+    KSyncSettingsNode result = theirs;
+    mergeInto(base, local, &result);
+    pruneEmptyGroups(&result);
+    return result;
+}
 
 bool KSyncSettingsNode::operator==(const KSyncSettingsNode &other) const
 {
