@@ -10,6 +10,8 @@
 
 class QTranslator;
 class KCloudSvrProxy;
+class KZelvaBackupMgr;
+namespace kacctoutsdk { class KAccountSdkProxy; }
 class KScriptCore;
 class KZelvaMainWindow;
 class KZelvaSkin;
@@ -31,13 +33,16 @@ public:
     QList<KZelvaMainWindow *> mainWindows() const;
     KZelvaMainWindow *currentMainWindow() const;
     void setCurrentMainWindow(KZelvaMainWindow *window);
-    // Creates a main window. With `announce`, mainWindowCreated() tells the
-    // shell, which hands it to the plug-ins; without, the caller does.
-    KZelvaMainWindow *createMainWindow(bool announce = true);
+    // Creates a main window and announces it with mainWindowCreated(). With
+    // `notifyPlugins` the shell hands it to the plug-ins; a plug-in that
+    // creates a window for itself passes false and sets it up on its own.
+    KZelvaMainWindow *createMainWindow(bool notifyPlugins = true);
 
     KZelvaStartup *startupInfo() { return &m_startup; }
     KCloudSvrProxy *cloudSvrProxy();
     KZelvaSkin *zelvaSkin() const { return m_skin; }
+    kacctoutsdk::KAccountSdkProxy *getAccountSDK() const { return m_account; }
+    KZelvaBackupMgr *getBackupMgr() const { return m_backup; }
     QTranslator *translator() const { return nullptr; }
     KScriptCore *scriptCore() const { return m_scriptCore; }
     // Runs the shell with or without a script core (tests, KZELVA_NO_SCRIPT_CORE=1).
@@ -45,7 +50,7 @@ public:
 
 Q_SIGNALS:
     void currentMainWindowChanged(KZelvaMainWindow *window);
-    void mainWindowCreated(KZelvaMainWindow *window);
+    void mainWindowCreated(KZelvaMainWindow *window, bool notifyPlugins);
 
 private:
     void onWindowDestroyed(QObject *window);
@@ -55,6 +60,8 @@ private:
     KZelvaStartup m_startup;
     KCloudSvrProxy *m_cloud = nullptr;
     KZelvaSkin *m_skin = nullptr;
+    kacctoutsdk::KAccountSdkProxy *m_account = nullptr;
+    KZelvaBackupMgr *m_backup = nullptr;
     KScriptCore *m_scriptCore = nullptr;
 };
 

@@ -48,6 +48,8 @@ public:
     // Told by the work-area plug-in when the data of the window's work area changed.
     void relativeWorkAreaDataChanged();
     void setWorkAreaTitle(const QString &title);
+    // Colour mark of the current work area on the corner button ("#rrggbb", empty: none).
+    void setWorkAreaColor(const QString &color);
 
 Q_SIGNALS:
     void workAreaDataChanged();

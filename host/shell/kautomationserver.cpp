@@ -4,6 +4,7 @@
 
 #include "kzelvashellcontroller.h"
 
+#include <kpluginmanager.h>
 #include <kzelvaapplication.h>
 #include <kzelvacentralarea.h>
 #include <kzelvamainwindow.h>
@@ -156,6 +157,90 @@ QJsonObject KAutomationServer::managerState() const
     return state;
 }
 
+QJsonObject KAutomationServer::handleWorkAreaCommand(const QString &cmd, const QJsonObject &request,
+                                                      KZelvaMainWindow *window, bool *handled)
+{
+    *handled = true;
+    QObject *ops = KPluginManager::instance()->pluginInstanceObject(QStringLiteral("__KZelvaWorkAreaOperations__"));
+    const QString workAreaId = request.value(QStringLiteral("workArea")).toString();
+    const auto call = [ops](const char *method, QGenericArgument a = QGenericArgument(nullptr),
+                            QGenericArgument b = QGenericArgument(nullptr)) {
+        bool ok = false;
+        QMetaObject::invokeMethod(ops, method, Qt::DirectConnection, Q_RETURN_ARG(bool, ok), a, b);
+        return ok ? success() : failure(QStringLiteral("%1 refused").arg(QLatin1String(method)));
+    };
+
+    if (cmd == QLatin1String("listWorkAreas")) {
+        if (!ops)
+            return failure(QStringLiteral("work areas not available"));
+        QJsonArray list;
+        QMetaObject::invokeMethod(ops, "workAreaList", Qt::DirectConnection, Q_RETURN_ARG(QJsonArray, list),
+                                  Q_ARG(KZelvaMainWindow *, window));
+        for (int i = 0; i < list.size(); ++i) {
+            QJsonObject object = list.at(i).toObject();
+            QJsonArray tags;
+            QMetaObject::invokeMethod(ops, "tagList", Qt::DirectConnection, Q_RETURN_ARG(QJsonArray, tags),
+                                      Q_ARG(QString, object.value(QStringLiteral("workAreaId")).toString()));
+            object.insert(QStringLiteral("tags"), tags);
+            list[i] = object;
+        }
+        return success({{QStringLiteral("workAreas"), list}});
+    }
+    if (!ops && cmd.contains(QLatin1String("WorkArea")))
+        return failure(QStringLiteral("work areas not available"));
+    if (cmd == QLatin1String("createWorkArea")) {
+        if (!window)
+            return failure(QStringLiteral("no such window"));
+        QJsonObject created;
+        const bool makeCurrent = request.value(QStringLiteral("makeCurrent")).toBool(true);
+        QMetaObject::invokeMethod(ops, "createWorkArea", Qt::DirectConnection, Q_RETURN_ARG(QJsonObject, created),
+                                  Q_ARG(KZelvaMainWindow *, window), Q_ARG(bool, makeCurrent));
+        if (created.isEmpty())
+            return failure(QStringLiteral("createWorkArea refused"));
+        const QString name = request.value(QStringLiteral("name")).toString();
+        const QString id = created.value(QStringLiteral("workAreaId")).toString();
+        if (!name.isEmpty()) {
+            const QJsonObject renamed = call("renameWorkArea", Q_ARG(QString, id), Q_ARG(QString, name));
+            if (!renamed.value(QStringLiteral("ok")).toBool())
+                return renamed;
+            created.insert(QStringLiteral("name"), name.trimmed());
+        }
+        return success({{QStringLiteral("workArea"), created}});
+    }
+    if (cmd == QLatin1String("renameWorkArea"))
+        return call("renameWorkArea", Q_ARG(QString, workAreaId),
+                    Q_ARG(QString, request.value(QStringLiteral("name")).toString()));
+    if (cmd == QLatin1String("colorWorkArea"))
+        return call("setWorkAreaCustomColor", Q_ARG(QString, workAreaId),
+                    Q_ARG(QString, request.value(QStringLiteral("color")).toString()));
+    if (cmd == QLatin1String("switchWorkArea")) {
+        if (!window)
+            return failure(QStringLiteral("no such window"));
+        return call("switchWorkArea", Q_ARG(KZelvaMainWindow *, window), Q_ARG(QString, workAreaId));
+    }
+    if (cmd == QLatin1String("openWorkAreaInNewWindow"))
+        return call("openNewWindow", Q_ARG(QString, workAreaId));
+    if (cmd == QLatin1String("reorderWorkAreas")) {
+        QStringList ids;
+        const QJsonArray array = request.value(QStringLiteral("workAreas")).toArray();
+        for (const QJsonValue &v : array)
+            ids.append(v.toString());
+        return call("moveWorkAreas", Q_ARG(QStringList, ids));
+    }
+    if (cmd == QLatin1String("moveTab")) {
+        const QJsonValue v = request.value(QStringLiteral("tab"));
+        KZelvaTab *tab = window && v.isDouble() ? window->tabBar()->tabAt(v.toInt()) : nullptr;
+        if (!tab || !tab->subPage())
+            return failure(QStringLiteral("no such tab"));
+        if (!ops)
+            return failure(QStringLiteral("work areas not available"));
+        return call("moveTags", Q_ARG(QString, workAreaId),
+                    Q_ARG(QStringList, QStringList{tab->subPage()->getWorkAreaItemId()}));
+    }
+    *handled = false;
+    return {};
+}
+
 QJsonObject KAutomationServer::handle(const QJsonObject &request)
 {
     const QString cmd = request.value(QStringLiteral("cmd")).toString();
@@ -172,6 +257,10 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
         return *tab != nullptr;
     };
 
+    bool handled = false;
+    const QJsonObject workAreaReply = handleWorkAreaCommand(cmd, request, window, &handled);
+    if (handled)
+        return workAreaReply;
     if (cmd == QLatin1String("ping"))
         return success({{QStringLiteral("pid"), qint64(QCoreApplication::applicationPid())}});
     if (cmd == QLatin1String("listWindows")) {

@@ -107,12 +107,3 @@ void KWorkAreaPluginLoader::unload()
     m_delete();
     qCInfo(lcPlugin) << "DeleteManagerImpl done";
 }
-
-void KWorkAreaPluginLoader::closeModule()
-{
-    unload();
-    if (m_handle) {
-        ::dlclose(m_handle);
-        m_handle = nullptr;
-    }
-}

@@ -10,9 +10,8 @@
  * Loads the work-area plug-in the way the suite's shell does: dlopen of the
  * module, dlsym of its C entry points, CreateManagerImpl, then the manager
  * from the application property named by GetManagerName. unload() runs
- * DeleteManagerImpl; the module itself is closed only after the application
- * object is gone (closeModule()), because plug-in objects parented to the
- * application still need their code until then.
+ * DeleteManagerImpl; the module is never closed while the process runs,
+ * because host registries may hold data that lives in it.
  */
 class KWorkAreaPluginLoader
 {
@@ -37,7 +36,6 @@ public:
 
     // Deletes the manager (DeleteManagerImpl); safe to call twice.
     void unload();
-    void closeModule();
 
 private:
     void *m_handle = nullptr;

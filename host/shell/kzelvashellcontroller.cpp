@@ -11,6 +11,7 @@
 #include <kzelvaqozsubpage.h>
 #include <kzelvatab.h>
 #include <kzelvatabbar.h>
+#include <kzelvaworkareadata.h>
 
 #include <QAction>
 #include <QFileDialog>
@@ -47,7 +48,7 @@ KZelvaMainWindow *KZelvaShellController::newWindow()
     return window;
 }
 
-void KZelvaShellController::setupWindow(KZelvaMainWindow *window)
+void KZelvaShellController::setupWindow(KZelvaMainWindow *window, bool notifyPlugins)
 {
     window->setProperty(kWindowIdProperty, m_nextWindowId++);
     QMenu *file = window->fileMenu();
@@ -99,9 +100,24 @@ void KZelvaShellController::setupWindow(KZelvaMainWindow *window)
                                       Q_ARG(KZelvaMainWindow *, w));
     });
 
-    if (QObject *m = manager())
+    QObject *m = manager();
+    if (m && notifyPlugins)
         QMetaObject::invokeMethod(m, "notifyMainWindowAdd", Qt::DirectConnection,
                                   Q_ARG(KZelvaMainWindow *, window));
+    connect(window, &KZelvaMainWindow::workAreaDataChanged, this, [this, window] { updateWorkAreaButton(window); });
+    updateWorkAreaButton(window);
+}
+
+void KZelvaShellController::updateWorkAreaButton(KZelvaMainWindow *window)
+{
+    QObject *m = manager();
+    if (!m)
+        return;
+    KZelvaWorkAreaData data;
+    QMetaObject::invokeMethod(m, "getWorkAreaData", Qt::DirectConnection,
+                              Q_RETURN_ARG(KZelvaWorkAreaData, data), Q_ARG(KZelvaMainWindow *, window));
+    window->setWorkAreaTitle(data.name);
+    window->setWorkAreaColor(data.color);
 }
 
 KZelvaQozSubPage *KZelvaShellController::newDocument(KZelvaMainWindow *window, const QString &title)

@@ -39,7 +39,9 @@ public:
     KZelvaMainWindow *windowById(int id) const;
 
 private:
-    void setupWindow(KZelvaMainWindow *window);
+    void setupWindow(KZelvaMainWindow *window, bool notifyPlugins);
+    // Shows the window's current work area on its corner button.
+    void updateWorkAreaButton(KZelvaMainWindow *window);
     void showTabMenu(KZelvaMainWindow *window, KZelvaTab *tab, const QPoint &pos);
     void openWithDialog(KZelvaMainWindow *window);
 

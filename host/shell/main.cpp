@@ -114,10 +114,11 @@ int main(int argc, char **argv)
 
     const int rc = app->exec();
     // The manager goes before the application object, whose children it
-    // uses; the module is closed last, once no plug-in object remains.
+    // uses. The module stays mapped until the process ends, as in the
+    // suite's shell: host registries may still hold data from it (string
+    // literals, meta-objects) that is only released at exit.
     loader.unload();
     app.reset();
-    loader.closeModule();
     std::printf("zelvashell: exit %d\n", rc);
     return rc;
 }

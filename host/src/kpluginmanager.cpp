@@ -12,7 +12,8 @@ bool KPluginManager::registerPluginInstanceObject(const QString &name, QObject *
 {
     if (name.isEmpty() || !object)
         return false;
-    m_objects.insert(name, object);
+    // A deep copy: `name` may be a literal inside a plug-in module.
+    m_objects.insert(QString(name.constData(), name.size()), object);
     return true;
 }
 

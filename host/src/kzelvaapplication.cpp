@@ -2,9 +2,11 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvaapplication.h"
 
+#include "kaccountsdkproxy.h"
 #include "kappentrytypes.h"
 #include "kcloudsvrproxy.h"
 #include "kscriptcore.h"
+#include "kzelvabackupmgr.h"
 #include "kzelvamainwindow.h"
 #include "kzelvaskin.h"
 #include "kzelvaworkareadata.h"
@@ -12,6 +14,8 @@
 KZelvaApplication::KZelvaApplication(int &argc, char **argv)
     : KCoreApplication(argc, argv)
     , m_skin(new KZelvaSkin(this))
+    , m_account(new kacctoutsdk::KAccountSdkProxy(this))
+    , m_backup(new KZelvaBackupMgr(this))
 {
     qRegisterMetaType<KZelvaMainWindow *>("KZelvaMainWindow*");
     qRegisterMetaType<KZelvaWorkAreaData>("KZelvaWorkAreaData");
@@ -53,15 +57,14 @@ void KZelvaApplication::setCurrentMainWindow(KZelvaMainWindow *window)
     Q_EMIT currentMainWindowChanged(window);
 }
 
-KZelvaMainWindow *KZelvaApplication::createMainWindow(bool announce)
+KZelvaMainWindow *KZelvaApplication::createMainWindow(bool notifyPlugins)
 {
     auto *window = new KZelvaMainWindow;
     m_windows.append(window);
     connect(window, &QObject::destroyed, this, &KZelvaApplication::onWindowDestroyed);
     if (!m_current)
         setCurrentMainWindow(window);
-    if (announce)
-        Q_EMIT mainWindowCreated(window);
+    Q_EMIT mainWindowCreated(window, notifyPlugins);
     return window;
 }
 

@@ -85,7 +85,7 @@ void KZelvaCentralArea::activateSubPage(KZelvaSubPage *page)
 {
     if (!page || !m_tabBar || indexOf(page) < 0)
         return;
-    if (m_tabBar->currentTab() == page->getTab() && currentWidget() == page)
+    if (m_tabBar->currentTab() == page->getTab() && currentWidget() == page && page->isVisibleByControl())
         return;
     Q_EMIT page->beforeActivated();
     m_tabBar->setCurrentTab(page->getTab());

@@ -8,6 +8,7 @@
 #include "kzelvatabbar.h"
 
 #include <QCloseEvent>
+#include <QColor>
 #include <QHBoxLayout>
 #include <QLoggingCategory>
 #include <QMenuBar>
@@ -93,6 +94,14 @@ void KZelvaMainWindow::relativeWorkAreaDataChanged()
 void KZelvaMainWindow::setWorkAreaTitle(const QString &title)
 {
     m_workAreaButton->setText(title.isEmpty() ? tr("Work areas") : title);
+}
+
+void KZelvaMainWindow::setWorkAreaColor(const QString &color)
+{
+    const QColor mark(color);
+    m_workAreaButton->setStyleSheet(mark.isValid()
+        ? QStringLiteral("QToolButton { border-bottom: 3px solid %1; padding: 2px 8px; }").arg(mark.name())
+        : QStringLiteral("QToolButton { padding: 2px 8px; }"));
 }
 
 void KZelvaMainWindow::closeEvent(QCloseEvent *event)

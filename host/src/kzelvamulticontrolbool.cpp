@@ -26,7 +26,8 @@ int KZelvaMultiControlBool::registerControlType(const QString &name)
     const int existing = r.names.indexOf(name);
     if (existing >= 0)
         return existing;
-    r.names.append(name);
+    // A deep copy: `name` may be a literal inside a plug-in module.
+    r.names.append(QString(name.constData(), name.size()));
     return r.names.size() - 1;
 }
 

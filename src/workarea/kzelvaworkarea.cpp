@@ -2,7 +2,656 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvaworkarea.h"
 
+#include "kzelvasignalmerger.h"
+#include "kzelvaworkareaability.h"
+#include "kzelvaworkareablocker.h"
+#include "kzelvaworkareadefaultname.h"
+#include "kzelvaworkareahelper.h"
+#include "kzelvaworkareaidgenerator.h"
+#include "kzelvaworkareaitem.h"
+#include "kzelvaworkareaitemability.h"
+#include "kzelvaworkareamanager.h"
+#include "kzelvaworkareas.h"
+#include "kzelvaworkareaserializer.h"
+#include "kzelvaworkareastorestate.h"
+
+#include <isyncsettingsdata.h>
+#include <kcoreapplication.h>
+#include <kzelvacentralarea.h>
+#include <kzelvadoclosehelper.h>
+#include <kzelvamainwindow.h>
+#include <kzelvamulticontrolbool.h>
+#include <kzelvaqozsubpage.h>
+#include <kzelvasubpage.h>
+#include <kzelvatab.h>
+#include <kzelvatabbar.h>
+#include <kzelvaworkareamanagerproxy.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QEvent>
+
+#include <algorithm>
+
+namespace {
+
+QString currentPid()
+{
+    return QString::number(QCoreApplication::applicationPid());
+}
+
+void logWorkArea(int level, const QString &message)
+{
+    writeModuleLog(KzLogModule::kWorkArea, level, message);
+}
+
+} // namespace
+
 KZelvaWorkArea::KZelvaWorkArea(QObject *parent)
     : QObject(parent)
+    , m_activationBlocker(new KZelvaWorkareaBlocker(this))
+    , m_saveBlocker(new KZelvaWorkareaBlocker(this))
+    , m_ability(new KZelvaWorkAreaAbility(this))
 {
+}
+
+KZelvaWorkArea::~KZelvaWorkArea()
+{
+    // Items and document copies are parented to the manager; they go with
+    // their work area.
+    qDeleteAll(m_items);
+    qDeleteAll(m_copies);
+}
+
+int KZelvaWorkArea::subPageControlType()
+{
+    static const int type = KZelvaMultiControlBool::registerControlType(QStringLiteral("workareaSubPage"));
+    return type;
+}
+
+bool KZelvaWorkArea::isExcludedPageType(int pageType)
+{
+    static constexpr int kExcluded[] = {0, 8, 10, 13, 49, 68, 71};
+    return std::find(std::begin(kExcluded), std::end(kExcluded), pageType) != std::end(kExcluded);
+}
+
+void KZelvaWorkArea::setData(const KZelvaWorkAreaData &data)
+{
+    if (data == m_data)
+        return;
+    m_data = data;
+    announceDirty();
+}
+
+void KZelvaWorkArea::setResidual(bool residual, const QString &residualId)
+{
+    m_residual = residual;
+    m_residualId = residualId;
+}
+
+KZelvaMainWindow *KZelvaWorkArea::window() const
+{
+    return m_window;
+}
+
+KZelvaWorkAreas *KZelvaWorkArea::owner() const
+{
+    return m_owner;
+}
+
+void KZelvaWorkArea::setOwner(KZelvaWorkAreas *owner)
+{
+    m_owner = owner;
+}
+
+void KZelvaWorkArea::attachToWindow(KZelvaMainWindow *window)
+{
+    if (m_window) {
+        disconnect(m_window->tabBar(), nullptr, this, nullptr);
+        disconnect(m_window->centralArea(), nullptr, this, nullptr);
+        disconnect(m_window, nullptr, this, nullptr);
+    }
+    m_window = window;
+    if (!window)
+        return;
+    KZelvaTabBar *bar = window->tabBar();
+    KZelvaCentralArea *area = window->centralArea();
+    connect(bar, &KZelvaTabBar::currentTabChanged, this, &KZelvaWorkArea::onTabActiveChanged);
+    connect(area, &KZelvaCentralArea::subPageAdded, this, &KZelvaWorkArea::onSubPageAddedBefore,
+            Qt::DirectConnection);
+    connect(area, &KZelvaCentralArea::subPageAdded, this, &KZelvaWorkArea::onSubPageAdded,
+            Qt::QueuedConnection);
+    connect(area, &KZelvaCentralArea::subPageRemoved, this, &KZelvaWorkArea::onSubPageRemoved);
+    connect(area, &KZelvaCentralArea::subPageActivated, this, &KZelvaWorkArea::onSubPageActivated);
+    connect(bar, &KZelvaTabBar::tabMoveFinished, this, &KZelvaWorkArea::onTabMoveFinished);
+    connect(bar, &KZelvaTabBar::tabLockChanged, this, &KZelvaWorkArea::onTabLockChanged);
+    connect(window, &QObject::destroyed, this, &KZelvaWorkArea::onMainWindowDestroyed);
+}
+
+void KZelvaWorkArea::setVisible(bool visible)
+{
+    if (visible)
+        show();
+    else if (m_visible)
+        hide();
+}
+
+void KZelvaWorkArea::hide()
+{
+    m_visible = false;
+    if (m_window) {
+        const int type = subPageControlType();
+        for (KZelvaWorkAreaItem *item : qAsConst(m_items)) {
+            if (KZelvaSubPage *page = item->subPage())
+                page->setVisible(type, false);
+        }
+    }
+    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+    if (manager && manager->readSaveActivedWorkArea())
+        return;
+    announceDirty();
+}
+
+void KZelvaWorkArea::show()
+{
+    KZelvaWorkareaBlocker::Hold hold(m_saveBlocker);
+    m_visible = true;
+    if (m_data.pid != currentPid()) {
+        m_data.pid = currentPid();
+        announceDirty();
+    }
+    const int type = subPageControlType();
+    for (KZelvaWorkAreaItem *item : qAsConst(m_items)) {
+        if (KZelvaSubPage *page = item->subPage())
+            page->setVisible(type, true);
+    }
+    if (m_mode == 1)
+        fillDocumentCopies();
+    adoptPagesWithoutItem();
+}
+
+void KZelvaWorkArea::adoptPagesWithoutItem()
+{
+    if (!m_window)
+        return;
+    const QList<KZelvaSubPage *> pages = m_window->centralArea()->subPages();
+    for (KZelvaSubPage *page : pages) {
+        if (!page->getWorkAreaItemId().isEmpty() || !qobject_cast<KZelvaQozSubPage *>(page)
+            || isExcludedPageType(page->pageType()))
+            continue;
+        KZelvaWorkAreaItem *item = createItemForPage(page);
+        connect(page, &KZelvaSubPage::visibleChanged, this, &KZelvaWorkArea::onSubPageVisibleChanged,
+                Qt::UniqueConnection);
+        if (page->getTab() && page->getTab()->isChecked()) {
+            m_data.activeItemId = item->effectiveId();
+            requestSave();
+        }
+    }
+}
+
+void KZelvaWorkArea::connectItem(KZelvaWorkAreaItem *item)
+{
+    connect(item, &KZelvaWorkAreaItem::queryDestroy, this, &KZelvaWorkArea::onItemQueryDestroy,
+            Qt::UniqueConnection);
+    connect(item, &KZelvaWorkAreaItem::delayUpdateCacheFinished, this,
+            &KZelvaWorkArea::onItemDelayUpdateCachedFinished, Qt::UniqueConnection);
+}
+
+KZelvaWorkAreaItem *KZelvaWorkArea::createItemForPage(KZelvaSubPage *page)
+{
+    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+    auto *item = new KZelvaWorkAreaItem(manager ? static_cast<QObject *>(manager) : this);
+    connectItem(item);
+    item->attach(page);
+    const QString id = KZelvaWorkAreaIdGenerator::newId();
+    page->setWorkAreaItemId(id);
+    KZelvaWorkAreaRecoverItem record;
+    record.id = id;
+    record.pageType = page->pageType();
+    record.title = page->windowTitle();
+    item->setRecord(record);
+    item->setWaitingForPage(true);
+    item->postDeferredRefresh();
+    addItem(item);
+    if (manager)
+        manager->removeFromWindowResidualList(m_window, id);
+    return item;
+}
+
+void KZelvaWorkArea::addItem(KZelvaWorkAreaItem *item, bool restoring)
+{
+    if (!item)
+        return;
+    if (!m_residual) {
+        KZelvaWorkAreaRecoverItem record = item->record();
+        if (record.extMap.remove(QStringLiteral("lastClosedDateTime"))
+            + record.extMap.remove(QStringLiteral("isResidual")))
+            item->setRecord(record);
+    }
+    const QString id = item->effectiveId();
+    m_items.insert(id, item);
+    item->setWorkArea(this);
+    connect(item, &KZelvaWorkAreaItem::activated, this, &KZelvaWorkArea::onItemActivated,
+            Qt::UniqueConnection);
+    connect(item, &KZelvaWorkAreaItem::beforeActivate, this, &KZelvaWorkArea::onItemBeforeActivate,
+            Qt::UniqueConnection);
+    connect(item, &KZelvaWorkAreaItem::persistCache, this, &KZelvaWorkArea::onSyncWorkArea,
+            Qt::UniqueConnection);
+    if (!restoring) {
+        m_skippedIds.removeAll(id);
+        if (!id.isEmpty() && item->record().pageType != -1)
+            announceDirty();
+    } else if (!m_restoredIds.contains(id)) {
+        m_restoredIds.append(id);
+    }
+}
+
+KZelvaWorkAreaItem *KZelvaWorkArea::takeItem(const QString &id)
+{
+    KZelvaWorkAreaItem *item = m_items.take(id);
+    if (item) {
+        disconnect(item, nullptr, this, nullptr);
+        item->setWorkArea(nullptr);
+        if (!m_removedIds.contains(id))
+            m_removedIds.append(id);
+    }
+    return item;
+}
+
+KZelvaWorkAreaItem *KZelvaWorkArea::findItem(const QString &id) const
+{
+    return m_items.value(id);
+}
+
+QList<KZelvaWorkAreaItem *> KZelvaWorkArea::items() const
+{
+    QList<KZelvaWorkAreaItem *> result = m_items.values();
+    const auto position = [this](KZelvaWorkAreaItem *item) {
+        KZelvaSubPage *page = item->subPage();
+        if (page && page->getTab() && m_window)
+            return qint64(m_window->tabBar()->indexOf(page->getTab()));
+        return (qint64(1) << 32) + item->record().tabIndex;
+    };
+    std::stable_sort(result.begin(), result.end(),
+                     [&](KZelvaWorkAreaItem *a, KZelvaWorkAreaItem *b) { return position(a) < position(b); });
+    return result;
+}
+
+void KZelvaWorkArea::readItems(ISyncSettingsData *node)
+{
+    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+    const bool independent = manager && manager->isIndependentMode();
+    const QVector<KZelvaWorkAreaRecoverItem> records = KZelvaWorkAreaSerializer::readItems(node, independent);
+    for (const KZelvaWorkAreaRecoverItem &record : records) {
+        if (KZelvaWorkAreaItem *existing = findItem(record.id)) {
+            existing->setRecord(record);
+            continue;
+        }
+        auto *item = new KZelvaWorkAreaItem(manager ? static_cast<QObject *>(manager) : this);
+        item->setRecord(record);
+        connectItem(item);
+        addItem(item, true);
+    }
+}
+
+void KZelvaWorkArea::setActiveItem(const QString &id, const QString &name)
+{
+    bool changed = false;
+    if (m_data.activeItemId != id) {
+        m_data.activeItemId = id;
+        changed = true;
+    }
+    if (m_data.activeItemName != name) {
+        m_data.activeItemName = name;
+        changed = true;
+    }
+    if (changed)
+        requestSave();
+}
+
+void KZelvaWorkArea::announceDirty()
+{
+    if (m_saveBlocker->isBlocked() || !(m_ready || m_residual))
+        return;
+    onDirtyStatus(false, true);
+    if (!m_dirtyAnnounced) {
+        m_dirtyAnnounced = true;
+        Q_EMIT dirtyStatusChanged();
+    }
+}
+
+void KZelvaWorkArea::onDirtyStatus(bool, bool dirty)
+{
+    if (!dirty)
+        return;
+    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+    if (manager && m_data.isDefault && m_items.isEmpty()
+        && m_data.deviceType == KZelvaWorkAreaDefaultName::pcDeviceType())
+        return;
+    if (!m_merger) {
+        m_merger = new KZelvaSignalMerger(this);
+        connect(m_merger, &KZelvaSignalMerger::startAtion, this, &KZelvaWorkArea::onDirtyStatusStartAction);
+    }
+    m_merger->execute();
+}
+
+bool KZelvaWorkArea::hasPendingSave() const
+{
+    return m_merger && m_merger->isActive();
+}
+
+void KZelvaWorkArea::onDirtyStatusStartAction()
+{
+    save();
+    Q_EMIT dataChanged();
+}
+
+bool KZelvaWorkArea::save()
+{
+    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+    ISyncSettingsData *node = manager ? manager->workAreaSettings() : nullptr;
+    if (!node) {
+        logWorkArea(2, QStringLiteral("%1 : no work-area settings, %2 not written")
+                           .arg(QStringLiteral("save"), m_data.id));
+        return false;
+    }
+    KZelvaWorkAreaStoreState state;
+    state.data = m_data;
+    state.visible = m_visible;
+    state.residual = m_residual;
+    state.residualId = m_residualId;
+    state.removedIds = m_removedIds;
+    state.keptIds = m_keptIds;
+    state.restoredIds = m_restoredIds;
+    for (KZelvaWorkAreaItem *item : qAsConst(m_items)) {
+        KZelvaWorkAreaStoreState::Item entry;
+        entry.record = item->record();
+        entry.groupId = item->effectiveId();
+        entry.waitingForPage = item->isWaitingForPage();
+        entry.saveFlag = item->ability()->isSaveEnabled();
+        state.items.append(entry);
+    }
+    KZelvaWorkAreaSerializer::Options options;
+    options.residualSettingSaveEnabled = manager->isResidualSettingSaveEnabled();
+    options.residualItemDeleteEnabled = manager->isResidualItemDeleteEnabled();
+    const bool written = KZelvaWorkAreaSerializer::Serialize(node, &state, options,
+                                                             [manager] { manager->flushWorkAreaSettings(); });
+    if (written) {
+        m_data.lastRunDateTime = state.data.lastRunDateTime;
+        m_removedIds = state.removedIds;
+        m_keptIds = state.keptIds;
+        m_restoredIds = state.restoredIds;
+        m_skippedIds = state.skippedIds;
+    }
+    return written;
+}
+
+void KZelvaWorkArea::refreshCache()
+{
+    if (!m_window || !m_window->centralArea() || !m_visible)
+        return;
+    for (KZelvaWorkAreaItem *item : qAsConst(m_items))
+        item->refresh();
+}
+
+void KZelvaWorkArea::fillDocumentCopies()
+{
+    if (!m_data.id.isEmpty() && m_dataCopy.id.isEmpty())
+        m_dataCopy = m_data;
+    if (m_items.isEmpty() || !m_copies.isEmpty())
+        return;
+    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+    for (KZelvaWorkAreaItem *item : qAsConst(m_items)) {
+        const int type = item->record().pageType;
+        if (type != 3 && type != 4 && type != 5 && type != 17)
+            continue;
+        auto *copy = new KZelvaWorkAreaItem(manager ? static_cast<QObject *>(manager) : this);
+        copy->setRecord(item->record());
+        const QString key = item->subPage() ? item->subPage()->getWorkAreaItemId() : item->record().id;
+        delete m_copies.value(key);
+        m_copies.insert(key, copy);
+    }
+}
+
+void KZelvaWorkArea::onTabActiveChanged(KZelvaTab *tab)
+{
+    if (!m_window || m_window->isClosing() || !m_visible || !tab || !tab->subPage())
+        return;
+    KZelvaSubPage *page = tab->subPage();
+    if (m_data.activeItemId != page->getWorkAreaItemId())
+        m_data.activeItemId = page->getWorkAreaItemId();
+    if (m_data.activeItemName != page->windowTitle())
+        m_data.activeItemName = page->windowTitle();
+}
+
+void KZelvaWorkArea::onTabMoveFinished(KZelvaTab *)
+{
+}
+
+void KZelvaWorkArea::onTabLockChanged(KZelvaTab *tab, bool locked)
+{
+    if (!tab || !tab->subPage())
+        return;
+    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+    if (!locked && m_visible && !m_residual && manager && manager->isTabManagerPanelEnabled()) {
+        KZelvaSubPage *page = tab->subPage();
+        KZelvaWorkAreaRecoverItem record;
+        if (page->getRecoverItem(&record) && !record.id.isEmpty() && !findItem(record.id)) {
+            auto *item = new KZelvaWorkAreaItem(manager);
+            item->setRecord(record);
+            connectItem(item);
+            item->attach(page);
+            addItem(item);
+        }
+    }
+    refreshCache();
+    announceDirty();
+}
+
+void KZelvaWorkArea::onMainWindowDestroyed(QObject *)
+{
+}
+
+void KZelvaWorkArea::onSubPageAddedBefore(KZelvaSubPage *page)
+{
+    m_pendingPages.append(page);
+}
+
+void KZelvaWorkArea::onSubPageAdded(KZelvaSubPage *page)
+{
+    // The page may have been removed (and deleted) before this queued call.
+    bool pending = false;
+    for (int i = m_pendingPages.size() - 1; i >= 0; --i) {
+        if (!m_pendingPages.at(i)) {
+            m_pendingPages.removeAt(i);
+        } else if (m_pendingPages.at(i).data() == page) {
+            m_pendingPages.removeAt(i);
+            pending = true;
+        }
+    }
+    if (!pending)
+        return;
+    KZelvaWorkAreaManagerProxy::setManualRecoverDone(true);
+    if (!m_visible || isExcludedPageType(page->pageType()))
+        return;
+    if (!page->isVisibleByControl())
+        connect(page, &KZelvaSubPage::visibleChanged, this, &KZelvaWorkArea::onSubPageVisibleChanged,
+                Qt::UniqueConnection);
+    if (page->getWorkAreaItemId().isEmpty()) {
+        createItemForPage(page);
+        return;
+    }
+    KZelvaWorkAreaItem *item = findItem(page->getWorkAreaItemId());
+    if (!item) {
+        KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+        item = new KZelvaWorkAreaItem(manager ? static_cast<QObject *>(manager) : this);
+        KZelvaWorkAreaRecoverItem record;
+        record.id = page->getWorkAreaItemId();
+        record.pageType = page->pageType();
+        item->setRecord(record);
+        connectItem(item);
+        item->attach(page);
+        addItem(item);
+        item->postDeferredRefresh();
+    } else {
+        item->attach(page);
+    }
+    if (KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance())
+        manager->removeFromWindowResidualList(m_window, item->effectiveId());
+}
+
+void KZelvaWorkArea::onSubPageVisibleChanged(bool visible)
+{
+    auto *page = qobject_cast<KZelvaSubPage *>(sender());
+    if (!page || !visible || !m_visible)
+        return;
+    if (page->getWorkAreaItemId().isEmpty() && !isExcludedPageType(page->pageType()))
+        createItemForPage(page);
+    disconnect(page, &KZelvaSubPage::visibleChanged, this, &KZelvaWorkArea::onSubPageVisibleChanged);
+}
+
+void KZelvaWorkArea::onSubPageRemoved(KZelvaSubPage *page)
+{
+    removePage(page);
+}
+
+void KZelvaWorkArea::forgetPendingPage(KZelvaSubPage *page)
+{
+    for (int i = m_pendingPages.size() - 1; i >= 0; --i) {
+        if (!m_pendingPages.at(i) || m_pendingPages.at(i).data() == page)
+            m_pendingPages.removeAt(i);
+    }
+}
+
+void KZelvaWorkArea::removePage(KZelvaSubPage *page)
+{
+    forgetPendingPage(page);
+    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+    if (!page || (manager && manager->isSettingsChangeRunning()))
+        return;
+    const QString id = page->getWorkAreaItemId();
+    KZelvaWorkAreaItem *item = id.isEmpty() ? nullptr : takeItem(id);
+    if (!item) {
+        if (page->isRelativeTabLocked() && manager)
+            manager->keepFixedItem(m_window, page);
+        return;
+    }
+    if (manager)
+        manager->keepRemovedItem(id, item);
+    announceDirty();
+}
+
+void KZelvaWorkArea::onSubPageActivated(KZelvaSubPage *page)
+{
+    if (!m_window || m_window->isClosing() || m_activationBlocker->isBlocked() || !page)
+        return;
+    if (m_visible && isExcludedPageType(page->pageType())) {
+        setActiveItem(QString(), page->windowTitle());
+    } else if (page->isRelativeTabLocked() && findItem(page->getWorkAreaItemId())) {
+        page->setProperty("lastAccessTime", QDateTime::currentMSecsSinceEpoch());
+    }
+}
+
+void KZelvaWorkArea::onItemActivated(KZelvaWorkAreaItem *item)
+{
+    followItemActivation(item);
+}
+
+void KZelvaWorkArea::onItemBeforeActivate(KZelvaWorkAreaItem *item)
+{
+    followItemActivation(item);
+}
+
+void KZelvaWorkArea::followItemActivation(KZelvaWorkAreaItem *item)
+{
+    if (!item)
+        return;
+    if (!m_visible || !m_window) {
+        if (!m_ability->isItemActivationSwitchEnabled() || m_residual)
+            return;
+        if (!m_owner) {
+            KZelvaMainWindow *window = findRelativeZelvaMainWindow(item->subPage());
+            KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+            KZelvaWorkAreas *areas = manager ? manager->workAreasOf(window) : nullptr;
+            if (areas)
+                areas->addWorkArea(this);
+        }
+        if (m_owner) {
+            KZelvaWorkareaBlocker::Hold hold(m_activationBlocker);
+            m_owner->setCurrentWorkArea(this, false, true);
+        }
+        return;
+    }
+    if (KZelvaSubPage *page = item->subPage())
+        setActiveItem(page->getWorkAreaItemId(), page->windowTitle());
+    item->setLastActivationTime(QDateTime::currentMSecsSinceEpoch());
+}
+
+void KZelvaWorkArea::onItemQueryDestroy(const QString &id)
+{
+    KZelvaWorkAreaItem *item = m_items.value(id);
+    if (!item) {
+        // The page is gone, so the item's effective id fell back to its record id.
+        for (auto it = m_items.begin(); it != m_items.end(); ++it) {
+            if (it.value() == sender()) {
+                item = it.value();
+                break;
+            }
+        }
+    }
+    if (!item)
+        return;
+    takeItem(m_items.key(item));
+    item->deleteLater();
+    announceDirty();
+}
+
+void KZelvaWorkArea::onItemDelayUpdateCachedFinished(const QString &id)
+{
+    if (KZelvaWorkAreaItem *item = findItem(id))
+        item->refresh();
+    announceDirty();
+}
+
+void KZelvaWorkArea::onSyncWorkArea()
+{
+    announceDirty();
+}
+
+bool KZelvaWorkArea::event(QEvent *event)
+{
+    const int type = int(event->type());
+    if (type == QueryCloseEvent) {
+        KZelvaDoCloseLogHelper::beforeQueryCloseEvent(this);
+        handleQueryClose();
+        KZelvaDoCloseLogHelper::afterQueryCloseEvent(this);
+    } else if (type == DoCloseEvent) {
+        KZelvaDoCloseLogHelper::beforeDoCloseEvent(this);
+        handleDoClose();
+        KZelvaDoCloseLogHelper::afterDoCloseEvent(this);
+    }
+    return QObject::event(event);
+}
+
+void KZelvaWorkArea::handleQueryClose()
+{
+    if (!m_data.isNewCreate || m_data.isDefault || m_markedClosed) {
+        refreshCache();
+        announceDirty();
+        save();
+        KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+        auto *app = qobject_cast<KCoreApplication *>(QCoreApplication::instance());
+        if (manager && app && !m_residual && app->isQuitting() && manager->autoRecoverDefaultWorkAreaFlag()
+            && m_window && m_window->isClosing())
+            m_closedWithWindow = true;
+        return;
+    }
+    m_markedClosed = true;
+}
+
+void KZelvaWorkArea::handleDoClose()
+{
+    if (!property("closeHandlerAbort").toBool() && m_owner)
+        m_owner->removeWorkArea(this);
+    Q_EMIT docloseFinished();
 }

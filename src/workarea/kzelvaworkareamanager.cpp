@@ -3,10 +3,26 @@
 #include "kzelvaworkareamanager.h"
 
 #include "kzelvaworkarea.h"
+#include "kzelvaworkareaability.h"
+#include "kzelvaworkareadefaultname.h"
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareaidgenerator.h"
+#include "kzelvaworkareaitem.h"
+#include "kzelvaworkareaoperations.h"
+#include "kzelvaworkareas.h"
+#include "kzelvaworkareaserializer.h"
 
+#include <isyncsettingsdata.h>
+#include <kaccountsdkproxy.h>
 #include <kcloudsvrproxy.h>
+#include <kdcinfo.h>
+#include <kfuncswitch.h>
+#include <ksyncsettingsdata.h>
+#include <kpluginmanager.h>
+#include <kxloggerlite.h>
+#include <kzelvabackupmgr.h>
+#include <kzelvacentralarea.h>
+#include <kzelvahostutils.h>
 #include <kpluginssettings.h>
 #include <kzelvaapplication.h>
 #include <kzelvaclosehandler.h>
@@ -19,12 +35,28 @@
 
 #include <cirra/cirra_types.h>
 
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHostInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMessageBox>
 #include <QPointer>
 
 namespace {
 
 constexpr char kPluginGroup[] = "kzelvaworkarea";
 constexpr char kTranslation[] = "kzelvaworkarea";
+constexpr char kWorkAreasProperty[] = "WorkAreasPointer";
+constexpr char kLastActiveKey[] = "lastActiveWorkAreaId";
+constexpr char kAccountSwitch[] = "kzelvaworkarea_switch";
+constexpr char kIndependentDefault[] = "IndependentDefault";
+constexpr int kCrashRecoverWindowSecs = 600;
+constexpr int kNoRecoverAppModeBit = 8;
+
+// The recoverable-document counters live for the whole process.
+int g_recoverTotal = 0;
+int g_recoverCurrent = 0;
 
 // Set while a manager exists; the destructor clears it.
 KZelvaWorkAreaManager *g_instance = nullptr;
@@ -36,14 +68,23 @@ void logWorkArea(int level, const QString &message)
 
 } // namespace
 
+Q_DECLARE_METATYPE(QPointer<KZelvaWorkAreas>)
+
 KZelvaWorkAreaManager::KZelvaWorkAreaManager(QObject *parent)
     : QObject(parent)
+    , m_workAreaSettings(std::make_unique<KSyncSettingsData>())
 {
     g_instance = this;
+    KZelvaWorkAreaDefaultName::setNextWorkAreaNumber(1);
 }
 
 KZelvaWorkAreaManager::~KZelvaWorkAreaManager()
 {
+    // Work areas go first: their items call back into the manager while
+    // they are destroyed.
+    const auto workAreas = m_workAreas;
+    for (const QPointer<KZelvaWorkArea> &workArea : workAreas)
+        delete workArea.data();
     if (g_instance == this)
         g_instance = nullptr;
 }
@@ -53,6 +94,8 @@ KZelvaWorkAreaManager *KZelvaWorkAreaManager::instance()
     return g_instance;
 }
 
+// ---- initialisation and teardown -------------------------------------------
+
 void KZelvaWorkAreaManager::ensureInitialised()
 {
     if (m_state != State::Created)
@@ -61,33 +104,43 @@ void KZelvaWorkAreaManager::ensureInitialised()
     if (perf)
         PerfProxy::beginStub(QStringLiteral("WorkAreaInit"));
 
-    m_saveActivedWorkArea = krt::KPluginsSettings::boolValue(
-        QLatin1String(kPluginGroup), QStringLiteral("saveActivedWorkArea"), true);
+    readSaveActivedWorkArea();
+    qRegisterMetaType<QPointer<KZelvaWorkAreas>>("QPointer<KZelvaWorkAreas>");
 
     KZelvaApplication *app = KZelvaApplication::instance();
     if (app) {
         connect(app, &KZelvaApplication::currentMainWindowChanged, this,
                 &KZelvaWorkAreaManager::onCurrentMainWindowChanged);
+        kacctoutsdk::KAccountSdkProxy *account = app->getAccountSDK();
+        if (account && account->isEnable(QLatin1String(kAccountSwitch)))
+            connect(account, &kacctoutsdk::KAccountSdkProxy::userInfoChanged, this,
+                    &KZelvaWorkAreaManager::onSdkUserInfoChange);
         if (KCloudSvrProxy *cloud = app->cloudSvrProxy())
-            connect(cloud, &KCloudSvrProxy::socketConnected, this,
-                    &KZelvaWorkAreaManager::onSocketConnected);
+            connect(cloud, &KCloudSvrProxy::socketConnected, this, &KZelvaWorkAreaManager::onSocketConnected);
     }
-    // Settings wrapper and its change handler, menus, thumbnails, the account
-    // connection and the label-sync listening join here as they are built.
-    logWorkArea(0, QStringLiteral("ensureInitialised : settings, menus, thumbnails, account and "
-                                  "label sync are not built yet"));
-
+    logWorkArea(0, QStringLiteral("ensureInitialised : settings store, menus, thumbnails and label sync "
+                                  "are not built yet"));
     if (!m_translationInstalled) {
-        // No translation catalogue ships yet; the texts are their own source.
+        // No catalogue ships yet; the texts show in their source form.
         m_translationInstalled = true;
         logWorkArea(0, QStringLiteral("ensureInitialised : translation \"%1\" installed")
                            .arg(QLatin1String(kTranslation)));
     }
+    auto *operations = new KZelvaWorkAreaOperations(this);
+    KPluginManager::instance()->registerPluginInstanceObject(QStringLiteral("__KZelvaWorkAreaOperations__"),
+                                                             operations);
     m_state = State::Initialised;
     if (perf)
         PerfProxy::endStub(QStringLiteral("WorkAreaInit"));
 
+    startStep();
     sendStartRequest();
+}
+
+void KZelvaWorkAreaManager::startStep()
+{
+    isAutoRecoverDefaultWorkArea();
+    logWorkArea(0, QStringLiteral("startStep : mixed-transfer bubble manager is not built yet"));
 }
 
 void KZelvaWorkAreaManager::sendStartRequest()
@@ -107,8 +160,7 @@ void KZelvaWorkAreaManager::teardown()
         return;
     if (m_translationInstalled) {
         m_translationInstalled = false;
-        logWorkArea(0, QStringLiteral("teardown : translation \"%1\" removed")
-                           .arg(QLatin1String(kTranslation)));
+        logWorkArea(0, QStringLiteral("teardown : translation \"%1\" removed").arg(QLatin1String(kTranslation)));
     }
     if (KZelvaApplication *app = KZelvaApplication::instance()) {
         if (KZelvaSkin *skin = app->zelvaSkin())
@@ -116,22 +168,77 @@ void KZelvaWorkAreaManager::teardown()
         disconnect(app, &KZelvaApplication::currentMainWindowChanged, this,
                    &KZelvaWorkAreaManager::onCurrentMainWindowChanged);
     }
-    // The save pass over all work areas, the residual records and stopping
-    // the label-sync listening join here as they are built.
+    savePass();
     m_state = State::TornDown;
+}
+
+void KZelvaWorkAreaManager::savePass()
+{
+    for (const QPointer<KZelvaWorkArea> &workArea : qAsConst(m_workAreas)) {
+        if (workArea && (!workArea->isMarkedClosed() || workArea->data().forceSave))
+            workArea->save();
+    }
+    if (ISyncSettingsData *node = workAreaSettings(); node && !m_removedIds.isEmpty()) {
+        node->removeGroups(m_removedIds);
+        m_removedIds.clear();
+    }
+    flushWorkAreaSettings();
 }
 
 void KZelvaWorkAreaManager::notBuiltYet(const char *method) const
 {
-    logWorkArea(2, QStringLiteral("%1 : not built yet").arg(QLatin1String(method)));
+    logWorkArea(0, QStringLiteral("%1 : hands over to a part that is not built yet").arg(QLatin1String(method)));
+}
+
+// ---- settings ---------------------------------------------------------------
+
+bool KZelvaWorkAreaManager::readSaveActivedWorkArea()
+{
+    m_saveActivedWorkArea = krt::KPluginsSettings::boolValue(
+        QLatin1String(kPluginGroup), QStringLiteral("saveActivedWorkArea"), true);
+    return m_saveActivedWorkArea;
+}
+
+bool KZelvaWorkAreaManager::isIndependentMode() const
+{
+    KZelvaApplication *app = KZelvaApplication::instance();
+    return app && app->startupInfo()->isIndependentMode();
+}
+
+ISyncSettingsData *KZelvaWorkAreaManager::workAreaSettings()
+{
+    ISyncSettingsData *node = m_workAreaSettings.get();
+    // Work areas live in the group of the independent application type, or
+    // in "IndependentDefault"; the root keeps "lastActiveWorkAreaId".
+    while (!node->groupPath().isEmpty())
+        node->endGroup();
+    QString group = QLatin1String(kIndependentDefault);
+    if (isIndependentMode()) {
+        const QString type = independentAppTypeToString(KZelvaApplication::instance()->startupInfo()->independentAppType());
+        if (!type.isEmpty())
+            group = type;
+    }
+    node->beginGroup(group);
+    return node;
+}
+
+void KZelvaWorkAreaManager::flushWorkAreaSettings()
+{
+}
+
+QString KZelvaWorkAreaManager::lastActiveWorkAreaId()
+{
+    ISyncSettingsData *node = m_workAreaSettings.get();
+    while (!node->groupPath().isEmpty())
+        node->endGroup();
+    return node->value(QLatin1String(kLastActiveKey));
 }
 
 bool KZelvaWorkAreaManager::isAutoRecoverDefaultWorkArea()
 {
-    m_autoRecoverDefaultWorkArea =
-        krt::KCommonSettings::value(QStringLiteral("Application Settings"),
-                                    QStringLiteral("autorecoverpage"), false)
-            .toBool();
+    m_autoRecoverDefaultWorkArea = krt::KCommonSettings::value(QStringLiteral("Application Settings"),
+                                                               QStringLiteral("autorecoverpage"), false)
+                                       .toBool();
     return m_autoRecoverDefaultWorkArea;
 }
 
@@ -140,53 +247,369 @@ void KZelvaWorkAreaManager::setAutoRecoverDefaultWorkArea(bool on)
     if (m_autoRecoverDefaultWorkArea == on)
         return;
     m_autoRecoverDefaultWorkArea = on;
-    krt::KCommonSettings::setValue(QStringLiteral("Application Settings"),
-                                   QStringLiteral("autorecoverpage"), on);
+    krt::KCommonSettings::setValue(QStringLiteral("Application Settings"), QStringLiteral("autorecoverpage"), on);
 }
+
+// ---- work areas ---------------------------------------------------------------
+
+KZelvaWorkAreas *KZelvaWorkAreaManager::workAreasOf(const KZelvaMainWindow *window) const
+{
+    if (!window)
+        return nullptr;
+    return window->property(kWorkAreasProperty).value<QPointer<KZelvaWorkAreas>>();
+}
+
+KZelvaWorkAreas *KZelvaWorkAreaManager::createWorkAreasFor(KZelvaMainWindow *window)
+{
+    if (!window)
+        return nullptr;
+    if (KZelvaWorkAreas *existing = workAreasOf(window))
+        return existing;
+    auto *areas = new KZelvaWorkAreas(window, this);
+    window->setProperty(kWorkAreasProperty, QVariant::fromValue(QPointer<KZelvaWorkAreas>(areas)));
+    return areas;
+}
+
+KZelvaWorkArea *KZelvaWorkAreaManager::createWorkArea(bool isDefault)
+{
+    auto *workArea = new KZelvaWorkArea(this);
+    const bool numbered = KZelvaWorkAreaDefaultName::isCrossTerminalAvailable(
+        krt::product::isFeatureSupported(QStringLiteral("ZelvaWorkAreaCrossTerminal")),
+        krt::KPluginsSettings::boolValue(QLatin1String(kPluginGroup),
+                                         QStringLiteral("crossTerminalEntranceVisible"), true));
+    KZelvaWorkAreaData data = KZelvaWorkAreaDefaultName::newRecord(isDefault, numbered);
+    data.deviceName = QHostInfo::localHostName();
+    // New work areas go to the end of the order.
+    for (const QPointer<KZelvaWorkArea> &other : qAsConst(m_workAreas)) {
+        if (other)
+            data.posIndex = qMax(data.posIndex, other->data().posIndex + 1);
+    }
+    workArea->setData(data);
+    if (!isDefault && !workArea->data().isNewCreate) {
+        KZelvaWorkAreaData marked = workArea->data();
+        marked.isNewCreate = true;
+        workArea->setData(marked);
+    }
+    workArea->setReady(true);
+    if (!isDefault)
+        workArea->announceDirty();
+    m_workAreas.insert(workArea->id(), workArea);
+    m_removedIds.removeAll(workArea->id());
+    connect(workArea, &KZelvaWorkArea::dataChanged, this, &KZelvaWorkAreaManager::onWorkAreaDataChanged);
+    return workArea;
+}
+
+void KZelvaWorkAreaManager::removeWorkArea(KZelvaWorkArea *workArea)
+{
+    if (!workArea)
+        return;
+    const bool dropped = m_workAreas.remove(workArea->id()) > 0;
+    if (dropped && !workArea->data().forceSave && !m_removedIds.contains(workArea->id()))
+        m_removedIds.append(workArea->id());
+    if (KZelvaWorkAreas *owner = workArea->owner())
+        owner->removeWorkArea(workArea);
+    delete workArea;
+}
+
+KZelvaWorkArea *KZelvaWorkAreaManager::workArea(const QString &id) const
+{
+    return m_workAreas.value(id);
+}
+
+QList<KZelvaWorkArea *> KZelvaWorkAreaManager::workAreas() const
+{
+    QList<KZelvaWorkArea *> result;
+    for (const QPointer<KZelvaWorkArea> &workArea : m_workAreas) {
+        if (workArea)
+            result.append(workArea);
+    }
+    std::sort(result.begin(), result.end(), [](KZelvaWorkArea *a, KZelvaWorkArea *b) {
+        if (a->data().posIndex != b->data().posIndex)
+            return a->data().posIndex < b->data().posIndex;
+        if (a->data().createDateTime != b->data().createDateTime)
+            return a->data().createDateTime < b->data().createDateTime;
+        return a->id() < b->id();
+    });
+    return result;
+}
+
+KZelvaWorkArea *KZelvaWorkAreaManager::defaultWorkArea() const
+{
+    const QString pc = KZelvaWorkAreaDefaultName::pcDeviceType();
+    const QList<KZelvaWorkArea *> all = workAreas();
+    for (KZelvaWorkArea *workArea : all) {
+        if (!workArea->isMarkedClosed() && workArea->data().isDefault && workArea->data().deviceType == pc)
+            return workArea;
+    }
+    return nullptr;
+}
+
+KZelvaWorkArea *KZelvaWorkAreaManager::workAreaOfPage(const KZelvaSubPage *page) const
+{
+    if (!page || page->getWorkAreaItemId().isEmpty())
+        return nullptr;
+    for (const QPointer<KZelvaWorkArea> &workArea : m_workAreas) {
+        if (workArea && workArea->findItem(page->getWorkAreaItemId()))
+            return workArea;
+    }
+    return nullptr;
+}
+
+void KZelvaWorkAreaManager::loadStoredWorkAreas(bool recover)
+{
+    Q_UNUSED(recover)
+    ISyncSettingsData *node = workAreaSettings();
+    const QStringList groups = node->childGroups();
+    for (const QString &group : groups) {
+        if (m_workAreas.value(group) || m_removedIds.contains(group) || !checkSettingDataGroupId(group))
+            continue;
+        node->beginGroup(group);
+        KZelvaWorkAreaData data;
+        KZelvaWorkAreaSerializer::UnSerialize(node, &data);
+        data.id = group;
+        m_storedLastVisible.insert(group, node->value(QStringLiteral("lastVisible")) == QLatin1String("1"));
+        auto *workArea = new KZelvaWorkArea(this);
+        workArea->setData(data);
+        workArea->readItems(node);
+        node->endGroup();
+        workArea->setReady(true);
+        m_workAreas.insert(group, workArea);
+        connect(workArea, &KZelvaWorkArea::dataChanged, this, &KZelvaWorkAreaManager::onWorkAreaDataChanged);
+    }
+}
+
+bool KZelvaWorkAreaManager::addWindow(KZelvaMainWindow *window, const QString &id, bool recover)
+{
+    if (!window)
+        return false;
+    const bool perf = PerfProxy::isEnabled();
+    if (perf)
+        PerfProxy::beginStub(QStringLiteral("WorkAreaMWAdd"));
+    loadStoredWorkAreas(recover);
+    KZelvaApplication *app = KZelvaApplication::instance();
+    KZelvaBackupMgr *backup = app ? app->getBackupMgr() : nullptr;
+    const bool crashed = backup && backup->hasCrash();
+    KZelvaWorkAreas *areas = createWorkAreasFor(window);
+
+    KZelvaWorkArea *target = id.isEmpty() ? nullptr : workArea(id);
+    bool given = false;
+    if (!target) {
+        target = defaultWorkArea();
+        if (!target) {
+            if (perf)
+                PerfProxy::mark(QStringLiteral("WorkAreaMWAddCreate"));
+            target = createWorkArea(true);
+        }
+        if (target->ability()->isActivationEnabled()) {
+            areas->addWorkArea(target);
+            given = areas->setCurrentWorkArea(target, true, true);
+        }
+    } else if (target->ability()->isActivationEnabled()) {
+        if (recover && !m_autoRecoverDefaultWorkArea && target->mode() == 0)
+            target->setMode(1);
+        areas->addWorkArea(target);
+        if (m_saveActivedWorkArea)
+            notBuiltYet("addWindow: residual duplicate cleaning");
+        given = areas->setCurrentWorkArea(target, true, true);
+        KZelvaWorkArea *deviceDefault = defaultWorkArea();
+        if (deviceDefault && deviceDefault != target)
+            deviceDefault->setProperty("otherWorkAreaShown", true);
+    }
+    Q_UNUSED(crashed)
+    if (perf)
+        PerfProxy::endStub(QStringLiteral("WorkAreaMWAdd"));
+    return given;
+}
+
+// ---- windows ----------------------------------------------------------------
 
 void KZelvaWorkAreaManager::notifyMainWindowAdd(KZelvaMainWindow *window)
 {
-    if (!window)
+    if (!window || window->isSpecialHeaderBar())
         return;
     ensureInitialised();
-    notBuiltYet("notifyMainWindowAdd");
+    KZelvaApplication *app = KZelvaApplication::instance();
+    if (app && app->mainWindows().size() == 1 && app->mainWindows().first() == window) {
+        addFirstWindow(window);
+        return;
+    }
+    KZelvaWorkAreas *areas = createWorkAreasFor(window);
+    if (m_createWorkAreaForNewWindow) {
+        KZelvaWorkArea *workArea = createWorkArea(false);
+        areas->addWorkArea(workArea);
+        areas->setCurrentWorkArea(workArea, false, true);
+    }
+}
+
+void KZelvaWorkAreaManager::addFirstWindow(KZelvaMainWindow *window)
+{
+    KZelvaApplication *app = KZelvaApplication::instance();
+    KZelvaBackupMgr *backup = app->getBackupMgr();
+    KZelvaStartup *startup = app->startupInfo();
+    const bool crashed = backup && backup->hasCrash();
+    const bool beforeUpdate = backup && backup->isNeedRecoverFileBeforUpdate();
+
+    if (backup && backup->recoverCount() > 0) {
+        recoverCrashedWorkAreas(window);
+        return;
+    }
+    if (beforeUpdate) {
+        createWorkAreasFor(window);
+        KZelvaWorkArea *deviceDefault = defaultWorkArea();
+        if (!deviceDefault)
+            deviceDefault = createWorkArea(true);
+        const QStringList files = backup->getLastOpenFilesBeforUpdate();
+        for (const QString &file : files) {
+            KZelvaWorkAreaRecoverItem record;
+            record.id = KZelvaWorkAreaIdGenerator::newId();
+            record.title = QFileInfo(file).completeBaseName();
+            record.filePath = file;
+            record.pageType = KZelvaPluginWidget::QozDocument;
+            auto *item = new KZelvaWorkAreaItem(this);
+            item->setRecord(record);
+            deviceDefault->addItem(item);
+        }
+        addWindow(window, QString(), false);
+        return;
+    }
+    const bool noRecoverBit = (startup->appMode() & kNoRecoverAppModeBit) == 0;
+    const bool useDefault = noRecoverBit && ((m_autoRecoverDefaultWorkArea && !isIndependentMode()) || crashed);
+    addWindow(window, useDefault ? QString() : lastActiveWorkAreaId(), false);
+}
+
+void KZelvaWorkAreaManager::recoverCrashedWorkAreas(KZelvaMainWindow *window)
+{
+    PerfProxy::mark(QStringLiteral("WorkAreaMWAddCrashRecover"));
+    loadStoredWorkAreas(true);
+    KZelvaApplication *app = KZelvaApplication::instance();
+    const qint64 crashedPid = app->getBackupMgr()->recoverPid();
+    const quint32 now = quint32(QDateTime::currentSecsSinceEpoch());
+    const QString lastActive = lastActiveWorkAreaId();
+    QList<KZelvaWorkArea *> candidates;
+    const QList<KZelvaWorkArea *> all = workAreas();
+    for (KZelvaWorkArea *workArea : all) {
+        const KZelvaWorkAreaData &data = workArea->data();
+        if (m_storedLastVisible.value(workArea->id()) && data.lastPid == QString::number(crashedPid)
+            && data.lastRunDateTime + kCrashRecoverWindowSecs > now)
+            candidates.append(workArea);
+    }
+    bool placed = false;
+    for (KZelvaWorkArea *candidate : qAsConst(candidates)) {
+        if (candidate->id() == lastActive && !placed) {
+            placed = addWindow(window, candidate->id(), true);
+            continue;
+        }
+        KZelvaMainWindow *other = app->createMainWindow(false);
+        addWindow(other, candidate->id(), true);
+        other->showToFront(true, true, false);
+    }
+    if (!placed)
+        addWindow(window, candidates.isEmpty() ? lastActive : QString(), true);
 }
 
 bool KZelvaWorkAreaManager::notifyMainWindowRecover(KZelvaMainWindow *window)
 {
-    if (!window)
+    if (!window || window->isSpecialHeaderBar())
         return false;
     ensureInitialised();
-    notBuiltYet("notifyMainWindowRecover");
-    return false;
+    const QString id = lastActiveWorkAreaId();
+    if (id.isEmpty())
+        return true;
+    return addWindow(window, id, true);
 }
 
-void KZelvaWorkAreaManager::notifyOnMainWindowAboutQueryClose(KZelvaMainWindow *)
+void KZelvaWorkAreaManager::storeLastActive(KZelvaMainWindow *window)
 {
-    notBuiltYet("notifyOnMainWindowAboutQueryClose");
-}
-
-void KZelvaWorkAreaManager::notifyOnMainWindowAboutToClose(KZelvaMainWindow *)
-{
-    if (!isInitialised())
+    KZelvaWorkAreas *areas = workAreasOf(window);
+    KZelvaWorkArea *current = areas ? areas->currentWorkArea() : nullptr;
+    if (!current)
         return;
-    notBuiltYet("notifyOnMainWindowAboutToClose");
+    ISyncSettingsData *node = m_workAreaSettings.get();
+    while (!node->groupPath().isEmpty())
+        node->endGroup();
+    node->setValue(QLatin1String(kLastActiveKey), current->id());
+    flushWorkAreaSettings();
+    if (m_saveActivedWorkArea)
+        notBuiltYet("storeLastActive: \"active\" settings");
+}
+
+void KZelvaWorkAreaManager::onCurrentMainWindowChanged(KZelvaMainWindow *window)
+{
+    if (m_suppressCurrentWindowChange)
+        return;
+    if (!window && KZelvaApplication::instance())
+        window = KZelvaApplication::instance()->currentMainWindow();
+    storeLastActive(window);
+}
+
+void KZelvaWorkAreaManager::notifyOnMainWindowAboutQueryClose(KZelvaMainWindow *window)
+{
+    if (!window || !isInitialised())
+        return;
+    KZelvaApplication *app = KZelvaApplication::instance();
+    if (app && app->mainWindows().size() == 1)
+        storeLastActive(window);
+    notBuiltYet("notifyOnMainWindowAboutQueryClose: residual record of the window");
+}
+
+void KZelvaWorkAreaManager::notifyOnMainWindowAboutToClose(KZelvaMainWindow *window)
+{
+    if (!isInitialised() || !window)
+        return;
+    KZelvaWorkAreas *areas = workAreasOf(window);
+    int windowResidualCnt = 0;
+    if (areas) {
+        const QList<KZelvaWorkArea *> list = areas->workAreaList();
+        for (KZelvaWorkArea *workArea : list) {
+            workArea->refreshCache();
+            workArea->save();
+            areas->removeWorkArea(workArea);
+            // A window closed while others stay open takes its work areas
+            // with it; the last window leaves them for the next start.
+            if (KZelvaApplication::instance() && KZelvaApplication::instance()->mainWindows().size() > 1
+                && !KZelvaApplication::instance()->isQuitting()) {
+                m_workAreas.remove(workArea->id());
+                workArea->deleteLater();
+            }
+        }
+        areas->deleteLater();
+    }
+    savePass();
+    KxLoggerLite::info(QLatin1String(kPluginGroup), QStringLiteral("%1, windowResidualCnt: %2")
+                                                        .arg(QStringLiteral("notifyOnMainWindowAboutToClose"))
+                                                        .arg(windowResidualCnt));
+    window->setProperty(kWorkAreasProperty, QVariant::fromValue(QPointer<KZelvaWorkAreas>()));
 }
 
 void KZelvaWorkAreaManager::notifyOnCrash()
 {
     m_crashMode = true;
-    notBuiltYet("notifyOnCrash");
+    if (!isInitialised())
+        return;
+    for (const QPointer<KZelvaWorkArea> &workArea : qAsConst(m_workAreas)) {
+        if (workArea)
+            workArea->refreshCache();
+    }
+    savePass();
 }
 
 QObject *KZelvaWorkAreaManager::notifyPopup(KZelvaMainWindow *, QRect)
 {
-    notBuiltYet("notifyPopup");
+    getDcInfo()->postGeneralEvent(QStringLiteral("ui_right_corner_workspace_click"));
+    if (!isInitialised())
+        return nullptr;
+    for (const QPointer<KZelvaWorkArea> &workArea : qAsConst(m_workAreas)) {
+        if (workArea && !workArea->isMarkedClosed())
+            workArea->refreshCache();
+    }
+    notBuiltYet("notifyPopup: work-area popup");
     return nullptr;
 }
 
-void KZelvaWorkAreaManager::notifyPopoff(KZelvaMainWindow *)
+void KZelvaWorkAreaManager::notifyPopoff(KZelvaMainWindow *window)
 {
+    if (!window)
+        return;
     notBuiltYet("notifyPopoff");
 }
 
@@ -196,9 +619,27 @@ KZelvaCloseHandler *KZelvaWorkAreaManager::createMainWindowCloseHandler(KZelvaMa
     return nullptr;
 }
 
-void KZelvaWorkAreaManager::notifySubPageAboutActive(KZelvaSubPage *)
+void KZelvaWorkAreaManager::notifySubPageAboutActive(KZelvaSubPage *page)
 {
-    notBuiltYet("notifySubPageAboutActive");
+    const QString module = QStringLiteral("KZelvaWorkAreaManager::notifySubPageAboutActive");
+    KZelvaMainWindow *window = findRelativeZelvaMainWindow(page);
+    if (!window) {
+        KxLoggerLite::info(module, QStringLiteral("subPageRleativeMainWindow empty"));
+        return;
+    }
+    KZelvaWorkAreas *areas = workAreasOf(window);
+    if (!areas) {
+        KxLoggerLite::info(module, QStringLiteral("workAreas empty"));
+        KxLoggerLite::info(module, QStringLiteral("setCurrentWorkArea not triggered when workAreas empty"));
+        return;
+    }
+    KZelvaWorkArea *workArea = workAreaOfPage(page);
+    if (!workArea)
+        return;
+    if (!areas->contains(workArea))
+        areas->addWorkArea(workArea);
+    if (workArea->ability()->isActivationEnabled())
+        areas->setCurrentWorkArea(workArea, false, true);
 }
 
 void KZelvaWorkAreaManager::addTabMenuWorkAreaAction(KZelvaMenu *, KZelvaTab *, const QVariantMap &)
@@ -206,49 +647,148 @@ void KZelvaWorkAreaManager::addTabMenuWorkAreaAction(KZelvaMenu *, KZelvaTab *, 
     notBuiltYet("addTabMenuWorkAreaAction");
 }
 
+void KZelvaWorkAreaManager::addTabMenuPostInfo(KZelvaMenu *, KZelvaTab *, const QVariantMap &)
+{
+    notBuiltYet("addTabMenuPostInfo");
+}
+
+// ---- recoverable documents ------------------------------------------------------
+
+bool KZelvaWorkAreaManager::decideRecoveryId()
+{
+    if (!m_recoveryId.isEmpty())
+        return true;
+    KZelvaApplication *app = KZelvaApplication::instance();
+    if (!app)
+        return false;
+    const bool noRecoverBit = (app->startupInfo()->appMode() & kNoRecoverAppModeBit) == 0;
+    const bool crashed = app->getBackupMgr() && app->getBackupMgr()->hasCrash();
+    if (noRecoverBit && (crashed || (isAutoRecoverDefaultWorkArea() && !isIndependentMode())))
+        m_recoveryId = lastActiveWorkAreaId();
+    return !m_recoveryId.isEmpty();
+}
+
 int KZelvaWorkAreaManager::getAllRecoverFileCount(int *current)
 {
+    if (g_recoverTotal > 0 || !decideRecoveryId()) {
+        if (current)
+            *current = g_recoverCurrent;
+        return g_recoverTotal;
+    }
     ensureInitialised();
-    notBuiltYet("getAllRecoverFileCount");
+    loadStoredWorkAreas(true);
+    for (const QPointer<KZelvaWorkArea> &workArea : qAsConst(m_workAreas)) {
+        if (!workArea)
+            continue;
+        workArea->fillDocumentCopies();
+        const auto copies = workArea->documentCopies();
+        for (KZelvaWorkAreaItem *copy : copies) {
+            const KZelvaWorkAreaRecoverItem &record = copy->record();
+            const int type = record.pageType;
+            if ((type == 3 || type == 4 || type == 5 || type == 17)
+                && (!record.filePath.isEmpty() || !record.title.isEmpty())) {
+                ++g_recoverTotal;
+                if (workArea->id() == m_recoveryId)
+                    ++g_recoverCurrent;
+            }
+        }
+    }
     if (current)
-        *current = 0;
-    return 0;
+        *current = g_recoverCurrent;
+    return g_recoverTotal;
 }
 
-QStringList KZelvaWorkAreaManager::getAllRecoverFileList(int)
+QStringList KZelvaWorkAreaManager::getAllRecoverFileList(int pageType)
 {
     ensureInitialised();
-    notBuiltYet("getAllRecoverFileList");
-    return QStringList();
+    loadStoredWorkAreas(true);
+    QStringList result;
+    const QList<KZelvaWorkArea *> all = workAreas();
+    for (KZelvaWorkArea *workArea : all) {
+        const QList<KZelvaWorkAreaItem *> items = workArea->items();
+        for (KZelvaWorkAreaItem *item : items) {
+            const KZelvaWorkAreaRecoverItem &record = item->record();
+            if (record.pageType != pageType)
+                continue;
+            if (!record.filePath.isEmpty())
+                result.append(record.filePath);
+            else if (!record.title.isEmpty())
+                result.append(record.title);
+        }
+    }
+    return result;
 }
 
-KZelvaWorkAreaData KZelvaWorkAreaManager::getWorkAreaData(KZelvaMainWindow *)
+// ---- queries ---------------------------------------------------------------------
+
+KZelvaWorkAreaData KZelvaWorkAreaManager::getWorkAreaData(KZelvaMainWindow *window)
 {
-    notBuiltYet("getWorkAreaData");
-    return KZelvaWorkAreaData();
+    KZelvaWorkAreas *areas = workAreasOf(window);
+    KZelvaWorkArea *current = areas ? areas->currentWorkArea() : nullptr;
+    return current ? current->data() : KZelvaWorkAreaData();
 }
 
-bool KZelvaWorkAreaManager::isDefaultWorkAreaWindow(KZelvaMainWindow *)
+bool KZelvaWorkAreaManager::isDefaultWorkAreaWindow(KZelvaMainWindow *window)
 {
-    notBuiltYet("isDefaultWorkAreaWindow");
-    return false;
+    KZelvaWorkAreas *areas = workAreasOf(window);
+    KZelvaWorkArea *current = areas ? areas->currentWorkArea() : nullptr;
+    return current && current->data().isDefault
+        && current->data().deviceType == KZelvaWorkAreaDefaultName::pcDeviceType();
 }
 
 void KZelvaWorkAreaManager::notifyNewDefaultWorkAreaWindow(bool)
 {
     if (!isInitialised())
         return;
-    notBuiltYet("notifyNewDefaultWorkAreaWindow");
+    KZelvaApplication *app = KZelvaApplication::instance();
+    if (!app)
+        return;
+    KZelvaWorkArea *deviceDefault = defaultWorkArea();
+    if (!deviceDefault)
+        deviceDefault = createWorkArea(true);
+    KZelvaMainWindow *window = app->createMainWindow(false);
+    KZelvaWorkAreas *areas = createWorkAreasFor(window);
+    const bool shownElsewhere = deviceDefault->owner() && deviceDefault->window()
+        && deviceDefault->window() != window;
+    if (!shownElsewhere) {
+        areas->addWorkArea(deviceDefault);
+        areas->setCurrentWorkArea(deviceDefault, false, true);
+    } else {
+        addWindow(window, lastActiveWorkAreaId(), false);
+    }
+    window->showToFront(true, true, false);
 }
 
-void KZelvaWorkAreaManager::notifyUpdateWorkArea(KZelvaMainWindow *, const QString &)
+void KZelvaWorkAreaManager::notifyUpdateWorkArea(KZelvaMainWindow *window, const QString &id)
 {
-    notBuiltYet("notifyUpdateWorkArea");
+    KZelvaWorkAreas *areas = workAreasOf(window);
+    if (!areas)
+        return;
+    const QList<KZelvaWorkArea *> list = areas->workAreaList();
+    for (KZelvaWorkArea *workArea : list) {
+        if (workArea->id() == id) {
+            workArea->refreshCache();
+            workArea->announceDirty();
+        }
+    }
 }
 
-void KZelvaWorkAreaManager::notifyReCreateWorkArea(KZelvaMainWindow *)
+void KZelvaWorkAreaManager::notifyReCreateWorkArea(KZelvaMainWindow *window)
 {
-    notBuiltYet("notifyReCreateWorkArea");
+    if (!window)
+        return;
+    ensureInitialised();
+    KZelvaWorkAreas *areas = createWorkAreasFor(window);
+    const QString id = lastActiveWorkAreaId();
+    if (id.isEmpty()) {
+        KZelvaWorkArea *deviceDefault = defaultWorkArea();
+        if (!deviceDefault)
+            deviceDefault = createWorkArea(true);
+        areas->addWorkArea(deviceDefault);
+        areas->setCurrentWorkArea(deviceDefault, false, true);
+        return;
+    }
+    addWindow(window, id, false);
 }
 
 bool KZelvaWorkAreaManager::checkSettingDataGroupId(const QString &group)
@@ -256,15 +796,217 @@ bool KZelvaWorkAreaManager::checkSettingDataGroupId(const QString &group)
     return KZelvaWorkAreaIdGenerator::checkSettingDataGroupId(group);
 }
 
-void KZelvaWorkAreaManager::notifyCommandLineChanged()
+// ---- items kept by the manager -------------------------------------------------
+
+void KZelvaWorkAreaManager::keepRemovedItem(const QString &id, KZelvaWorkAreaItem *item)
 {
-    notBuiltYet("notifyCommandLineChanged");
+    if (!item)
+        return;
+    m_removedItems.insert(id, item);
+    // A removed item that nobody takes back is gone with the next event loop turn.
+    item->deleteLater();
+}
+
+void KZelvaWorkAreaManager::keepLockedItem(const QString &id, KZelvaWorkAreaItem *item)
+{
+    if (!id.isEmpty() && item)
+        m_lockedItems.insert(id, item);
+}
+
+void KZelvaWorkAreaManager::dropLockedItem(const QString &id)
+{
+    m_lockedItems.remove(id);
+}
+
+KZelvaWorkAreaItem *KZelvaWorkAreaManager::lockedItem(const QString &id) const
+{
+    return m_lockedItems.value(id);
+}
+
+void KZelvaWorkAreaManager::offerResidualItem(KZelvaWorkAreaItem *)
+{
+    // The residual records of closed windows take the document from here.
+}
+
+void KZelvaWorkAreaManager::removeFromWindowResidualList(KZelvaMainWindow *, const QString &)
+{
+}
+
+void KZelvaWorkAreaManager::keepFixedItem(KZelvaMainWindow *, KZelvaSubPage *)
+{
+}
+
+// ---- account, login guide and cross-device command lines --------------------------
+
+bool KZelvaWorkAreaManager::isAccountLoggedIn() const
+{
+    KZelvaApplication *app = KZelvaApplication::instance();
+    return app && app->getAccountSDK() && app->getAccountSDK()->isLogined();
+}
+
+QString KZelvaWorkAreaManager::loggedInUserId() const
+{
+    KZelvaApplication *app = KZelvaApplication::instance();
+    return app && app->getAccountSDK() ? app->getAccountSDK()->userId() : QString();
+}
+
+void KZelvaWorkAreaManager::handleGuideLogin()
+{
+    const QString name = QStringLiteral("handleGuideLogin");
+    writeLog(0, QStringLiteral("%1: begin").arg(name));
+    KZelvaApplication *app = KZelvaApplication::instance();
+    kacctoutsdk::KAccountSdkProxy *account = app ? app->getAccountSDK() : nullptr;
+    if (!account)
+        return;
+    m_pendingConfirmId = account->generateConfirmId();
+    account->login({{QStringLiteral("src"), QStringLiteral("kzelvaworkarea_switch")},
+                    {QStringLiteral("confirmId"), m_pendingConfirmId},
+                    {QStringLiteral("bizSrc"), QStringLiteral("pc_account_loginhonor")}});
 }
 
 void KZelvaWorkAreaManager::notifyProcessStartupGuideLogin()
 {
-    notBuiltYet("notifyProcessStartupGuideLogin");
+    writeLog(0, QStringLiteral("%1: begin").arg(QStringLiteral("notifyProcessStartupGuideLogin")));
+    handleGuideLogin();
 }
+
+void KZelvaWorkAreaManager::onSdkUserInfoChange()
+{
+    m_loginConfirmed = false;
+    KZelvaApplication *app = KZelvaApplication::instance();
+    kacctoutsdk::KAccountSdkProxy *account = app ? app->getAccountSDK() : nullptr;
+    if (!account || m_pendingConfirmId.isEmpty())
+        return;
+    if (account->value(QStringLiteral("login.params.confirmId")).toString() == m_pendingConfirmId) {
+        m_loginConfirmed = true;
+        account->confirmLoginSuccess(m_pendingConfirmId);
+    }
+    m_pendingConfirmId.clear();
+}
+
+void KZelvaWorkAreaManager::notifyCommandLineChanged()
+{
+    const QString name = QStringLiteral("notifyCommandLineChanged");
+    writeLog(0, QStringLiteral("%1: begin").arg(name));
+    KZelvaApplication *app = KZelvaApplication::instance();
+    if (!app || !app->getAccountSDK())
+        return;
+    if (!isAccountLoggedIn()) {
+        m_pendingGuideLogin = !m_deviceOnline;
+        handleGuideLogin();
+        return;
+    }
+    if (m_deviceOnline) {
+        handleCommandLine(app->startupInfo()->commandLine());
+        return;
+    }
+    writeLog(0, QStringLiteral("%1: softbusHandleCommandLine = true").arg(name));
+    m_pendingCommandLine = true;
+}
+
+SoftBus::Export::CobLifeState KZelvaWorkAreaManager::onCurrentDeviceOnlineChange(Error::Code error, bool online)
+{
+    const QString name = QStringLiteral("onCurrentDeviceOnlineChange");
+    m_deviceOnline = online;
+    writeLog(0, QStringLiteral("%1: error:%2 online:%3 softbusGuideLogin:%4, softbusHandleCommandLine:%5")
+                    .arg(name)
+                    .arg(error)
+                    .arg(online)
+                    .arg(m_pendingGuideLogin)
+                    .arg(m_pendingCommandLine));
+    if (!online)
+        return SoftBus::Export::Alive;
+    if (m_pendingGuideLogin) {
+        m_pendingGuideLogin = false;
+        handleGuideLogin();
+    }
+    if (m_pendingCommandLine) {
+        m_pendingCommandLine = false;
+        writeLog(0, QStringLiteral("%1: softbusHandleCommandLine begin").arg(name));
+        writeLog(0, QStringLiteral("%1: handleCommandLine begin").arg(name));
+        if (KZelvaApplication *app = KZelvaApplication::instance())
+            handleCommandLine(app->startupInfo()->commandLine());
+    }
+    return SoftBus::Export::Alive;
+}
+
+void KZelvaWorkAreaManager::handleCommandLine(const QString &commandLine)
+{
+    const QString name = QStringLiteral("handleCommandLine");
+    if (commandLine.isEmpty())
+        return;
+    writeLog(0, QStringLiteral("%1: cmd:%2").arg(name, commandLine));
+    const QStringList fields = commandLine.split(QLatin1Char('&'));
+    if (fields.size() > 3 && !fields.at(3).isEmpty()) {
+        if (fields.at(3) == m_previousCommandToken) {
+            writeLog(0, QStringLiteral("%1: prev command line same").arg(name));
+            return;
+        }
+        m_previousCommandToken = fields.at(3);
+    }
+    const QString action = fields.value(1);
+    const QString payload = fields.value(2);
+    if (action == QLatin1String("show_crossterminal_other_device")) {
+        KZelvaApplication *app = KZelvaApplication::instance();
+        QObject *panel = KPluginManager::instance()->pluginInstanceObject(
+            QStringLiteral("__KZelvaCrossTerminalPanelManager__"));
+        KZelvaMainWindow *window = app ? app->currentMainWindow() : nullptr;
+        if (!panel || !window || !window->tabBar())
+            return;
+        if (!payload.isEmpty() && payload == loggedInUserId()) {
+            getDcInfo()->postGeneralEvent(QStringLiteral("honorhandoff"));
+            notBuiltYet("handleCommandLine: cross-terminal panel \"honorhandoff\"");
+        } else {
+            showRelayFailBox();
+        }
+    } else if (action == QLatin1String("relay_file")) {
+        const QByteArray json = QByteArray::fromBase64(payload.toLatin1());
+        QJsonParseError error;
+        const QJsonObject record = QJsonDocument::fromJson(json, &error).object();
+        const auto field = [&record](const char *key) { return record.value(QLatin1String(key)).toString(); };
+        writeLog(0, QStringLiteral("%1: userId:%2 deviceId:%3 uuid:%4 fileId:%5 fileType:%6 fileName:%7")
+                        .arg(name, field("userId"), field("deviceId"), field("uuid"), field("fileId"),
+                             field("fileType"), field("fileName")));
+        if (error.error != QJsonParseError::NoError || record.isEmpty()) {
+            writeLog(1, QStringLiteral("%1: relay_file payload is not a JSON object").arg(name));
+            return;
+        }
+        if (!field("userId").isEmpty() && field("userId") == loggedInUserId())
+            notBuiltYet("handleCommandLine: label-sync relay \"dazed_relay\"");
+        else
+            showRelayFailBox();
+    }
+}
+
+void KZelvaWorkAreaManager::showRelayFailBox()
+{
+    KZelvaApplication *app = KZelvaApplication::instance();
+    writeLog(2, QStringLiteral("showRelayFailBox : accounts differ, relay refused"));
+    if (!app || QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    QMessageBox box(QMessageBox::Warning, tr("document relay fail"),
+                    tr("QOZ accounts logged in on the two devices are inconsistent,and the document cannot be continued"),
+                    QMessageBox::NoButton, app->currentMainWindow());
+    box.addButton(tr("ok"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+void KZelvaWorkAreaManager::onMainWindowSplashFinished()
+{
+    const QString name = QStringLiteral("onMainWindowSplashFinished");
+    writeLog(0, QStringLiteral("%1: begin").arg(name));
+    KZelvaApplication *app = KZelvaApplication::instance();
+    const QString action = app ? app->startupInfo()->getSoftbusAction() : QString();
+    if (action.startsWith(QLatin1String("labelsync")))
+        handleCommandLine(action);
+}
+
+void KZelvaWorkAreaManager::onSocketConnected()
+{
+    notBuiltYet("onSocketConnected: device-online listener");
+}
+
+// ---- other invokables and slots ---------------------------------------------------
 
 void KZelvaWorkAreaManager::notifySettingsFileOverSize(const QString &)
 {
@@ -282,20 +1024,17 @@ bool KZelvaWorkAreaManager::relayDocumentStatus(const QString &, const QVariantM
     return true;
 }
 
-void KZelvaWorkAreaManager::addTabMenuPostInfo(KZelvaMenu *, KZelvaTab *, const QVariantMap &)
-{
-    notBuiltYet("addTabMenuPostInfo");
-}
-
 void KZelvaWorkAreaManager::onWorkAreaDoCloseFinished()
 {
-    notBuiltYet("onWorkAreaDoCloseFinished");
-}
-
-SoftBus::Export::CobLifeState KZelvaWorkAreaManager::onCurrentDeviceOnlineChange(Error::Code, bool)
-{
-    notBuiltYet("onCurrentDeviceOnlineChange");
-    return SoftBus::Export::Alive;
+    auto *workArea = qobject_cast<KZelvaWorkArea *>(sender());
+    if (workArea)
+        removeWorkArea(workArea);
+    savePass();
+    if (!isTabManagerPanelEnabled() && krt::product::isFeatureSupported(QStringLiteral("ZelvaWorkAreaCrossTerminal"))) {
+        if (QObject *panel = KPluginManager::instance()->pluginInstanceObject(
+                QStringLiteral("__KZelvaCrossTerminalPanelManager__")))
+            QMetaObject::invokeMethod(panel, "refreshWorkareaData", Qt::DirectConnection);
+    }
 }
 
 void KZelvaWorkAreaManager::onPopupWidgetDestory(QObject *)
@@ -308,34 +1047,21 @@ void KZelvaWorkAreaManager::onUserSettingChanged()
 
 void KZelvaWorkAreaManager::onSettingsVersionChanged()
 {
-    notBuiltYet("onSettingsVersionChanged");
-}
-
-void KZelvaWorkAreaManager::onCurrentMainWindowChanged(KZelvaMainWindow *)
-{
-    if (m_suppressCurrentWindowChange)
+    if (isIndependentMode())
         return;
-    notBuiltYet("onCurrentMainWindowChanged");
+    // Another device changed the stored work areas: pick up the ones this
+    // process does not have yet; live work areas keep their own state.
+    loadStoredWorkAreas(false);
 }
 
 void KZelvaWorkAreaManager::onWorkAreaDataChanged()
 {
-    notBuiltYet("onWorkAreaDataChanged");
-}
-
-void KZelvaWorkAreaManager::onSdkUserInfoChange()
-{
-    notBuiltYet("onSdkUserInfoChange");
-}
-
-void KZelvaWorkAreaManager::onMainWindowSplashFinished()
-{
-    notBuiltYet("onMainWindowSplashFinished");
-}
-
-void KZelvaWorkAreaManager::onSocketConnected()
-{
-    notBuiltYet("onSocketConnected");
+    auto *workArea = qobject_cast<KZelvaWorkArea *>(sender());
+    if (!workArea)
+        return;
+    Q_EMIT sigWorkAreaDataChanged(workArea);
+    if (KZelvaMainWindow *window = workArea->window())
+        window->relativeWorkAreaDataChanged();
 }
 
 void KZelvaWorkAreaManager::onNotifyActionsMapDefault(const QMap<QString, QString> &)

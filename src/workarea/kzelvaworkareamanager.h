@@ -6,19 +6,27 @@
 
 #include <kzelvaworkareadata.h>
 
+#include <QHash>
 #include <QJsonObject>
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <QStringList>
 #include <QVariantMap>
 
+#include <memory>
+
+class ISyncSettingsData;
+class KSyncSettingsData;
 class KZelvaCloseHandler;
 class KZelvaMainWindow;
 class KZelvaMenu;
 class KZelvaSubPage;
 class KZelvaTab;
 class KZelvaWorkArea;
+class KZelvaWorkAreaItem;
+class KZelvaWorkAreas;
 namespace qoz { namespace cirra { class NotifyOpenCloudLocationActionArg; } }
 using NotifyOpenCloudLocationActionArg = qoz::cirra::NotifyOpenCloudLocationActionArg;
 
@@ -52,7 +60,52 @@ public:
     void teardown();
 
     int crossTerminalLoadTimeout() const { return m_crossTerminalLoadTimeout; }
-    qint32 nextWorkAreaNumber() const { return m_nextWorkAreaNumber; }
+
+    // The model's view of the manager (used by work areas and items).
+    bool isCrashMode() const { return m_crashMode; }
+    bool isIndependentMode() const;
+    bool autoRecoverDefaultWorkAreaFlag() const { return m_autoRecoverDefaultWorkArea; }
+    bool readSaveActivedWorkArea();
+    bool isSettingsChangeRunning() const { return false; }
+    bool isTabManagerPanelEnabled() const { return false; }
+    bool isResidualSettingSaveEnabled() const { return false; }
+    bool isResidualItemDeleteEnabled() const { return false; }
+    // Settings node the work areas are written below (the "workarea" record,
+    // inside the independent group in independent mode), or null.
+    ISyncSettingsData *workAreaSettings();
+    void flushWorkAreaSettings();
+    QString lastActiveWorkAreaId();
+
+    KZelvaWorkAreas *workAreasOf(const KZelvaMainWindow *window) const;
+    KZelvaWorkAreas *createWorkAreasFor(KZelvaMainWindow *window);
+    KZelvaWorkArea *createWorkArea(bool isDefault);
+    void removeWorkArea(KZelvaWorkArea *workArea);
+    KZelvaWorkArea *workArea(const QString &id) const;
+    QList<KZelvaWorkArea *> workAreas() const;
+    KZelvaWorkArea *defaultWorkArea() const;
+    // The work area holding the item of `page`, or null.
+    KZelvaWorkArea *workAreaOfPage(const KZelvaSubPage *page) const;
+    // Reads every stored work area that is not alive yet (with its items).
+    void loadStoredWorkAreas(bool recover);
+    // Gives `window` the work area `id` (empty: the device's default one).
+    bool addWindow(KZelvaMainWindow *window, const QString &id, bool recover);
+    // Writes every work area that is not closed (or must be saved) and
+    // forgets the stored groups of removed work areas.
+    void savePass();
+
+    void keepRemovedItem(const QString &id, KZelvaWorkAreaItem *item);
+    void keepLockedItem(const QString &id, KZelvaWorkAreaItem *item);
+    void dropLockedItem(const QString &id);
+    KZelvaWorkAreaItem *lockedItem(const QString &id) const;
+    // Hand-overs to the residual records of closed windows.
+    void offerResidualItem(KZelvaWorkAreaItem *item);
+    void removeFromWindowResidualList(KZelvaMainWindow *window, const QString &id);
+    void keepFixedItem(KZelvaMainWindow *window, KZelvaSubPage *page);
+
+    // Splits and carries out one cross-device command line.
+    void handleCommandLine(const QString &commandLine);
+    QString pendingConfirmId() const { return m_pendingConfirmId; }
+    bool isLoginConfirmed() const { return m_loginConfirmed; }
 
     Q_INVOKABLE bool isAutoRecoverDefaultWorkArea();
     Q_INVOKABLE void setAutoRecoverDefaultWorkArea(bool on);
@@ -109,6 +162,15 @@ private Q_SLOTS:
 private:
     void notBuiltYet(const char *method) const;
     void sendStartRequest();
+    void startStep();
+    void handleGuideLogin();
+    void showRelayFailBox();
+    void addFirstWindow(KZelvaMainWindow *window);
+    void recoverCrashedWorkAreas(KZelvaMainWindow *window);
+    void storeLastActive(KZelvaMainWindow *window);
+    bool isAccountLoggedIn() const;
+    QString loggedInUserId() const;
+    bool decideRecoveryId();
 
     State m_state = State::Created;
     bool m_translationInstalled = false;
@@ -116,6 +178,22 @@ private:
     bool m_autoRecoverDefaultWorkArea = false;
     bool m_saveActivedWorkArea = true;
     bool m_suppressCurrentWindowChange = false;
-    qint32 m_nextWorkAreaNumber = 1;
+    bool m_createWorkAreaForNewWindow = true;
+    bool m_loginConfirmed = false;
+    bool m_deviceOnline = false;
+    bool m_pendingGuideLogin = false;
+    bool m_pendingCommandLine = false;
     int m_crossTerminalLoadTimeout = 6000;
+    QString m_pendingConfirmId;
+    QString m_previousCommandToken;
+    QString m_recoveryId;
+    QHash<QString, QPointer<KZelvaWorkArea>> m_workAreas;
+    QHash<QString, QPointer<KZelvaWorkArea>> m_residualWorkAreas;
+    QStringList m_removedIds;
+    QHash<QString, QPointer<KZelvaWorkAreaItem>> m_removedItems;
+    QHash<QString, QPointer<KZelvaWorkAreaItem>> m_lockedItems;
+    QHash<QString, bool> m_storedLastVisible;
+    // The "workarea" record lives here until the per-user settings store
+    // takes it over.
+    std::unique_ptr<KSyncSettingsData> m_workAreaSettings;
 };

@@ -28,6 +28,7 @@ private Q_SLOTS:
     void badRequests_data();
     void badRequests();
     void crashEndsTheProcess();
+    void workAreasThroughAutomation();
 
 private:
     // One shell takes every bad line in turn: it must keep serving.
@@ -127,6 +128,80 @@ void tst_Shell::crashEndsTheProcess()
     shell.callRaw("{\"cmd\":\"crash\"}\n", 2000);
     QVERIFY(shell.waitForExit());
     QCOMPARE(shell.process().exitStatus(), QProcess::CrashExit);
+}
+
+namespace {
+QJsonObject ok(KShellProcess &shell, const QJsonObject &request)
+{
+    const QJsonObject reply = shell.call(request);
+    if (!reply.value(QStringLiteral("ok")).toBool())
+        qWarning() << "request failed:" << request << reply;
+    return reply;
+}
+
+// Titles of the visible tabs of the first window, in strip order.
+QStringList visibleTitles(KShellProcess &shell)
+{
+    const QJsonObject window = shell.call(cmd(QStringLiteral("listWindows")))
+                                   .value(QStringLiteral("windows")).toArray().first().toObject();
+    const QJsonArray tabs = window.value(QStringLiteral("tabs")).toArray();
+    QStringList titles;
+    const QJsonArray visible = window.value(QStringLiteral("visibleTabs")).toArray();
+    for (const QJsonValue &index : visible)
+        titles.append(tabs.at(index.toInt()).toObject().value(QStringLiteral("title")).toString());
+    return titles;
+}
+} // namespace
+
+void tst_Shell::workAreasThroughAutomation()
+{
+    KShellProcess shell(QStringLiteral("workareas"));
+    QString error;
+    QVERIFY2(shell.start({}, &error), qPrintable(error));
+    // The start document goes; three named ones come.
+    QVERIFY(ok(shell, cmd(QStringLiteral("closeTab"), {{QStringLiteral("tab"), 0}})).value(QStringLiteral("ok")).toBool());
+    for (const char *title : {"one", "two", "three"})
+        ok(shell, cmd(QStringLiteral("newDocument"), {{QStringLiteral("title"), QLatin1String(title)}}));
+
+    QJsonArray areas = ok(shell, cmd(QStringLiteral("listWorkAreas"))).value(QStringLiteral("workAreas")).toArray();
+    QCOMPARE(areas.size(), 1);
+    const QString first = areas.first().toObject().value(QStringLiteral("workAreaId")).toString();
+    QCOMPARE(areas.first().toObject().value(QStringLiteral("tagNum")).toInt(), 3);
+
+    const QJsonObject created = ok(shell, cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("Research")}}));
+    const QString second = created.value(QStringLiteral("workArea")).toObject().value(QStringLiteral("workAreaId")).toString();
+    QVERIFY(!second.isEmpty());
+    QTRY_COMPARE(visibleTitles(shell), QStringList());
+    ok(shell, cmd(QStringLiteral("newDocument"), {{QStringLiteral("title"), QStringLiteral("four")}}));
+    QTRY_COMPARE(visibleTitles(shell), QStringList{QStringLiteral("four")});
+
+    // Back and forth: only the current work area's tabs are in the strip.
+    for (int round = 0; round < 2; ++round) {
+        ok(shell, cmd(QStringLiteral("switchWorkArea"), {{QStringLiteral("workArea"), first}}));
+        QTRY_COMPARE(visibleTitles(shell), (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}));
+        ok(shell, cmd(QStringLiteral("switchWorkArea"), {{QStringLiteral("workArea"), second}}));
+        QTRY_COMPARE(visibleTitles(shell), QStringList{QStringLiteral("four")});
+    }
+
+    // Move "two" (tab 1 of the window) into the second work area.
+    ok(shell, cmd(QStringLiteral("moveTab"), {{QStringLiteral("tab"), 1}, {QStringLiteral("workArea"), second}}));
+    QTRY_COMPARE(visibleTitles(shell), (QStringList{QStringLiteral("two"), QStringLiteral("four")}));
+    ok(shell, cmd(QStringLiteral("switchWorkArea"), {{QStringLiteral("workArea"), first}}));
+    QTRY_COMPARE(visibleTitles(shell), (QStringList{QStringLiteral("one"), QStringLiteral("three")}));
+
+    areas = ok(shell, cmd(QStringLiteral("listWorkAreas"))).value(QStringLiteral("workAreas")).toArray();
+    QCOMPARE(areas.size(), 2);
+    QCOMPARE(areas.at(1).toObject().value(QStringLiteral("name")).toString(), QStringLiteral("Research"));
+    QCOMPARE(areas.at(1).toObject().value(QStringLiteral("tagNum")).toInt(), 2);
+    QCOMPARE(areas.at(0).toObject().value(QStringLiteral("status")).toString(), QStringLiteral("current"));
+
+    // Refusals leave everything as it was.
+    QVERIFY(!shell.call(cmd(QStringLiteral("renameWorkArea"), {{QStringLiteral("workArea"), second}, {QStringLiteral("name"), QStringLiteral("   ")}})).value(QStringLiteral("ok")).toBool());
+    QVERIFY(!shell.call(cmd(QStringLiteral("colorWorkArea"), {{QStringLiteral("workArea"), second}, {QStringLiteral("color"), QStringLiteral("red;x")}})).value(QStringLiteral("ok")).toBool());
+    QVERIFY(!shell.call(cmd(QStringLiteral("switchWorkArea"), {{QStringLiteral("workArea"), QStringLiteral("123")}})).value(QStringLiteral("ok")).toBool());
+    QVERIFY(!shell.call(cmd(QStringLiteral("moveTab"), {{QStringLiteral("tab"), 9}, {QStringLiteral("workArea"), second}})).value(QStringLiteral("ok")).toBool());
+    QCOMPARE(visibleTitles(shell), (QStringList{QStringLiteral("one"), QStringLiteral("three")}));
+    QCOMPARE(shell.quit(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_Shell)

@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The manager driven by host notifications: which work area a window gets,
+// default names across creations, recovery, cross-device command lines.
+
+#include "kzelvaworkarea.h"
+#include "kzelvaworkareamanager.h"
+#include "kzelvaworkareas.h"
+#include "recordlogtail.h"
+
+#include <isyncsettingsdata.h>
+#include <kaccountsdkproxy.h>
+#include <kzelvaapplication.h>
+#include <kzelvamainwindow.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+class tst_KZelvaWorkAreaManager : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void windowsGetWorkAreasWithDefaultNames();
+    void recoverPicksTheLastActiveWorkArea();
+    void recoverEdgeCases();
+    void closedDefaultIsNeverTheDeviceDefault();
+    void workAreaDataOfWindows();
+    void commandLines_data();
+    void commandLines();
+
+private:
+    KZelvaMainWindow *newWindow();
+    QString currentName(KZelvaMainWindow *window) const;
+
+    KZelvaWorkAreaManager *m_manager = nullptr;
+    QList<QPointer<KZelvaMainWindow>> m_windows;
+};
+
+void tst_KZelvaWorkAreaManager::init()
+{
+    m_manager = new KZelvaWorkAreaManager(qApp);
+}
+
+void tst_KZelvaWorkAreaManager::cleanup()
+{
+    m_manager->teardown();
+    delete m_manager;
+    for (const QPointer<KZelvaMainWindow> &window : qAsConst(m_windows))
+        delete window.data();
+    m_windows.clear();
+}
+
+KZelvaMainWindow *tst_KZelvaWorkAreaManager::newWindow()
+{
+    KZelvaMainWindow *window = zelvaApp->createMainWindow(false);
+    m_windows.append(window);
+    return window;
+}
+
+QString tst_KZelvaWorkAreaManager::currentName(KZelvaMainWindow *window) const
+{
+    KZelvaWorkAreas *areas = m_manager->workAreasOf(window);
+    return areas && areas->currentWorkArea() ? areas->currentWorkArea()->data().name : QString();
+}
+
+void tst_KZelvaWorkAreaManager::windowsGetWorkAreasWithDefaultNames()
+{
+    KZelvaMainWindow *first = newWindow();
+    m_manager->notifyMainWindowAdd(first);
+    QVERIFY(m_manager->isInitialised());
+    QCOMPARE(currentName(first), QStringLiteral("Default Work Window"));
+    QVERIFY(m_manager->isDefaultWorkAreaWindow(first));
+
+    const QStringList expected{QStringLiteral("New Work Window1"), QStringLiteral("New Work Window2"),
+                               QStringLiteral("New Work Window3")};
+    QStringList names;
+    QSet<QString> ids{m_manager->getWorkAreaData(first).id};
+    for (int i = 0; i < 3; ++i) {
+        KZelvaMainWindow *window = newWindow();
+        m_manager->notifyMainWindowAdd(window);
+        names.append(currentName(window));
+        QVERIFY(!m_manager->isDefaultWorkAreaWindow(window));
+        ids.insert(m_manager->getWorkAreaData(window).id);
+        QCOMPARE(m_manager->workAreasOf(window)->workAreaList().size(), 1);
+    }
+    QCOMPARE(names, expected);
+    QCOMPARE(ids.size(), 4);
+    // The first window still shows the device's default work area.
+    QCOMPARE(m_manager->defaultWorkArea(), m_manager->workAreasOf(first)->currentWorkArea());
+}
+
+void tst_KZelvaWorkAreaManager::recoverPicksTheLastActiveWorkArea()
+{
+    m_manager->ensureInitialised();
+    const QString stored = QStringLiteral("%1%2").arg(QDateTime::currentSecsSinceEpoch() - 100).arg(7);
+    ISyncSettingsData *node = m_manager->workAreaSettings();
+    node->beginGroup(stored);
+    node->setValue(QStringLiteral("name"), QStringLiteral("Stored"));
+    node->setValue(QStringLiteral("newWorkAreaNumber"), QStringLiteral("7"));
+    node->endGroup();
+    while (!node->groupPath().isEmpty())
+        node->endGroup();
+    node->setValue(QStringLiteral("lastActiveWorkAreaId"), stored);
+
+    KZelvaMainWindow *window = newWindow();
+    QVERIFY(m_manager->notifyMainWindowRecover(window));
+    QCOMPARE(m_manager->getWorkAreaData(window).id, stored);
+    QCOMPARE(currentName(window), QStringLiteral("Stored"));
+    // Numbering goes on after the highest stored number.
+    KZelvaMainWindow *next = newWindow();
+    m_manager->notifyMainWindowAdd(next);
+    QCOMPARE(currentName(next), QStringLiteral("New Work Window8"));
+}
+
+void tst_KZelvaWorkAreaManager::recoverEdgeCases()
+{
+    QVERIFY(!m_manager->notifyMainWindowRecover(nullptr));
+    KZelvaMainWindow *window = newWindow();
+    QVERIFY(m_manager->notifyMainWindowRecover(window)); // nothing stored
+    QVERIFY(!m_manager->workAreasOf(window));
+    QVERIFY(!m_manager->isDefaultWorkAreaWindow(window));
+    QCOMPARE(m_manager->getWorkAreaData(window), KZelvaWorkAreaData());
+    window->setSpecialHeaderBar(true);
+    QVERIFY(!m_manager->notifyMainWindowRecover(window));
+    m_manager->notifyMainWindowAdd(window);
+    QVERIFY(!m_manager->workAreasOf(window));
+}
+
+void tst_KZelvaWorkAreaManager::closedDefaultIsNeverTheDeviceDefault()
+{
+    KZelvaMainWindow *window = newWindow();
+    m_manager->notifyMainWindowAdd(window);
+    KZelvaWorkArea *deviceDefault = m_manager->defaultWorkArea();
+    QVERIFY(deviceDefault);
+    deviceDefault->setMarkedClosed(true);
+    QVERIFY(!m_manager->defaultWorkArea());
+    KZelvaMainWindow *other = newWindow();
+    m_manager->notifyReCreateWorkArea(other);
+    KZelvaWorkArea *fresh = m_manager->workAreasOf(other)->currentWorkArea();
+    QVERIFY(fresh && fresh != deviceDefault);
+    QVERIFY(fresh->data().isDefault);
+}
+
+void tst_KZelvaWorkAreaManager::workAreaDataOfWindows()
+{
+    KZelvaMainWindow *window = newWindow();
+    QCOMPARE(m_manager->getWorkAreaData(window), KZelvaWorkAreaData());
+    m_manager->notifyMainWindowAdd(window);
+    const KZelvaWorkAreaData data = m_manager->getWorkAreaData(window);
+    QCOMPARE(data.deviceType, QStringLiteral("PC"));
+    QCOMPARE(data.pid, QString::number(QCoreApplication::applicationPid()));
+    QCOMPARE(data.newWorkAreaNumber, 0);
+    QVERIFY(data.isDefault);
+}
+
+void tst_KZelvaWorkAreaManager::commandLines_data()
+{
+    QTest::addColumn<QStringList>("commandLines");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QStringList>("unexpected");
+
+    const auto relay = [](const char *user) -> QString {
+        const QJsonObject record{{QStringLiteral("userId"), QLatin1String(user)},
+                                 {QStringLiteral("deviceId"), QStringLiteral("dev2")},
+                                 {QStringLiteral("uuid"), QStringLiteral("u-1")},
+                                 {QStringLiteral("fileId"), QStringLiteral("f-9")},
+                                 {QStringLiteral("fileType"), QStringLiteral("docx")},
+                                 {QStringLiteral("fileName"), QStringLiteral("plan.docx")}};
+        return QStringLiteral("zelva&relay_file&") + QString::fromLatin1(QJsonDocument(record).toJson().toBase64());
+    };
+    const QString mismatch = QStringLiteral("accounts differ, relay refused");
+    const QString relayed = QStringLiteral("label-sync relay \"dazed_relay\"");
+
+    QTest::newRow("empty line") << QStringList{QString()} << QStringList{} << QStringList{QStringLiteral("cmd:")};
+    QTest::newRow("unknown action") << QStringList{QStringLiteral("a&launch&x")}
+                                    << QStringList{QStringLiteral("handleCommandLine: cmd:a&launch&x")}
+                                    << QStringList{mismatch, relayed};
+    QTest::newRow("relay, same user") << QStringList{relay("u1")}
+                                      << QStringList{QStringLiteral("userId:u1 deviceId:dev2 uuid:u-1 fileId:f-9 fileType:docx fileName:plan.docx"), relayed}
+                                      << QStringList{mismatch};
+    QTest::newRow("relay, other user") << QStringList{relay("u2")} << QStringList{mismatch} << QStringList{relayed};
+    QTest::newRow("relay, not base64 json") << QStringList{QStringLiteral("a&relay_file&%%%")}
+                                            << QStringList{QStringLiteral("relay_file payload is not a JSON object")}
+                                            << QStringList{relayed, mismatch};
+    QTest::newRow("relay, no payload") << QStringList{QStringLiteral("a&relay_file")}
+                                       << QStringList{QStringLiteral("relay_file payload is not a JSON object")}
+                                       << QStringList{relayed};
+    QTest::newRow("repeated token") << QStringList{QStringLiteral("a&launch&x&tok1"), QStringLiteral("a&launch&x&tok1")}
+                                    << QStringList{QStringLiteral("prev command line same")} << QStringList{};
+    QTest::newRow("new token") << QStringList{QStringLiteral("a&launch&x&tok1"), QStringLiteral("a&launch&x&tok2")}
+                               << QStringList{} << QStringList{QStringLiteral("prev command line same")};
+    QTest::newRow("other device without panel") << QStringList{QStringLiteral("a&show_crossterminal_other_device&u1")}
+                                                << QStringList{} << QStringList{mismatch};
+    QTest::newRow("many ampersands") << QStringList{QStringLiteral("&&&&&&")} << QStringList{} << QStringList{mismatch, relayed};
+}
+
+void tst_KZelvaWorkAreaManager::commandLines()
+{
+    QFETCH(QStringList, commandLines);
+    QFETCH(QStringList, expected);
+    QFETCH(QStringList, unexpected);
+
+    zelvaApp->getAccountSDK()->completeLogin(QStringLiteral("u1"));
+    m_manager->onCurrentDeviceOnlineChange(0, true);
+    RecordLogTail tail;
+    for (const QString &line : qAsConst(commandLines))
+        m_manager->handleCommandLine(line);
+    const QString log = tail.lines().join(QLatin1Char('\n'));
+    for (const QString &text : qAsConst(expected))
+        QVERIFY2(log.contains(text), qPrintable(log));
+    for (const QString &text : qAsConst(unexpected))
+        QVERIFY2(!log.contains(text), qPrintable(log));
+}
+
+int main(int argc, char **argv)
+{
+    KZelvaApplication app(argc, argv);
+    tst_KZelvaWorkAreaManager test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_kzelvaworkareamanager.moc"

@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// Work areas of a window against real host windows: switching, merged
+// saves, adoption of pages, activation of hidden work areas.
+
+#include "kzelvaworkarea.h"
+#include "kzelvaworkareaitem.h"
+#include "kzelvaworkareamanager.h"
+#include "kzelvaworkareaoperations.h"
+#include "kzelvaworkareas.h"
+
+#include <isyncsettingsdata.h>
+#include <kzelvaapplication.h>
+#include <kzelvacentralarea.h>
+#include <kzelvamainwindow.h>
+#include <kzelvaqozsubpage.h>
+#include <kzelvatab.h>
+#include <kzelvatabbar.h>
+
+#include <QtTest>
+
+class tst_KZelvaWorkAreaModel : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void switchShowsOnlyTheCurrentPages_data();
+    void switchShowsOnlyTheCurrentPages();
+    void burstOfChangesIsOneSave();
+    void emptyDefaultPcWorkAreaIsNeverSaved();
+    void pageRemovedBeforeQueuedAddIsNotAdopted();
+    void activatingHiddenItemMakesItsWorkAreaCurrent();
+    void pageTypes_data();
+    void pageTypes();
+    void movedTabFollowsItsWorkArea();
+
+private:
+    KZelvaQozSubPage *addPage(const QString &title, int type = KZelvaPluginWidget::QozDocument);
+    QList<KZelvaSubPage *> pagesOf(KZelvaWorkArea *workArea) const;
+    QStringList tabTitles() const;
+
+    KZelvaWorkAreaManager *m_manager = nullptr;
+    QPointer<KZelvaMainWindow> m_window;
+};
+
+void tst_KZelvaWorkAreaModel::init()
+{
+    m_manager = new KZelvaWorkAreaManager(qApp);
+    m_window = zelvaApp->createMainWindow(false);
+    m_manager->ensureInitialised();
+    m_manager->notifyMainWindowAdd(m_window);
+}
+
+void tst_KZelvaWorkAreaModel::cleanup()
+{
+    m_manager->teardown();
+    delete m_manager;
+    delete m_window.data();
+}
+
+KZelvaQozSubPage *tst_KZelvaWorkAreaModel::addPage(const QString &title, int type)
+{
+    auto *page = new KZelvaQozSubPage(KZelvaPluginWidget::WidgetType(type));
+    page->newDocument(title);
+    m_window->centralArea()->addSubPage(page);
+    QCoreApplication::processEvents(); // the queued adoption
+    return page;
+}
+
+QList<KZelvaSubPage *> tst_KZelvaWorkAreaModel::pagesOf(KZelvaWorkArea *workArea) const
+{
+    QList<KZelvaSubPage *> pages;
+    const QList<KZelvaWorkAreaItem *> items = workArea->items();
+    for (KZelvaWorkAreaItem *item : items)
+        pages.append(item->subPage());
+    return pages;
+}
+
+QStringList tst_KZelvaWorkAreaModel::tabTitles() const
+{
+    QStringList titles;
+    const QList<KZelvaTab *> tabs = m_window->tabBar()->tabs();
+    for (KZelvaTab *tab : tabs)
+        titles.append(tab->text());
+    return titles;
+}
+
+void tst_KZelvaWorkAreaModel::switchShowsOnlyTheCurrentPages_data()
+{
+    QTest::addColumn<int>("inFirst");
+    QTest::addColumn<int>("inSecond");
+    QTest::newRow("one and one") << 1 << 1;
+    QTest::newRow("three and two") << 3 << 2;
+    QTest::newRow("empty second") << 2 << 0;
+    QTest::newRow("many") << 20 << 15;
+}
+
+void tst_KZelvaWorkAreaModel::switchShowsOnlyTheCurrentPages()
+{
+    QFETCH(int, inFirst);
+    QFETCH(int, inSecond);
+    KZelvaWorkAreas *areas = m_manager->workAreasOf(m_window);
+    QVERIFY(areas);
+    KZelvaWorkArea *first = areas->currentWorkArea();
+    QVERIFY(first);
+    for (int i = 0; i < inFirst; ++i)
+        addPage(QStringLiteral("a%1").arg(i));
+    KZelvaWorkAreaOperations operations(m_manager);
+    const QString secondId = operations.createWorkArea(m_window, true).value(QStringLiteral("workAreaId")).toString();
+    KZelvaWorkArea *second = m_manager->workArea(secondId);
+    QVERIFY(second);
+    QCOMPARE(areas->currentWorkArea(), second);
+    for (int i = 0; i < inSecond; ++i)
+        addPage(QStringLiteral("b%1").arg(i));
+    QCOMPARE(first->itemCount(), inFirst);
+    QCOMPARE(second->itemCount(), inSecond);
+
+    const QStringList order = tabTitles();
+    const int type = KZelvaWorkArea::subPageControlType();
+    for (int round = 0; round < 2; ++round) {
+        KZelvaWorkArea *shown = round == 0 ? first : second;
+        KZelvaWorkArea *hidden = round == 0 ? second : first;
+        QVERIFY(operations.switchWorkArea(m_window, shown->id()));
+        QCOMPARE(areas->currentWorkArea(), shown);
+        for (KZelvaSubPage *page : pagesOf(shown))
+            QVERIFY(page->isVisibleByControl(type));
+        for (KZelvaSubPage *page : pagesOf(hidden))
+            QVERIFY(!page->isVisibleByControl(type));
+        QCOMPARE(m_window->tabBar()->visibleTabs().size(), shown->itemCount());
+        // Nothing closed, nothing moved.
+        QCOMPARE(tabTitles(), order);
+    }
+    QTRY_VERIFY(!m_window->tabBar()->currentTab() || m_window->tabBar()->currentTab()->subPage()->isVisibleByControl());
+}
+
+void tst_KZelvaWorkAreaModel::burstOfChangesIsOneSave()
+{
+    KZelvaWorkArea *workArea = m_manager->workAreasOf(m_window)->currentWorkArea();
+    addPage(QStringLiteral("doc"));
+    QTRY_VERIFY(!workArea->hasPendingSave());
+    QSignalSpy saves(workArea, &KZelvaWorkArea::dataChanged);
+    for (int i = 0; i < 10; ++i) {
+        KZelvaWorkAreaData data = workArea->data();
+        data.name = QStringLiteral("name %1").arg(i);
+        workArea->setData(data);
+    }
+    QVERIFY(saves.wait(2000));
+    QTest::qWait(700);
+    QCOMPARE(saves.size(), 1);
+    ISyncSettingsData *node = m_manager->workAreaSettings();
+    node->beginGroup(workArea->id());
+    QCOMPARE(node->value(QStringLiteral("name")), QStringLiteral("name 9"));
+    node->endGroup();
+}
+
+void tst_KZelvaWorkAreaModel::emptyDefaultPcWorkAreaIsNeverSaved()
+{
+    KZelvaWorkArea *workArea = m_manager->workAreasOf(m_window)->currentWorkArea();
+    QVERIFY(workArea->data().isDefault);
+    QCOMPARE(workArea->itemCount(), 0);
+    QSignalSpy saves(workArea, &KZelvaWorkArea::dataChanged);
+    workArea->requestSave();
+    workArea->announceDirty();
+    QVERIFY(!workArea->hasPendingSave());
+    QTest::qWait(700);
+    QCOMPARE(saves.size(), 0);
+    QVERIFY(!m_manager->workAreaSettings()->childGroups().contains(workArea->id()));
+}
+
+void tst_KZelvaWorkAreaModel::pageRemovedBeforeQueuedAddIsNotAdopted()
+{
+    KZelvaWorkArea *workArea = m_manager->workAreasOf(m_window)->currentWorkArea();
+    auto *page = new KZelvaQozSubPage;
+    page->newDocument(QStringLiteral("fleeting"));
+    m_window->centralArea()->addSubPage(page);
+    m_window->centralArea()->removeSubPage(page); // before the queued add runs
+    QCoreApplication::processEvents();
+    QCOMPARE(workArea->itemCount(), 0);
+}
+
+void tst_KZelvaWorkAreaModel::activatingHiddenItemMakesItsWorkAreaCurrent()
+{
+    KZelvaWorkAreas *areas = m_manager->workAreasOf(m_window);
+    KZelvaWorkArea *first = areas->currentWorkArea();
+    KZelvaQozSubPage *page = addPage(QStringLiteral("in first"));
+    KZelvaWorkAreaOperations operations(m_manager);
+    operations.createWorkArea(m_window, true);
+    QVERIFY(areas->currentWorkArea() != first);
+    QVERIFY(!page->isVisibleByControl());
+    page->activate();
+    QCOMPARE(areas->currentWorkArea(), first);
+    QVERIFY(page->isVisibleByControl());
+}
+
+void tst_KZelvaWorkAreaModel::pageTypes_data()
+{
+    QTest::addColumn<int>("pageType");
+    QTest::addColumn<bool>("becomesItem");
+    QTest::newRow("start page") << 0 << false;
+    QTest::newRow("image viewer") << 8 << false;
+    QTest::newRow("settings") << 10 << false;
+    QTest::newRow("app center") << 13 << false;
+    QTest::newRow("plug-in page") << 49 << false;
+    QTest::newRow("proxy page") << 68 << false;
+    QTest::newRow("cloud panel") << 71 << false;
+    QTest::newRow("document") << 3 << true;
+    QTest::newRow("sheet") << 4 << true;
+    QTest::newRow("slides") << 5 << true;
+    QTest::newRow("pdf") << 17 << true;
+}
+
+void tst_KZelvaWorkAreaModel::pageTypes()
+{
+    QFETCH(int, pageType);
+    QFETCH(bool, becomesItem);
+    KZelvaWorkArea *workArea = m_manager->workAreasOf(m_window)->currentWorkArea();
+    KZelvaQozSubPage *page = addPage(QStringLiteral("typed"), pageType);
+    QCOMPARE(workArea->itemCount(), becomesItem ? 1 : 0);
+    QCOMPARE(page->getWorkAreaItemId().isEmpty(), !becomesItem);
+    // A later switch back must not adopt it either.
+    workArea->setVisible(false);
+    workArea->setVisible(true);
+    QCOMPARE(workArea->itemCount(), becomesItem ? 1 : 0);
+}
+
+void tst_KZelvaWorkAreaModel::movedTabFollowsItsWorkArea()
+{
+    KZelvaWorkAreas *areas = m_manager->workAreasOf(m_window);
+    KZelvaWorkArea *first = areas->currentWorkArea();
+    KZelvaQozSubPage *stay = addPage(QStringLiteral("stay"));
+    KZelvaQozSubPage *move = addPage(QStringLiteral("move"));
+    KZelvaWorkAreaOperations operations(m_manager);
+    const QString secondId = operations.createWorkArea(m_window, false).value(QStringLiteral("workAreaId")).toString();
+    QVERIFY(operations.moveTags(secondId, {move->getWorkAreaItemId()}));
+    QCOMPARE(first->itemCount(), 1);
+    QCOMPARE(m_manager->workArea(secondId)->itemCount(), 1);
+    QVERIFY(stay->isVisibleByControl());
+    QVERIFY(!move->isVisibleByControl());
+    // Unknown ids and empty lists change nothing.
+    QVERIFY(!operations.moveTags(secondId, {QStringLiteral("nope")}));
+    QVERIFY(!operations.moveTags(secondId, {QString(), QString()}));
+    QVERIFY(!operations.moveTags(QStringLiteral("nope"), {stay->getWorkAreaItemId()}));
+    QCOMPARE(first->itemCount(), 1);
+}
+
+int main(int argc, char **argv)
+{
+    KZelvaApplication app(argc, argv);
+    tst_KZelvaWorkAreaModel test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_kzelvaworkareamodel.moc"
