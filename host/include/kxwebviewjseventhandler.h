@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include "kzelvashell_export.h"
+
+#include <QString>
+
+class KxWebViewAsynJSObject;
+
+/*
+ * Sends events to the pages attached to one page object. A page receives an
+ * event only after its script subscribed to that name with on(name, ...).
+ * Owner: the page object (KxWebViewAsynJSObject::eventHandler hands it out
+ * only while a page has subscribed). GUI thread.
+ */
+class KZELVASHELL_EXPORT KxWebViewJSEventHandler
+{
+public:
+    explicit KxWebViewJSEventHandler(KxWebViewAsynJSObject *owner);
+
+    // payload is JSON text (the page script parses it) or plain text.
+    // Returns the number of page connections the event went to.
+    int sendEvent(const QString &eventName, const QString &payload);
+
+private:
+    KxWebViewAsynJSObject *m_owner;
+};

@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kxwebbridgeconnection.h"
+
+#include "kxwebbridgelimits.h"
+#include "kxweblog.h"
+#include "kxwebviewjsdispatcher.h"
+
+#include <kxwebviewasynjsobject.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+
+namespace {
+
+// Page call ids are JavaScript numbers; only whole numbers that survive a
+// round trip through a double are accepted.
+bool isUsableId(const QJsonValue &id)
+{
+    if (!id.isDouble())
+        return false;
+    const double value = id.toDouble();
+    return std::isfinite(value) && value >= 0 && value <= 9007199254740991.0 && std::floor(value) == value;
+}
+
+QByteArray idText(const QJsonValue &id)
+{
+    return QByteArray::number(qint64(id.toDouble()));
+}
+
+} // namespace
+
+KxWebBridgeConnection::KxWebBridgeConnection(KxWebViewAsynJSObject *page, bool inView, QObject *parent)
+    : QObject(parent)
+    , m_page(page)
+    , m_maxLength(KxWebBridgeLimits::kMaxMessageBytes)
+    , m_inView(inView)
+{
+    if (m_page)
+        m_page->attach(this);
+}
+
+KxWebBridgeConnection::~KxWebBridgeConnection()
+{
+    if (m_page)
+        m_page->detach(this);
+}
+
+void KxWebBridgeConnection::refuse(const QJsonValue &id, const QString &error)
+{
+    ++m_malformed;
+    qCWarning(lcWeb, "page %s: malformed message: %s", m_page ? qUtf8Printable(m_page->objectName()) : "(gone)",
+              qUtf8Printable(error));
+    if (!isUsableId(id))
+        return;
+    const QJsonObject reply{{QStringLiteral("t"), QStringLiteral("reply")},
+                            {QStringLiteral("id"), id},
+                            {QStringLiteral("ok"), false},
+                            {QStringLiteral("code"), KxWebViewJSAnswer::codeName(KxWebViewJSAnswer::BadRequest)},
+                            {QStringLiteral("error"), error}};
+    sendText(QString::fromUtf8(QJsonDocument(reply).toJson(QJsonDocument::Compact)));
+}
+
+void KxWebBridgeConnection::receiveText(const QString &text)
+{
+    if (text.size() > m_maxLength)
+        return refuse(QJsonValue(), QStringLiteral("%1 characters exceed the limit of %2").arg(text.size()).arg(m_maxLength));
+    QJsonParseError parseError{};
+    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &parseError);
+    if (!document.isObject())
+        return refuse(QJsonValue(), QStringLiteral("not a JSON object"));
+    const QJsonObject message = document.object();
+    const QString type = message.value(QLatin1String("t")).toString();
+    const QJsonValue id = message.value(QLatin1String("id"));
+
+    if (type == QLatin1String("on")) {
+        const QString event = message.value(QLatin1String("e")).toString();
+        if (!KxWebViewJSDispatcher::isValidName(event, false))
+            return refuse(id, QStringLiteral("bad event name"));
+        if (m_events.size() >= KxWebBridgeLimits::kMaxSubscriptions && !m_events.contains(event))
+            return refuse(id, QStringLiteral("too many event subscriptions"));
+        m_events.insert(event);
+        return;
+    }
+    if (type != QLatin1String("call"))
+        return refuse(id, QStringLiteral("unknown message type"));
+    if (!isUsableId(id))
+        return refuse(id, QStringLiteral("call without a usable id"));
+    const QJsonValue handler = message.value(QLatin1String("h"));
+    const QJsonValue method = message.value(QLatin1String("m"));
+    if (!handler.isString() || !method.isString())
+        return refuse(id, QStringLiteral("handler and method must be strings"));
+    if (!m_page)
+        return;
+
+    QPointer<KxWebBridgeConnection> self(this);
+    const QByteArray callId = idText(id);
+    m_page->call(handler.toString(), method.toString(), message.value(QLatin1String("a")),
+                 [self, callId](const KxWebViewJSAnswer &answer) {
+                     if (!self)
+                         return;
+                     if (answer.isOk()) {
+                         // The value is JSON text already; splice it in rather than parse it again.
+                         const QByteArray reply = QByteArrayLiteral("{\"t\":\"reply\",\"id\":") + callId
+                             + QByteArrayLiteral(",\"ok\":true,\"v\":") + answer.value + '}';
+                         self->sendText(QString::fromUtf8(reply));
+                         return;
+                     }
+                     const QJsonObject reply{{QStringLiteral("t"), QStringLiteral("reply")},
+                                             {QStringLiteral("id"), callId.toLongLong()},
+                                             {QStringLiteral("ok"), false},
+                                             {QStringLiteral("code"), KxWebViewJSAnswer::codeName(answer.status)},
+                                             {QStringLiteral("error"), answer.error}};
+                     self->sendText(QString::fromUtf8(QJsonDocument(reply).toJson(QJsonDocument::Compact)));
+                 });
+}
+
+bool KxWebBridgeConnection::sendEvent(const QString &eventName, const QString &payload)
+{
+    if (!m_events.contains(eventName))
+        return false;
+    const QJsonObject event{{QStringLiteral("t"), QStringLiteral("event")},
+                            {QStringLiteral("e"), eventName},
+                            {QStringLiteral("d"), payload}};
+    sendText(QString::fromUtf8(QJsonDocument(event).toJson(QJsonDocument::Compact)));
+    return true;
+}
+
+void KxWebBridgeConnection::sendScript(const QString &code)
+{
+    const QJsonObject script{{QStringLiteral("t"), QStringLiteral("script")}, {QStringLiteral("c"), code}};
+    sendText(QString::fromUtf8(QJsonDocument(script).toJson(QJsonDocument::Compact)));
+}

@@ -1,0 +1,342 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The WebSocket transport: every refusal proven and counted, a page attached
+// with the token gets answers and events, static files stay inside their
+// mounts, the publication file is private.
+
+#include "kxwebbridgegate.h"
+#include "kxwebtesthandler.h"
+
+#include <kxwebbridgeserver.h>
+#include <kxwebviewasynjsobject.h>
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkInterface>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebSocket>
+
+#include <sys/stat.h>
+
+using Refusal = KxWebBridgeServer::Refusal;
+Q_DECLARE_METATYPE(KxWebBridgeServer::Refusal)
+
+namespace {
+
+const QString kPage = QStringLiteral("bridgetest");
+
+QByteArray upgradeHead(const QByteArray &target, const QByteArray &host, const QByteArray &origin)
+{
+    QByteArray head = "GET " + target + " HTTP/1.1\r\n";
+    if (!host.isNull())
+        head += "Host: " + host + "\r\n";
+    if (!origin.isNull())
+        head += "Origin: " + origin + "\r\n";
+    return head + "Upgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
+                  "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n\r\n";
+}
+
+// Sends raw bytes and returns what the server wrote before closing. Runs
+// the event loop meanwhile: the server lives on this thread.
+QByteArray exchange(quint16 port, const QByteArray &bytes)
+{
+    QTcpSocket socket;
+    QByteArray answer;
+    QObject::connect(&socket, &QTcpSocket::connected, [&] { socket.write(bytes); });
+    QObject::connect(&socket, &QTcpSocket::readyRead, [&] { answer += socket.readAll(); });
+    QSignalSpy closed(&socket, &QTcpSocket::disconnected);
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    closed.wait(5000);
+    return answer + socket.readAll();
+}
+
+} // namespace
+
+class tst_KxWebBridgeServer : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<KxWebBridgeServer> m_server;
+    std::unique_ptr<KxWebViewAsynJSObject> m_page;
+    KxWebTestHandler *m_handler = nullptr;
+    QTemporaryDir m_dir;
+
+    QByteArray hostHeader() const { return "127.0.0.1:" + QByteArray::number(m_server->port()); }
+    QByteArray token() const { return m_server->token().toLatin1(); }
+
+    // A connected client with the right token and origin, or null.
+    std::unique_ptr<QWebSocket> connectClient()
+    {
+        auto client = std::make_unique<QWebSocket>(m_server->origin());
+        QSignalSpy connected(client.get(), &QWebSocket::connected);
+        client->open(m_server->webSocketUrl(kPage));
+        if (!connected.wait(5000))
+            return nullptr;
+        return client;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("www/sub")));
+        QFile page(m_dir.filePath(QStringLiteral("www/sub/page.html")));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<p>served</p>");
+        page.close();
+        QFile secret(m_dir.filePath(QStringLiteral("secret.txt")));
+        QVERIFY(secret.open(QIODevice::WriteOnly));
+        secret.write("secret");
+        secret.close();
+        QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("secret.txt")), m_dir.filePath(QStringLiteral("www/link.txt"))));
+    }
+
+    void init()
+    {
+        m_server = std::make_unique<KxWebBridgeServer>();
+        QVERIFY(m_server->listen());
+        m_server->addMount(QStringLiteral("/"), m_dir.filePath(QStringLiteral("www")));
+        m_page = std::make_unique<KxWebViewAsynJSObject>();
+        m_page->setObjectName(kPage);
+        m_handler = new KxWebTestHandler(m_page.get(), m_page.get());
+        QVERIFY(m_page->registerHandler(QStringLiteral("common"), m_handler));
+        m_server->addPage(kPage, m_page.get());
+    }
+
+    void cleanup()
+    {
+        m_server.reset();
+        m_page.reset();
+    }
+
+    void tokenIsFreshAndLongEnough()
+    {
+        KxWebBridgeServer other;
+        QVERIFY(QRegularExpression(QStringLiteral("^[0-9a-f]{32}$")).match(m_server->token()).hasMatch());
+        QVERIFY(other.token() != m_server->token());
+        QVERIFY(m_server->isListening());
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QByteArray>("target"); // %T is the token, %P the page
+        QTest::addColumn<QByteArray>("host");   // "own" for the right one
+        QTest::addColumn<QByteArray>("origin"); // "own" for the server's origin
+        QTest::addColumn<Refusal>("reason");
+        QTest::addColumn<QByteArray>("status");
+
+        const QByteArray good = "/kzbridge?token=%T&page=%P";
+        QTest::newRow("no token") << QByteArray("/kzbridge?page=%P") << QByteArray("own") << QByteArray("own")
+                                  << Refusal::NoToken << QByteArray("403");
+        QTest::newRow("empty token") << QByteArray("/kzbridge?token=&page=%P") << QByteArray("own") << QByteArray("own")
+                                     << Refusal::NoToken << QByteArray("403");
+        QTest::newRow("wrong token") << QByteArray("/kzbridge?token=00000000000000000000000000000000&page=%P")
+                                     << QByteArray("own") << QByteArray("own") << Refusal::WrongToken << QByteArray("403");
+        QTest::newRow("token with one more character") << QByteArray("/kzbridge?token=%Tx&page=%P") << QByteArray("own")
+                                                       << QByteArray("own") << Refusal::WrongToken << QByteArray("403");
+        QTest::newRow("foreign origin") << good << QByteArray("own") << QByteArray("http://evil.example")
+                                        << Refusal::BadOrigin << QByteArray("403");
+        QTest::newRow("no origin") << good << QByteArray("own") << QByteArray() << Refusal::BadOrigin << QByteArray("403");
+        QTest::newRow("file page origin") << good << QByteArray("own") << QByteArray("null") << Refusal::BadOrigin
+                                          << QByteArray("403");
+        QTest::newRow("foreign host") << good << QByteArray("evil.example") << QByteArray("own") << Refusal::BadHost
+                                      << QByteArray("403");
+        QTest::newRow("host of another port") << good << QByteArray("127.0.0.1:1") << QByteArray("own")
+                                              << Refusal::BadHost << QByteArray("403");
+        QTest::newRow("no host") << good << QByteArray() << QByteArray("own") << Refusal::BadHost << QByteArray("403");
+        QTest::newRow("unknown page") << QByteArray("/kzbridge?token=%T&page=nope") << QByteArray("own")
+                                      << QByteArray("own") << Refusal::UnknownPage << QByteArray("403");
+        QTest::newRow("other path") << QByteArray("/other?token=%T&page=%P") << QByteArray("own") << QByteArray("own")
+                                    << Refusal::BadRequest << QByteArray("403");
+    }
+
+    void refusals()
+    {
+        QFETCH(QByteArray, target);
+        QFETCH(QByteArray, host);
+        QFETCH(QByteArray, origin);
+        QFETCH(Refusal, reason);
+        QFETCH(QByteArray, status);
+
+        target.replace("%T", token()).replace("%P", kPage.toLatin1());
+        if (host == "own")
+            host = hostHeader();
+        if (origin == "own")
+            origin = m_server->origin().toLatin1();
+        const QString reasonName = QString::fromLatin1(QMetaEnum::fromType<Refusal>().valueToKey(int(reason)));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refused %1 from 127.0.0.1").arg(reasonName)));
+        QSignalSpy attached(m_server.get(), &KxWebBridgeServer::clientAttached);
+
+        const QByteArray answer = exchange(m_server->port(), upgradeHead(target, host, origin));
+        QVERIFY2(answer.startsWith("HTTP/1.1 " + status), answer.constData());
+        QCOMPARE(m_server->refusals(reason), 1);
+        QCOMPARE(m_server->totalRefusals(), 1);
+        QCOMPARE(attached.count(), 0);
+        QCOMPARE(m_page->connectionCount(), 0);
+    }
+
+    void malformedRequests_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("status");
+        QTest::newRow("bad request line") << QByteArray("HELLO\r\n\r\n") << QByteArray("400");
+        QTest::newRow("header without colon") << QByteArray("GET / HTTP/1.1\r\nHost 127\r\n\r\n") << QByteArray("400");
+        QTest::newRow("two Host headers")
+            << QByteArray("GET / HTTP/1.1\r\nHost: a\r\nHost: b\r\n\r\n") << QByteArray("400");
+        QTest::newRow("head over 8 KiB") << QByteArray("GET / HTTP/1.1\r\nX: " + QByteArray(9000, 'a'))
+                                         << QByteArray("431");
+    }
+
+    void malformedRequests()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, status);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refused BadRequest")));
+        QVERIFY(exchange(m_server->port(), bytes).startsWith("HTTP/1.1 " + status));
+        QCOMPARE(m_server->refusals(Refusal::BadRequest), 1);
+    }
+
+    void slowRequestHeadTimesOut()
+    {
+        m_server->setHandshakeTimeout(200);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refused Timeout")));
+        QCOMPARE(exchange(m_server->port(), "GET / HTTP/1.1\r\n"), QByteArray());
+        QCOMPARE(m_server->refusals(Refusal::Timeout), 1);
+    }
+
+    void gateRefusesNonLoopbackPeers_data()
+    {
+        QTest::addColumn<QString>("peer");
+        QTest::addColumn<bool>("admitted");
+        QTest::newRow("127.0.0.1") << "127.0.0.1" << true;
+        QTest::newRow("::1") << "::1" << true;
+        QTest::newRow("documentation address") << "192.0.2.1" << false;
+        QTest::newRow("mapped private address") << "::ffff:10.0.0.1" << false;
+    }
+
+    void gateRefusesNonLoopbackPeers()
+    {
+        QFETCH(QString, peer);
+        QFETCH(bool, admitted);
+        KxWebBridgeGate::Request request;
+        QString why;
+        QVERIFY(KxWebBridgeGate::parseHead(upgradeHead("/kzbridge?token=" + token() + "&page=p", hostHeader(),
+                                                       m_server->origin().toLatin1()),
+                                           &request, &why));
+        KxWebBridgeGate::Settings settings{m_server->port(), m_server->token(), m_server->allowedOrigins()};
+        Refusal reason = Refusal::BadRequest;
+        QString detail;
+        QCOMPARE(KxWebBridgeGate::admitUpgrade(request, QHostAddress(peer), settings, &reason, &detail), admitted);
+        if (!admitted)
+            QCOMPARE(reason, Refusal::NonLoopbackPeer);
+    }
+
+    void serverIsNotReachableFromOtherAddresses()
+    {
+        QHostAddress outside;
+        const QList<QHostAddress> addresses = QNetworkInterface::allAddresses();
+        for (const QHostAddress &address : addresses) {
+            if (!address.isLoopback() && address.protocol() == QAbstractSocket::IPv4Protocol)
+                outside = address;
+        }
+        if (outside.isNull())
+            QSKIP("this machine has no non-loopback IPv4 address");
+        QTcpSocket socket;
+        socket.connectToHost(outside, m_server->port());
+        QVERIFY(!socket.waitForConnected(3000));
+        QCOMPARE(socket.error(), QAbstractSocket::ConnectionRefusedError);
+    }
+
+    void attachedPageGetsAnswersAndEvents()
+    {
+        std::unique_ptr<QWebSocket> client = connectClient();
+        QVERIFY(client);
+        QTRY_COMPARE(m_page->connectionCount(), 1);
+        QSignalSpy messages(client.get(), &QWebSocket::textMessageReceived);
+        client->sendTextMessage(QStringLiteral("{\"t\":\"on\",\"e\":\"test.event\"}"));
+        client->sendTextMessage(QStringLiteral(
+            "{\"t\":\"call\",\"id\":1,\"h\":\"common\",\"m\":\"emitEvent\",\"a\":{\"params\":{\"name\":\"test.event\",\"payload\":\"{\\\"n\\\":2}\"}}}"));
+        QTRY_COMPARE(messages.count(), 2);
+        QCOMPARE(messages.at(0).at(0).toString(),
+                 QStringLiteral("{\"t\":\"reply\",\"id\":1,\"ok\":true,\"v\":{\"result\":\"{\\\"isSuccess\\\":true}\"}}"));
+        const QJsonObject event = QJsonDocument::fromJson(messages.at(1).at(0).toString().toUtf8()).object();
+        QCOMPARE(event.value(QStringLiteral("e")).toString(), QStringLiteral("test.event"));
+        QCOMPARE(event.value(QStringLiteral("d")).toString(), QStringLiteral("{\"n\":2}"));
+        QCOMPARE(m_server->totalRefusals(), 0);
+    }
+
+    void oversizedMessageClosesTheConnection()
+    {
+        m_server->setMaxMessageSize(64 * 1024);
+        std::unique_ptr<QWebSocket> client = connectClient();
+        QVERIFY(client);
+        QSignalSpy closed(client.get(), &QWebSocket::disconnected);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refused Oversized")));
+        client->sendTextMessage(QString(65 * 1024, QLatin1Char('x')));
+        QVERIFY(closed.wait(5000));
+        QTRY_COMPARE(m_server->refusals(Refusal::Oversized), 1);
+        QCOMPARE(m_handler->calls, 0);
+        QTRY_COMPARE(m_page->connectionCount(), 0);
+    }
+
+    void staticFiles_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("a file") << QByteArray("GET /sub/page.html?lang=en HTTP/1.1") << QByteArray("200")
+                                << QByteArray("<p>served</p>");
+        QTest::newRow("missing") << QByteArray("GET /nope.html HTTP/1.1") << QByteArray("404") << QByteArray();
+        QTest::newRow("dot-dot") << QByteArray("GET /../secret.txt HTTP/1.1") << QByteArray("404") << QByteArray();
+        QTest::newRow("encoded dot-dot") << QByteArray("GET /%2e%2e/secret.txt HTTP/1.1") << QByteArray("404")
+                                         << QByteArray();
+        QTest::newRow("link out of the mount") << QByteArray("GET /link.txt HTTP/1.1") << QByteArray("404")
+                                               << QByteArray();
+        QTest::newRow("a folder") << QByteArray("GET /sub HTTP/1.1") << QByteArray("404") << QByteArray();
+        QTest::newRow("POST") << QByteArray("POST /sub/page.html HTTP/1.1") << QByteArray("405") << QByteArray();
+    }
+
+    void staticFiles()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, status);
+        QFETCH(QByteArray, body);
+        const QByteArray answer = exchange(m_server->port(), request + "\r\nHost: " + hostHeader() + "\r\n\r\n");
+        QVERIFY2(answer.startsWith("HTTP/1.1 " + status), answer.constData());
+        if (!body.isEmpty())
+            QVERIFY(answer.endsWith("\r\n\r\n" + body));
+        QVERIFY(!answer.contains("secret"));
+    }
+
+    void staticFileWithForeignHostIsRefused()
+    {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refused BadHost")));
+        QVERIFY(exchange(m_server->port(), "GET /sub/page.html HTTP/1.1\r\nHost: evil.example\r\n\r\n")
+                    .startsWith("HTTP/1.1 403"));
+        QCOMPARE(m_server->refusals(Refusal::BadHost), 1);
+    }
+
+    void publicationIsPrivate()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("webbridge.json"));
+        QVERIFY(m_server->publish(path));
+        struct stat info{};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, mode_t(0600));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QJsonObject published = QJsonDocument::fromJson(file.readAll()).object();
+        QCOMPARE(published.value(QStringLiteral("port")).toInt(), int(m_server->port()));
+        QCOMPARE(published.value(QStringLiteral("token")).toString(), m_server->token());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_KxWebBridgeServer)
+#include "tst_kxwebbridgeserver.moc"

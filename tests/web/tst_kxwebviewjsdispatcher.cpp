@@ -1,0 +1,369 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The dispatcher and the message protocol in-process: which calls reach a
+// method, what the page gets back, asynchronous answers, events.
+
+#include "kxwebtestconnection.h"
+#include "kxwebtesthandler.h"
+
+#include <kxwebviewasynjsobject.h>
+#include <kxwebviewjseventhandler.h>
+
+#include <QJsonArray>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+QJsonObject withParams(const QJsonObject &params)
+{
+    return QJsonObject{{QStringLiteral("params"), params}};
+}
+
+// A JSON value from its text, so that table rows read like what pages send.
+QJsonValue js(const char *text)
+{
+    return QJsonDocument::fromJson(QByteArray(text)).object();
+}
+
+QJsonValue nested(int depth)
+{
+    QJsonValue value = QStringLiteral("leaf");
+    for (int i = 0; i < depth; ++i)
+        value = QJsonArray{value};
+    return value;
+}
+
+} // namespace
+
+class tst_KxWebViewJSDispatcher : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<KxWebViewAsynJSObject> m_page;
+    KxWebTestHandler *m_handler = nullptr;
+
+    // Calls through the dispatcher and returns the answer given before call() returned.
+    std::optional<KxWebViewJSAnswer> callNow(const QString &handler, const QString &method, const QJsonValue &args,
+                                             int *replies = nullptr)
+    {
+        std::optional<KxWebViewJSAnswer> answer;
+        auto count = std::make_shared<int>(0);
+        m_page->call(handler, method, args, [&answer, count](const KxWebViewJSAnswer &a) {
+            ++*count;
+            answer = a;
+        });
+        if (replies)
+            *replies = *count;
+        return answer;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_page = std::make_unique<KxWebViewAsynJSObject>();
+        m_page->setObjectName(QStringLiteral("testpage"));
+        m_handler = new KxWebTestHandler(m_page.get(), m_page.get());
+        QVERIFY(m_page->registerHandler(QStringLiteral("common"), m_handler));
+    }
+
+    void cleanup() { m_page.reset(); }
+
+    void synchronousCalls_data()
+    {
+        QTest::addColumn<QString>("handler");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QJsonValue>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("result"); // "result" text for Ok answers
+        QTest::addColumn<bool>("ran");
+
+        const QString common = QStringLiteral("common");
+        const QJsonValue none;
+        QTest::newRow("echo") << common << "echo" << js("{\"params\":{\"x\":\"y\"}}") << int(KxWebViewJSAnswer::Ok)
+                              << "{\"x\":\"y\"}" << true;
+        QTest::newRow("arguments as JSON text")
+            << common << "echo" << QJsonValue(QStringLiteral("{\"params\":{\"n\":1}}")) << int(KxWebViewJSAnswer::Ok)
+            << "{\"n\":1}" << true;
+        QTest::newRow("missing arguments") << common << "add" << none << int(KxWebViewJSAnswer::Ok)
+                                           << "{\"isSuccess\":false}" << true;
+        QTest::newRow("wrong-typed argument") << common << "add" << js("{\"params\":{\"a\":\"1\",\"b\":2}}")
+                                              << int(KxWebViewJSAnswer::Ok) << "{\"isSuccess\":false}" << true;
+        QTest::newRow("typed arguments") << common << "add" << js("{\"params\":{\"a\":1,\"b\":2}}")
+                                         << int(KxWebViewJSAnswer::Ok) << "{\"isSuccess\":true,\"sum\":3}" << true;
+        QTest::newRow("unknown handler") << "nope" << "echo" << none << int(KxWebViewJSAnswer::UnknownHandler)
+                                         << QString() << false;
+        QTest::newRow("unknown method") << common << "missing" << none << int(KxWebViewJSAnswer::UnknownMethod)
+                                        << QString() << false;
+        QTest::newRow("a signal") << common << "touched" << none << int(KxWebViewJSAnswer::UnknownMethod) << QString()
+                                  << false;
+        QTest::newRow("a private slot") << common << "secret" << none << int(KxWebViewJSAnswer::UnknownMethod)
+                                        << QString() << false;
+        QTest::newRow("another signature") << common << "notAPageMethod" << none
+                                           << int(KxWebViewJSAnswer::UnknownMethod) << QString() << false;
+        QTest::newRow("deleteLater") << common << "deleteLater" << none << int(KxWebViewJSAnswer::UnknownMethod)
+                                     << QString() << false;
+        QTest::newRow("signature in the name") << common << "echo(KxWebViewJSContext&)" << none
+                                               << int(KxWebViewJSAnswer::BadRequest) << QString() << false;
+        QTest::newRow("bad handler name") << "com mon" << "echo" << none << int(KxWebViewJSAnswer::BadRequest)
+                                          << QString() << false;
+        QTest::newRow("empty method") << common << "" << none << int(KxWebViewJSAnswer::BadRequest) << QString()
+                                      << false;
+        QTest::newRow("arguments a number") << common << "echo" << QJsonValue(5) << int(KxWebViewJSAnswer::BadRequest)
+                                            << QString() << false;
+        QTest::newRow("1 MiB string") << common << "echo"
+                                      << QJsonValue(withParams({{QStringLiteral("text"), QString(1024 * 1024, QLatin1Char('x'))}}))
+                                      << int(KxWebViewJSAnswer::TooLarge) << QString() << false;
+        QJsonArray list;
+        for (int i = 0; i < 10000; ++i)
+            list.append(i);
+        QTest::newRow("10000-element list") << common << "echo" << QJsonValue(withParams({{QStringLiteral("list"), list}}))
+                                            << int(KxWebViewJSAnswer::TooLarge) << QString() << false;
+        QTest::newRow("nested 40 deep") << common << "echo" << QJsonValue(withParams({{QStringLiteral("deep"), nested(40)}}))
+                                        << int(KxWebViewJSAnswer::TooLarge) << QString() << false;
+        QJsonObject many;
+        for (int i = 0; i < 8; ++i)
+            many.insert(QString::number(i), QString(40 * 1024, QLatin1Char('y')));
+        QTest::newRow("320 KiB of strings in all") << common << "echo" << QJsonValue(withParams(many))
+                                                   << int(KxWebViewJSAnswer::TooLarge) << QString() << false;
+    }
+
+    void synchronousCalls()
+    {
+        QFETCH(QString, handler);
+        QFETCH(QString, method);
+        QFETCH(QJsonValue, args);
+        QFETCH(int, status);
+        QFETCH(QString, result);
+        QFETCH(bool, ran);
+
+        if (status != KxWebViewJSAnswer::Ok)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("testpage: call .* refused \\(%1\\)")
+                                                                      .arg(KxWebViewJSAnswer::codeName(
+                                                                          KxWebViewJSAnswer::Status(status)))));
+        int replies = 0;
+        const std::optional<KxWebViewJSAnswer> answer = callNow(handler, method, args, &replies);
+        QCOMPARE(replies, 1);
+        QCOMPARE(int(answer->status), status);
+        QCOMPARE(m_handler->calls > 0, ran);
+        if (status == KxWebViewJSAnswer::Ok) {
+            const QJsonObject value = QJsonDocument::fromJson(answer->value).object();
+            QCOMPARE(value.value(QStringLiteral("result")).toString(), result);
+        } else {
+            QVERIFY(!answer->error.isEmpty());
+        }
+    }
+
+    void asynchronousAnswerComesOnceAndLater()
+    {
+        int replies = 0;
+        KxWebViewJSAnswer answer;
+        m_page->call(QStringLiteral("common"), QStringLiteral("later"), js("{\"params\":{\"ms\":20,\"text\":\"done\"}}"),
+                     [&](const KxWebViewJSAnswer &a) {
+                         ++replies;
+                         answer = a;
+                     });
+        QCOMPARE(replies, 0);
+        QTRY_COMPARE(replies, 1);
+        QVERIFY(answer.isOk());
+        QCOMPARE(QJsonDocument::fromJson(answer.value).object().value(QStringLiteral("result")).toString(),
+                 QStringLiteral("{\"isSuccess\":true,\"later\":\"done\"}"));
+        QTest::qWait(30);
+        QCOMPARE(replies, 1);
+    }
+
+    void secondPublishIsRefused()
+    {
+        int replies = 0;
+        m_page->call(QStringLiteral("common"), QStringLiteral("hold"), QJsonValue(),
+                     [&](const KxWebViewJSAnswer &) { ++replies; });
+        QCOMPARE(m_handler->kept.size(), 1);
+        QVERIFY(m_page->publishResult(m_handler->kept.first()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("publishResult for common.hold: answered before")));
+        QVERIFY(!m_page->publishResult(m_handler->kept.first()));
+        QCOMPARE(replies, 1);
+    }
+
+    void unboundContextCannotBePublished()
+    {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("a context of no page call")));
+        QVERIFY(!m_page->publishResult(KxWebViewJSContext(QStringLiteral("common"), QStringLiteral("echo"), {})));
+    }
+
+    void droppedCallAnswersNoAnswer()
+    {
+        std::optional<KxWebViewJSAnswer> answer;
+        m_page->call(QStringLiteral("common"), QStringLiteral("hold"), QJsonValue(),
+                     [&](const KxWebViewJSAnswer &a) { answer = a; });
+        QVERIFY(!answer);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("common.hold: asynchronous call dropped")));
+        m_handler->kept.clear();
+        QVERIFY(answer);
+        QCOMPARE(answer->status, KxWebViewJSAnswer::NoAnswer);
+    }
+
+    void answerFromAnotherThreadArrivesOnPageThread()
+    {
+        QThread *replyThread = nullptr;
+        m_page->call(QStringLiteral("common"), QStringLiteral("hold"), QJsonValue(),
+                     [&](const KxWebViewJSAnswer &) { replyThread = QThread::currentThread(); });
+        KxWebViewJSContext copy = m_handler->kept.takeFirst();
+        QThread *worker = QThread::create([copy, page = m_page.get()]() mutable { page->publishResult(copy); });
+        worker->start();
+        QVERIFY(worker->wait(5000));
+        delete worker;
+        QTRY_VERIFY(replyThread);
+        QCOMPARE(replyThread, QThread::currentThread());
+    }
+
+    void answerAfterPageIsGoneIsDropped()
+    {
+        bool replied = false;
+        m_page->call(QStringLiteral("common"), QStringLiteral("hold"), QJsonValue(),
+                     [&](const KxWebViewJSAnswer &) { replied = true; });
+        KxWebViewJSContext copy = m_handler->kept.takeFirst();
+        m_page.reset();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("asynchronous call dropped")));
+        copy = KxWebViewJSContext();
+        QVERIFY(!replied);
+    }
+
+    void registration()
+    {
+        KxWebTestHandler other(nullptr, m_page.get());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("handler \"common\" is registered already")));
+        QVERIFY(!m_page->registerHandler(QStringLiteral("common"), &other));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("bad name")));
+        QVERIFY(!m_page->registerHandler(QStringLiteral("x y"), &other));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("null handler")));
+        QVERIFY(!m_page->registerHandler(QStringLiteral("none"), nullptr));
+
+        delete m_handler;
+        QVERIFY(m_page->handlerNames().isEmpty());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refused \\(unknownHandler\\)")));
+        QCOMPARE(callNow(QStringLiteral("common"), QStringLiteral("echo"), QJsonValue())->status,
+                 KxWebViewJSAnswer::UnknownHandler);
+        QVERIFY(m_page->registerHandler(QStringLiteral("common"), &other));
+    }
+
+    void parseContextArgs_data()
+    {
+        QTest::addColumn<QJsonValue>("args");
+        QTest::addColumn<bool>("decodeText");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("warns");
+        QTest::newRow("object") << js("{\"a\":1,\"b\":\"x\"}") << true << 2 << false;
+        QTest::newRow("text, decoded") << QJsonValue(QStringLiteral("{\"a\":1}")) << true << 1 << false;
+        QTest::newRow("text, not decoded") << QJsonValue(QStringLiteral("{\"a\":1}")) << false << 0 << true;
+        QTest::newRow("text of an array") << QJsonValue(QStringLiteral("[1]")) << true << 0 << true;
+        QTest::newRow("number") << QJsonValue(3) << true << 0 << true;
+        QTest::newRow("absent") << QJsonValue() << true << 0 << false;
+    }
+
+    void parseContextArgs()
+    {
+        QFETCH(QJsonValue, args);
+        QFETCH(bool, decodeText);
+        QFETCH(int, size);
+        QFETCH(bool, warns);
+        if (warns)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("h.m: arguments are not an object")));
+        const QVariantMap map = ::parseContextArgs(KxWebViewJSContext(QStringLiteral("h"), QStringLiteral("m"), args),
+                                                   decodeText);
+        QCOMPARE(map.size(), size);
+        QVERIFY(!map.value(QStringLiteral("absent")).isValid());
+    }
+
+    void malformedMessages_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("answered"); // a badRequest reply, when the id is usable
+        QTest::newRow("not JSON") << "{" << false;
+        QTest::newRow("an array") << "[1]" << false;
+        QTest::newRow("unknown type") << "{\"t\":\"x\",\"id\":1}" << true;
+        QTest::newRow("call without id") << "{\"t\":\"call\",\"h\":\"common\",\"m\":\"echo\"}" << false;
+        QTest::newRow("fractional id") << "{\"t\":\"call\",\"id\":1.5,\"h\":\"common\",\"m\":\"echo\"}" << false;
+        QTest::newRow("negative id") << "{\"t\":\"call\",\"id\":-1,\"h\":\"common\",\"m\":\"echo\"}" << false;
+        QTest::newRow("id as text") << "{\"t\":\"call\",\"id\":\"1\",\"h\":\"common\",\"m\":\"echo\"}" << false;
+        QTest::newRow("handler a number") << "{\"t\":\"call\",\"id\":3,\"h\":5,\"m\":\"echo\"}" << true;
+        QTest::newRow("bad event name") << "{\"t\":\"on\",\"id\":4,\"e\":\"a b\"}" << true;
+    }
+
+    void malformedMessages()
+    {
+        QFETCH(QString, message);
+        QFETCH(bool, answered);
+        KxWebTestConnection connection(m_page.get(), false);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("testpage: malformed message")));
+        connection.receiveText(message);
+        QCOMPARE(connection.malformedCount(), 1);
+        QCOMPARE(connection.sent.size(), answered ? 1 : 0);
+        if (answered)
+            QCOMPARE(connection.last().value(QStringLiteral("code")).toString(), QStringLiteral("badRequest"));
+        QCOMPARE(m_handler->calls, 0);
+    }
+
+    void oversizedMessageIsDroppedUnread()
+    {
+        KxWebTestConnection connection(m_page.get(), false);
+        connection.setMaxMessageLength(100);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("exceed the limit of 100")));
+        connection.receiveText(QStringLiteral("{\"t\":\"call\",\"id\":1,\"h\":\"common\",\"m\":\"echo\",\"a\":{\"params\":{\"t\":\"")
+                               + QString(200, QLatin1Char('z')) + QStringLiteral("\"}}}"));
+        QCOMPARE(connection.sent.size(), 0);
+        QCOMPARE(m_handler->calls, 0);
+    }
+
+    void replyCarriesTheReturnObject()
+    {
+        KxWebTestConnection connection(m_page.get(), false);
+        connection.receiveText(QStringLiteral("{\"t\":\"call\",\"id\":7,\"h\":\"common\",\"m\":\"echo\",\"a\":{\"params\":{\"k\":\"v\"}}}"));
+        QCOMPARE(connection.sent, QStringList{QStringLiteral("{\"t\":\"reply\",\"id\":7,\"ok\":true,\"v\":{\"result\":\"{\\\"k\\\":\\\"v\\\"}\"}}")});
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refused \\(unknownMethod\\)")));
+        connection.receiveText(QStringLiteral("{\"t\":\"call\",\"id\":8,\"h\":\"common\",\"m\":\"nope\"}"));
+        QCOMPARE(connection.last().value(QStringLiteral("code")).toString(), QStringLiteral("unknownMethod"));
+        QCOMPARE(connection.last().value(QStringLiteral("id")).toInt(), 8);
+    }
+
+    void eventsReachSubscribedPagesOnly()
+    {
+        KxWebTestConnection listening(m_page.get(), false);
+        KxWebTestConnection silent(m_page.get(), false);
+        QVERIFY(!m_page->eventHandler());
+        listening.receiveText(QStringLiteral("{\"t\":\"on\",\"e\":\"softbus.event.x\"}"));
+        QVERIFY(m_page->eventHandler());
+        QCOMPARE(m_page->eventHandler()->sendEvent(QStringLiteral("softbus.event.x"), QStringLiteral("{\"n\":1}")), 1);
+        QCOMPARE(m_page->eventHandler()->sendEvent(QStringLiteral("other"), QStringLiteral("{}")), 0);
+        QCOMPARE(listening.sent, QStringList{QStringLiteral("{\"d\":\"{\\\"n\\\":1}\",\"e\":\"softbus.event.x\",\"t\":\"event\"}")});
+        QVERIFY(silent.sent.isEmpty());
+    }
+
+    void subscriptionsAreCapped()
+    {
+        KxWebTestConnection connection(m_page.get(), false);
+        for (int i = 0; i < 256; ++i)
+            connection.receiveText(QStringLiteral("{\"t\":\"on\",\"e\":\"e%1\"}").arg(i));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("too many event subscriptions")));
+        connection.receiveText(QStringLiteral("{\"t\":\"on\",\"e\":\"one-more\"}"));
+        QVERIFY(!connection.isSubscribed(QStringLiteral("one-more")));
+    }
+
+    void scriptsGoToRemotePagesOnly()
+    {
+        KxWebTestConnection remote(m_page.get(), false);
+        KxWebTestConnection inView(m_page.get(), true);
+        QCOMPARE(m_page->runScriptInRemotePages(QStringLiteral("onRefreshCallback()")), 1);
+        QCOMPARE(remote.last().value(QStringLiteral("c")).toString(), QStringLiteral("onRefreshCallback()"));
+        QVERIFY(inView.sent.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_KxWebViewJSDispatcher)
+#include "tst_kxwebviewjsdispatcher.moc"
