@@ -62,5 +62,6 @@ private:
     QPointer<KZelvaTab> m_current;
     QTabBar *m_strip = nullptr;
     bool m_syncPending = false;
+    bool m_ensurePending = false;
     bool m_syncing = false;
 };

@@ -124,7 +124,13 @@ void KZelvaTabBar::tabVisibilityChanged(KZelvaTab *)
     scheduleSync();
     // Hiding several pages in a row (a work-area switch) must not make each
     // of them current in turn; decide once the changes have settled.
-    QTimer::singleShot(0, this, [this] { ensureVisibleCurrent(); });
+    if (m_ensurePending)
+        return;
+    m_ensurePending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_ensurePending = false;
+        ensureVisibleCurrent();
+    });
 }
 
 void KZelvaTabBar::tabTextChanged(KZelvaTab *)

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+/*
+ * Runs the registered benchmarks and, after Google Benchmark's own table,
+ * prints each measured benchmark as a ratio to its baseline run side by
+ * side. Pairs are given as (measured name, baseline name); a run
+ * "measured/10" is compared with "baseline/10".
+ */
+class KzRatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printRatios(const std::vector<std::pair<std::string, std::string>> &pairs) const
+    {
+        std::printf("\n%-44s %14s %14s %8s\n", "measured / baseline", "measured", "baseline", "ratio");
+        for (const auto &[measured, baseline] : pairs) {
+            for (const auto &[name, time] : m_times) {
+                if (name.rfind(measured, 0) != 0)
+                    continue;
+                const std::string arg = name.substr(measured.size());
+                if (!arg.empty() && arg.front() != '/')
+                    continue;
+                const auto base = m_times.find(baseline + arg);
+                if (base == m_times.end() || base->second <= 0)
+                    continue;
+                std::printf("%-44s %14.0f %14.0f %7.2fx\n", (measured + arg).c_str(), time, base->second,
+                            time / base->second);
+            }
+        }
+    }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
+// The main of a ratio benchmark: runs everything, then prints the pairs.
+inline int kzRunRatioBenchmarks(int argc, char **argv,
+                                const std::vector<std::pair<std::string, std::string>> &pairs)
+{
+    benchmark::Initialize(&argc, argv);
+    KzRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios(pairs);
+    benchmark::Shutdown();
+    return 0;
+}
