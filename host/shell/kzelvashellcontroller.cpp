@@ -4,6 +4,7 @@
 
 #include "kworkareapluginloader.h"
 
+#include <kpluginmanager.h>
 #include <kzelvaapplication.h>
 #include <kzelvacentralarea.h>
 #include <kzelvamainwindow.h>
@@ -14,6 +15,11 @@
 #include <kzelvaworkareadata.h>
 
 #include <QAction>
+#include <QColorDialog>
+#include <QInputDialog>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QMenuBar>
 #include <QFileDialog>
 #include <QLoggingCategory>
 #include <QMenu>
@@ -79,6 +85,9 @@ void KZelvaShellController::setupWindow(KZelvaMainWindow *window, bool notifyPlu
     file->addSeparator();
     QAction *quitAction = file->addAction(tr("&Quit"), this, &KZelvaShellController::quit);
     quitAction->setShortcut(QKeySequence::Quit);
+
+    QMenu *workAreas = window->menuBar()->addMenu(tr("&Work Areas"));
+    connect(workAreas, &QMenu::aboutToShow, this, [this, window, workAreas] { fillWorkAreaMenu(window, workAreas); });
 
     connect(window, &KZelvaMainWindow::workAreaButtonClicked, this,
             [this, window] { pressWorkAreaButton(window); });
@@ -167,6 +176,64 @@ QObject *KZelvaShellController::pressWorkAreaButton(KZelvaMainWindow *window)
     QMetaObject::invokeMethod(m, "notifyPopup", Qt::DirectConnection, Q_RETURN_ARG(QObject *, popup),
                               Q_ARG(KZelvaMainWindow *, window), Q_ARG(QRect, rect));
     return popup;
+}
+
+void KZelvaShellController::fillWorkAreaMenu(KZelvaMainWindow *window, QMenu *menu)
+{
+    // A stop-gap for people until the plug-in's own popup is there: the
+    // same operations the popup page uses, reached through the plug-in
+    // manager as the automation interface does.
+    menu->clear();
+    QObject *ops = KPluginManager::instance()->pluginInstanceObject(QStringLiteral("__KZelvaWorkAreaOperations__"));
+    if (!ops) {
+        menu->addAction(tr("No work areas"))->setEnabled(false);
+        return;
+    }
+    QJsonArray list;
+    QMetaObject::invokeMethod(ops, "workAreaList", Qt::DirectConnection, Q_RETURN_ARG(QJsonArray, list),
+                              Q_ARG(KZelvaMainWindow *, window));
+    QString currentId;
+    QMenu *moveMenu = new QMenu(tr("Move Current Tab To"), menu);
+    for (const QJsonValue &value : qAsConst(list)) {
+        const QJsonObject area = value.toObject();
+        const QString id = area.value(QStringLiteral("workAreaId")).toString();
+        const QString label = tr("%1 (%2 tabs)").arg(area.value(QStringLiteral("name")).toString())
+                                  .arg(area.value(QStringLiteral("tagNum")).toInt());
+        const bool current = area.value(QStringLiteral("status")).toString() == QLatin1String("current")
+            && area.value(QStringLiteral("isVisible")).toBool();
+        if (current)
+            currentId = id;
+        QAction *action = menu->addAction(label, this, [ops, window, id] {
+            QMetaObject::invokeMethod(ops, "switchWorkArea", Qt::DirectConnection,
+                                      Q_ARG(KZelvaMainWindow *, window), Q_ARG(QString, id));
+        });
+        action->setCheckable(true);
+        action->setChecked(current);
+        moveMenu->addAction(area.value(QStringLiteral("name")).toString(), this, [ops, window, id] {
+            KZelvaSubPage *page = window->centralArea()->currentSubPage();
+            if (page)
+                QMetaObject::invokeMethod(ops, "moveTags", Qt::DirectConnection, Q_ARG(QString, id),
+                                          Q_ARG(QStringList, QStringList{page->getWorkAreaItemId()}));
+        });
+    }
+    menu->addSeparator();
+    menu->addAction(tr("&New Work Area"), this, [ops, window] {
+        QMetaObject::invokeMethod(ops, "createWorkArea", Qt::DirectConnection,
+                                  Q_ARG(KZelvaMainWindow *, window), Q_ARG(bool, true));
+    });
+    menu->addAction(tr("&Rename Current..."), this, [ops, window, currentId] {
+        const QString name = QInputDialog::getText(window, tr("Rename work area"), tr("Name:"));
+        if (!name.isEmpty())
+            QMetaObject::invokeMethod(ops, "renameWorkArea", Qt::DirectConnection, Q_ARG(QString, currentId),
+                                      Q_ARG(QString, name));
+    })->setEnabled(!currentId.isEmpty());
+    menu->addAction(tr("&Colour Current..."), this, [ops, window, currentId] {
+        const QColor colour = QColorDialog::getColor(Qt::blue, window, tr("Work area colour"));
+        if (colour.isValid())
+            QMetaObject::invokeMethod(ops, "setWorkAreaCustomColor", Qt::DirectConnection,
+                                      Q_ARG(QString, currentId), Q_ARG(QString, colour.name()));
+    })->setEnabled(!currentId.isEmpty());
+    menu->addMenu(moveMenu)->setEnabled(window->centralArea()->currentSubPage() != nullptr);
 }
 
 void KZelvaShellController::showTabMenu(KZelvaMainWindow *window, KZelvaTab *tab, const QPoint &pos)

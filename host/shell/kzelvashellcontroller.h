@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 
+class QMenu;
 class KWorkAreaPluginLoader;
 class KZelvaMainWindow;
 class KZelvaQozSubPage;
@@ -42,6 +43,7 @@ private:
     void setupWindow(KZelvaMainWindow *window, bool notifyPlugins);
     // Shows the window's current work area on its corner button.
     void updateWorkAreaButton(KZelvaMainWindow *window);
+    void fillWorkAreaMenu(KZelvaMainWindow *window, QMenu *menu);
     void showTabMenu(KZelvaMainWindow *window, KZelvaTab *tab, const QPoint &pos);
     void openWithDialog(KZelvaMainWindow *window);
 

@@ -9,6 +9,9 @@
 
 #include <QCloseEvent>
 #include <QColor>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <QHBoxLayout>
 #include <QLoggingCategory>
 #include <QMenuBar>
@@ -39,6 +42,7 @@ KZelvaMainWindow::KZelvaMainWindow(QWidget *parent)
     m_workAreaButton->setText(tr("Work areas"));
     m_workAreaButton->setToolTip(tr("Show the work areas of this window"));
     m_workAreaButton->setAutoRaise(true);
+    m_workAreaButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     headerLayout->addWidget(m_tabBar, 1);
     headerLayout->addWidget(m_workAreaButton);
     layout->addWidget(header);
@@ -99,9 +103,19 @@ void KZelvaMainWindow::setWorkAreaTitle(const QString &title)
 void KZelvaMainWindow::setWorkAreaColor(const QString &color)
 {
     const QColor mark(color);
-    m_workAreaButton->setStyleSheet(mark.isValid()
-        ? QStringLiteral("QToolButton { border-bottom: 3px solid %1; padding: 2px 8px; }").arg(mark.name())
-        : QStringLiteral("QToolButton { padding: 2px 8px; }"));
+    if (!mark.isValid()) {
+        m_workAreaButton->setIcon(QIcon());
+        return;
+    }
+    QPixmap dot(12, 12);
+    dot.fill(Qt::transparent);
+    QPainter painter(&dot);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(mark);
+    painter.drawEllipse(dot.rect().adjusted(1, 1, -1, -1));
+    painter.end();
+    m_workAreaButton->setIcon(QIcon(dot));
 }
 
 void KZelvaMainWindow::closeEvent(QCloseEvent *event)

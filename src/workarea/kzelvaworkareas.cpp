@@ -84,6 +84,9 @@ void KZelvaWorkAreas::onCurrentWorkAreaChanged(KZelvaWorkArea *current)
     if (!current)
         return;
     current->setVisible(true);
+    // The host shows the current work area on the window (its corner button).
+    if (m_window)
+        m_window->relativeWorkAreaDataChanged();
     // Bring back the tab the user last worked on in this work area, so the
     // window does not settle on whichever of its tabs happens to be first.
     KZelvaWorkAreaItem *active = current->findItem(current->data().activeItemId);
