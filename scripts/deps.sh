@@ -14,7 +14,13 @@ PACKAGES=(
     libjsoncpp-dev libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-thrift
     xvfb xauth fonts-dejavu-core
+    chromium nodejs
 )
+# Browser tests (tests/pages): Debian's nodejs needs the npm package; some
+# nodejs builds carry npm themselves and conflict with it.
+if ! command -v npm >/dev/null 2>&1; then
+    PACKAGES+=(npm)
+fi
 
 missing=()
 for pkg in "${PACKAGES[@]}"; do

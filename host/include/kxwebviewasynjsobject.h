@@ -48,8 +48,11 @@ public:
     // The dispatcher: runs method on the named handler with the arguments.
     // reply runs exactly once on this object's thread: before call()
     // returns for synchronous methods and refusals, later for asynchronous
-    // ones (or never when this object is destroyed first).
-    void call(const QString &handlerName, const QString &method, const QJsonValue &arguments, Reply reply);
+    // ones (or never when this object is destroyed first). sourceLength,
+    // when known, is the length of the text the arguments were read from;
+    // it lets the size checks skip what that text cannot exceed.
+    void call(const QString &handlerName, const QString &method, const QJsonValue &arguments, Reply reply,
+              qint64 sourceLength = -1);
 
     // Answers the page call the context was made for with the context's
     // return value. False (and a log line) for an unbound context or one

@@ -5,7 +5,8 @@
 // the browser tests. Serves --www at "/" and --js at "/js/", registers the
 // test handler as "common" on page "bridgetest", prints
 //   url <page url with token>
-// on stdout and runs until killed or until stdin closes.
+// on stdout, then "refused <Reason>" for every refusal, and runs until its
+// stdin closes.
 
 #include "kxwebtesthandler.h"
 
@@ -14,6 +15,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QMetaEnum>
 #include <QSocketNotifier>
 
 #include <cstdio>
@@ -37,6 +39,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "kzbridge_testserver: %s\n", qPrintable(error));
         return 2;
     }
+    QObject::connect(&server, &KxWebBridgeServer::refused, [](KxWebBridgeServer::Refusal reason) {
+        std::printf("refused %s\n", QMetaEnum::fromType<KxWebBridgeServer::Refusal>().valueToKey(int(reason)));
+        std::fflush(stdout);
+    });
     server.addMount(QStringLiteral("/"), parser.value(wwwOption));
     server.addMount(QStringLiteral("/js/"), parser.value(jsOption));
 

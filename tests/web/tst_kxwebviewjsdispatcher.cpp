@@ -7,6 +7,8 @@
 #include "kxwebtestconnection.h"
 #include "kxwebtesthandler.h"
 
+#include "kxwebviewjsdispatcher.h"
+
 #include <kxwebviewasynjsobject.h>
 #include <kxwebviewjseventhandler.h>
 
@@ -16,6 +18,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -159,6 +162,48 @@ private Q_SLOTS:
         } else {
             QVERIFY(!answer->error.isEmpty());
         }
+    }
+
+    void answerText_data()
+    {
+        QTest::addColumn<QByteArray>("text");    // value of "v", UTF-8
+        QTest::addColumn<QByteArray>("written"); // expected answer text
+        QTest::newRow("plain") << QByteArray("abc") << QByteArray("{\"v\":\"abc\"}");
+        QTest::newRow("quote and backslash") << QByteArray("a\"b\\c") << QByteArray("{\"v\":\"a\\\"b\\\\c\"}");
+        QTest::newRow("control characters") << QByteArray("\n\t\x01\x1f") << QByteArray("{\"v\":\"\\n\\t\\u0001\\u001f\"}");
+        QTest::newRow("escape at byte 7") << QByteArray("1234567\"9") << QByteArray("{\"v\":\"1234567\\\"9\"}");
+        QTest::newRow("escape at byte 8") << QByteArray("12345678\"") << QByteArray("{\"v\":\"12345678\\\"\"}");
+        QTest::newRow("escape at byte 16") << QByteArray("0123456789abcdef\\") << QByteArray("{\"v\":\"0123456789abcdef\\\\\"}");
+        QTest::newRow("non-ASCII passes") << QByteArray("\xc3\xa9\xf0\x9f\x90\xa2") << QByteArray("{\"v\":\"\xc3\xa9\xf0\x9f\x90\xa2\"}");
+    }
+
+    void answerText()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, written);
+        KxWebViewJSContext context;
+        context.returnValue()["v"] = Json::Value(text.constData(), text.constData() + text.size());
+        const QByteArray answer = KxWebViewJSDispatcher::serialize(context);
+        QCOMPARE(answer, written);
+        QCOMPARE(QJsonDocument::fromJson(answer).object().value(QStringLiteral("v")).toString(), QString::fromUtf8(text));
+    }
+
+    void answerValues()
+    {
+        KxWebViewJSContext context;
+        Json::Value &value = context.returnValue();
+        value["int"] = Json::Int64(-9007199254740991LL);
+        value["uint"] = Json::UInt64(18446744073709551615ULL);
+        value["real"] = 0.1;
+        value["nan"] = std::nan("");
+        value["list"] = Json::Value(Json::arrayValue);
+        value["list"].append(true);
+        value["list"].append(Json::Value());
+        value["empty"] = Json::Value(Json::objectValue);
+        QCOMPARE(KxWebViewJSDispatcher::serialize(context),
+                 QByteArray("{\"empty\":{},\"int\":-9007199254740991,\"list\":[true,null],\"nan\":null,"
+                            "\"real\":0.1,\"uint\":18446744073709551615}"));
+        QCOMPARE(KxWebViewJSDispatcher::serialize(KxWebViewJSContext()), QByteArray("{}"));
     }
 
     void asynchronousAnswerComesOnceAndLater()

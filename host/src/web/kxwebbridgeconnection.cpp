@@ -103,8 +103,11 @@ void KxWebBridgeConnection::receiveText(const QString &text)
                          return;
                      if (answer.isOk()) {
                          // The value is JSON text already; splice it in rather than parse it again.
-                         const QByteArray reply = QByteArrayLiteral("{\"t\":\"reply\",\"id\":") + callId
-                             + QByteArrayLiteral(",\"ok\":true,\"v\":") + answer.value + '}';
+                         static const char kHead[] = "{\"t\":\"reply\",\"id\":";
+                         static const char kOk[] = ",\"ok\":true,\"v\":";
+                         QByteArray reply;
+                         reply.reserve(int(sizeof kHead + sizeof kOk) + callId.size() + answer.value.size() + 1);
+                         reply.append(kHead).append(callId).append(kOk).append(answer.value).append('}');
                          self->sendText(QString::fromUtf8(reply));
                          return;
                      }
@@ -114,7 +117,8 @@ void KxWebBridgeConnection::receiveText(const QString &text)
                                              {QStringLiteral("code"), KxWebViewJSAnswer::codeName(answer.status)},
                                              {QStringLiteral("error"), answer.error}};
                      self->sendText(QString::fromUtf8(QJsonDocument(reply).toJson(QJsonDocument::Compact)));
-                 });
+                 },
+                 text.size());
 }
 
 bool KxWebBridgeConnection::sendEvent(const QString &eventName, const QString &payload)

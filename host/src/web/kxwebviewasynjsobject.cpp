@@ -64,7 +64,7 @@ QStringList KxWebViewAsynJSObject::handlerNames() const
 }
 
 void KxWebViewAsynJSObject::call(const QString &handlerName, const QString &method, const QJsonValue &arguments,
-                                 Reply reply)
+                                 Reply reply, qint64 sourceLength)
 {
     // Answers of asynchronous methods may be published from another thread;
     // the reply always runs on ours, and not at all once we are gone.
@@ -83,7 +83,7 @@ void KxWebViewAsynJSObject::call(const QString &handlerName, const QString &meth
             },
             Qt::QueuedConnection);
     };
-    KxWebViewJSDispatcher::dispatch(this, handlerName, method, arguments, std::move(onOwnThread));
+    KxWebViewJSDispatcher::dispatch(this, handlerName, method, arguments, std::move(onOwnThread), sourceLength);
 }
 
 bool KxWebViewAsynJSObject::publishResult(const KxWebViewJSContext &context)

@@ -3,6 +3,7 @@
 #include "kxwebviewjsdispatcher.h"
 
 #include "kxwebbridgelimits.h"
+#include "kxwebjsonwriter.h"
 #include "kxweblog.h"
 #include "kxwebviewjscall.h"
 
@@ -13,10 +14,7 @@
 #include <QJsonObject>
 #include <QMetaMethod>
 
-#include <json/writer.h>
-
 #include <memory>
-#include <sstream>
 
 using namespace KxWebBridgeLimits;
 
@@ -34,6 +32,7 @@ struct Budget
 {
     int nodes = 0;
     qint64 chars = 0;
+    bool measureStrings = true;
 };
 
 QString checkString(const QString &text, Budget &budget)
@@ -54,7 +53,7 @@ QString checkValue(const QJsonValue &value, int depth, Budget &budget)
         return QStringLiteral("nested deeper than %1").arg(kMaxArgumentDepth);
     switch (value.type()) {
     case QJsonValue::String:
-        return checkString(value.toString(), budget);
+        return budget.measureStrings ? checkString(value.toString(), budget) : QString();
     case QJsonValue::Array: {
         const QJsonArray array = value.toArray();
         // Checked before the walk so a huge list is refused without visiting it.
@@ -72,7 +71,7 @@ QString checkValue(const QJsonValue &value, int depth, Budget &budget)
         if (object.size() > kMaxArgumentNodes)
             return QStringLiteral("an object of %1 members exceeds %2").arg(object.size()).arg(kMaxArgumentNodes);
         for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
-            QString why = checkString(it.key(), budget);
+            QString why = budget.measureStrings ? checkString(it.key(), budget) : QString();
             if (why.isEmpty())
                 why = checkValue(it.value(), depth + 1, budget);
             if (!why.isEmpty())
@@ -102,31 +101,26 @@ bool KxWebViewJSDispatcher::isValidName(const QString &name, bool identifier)
     return true;
 }
 
-QString KxWebViewJSDispatcher::checkArguments(const QJsonValue &arguments)
+QString KxWebViewJSDispatcher::checkArguments(const QJsonValue &arguments, qint64 sourceLength)
 {
     Budget budget;
+    // A string is never longer than the text it was read from: converting
+    // each one only to measure it costs more than the call itself.
+    budget.measureStrings = sourceLength < 0 || sourceLength > kMaxStringLength;
     return checkValue(arguments, 0, budget);
 }
 
 QByteArray KxWebViewJSDispatcher::serialize(const KxWebViewJSContext &context)
 {
-    // One writer per thread: building it costs more than writing a small answer.
-    thread_local const std::unique_ptr<Json::StreamWriter> writer = [] {
-        Json::StreamWriterBuilder builder;
-        builder["indentation"] = "";
-        builder["emitUTF8"] = true;
-        return std::unique_ptr<Json::StreamWriter>(builder.newStreamWriter());
-    }();
     const Json::Value &value = context.returnValue();
-    if (!value.isObject() && !value.isNull())
-        qCWarning(lcWeb, "%s.%s: the answer is not an object", qUtf8Printable(context.handlerName()),
-                  qUtf8Printable(context.methodName()));
     if (value.isNull())
         return QByteArrayLiteral("{}");
-    std::ostringstream out;
-    writer->write(value, &out);
-    const std::string text = out.str();
-    return QByteArray(text.data(), int(text.size()));
+    if (!value.isObject())
+        qCWarning(lcWeb, "%s.%s: the answer is not an object", qUtf8Printable(context.handlerName()),
+                  qUtf8Printable(context.methodName()));
+    QByteArray text;
+    kxWriteJson(value, text);
+    return text;
 }
 
 bool KxWebViewJSDispatcher::invokeSlot(KxWebViewJSApiHandler *handler, const QString &method,
@@ -148,7 +142,8 @@ bool KxWebViewJSDispatcher::invokeSlot(KxWebViewJSApiHandler *handler, const QSt
 }
 
 void KxWebViewJSDispatcher::dispatch(KxWebViewAsynJSObject *page, const QString &handlerName, const QString &method,
-                                     const QJsonValue &arguments, KxWebViewAsynJSObject::Reply reply)
+                                     const QJsonValue &arguments, KxWebViewAsynJSObject::Reply reply,
+                                     qint64 sourceLength)
 {
     const QString what = handlerName.left(kMaxNameLength) + QLatin1Char('.') + method.left(kMaxNameLength);
     // The method may close the page; log with the name taken now.
@@ -165,7 +160,7 @@ void KxWebViewJSDispatcher::dispatch(KxWebViewAsynJSObject *page, const QString 
         return refuse(KxWebViewJSAnswer::BadRequest, QStringLiteral("bad method name"));
     if (!arguments.isUndefined() && !arguments.isNull() && !arguments.isObject() && !arguments.isString())
         return refuse(KxWebViewJSAnswer::BadRequest, QStringLiteral("arguments must be an object"));
-    const QString tooLarge = checkArguments(arguments);
+    const QString tooLarge = checkArguments(arguments, sourceLength);
     if (!tooLarge.isEmpty())
         return refuse(KxWebViewJSAnswer::TooLarge, tooLarge);
     KxWebViewJSApiHandler *handler = page->handler(handlerName);

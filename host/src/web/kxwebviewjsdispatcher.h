@@ -22,7 +22,8 @@ class KZELVASHELL_EXPORT KxWebViewJSDispatcher
 {
 public:
     static void dispatch(KxWebViewAsynJSObject *page, const QString &handlerName, const QString &method,
-                         const QJsonValue &arguments, KxWebViewAsynJSObject::Reply reply);
+                         const QJsonValue &arguments, KxWebViewAsynJSObject::Reply reply,
+                         qint64 sourceLength = -1);
 
     // Invokes a public slot or invokable "method(KxWebViewJSContext&)";
     // false when there is none.
@@ -30,7 +31,9 @@ public:
 
     static bool isValidName(const QString &name, bool identifier);
     // Empty when the arguments are within the limits, else the reason.
-    static QString checkArguments(const QJsonValue &arguments);
+    // With the length of the text they were read from, string lengths that
+    // text cannot exceed are not measured.
+    static QString checkArguments(const QJsonValue &arguments, qint64 sourceLength = -1);
     // Compact JSON text of a context's return value.
     static QByteArray serialize(const KxWebViewJSContext &context);
 };
