@@ -5,6 +5,7 @@
 #include "kappentryobject.h"
 #include "kzelvacrossterminalpaneljseventobj.h"
 #include "kzelvacrossterminalpanelmgr.h"
+#include "kzelvashellintegration.h"
 #include "kzelvaworkareamanager.h"
 
 #include <kpluginmanager.h>
@@ -48,6 +49,7 @@ void CreateManagerImpl()
         return;
     QCoreApplication *app = QCoreApplication::instance();
     g_publishedManager = new KZelvaWorkAreaManager(app);
+    g_publishedManager->setShellHooks(new KZelvaShellIntegration);
     if (app)
         app->setProperty(kManagerName, QVariant::fromValue<QObject *>(g_publishedManager));
 }

@@ -11,6 +11,7 @@
 #include "kzelvaworkareaoperations.h"
 #include "kzelvaworkareas.h"
 #include "kzelvaworkareaserializer.h"
+#include "kzelvaworkareashellhooks.h"
 
 #include <isyncsettingsdata.h>
 #include <kaccountsdkproxy.h>
@@ -31,6 +32,7 @@
 #include <kzelvaskin.h>
 #include <kzelvasubpage.h>
 #include <kzelvatab.h>
+#include <kzelvatabbar.h>
 #include <perfproxy.h>
 
 #include <cirra/cirra_types.h>
@@ -94,6 +96,16 @@ KZelvaWorkAreaManager *KZelvaWorkAreaManager::instance()
     return g_instance;
 }
 
+void KZelvaWorkAreaManager::setShellHooks(KZelvaWorkAreaShellHooks *hooks)
+{
+    m_hooks.reset(hooks);
+}
+
+QObject *KZelvaWorkAreaManager::popupOf(const KZelvaMainWindow *window) const
+{
+    return m_popups.value(window);
+}
+
 // ---- initialisation and teardown -------------------------------------------
 
 void KZelvaWorkAreaManager::ensureInitialised()
@@ -118,8 +130,15 @@ void KZelvaWorkAreaManager::ensureInitialised()
         if (KCloudSvrProxy *cloud = app->cloudSvrProxy())
             connect(cloud, &KCloudSvrProxy::socketConnected, this, &KZelvaWorkAreaManager::onSocketConnected);
     }
-    logWorkArea(0, QStringLiteral("ensureInitialised : settings store, menus, thumbnails and label sync "
-                                  "are not built yet"));
+    if (m_hooks) {
+        m_menuActionManager = m_hooks->createMenuActionManager(this);
+        // The cross-terminal panel shows its own previews when it is there.
+        if (!krt::KPluginsSettings::boolValue(QLatin1String(kPluginGroup),
+                                              QStringLiteral("crossTerminalEntranceVisible"), true)
+            || !krt::product::isFeatureSupported(QStringLiteral("ZelvaWorkAreaCrossTerminal")))
+            m_thumbnailManager = m_hooks->createThumbnailManager(this);
+    }
+    logWorkArea(0, QStringLiteral("ensureInitialised : settings store and label sync are not built yet"));
     if (!m_translationInstalled) {
         // No catalogue ships yet; the texts show in their source form.
         m_translationInstalled = true;
@@ -431,6 +450,7 @@ void KZelvaWorkAreaManager::notifyMainWindowAdd(KZelvaMainWindow *window)
     KZelvaApplication *app = KZelvaApplication::instance();
     if (app && app->mainWindows().size() == 1 && app->mainWindows().first() == window) {
         addFirstWindow(window);
+        connectThumbnails(window);
         return;
     }
     KZelvaWorkAreas *areas = createWorkAreasFor(window);
@@ -439,6 +459,15 @@ void KZelvaWorkAreaManager::notifyMainWindowAdd(KZelvaMainWindow *window)
         areas->addWorkArea(workArea);
         areas->setCurrentWorkArea(workArea, false, true);
     }
+    connectThumbnails(window);
+}
+
+void KZelvaWorkAreaManager::connectThumbnails(KZelvaMainWindow *window)
+{
+    if (!m_thumbnailManager || !window)
+        return;
+    connect(window->tabBar(), SIGNAL(tabBeforeActive(KZelvaTab*)), m_thumbnailManager.data(),
+            SLOT(onTabBeforeActive(KZelvaTab*)), Qt::UniqueConnection);
 }
 
 void KZelvaWorkAreaManager::addFirstWindow(KZelvaMainWindow *window)
@@ -593,30 +622,53 @@ void KZelvaWorkAreaManager::notifyOnCrash()
     savePass();
 }
 
-QObject *KZelvaWorkAreaManager::notifyPopup(KZelvaMainWindow *, QRect)
+QObject *KZelvaWorkAreaManager::notifyPopup(KZelvaMainWindow *window, QRect rect)
 {
     getDcInfo()->postGeneralEvent(QStringLiteral("ui_right_corner_workspace_click"));
-    if (!isInitialised())
+    if (!isInitialised() || !window)
         return nullptr;
+    const auto popups = m_popups;
+    for (const QPointer<QObject> &popup : popups) {
+        if (popup && m_hooks)
+            m_hooks->closePopup(popup);
+    }
     for (const QPointer<KZelvaWorkArea> &workArea : qAsConst(m_workAreas)) {
         if (workArea && !workArea->isMarkedClosed())
             workArea->refreshCache();
     }
-    notBuiltYet("notifyPopup: work-area popup");
-    return nullptr;
+    if (m_thumbnailManager && window->centralArea()->currentSubPage())
+        QMetaObject::invokeMethod(m_thumbnailManager, "updateCurrentSubPage", Qt::DirectConnection,
+                                  Q_ARG(KZelvaMainWindow *, window));
+    QObject *popup = m_hooks ? m_hooks->createPopup(window, rect) : nullptr;
+    if (!popup) {
+        notBuiltYet("notifyPopup: work-area popup");
+        return nullptr;
+    }
+    m_popups.insert(window, popup);
+    connect(popup, &QObject::destroyed, this, &KZelvaWorkAreaManager::onPopupWidgetDestory);
+    if (m_thumbnailManager) {
+        connect(m_thumbnailManager.data(), SIGNAL(restoreFinished()), popup, SLOT(onThumbnailChanged()));
+        connect(m_thumbnailManager.data(), SIGNAL(updateFinished()), popup, SLOT(onThumbnailChanged()));
+    }
+    connect(this, SIGNAL(sigWorkAreaDataChanged(KZelvaWorkArea*)), popup, SLOT(onWorkAreaDataChanged(KZelvaWorkArea*)));
+    return popup;
 }
 
 void KZelvaWorkAreaManager::notifyPopoff(KZelvaMainWindow *window)
 {
     if (!window)
         return;
-    notBuiltYet("notifyPopoff");
+    QObject *popup = m_popups.value(window);
+    if (popup && m_hooks)
+        m_hooks->closePopup(popup);
 }
 
-KZelvaCloseHandler *KZelvaWorkAreaManager::createMainWindowCloseHandler(KZelvaMainWindow *)
+KZelvaCloseHandler *KZelvaWorkAreaManager::createMainWindowCloseHandler(KZelvaMainWindow *window)
 {
-    notBuiltYet("createMainWindowCloseHandler");
-    return nullptr;
+    KZelvaCloseHandler *handler = m_hooks ? m_hooks->createMainWindowCloseHandler(window) : nullptr;
+    if (!handler)
+        notBuiltYet("createMainWindowCloseHandler");
+    return handler;
 }
 
 void KZelvaWorkAreaManager::notifySubPageAboutActive(KZelvaSubPage *page)
@@ -642,14 +694,16 @@ void KZelvaWorkAreaManager::notifySubPageAboutActive(KZelvaSubPage *page)
         areas->setCurrentWorkArea(workArea, false, true);
 }
 
-void KZelvaWorkAreaManager::addTabMenuWorkAreaAction(KZelvaMenu *, KZelvaTab *, const QVariantMap &)
+void KZelvaWorkAreaManager::addTabMenuWorkAreaAction(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map)
 {
-    notBuiltYet("addTabMenuWorkAreaAction");
+    if (m_hooks)
+        m_hooks->addTabMenuWorkAreaAction(menu, tab, map);
 }
 
-void KZelvaWorkAreaManager::addTabMenuPostInfo(KZelvaMenu *, KZelvaTab *, const QVariantMap &)
+void KZelvaWorkAreaManager::addTabMenuPostInfo(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map)
 {
-    notBuiltYet("addTabMenuPostInfo");
+    if (m_hooks)
+        m_hooks->addTabMenuPostInfo(menu, tab, map);
 }
 
 // ---- recoverable documents ------------------------------------------------------
@@ -1030,6 +1084,10 @@ void KZelvaWorkAreaManager::onWorkAreaDoCloseFinished()
     if (workArea)
         removeWorkArea(workArea);
     savePass();
+    for (const QPointer<QObject> &popup : qAsConst(m_popups)) {
+        if (popup && m_hooks)
+            m_hooks->refreshPopup(popup);
+    }
     if (!isTabManagerPanelEnabled() && krt::product::isFeatureSupported(QStringLiteral("ZelvaWorkAreaCrossTerminal"))) {
         if (QObject *panel = KPluginManager::instance()->pluginInstanceObject(
                 QStringLiteral("__KZelvaCrossTerminalPanelManager__")))
@@ -1037,8 +1095,15 @@ void KZelvaWorkAreaManager::onWorkAreaDoCloseFinished()
     }
 }
 
-void KZelvaWorkAreaManager::onPopupWidgetDestory(QObject *)
+void KZelvaWorkAreaManager::onPopupWidgetDestory(QObject *popup)
 {
+    // Forget the window's popup; beyond that this slot has no effect.
+    for (auto it = m_popups.begin(); it != m_popups.end();) {
+        if (!it.value() || it.value() == popup)
+            it = m_popups.erase(it);
+        else
+            ++it;
+    }
 }
 
 void KZelvaWorkAreaManager::onUserSettingChanged()

@@ -27,6 +27,7 @@ class KZelvaTab;
 class KZelvaWorkArea;
 class KZelvaWorkAreaItem;
 class KZelvaWorkAreas;
+class KZelvaWorkAreaShellHooks;
 namespace qoz { namespace cirra { class NotifyOpenCloudLocationActionArg; } }
 using NotifyOpenCloudLocationActionArg = qoz::cirra::NotifyOpenCloudLocationActionArg;
 
@@ -54,6 +55,13 @@ public:
 
     State state() const { return m_state; }
     bool isInitialised() const { return m_state == State::Initialised; }
+    // Installs the window and tab integration; the manager takes ownership.
+    void setShellHooks(KZelvaWorkAreaShellHooks *hooks);
+    KZelvaWorkAreaShellHooks *shellHooks() const { return m_hooks.get(); }
+    QObject *menuActionManager() const { return m_menuActionManager; }
+    QObject *thumbnailManager() const { return m_thumbnailManager; }
+    QObject *popupOf(const KZelvaMainWindow *window) const;
+
     // Runs the lazy initialisation once; later calls do nothing.
     void ensureInitialised();
     // Runs the teardown when initialised; DeleteManagerImpl calls it.
@@ -166,6 +174,7 @@ private:
     void handleGuideLogin();
     void showRelayFailBox();
     void addFirstWindow(KZelvaMainWindow *window);
+    void connectThumbnails(KZelvaMainWindow *window);
     void recoverCrashedWorkAreas(KZelvaMainWindow *window);
     void storeLastActive(KZelvaMainWindow *window);
     bool isAccountLoggedIn() const;
@@ -196,4 +205,8 @@ private:
     // The "workarea" record lives here until the per-user settings store
     // takes it over.
     std::unique_ptr<KSyncSettingsData> m_workAreaSettings;
+    std::unique_ptr<KZelvaWorkAreaShellHooks> m_hooks;
+    QPointer<QObject> m_menuActionManager;
+    QPointer<QObject> m_thumbnailManager;
+    QHash<const KZelvaMainWindow *, QPointer<QObject>> m_popups;
 };

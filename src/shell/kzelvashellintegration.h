@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include "kzelvaworkareashellhooks.h"
+
+/*
+ * The window and tab integration the manager calls through its shell
+ * hooks: popup, tab menus, thumbnails and close handlers of this folder.
+ * Installed by the module's entry, owned by the manager. GUI thread.
+ */
+class KZelvaShellIntegration : public KZelvaWorkAreaShellHooks
+{
+public:
+};
