@@ -96,14 +96,10 @@ bool KCirraClient::sendCall(const QString &requestId, const QString &function, c
 bool KCirraClient::readFrame(CirraFrame *frame, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
-    QByteArray payload;
     for (;;) {
-        switch (m_reader->next(&payload)) {
-        case KCirraFrameReader::Status::Frame: {
-            const KCirraCodec::Result result =
-                KCirraCodec::decodeFrame(payload.constData(), size_t(payload.size()), frame);
-            return result ? true : fail(QStringLiteral("bad frame: %1").arg(result.message));
-        }
+        switch (m_reader->nextFrame(frame)) {
+        case KCirraFrameReader::Status::Frame:
+            return true;
         case KCirraFrameReader::Status::Error:
             return fail(m_reader->errorString());
         case KCirraFrameReader::Status::NeedMore:

@@ -180,8 +180,9 @@ KCirraService::Outcome KCirraControl::handle(KCirraPeer *, const CirraIpcArg &ar
                                                  {QStringLiteral("pid"), double(h.processId)}}));
         }
     } else if (method == QLatin1String("shutdown")) {
-        outcome.after = [] {
+        outcome.after = [this] {
             qCInfo(lcCirrad) << "shutting down on request";
+            m_service->server()->flushAll();
             QCoreApplication::quit();
         };
     } else {

@@ -94,28 +94,19 @@ void KCirraPeer::closeWithError(const QString &reason)
 
 void KCirraPeer::onReadyRead()
 {
-    QByteArray payload;
+    qoz::cirra::CirraFrame frame;
     while (!m_closed && m_socket->bytesAvailable() > 0) {
         m_reader.append(m_socket->read(kReadChunk));
-        for (;;) {
-            const KCirraFrameReader::Status status = m_reader.next(&payload);
-            if (status == KCirraFrameReader::Status::NeedMore)
-                break;
-            if (status == KCirraFrameReader::Status::Error) {
-                closeWithError(m_reader.errorString());
-                return;
-            }
-            qoz::cirra::CirraFrame frame;
-            const KCirraCodec::Result result =
-                KCirraCodec::decodeFrame(payload.constData(), size_t(payload.size()), &frame);
-            if (!result) {
-                closeWithError(QStringLiteral("undecodable frame: %1").arg(result.message));
-                return;
-            }
+        KCirraFrameReader::Status status;
+        while ((status = m_reader.nextFrame(&frame)) == KCirraFrameReader::Status::Frame) {
             if (m_handler)
                 m_handler(this, frame);
             if (m_closed)
                 return;
+        }
+        if (status == KCirraFrameReader::Status::Error) {
+            closeWithError(m_reader.errorString());
+            return;
         }
     }
 }

@@ -72,6 +72,12 @@ int KCirraServer::broadcast(const QString &userId, const qoz::cirra::CirraFrame 
     return sent;
 }
 
+void KCirraServer::flushAll()
+{
+    for (KCirraPeer *peer : qAsConst(m_peers))
+        peer->flush();
+}
+
 void KCirraServer::onNewConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {

@@ -42,6 +42,8 @@ public:
     QList<KCirraPeer *> peers() const { return m_peers; }
     // Sends `frame` to every shell connection of `userId` (all users when empty).
     int broadcast(const QString &userId, const qoz::cirra::CirraFrame &frame);
+    // Pushes every peer's pending output into the kernel (before quitting).
+    void flushAll();
 
 private:
     void onNewConnection();

@@ -83,10 +83,23 @@ KCirraService::KCirraService(KCirraServer *server, const Options &options, QObje
     , m_control(new KCirraControl(this))
 {
     m_server->setFrameHandler([this](KCirraPeer *peer, const CirraFrame &frame) { onFrame(peer, frame); });
-    m_server->setClosedHandler([](KCirraPeer *peer) {
-        if (peer->isShell())
-            qCInfo(lcCirrad).noquote() << "peer closed" << peer->describe();
+    m_server->setClosedHandler([this](KCirraPeer *peer) {
+        if (!peer->isShell())
+            return;
+        qCInfo(lcCirrad).noquote() << "peer closed" << peer->describe();
+        const QList<KCirraPeer *> peers = m_server->peers();
+        const bool anyShell = std::any_of(peers.begin(), peers.end(), [](KCirraPeer *p) { return p->isShell(); });
+        if (!anyShell && m_options.idleExitMs > 0)
+            m_idleTimer.start();
     });
+    m_idleTimer.setSingleShot(true);
+    m_idleTimer.setInterval(m_options.idleExitMs);
+    connect(&m_idleTimer, &QTimer::timeout, this, [] {
+        qCInfo(lcCirrad) << "no shell connected for a while; exiting";
+        QCoreApplication::quit();
+    });
+    if (m_options.idleExitMs > 0)
+        m_idleTimer.start();
 
     // The transfer helper itself is outside this stand-in; it acknowledges.
     const auto acknowledge = [](KCirraPeer *, const CirraIpcArg &arg) {
@@ -163,10 +176,12 @@ void KCirraService::handleHello(KCirraPeer *peer, const CirraHello &hello)
         answer.hello.loggedIn = user.loggedIn;
         answer.hello.userName = user.userName.toStdString();
     }
-    if (control)
+    if (control) {
         qCDebug(lcCirrad).noquote() << "control connection" << peer->describe();
-    else
+    } else {
         qCInfo(lcCirrad).noquote() << "hello from" << peer->describe();
+        m_idleTimer.stop();
+    }
     peer->send(answer);
 }
 

@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <functional>
 
@@ -38,6 +39,8 @@ public:
     {
         QString stateDir;
         bool newUsersLoggedIn = true;
+        // Quit when no shell has been connected for this long (0: never).
+        int idleExitMs = 0;
     };
 
     // The reply to one call, and what to do once it has been written.
@@ -100,4 +103,5 @@ private:
     KCirraControl *m_control;
     QHash<QString, MethodHandler> m_methods;
     QList<Held> m_held;
+    QTimer m_idleTimer;
 };

@@ -3,6 +3,7 @@
 //
 // cirrad: the local cloud-document service stand-in.
 //   cirrad [--socket PATH] [--state-dir DIR] [--logged-out] [--hello-timeout-ms N] [--max-peers N]
+//          [--idle-exit-ms N] [--detach]
 //   cirrad --control REQUEST [key=value ...]     (one control request, see kcirracontrol.h)
 #include "kcirraclient.h"
 #include "kcirraserver.h"
@@ -12,6 +13,10 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QThread>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
 
@@ -80,6 +85,30 @@ int runControl(const QString &socketPath, const QStringList &words)
     return result.state == 0 ? 0 : 1;
 }
 
+// Starts this program again without --detach and returns once something
+// answers on the socket (the new instance, or one that already ran).
+int detach(const QString &socketPath)
+{
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    arguments.removeAll(QStringLiteral("--detach"));
+    qint64 pid = 0;
+    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments, QString(), &pid)) {
+        std::fprintf(stderr, "cirrad: cannot start the background instance\n");
+        return 1;
+    }
+    QDeadlineTimer deadline(5000);
+    while (!deadline.hasExpired()) {
+        QLocalSocket probe;
+        probe.connectToServer(socketPath);
+        if (probe.waitForConnected(200))
+            return 0;
+        QThread::msleep(50);
+    }
+    std::fprintf(stderr, "cirrad: background instance (pid %lld) does not answer on %s\n", pid,
+                 qPrintable(socketPath));
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -102,9 +131,15 @@ int main(int argc, char **argv)
                                          QStringLiteral("ms"), QStringLiteral("10000"));
     const QCommandLineOption peersOption(QStringLiteral("max-peers"), QStringLiteral("Connection limit."),
                                          QStringLiteral("n"), QStringLiteral("128"));
+    const QCommandLineOption idleOption(QStringLiteral("idle-exit-ms"),
+                                        QStringLiteral("Exit when no shell was connected for this long."),
+                                        QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption detachOption(QStringLiteral("detach"),
+                                          QStringLiteral("Run in the background; return once it listens."));
     const QCommandLineOption controlOption(QStringLiteral("control"),
                                            QStringLiteral("Send one control request and exit."));
-    parser.addOptions({socketOption, stateOption, loggedOutOption, helloOption, peersOption, controlOption});
+    parser.addOptions({socketOption, stateOption, loggedOutOption, helloOption, peersOption, idleOption,
+                       detachOption, controlOption});
     parser.addPositionalArgument(QStringLiteral("request"), QStringLiteral("With --control: request key=value..."));
     parser.process(app);
 
@@ -116,18 +151,23 @@ int main(int argc, char **argv)
         return runControl(parser.value(socketOption), parser.positionalArguments());
     }
 
+    if (parser.isSet(detachOption))
+        return detach(parser.value(socketOption));
+
     KCirraServer::Options serverOptions;
     serverOptions.socketPath = parser.value(socketOption);
     bool ok = true;
     serverOptions.helloTimeoutMs = parser.value(helloOption).toInt(&ok);
     if (ok)
         serverOptions.maxPeers = parser.value(peersOption).toInt(&ok);
-    if (!ok || serverOptions.helloTimeoutMs <= 0 || serverOptions.maxPeers <= 0) {
-        std::fprintf(stderr, "cirrad: --hello-timeout-ms and --max-peers take positive numbers\n");
+    KCirraService::Options serviceOptions;
+    if (ok)
+        serviceOptions.idleExitMs = parser.value(idleOption).toInt(&ok);
+    if (!ok || serverOptions.helloTimeoutMs <= 0 || serverOptions.maxPeers <= 0 || serviceOptions.idleExitMs < 0) {
+        std::fprintf(stderr, "cirrad: --hello-timeout-ms, --max-peers and --idle-exit-ms take positive numbers\n");
         return 2;
     }
     KCirraServer server(serverOptions);
-    KCirraService::Options serviceOptions;
     serviceOptions.stateDir = parser.value(stateOption);
     serviceOptions.newUsersLoggedIn = !parser.isSet(loggedOutOption);
     KCirraService service(&server, serviceOptions);

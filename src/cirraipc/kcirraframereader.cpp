@@ -2,6 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirraframereader.h"
 
+#include "kcirracodec.h"
+
+#include <cirra/cirra_types.h>
+
 namespace {
 constexpr int kPrefixSize = 4;
 }
@@ -48,4 +52,20 @@ KCirraFrameReader::Status KCirraFrameReader::next(QByteArray *payload)
         m_offset = 0;
     }
     return Status::Frame;
+}
+
+KCirraFrameReader::Status KCirraFrameReader::nextFrame(qoz::cirra::CirraFrame *frame)
+{
+    QByteArray payload;
+    const Status status = next(&payload);
+    if (status != Status::Frame)
+        return status;
+    const KCirraCodec::Result result = KCirraCodec::decodeFrame(payload.constData(), size_t(payload.size()), frame);
+    if (!result) {
+        m_error = QStringLiteral("undecodable frame: ") + result.message;
+        m_buffer.clear();
+        m_offset = 0;
+        return Status::Error;
+    }
+    return status;
 }

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace qoz { namespace cirra { class CirraFrame; } }
+
 /*
  * Splits a byte stream into length-prefixed frames (4-byte big-endian length,
  * then the payload). The length is checked against the cap as soon as its
@@ -25,6 +27,9 @@ public:
 
     // Takes the next complete frame payload out of the buffer.
     Status next(QByteArray *payload);
+    // Like next(), and decodes the payload; an undecodable frame is a final
+    // error as well.
+    Status nextFrame(qoz::cirra::CirraFrame *frame);
 
     bool hasError() const { return !m_error.isEmpty(); }
     QString errorString() const { return m_error; }

@@ -83,6 +83,8 @@ private:
     const char *m_typeName = "";
 };
 
+Q_DECLARE_METATYPE(KCirraRecord)
+
 class KCirraRecords
 {
 public:

@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// A seeded mutation loop over the frame reader, the envelope decoder and
+// every record reader. Runs for $KZ_FUZZ_SECONDS (default 5) with seed
+// $KZ_FUZZ_SEED (default: fixed); bench/cirraipc/fuzz_long.sh runs it longer.
+// Invariants: nothing crashes (run it under ASan/UBSan too), every failure is
+// a result, and whatever decodes re-encodes to bytes that decode to the same.
+#include "cirrasamples.h"
+
+#include <kcirracodec.h>
+#include <kcirraframereader.h>
+#include <kcirrarecords.h>
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <random>
+
+using namespace qoz::cirra;
+
+namespace {
+
+QByteArray frameOf(const CirraFrame &frame)
+{
+    QByteArray bytes;
+    KCirraCodec::encodeFrame(frame, &bytes);
+    return bytes;
+}
+
+std::vector<std::string> seeds()
+{
+    std::vector<std::string> result;
+    for (const CirraSample &sample : cirraSamples()) {
+        std::string bytes;
+        KCirraCodec::encode(*sample.record.base(), &bytes);
+        result.push_back(bytes);
+        std::string empty;
+        KCirraCodec::encode(*KCirraRecords::create(sample.typeName).base(), &empty);
+        result.push_back(empty);
+    }
+    CirraFrame call;
+    call.__set_call(CirraCall());
+    call.call.requestId = "cr-1";
+    call.call.functionName = "cirraIpcCall";
+    call.call.recordType = "CirraIpcArg";
+    call.call.record = result.front();
+    CirraFrame hello;
+    hello.__set_hello(CirraHello());
+    hello.hello.userId = "alice";
+    hello.hello.abilities = {"a", "b"};
+    CirraFrame event;
+    event.__set_event(CirraEvent());
+    event.event.signalName = "notifyWebPageEvent";
+    event.event.record = result.back();
+    for (const CirraFrame &frame : {call, hello, event})
+        result.push_back(frameOf(frame).toStdString());
+    return result;
+}
+
+class Mutator
+{
+public:
+    explicit Mutator(quint64 seed)
+        : m_rng(seed)
+    {
+    }
+
+    std::string mutate(const std::string &input, const std::vector<std::string> &pool)
+    {
+        std::string s = input;
+        const int rounds = 1 + int(pick(4));
+        for (int i = 0; i < rounds; ++i) {
+            const size_t at = s.empty() ? 0 : pick(s.size());
+            switch (pick(8)) {
+            case 0: // flip a bit
+                if (!s.empty())
+                    s[at] = char(s[at] ^ (1 << pick(8)));
+                break;
+            case 1: // random byte
+                if (!s.empty())
+                    s[at] = char(pick(256));
+                break;
+            case 2: // insert bytes
+                s.insert(at, std::string(1 + pick(8), char(pick(256))));
+                break;
+            case 3: // delete a range
+                if (!s.empty())
+                    s.erase(at, 1 + pick(std::min<size_t>(16, s.size() - at)));
+                break;
+            case 4: { // an interesting 32-bit value, as sizes and lengths are
+                static const quint32 values[] = {0, 1, 0x7f, 0xff, 0x7fff, 0xffff, 0x10000, 0x7fffffff,
+                                                 0x80000000u, 0xffffffffu, 0xfffffffeu, 65536, 65537};
+                const quint32 v = values[pick(sizeof values / sizeof *values)];
+                if (s.size() >= 4) {
+                    const size_t p = pick(s.size() - 3);
+                    for (int b = 0; b < 4; ++b)
+                        s[p + size_t(b)] = char((v >> (24 - 8 * b)) & 0xff);
+                }
+                break;
+            }
+            case 5: // truncate
+                s.resize(at);
+                break;
+            case 6: { // splice in a piece of another seed
+                const std::string &other = pool[pick(pool.size())];
+                if (!other.empty()) {
+                    const size_t from = pick(other.size());
+                    s.insert(at, other.substr(from, 1 + pick(other.size() - from)));
+                }
+                break;
+            }
+            case 7: // duplicate a range (nesting, repeated fields)
+                if (!s.empty())
+                    s.insert(at, s.substr(pick(s.size()), 1 + pick(32)));
+                break;
+            }
+        }
+        return s;
+    }
+
+    size_t pick(size_t bound) { return bound ? size_t(m_rng() % bound) : 0; }
+
+private:
+    std::mt19937_64 m_rng;
+};
+
+QString hex(const std::string &s)
+{
+    return QString::fromLatin1(QByteArray::fromStdString(s).toHex());
+}
+
+// One input through every reader; returns an error text when an invariant
+// breaks. `decoded` tells whether any reader accepted the input.
+QString exercise(const std::string &input, Mutator &chunker, bool *decoded)
+{
+    *decoded = false;
+    static const QByteArray names[] = {
+#define KZ_CIRRA_NAME(Name) QByteArrayLiteral(#Name),
+        KZ_CIRRA_RECORDS(KZ_CIRRA_NAME)
+#undef KZ_CIRRA_NAME
+    };
+    for (const QByteArray &name : names) {
+        KCirraRecord record = KCirraRecords::create(name);
+        if (!KCirraCodec::decode(input, record.base()))
+            continue;
+        *decoded = true;
+        std::string again;
+        if (!KCirraCodec::encode(*record.base(), &again))
+            return QStringLiteral("%1 decoded but does not encode").arg(QLatin1String(name));
+        KCirraRecord second = KCirraRecords::create(name);
+        std::string third;
+        if (!KCirraCodec::decode(again, second.base()) || !KCirraCodec::encode(*second.base(), &third)
+            || third != again)
+            return QStringLiteral("%1 does not round-trip its own output").arg(QLatin1String(name));
+    }
+
+    CirraFrame frame;
+    if (KCirraCodec::decodeFrame(input.data(), input.size(), &frame)) {
+        *decoded = true;
+        QByteArray bytes;
+        if (!KCirraCodec::encodeFrame(frame, &bytes))
+            return QStringLiteral("frame decoded but does not encode");
+    }
+
+    // The same bytes as a stream, in random chunks.
+    KCirraFrameReader reader(KCirraCodec::kMaxFrameSize);
+    size_t offset = 0;
+    QByteArray payload;
+    while (offset < input.size() && !reader.hasError()) {
+        const size_t chunk = 1 + chunker.pick(std::min<size_t>(64, input.size() - offset));
+        reader.append(input.data() + offset, int(chunk));
+        offset += chunk;
+        while (reader.next(&payload) == KCirraFrameReader::Status::Frame) {
+            if (payload.isEmpty() || quint32(payload.size()) > KCirraCodec::kMaxFrameSize)
+                return QStringLiteral("reader returned a frame outside the limits");
+            KCirraCodec::decodeFrame(payload.constData(), size_t(payload.size()), &frame);
+        }
+    }
+    if (reader.pendingBytes() > int(input.size()))
+        return QStringLiteral("reader holds more than it was given");
+    return QString();
+}
+
+} // namespace
+
+class tst_CirraFuzz : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void mutatedInputsFailCleanly();
+};
+
+void tst_CirraFuzz::mutatedInputsFailCleanly()
+{
+    bool ok = false;
+    int seconds = qEnvironmentVariableIntValue("KZ_FUZZ_SECONDS", &ok);
+    if (!ok || seconds <= 0)
+        seconds = 5;
+    quint64 seed = qEnvironmentVariable("KZ_FUZZ_SEED").toULongLong(&ok);
+    if (!ok)
+        seed = 20260101;
+
+    const std::vector<std::string> pool = seeds();
+    std::vector<std::string> corpus = pool;
+    Mutator mutator(seed);
+    QElapsedTimer timer;
+    timer.start();
+    quint64 runs = 0;
+    while (timer.elapsed() < qint64(seconds) * 1000) {
+        const std::string input = mutator.mutate(corpus[mutator.pick(corpus.size())], pool);
+        bool decoded = false;
+        const QString broken = exercise(input, mutator, &decoded);
+        if (!broken.isEmpty())
+            QFAIL(qPrintable(QStringLiteral("%1 (seed %2, run %3, input %4)").arg(broken).arg(seed).arg(runs).arg(hex(input))));
+        // Keep some mutants that still decode as a frame or a record, so later
+        // mutations go deeper than one step from the seeds.
+        if (decoded && corpus.size() < 4096)
+            corpus.push_back(input);
+        ++runs;
+    }
+    qInfo("%llu inputs in %d s, seed %llu", runs, seconds, seed);
+    QVERIFY(runs > 0);
+}
+
+QTEST_GUILESS_MAIN(tst_CirraFuzz)
+#include "tst_cirrafuzz.moc"

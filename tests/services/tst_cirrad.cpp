@@ -1,0 +1,399 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+// cirrad as a process, spoken to over its socket byte by byte.
+#include "kcirraclient.h"
+#include "kcirradprocess.h"
+#include "cirrawire.h"
+
+#include <kcirracodec.h>
+#include <kcirrapaths.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using namespace qoz::cirra;
+using W = CirraWire;
+
+namespace {
+
+CirraHello shellHello(const std::string &user, const std::string &device = "dev-1")
+{
+    CirraHello hello;
+    hello.protocolVersion = KCirraRecords::kProtocolVersion;
+    hello.appName = "tst_cirrad";
+    hello.userId = user;
+    hello.deviceId = device;
+    hello.deviceName = "Device " + device;
+    return hello;
+}
+
+QByteArray frameBytes(const CirraFrame &frame)
+{
+    QByteArray bytes;
+    KCirraCodec::encodeFrame(frame, &bytes);
+    return bytes;
+}
+
+QByteArray prefixed(const std::string &payload)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian(quint32(payload.size()), reinterpret_cast<uchar *>(bytes.data()));
+    return bytes + QByteArray::fromStdString(payload);
+}
+
+CirraIpcArg ipcArg(const std::string &method, std::map<std::string, std::string> args = {})
+{
+    CirraIpcArg arg;
+    arg.method = method;
+    arg.argMap = std::move(args);
+    return arg;
+}
+
+// Waits until the service closes `socket`; false when it stays open.
+bool closedByService(QLocalSocket *socket, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (socket->state() == QLocalSocket::ConnectedState && !deadline.hasExpired()) {
+        socket->waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        socket->readAll();
+    }
+    return socket->state() != QLocalSocket::ConnectedState;
+}
+
+} // namespace
+
+class tst_Cirrad : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void socketIsPrivate();
+    void staleSocket_data();
+    void staleSocket();
+    void badInputClosesConnection_data();
+    void badInputClosesConnection();
+    void refusedCalls_data();
+    void refusedCalls();
+    void answers_data();
+    void answers();
+    void relayedEventsReachEveryShellOfTheUser();
+    void unreadableStateFileIsMovedAside();
+    void idleServiceExits();
+
+private:
+    std::unique_ptr<KCirradProcess> m_cirrad;
+};
+
+void tst_Cirrad::init()
+{
+    m_cirrad = std::make_unique<KCirradProcess>();
+    QString error;
+    QVERIFY2(m_cirrad->start({QStringLiteral("--hello-timeout-ms"), QStringLiteral("500")}, &error),
+             qPrintable(error));
+}
+
+void tst_Cirrad::cleanup()
+{
+    m_cirrad.reset();
+}
+
+void tst_Cirrad::socketIsPrivate()
+{
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(m_cirrad->socketPath()).constData(), &st), 0);
+    QVERIFY(S_ISSOCK(st.st_mode));
+    QCOMPARE(st.st_mode & 0777, mode_t(0600));
+    QCOMPARE(::stat(QFile::encodeName(KCirraPaths::runtimeDir()).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, mode_t(0700));
+}
+
+void tst_Cirrad::staleSocket_data()
+{
+    QTest::addColumn<QString>("leftover");
+    QTest::newRow("socket of a killed instance") << QStringLiteral("kill");
+    QTest::newRow("plain file at the socket path") << QStringLiteral("file");
+}
+
+void tst_Cirrad::staleSocket()
+{
+    QFETCH(QString, leftover);
+    m_cirrad->kill();
+    QVERIFY(QFile::exists(m_cirrad->socketPath()));
+    if (leftover == QLatin1String("file")) {
+        QFile::remove(m_cirrad->socketPath());
+        QFile file(m_cirrad->socketPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    KCirradProcess second;
+    QString error;
+    QVERIFY2(second.start({}, &error), qPrintable(error));
+    QVERIFY(second.control(QStringLiteral("peers")));
+}
+
+void tst_Cirrad::badInputClosesConnection_data()
+{
+    QTest::addColumn<bool>("sayHello");
+    QTest::addColumn<QByteArray>("bytes");
+
+    CirraFrame reply;
+    reply.__set_reply(CirraReply());
+    CirraFrame hello;
+    hello.__set_hello(shellHello("alice"));
+    CirraFrame call;
+    call.__set_call(CirraCall());
+    call.call.functionName = "cirraIpcCall";
+
+    QTest::newRow("4 GiB length prefix") << true << QByteArray("\xff\xff\xff\xff", 4);
+    QTest::newRow("length one over the cap")
+        << true << prefixed(std::string()).replace(0, 4, QByteArray("\x01\x00\x00\x01", 4));
+    QTest::newRow("zero length") << true << QByteArray(4, '\0');
+    QTest::newRow("garbage") << true << QByteArray("GET / HTTP/1.1\r\nHost: x\r\n\r\n");
+    QTest::newRow("undecodable payload") << true << prefixed("\x0b\x00\x01\xff\xff");
+    QTest::newRow("frame with two members")
+        << true << prefixed(W().field(W::Struct, 2).stop().field(W::Struct, 4).stop().stop().bytes);
+    QTest::newRow("reply from a client") << true << frameBytes(reply);
+    QTest::newRow("second hello") << true << frameBytes(hello);
+    QTest::newRow("call before hello") << false << frameBytes(call);
+    CirraFrame badUser;
+    badUser.__set_hello(shellHello("../../etc"));
+    QTest::newRow("user id that is a path") << false << frameBytes(badUser);
+    CirraFrame badDevice;
+    badDevice.__set_hello(shellHello("alice", "dev/../x"));
+    QTest::newRow("device id that is a path") << false << frameBytes(badDevice);
+    QTest::newRow("truncated hello, then silence") << false << frameBytes(hello).left(10);
+    QTest::newRow("client that never speaks") << false << QByteArray();
+}
+
+void tst_Cirrad::badInputClosesConnection()
+{
+    QFETCH(bool, sayHello);
+    QFETCH(QByteArray, bytes);
+
+    KCirraClient client(m_cirrad->socketPath());
+    QVERIFY(sayHello ? client.open(shellHello("alice")) : client.connectOnly());
+    if (!bytes.isEmpty())
+        QVERIFY(client.writeRaw(bytes));
+    // The hello time-out is 500 ms; everything else is refused at once.
+    QVERIFY(closedByService(client.socket(), 3000));
+    // ...and the service goes on serving others.
+    KCirraClient other(m_cirrad->socketPath());
+    QVERIFY(other.open(shellHello("bob")));
+    CirraReply reply;
+    QVERIFY(other.call(QStringLiteral("cirraIpcCall"), KCirraRecord::make(ipcArg("showTransferHelperDlg")), &reply));
+    QVERIFY(reply.ok);
+}
+
+void tst_Cirrad::refusedCalls_data()
+{
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<QByteArray>("recordType");
+    QTest::addColumn<std::string>("record");
+    QTest::addColumn<QString>("error");
+
+    std::string arg;
+    KCirraCodec::encode(ipcArg("showTransferHelperDlg"), &arg);
+    W deep;
+    deep.field(W::String, 2).str("m");
+    for (int i = 0; i < 200; ++i)
+        deep.field(W::Struct, 50);
+    for (int i = 0; i < 201; ++i)
+        deep.stop();
+
+    QTest::newRow("unknown function") << QStringLiteral("formatDisk") << QByteArray("CirraIpcArg") << arg
+                                      << QStringLiteral("unknown function");
+    QTest::newRow("record type the function does not take")
+        << QStringLiteral("getStorageInfo") << QByteArray("CirraIpcArg") << arg << QStringLiteral("takes");
+    QTest::newRow("unknown record type") << QStringLiteral("cirraIpcCall") << QByteArray("NoSuchArg") << arg
+                                         << QStringLiteral("takes");
+    QTest::newRow("required field missing")
+        << QStringLiteral("getStorageInfo") << QByteArray("GetStorageInfoArg") << W().stop().bytes
+        << QStringLiteral("bad GetStorageInfoArg");
+    QTest::newRow("deep nesting") << QStringLiteral("cirraIpcCall") << QByteArray("CirraIpcArg") << deep.bytes
+                                  << QStringLiteral("bad CirraIpcArg");
+    QTest::newRow("huge map") << QStringLiteral("cirraIpcCall") << QByteArray("CirraIpcArg")
+                              << W().field(W::Map, 3).map(W::String, W::String, 0x7fffffff).bytes
+                              << QStringLiteral("bad CirraIpcArg");
+    QTest::newRow("huge list") << QStringLiteral("cirraIpcCall") << QByteArray("CirraIpcArg")
+                               << W().field(W::List, 9).list(W::Bool, 60000).bytes
+                               << QStringLiteral("bad CirraIpcArg");
+}
+
+void tst_Cirrad::refusedCalls()
+{
+    QFETCH(QString, function);
+    QFETCH(QByteArray, recordType);
+    QFETCH(std::string, record);
+    QFETCH(QString, error);
+
+    KCirraClient client(m_cirrad->socketPath());
+    QVERIFY(client.open(shellHello("alice")));
+    CirraFrame frame;
+    frame.__set_call(CirraCall());
+    frame.call.requestId = "r1";
+    frame.call.functionName = function.toStdString();
+    frame.call.recordType = recordType.toStdString();
+    frame.call.record = record;
+    QVERIFY(client.writeRaw(frameBytes(frame)));
+    CirraFrame answer;
+    QVERIFY2(client.readFrame(&answer, 3000), qPrintable(client.errorString()));
+    QVERIFY(answer.__isset.reply);
+    QCOMPARE(answer.reply.requestId, std::string("r1"));
+    QVERIFY(!answer.reply.ok);
+    QVERIFY2(QString::fromStdString(answer.reply.error).contains(error), answer.reply.error.c_str());
+    // The connection stays usable.
+    CirraReply reply;
+    QVERIFY(client.call(QStringLiteral("cirraIpcCall"), KCirraRecord::make(ipcArg("showTransferHelperDlg")), &reply));
+    QVERIFY(reply.ok);
+}
+
+void tst_Cirrad::answers_data()
+{
+    QTest::addColumn<QStringList>("setup"); // control requests "method key=value ..."
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<KCirraRecord>("argument");
+    QTest::addColumn<int>("state");
+
+    GetStorageInfoArg own;
+    own.userId = "alice";
+    GetStorageInfoArg other;
+    other.userId = "bob";
+    GetCloudFileInfoArg device;
+    device.extraParam = {{"type", "device"}, {"deviceUuid", "dev-1"}};
+    GetCloudFileInfoArg unknownDevice;
+    unknownDevice.extraParam = {{"type", "device"}, {"deviceUuid", "dev-9"}};
+    GetCloudFileInfoArg pathDevice;
+    pathDevice.extraParam = {{"type", "device"}, {"deviceUuid", "../dev-1"}};
+
+    const QString ipc = QStringLiteral("cirraIpcCall");
+    QTest::newRow("transfer helper") << QStringList() << ipc << KCirraRecord::make(ipcArg("showTransferHelperDlg")) << 0;
+    QTest::newRow("send-my-device toast")
+        << QStringList() << ipc << KCirraRecord::make(ipcArg("showSendMyDeviceToastByTransferHelper")) << 0;
+    QTest::newRow("unknown method") << QStringList() << ipc << KCirraRecord::make(ipcArg("formatDisk")) << 404;
+    QTest::newRow("method while logged out") << QStringList{QStringLiteral("logout user=alice")} << ipc
+                                             << KCirraRecord::make(ipcArg("showTransferHelperDlg")) << 401;
+    QTest::newRow("own storage") << QStringList{QStringLiteral("setStorage user=alice used=5 total=9")}
+                                 << QStringLiteral("getStorageInfo") << KCirraRecord::make(own) << 0;
+    QTest::newRow("another user's storage") << QStringList() << QStringLiteral("getStorageInfo")
+                                            << KCirraRecord::make(other) << 403;
+    QTest::newRow("storage while logged out") << QStringList{QStringLiteral("logout user=alice")}
+                                              << QStringLiteral("getStorageInfo") << KCirraRecord::make(own) << 401;
+    QTest::newRow("own device folder") << QStringList() << QStringLiteral("getCloudFileInfo")
+                                       << KCirraRecord::make(device) << 0;
+    QTest::newRow("unknown device") << QStringList() << QStringLiteral("getCloudFileInfo")
+                                    << KCirraRecord::make(unknownDevice) << 404;
+    QTest::newRow("device id that is a path") << QStringList() << QStringLiteral("getCloudFileInfo")
+                                              << KCirraRecord::make(pathDevice) << 422;
+}
+
+void tst_Cirrad::answers()
+{
+    QFETCH(QStringList, setup);
+    QFETCH(QString, function);
+    QFETCH(KCirraRecord, argument);
+    QFETCH(int, state);
+
+    KCirraClient client(m_cirrad->socketPath());
+    QVERIFY(client.open(shellHello("alice", "dev-1")));
+    for (const QString &request : qAsConst(setup)) {
+        const QStringList words = request.split(QLatin1Char(' '));
+        QMap<QString, QString> args;
+        for (const QString &word : words.mid(1))
+            args.insert(word.section(QLatin1Char('='), 0, 0), word.section(QLatin1Char('='), 1));
+        QVERIFY(m_cirrad->control(words.first(), args));
+    }
+    client.takeEvents();
+
+    CirraReply reply;
+    KCirraRecord answer;
+    QVERIFY2(client.call(function, argument, &reply, &answer), qPrintable(client.errorString()));
+    QVERIFY(reply.ok);
+    QCOMPARE(QByteArray::fromStdString(reply.recordType), KCirraRecords::answerType(function));
+    if (const auto *r = answer.as<CirraIpcResult>()) {
+        QCOMPARE(r->state, state);
+    } else if (const auto *r = answer.as<GetStorageInfoResult>()) {
+        QCOMPARE(r->state, state);
+        if (state == 0)
+            QVERIFY(r->usedSize == 5 && r->totalSize == 9);
+    } else if (const auto *r = answer.as<GetCloudFileInfoResult>()) {
+        QCOMPARE(r->state, state);
+        if (state == 0) {
+            QCOMPARE(r->itemInfo.name, std::string("Device dev-1"));
+            QVERIFY(QDir(QString::fromStdString(r->path)).exists());
+            QVERIFY(QString::fromStdString(r->path).startsWith(m_cirrad->stateDir()));
+        }
+    } else {
+        QFAIL("no answer record");
+    }
+}
+
+void tst_Cirrad::relayedEventsReachEveryShellOfTheUser()
+{
+    KCirraClient a1(m_cirrad->socketPath()), a2(m_cirrad->socketPath()), b(m_cirrad->socketPath());
+    QVERIFY(a1.open(shellHello("alice", "dev-1")));
+    QVERIFY(a2.open(shellHello("alice", "dev-2")));
+    QVERIFY(b.open(shellHello("bob", "dev-3")));
+
+    NotifyWebPageEventArg page;
+    page.business = "crossTerminalPanel";
+    page.message = "{\"operation\":\"clear\"}";
+    // call() fails if an event arrives on a1 before its reply.
+    CirraFrame frame;
+    QVERIFY(a1.sendCall(QStringLiteral("r1"), QStringLiteral("notifyWebPageEvent"), KCirraRecord::make(page)));
+    QVERIFY(a1.readFrame(&frame, 3000));
+    QVERIFY(frame.__isset.reply && frame.reply.ok);
+    QVERIFY(a1.waitForEvents(1, 3000));
+    QVERIFY(a2.waitForEvents(1, 3000));
+    for (KCirraClient *client : {&a1, &a2}) {
+        const CirraEvent event = client->takeEvents().first();
+        QCOMPARE(event.signalName, std::string("notifyWebPageEvent"));
+        NotifyWebPageEventArg received;
+        QVERIFY(KCirraCodec::decode(event.record, &received));
+        QCOMPARE(received, page);
+    }
+    // The other user hears nothing: the next frame bob gets is his own reply.
+    CirraReply reply;
+    QVERIFY(b.call(QStringLiteral("cirraIpcCall"), KCirraRecord::make(ipcArg("showTransferHelperDlg")), &reply));
+    QVERIFY(b.takeEvents().isEmpty());
+    QCOMPARE(m_cirrad->callsOf(QStringLiteral("notifyWebPageEvent")).size(), 1);
+}
+
+void tst_Cirrad::unreadableStateFileIsMovedAside()
+{
+    QVERIFY(m_cirrad->stop());
+    const QString users = m_cirrad->stateDir() + QStringLiteral("/users");
+    QVERIFY(QDir().mkpath(users));
+    QFile bad(users + QStringLiteral("/alice.json"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("{\"loggedIn\": fal");
+    bad.close();
+    QVERIFY(m_cirrad->start());
+
+    CirraIpcResult state;
+    QVERIFY(m_cirrad->control(QStringLiteral("state"), {{QStringLiteral("user"), QStringLiteral("alice")}}, &state));
+    QCOMPARE(state.resultMap["loggedIn"], std::string("true"));
+    QCOMPARE(QDir(users).entryList({QStringLiteral("alice.json.bad-*")}).size(), 1);
+    QTRY_VERIFY(m_cirrad->output().contains("unreadable state file"));
+}
+
+void tst_Cirrad::idleServiceExits()
+{
+    QVERIFY(m_cirrad->stop());
+    QVERIFY(m_cirrad->start({QStringLiteral("--idle-exit-ms"), QStringLiteral("300")}));
+    {
+        KCirraClient shell(m_cirrad->socketPath());
+        QVERIFY(shell.open(shellHello("alice")));
+        // While a shell is connected the service stays.
+        QVERIFY(!m_cirrad->waitForExit(600));
+    }
+    QVERIFY(m_cirrad->waitForExit(3000));
+    QCOMPARE(m_cirrad->process().exitCode(), 0);
+    QVERIFY(!QFile::exists(m_cirrad->socketPath()));
+}
+
+QTEST_GUILESS_MAIN(tst_Cirrad)
+#include "tst_cirrad.moc"

@@ -1,0 +1,495 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+// The host's cloud proxy against a real cirrad process.
+#include "kcirradprocess.h"
+
+#include <kcirracodec.h>
+#include <kcirraeventobject.h>
+#include <kcirrapaths.h>
+#include <kcloudsvrproxy.h>
+
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+#include <QtTest>
+
+using qoz::cirra::CirraIpcArg;
+using qoz::cirra::CirraIpcResult;
+using qoz::cirra::GetCloudFileInfoArg;
+using qoz::cirra::GetCloudFileInfoResult;
+using qoz::cirra::GetStorageInfoArg;
+using qoz::cirra::GetStorageInfoResult;
+using qoz::cirra::NotifyOpenCloudLocationActionArg;
+using qoz::cirra::NotifyWebPageEventArg;
+
+// Completion slots declared the way the plug-in declares them: by bare
+// record class name, invoked by name.
+class Receiver : public QObject
+{
+    Q_OBJECT
+public:
+    struct Completion
+    {
+        bool ok;
+        QString id;
+        QString type;
+        int state;
+        QThread *thread;
+    };
+    QList<Completion> completions;
+    QStringList order; // "reply" / "event" as they arrive
+
+public Q_SLOTS:
+    void onResult(bool ok, QString id, CirraIpcResult result)
+    {
+        completions.append({ok, id, QStringLiteral("CirraIpcResult"), result.state, QThread::currentThread()});
+        order.append(QStringLiteral("reply"));
+    }
+    void onStorage(bool ok, QString id, GetStorageInfoResult result)
+    {
+        completions.append({ok, id, QStringLiteral("GetStorageInfoResult"),
+                            int(result.state * 1000 + result.usedSize), QThread::currentThread()});
+    }
+    void onFileInfo(bool ok, QString id, GetCloudFileInfoResult result)
+    {
+        completions.append({ok, id, QString::fromStdString(result.itemInfo.name), result.state,
+                            QThread::currentThread()});
+    }
+    void onDone(bool ok, QString id)
+    {
+        completions.append({ok, id, QString(), 0, QThread::currentThread()});
+        order.append(QStringLiteral("reply"));
+    }
+    void onBroadcast(const QString &line) { events.append(line); }
+    void onWebPageEvent(const NotifyWebPageEventArg &arg)
+    {
+        events.append(QString::fromStdString(arg.message));
+        order.append(QStringLiteral("event"));
+    }
+    void onActionsMap(const QMap<QString, QString> &map) { events.append(map.value(QStringLiteral("k"))); }
+    void onOpenLocation(const NotifyOpenCloudLocationActionArg &arg)
+    {
+        events.append(QString::fromStdString(arg.fileId));
+    }
+
+public:
+    QStringList events;
+};
+
+namespace {
+
+CirraIpcArg ipcArg(const std::string &method)
+{
+    CirraIpcArg arg;
+    arg.method = method;
+    arg.argMap = {{"src", "crossterminalpanel"}};
+    return arg;
+}
+
+// The signal and slot texts the plug-in's code connects with.
+void connectEvents(KCloudSvrProxy *proxy, Receiver *receiver)
+{
+    QObject *events = proxy->cirraEventObject();
+    QVERIFY(QObject::connect(events, SIGNAL(signal_broadcast(const QString&)), receiver,
+                             SLOT(onBroadcast(const QString&))));
+    QVERIFY(QObject::connect(events, SIGNAL(signal_notifyWebPageEvent(const NotifyWebPageEventArg&)), receiver,
+                             SLOT(onWebPageEvent(const NotifyWebPageEventArg&))));
+    QVERIFY(QObject::connect(events, SIGNAL(signal_notifyActionsMapForAtoMix(const QMap<QString, QString>&)),
+                             receiver, SLOT(onActionsMap(const QMap<QString, QString>&))));
+    QVERIFY(QObject::connect(events, SIGNAL(signal_notifyOpenCloudLocation(const NotifyOpenCloudLocationActionArg&)),
+                             receiver, SLOT(onOpenLocation(const NotifyOpenCloudLocationActionArg&))));
+}
+
+std::unique_ptr<KCloudSvrProxy> makeProxy(const QString &device, const QString &user = QStringLiteral("alice"))
+{
+    auto proxy = std::make_unique<KCloudSvrProxy>();
+    KCloudSvrProxy::ClientInfo info;
+    info.userId = user;
+    info.deviceId = device;
+    info.deviceName = QStringLiteral("Device ") + device;
+    info.appName = QStringLiteral("tst_kcloudsvrproxy");
+    proxy->setClientInfo(info);
+    return proxy;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(std::function<void(KCirradProcess &)>)
+using Fault = std::function<void(KCirradProcess &)>;
+
+class tst_KCloudSvrProxy : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void callReachesSlot_data();
+    void callReachesSlot();
+    void answerReachesReceiverOnAnotherThread();
+    void refusedCalls_data();
+    void refusedCalls();
+    void eventsReachEveryProxyOfTheUser_data();
+    void eventsReachEveryProxyOfTheUser();
+    void replyComesBeforeItsEvent();
+    void reconnectsAfterRestart();
+    void pendingCallsFail_data();
+    void pendingCallsFail();
+    void callTimesOut();
+    void callWaitsForTheService();
+    void loginFlow();
+    void startCirraProcessStartsTheService();
+    void badServiceIsDropped_data();
+    void badServiceIsDropped();
+
+private:
+    std::unique_ptr<KCirradProcess> m_cirrad;
+};
+
+void tst_KCloudSvrProxy::init()
+{
+    m_cirrad = std::make_unique<KCirradProcess>();
+    QString error;
+    QVERIFY2(m_cirrad->start({}, &error), qPrintable(error));
+}
+
+void tst_KCloudSvrProxy::cleanup()
+{
+    m_cirrad.reset();
+}
+
+void tst_KCloudSvrProxy::callReachesSlot_data()
+{
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<KCirraRecord>("record");
+    QTest::addColumn<QString>("slot");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<int>("state");
+
+    GetStorageInfoArg storage;
+    GetCloudFileInfoArg file;
+    file.extraParam = {{"type", "device"}, {"deviceUuid", "dev-1"}};
+    NotifyWebPageEventArg page;
+
+    QTest::newRow("cirraIpcCall") << QStringLiteral("cirraIpcCall")
+                                  << KCirraRecord::make(ipcArg("showTransferHelperDlg")) << QStringLiteral("onResult")
+                                  << QStringLiteral("CirraIpcResult") << 0;
+    QTest::newRow("unknown method") << QStringLiteral("cirraIpcCall") << KCirraRecord::make(ipcArg("noSuchMethod"))
+                                    << QStringLiteral("onResult") << QStringLiteral("CirraIpcResult") << 404;
+    QTest::newRow("slot given as SLOT() text")
+        << QStringLiteral("cirraIpcCall") << KCirraRecord::make(ipcArg("showTransferHelperDlg"))
+        << QStringLiteral("1onResult(bool,QString,CirraIpcResult)") << QStringLiteral("CirraIpcResult") << 0;
+    QTest::newRow("getStorageInfo") << QStringLiteral("getStorageInfo") << KCirraRecord::make(storage)
+                                    << QStringLiteral("onStorage") << QStringLiteral("GetStorageInfoResult")
+                                    << 1536 * 1024 * 1024;
+    QTest::newRow("getCloudFileInfo") << QStringLiteral("getCloudFileInfo") << KCirraRecord::make(file)
+                                      << QStringLiteral("onFileInfo") << QStringLiteral("Device dev-1") << 0;
+    QTest::newRow("notifyWebPageEvent") << QStringLiteral("notifyWebPageEvent") << KCirraRecord::make(page)
+                                        << QStringLiteral("onDone") << QString() << 0;
+}
+
+void tst_KCloudSvrProxy::callReachesSlot()
+{
+    QFETCH(QString, function);
+    QFETCH(KCirraRecord, record);
+    QFETCH(QString, slot);
+    QFETCH(QString, type);
+    QFETCH(int, state);
+
+    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    Receiver receiver;
+    const QString id = proxy->asyncCall(function, {record.base(), record.typeName()}, &receiver, slot);
+    QVERIFY(!id.isEmpty());
+    QTRY_COMPARE(receiver.completions.size(), 1);
+    const Receiver::Completion c = receiver.completions.first();
+    QVERIFY(c.ok);
+    QCOMPARE(c.id, id);
+    QCOMPARE(c.type, type);
+    QCOMPARE(c.state, state);
+    QCOMPARE(m_cirrad->callsOf(function).size(), 1);
+}
+
+void tst_KCloudSvrProxy::answerReachesReceiverOnAnotherThread()
+{
+    // A queued delivery copies the record through its registered type name.
+    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    QThread thread;
+    Receiver receiver;
+    receiver.moveToThread(&thread);
+    thread.start();
+    const CirraIpcArg arg = ipcArg("showTransferHelperDlg");
+    QVERIFY(!proxy->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, &receiver,
+                              QStringLiteral("onResult")).isEmpty());
+    QSignalSpy finished(proxy.get(), &KCloudSvrProxy::callFinished);
+    QVERIFY(finished.wait());
+    thread.quit();
+    thread.wait();
+    QCOMPARE(receiver.completions.size(), 1);
+    QCOMPARE(receiver.completions.first().thread, &thread);
+    QVERIFY(receiver.completions.first().ok);
+}
+
+void tst_KCloudSvrProxy::refusedCalls_data()
+{
+    QTest::addColumn<QString>("function");
+    QTest::addColumn<QByteArray>("typeName");
+    QTest::addColumn<bool>("nullRecord");
+
+    QTest::newRow("unknown function") << QStringLiteral("formatDisk") << QByteArray("CirraIpcArg") << false;
+    QTest::newRow("record the function does not take")
+        << QStringLiteral("getStorageInfo") << QByteArray("CirraIpcArg") << false;
+    QTest::newRow("misspelt type name") << QStringLiteral("cirraIpcCall") << QByteArray("CirraIpcArgs") << false;
+    QTest::newRow("no type name") << QStringLiteral("cirraIpcCall") << QByteArray() << false;
+    QTest::newRow("no record") << QStringLiteral("cirraIpcCall") << QByteArray("CirraIpcArg") << true;
+}
+
+void tst_KCloudSvrProxy::refusedCalls()
+{
+    QFETCH(QString, function);
+    QFETCH(QByteArray, typeName);
+    QFETCH(bool, nullRecord);
+
+    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    const CirraIpcArg arg = ipcArg("showTransferHelperDlg");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^refusing call")));
+    const QString id = proxy->asyncCall(function, {nullRecord ? nullptr : &arg,
+                                                   typeName.isEmpty() ? nullptr : typeName.constData()},
+                                        nullptr, QString());
+    QVERIFY(id.isEmpty());
+}
+
+void tst_KCloudSvrProxy::eventsReachEveryProxyOfTheUser_data()
+{
+    QTest::addColumn<QStringList>("request");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("broadcast") << QStringList{QStringLiteral("signal=broadcast"), QStringLiteral("text=line 1")}
+                               << QStringLiteral("line 1");
+    QTest::newRow("notifyWebPageEvent")
+        << QStringList{QStringLiteral("signal=notifyWebPageEvent"), QStringLiteral("message={\"a\":1}")}
+        << QStringLiteral("{\"a\":1}");
+    QTest::newRow("notifyActionsMapForAtoMix")
+        << QStringList{QStringLiteral("signal=notifyActionsMapForAtoMix"), QStringLiteral("arg.k=v")}
+        << QStringLiteral("v");
+    QTest::newRow("notifyOpenCloudLocation")
+        << QStringList{QStringLiteral("signal=notifyOpenCloudLocation"), QStringLiteral("fileId=f1")}
+        << QStringLiteral("f1");
+}
+
+void tst_KCloudSvrProxy::eventsReachEveryProxyOfTheUser()
+{
+    QFETCH(QStringList, request);
+    QFETCH(QString, expected);
+
+    auto first = makeProxy(QStringLiteral("dev-1"));
+    auto second = makeProxy(QStringLiteral("dev-2"));
+    auto stranger = makeProxy(QStringLiteral("dev-3"), QStringLiteral("bob"));
+    Receiver r1, r2, r3;
+    connectEvents(first.get(), &r1);
+    connectEvents(second.get(), &r2);
+    connectEvents(stranger.get(), &r3);
+    QTRY_VERIFY(first->isConnected() && second->isConnected() && stranger->isConnected());
+
+    QMap<QString, QString> args{{QStringLiteral("user"), QStringLiteral("alice")}};
+    for (const QString &word : qAsConst(request))
+        args.insert(word.section(QLatin1Char('='), 0, 0), word.section(QLatin1Char('='), 1));
+    QVERIFY(m_cirrad->control(QStringLiteral("emitEvent"), args));
+    QTRY_COMPARE(r1.events, QStringList{expected});
+    QTRY_COMPARE(r2.events, QStringList{expected});
+    // bob's proxy gets nothing: a later event to bob arrives alone.
+    QVERIFY(m_cirrad->control(QStringLiteral("emitEvent"), {{QStringLiteral("user"), QStringLiteral("bob")},
+                                                            {QStringLiteral("signal"), QStringLiteral("broadcast")},
+                                                            {QStringLiteral("text"), QStringLiteral("bob")}}));
+    QTRY_COMPARE(r3.events, QStringList{QStringLiteral("bob")});
+}
+
+void tst_KCloudSvrProxy::replyComesBeforeItsEvent()
+{
+    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    Receiver receiver;
+    connectEvents(proxy.get(), &receiver);
+    NotifyWebPageEventArg page;
+    page.message = "m";
+    QVERIFY(!proxy->asyncCall(QStringLiteral("notifyWebPageEvent"), {&page, "NotifyWebPageEventArg"}, &receiver,
+                              QStringLiteral("onDone")).isEmpty());
+    QTRY_COMPARE(receiver.order, (QStringList{QStringLiteral("reply"), QStringLiteral("event")}));
+}
+
+void tst_KCloudSvrProxy::reconnectsAfterRestart()
+{
+    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    QSignalSpy connected(proxy.get(), &KCloudSvrProxy::socketConnected);
+    QSignalSpy eventConnected(proxy->cirraEventObject(), &KCirraEventObject::SocketConnected);
+    QSignalSpy disconnected(proxy.get(), &KCloudSvrProxy::socketDisconnected);
+    QTRY_COMPARE(connected.count(), 1);
+    QVERIFY(proxy->checkCirraRunning());
+
+    QTest::ignoreMessage(QtWarningMsg, "connection to the cloud service lost; 0 pending calls failed");
+    m_cirrad->kill();
+    QTRY_COMPARE(disconnected.count(), 1);
+    QVERIFY(!proxy->isConnected());
+    QVERIFY(!proxy->checkCirraRunning());
+
+    QVERIFY(m_cirrad->start());
+    QTRY_COMPARE(connected.count(), 2);
+    QCOMPARE(eventConnected.count(), 2);
+    Receiver receiver;
+    const CirraIpcArg arg = ipcArg("showTransferHelperDlg");
+    proxy->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, &receiver, QStringLiteral("onResult"));
+    QTRY_COMPARE(receiver.completions.size(), 1);
+    QVERIFY(receiver.completions.first().ok);
+}
+
+void tst_KCloudSvrProxy::pendingCallsFail_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<Fault>("after");
+
+    QTest::newRow("service killed while the call is held")
+        << QStringLiteral("hold") << Fault([](KCirradProcess &c) { c.kill(); });
+    QTest::newRow("service dies in the middle of the reply") << QStringLiteral("die") << Fault();
+    QTest::newRow("connection dropped") << QStringLiteral("drop") << Fault();
+    QTest::newRow("service refuses") << QStringLiteral("fail") << Fault();
+}
+
+void tst_KCloudSvrProxy::pendingCallsFail()
+{
+    QFETCH(QString, fault);
+    QFETCH(Fault, after);
+
+    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    QTRY_VERIFY(proxy->isConnected());
+    QVERIFY(m_cirrad->control(fault, {{QStringLiteral("function"), QStringLiteral("cirraIpcCall")},
+                                      {QStringLiteral("method"), QStringLiteral("slow")}}));
+    Receiver receiver;
+    const CirraIpcArg slow = ipcArg("slow");
+    const CirraIpcArg quick = ipcArg("showTransferHelperDlg");
+    QVERIFY(!proxy->asyncCall(QStringLiteral("cirraIpcCall"), {&slow, "CirraIpcArg"}, &receiver,
+                              QStringLiteral("onResult")).isEmpty());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("(pending calls|cr-1) failed")));
+    if (after) {
+        QTRY_COMPARE(m_cirrad->callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("slow")).size(), 1);
+        after(*m_cirrad);
+    }
+    QTRY_COMPARE(receiver.completions.size(), 1);
+    QVERIFY(!receiver.completions.first().ok);
+    QCOMPARE(receiver.completions.first().state, 0); // a default record
+    // Nothing is delivered twice, and the proxy still works afterwards.
+    if (m_cirrad->process().state() == QProcess::NotRunning)
+        QVERIFY(m_cirrad->start());
+    proxy->asyncCall(QStringLiteral("cirraIpcCall"), {&quick, "CirraIpcArg"}, &receiver, QStringLiteral("onResult"));
+    QTRY_COMPARE(receiver.completions.size(), 2);
+    QVERIFY(receiver.completions.last().ok);
+}
+
+void tst_KCloudSvrProxy::callTimesOut()
+{
+    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    proxy->setCallTimeout(300);
+    QTRY_VERIFY(proxy->isConnected());
+    QVERIFY(m_cirrad->control(QStringLiteral("hold")));
+    Receiver receiver;
+    const CirraIpcArg arg = ipcArg("showTransferHelperDlg");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("timed out$")));
+    proxy->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, &receiver, QStringLiteral("onResult"));
+    QTRY_COMPARE(receiver.completions.size(), 1);
+    QVERIFY(!receiver.completions.first().ok);
+    // The late reply is dropped, not delivered a second time.
+    QVERIFY(m_cirrad->control(QStringLiteral("clearFaults")));
+    QVERIFY(m_cirrad->control(QStringLiteral("release")));
+    QSignalSpy finished(proxy.get(), &KCloudSvrProxy::callFinished);
+    proxy->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, nullptr, QString());
+    QVERIFY(finished.wait());
+    QCOMPARE(receiver.completions.size(), 1);
+}
+
+void tst_KCloudSvrProxy::callWaitsForTheService()
+{
+    m_cirrad->stop();
+    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    Receiver receiver;
+    const CirraIpcArg arg = ipcArg("showTransferHelperDlg");
+    QVERIFY(!proxy->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, &receiver,
+                              QStringLiteral("onResult")).isEmpty());
+    QTest::qWait(300);
+    QVERIFY(receiver.completions.isEmpty());
+    QVERIFY(m_cirrad->start());
+    QTRY_COMPARE(receiver.completions.size(), 1);
+    QVERIFY(receiver.completions.first().ok);
+}
+
+void tst_KCloudSvrProxy::loginFlow()
+{
+    m_cirrad->stop();
+    QVERIFY(m_cirrad->start({QStringLiteral("--logged-out")}));
+    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    QSignalSpy status(proxy.get(), &KCloudSvrProxy::loginStatusChanged);
+    QTRY_VERIFY(proxy->isConnected());
+    QVERIFY(!proxy->isLogined());
+
+    proxy->login(0, QString(), QString());
+    QTRY_VERIFY(proxy->isLogined());
+    QCOMPARE(status.count(), 1);
+    QCOMPARE(proxy->userName(), QStringLiteral("alice"));
+    QCOMPARE(m_cirrad->callsOf(QStringLiteral("login")).size(), 1);
+
+    QVERIFY(m_cirrad->control(QStringLiteral("logout"), {{QStringLiteral("user"), QStringLiteral("alice")}}));
+    QTRY_VERIFY(!proxy->isLogined());
+    QCOMPARE(status.count(), 2);
+}
+
+void tst_KCloudSvrProxy::startCirraProcessStartsTheService()
+{
+    m_cirrad->stop();
+    qputenv("KZELVA_CIRRAD", KCirradProcess::program().toLocal8Bit());
+    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    QVERIFY(!proxy->checkCirraRunning());
+    proxy->startCirraProcess(QStringLiteral("--state-dir ") + m_cirrad->stateDir(), false);
+    QTRY_VERIFY(proxy->isConnected());
+    QVERIFY(proxy->checkCirraRunning());
+    QTest::ignoreMessage(QtWarningMsg, "connection to the cloud service lost; 0 pending calls failed");
+    QVERIFY(m_cirrad->control(QStringLiteral("shutdown")));
+    QTRY_VERIFY(!proxy->checkCirraRunning());
+    qunsetenv("KZELVA_CIRRAD");
+}
+
+void tst_KCloudSvrProxy::badServiceIsDropped_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("4 GiB length") << QByteArray("\xff\xff\xff\xff", 4);
+    QTest::newRow("garbage") << QByteArray("HTTP/1.1 200 OK\r\n\r\n");
+    QTest::newRow("truncated frame, then close") << QByteArray("\x00\x00\x00\x40\x0c\x00", 6);
+    QByteArray reply;
+    qoz::cirra::CirraFrame frame;
+    frame.__set_reply(qoz::cirra::CirraReply());
+    KCirraCodec::encodeFrame(frame, &reply);
+    QTest::newRow("reply before hello") << reply;
+}
+
+void tst_KCloudSvrProxy::badServiceIsDropped()
+{
+    QFETCH(QByteArray, bytes);
+    m_cirrad->stop();
+    // A fake service at the socket path answers the hello with `bytes`.
+    QLocalServer fake;
+    QLocalServer::removeServer(KCirraPaths::socketPath());
+    QVERIFY(fake.listen(KCirraPaths::socketPath()));
+    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    Receiver receiver;
+    const CirraIpcArg arg = ipcArg("showTransferHelperDlg");
+    proxy->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, &receiver, QStringLiteral("onResult"));
+    QTRY_VERIFY(fake.hasPendingConnections());
+    QLocalSocket *peer = fake.nextPendingConnection();
+    QTRY_VERIFY(peer->bytesAvailable() > 0);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^connection to the cloud service lost")));
+    peer->write(bytes);
+    peer->flush();
+    if (bytes.size() == 6)
+        peer->disconnectFromServer();
+    // The call fails once the connection is given up, and the proxy is not connected.
+    QTRY_COMPARE(receiver.completions.size(), 1);
+    QVERIFY(!receiver.completions.first().ok);
+    QVERIFY(!proxy->isConnected());
+}
+
+QTEST_GUILESS_MAIN(tst_KCloudSvrProxy)
+#include "tst_kcloudsvrproxy.moc"
