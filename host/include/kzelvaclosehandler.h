@@ -30,6 +30,9 @@ public:
     KZelvaPage *page() const { return m_page; }
     KZelvaMainWindow *mainWindow() const { return m_window; }
     bool isFinished() const { return m_finished; }
+    // Whether the handler closes its target itself once the close is accepted.
+    void setSelfDoClose(bool on) { m_selfDoClose = on; }
+    bool isSelfDoClose() const { return m_selfDoClose; }
 
     // Begins the handler's work. The default accepts at once.
     virtual void start();
@@ -45,4 +48,5 @@ private:
     QPointer<KZelvaPage> m_page;
     QPointer<KZelvaMainWindow> m_window;
     bool m_finished = false;
+    bool m_selfDoClose = true;
 };

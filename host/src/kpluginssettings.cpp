@@ -43,14 +43,9 @@ void writeValue(const QString &file, const QString &group, const QString &key, c
 
 namespace krt {
 
-QVariant KPluginsSettings::value(const QString &group, const QString &key, const QVariant &defaultValue)
+namespace {
+bool textToBool(const QVariant &v, bool defaultValue)
 {
-    return readValue(KZelvaPaths::pluginSettingsFile(), group, key, defaultValue);
-}
-
-bool KPluginsSettings::boolValue(const QString &group, const QString &key, bool defaultValue)
-{
-    const QVariant v = value(group, key, defaultValue);
     // INI files written by hand say true/false or 1/0.
     const QString text = v.toString().trimmed().toLower();
     if (text == QLatin1String("true") || text == QLatin1String("1"))
@@ -58,6 +53,50 @@ bool KPluginsSettings::boolValue(const QString &group, const QString &key, bool 
     if (text == QLatin1String("false") || text == QLatin1String("0"))
         return false;
     return defaultValue;
+}
+} // namespace
+
+KPluginsSettings::KPluginsSettings()
+    : m_settings(std::make_unique<QSettings>(KZelvaPaths::pluginSettingsFile(), QSettings::IniFormat))
+{
+}
+
+KPluginsSettings::~KPluginsSettings() = default;
+
+void KPluginsSettings::beginGroup(const QString &group)
+{
+    m_settings->beginGroup(group);
+}
+
+void KPluginsSettings::endGroup()
+{
+    m_settings->endGroup();
+}
+
+QVariant KPluginsSettings::value(const QString &key, const QVariant &defaultValue) const
+{
+    return m_settings->value(key, defaultValue);
+}
+
+bool KPluginsSettings::boolValue(const QString &key, bool defaultValue) const
+{
+    return textToBool(m_settings->value(key, defaultValue), defaultValue);
+}
+
+void KPluginsSettings::setValue(const QString &key, const QVariant &value)
+{
+    m_settings->setValue(key, value);
+    m_settings->sync();
+}
+
+QVariant KPluginsSettings::value(const QString &group, const QString &key, const QVariant &defaultValue)
+{
+    return readValue(KZelvaPaths::pluginSettingsFile(), group, key, defaultValue);
+}
+
+bool KPluginsSettings::boolValue(const QString &group, const QString &key, bool defaultValue)
+{
+    return textToBool(value(group, key, defaultValue), defaultValue);
 }
 
 void KPluginsSettings::setValue(const QString &group, const QString &key, const QVariant &value)

@@ -12,12 +12,16 @@
 #include "kzelvaworkareas.h"
 #include "kzelvaworkareaserializer.h"
 #include "kzelvaworkareashellhooks.h"
+#include "kzelvapersistconfig.h"
+#include "kzelvaworkareasettingschangedhandler.h"
+#include "kzelvaworkareasettingswrapper.h"
 
 #include <isyncsettingsdata.h>
 #include <kaccountsdkproxy.h>
 #include <kcloudsvrproxy.h>
 #include <kdcinfo.h>
 #include <kfuncswitch.h>
+#include <ksyncsettings.h>
 #include <ksyncsettingsdata.h>
 #include <kpluginmanager.h>
 #include <kxloggerlite.h>
@@ -119,6 +123,7 @@ void KZelvaWorkAreaManager::ensureInitialised()
     readSaveActivedWorkArea();
     qRegisterMetaType<QPointer<KZelvaWorkAreas>>("QPointer<KZelvaWorkAreas>");
 
+    createSettings();
     KZelvaApplication *app = KZelvaApplication::instance();
     if (app) {
         connect(app, &KZelvaApplication::currentMainWindowChanged, this,
@@ -127,8 +132,11 @@ void KZelvaWorkAreaManager::ensureInitialised()
         if (account && account->isEnable(QLatin1String(kAccountSwitch)))
             connect(account, &kacctoutsdk::KAccountSdkProxy::userInfoChanged, this,
                     &KZelvaWorkAreaManager::onSdkUserInfoChange);
-        if (KCloudSvrProxy *cloud = app->cloudSvrProxy())
+        if (KCloudSvrProxy *cloud = app->cloudSvrProxy()) {
             connect(cloud, &KCloudSvrProxy::socketConnected, this, &KZelvaWorkAreaManager::onSocketConnected);
+            connect(cloud, &KCloudSvrProxy::loginStatusChanged, m_settingsWrapper,
+                    &KZelvaWorkAreaSettingsWrapper::onUserChanged);
+        }
     }
     if (m_hooks) {
         m_menuActionManager = m_hooks->createMenuActionManager(this);
@@ -138,7 +146,7 @@ void KZelvaWorkAreaManager::ensureInitialised()
             || !krt::product::isFeatureSupported(QStringLiteral("ZelvaWorkAreaCrossTerminal")))
             m_thumbnailManager = m_hooks->createThumbnailManager(this);
     }
-    logWorkArea(0, QStringLiteral("ensureInitialised : settings store and label sync are not built yet"));
+    logWorkArea(0, QStringLiteral("ensureInitialised : label sync is not built yet"));
     if (!m_translationInstalled) {
         // No catalogue ships yet; the texts show in their source form.
         m_translationInstalled = true;
@@ -154,6 +162,72 @@ void KZelvaWorkAreaManager::ensureInitialised()
 
     startStep();
     sendStartRequest();
+}
+
+void KZelvaWorkAreaManager::createSettings()
+{
+    m_settingsWrapper = new KZelvaWorkAreaSettingsWrapper(this);
+    m_settingsWrapper->openForCurrentUser();
+    if (KZelvaApplication *app = KZelvaApplication::instance()) {
+        if (kacctoutsdk::KAccountSdkProxy *account = app->getAccountSDK()) {
+            for (auto signal : {&kacctoutsdk::KAccountSdkProxy::currentAccountChanged,
+                                &kacctoutsdk::KAccountSdkProxy::userInfoChanged,
+                                &kacctoutsdk::KAccountSdkProxy::accountInfoReady})
+                connect(account, signal, m_settingsWrapper, &KZelvaWorkAreaSettingsWrapper::onLoginStatusChanged);
+        }
+    }
+    KZelvaWorkAreaSettingsChangedHandler::Steps steps;
+    steps.saveAllWindows = [this] { savePass(); };
+    steps.createCloseHandler = [this](KZelvaMainWindow *window) {
+        return m_hooks ? m_hooks->createMainWindowCloseHandler(window) : nullptr;
+    };
+    steps.clearWindows = [this] { clearWindowWorkAreas(); };
+    steps.lastActiveWorkAreaId = [this] { return lastActiveWorkAreaId(); };
+    steps.restore = [this](KZelvaMainWindow *window, const QString &id) { addWindow(window, id, false); };
+    m_settingsHandler = new KZelvaWorkAreaSettingsChangedHandler(m_settingsWrapper, std::move(steps), this);
+    connect(m_settingsWrapper, &KZelvaWorkAreaSettingsWrapper::settingsVersionChanged, this,
+            &KZelvaWorkAreaManager::onSettingsVersionChanged);
+    connect(m_settingsWrapper, &KZelvaWorkAreaSettingsWrapper::settingsAboutChange, m_settingsHandler,
+            &KZelvaWorkAreaSettingsChangedHandler::onSettingsAboutChanged);
+    connect(m_settingsWrapper, &KZelvaWorkAreaSettingsWrapper::settingsChanged, m_settingsHandler,
+            &KZelvaWorkAreaSettingsChangedHandler::onSettingsChangeded);
+}
+
+void KZelvaWorkAreaManager::clearWindowWorkAreas()
+{
+    KZelvaApplication *app = KZelvaApplication::instance();
+    const QList<KZelvaMainWindow *> windows = app ? app->mainWindows() : QList<KZelvaMainWindow *>();
+    for (KZelvaMainWindow *window : windows) {
+        if (KZelvaWorkAreas *areas = workAreasOf(window))
+            areas->deleteLater();
+        window->setProperty(kWorkAreasProperty, QVariant::fromValue(QPointer<KZelvaWorkAreas>()));
+    }
+    const auto workAreas = m_workAreas;
+    m_workAreas.clear();
+    for (const QPointer<KZelvaWorkArea> &workArea : workAreas)
+        delete workArea.data();
+    m_storedLastVisible.clear();
+    m_removedIds.clear();
+}
+
+bool KZelvaWorkAreaManager::isSettingsChangeRunning() const
+{
+    return m_settingsHandler && m_settingsHandler->isRunning();
+}
+
+bool KZelvaWorkAreaManager::isTabManagerPanelEnabled() const
+{
+    return KZelvaPersistConfig::isTabManagerPanelEnabled();
+}
+
+bool KZelvaWorkAreaManager::isResidualSettingSaveEnabled() const
+{
+    return KZelvaPersistConfig::residualSettingSaveEnabled();
+}
+
+bool KZelvaWorkAreaManager::isResidualItemDeleteEnabled() const
+{
+    return KZelvaPersistConfig::residualItemDeleteEnabled();
 }
 
 void KZelvaWorkAreaManager::startStep()
@@ -226,6 +300,10 @@ bool KZelvaWorkAreaManager::isIndependentMode() const
 
 ISyncSettingsData *KZelvaWorkAreaManager::workAreaSettings()
 {
+    if (m_settingsWrapper) {
+        if (ISyncSettingsData *node = m_settingsWrapper->workAreaGroup())
+            return node;
+    }
     ISyncSettingsData *node = m_workAreaSettings.get();
     // Work areas live in the group of the independent application type, or
     // in "IndependentDefault"; the root keeps "lastActiveWorkAreaId".
@@ -243,13 +321,18 @@ ISyncSettingsData *KZelvaWorkAreaManager::workAreaSettings()
 
 void KZelvaWorkAreaManager::flushWorkAreaSettings()
 {
+    if (m_settingsWrapper)
+        m_settingsWrapper->flushWorkArea();
 }
 
 QString KZelvaWorkAreaManager::lastActiveWorkAreaId()
 {
-    ISyncSettingsData *node = m_workAreaSettings.get();
-    while (!node->groupPath().isEmpty())
-        node->endGroup();
+    ISyncSettingsData *node = m_settingsWrapper ? m_settingsWrapper->workAreaRoot() : nullptr;
+    if (!node) {
+        node = m_workAreaSettings.get();
+        while (!node->groupPath().isEmpty())
+            node->endGroup();
+    }
     return node->value(QLatin1String(kLastActiveKey));
 }
 
@@ -553,13 +636,25 @@ void KZelvaWorkAreaManager::storeLastActive(KZelvaMainWindow *window)
     KZelvaWorkArea *current = areas ? areas->currentWorkArea() : nullptr;
     if (!current)
         return;
-    ISyncSettingsData *node = m_workAreaSettings.get();
-    while (!node->groupPath().isEmpty())
-        node->endGroup();
-    node->setValue(QLatin1String(kLastActiveKey), current->id());
-    flushWorkAreaSettings();
-    if (m_saveActivedWorkArea)
-        notBuiltYet("storeLastActive: \"active\" settings");
+    ISyncSettingsData *node = m_settingsWrapper ? m_settingsWrapper->workAreaRoot() : nullptr;
+    if (!node) {
+        node = m_workAreaSettings.get();
+        while (!node->groupPath().isEmpty())
+            node->endGroup();
+    }
+    if (node->value(QLatin1String(kLastActiveKey)) != current->id()) {
+        node->setValue(QLatin1String(kLastActiveKey), current->id());
+        flushWorkAreaSettings();
+    }
+    if (m_saveActivedWorkArea && m_settingsWrapper && m_settingsWrapper->activeSettings()) {
+        ISyncSettingsData *active = m_settingsWrapper->activeSettings()->data();
+        while (!active->groupPath().isEmpty())
+            active->endGroup();
+        if (active->value(QLatin1String(kLastActiveKey)) != current->id()) {
+            active->setValue(QLatin1String(kLastActiveKey), current->id());
+            m_settingsWrapper->flushActive();
+        }
+    }
 }
 
 void KZelvaWorkAreaManager::onCurrentMainWindowChanged(KZelvaMainWindow *window)
@@ -1062,9 +1157,14 @@ void KZelvaWorkAreaManager::onSocketConnected()
 
 // ---- other invokables and slots ---------------------------------------------------
 
-void KZelvaWorkAreaManager::notifySettingsFileOverSize(const QString &)
+void KZelvaWorkAreaManager::notifySettingsFileOverSize(const QString &fileName)
 {
-    notBuiltYet("notifySettingsFileOverSize");
+    m_overSize = true;
+    if (!fileName.isEmpty() && isResidualItemDeleteEnabled())
+        getDcInfo()->postGeneralEvent(QStringLiteral("heels_residual_oversize"),
+                                      {{QStringLiteral("fileName"), fileName}});
+    writeLog(0, QStringLiteral("%1, fileName: %2 overlimit 2M")
+                    .arg(QStringLiteral("notifySettingsFileOverSize"), fileName));
 }
 
 bool KZelvaWorkAreaManager::queryDocumentStatus(const QVariantMap &, QObject *, const QString &)

@@ -19,6 +19,8 @@
 
 class ISyncSettingsData;
 class KSyncSettingsData;
+class KZelvaWorkAreaSettingsChangedHandler;
+class KZelvaWorkAreaSettingsWrapper;
 class KZelvaCloseHandler;
 class KZelvaMainWindow;
 class KZelvaMenu;
@@ -74,10 +76,12 @@ public:
     bool isIndependentMode() const;
     bool autoRecoverDefaultWorkAreaFlag() const { return m_autoRecoverDefaultWorkArea; }
     bool readSaveActivedWorkArea();
-    bool isSettingsChangeRunning() const { return false; }
-    bool isTabManagerPanelEnabled() const { return false; }
-    bool isResidualSettingSaveEnabled() const { return false; }
-    bool isResidualItemDeleteEnabled() const { return false; }
+    bool isSettingsChangeRunning() const;
+    bool isTabManagerPanelEnabled() const;
+    bool isResidualSettingSaveEnabled() const;
+    bool isResidualItemDeleteEnabled() const;
+    bool isOverSize() const { return m_overSize; }
+    KZelvaWorkAreaSettingsWrapper *settingsWrapper() const { return m_settingsWrapper; }
     // Settings node the work areas are written below (the "workarea" record,
     // inside the independent group in independent mode), or null.
     ISyncSettingsData *workAreaSettings();
@@ -177,6 +181,8 @@ private:
     void connectThumbnails(KZelvaMainWindow *window);
     void recoverCrashedWorkAreas(KZelvaMainWindow *window);
     void storeLastActive(KZelvaMainWindow *window);
+    void createSettings();
+    void clearWindowWorkAreas();
     bool isAccountLoggedIn() const;
     QString loggedInUserId() const;
     bool decideRecoveryId();
@@ -188,6 +194,9 @@ private:
     bool m_saveActivedWorkArea = true;
     bool m_suppressCurrentWindowChange = false;
     bool m_createWorkAreaForNewWindow = true;
+    bool m_overSize = false;
+    KZelvaWorkAreaSettingsWrapper *m_settingsWrapper = nullptr;
+    KZelvaWorkAreaSettingsChangedHandler *m_settingsHandler = nullptr;
     bool m_loginConfirmed = false;
     bool m_deviceOnline = false;
     bool m_pendingGuideLogin = false;
@@ -202,8 +211,7 @@ private:
     QHash<QString, QPointer<KZelvaWorkAreaItem>> m_removedItems;
     QHash<QString, QPointer<KZelvaWorkAreaItem>> m_lockedItems;
     QHash<QString, bool> m_storedLastVisible;
-    // The "workarea" record lives here until the per-user settings store
-    // takes it over.
+    // Stands in for the "workarea" record when the user's one cannot be opened.
     std::unique_ptr<KSyncSettingsData> m_workAreaSettings;
     std::unique_ptr<KZelvaWorkAreaShellHooks> m_hooks;
     QPointer<QObject> m_menuActionManager;

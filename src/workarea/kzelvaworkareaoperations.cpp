@@ -16,6 +16,8 @@
 #include <kzelvatab.h>
 #include <kzelvatabbar.h>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -342,6 +344,61 @@ bool KZelvaWorkAreaOperations::openNewWindow(const QString &workAreaId)
     areas->addWorkArea(workArea);
     areas->setCurrentWorkArea(workArea, true, true);
     window->showToFront(true, true, false);
+    return true;
+}
+
+bool KZelvaWorkAreaOperations::removeWorkArea(const QString &workAreaId)
+{
+    KZelvaWorkArea *workArea = findWorkArea(workAreaId, "removeWorkArea");
+    if (!workArea || workArea->isMarkedClosed())
+        return false;
+    if (workArea->data().isDefault) {
+        refuse("removeWorkArea", QStringLiteral("the device's default work area stays"));
+        return false;
+    }
+    const QList<KZelvaWorkAreaItem *> items = workArea->items();
+    for (KZelvaWorkAreaItem *item : items) {
+        if (item->subPage() && item->subPage()->isModified()) {
+            refuse("removeWorkArea", QStringLiteral("tab \"%1\" has unsaved changes").arg(item->effectiveId()));
+            writeModuleLog(KzLogModule::kWorkArea, 0,
+                           QStringLiteral("removeWorkArea : hands over to a part that is not built yet "
+                                          "(the work-area close handler asks about unsaved tabs)"));
+            return false;
+        }
+    }
+    KZelvaWorkAreas *areas = workArea->owner();
+    KZelvaMainWindow *window = workArea->window();
+    if (areas && areas->currentWorkArea() == workArea) {
+        KZelvaWorkArea *next = nullptr;
+        const QList<KZelvaWorkArea *> siblings = areas->workAreaList();
+        for (KZelvaWorkArea *other : siblings) {
+            if (other != workArea && !other->isMarkedClosed()) {
+                next = other;
+                break;
+            }
+        }
+        if (!next) {
+            next = m_manager->defaultWorkArea();
+            if (next && next->owner() && next->window() && next->window() != window)
+                next = nullptr;
+        }
+        if (!next)
+            next = m_manager->createWorkArea(false);
+        if (!areas->contains(next))
+            areas->addWorkArea(next);
+        areas->setCurrentWorkArea(next, false, true);
+    }
+    for (KZelvaWorkAreaItem *item : items) {
+        KZelvaSubPage *page = item->subPage();
+        if (KZelvaMainWindow *pageWindow = page ? findRelativeZelvaMainWindow(page) : nullptr)
+            pageWindow->closeSubPage(page, true);
+    }
+    workArea->setMarkedClosed(true);
+    // Queued: the manager deletes the work area, which must not happen
+    // inside the work area's own event handler.
+    connect(workArea, SIGNAL(docloseFinished()), m_manager, SLOT(onWorkAreaDoCloseFinished()),
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+    QCoreApplication::postEvent(workArea, new QEvent(QEvent::Type(KZelvaWorkArea::DoCloseEvent)));
     return true;
 }
 

@@ -14,10 +14,11 @@ class KZelvaWorkAreaManager;
 /*
  * What a user does with work areas, in one place: list, create, rename,
  * colour, switch, reorder, open in a new window, move tabs between work
- * areas. The work-area page's API and the shell's automation interface both
- * go through it (the shell finds it in its plug-in manager under
- * "__KZelvaWorkAreaOperations__"). Every operation checks its arguments,
- * logs a refusal and changes nothing on bad input. Child of the manager.
+ * areas, close them. The work-area page's API and the shell's automation
+ * interface both go through it (the shell finds it in its plug-in manager
+ * under "__KZelvaWorkAreaOperations__"). Every operation checks its
+ * arguments, logs a refusal and changes nothing on bad input. Child of the
+ * manager.
  */
 class KZelvaWorkAreaOperations : public QObject
 {
@@ -46,6 +47,11 @@ public:
     Q_INVOKABLE bool moveWorkAreaTop(const QString &workAreaId);
     Q_INVOKABLE bool moveWorkAreas(const QStringList &workAreaIds);
     Q_INVOKABLE bool openNewWindow(const QString &workAreaId);
+    // Closes the work area with its tabs; the window it is current in gets
+    // another one first. The manager forgets it once its close event has
+    // run (queued). Refused for the device's default work area and, until
+    // the work-area close handler asks the user, for one with unsaved tabs.
+    Q_INVOKABLE bool removeWorkArea(const QString &workAreaId);
 
     static bool isValidColor(const QString &color);
 

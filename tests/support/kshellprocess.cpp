@@ -5,6 +5,7 @@
 #include <kzelvapaths.h>
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QJsonDocument>
 #include <QThread>
 
@@ -12,6 +13,10 @@ KShellProcess::KShellProcess(const QString &name)
     : m_socketPath(KZelvaPaths::runtimeDir() + QStringLiteral("/") + name + QStringLiteral(".sock"))
 {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"),
+               QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR", QDir::tempPath())).absoluteFilePath(name + QStringLiteral("/config")));
+    m_process.setProcessEnvironment(env);
     QObject::connect(&m_process, &QProcess::readyRead,
                      [this] { m_output += m_process.readAll(); });
 }

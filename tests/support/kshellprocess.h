@@ -9,8 +9,10 @@
 
 /*
  * A real zelvashell process driven through its automation socket, for
- * end-to-end tests. The socket lives in the test's runtime directory; the
- * process inherits the test's private profile.
+ * end-to-end tests. The socket lives in the test's runtime directory. Each
+ * `name` gets a configuration directory of its own inside the test's
+ * profile, so shells of one test do not see each other's stored work areas
+ * unless they share a name (a restart, say).
  */
 class KShellProcess
 {

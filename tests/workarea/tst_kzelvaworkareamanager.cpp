@@ -10,6 +10,7 @@
 #include "recordlogtail.h"
 
 #include <isyncsettingsdata.h>
+#include <ksyncsettingsmanager.h>
 #include <kaccountsdkproxy.h>
 #include <kzelvaapplication.h>
 #include <kzelvamainwindow.h>
@@ -42,6 +43,9 @@ private:
 
 void tst_KZelvaWorkAreaManager::init()
 {
+    // Every test starts from empty stored work areas.
+    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
+    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("active"));
     m_manager = new KZelvaWorkAreaManager(qApp);
 }
 

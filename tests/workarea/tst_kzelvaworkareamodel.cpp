@@ -11,6 +11,7 @@
 #include "kzelvaworkareas.h"
 
 #include <isyncsettingsdata.h>
+#include <ksyncsettingsmanager.h>
 #include <kzelvaapplication.h>
 #include <kzelvacentralarea.h>
 #include <kzelvamainwindow.h>
@@ -47,6 +48,9 @@ private:
 
 void tst_KZelvaWorkAreaModel::init()
 {
+    // Every test starts from empty stored work areas.
+    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
+    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("active"));
     m_manager = new KZelvaWorkAreaManager(qApp);
     m_window = zelvaApp->createMainWindow(false);
     m_manager->ensureInitialised();

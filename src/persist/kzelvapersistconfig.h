@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include <QString>
+
+/*
+ * The persistence tuning values in one place: the configuration-centre
+ * keys under "qozoffice/plugins/kzelvaworkarea/" and the panel
+ * configuration values, which all read false or 0 while the host's
+ * tab-manager panel is disabled. Stateless apart from the cached
+ * "maxMMapFileSize". GUI thread.
+ */
+class KZelvaPersistConfig
+{
+public:
+    static int maxMMapFileSize();          // cached once per process, default 2 MiB
+    static int defaultOptimizeFileSize();  // default 65536
+    static QString lastResidualOptimizeTime();
+    static void setLastResidualOptimizeTime(const QString &text);
+
+    static bool isTabManagerPanelEnabled();
+    static bool isResidualMMapEnabled();
+    static bool residualSettingSaveEnabled();
+    static bool newJsonParamFormat();
+    static bool residualItemDeleteEnabled();
+    static bool residualItemOptimizeEnabled();
+    static bool residualDeleteShelllessModeEnabled();
+    static int maxResidualDateTimeRange();
+    static int maxResidualVisibilityNum();
+    static int maxWindowResidualVisibilityNum();
+};
