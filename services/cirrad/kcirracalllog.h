@@ -2,27 +2,36 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include <QByteArray>
+#include <QFile>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QTimer>
 
 /*
- * cirrad's call log: one JSON object per call, appended to
- * <state dir>/calls.log (rotated at 4 MiB) and kept in memory (the last
- * 2000) for the control request "callLog".
+ * cirrad's call log: one JSON object per call, kept in memory (the last
+ * 2000, for the control request "callLog") and appended to
+ * <state dir>/calls.log in batches (within 100 ms; rotated at 4 MiB).
  *
- * Owned by KCirraService; main thread.
+ * Owned by KCirraService; main thread; the destructor writes what is left.
  */
 class KCirraCallLog
 {
 public:
     explicit KCirraCallLog(const QString &stateDir);
+    ~KCirraCallLog();
 
     void append(const QJsonObject &entry);
     QList<QJsonObject> entries() const { return m_entries; }
     void clear() { m_entries.clear(); }
 
 private:
+    void writePending();
+
     QString m_path;
+    QFile m_file;
+    QByteArray m_pending;
+    QTimer m_flushTimer;
     QList<QJsonObject> m_entries;
 };

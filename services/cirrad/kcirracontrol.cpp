@@ -138,14 +138,16 @@ KCirraService::Outcome KCirraControl::handle(KCirraPeer *, const CirraIpcArg &ar
             event.fileId = args.raw("fileId");
             record = KCirraRecord::make(event);
         }
-        if (signal.isEmpty() || !ok) {
-            bad(QStringLiteral("\"signal\" is required; numbers must be integers"));
+        const qint64 count = args.number("count", 1, &ok);
+        if (signal.isEmpty() || !ok || count < 1 || count > 100000) {
+            bad(QStringLiteral("\"signal\" is required; \"count\" is 1..100000"));
         } else {
             // Test events go to any signal name, known or not, so the shell's
             // handling of unknown events can be tested too.
             const QString text = args.text("text");
-            outcome.after = [this, user, signal, text, record] {
-                m_service->emitEvent(user, signal, text, record);
+            outcome.after = [this, user, signal, text, record, count] {
+                for (qint64 i = 0; i < count; ++i)
+                    m_service->emitEvent(user, signal, text, record);
             };
         }
     } else if (KCirraFaults::actionFromName(method) != KCirraFaults::Action::None) {

@@ -10,7 +10,7 @@
  * tests as oracle and fault switch and by scripts:
  *   login/logout {user, userName}, setStorage {user, used, total},
  *   addDevice {user, deviceId, deviceName, deviceType, os},
- *   emitEvent {user, signal, text, ...record fields, "arg.<key>" map entries},
+ *   emitEvent {user, signal, text, count, ...record fields, "arg.<key>" map entries},
  *   hold/fail/drop/delay/die {function, method, count, ms}, release, clearFaults,
  *   callLog, clearCallLog, peers, state {user}, shutdown.
  * Answers a CirraIpcResult: state 0 on success, 422 for bad arguments.

@@ -77,7 +77,13 @@ void KCirraPeer::sendRaw(const QByteArray &bytes)
     m_socket->write(bytes);
 }
 
-void KCirraPeer::flush()
+void KCirraPeer::push()
+{
+    if (!m_closed)
+        m_socket->flush();
+}
+
+void KCirraPeer::drain()
 {
     while (!m_closed && m_socket->bytesToWrite() > 0 && m_socket->waitForBytesWritten(1000)) {
     }

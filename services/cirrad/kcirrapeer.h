@@ -45,8 +45,11 @@ public:
     bool send(const qoz::cirra::CirraFrame &frame);
     // Writes `bytes` as they are (used to cut a reply in half on purpose).
     void sendRaw(const QByteArray &bytes);
-    // Pushes what is buffered into the kernel (bounded wait).
-    void flush();
+    // Output is buffered until the event loop runs, so that a burst of events
+    // leaves in one write. push() hands it to the kernel now (replies, which
+    // someone waits for); drain() also waits until it is written (bounded).
+    void push();
+    void drain();
     void closeWithError(const QString &reason);
 
 private:

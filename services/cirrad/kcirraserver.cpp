@@ -75,7 +75,7 @@ int KCirraServer::broadcast(const QString &userId, const qoz::cirra::CirraFrame 
 void KCirraServer::flushAll()
 {
     for (KCirraPeer *peer : qAsConst(m_peers))
-        peer->flush();
+        peer->drain();
 }
 
 void KCirraServer::onNewConnection()

@@ -183,6 +183,7 @@ void KCirraService::handleHello(KCirraPeer *peer, const CirraHello &hello)
         m_idleTimer.stop();
     }
     peer->send(answer);
+    peer->push();
 }
 
 void KCirraService::handleCall(KCirraPeer *peer, const CirraCall &call)
@@ -266,7 +267,7 @@ void KCirraService::handleCall(KCirraPeer *peer, const CirraCall &call)
         KCirraCodec::encodeFrame(frame, &bytes);
         qCWarning(lcCirrad) << "dying in the middle of a reply, as asked";
         peer->sendRaw(bytes.left(bytes.size() / 2));
-        peer->flush();
+        peer->drain();
         ::_exit(3);
     }
     }
@@ -298,6 +299,7 @@ void KCirraService::sendReply(KCirraPeer *peer, const std::string &requestId, co
         }
     }
     peer->send(frame);
+    peer->push();
 }
 
 KCirraService::Outcome KCirraService::dispatch(KCirraPeer *peer, const QString &function,

@@ -196,7 +196,11 @@ bool KCloudSvrProxyPrivate::send(const QByteArray &frame)
 {
     if (!socket || (state != State::Handshaking && state != State::Ready))
         return false;
-    return socket->write(frame) == frame.size();
+    if (socket->write(frame) != frame.size())
+        return false;
+    // Hand it to the kernel now rather than on the next event-loop pass.
+    socket->flush();
+    return true;
 }
 
 void KCloudSvrProxyPrivate::onReadyRead()
