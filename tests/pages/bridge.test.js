@@ -30,8 +30,9 @@ before(async () => {
 after(async () => {
     if (browser)
         await browser.close();
+    // A clean exit: under the sanitizers an error anywhere in the server aborts it.
     if (server)
-        await stopProgram(server);
+        assert.equal(await stopProgram(server), 0);
 });
 
 async function openBridgePage() {

@@ -65,14 +65,16 @@ async function waitForLine(child, pattern, timeoutMs = 5000) {
 }
 
 // Ends a program started above: closing its stdin is its signal to quit.
+// Resolves with its exit code (null when it had to be killed).
 async function stopProgram(child) {
-    if (child.exitCode !== null)
-        return;
-    const exited = new Promise((resolve) => child.once('exit', resolve));
+    if (child.exitCode !== null || child.signalCode !== null)
+        return child.exitCode;
+    const exited = new Promise((resolve) => child.once('exit', (code) => resolve(code)));
     child.stdin.end();
     const timer = setTimeout(() => child.kill('SIGKILL'), 5000);
-    await exited;
+    const code = await exited;
     clearTimeout(timer);
+    return code;
 }
 
 module.exports = { launchBrowser, startProgram, stopProgram, waitForLine, sourceDir, binDir };
