@@ -46,7 +46,6 @@ public:
     // First argument of the change callback.
     enum ChangeKind {
         VersionChanged = 0, // another process saved (or removed) the record; data() holds it now
-        RecordReset = 1,    // the file turned out unreadable, was moved aside; data() is empty
     };
     // (kind, low 31 bits of the new generation) -> true when the receiver took
     // the change; false is logged.

@@ -15,6 +15,8 @@ private Q_SLOTS:
     void textRoundTrip();
     void badText_data();
     void badText();
+    void merged_data();
+    void merged();
     void homeRelativePath_data();
     void homeRelativePath();
     void independentAppTypeNames();
@@ -130,6 +132,50 @@ void tst_KSyncSettingsData::badText()
     QVERIFY(!KSyncSettingsNode::fromText(text, &node, &error));
     QVERIFY(!error.isEmpty());
     QCOMPARE(node.values.value(QStringLiteral("keep")), QStringLiteral("me"));
+}
+
+void tst_KSyncSettingsData::merged_data()
+{
+    QTest::addColumn<QByteArray>("base");
+    QTest::addColumn<QByteArray>("local");
+    QTest::addColumn<QByteArray>("theirs");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray g1 = R"({"groups":{"w1":{"values":{"n":"a"}}}})";
+    QTest::newRow("nothing changed here") << g1 << g1 << QByteArray(R"({"values":{"t":"1"}})")
+                                          << QByteArray(R"({"values":{"t":"1"}})");
+    QTest::newRow("both add groups")
+        << g1 << QByteArray(R"({"groups":{"w1":{"values":{"n":"a"}},"w2":{"values":{"n":"b"}}}})")
+        << QByteArray(R"({"groups":{"w1":{"values":{"n":"a"}},"w3":{"values":{"n":"c"}}}})")
+        << QByteArray(R"({"groups":{"w1":{"values":{"n":"a"}},"w2":{"values":{"n":"b"}},"w3":{"values":{"n":"c"}}}})");
+    QTest::newRow("same value set on both sides: ours")
+        << QByteArray(R"({"values":{"k":"0"}})") << QByteArray(R"({"values":{"k":"L"}})")
+        << QByteArray(R"({"values":{"k":"T","u":"1"}})") << QByteArray(R"({"values":{"k":"L","u":"1"}})");
+    QTest::newRow("value removed here, changed there")
+        << QByteArray(R"({"values":{"k":"0","j":"0"}})") << QByteArray(R"({"values":{"j":"0"}})")
+        << QByteArray(R"({"values":{"k":"T","j":"0"}})") << QByteArray(R"({"values":{"j":"0"}})");
+    QTest::newRow("group removed there, changed here")
+        << QByteArray(R"({"groups":{"w1":{"values":{"n":"a","c":"red"}}}})")
+        << QByteArray(R"({"groups":{"w1":{"values":{"n":"b","c":"red"}}}})") << QByteArray("{}")
+        << QByteArray(R"({"groups":{"w1":{"values":{"n":"b","c":"red"}}}})");
+    QTest::newRow("group removed there, untouched here") << g1 << g1 << QByteArray("{}") << QByteArray("{}");
+    QTest::newRow("group removed here, changed there")
+        << g1 << QByteArray("{}") << QByteArray(R"({"groups":{"w1":{"values":{"n":"z"}}}})") << QByteArray("{}");
+    QTest::newRow("last value of a group removed: group dropped")
+        << g1 << QByteArray(R"({"groups":{"w1":{}}})") << g1 << QByteArray("{}");
+}
+
+// Three-way merge of one writer's changes onto another's saved record.
+void tst_KSyncSettingsData::merged()
+{
+    QFETCH(QByteArray, base);
+    QFETCH(QByteArray, local);
+    QFETCH(QByteArray, theirs);
+    QFETCH(QByteArray, expected);
+    KSyncSettingsNode nodes[4];
+    const QByteArray *texts[4] = {&base, &local, &theirs, &expected};
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(KSyncSettingsNode::fromText(*texts[i], &nodes[i]));
+    QCOMPARE(KSyncSettingsNode::merged(nodes[0], nodes[1], nodes[2]).toText(), nodes[3].toText());
 }
 
 void tst_KSyncSettingsData::homeRelativePath_data()

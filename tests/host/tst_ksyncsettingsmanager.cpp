@@ -60,6 +60,7 @@ private Q_SLOTS:
     void versionCallbackOnlyForOthers_data();
     void versionCallbackOnlyForOthers();
     void removeUserSettings();
+    void fileDamagedWhileOpenIsRewritten();
     void groupAccessorHasItsOwnCursor();
     void mappedRecordGrowsAndReportsOverSize();
     void lockHeldElsewhereFailsAndRetries();
@@ -248,6 +249,35 @@ void tst_KSyncSettingsManager::removeUserSettings()
     QVERIFY(rootOf(b).isEmpty());
     QVERIFY(one.removeUserSettings(kUser, QStringLiteral("never-written")));
     QVERIFY(!QFile::exists(one.getDefaultSyncCfgFilePath(kUser, QStringLiteral("never-written"))));
+}
+
+// Someone else breaks the file of an open record: the file is moved aside,
+// the record keeps its content and writes it again; nobody is told of a change.
+void tst_KSyncSettingsManager::fileDamagedWhileOpenIsRewritten()
+{
+    KSyncSettingsManager manager(root());
+    KSyncSettings *s = manager.getUserSettings(kUser, kKey);
+    writeArea(s->data(), QStringLiteral("a1"), QStringLiteral("kept"));
+    QCOMPARE(s->flush(), KSyncSettings::Ok);
+    const KSyncSettingsNode held = rootOf(s);
+    int changes = 0;
+    s->setChangeCallback([&](int, int) {
+        ++changes;
+        return true;
+    });
+    KSettingsLogCapture log;
+    QFile file(s->filePath());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("not a settings file");
+    file.close();
+    QTRY_COMPARE(log.count(QStringLiteral("moved aside")), 1);
+    QCOMPARE(rootOf(s), held);
+    QVERIFY(s->hasPendingChanges());
+    QCOMPARE(s->flush(), KSyncSettings::Ok);
+    KSyncSettingsManager reader(root());
+    QCOMPARE(rootOf(reader.getUserSettings(kUser, kKey)), held);
+    QCOMPARE(QDir(QFileInfo(s->filePath()).path()).entryList({QStringLiteral("workarea.cfg.bad-*")}).size(), 1);
+    QCOMPARE(changes, 0);
 }
 
 void tst_KSyncSettingsManager::groupAccessorHasItsOwnCursor()

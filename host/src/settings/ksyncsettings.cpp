@@ -51,25 +51,30 @@ void KSyncSettingsPrivate::adopt(const KSyncSettingsNode &theirs, const Format::
         savedRevision = data.revision();
 }
 
-void KSyncSettingsPrivate::notify(int kind)
+void KSyncSettingsPrivate::setLost()
 {
-    // Reported from the event loop, never from inside the caller's flush().
-    // RecordReset wins over VersionChanged when both are waiting.
-    const bool queued = queuedKind >= 0;
-    queuedKind = qMax(queuedKind, kind);
-    if (queued)
+    base = KSyncSettingsNode();
+    identity = Format::Identity();
+    rewrite = true;
+}
+
+void KSyncSettingsPrivate::notify()
+{
+    // Reported from the event loop, never from inside the caller's flush();
+    // changes that arrive before it runs are reported once.
+    if (notifyQueued)
         return;
+    notifyQueued = true;
     QMetaObject::invokeMethod(
         q,
         [this] {
-            const int kind = queuedKind;
-            queuedKind = -1;
+            notifyQueued = false;
             if (!callback)
                 return;
             const int generation = int(identity.generation & 0x7fffffffu);
-            if (!callback(kind, generation))
+            if (!callback(KSyncSettings::VersionChanged, generation))
                 qCWarning(lcSyncSettings).noquote()
-                    << "change callback of" << path << "refused change" << kind << "generation" << generation;
+                    << "change callback of" << path << "refused the change to generation" << generation;
         },
         Qt::QueuedConnection);
 }
@@ -144,10 +149,14 @@ bool KSyncSettingsPrivate::checkDisk(bool force)
         qCWarning(lcSyncSettings).noquote() << "cannot check settings file" << path << ":" << lastError;
         return false;
     }
-    if (snapshot.identity == identity && !quarantined)
+    if (quarantined) {
+        setLost(); // keep what we hold; the next flush writes it again
+        return true;
+    }
+    if (snapshot.identity == identity)
         return true; // our own save, or nothing new
     adopt(snapshot.root, snapshot.identity);
-    notify(quarantined ? KSyncSettings::RecordReset : KSyncSettings::VersionChanged);
+    notify();
     return true;
 }
 
@@ -157,6 +166,7 @@ void KSyncSettingsPrivate::forget()
     identity = Format::Identity();
     replaceRoot(KSyncSettingsNode());
     savedRevision = data.revision();
+    rewrite = false;
     statKey = KSyncSettingsRecordFile::StatKey();
 }
 
@@ -177,8 +187,14 @@ KSyncSettings::Result KSyncSettingsPrivate::commit(const std::function<void(ISyn
         temporariesCleaned = true;
     }
 
+    // The headers tell whether the file is still the one we wrote; only when
+    // it is not is the whole file read and parsed.
     bool ioFailed = false;
-    Format::Snapshot disk = file.read(&ioFailed);
+    Format::Snapshot disk = file.peek(&ioFailed);
+    if (!ioFailed && (disk.status != Format::Status::Valid || disk.identity != identity))
+        disk = file.read(&ioFailed);
+    else
+        disk.root = base;
     if (ioFailed)
         return failed(KSyncSettings::IoError, file.errorString());
     bool quarantined = false;
@@ -191,17 +207,20 @@ KSyncSettings::Result KSyncSettingsPrivate::commit(const std::function<void(ISyn
         disk = Format::Snapshot();
         quarantined = true;
     }
-    const bool foreign = disk.identity != identity;
+    // A bad file says nothing about the record: what we hold is written whole.
+    const bool foreign = !quarantined && disk.identity != identity;
     if (foreign)
         adopt(disk.root, disk.identity);
+    if (quarantined)
+        setLost();
     if (edit) {
         const QStringList cursor = data.groupPath();
         data.setGroupPath(QStringList());
         (*edit)(&data);
         data.setGroupPath(cursor);
     }
-    if (foreign && !quarantined)
-        notify(KSyncSettings::VersionChanged);
+    if (foreign)
+        notify();
     if (!hasPendingChanges())
         return KSyncSettings::Ok; // what we had is what is there
 
@@ -240,6 +259,7 @@ KSyncSettings::Result KSyncSettingsPrivate::commit(const std::function<void(ISyn
     if (!ok)
         return failed(KSyncSettings::IoError, file.errorString());
     savedRevision = revision;
+    rewrite = false;
     lastError.clear();
     file.unlock();
     if (overSize) {

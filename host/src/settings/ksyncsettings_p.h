@@ -21,7 +21,7 @@ public:
 
     KSyncSettingsPrivate(KSyncSettings *q, KSyncSettingsManager *manager);
 
-    bool hasPendingChanges() const { return data.revision() != savedRevision; }
+    bool hasPendingChanges() const { return rewrite || data.revision() != savedRevision; }
     KSyncSettingsFileIo *io() const;
     int lockTimeout() const;
 
@@ -51,7 +51,8 @@ public:
     KSyncSettings::ChangeCallback callback;
     QString lastError;
     bool temporariesCleaned = false;
-    int queuedKind = -1;
+    bool rewrite = false; // the file was moved aside: what we hold must be written again
+    bool notifyQueued = false;
 
 private:
     // Reads the record under a shared lock; a bad file is moved aside (Missing
@@ -61,6 +62,8 @@ private:
     // Takes `theirs` as the new base and merges unsaved local changes onto it.
     void adopt(const KSyncSettingsNode &theirs, const Format::Identity &theirIdentity);
     void replaceRoot(const KSyncSettingsNode &root);
-    void notify(int kind);
+    // The file on disk is gone (moved aside): forget it, keep the tree, save it again.
+    void setLost();
+    void notify();
     KSyncSettings::Result failed(KSyncSettings::Result result, const QString &error);
 };

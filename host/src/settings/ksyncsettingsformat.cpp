@@ -153,23 +153,43 @@ Slot readSlot(const char *slot, qint64 slotSize, int index)
     return result;
 }
 
+// Checks the header of a mapped file of `size` bytes (`data` holds at least
+// its first `headSize` bytes); the slot size, or -1 with `why` set.
+qint64 mappedLayout(const char *data, qint64 headSize, qint64 size, QString *why)
+{
+    using F = KSyncSettingsFormat;
+    if (size < F::MappedHeaderSize || headSize < F::MappedHeaderSize) {
+        *why = QStringLiteral("mapped record shorter than its header (%1 bytes)").arg(size);
+        return -1;
+    }
+    if (u32(data + kMappedFormatAt) != kMappedFormat) {
+        *why = QStringLiteral("unknown mapped format %1").arg(u32(data + kMappedFormatAt));
+        return -1;
+    }
+    if (F::crc32(0, data, kMappedCrcAt) != u32(data + kMappedCrcAt)) {
+        *why = QStringLiteral("header checksum mismatch");
+        return -1;
+    }
+    const quint64 slotSize = u64(data + kMappedSlotSizeAt);
+    if (slotSize < quint64(F::SlotHeaderSize) || slotSize > quint64(F::MaxFileSize)
+        || qint64(F::MappedHeaderSize + 2 * slotSize) != size) {
+        *why = QStringLiteral("slot size %1 does not match file size %2").arg(slotSize).arg(size);
+        return -1;
+    }
+    return qint64(slotSize);
+}
+
 KSyncSettingsFormat::Snapshot parseMapped(const char *data, qint64 size)
 {
     using F = KSyncSettingsFormat;
-    if (size < F::MappedHeaderSize)
-        return corrupt(QStringLiteral("mapped record shorter than its header (%1 bytes)").arg(size));
-    if (u32(data + kMappedFormatAt) != kMappedFormat)
-        return corrupt(QStringLiteral("unknown mapped format %1").arg(u32(data + kMappedFormatAt)));
-    if (F::crc32(0, data, kMappedCrcAt) != u32(data + kMappedCrcAt))
-        return corrupt(QStringLiteral("header checksum mismatch"));
-    const quint64 slotSize = u64(data + kMappedSlotSizeAt);
-    if (slotSize < quint64(F::SlotHeaderSize) || slotSize > quint64(F::MaxFileSize)
-        || qint64(F::MappedHeaderSize + 2 * slotSize) != size)
-        return corrupt(QStringLiteral("slot size %1 does not match file size %2").arg(slotSize).arg(size));
+    QString why;
+    const qint64 slotSize = mappedLayout(data, size, size, &why);
+    if (slotSize < 0)
+        return corrupt(why);
 
     Slot slots[2];
     for (int i = 0; i < 2; ++i)
-        slots[i] = readSlot(data + F::MappedHeaderSize + i * qint64(slotSize), qint64(slotSize), i);
+        slots[i] = readSlot(data + F::MappedHeaderSize + i * slotSize, slotSize, i);
     if (slots[1].index >= 0 && (slots[0].index < 0 || slots[1].identity.generation > slots[0].identity.generation))
         std::swap(slots[0], slots[1]);
 
@@ -189,7 +209,7 @@ KSyncSettingsFormat::Snapshot parseMapped(const char *data, qint64 size)
         snapshot.root = root;
         snapshot.identity = slot.identity;
         snapshot.fileSize = size;
-        snapshot.slotSize = qint64(slotSize);
+        snapshot.slotSize = slotSize;
         snapshot.activeSlot = slot.index;
         snapshot.error = note;
         return snapshot;
@@ -223,6 +243,49 @@ KSyncSettingsFormat::Snapshot KSyncSettingsFormat::parse(const char *data, qint6
     if (isMappedMagic(data, size))
         return parseMapped(data, size);
     return corrupt(QStringLiteral("unknown magic"));
+}
+
+KSyncSettingsFormat::Snapshot KSyncSettingsFormat::peekHeader(const char *head, qint64 headSize, qint64 fileSize)
+{
+    Snapshot snapshot;
+    if (fileSize == 0)
+        return snapshot;
+    if (fileSize > MaxFileSize)
+        return corrupt(QStringLiteral("file of %1 bytes is over the limit").arg(fileSize));
+    snapshot.fileSize = fileSize;
+    if (isMappedMagic(head, headSize)) {
+        snapshot.slotSize = mappedLayout(head, headSize, fileSize, &snapshot.error);
+        if (snapshot.slotSize < 0)
+            return corrupt(snapshot.error);
+        snapshot.status = Status::Valid;
+        snapshot.mapped = true;
+        return snapshot;
+    }
+    if (headSize < PlainHeaderSize || std::memcmp(head, kPlainMagic, MagicSize) != 0
+        || u32(head + kPlainFormatAt) != kPlainFormat || qint64(u32(head + kPlainLengthAt)) != fileSize - PlainHeaderSize)
+        return corrupt(QStringLiteral("plain header does not fit the file"));
+    snapshot.status = Status::Valid;
+    snapshot.identity.generation = u64(head + kPlainGenerationAt);
+    snapshot.identity.stamp = u64(head + kPlainStampAt);
+    return snapshot;
+}
+
+void KSyncSettingsFormat::peekSlots(Snapshot *snapshot, const char *slot0, const char *slot1)
+{
+    const char *slots[2] = {slot0, slot1};
+    snapshot->activeSlot = -1;
+    snapshot->identity = Identity();
+    for (int i = 0; i < 2; ++i) {
+        const quint64 generation = u64(slots[i] + kSlotGenerationAt);
+        if (generation <= snapshot->identity.generation
+            || qint64(u32(slots[i] + kSlotLengthAt)) > slotCapacity(snapshot->slotSize))
+            continue;
+        snapshot->activeSlot = i;
+        snapshot->identity.generation = generation;
+        snapshot->identity.stamp = u64(slots[i] + kSlotStampAt);
+    }
+    if (snapshot->activeSlot < 0)
+        *snapshot = corrupt(QStringLiteral("no slot holds a record"));
 }
 
 QByteArray KSyncSettingsFormat::encodePlain(const QByteArray &payload, const Identity &identity)

@@ -60,6 +60,14 @@ public:
     // Parses a whole record file. An empty file is Missing.
     static Snapshot parse(const char *data, qint64 size);
 
+    // The layout and identity from the headers alone, without reading or
+    // verifying payloads: enough to see that a file is still the one this
+    // process wrote. `head` holds the first `headSize` bytes of the file
+    // (MappedHeaderSize suffice). A mapped file also needs peekSlots() with
+    // the two slot headers; it takes the newest plausible slot.
+    static Snapshot peekHeader(const char *head, qint64 headSize, qint64 fileSize);
+    static void peekSlots(Snapshot *snapshot, const char *slot0, const char *slot1);
+
     static QByteArray encodePlain(const QByteArray &payload, const Identity &identity);
     // Header and first slot of a new mapped file of `fileSize` bytes; the
     // caller extends the file to fileSize (the rest stays zero).

@@ -182,6 +182,41 @@ KSyncSettingsFormat::Snapshot KSyncSettingsRecordFile::read(bool *ioFailed)
     return F::parse(bytes.constData(), got);
 }
 
+KSyncSettingsFormat::Snapshot KSyncSettingsRecordFile::peek(bool *ioFailed)
+{
+    using F = KSyncSettingsFormat;
+    *ioFailed = false;
+    if (m_fd < 0)
+        return F::Snapshot();
+    struct stat st;
+    char head[F::MappedHeaderSize];
+    char slots[2][F::SlotHeaderSize];
+    if (m_io->fstat(m_fd, &st) != 0) {
+        *ioFailed = true;
+        fail(QStringLiteral("fstat"));
+        return F::Snapshot();
+    }
+    const qint64 got = m_io->pread(m_fd, head, qMin<qint64>(qint64(st.st_size), sizeof head), 0);
+    if (got < 0) {
+        *ioFailed = true;
+        fail(QStringLiteral("read"));
+        return F::Snapshot();
+    }
+    F::Snapshot snapshot = F::peekHeader(head, got, qint64(st.st_size));
+    if (snapshot.status != F::Status::Valid || !snapshot.mapped)
+        return snapshot;
+    for (int i = 0; i < 2; ++i) {
+        if (m_io->pread(m_fd, slots[i], F::SlotHeaderSize, F::MappedHeaderSize + i * snapshot.slotSize)
+            != F::SlotHeaderSize) {
+            *ioFailed = true;
+            fail(QStringLiteral("read"));
+            return F::Snapshot();
+        }
+    }
+    F::peekSlots(&snapshot, slots[0], slots[1]);
+    return snapshot;
+}
+
 bool KSyncSettingsRecordFile::replace(const QByteArray &bytes, qint64 fileSize, bool *committed)
 {
     *committed = false;
@@ -224,7 +259,8 @@ bool KSyncSettingsRecordFile::writeSlot(const KSyncSettingsFormat::Snapshot &cur
     bool ok = m_io->mapWrite(slot + F::SlotHeaderSize, payload.constData(), payload.size()) == 0
         || fail(QStringLiteral("write slot of"));
     ok = ok && (m_io->mapWrite(slot, header.constData(), header.size()) == 0 || fail(QStringLiteral("write slot header of")));
-    *committed = true; // whatever reached the map may be read by others
+    // Once the header is in the shared map, readers see the new slot.
+    *committed = ok;
     ok = ok && (m_io->msync(slot, F::SlotHeaderSize + payload.size()) == 0 || fail(QStringLiteral("msync")));
     m_io->unmap(map, size);
     // In-place writes raise no directory event; new times do.

@@ -48,6 +48,10 @@ public:
     // reason; `ioFailed` tells a failing read from bad content.
     KSyncSettingsFormat::Snapshot read(bool *ioFailed = nullptr);
 
+    // The file's layout and identity from its headers only (see
+    // KSyncSettingsFormat::peekHeader); Corrupt when they do not fit.
+    KSyncSettingsFormat::Snapshot peek(bool *ioFailed);
+
     // Writes `bytes` (extended with zeros to `fileSize`) to a temporary file
     // in the same directory, syncs it, renames it over the record and syncs
     // the directory. `committed` tells whether the rename happened.
