@@ -33,6 +33,8 @@ QString defaultPluginPath()
 
 int main(int argc, char **argv)
 {
+    // QtWebEngine views share one OpenGL context with the rest of the shell.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QCoreApplication::setOrganizationName(QStringLiteral("Zelva"));
     QCoreApplication::setApplicationName(QStringLiteral("zelvashell"));
     auto app = std::make_unique<KZelvaApplication>(argc, argv);
