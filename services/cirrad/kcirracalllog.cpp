@@ -10,7 +10,8 @@ namespace {
 constexpr int kKeptEntries = 2000;
 constexpr qint64 kRotateSize = 4 * 1024 * 1024;
 constexpr int kFlushDelayMs = 100;
-constexpr int kFlushBytes = 64 * 1024;
+constexpr int kFlushEntries = 256;
+static_assert(kFlushEntries < kKeptEntries, "unwritten entries must still be in memory");
 } // namespace
 
 KCirraCallLog::KCirraCallLog(const QString &stateDir)
@@ -27,27 +28,35 @@ KCirraCallLog::~KCirraCallLog()
     writePending();
 }
 
+void KCirraCallLog::clear()
+{
+    writePending();
+    m_entries.clear();
+}
+
 void KCirraCallLog::append(const QJsonObject &entry)
 {
     QJsonObject stamped = entry;
-    stamped.insert(QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+    stamped.insert(QStringLiteral("timeMs"), double(QDateTime::currentMSecsSinceEpoch()));
     m_entries.append(stamped);
-    if (m_entries.size() > kKeptEntries)
-        m_entries.removeFirst();
-
-    // Writing every line as it comes would cost each call a file write.
-    m_pending += QJsonDocument(stamped).toJson(QJsonDocument::Compact) + '\n';
-    if (m_pending.size() >= kFlushBytes)
+    // The file gets the entries in batches, off the path of the reply.
+    if (++m_unwritten >= kFlushEntries)
         writePending();
     else if (!m_flushTimer.isActive())
         m_flushTimer.start();
+    if (m_entries.size() > kKeptEntries)
+        m_entries.removeFirst();
 }
 
 void KCirraCallLog::writePending()
 {
     m_flushTimer.stop();
-    if (m_pending.isEmpty())
+    if (m_unwritten == 0)
         return;
+    QByteArray lines;
+    for (int i = m_entries.size() - m_unwritten; i < m_entries.size(); ++i)
+        lines += QJsonDocument(m_entries.at(i)).toJson(QJsonDocument::Compact) + '\n';
+    m_unwritten = 0;
     if (m_file.isOpen() && m_file.size() > kRotateSize) {
         m_file.close();
         QFile::remove(m_path + QStringLiteral(".1"));
@@ -55,12 +64,9 @@ void KCirraCallLog::writePending()
     }
     if (!m_file.isOpen()) {
         m_file.setFileName(m_path);
-        if (!m_file.open(QIODevice::Append)) {
-            m_pending.clear();
+        if (!m_file.open(QIODevice::Append))
             return;
-        }
     }
-    m_file.write(m_pending);
+    m_file.write(lines);
     m_file.flush();
-    m_pending.clear();
 }

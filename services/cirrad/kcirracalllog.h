@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
-#include <QByteArray>
 #include <QFile>
 #include <QJsonObject>
 #include <QList>
@@ -24,14 +23,15 @@ public:
 
     void append(const QJsonObject &entry);
     QList<QJsonObject> entries() const { return m_entries; }
-    void clear() { m_entries.clear(); }
+    // Empties the memory; the file keeps everything.
+    void clear();
 
 private:
     void writePending();
 
     QString m_path;
     QFile m_file;
-    QByteArray m_pending;
     QTimer m_flushTimer;
     QList<QJsonObject> m_entries;
+    int m_unwritten = 0; // the last entries, not yet in the file
 };

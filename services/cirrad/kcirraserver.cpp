@@ -22,6 +22,9 @@ KCirraServer::KCirraServer(const Options &options, QObject *parent)
 
 KCirraServer::~KCirraServer()
 {
+    // The handlers point into objects that may already be gone.
+    m_frameHandler = nullptr;
+    m_closedHandler = nullptr;
     m_server->close();
 }
 

@@ -80,7 +80,7 @@ KCirraService::KCirraService(KCirraServer *server, const Options &options, QObje
     , m_options(options)
     , m_users(options.stateDir, options.newUsersLoggedIn)
     , m_callLog(options.stateDir)
-    , m_control(new KCirraControl(this))
+    , m_control(std::make_unique<KCirraControl>(this))
 {
     m_server->setFrameHandler([this](KCirraPeer *peer, const CirraFrame &frame) { onFrame(peer, frame); });
     m_server->setClosedHandler([this](KCirraPeer *peer) {

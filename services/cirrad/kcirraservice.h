@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class KCirraControl;
 class KCirraPeer;
@@ -100,7 +101,7 @@ private:
     KCirraUserStore m_users;
     KCirraCallLog m_callLog;
     KCirraFaults m_faults;
-    KCirraControl *m_control;
+    std::unique_ptr<KCirraControl> m_control;
     QHash<QString, MethodHandler> m_methods;
     QList<Held> m_held;
     QTimer m_idleTimer;

@@ -13,7 +13,12 @@
 using apache::thrift::TConfiguration;
 using apache::thrift::TException;
 using apache::thrift::protocol::TBinaryProtocol;
+using apache::thrift::protocol::TList;
+using apache::thrift::protocol::TMap;
+using apache::thrift::protocol::TProtocol;
 using apache::thrift::protocol::TProtocolException;
+using apache::thrift::protocol::TSet;
+using apache::thrift::protocol::TType;
 using apache::thrift::transport::TMemoryBuffer;
 using apache::thrift::transport::TTransportException;
 
@@ -28,10 +33,99 @@ std::shared_ptr<TConfiguration> frameConfiguration()
     return std::make_shared<TConfiguration>(static_cast<int>(KCirraCodec::kMaxFrameSize) + kPrefixSize);
 }
 
+// The binary protocol, refusing unknown type codes before they become a
+// TType: Thrift casts the wire byte to the enum first, which is undefined for
+// codes outside the enum's range (and trips UBSan on hostile input). Skipping
+// goes through the virtual reads so that nested skips are checked too.
+class KCirraBinaryProtocol : public TBinaryProtocol
+{
+public:
+    using TBinaryProtocol::TBinaryProtocol;
+
+    uint32_t readFieldBegin_virt(std::string &, TType &fieldType, int16_t &fieldId) override
+    {
+        int8_t type = 0;
+        uint32_t result = readByte(type);
+        fieldType = checkedType(type, true);
+        fieldId = 0;
+        if (fieldType != apache::thrift::protocol::T_STOP)
+            result += readI16(fieldId);
+        return result;
+    }
+
+    uint32_t readMapBegin_virt(TType &keyType, TType &valType, uint32_t &size) override
+    {
+        int8_t key = 0, value = 0;
+        int32_t count = 0;
+        const uint32_t result = readByte(key) + readByte(value) + readI32(count);
+        keyType = checkedType(key, false);
+        valType = checkedType(value, false);
+        size = checkedSize(count);
+        TMap map(keyType, valType, size);
+        checkReadBytesAvailable(map);
+        return result;
+    }
+
+    uint32_t readListBegin_virt(TType &elemType, uint32_t &size) override
+    {
+        const uint32_t result = readElementHeader(&elemType, &size);
+        TList list(elemType, size);
+        checkReadBytesAvailable(list);
+        return result;
+    }
+
+    uint32_t readSetBegin_virt(TType &elemType, uint32_t &size) override
+    {
+        const uint32_t result = readElementHeader(&elemType, &size);
+        TSet set(elemType, size);
+        checkReadBytesAvailable(set);
+        return result;
+    }
+
+    uint32_t skip_virt(TType type) override { return apache::thrift::protocol::skip(static_cast<TProtocol &>(*this), type); }
+
+private:
+    static TType checkedType(int8_t code, bool stopAllowed)
+    {
+        using namespace apache::thrift::protocol;
+        switch (code) {
+        case T_STOP:
+            if (stopAllowed)
+                return T_STOP;
+            break;
+        case T_BOOL: case T_BYTE: case T_DOUBLE: case T_I16: case T_I32: case T_I64:
+        case T_STRING: case T_STRUCT: case T_MAP: case T_SET: case T_LIST:
+            return static_cast<TType>(code);
+        default:
+            break;
+        }
+        throw TProtocolException(TProtocolException::INVALID_DATA, "invalid type code");
+    }
+
+    uint32_t checkedSize(int32_t count) const
+    {
+        if (count < 0)
+            throw TProtocolException(TProtocolException::NEGATIVE_SIZE);
+        if (container_limit_ && count > container_limit_)
+            throw TProtocolException(TProtocolException::SIZE_LIMIT);
+        return static_cast<uint32_t>(count);
+    }
+
+    uint32_t readElementHeader(TType *elemType, uint32_t *size)
+    {
+        int8_t type = 0;
+        int32_t count = 0;
+        const uint32_t result = readByte(type) + readI32(count);
+        *elemType = checkedType(type, false);
+        *size = checkedSize(count);
+        return result;
+    }
+};
+
 std::unique_ptr<TBinaryProtocol> makeProtocol(const std::shared_ptr<TMemoryBuffer> &buffer)
 {
-    return std::make_unique<TBinaryProtocol>(buffer, KCirraCodec::kStringLimit,
-                                             KCirraCodec::kContainerLimit, true, true);
+    return std::make_unique<KCirraBinaryProtocol>(buffer, KCirraCodec::kStringLimit,
+                                                  KCirraCodec::kContainerLimit, true, true);
 }
 
 KCirraCodec::Result failure(KCirraCodec::Status status, int code, const char *what)

@@ -192,6 +192,15 @@ void tst_KCirraCodec::readFailure_data()
     QTest::newRow("invalid field type")
         << QByteArray("CirraIpcArg") << W().field(0x7f, 50).i32(1).stop().bytes << 0
         << S::Protocol << 1;
+    QTest::newRow("invalid type code in a map header")
+        << QByteArray("CirraIpcArg") << W().field(W::Map, 3).map(0x40, W::String, 1).stop().bytes << 0
+        << S::Protocol << 1;
+    QTest::newRow("list of stop elements")
+        << QByteArray("CirraIpcResult") << W(resultHead).field(W::List, 3).list(0, 60000).stop().bytes << 0
+        << S::Protocol << 1;
+    QTest::newRow("invalid type code nested in a skipped struct")
+        << QByteArray("CirraIpcArg") << W().field(W::Struct, 77).field(-3, 1).stop().stop().bytes << 0
+        << S::Protocol << 1;
     QTest::newRow("empty input") << QByteArray("CirraIpcArg") << std::string() << 0
                                  << S::Transport << 3;
 }
