@@ -15,6 +15,7 @@ namespace kacctoutsdk { class KAccountSdkProxy; }
 class KScriptCore;
 class KZelvaMainWindow;
 class KZelvaSkin;
+class KZelvaThumbnailProvider;
 
 /*
  * The shell's application object (`zelvaApp`). Owns the main windows, the
@@ -45,6 +46,8 @@ public:
     KZelvaBackupMgr *getBackupMgr() const { return m_backup; }
     QTranslator *translator() const { return nullptr; }
     KScriptCore *scriptCore() const { return m_scriptCore; }
+    // The page-image service, created on first use.
+    KZelvaThumbnailProvider *getThumbnailMgr();
     // Runs the shell with or without a script core (tests, KZELVA_NO_SCRIPT_CORE=1).
     void setScriptCoreAvailable(bool available);
 
@@ -55,14 +58,16 @@ Q_SIGNALS:
 private:
     void onWindowDestroyed(QObject *window);
 
-    QList<QPointer<KZelvaMainWindow>> m_windows;
-    QPointer<KZelvaMainWindow> m_current;
+    // Untyped so that a window in destruction is never downcast.
+    QList<QPointer<QObject>> m_windows;
+    QPointer<QObject> m_current;
     KZelvaStartup m_startup;
     KCloudSvrProxy *m_cloud = nullptr;
     KZelvaSkin *m_skin = nullptr;
     kacctoutsdk::KAccountSdkProxy *m_account = nullptr;
     KZelvaBackupMgr *m_backup = nullptr;
     KScriptCore *m_scriptCore = nullptr;
+    KZelvaThumbnailProvider *m_thumbnails = nullptr;
 };
 
 #define zelvaApp (KZelvaApplication::instance())

@@ -43,6 +43,10 @@ public:
     bool closeSubPage(KZelvaSubPage *page, bool force = false);
 
     void showToFront(bool activate, bool raise, bool maximize);
+    // While locked, keyboard focus stays in the current page (moves of tabs
+    // out of the window do not hand it to another widget).
+    void setLockFocusInCurrentPage(bool locked) { m_lockFocus = locked; }
+    bool isLockFocusInCurrentPage() const { return m_lockFocus; }
     void restoreWindowRect(bool maximize);
 
     // Told by the work-area plug-in when the data of the window's work area changed.
@@ -68,4 +72,5 @@ private:
     QMenu *m_fileMenu = nullptr;
     bool m_closing = false;
     bool m_special = false;
+    bool m_lockFocus = false;
 };

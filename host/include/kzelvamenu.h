@@ -8,11 +8,23 @@
 
 /*
  * A menu of the shell that plug-ins fill (the tab context menu, say).
- * Owned by whoever shows it.
+ * `style` picks the look of the shell's menu kinds (0 plain, 2 sub menu of
+ * a tab menu). A tab menu announces its built-in close entries with the
+ * close signals. Owned by whoever shows it.
  */
 class KZELVASHELL_EXPORT KZelvaMenu : public QMenu
 {
     Q_OBJECT
 public:
-    explicit KZelvaMenu(QWidget *parent = nullptr);
+    explicit KZelvaMenu(QWidget *parent = nullptr, int style = 0);
+
+    int menuStyle() const { return m_style; }
+
+Q_SIGNALS:
+    void closeRightTab();
+    void closeOtherTab();
+    void closeAllTab();
+
+private:
+    int m_style = 0;
 };

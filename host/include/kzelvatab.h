@@ -31,6 +31,8 @@ public:
     void activate();
     // Asks the window to close this tab; false when the close was refused.
     bool tryClose();
+    // Opens the tab's context menu at the cursor (through the tab bar).
+    Q_INVOKABLE void popupMenu();
 
 private:
     QPointer<KZelvaSubPage> m_page;

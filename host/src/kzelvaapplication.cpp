@@ -9,6 +9,7 @@
 #include "kzelvabackupmgr.h"
 #include "kzelvamainwindow.h"
 #include "kzelvaskin.h"
+#include "kzelvathumbnailprovider.h"
 #include "kzelvaworkareadata.h"
 
 KZelvaApplication::KZelvaApplication(int &argc, char **argv)
@@ -30,8 +31,9 @@ KZelvaApplication::KZelvaApplication(int &argc, char **argv)
 KZelvaApplication::~KZelvaApplication()
 {
     // Windows left open at exit go before the services they use.
-    for (const QPointer<KZelvaMainWindow> &window : qAsConst(m_windows))
-        delete window.data();
+    const QList<KZelvaMainWindow *> windows = mainWindows();
+    for (KZelvaMainWindow *window : windows)
+        delete window;
 }
 
 KZelvaApplication *KZelvaApplication::instance()
@@ -42,9 +44,10 @@ KZelvaApplication *KZelvaApplication::instance()
 QList<KZelvaMainWindow *> KZelvaApplication::mainWindows() const
 {
     QList<KZelvaMainWindow *> result;
-    for (const QPointer<KZelvaMainWindow> &window : m_windows) {
-        if (window)
-            result.append(window);
+    for (const QPointer<QObject> &window : m_windows) {
+        // A window in destruction is no longer a main window.
+        if (auto *mainWindow = qobject_cast<KZelvaMainWindow *>(window.data()))
+            result.append(mainWindow);
     }
     return result;
 }
@@ -68,6 +71,13 @@ KZelvaMainWindow *KZelvaApplication::createMainWindow(bool notifyPlugins)
     return window;
 }
 
+KZelvaThumbnailProvider *KZelvaApplication::getThumbnailMgr()
+{
+    if (!m_thumbnails)
+        m_thumbnails = new KZelvaThumbnailProvider(this);
+    return m_thumbnails;
+}
+
 KCloudSvrProxy *KZelvaApplication::cloudSvrProxy()
 {
     if (!m_cloud)
@@ -77,7 +87,7 @@ KCloudSvrProxy *KZelvaApplication::cloudSvrProxy()
 
 void KZelvaApplication::onWindowDestroyed(QObject *window)
 {
-    m_windows.removeAll(QPointer<KZelvaMainWindow>());
+    m_windows.removeAll(QPointer<QObject>());
     for (int i = m_windows.size() - 1; i >= 0; --i) {
         if (m_windows.at(i).data() == window)
             m_windows.removeAt(i);
@@ -90,7 +100,7 @@ void KZelvaApplication::onWindowDestroyed(QObject *window)
 
 KZelvaMainWindow *KZelvaApplication::currentMainWindow() const
 {
-    return m_current;
+    return qobject_cast<KZelvaMainWindow *>(m_current.data());
 }
 
 void KZelvaApplication::setScriptCoreAvailable(bool available)

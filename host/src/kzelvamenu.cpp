@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvamenu.h"
 
-KZelvaMenu::KZelvaMenu(QWidget *parent)
+KZelvaMenu::KZelvaMenu(QWidget *parent, int style)
     : QMenu(parent)
+    , m_style(style)
 {
 }

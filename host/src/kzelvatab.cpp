@@ -6,6 +6,8 @@
 #include "kzelvasubpage.h"
 #include "kzelvatabbar.h"
 
+#include <QCursor>
+
 KZelvaTab::KZelvaTab(KZelvaSubPage *page, KZelvaTabBar *bar)
     : QObject(bar)
     , m_page(page)
@@ -49,4 +51,10 @@ bool KZelvaTab::tryClose()
 {
     KZelvaMainWindow *window = findRelativeZelvaMainWindow(m_page);
     return window && window->closeSubPage(m_page);
+}
+
+void KZelvaTab::popupMenu()
+{
+    if (KZelvaTabBar *bar = tabBar())
+        Q_EMIT bar->tabContextMenuRequested(this, QCursor::pos());
 }

@@ -12,4 +12,9 @@
 class KZelvaShellIntegration : public KZelvaWorkAreaShellHooks
 {
 public:
+    // menus and thumbnails
+    QObject *createMenuActionManager(KZelvaWorkAreaManager *manager) override;
+    QObject *createThumbnailManager(KZelvaWorkAreaManager *manager) override;
+    void addTabMenuWorkAreaAction(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map) override;
+    void addTabMenuPostInfo(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map) override;
 };

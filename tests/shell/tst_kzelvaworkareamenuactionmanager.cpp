@@ -1,0 +1,606 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// Tab-menu entries and the page's tab menu against real host windows: which
+// entries a tab gets, what triggering them does to the model, and which
+// usage events the collector reports.
+
+#include "kzelvashellintegration.h"
+#include "kzelvaworkarea.h"
+#include "kzelvaworkareaitem.h"
+#include "kzelvaworkareamanager.h"
+#include "kzelvaworkareamenuactionmanager.h"
+#include "kzelvaworkareaoperations.h"
+#include "kzelvaworkareas.h"
+#include "kzelvaworkareatabmenuinfocollectter.h"
+#include "recordlogtail.h"
+
+#include <kdcinfo.h>
+#include <ksyncsettingsmanager.h>
+#include <kzelvaapplication.h>
+#include <kzelvacentralarea.h>
+#include <kzelvamainwindow.h>
+#include <kzelvamenu.h>
+#include <kzelvaqozsubpage.h>
+#include <kzelvatab.h>
+#include <kzelvatabbar.h>
+
+#include <QAction>
+#include <QFile>
+#include <QFontMetrics>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+class tst_KZelvaWorkAreaMenuActionManager : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void submenuEntries_data();
+    void submenuEntries();
+    void triggerMovesTheTab_data();
+    void triggerMovesTheTab();
+    void emptyIdDoesNothing_data();
+    void emptyIdDoesNothing();
+    void newWindowKeepsTheSourceWindow();
+    void newWindowWithUnknownIds();
+    void entryText_data();
+    void entryText();
+    void menuClickEvents_data();
+    void menuClickEvents();
+    void collectorFollowsOneMenu();
+    void pageMenuOfListedTab();
+    void pageMenuOfOpenTabAsksTheTab();
+    void pageMenuBadInput_data();
+    void pageMenuBadInput();
+
+private:
+    KZelvaMainWindow *newWindow(bool withWorkArea = true);
+    KZelvaQozSubPage *addPage(KZelvaMainWindow *window, const QString &title,
+                              int type = KZelvaPluginWidget::QozDocument);
+    KZelvaWorkArea *current(KZelvaMainWindow *window) const;
+    // Builds the tab menu as the shell does (through the manager, by name).
+    void buildTabMenu(KZelvaMenu *menu, KZelvaTab *tab);
+    static QMenu *submenuOf(QMenu *menu);
+    static QAction *entry(QMenu *submenu, const QString &desWorkAreaId);
+    static QJsonObject lastUsageEvent();
+
+    KZelvaWorkAreaManager *m_manager = nullptr;
+    KZelvaWorkAreaOperations *m_ops = nullptr;
+    KZelvaWorkAreaMenuActionManager *m_menus = nullptr;
+    QList<QPointer<KZelvaMainWindow>> m_windows;
+};
+
+void tst_KZelvaWorkAreaMenuActionManager::init()
+{
+    // Every test starts from empty stored work areas.
+    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
+    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("active"));
+    m_manager = new KZelvaWorkAreaManager(qApp);
+    m_manager->setShellHooks(new KZelvaShellIntegration);
+    m_manager->ensureInitialised();
+    m_ops = m_manager->findChild<KZelvaWorkAreaOperations *>();
+    m_menus = KZelvaWorkAreaMenuActionManager::instance();
+    QVERIFY(m_ops);
+    QVERIFY(m_menus);
+    QCOMPARE(m_manager->menuActionManager(), m_menus);
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::cleanup()
+{
+    m_manager->teardown();
+    delete m_manager;
+    for (const QPointer<KZelvaMainWindow> &window : qAsConst(m_windows))
+        delete window.data();
+    m_windows.clear();
+    const QList<KZelvaMainWindow *> left = zelvaApp->mainWindows();
+    for (KZelvaMainWindow *window : left)
+        delete window;
+}
+
+KZelvaMainWindow *tst_KZelvaWorkAreaMenuActionManager::newWindow(bool withWorkArea)
+{
+    KZelvaMainWindow *window = zelvaApp->createMainWindow(false);
+    m_windows.append(window);
+    if (withWorkArea)
+        m_manager->notifyMainWindowAdd(window);
+    return window;
+}
+
+KZelvaQozSubPage *tst_KZelvaWorkAreaMenuActionManager::addPage(KZelvaMainWindow *window, const QString &title,
+                                                               int type)
+{
+    auto *page = new KZelvaQozSubPage(KZelvaPluginWidget::WidgetType(type));
+    page->newDocument(title);
+    window->centralArea()->addSubPage(page);
+    QCoreApplication::processEvents(); // the queued adoption
+    return page;
+}
+
+KZelvaWorkArea *tst_KZelvaWorkAreaMenuActionManager::current(KZelvaMainWindow *window) const
+{
+    KZelvaWorkAreas *areas = m_manager->workAreasOf(window);
+    return areas ? areas->currentWorkArea() : nullptr;
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::buildTabMenu(KZelvaMenu *menu, KZelvaTab *tab)
+{
+    QVERIFY(QMetaObject::invokeMethod(m_manager, "addTabMenuWorkAreaAction", Qt::DirectConnection,
+                                      Q_ARG(KZelvaMenu *, menu), Q_ARG(KZelvaTab *, tab),
+                                      Q_ARG(QVariantMap, QVariantMap())));
+}
+
+QMenu *tst_KZelvaWorkAreaMenuActionManager::submenuOf(QMenu *menu)
+{
+    const QList<QAction *> actions = menu->actions();
+    for (QAction *action : actions) {
+        if (action->objectName() == QLatin1String("moveToWorkAreaMenuAction"))
+            return action->menu();
+    }
+    return nullptr;
+}
+
+QAction *tst_KZelvaWorkAreaMenuActionManager::entry(QMenu *submenu, const QString &desWorkAreaId)
+{
+    const QList<QAction *> actions = submenu ? submenu->actions() : QList<QAction *>();
+    for (QAction *action : actions) {
+        if (action->property("desWorkAreaId").toString() == desWorkAreaId)
+            return action;
+    }
+    return nullptr;
+}
+
+QJsonObject tst_KZelvaWorkAreaMenuActionManager::lastUsageEvent()
+{
+    QFile file(getDcInfo()->eventFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
+    return QJsonDocument::fromJson(lines.last()).object();
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::submenuEntries_data()
+{
+    QTest::addColumn<int>("windowWorkAreas");
+    QTest::addColumn<int>("tabWorkArea");
+    QTest::addColumn<bool>("otherWindow");
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<int>("pageType");
+    // Entry texts after the new-window entry; empty with no submenu at all.
+    QTest::addColumn<QStringList>("entries");
+
+    const QString def = QStringLiteral("Default Work Window");
+    const QString one = QStringLiteral("New Work Window1");
+    const QString two = QStringLiteral("New Work Window2");
+    QTest::newRow("one work area: only the new window")
+        << 1 << 0 << false << false << int(KZelvaPluginWidget::QozDocument) << QStringList();
+    QTest::newRow("two work areas")
+        << 2 << 0 << false << false << int(KZelvaPluginWidget::QozDocument) << QStringList{one};
+    QTest::newRow("three work areas, tab in the second")
+        << 3 << 1 << false << false << int(KZelvaPluginWidget::SheetDocument) << QStringList{def, two};
+    QTest::newRow("another window's work area is listed")
+        << 2 << 0 << true << false << int(KZelvaPluginWidget::QozDocument) << QStringList{one, two};
+    QTest::newRow("locked tab gets the same entries")
+        << 3 << 0 << false << true << int(KZelvaPluginWidget::QozDocument) << QStringList{one, two};
+    QTest::newRow("excluded page type: no submenu")
+        << 2 << 0 << false << false << int(KZelvaPluginWidget::StartPage) << QStringList();
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::submenuEntries()
+{
+    QFETCH(int, windowWorkAreas);
+    QFETCH(int, tabWorkArea);
+    QFETCH(bool, otherWindow);
+    QFETCH(bool, locked);
+    QFETCH(int, pageType);
+    QFETCH(QStringList, entries);
+
+    KZelvaMainWindow *window = newWindow();
+    QList<KZelvaWorkArea *> own{current(window)};
+    for (int i = 1; i < windowWorkAreas; ++i)
+        own.append(m_manager->workArea(m_ops->createWorkArea(window, false).value(QStringLiteral("workAreaId")).toString()));
+    if (otherWindow)
+        newWindow();
+    QVERIFY(m_ops->switchWorkArea(window, own.at(tabWorkArea)->id()));
+    KZelvaQozSubPage *page = addPage(window, QStringLiteral("report.docx"), pageType);
+    page->getTab()->setLock(locked);
+
+    KZelvaMenu menu(window);
+    menu.addAction(QStringLiteral("Close Tab"));
+    buildTabMenu(&menu, page->getTab());
+    QMenu *submenu = submenuOf(&menu);
+    const bool excluded = KZelvaWorkArea::isExcludedPageType(pageType);
+    QCOMPARE(submenu == nullptr, excluded);
+    if (excluded) {
+        QCOMPARE(menu.actions().size(), 1);
+        return;
+    }
+    QCOMPARE(qobject_cast<KZelvaMenu *>(submenu)->menuStyle(), 2);
+    QAction *submenuAction = submenu->menuAction();
+    QCOMPARE(submenuAction->text(), QStringLiteral("Move to workArea"));
+    QCOMPARE(submenuAction->property("spyName").toString(), QStringLiteral("tabMenu_moveToWorkArea"));
+    QVERIFY(submenuAction->isEnabled());
+
+    const QList<QAction *> actions = submenu->actions();
+    QCOMPARE(actions.size(), entries.size() + 1);
+    QCOMPARE(actions.first()->objectName(), QStringLiteral("createWorkAreaAction"));
+    QCOMPARE(actions.first()->text(), QStringLiteral("createWorkArea"));
+    QCOMPARE(actions.first()->property("spyName").toString(), QStringLiteral("tabMenu_createWorkArea"));
+    QStringList texts;
+    for (int i = 0; i < actions.size(); ++i) {
+        QAction *action = actions.at(i);
+        QCOMPARE(action->property("srcWorkAreaId").toString(), own.at(tabWorkArea)->id());
+        QCOMPARE(action->property("srcWorkAreaItemId").toString(), page->getWorkAreaItemId());
+        QCOMPARE(action->property("relativeWorkAreaId").toString(), own.at(tabWorkArea)->id());
+        if (i == 0) {
+            QVERIFY(!action->property("desWorkAreaId").isValid());
+            continue;
+        }
+        texts.append(action->text());
+        QCOMPARE(action->objectName(), QStringLiteral("moveToWorkAreaAction"));
+        QCOMPARE(action->property("spyName").toString(), QStringLiteral("tabMenu_workArea_%1").arg(i));
+        QVERIFY(action->property("desWorkAreaId").toString() != own.at(tabWorkArea)->id());
+    }
+    // The manager's order (ids compare as text, so it is read, not assumed).
+    QStringList managerOrder;
+    const QList<KZelvaWorkArea *> all = m_manager->workAreas();
+    for (KZelvaWorkArea *workArea : all) {
+        if (entries.contains(workArea->data().name))
+            managerOrder.append(workArea->data().name);
+    }
+    QCOMPARE(texts, managerOrder);
+    texts.sort();
+    entries.sort();
+    QCOMPARE(texts, entries);
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::triggerMovesTheTab_data()
+{
+    QTest::addColumn<bool>("targetInOtherWindow");
+    QTest::addColumn<bool>("locked");
+    QTest::newRow("hidden work area of the same window") << false << false;
+    QTest::newRow("work area of another window") << true << false;
+    QTest::newRow("locked tab") << false << true;
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::triggerMovesTheTab()
+{
+    QFETCH(bool, targetInOtherWindow);
+    QFETCH(bool, locked);
+
+    KZelvaMainWindow *window = newWindow();
+    KZelvaWorkArea *source = current(window);
+    KZelvaMainWindow *other = targetInOtherWindow ? newWindow() : nullptr;
+    KZelvaWorkArea *target = other ? current(other)
+                                   : m_manager->workArea(m_ops->createWorkArea(window, false)
+                                                             .value(QStringLiteral("workAreaId")).toString());
+    KZelvaQozSubPage *page = addPage(window, QStringLiteral("notes.txt"));
+    addPage(window, QStringLiteral("stays.txt"));
+    page->getTab()->setLock(locked);
+    const QString itemId = page->getWorkAreaItemId();
+
+    KZelvaMenu menu(window);
+    buildTabMenu(&menu, page->getTab());
+    QAction *move = entry(submenuOf(&menu), target->id());
+    QVERIFY(move);
+    move->trigger();
+    QCoreApplication::processEvents();
+
+    QVERIFY(!source->findItem(itemId));
+    QVERIFY(target->findItem(itemId));
+    QCOMPARE(target->findItem(itemId)->subPage(), page);
+    QCOMPARE(findRelativeZelvaMainWindow(page), other ? other : window);
+    // Shown where its work area is shown, hidden in a window that shows another.
+    QCOMPARE(page->isVisibleByControl(), target->isVisible());
+    QCOMPARE(page->isRelativeTabLocked(), locked);
+    QCOMPARE(lastUsageEvent().value(QStringLiteral("args")).toObject().value(QStringLiteral("menuclick")).toString(),
+             QStringLiteral("move_to_workspace"));
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::emptyIdDoesNothing_data()
+{
+    QTest::addColumn<QByteArray>("property");
+    QTest::newRow("srcWorkAreaId") << QByteArray("srcWorkAreaId");
+    QTest::newRow("srcWorkAreaItemId") << QByteArray("srcWorkAreaItemId");
+    QTest::newRow("desWorkAreaId") << QByteArray("desWorkAreaId");
+    QTest::newRow("relativeWorkAreaId") << QByteArray("relativeWorkAreaId");
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::emptyIdDoesNothing()
+{
+    QFETCH(QByteArray, property);
+    KZelvaMainWindow *window = newWindow();
+    KZelvaWorkArea *source = current(window);
+    const QString targetId = m_ops->createWorkArea(window, false).value(QStringLiteral("workAreaId")).toString();
+    KZelvaQozSubPage *page = addPage(window, QStringLiteral("a.txt"));
+
+    KZelvaMenu menu(window);
+    buildTabMenu(&menu, page->getTab());
+    QAction *move = entry(submenuOf(&menu), targetId);
+    QVERIFY(move);
+    move->setProperty(property.constData(), QString());
+    move->trigger();
+    QVERIFY(source->findItem(page->getWorkAreaItemId()));
+    QVERIFY(page->isVisibleByControl());
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::newWindowKeepsTheSourceWindow()
+{
+    KZelvaMainWindow *window = newWindow();
+    KZelvaQozSubPage *page = addPage(window, QStringLiteral("only.txt"));
+    const QString itemId = page->getWorkAreaItemId();
+    QVariantList blockedDuringMove;
+    connect(window->centralArea(), &KZelvaCentralArea::subPageRemoved, this,
+            [&blockedDuringMove](KZelvaSubPage *removed) {
+                blockedDuringMove.append(removed->property("isBlockAutoCloseMainWindow"));
+            });
+
+    KZelvaMenu menu(window);
+    buildTabMenu(&menu, page->getTab());
+    QMenu *submenu = submenuOf(&menu);
+    QVERIFY(submenu);
+    const int windows = zelvaApp->mainWindows().size();
+    submenu->actions().first()->trigger();
+
+    QCOMPARE(zelvaApp->mainWindows().size(), windows + 1);
+    KZelvaMainWindow *created = findRelativeZelvaMainWindow(page);
+    QVERIFY(created && created != window);
+    m_windows.append(created);
+    QCOMPARE(blockedDuringMove, QVariantList{true});
+    QCOMPARE(page->property("isBlockAutoCloseMainWindow").toBool(), false);
+    QVERIFY(window->isLockFocusInCurrentPage());
+    QVERIFY(!window->isClosing());
+    QTRY_VERIFY(!window->isLockFocusInCurrentPage());
+    QVERIFY(zelvaApp->mainWindows().contains(window));
+    // The tab lives on in the new window's own (new) work area.
+    KZelvaWorkArea *newArea = current(created);
+    QVERIFY(newArea && newArea != current(window));
+    QTRY_VERIFY(newArea->findItem(itemId));
+    QCOMPARE(newArea->data().name, QStringLiteral("New Work Window1"));
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::newWindowWithUnknownIds()
+{
+    KZelvaMainWindow *window = newWindow();
+    KZelvaQozSubPage *page = addPage(window, QStringLiteral("only.txt"));
+    KZelvaMenu menu(window);
+    buildTabMenu(&menu, page->getTab());
+    QAction *create = submenuOf(&menu)->actions().first();
+    create->setProperty("srcWorkAreaItemId", QStringLiteral("1700000000999"));
+    const int windows = zelvaApp->mainWindows().size();
+    RecordLogTail tail;
+    create->trigger();
+    QCOMPARE(zelvaApp->mainWindows().size(), windows);
+    QVERIFY2(tail.lines().join(QLatin1Char('\n'))
+                 .contains(QStringLiteral("onCreateAreaItemTrigger, srcWorkAreaId: %1, srcWorkAreaItemId: "
+                                          "1700000000999, relativeWorkAreaId: %1 not exist")
+                               .arg(current(window)->id())),
+             qPrintable(tail.lines().join(QLatin1Char('\n'))));
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::entryText_data()
+{
+    QTest::addColumn<bool>("panel");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<int>("activeIndex");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("panel off: the name") << false << QStringList{QStringLiteral("a.docx")} << 0
+                                         << QStringLiteral("Listed");
+    QTest::newRow("empty work area: the name") << true << QStringList() << -1 << QStringLiteral("Listed");
+    QTest::newRow("one tab") << true << QStringList{QStringLiteral("report.docx")} << 0 << QStringLiteral("report");
+    QTest::newRow("two tabs: and 1 tab")
+        << true << QStringList{QStringLiteral("report.docx"), QStringLiteral("b.txt")} << 0
+        << QStringLiteral("report and 1 tab");
+    QTest::newRow("three tabs, active one leads")
+        << true << QStringList{QStringLiteral("a.txt"), QStringLiteral("plan.xlsx"), QStringLiteral("c.txt")} << 1
+        << QStringLiteral("plan and 2 tabs");
+    QTest::newRow("extension cut up to the blank")
+        << true << QStringList{QStringLiteral("v1.2.final.docx (read-only)")} << 0
+        << QStringLiteral("v1.2.final (read-only)");
+    QTest::newRow("extension cut up to a tab character")
+        << true << QStringList{QStringLiteral("a.docx\tcopy")} << 0 << QStringLiteral("a\tcopy");
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::entryText()
+{
+    QFETCH(bool, panel);
+    QFETCH(QStringList, titles);
+    QFETCH(int, activeIndex);
+    QFETCH(QString, expected);
+
+    KZelvaWorkArea *workArea = m_manager->createWorkArea(false);
+    KZelvaWorkAreaData data = workArea->data();
+    data.name = QStringLiteral("Listed");
+    for (int i = 0; i < titles.size(); ++i) {
+        auto *item = new KZelvaWorkAreaItem(m_manager);
+        KZelvaWorkAreaRecoverItem record;
+        record.id = QStringLiteral("17000000001%1").arg(i);
+        record.title = titles.at(i);
+        record.pageType = KZelvaPluginWidget::QozDocument;
+        record.tabIndex = i;
+        item->setRecord(record);
+        workArea->addItem(item);
+        if (i == activeIndex)
+            data.activeItemId = record.id;
+    }
+    workArea->setData(data);
+    const QFont font;
+    QCOMPARE(KZelvaWorkAreaMenuActionManager::entryText(workArea, panel, QFontMetrics(font), 10000), expected);
+
+    // A long title is cut at the right to the given width, the count stays.
+    if (panel && titles.size() == 2) {
+        const QString text = KZelvaWorkAreaMenuActionManager::entryText(workArea, panel, QFontMetrics(font), 30);
+        QVERIFY2(text.endsWith(QStringLiteral(" and 1 tab")) && text.size() < expected.size(), qPrintable(text));
+    }
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::menuClickEvents_data()
+{
+    QTest::addColumn<QString>("objectName");
+    QTest::addColumn<QByteArray>("menuSignal");
+    QTest::addColumn<QString>("expected");
+
+    const auto row = [](const char *name, const char *value) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QByteArray() << QString::fromLatin1(value);
+    };
+    row("renameAction", "tabmenu_rename2023");
+    row("saveAsAction", "save_as");
+    row("stand alone window", "stand_alone_window");
+    row("createWorkAreaAction", "open_in_new_window");
+    row("closeOtherWidgetAction", "close_others");
+    row("refreshPageAction", "refresh");
+    row("showInformationAction", "fileinfo ");
+    row("transferToMyDevice", "sendtomydevice");
+    row("copylink", "copylink");
+    row("somethingNew", "somethingNew");
+    QTest::newRow("close others signal") << QString() << QByteArray("closeOtherTab()") << QStringLiteral("close_other");
+    QTest::newRow("close right signal") << QString() << QByteArray("closeRightTab()") << QStringLiteral("close_right");
+    QTest::newRow("close all signal") << QString() << QByteArray("closeAllTab()") << QStringLiteral("close_all");
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::menuClickEvents()
+{
+    QFETCH(QString, objectName);
+    QFETCH(QByteArray, menuSignal);
+    QFETCH(QString, expected);
+
+    KZelvaMainWindow *window = newWindow();
+    KZelvaQozSubPage *page = addPage(window, QStringLiteral("sheet.txt"), KZelvaPluginWidget::SheetDocument);
+    QVERIFY(page->save(QDir(QDir::tempPath()).filePath(QStringLiteral("kz_menu_sheet.csv"))));
+    QCoreApplication::processEvents();
+    KZelvaMenu menu(window);
+    QAction *action = menu.addAction(QStringLiteral("host entry"));
+    action->setObjectName(objectName);
+    buildTabMenu(&menu, page->getTab());
+    QCOMPARE(m_menus->collector()->menu(), &menu);
+
+    if (menuSignal.isEmpty())
+        action->trigger();
+    else
+        QVERIFY(QMetaObject::invokeMethod(&menu, menuSignal.left(menuSignal.indexOf('(')).constData()));
+    const QJsonObject event = lastUsageEvent();
+    QCOMPARE(event.value(QStringLiteral("event")).toString(), QStringLiteral("workspace_rightmenuclick"));
+    const QJsonObject args = event.value(QStringLiteral("args")).toObject();
+    QCOMPARE(args.value(QStringLiteral("menuclick")).toString(), expected);
+    QCOMPARE(args.value(QStringLiteral("file_type")).toString(), QStringLiteral("SheetDocument"));
+    QCOMPARE(args.value(QStringLiteral("suffix")).toString(), QStringLiteral("csv"));
+    QCOMPARE(args.value(QStringLiteral("component")).toString(), QCoreApplication::applicationName());
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::collectorFollowsOneMenu()
+{
+    KZelvaWorkAreaTabMenuInfoCollectter *collector = m_menus->collector();
+    auto *first = new KZelvaMenu;
+    KZelvaMenu second;
+    collector->attach(first);
+    collector->attach(&second);
+    QFile events(getDcInfo()->eventFile());
+    const qint64 before = events.size();
+    Q_EMIT first->closeAllTab();
+    QCOMPARE(QFile(getDcInfo()->eventFile()).size(), before);
+    Q_EMIT second.closeAllTab();
+    QVERIFY(QFile(getDcInfo()->eventFile()).size() > before);
+    collector->attach(first);
+    delete first;
+    QVERIFY(!collector->menu());
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::pageMenuOfListedTab()
+{
+    KZelvaMainWindow *window = newWindow();
+    addPage(window, QStringLiteral("open.txt"));
+    KZelvaWorkArea *shown = current(window);
+    KZelvaWorkArea *listed = m_manager->workArea(
+        m_ops->createWorkArea(window, false).value(QStringLiteral("workAreaId")).toString());
+    auto *item = new KZelvaWorkAreaItem(m_manager);
+    KZelvaWorkAreaRecoverItem record;
+    record.id = QStringLiteral("1700000000555");
+    record.title = QStringLiteral("closed.docx");
+    record.pageType = KZelvaPluginWidget::QozDocument;
+    record.suffix = QStringLiteral("docx");
+    item->setRecord(record);
+    listed->addItem(item);
+
+    QScopedPointer<KZelvaMenu> menu(m_menus->createTagMenu(window, listed->id(), record.id));
+    QVERIFY(menu);
+    QStringList names;
+    const QList<QAction *> actions = menu->actions();
+    for (QAction *action : actions)
+        names.append(action->objectName());
+    QCOMPARE(names, (QStringList{QStringLiteral("openAction"), QStringLiteral("closeAction"),
+                                 QStringLiteral("moveToWorkAreaMenuAction")}));
+    QAction *open = actions.at(0);
+    QAction *close = actions.at(1);
+    QCOMPARE(open->text(), QStringLiteral("Open"));
+    QCOMPARE(open->property("spyName").toString(), QStringLiteral("tabMenu_open"));
+    QCOMPARE(close->property("spyName").toString(), QStringLiteral("tabMenu_close"));
+    QCOMPARE(open->property("srcWorkAreaId").toString(), listed->id());
+    QCOMPARE(open->property("srcWorkAreaItemId").toString(), record.id);
+    QCOMPARE(open->property("relativeWorkAreaId").toString(), shown->id());
+    // The submenu moves the listed tab to the shown work area.
+    QVERIFY(entry(submenuOf(menu.data()), shown->id()));
+
+    RecordLogTail tail;
+    open->trigger();
+    const QString log = tail.lines().join(QLatin1Char('\n'));
+    QVERIFY2(log.contains(QStringLiteral("void KZelvaWorkAreaMenuActionManager::onOpenActionTrigger() : "
+                                         "workAreaId = %1, tagId = %2").arg(listed->id(), record.id)),
+             qPrintable(log));
+    QCOMPARE(current(window), listed);
+
+    close->trigger();
+    QVERIFY(!listed->findItem(record.id));
+    QCOMPARE(lastUsageEvent().value(QStringLiteral("args")).toObject().value(QStringLiteral("menuclick")).toString(),
+             QStringLiteral("close"));
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::pageMenuOfOpenTabAsksTheTab()
+{
+    qRegisterMetaType<KZelvaTab *>();
+    KZelvaMainWindow *window = newWindow();
+    KZelvaQozSubPage *page = addPage(window, QStringLiteral("open.txt"));
+    QSignalSpy asked(window->tabBar(), &KZelvaTabBar::tabContextMenuRequested);
+    QVERIFY(!m_menus->createTagMenu(window, current(window)->id(), page->getWorkAreaItemId()));
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked.first().first().value<KZelvaTab *>(), page->getTab());
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::pageMenuBadInput_data()
+{
+    QTest::addColumn<QString>("workAreaId");
+    QTest::addColumn<QString>("tagId");
+    QTest::newRow("empty ids") << QString() << QString();
+    QTest::newRow("unknown work area") << QStringLiteral("1700000000001") << QStringLiteral("x");
+    QTest::newRow("unknown tab") << QStringLiteral("<current>") << QStringLiteral("1700000000002");
+    QTest::newRow("1 MiB id") << QString(1 << 20, QLatin1Char('7')) << QString(1 << 20, QLatin1Char('8'));
+    QTest::newRow("list-like id") << QStringLiteral("<current>") << QStringLiteral("|a||b|");
+}
+
+void tst_KZelvaWorkAreaMenuActionManager::pageMenuBadInput()
+{
+    QFETCH(QString, workAreaId);
+    QFETCH(QString, tagId);
+    KZelvaMainWindow *window = newWindow();
+    addPage(window, QStringLiteral("open.txt"));
+    if (workAreaId == QLatin1String("<current>"))
+        workAreaId = current(window)->id();
+    const int items = current(window)->itemCount();
+    RecordLogTail tail;
+    QVERIFY(!m_menus->popupMenu(window, workAreaId, tagId));
+    QVERIFY(!m_menus->createTagMenu(nullptr, workAreaId, tagId));
+    QCOMPARE(current(window)->itemCount(), items);
+    const QString log = tail.lines().join(QLatin1Char('\n'));
+    QVERIFY2(log.contains(QStringLiteral("not exist")) && log.size() < 4096, qPrintable(log.left(512)));
+}
+
+int main(int argc, char **argv)
+{
+    KZelvaApplication app(argc, argv);
+    tst_KZelvaWorkAreaMenuActionManager test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_kzelvaworkareamenuactionmanager.moc"
