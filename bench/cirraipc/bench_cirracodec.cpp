@@ -27,9 +27,10 @@ KCirraRecord sample(int64_t index)
     return KCirraRecord();
 }
 
-std::shared_ptr<TConfiguration> configuration()
+const std::shared_ptr<TConfiguration> &configuration()
 {
-    return std::make_shared<TConfiguration>(int(KCirraCodec::kMaxFrameSize) + 4);
+    static const auto shared = std::make_shared<TConfiguration>(int(KCirraCodec::kMaxFrameSize) + 4);
+    return shared;
 }
 
 void adapterEncode(benchmark::State &state)

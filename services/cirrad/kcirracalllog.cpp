@@ -2,9 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirracalllog.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QJsonDocument>
 
 namespace {
 constexpr int kKeptEntries = 2000;
@@ -34,11 +32,9 @@ void KCirraCallLog::clear()
     m_entries.clear();
 }
 
-void KCirraCallLog::append(const QJsonObject &entry)
+void KCirraCallLog::append(const QByteArray &entry)
 {
-    QJsonObject stamped = entry;
-    stamped.insert(QStringLiteral("timeMs"), double(QDateTime::currentMSecsSinceEpoch()));
-    m_entries.append(stamped);
+    m_entries.append(entry);
     // The file gets the entries in batches, off the path of the reply.
     if (++m_unwritten >= kFlushEntries)
         writePending();
@@ -55,7 +51,7 @@ void KCirraCallLog::writePending()
         return;
     QByteArray lines;
     for (int i = m_entries.size() - m_unwritten; i < m_entries.size(); ++i)
-        lines += QJsonDocument(m_entries.at(i)).toJson(QJsonDocument::Compact) + '\n';
+        lines += m_entries.at(i) + '\n';
     m_unwritten = 0;
     if (m_file.isOpen() && m_file.size() > kRotateSize) {
         m_file.close();

@@ -2,15 +2,15 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include <QByteArray>
 #include <QFile>
-#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QTimer>
 
 /*
- * cirrad's call log: one JSON object per call, kept in memory (the last
- * 2000, for the control request "callLog") and appended to
+ * cirrad's call log: one JSON object (a line of bytes) per call, kept in
+ * memory (the last 2000, for the control request "callLog") and appended to
  * <state dir>/calls.log in batches (within 100 ms; rotated at 4 MiB).
  *
  * Owned by KCirraService; main thread; the destructor writes what is left.
@@ -21,8 +21,9 @@ public:
     explicit KCirraCallLog(const QString &stateDir);
     ~KCirraCallLog();
 
-    void append(const QJsonObject &entry);
-    QList<QJsonObject> entries() const { return m_entries; }
+    // `entry`: one compact JSON object, without line break.
+    void append(const QByteArray &entry);
+    QList<QByteArray> entries() const { return m_entries; }
     // Empties the memory; the file keeps everything.
     void clear();
 
@@ -32,6 +33,6 @@ private:
     QString m_path;
     QFile m_file;
     QTimer m_flushTimer;
-    QList<QJsonObject> m_entries;
+    QList<QByteArray> m_entries;
     int m_unwritten = 0; // the last entries, not yet in the file
 };

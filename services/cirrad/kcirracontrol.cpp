@@ -2,13 +2,13 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirracontrol.h"
 
+#include "kcirrajsonline.h"
 #include "kcirrapeer.h"
 #include "kcirraserver.h"
 
 #include <kcirrapaths.h>
 
 #include <QCoreApplication>
-#include <QJsonDocument>
 #include <QLoggingCategory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcCirrad)
@@ -50,10 +50,6 @@ private:
     const std::map<std::string, std::string> &m_map;
 };
 
-std::string compact(const QJsonObject &o)
-{
-    return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
-}
 
 } // namespace
 
@@ -166,8 +162,8 @@ KCirraService::Outcome KCirraControl::handle(KCirraPeer *, const CirraIpcArg &ar
     } else if (method == QLatin1String("clearFaults")) {
         m_service->faults().clear();
     } else if (method == QLatin1String("callLog")) {
-        for (const QJsonObject &entry : m_service->callLog().entries())
-            result.resultList.push_back(compact(entry));
+        for (const QByteArray &entry : m_service->callLog().entries())
+            result.resultList.push_back(entry.toStdString());
     } else if (method == QLatin1String("clearCallLog")) {
         m_service->callLog().clear();
     } else if (method == QLatin1String("peers")) {
@@ -175,11 +171,14 @@ KCirraService::Outcome KCirraControl::handle(KCirraPeer *, const CirraIpcArg &ar
             if (!peer->isShell())
                 continue;
             const CirraHello &h = peer->hello();
-            result.resultList.push_back(compact({{QStringLiteral("peer"), peer->id()},
-                                                 {QStringLiteral("user"), peer->userId()},
-                                                 {QStringLiteral("app"), peer->appName()},
-                                                 {QStringLiteral("device"), QString::fromStdString(h.deviceId)},
-                                                 {QStringLiteral("pid"), double(h.processId)}}));
+            result.resultList.push_back(KCirraJsonLine()
+                                            .add("peer", qint64(peer->id()))
+                                            .add("user", h.userId)
+                                            .add("app", h.appName)
+                                            .add("device", h.deviceId)
+                                            .add("pid", h.processId)
+                                            .finish()
+                                            .toStdString());
         }
     } else if (method == QLatin1String("shutdown")) {
         outcome.after = [this] {

@@ -102,7 +102,7 @@ void KCirraPeer::onReadyRead()
 {
     qoz::cirra::CirraFrame frame;
     while (!m_closed && m_socket->bytesAvailable() > 0) {
-        m_reader.append(m_socket->read(kReadChunk));
+        m_reader.append(m_socket->read(qMin(kReadChunk, m_socket->bytesAvailable())));
         KCirraFrameReader::Status status;
         while ((status = m_reader.nextFrame(&frame)) == KCirraFrameReader::Status::Frame) {
             if (m_handler)

@@ -3,6 +3,7 @@
 #include "kcirraservice.h"
 
 #include "kcirracontrol.h"
+#include "kcirrajsonline.h"
 #include "kcirrapeer.h"
 #include "kcirraserver.h"
 
@@ -10,8 +11,8 @@
 #include <kcirrapaths.h>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
-#include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QTimer>
 
@@ -30,31 +31,21 @@ QString qs(const std::string &s)
     return QString::fromStdString(s);
 }
 
-QJsonObject jsonMap(const std::map<std::string, std::string> &map)
-{
-    QJsonObject o;
-    for (const auto &[key, value] : map)
-        o.insert(qs(key), qs(value));
-    return o;
-}
-
 // What the call log shows of an argument record.
-QJsonObject summary(const KCirraRecord &record)
+QByteArray summary(const KCirraRecord &record)
 {
+    KCirraJsonLine line;
     if (const auto *a = record.as<CirraIpcArg>())
-        return {{QStringLiteral("nameSpace"), qs(a->nameSpace)}, {QStringLiteral("method"), qs(a->method)},
-                {QStringLiteral("argMap"), jsonMap(a->argMap)}};
-    if (const auto *a = record.as<GetStorageInfoArg>())
-        return {{QStringLiteral("userId"), qs(a->userId)}, {QStringLiteral("extraParam"), jsonMap(a->extraParam)}};
-    if (const auto *a = record.as<GetCloudFileInfoArg>())
-        return {{QStringLiteral("groudId"), qs(a->groudId)}, {QStringLiteral("fileId"), qs(a->fileId)},
-                {QStringLiteral("extraParam"), jsonMap(a->extraParam)}};
-    if (const auto *a = record.as<NotifyWebPageEventArg>())
-        return {{QStringLiteral("business"), qs(a->business)}, {QStringLiteral("eventName"), qs(a->eventName)},
-                {QStringLiteral("message"), qs(a->message)}};
-    if (const auto *a = record.as<NotifyActionsMapArg>())
-        return {{QStringLiteral("nActionType"), a->nActionType}, {QStringLiteral("mapArgs"), jsonMap(a->mapArgs)}};
-    return {};
+        line.add("nameSpace", a->nameSpace).add("method", a->method).add("argMap", a->argMap);
+    else if (const auto *a = record.as<GetStorageInfoArg>())
+        line.add("userId", a->userId).add("extraParam", a->extraParam);
+    else if (const auto *a = record.as<GetCloudFileInfoArg>())
+        line.add("groudId", a->groudId).add("fileId", a->fileId).add("extraParam", a->extraParam);
+    else if (const auto *a = record.as<NotifyWebPageEventArg>())
+        line.add("business", a->business).add("eventName", a->eventName).add("message", a->message);
+    else if (const auto *a = record.as<NotifyActionsMapArg>())
+        line.add("nActionType", qint64(a->nActionType)).add("mapArgs", a->mapArgs);
+    return line.finish();
 }
 
 CirraIpcResult ipcResult(int state, const QString &text = QString())
@@ -190,13 +181,15 @@ void KCirraService::handleCall(KCirraPeer *peer, const CirraCall &call)
 {
     const QString function = qs(call.functionName);
     const QByteArray recordType = QByteArray::fromStdString(call.recordType);
-    QJsonObject entry{{QStringLiteral("peer"), peer->id()},
-                      {QStringLiteral("user"), peer->userId()},
-                      {QStringLiteral("app"), peer->appName()},
-                      {QStringLiteral("device"), qs(peer->hello().deviceId)},
-                      {QStringLiteral("requestId"), qs(call.requestId)},
-                      {QStringLiteral("function"), function},
-                      {QStringLiteral("recordType"), QString::fromLatin1(recordType)}};
+    KCirraJsonLine entry;
+    entry.add("timeMs", QDateTime::currentMSecsSinceEpoch())
+        .add("peer", qint64(peer->id()))
+        .add("user", peer->hello().userId)
+        .add("app", peer->hello().appName)
+        .add("device", peer->hello().deviceId)
+        .add("requestId", call.requestId)
+        .add("function", call.functionName)
+        .add("recordType", call.recordType);
 
     Outcome refusal;
     refusal.ok = false;
@@ -214,15 +207,13 @@ void KCirraService::handleCall(KCirraPeer *peer, const CirraCall &call)
             refusal.error = QStringLiteral("bad %1 record: %2").arg(QString::fromLatin1(recordType), decoded.message);
     }
     if (!refusal.error.isEmpty()) {
-        entry.insert(QStringLiteral("refused"), refusal.error);
-        m_callLog.append(entry);
+        m_callLog.append(entry.add("refused", refusal.error).finish());
         qCWarning(lcCirrad).noquote() << "refusing call" << function << "from" << peer->describe() << ":"
                                       << refusal.error;
         sendReply(peer, call.requestId, refusal);
         return;
     }
-    entry.insert(QStringLiteral("arg"), summary(argument));
-    m_callLog.append(entry);
+    m_callLog.append(entry.addJson("arg", summary(argument)).finish());
 
     // Control requests are never subject to the faults they set.
     if (function == QLatin1String(KCirraRecords::kControl)) {
@@ -447,9 +438,8 @@ void KCirraService::setLoggedIn(const QString &userId, bool loggedIn, const QStr
     if (!userName.isEmpty())
         user.userName = userName;
     m_users.store(user);
-    const QJsonObject status{{QStringLiteral("loggedIn"), loggedIn}, {QStringLiteral("userName"), user.userName}};
-    emitEvent(userId, QLatin1String(KCirraRecords::kEventLoginStatusChanged),
-              QString::fromUtf8(QJsonDocument(status).toJson(QJsonDocument::Compact)));
+    const QByteArray status = KCirraJsonLine().addBool("loggedIn", loggedIn).add("userName", user.userName).finish();
+    emitEvent(userId, QLatin1String(KCirraRecords::kEventLoginStatusChanged), QString::fromUtf8(status));
 }
 
 int KCirraService::releaseHeld()

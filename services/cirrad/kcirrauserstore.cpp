@@ -37,7 +37,7 @@ QString KCirraUserStore::roamingDir(const QString &userId, const QString &device
     return m_dir + QStringLiteral("/roaming/") + userId + QLatin1Char('/') + deviceId;
 }
 
-KCirraUser KCirraUserStore::user(const QString &id)
+const KCirraUser &KCirraUserStore::user(const QString &id)
 {
     auto it = m_users.find(id);
     if (it == m_users.end())

@@ -37,8 +37,9 @@ class KCirraUserStore
 public:
     KCirraUserStore(const QString &stateDir, bool newUsersLoggedIn);
 
-    // The user's state, loaded on first use. `id` must be a safe id.
-    KCirraUser user(const QString &id);
+    // The user's state, loaded on first use. `id` must be a safe id. The
+    // reference is valid until the next call of user() or store().
+    const KCirraUser &user(const QString &id);
     bool store(const KCirraUser &user);
     QString roamingDir(const QString &userId, const QString &deviceId) const;
 

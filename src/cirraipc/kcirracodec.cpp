@@ -26,11 +26,14 @@ namespace {
 
 constexpr int kPrefixSize = 4;
 
-std::shared_ptr<TConfiguration> frameConfiguration()
+const std::shared_ptr<TConfiguration> &frameConfiguration()
 {
     // Thrift counts every byte read against the message size; one transport
     // per frame keeps that count per frame, so the cap is the frame cap.
-    return std::make_shared<TConfiguration>(static_cast<int>(KCirraCodec::kMaxFrameSize) + kPrefixSize);
+    // Transports only read their configuration, so one serves all threads.
+    static const auto configuration =
+        std::make_shared<TConfiguration>(static_cast<int>(KCirraCodec::kMaxFrameSize) + kPrefixSize);
+    return configuration;
 }
 
 // The binary protocol, refusing unknown type codes before they become a

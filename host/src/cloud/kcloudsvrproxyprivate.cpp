@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QLocalSocket>
 #include <QLoggingCategory>
+#include <QMetaMethod>
 #include <QSysInfo>
 
 Q_DECLARE_LOGGING_CATEGORY(lcCloud)
@@ -209,7 +210,7 @@ void KCloudSvrProxyPrivate::onReadyRead()
     CirraFrame frame;
     while (guard && socket && socket->bytesAvailable() > 0) {
         QLocalSocket *current = socket;
-        reader.append(current->read(kReadChunk));
+        reader.append(current->read(qMin(kReadChunk, current->bytesAvailable())));
         KCirraFrameReader::Status status;
         while ((status = reader.nextFrame(&frame)) == KCirraFrameReader::Status::Frame) {
             handleFrame(frame);
@@ -455,23 +456,30 @@ void KCloudSvrProxyPrivate::deliver(const Pending &call, bool ok, const KCirraRe
     QObject *receiver = call.receiver.data();
     if (!receiver || call.slot.isEmpty())
         return;
-    bool invoked;
-    if (call.answerType.isEmpty()) {
-        invoked = QMetaObject::invokeMethod(receiver, call.slot.constData(), Qt::AutoConnection,
-                                            Q_ARG(bool, ok), Q_ARG(QString, call.id));
+    // The lookup by signature text costs more than the call itself; keep it.
+    QByteArray signature = call.slot + "(bool,QString";
+    if (!call.answerType.isEmpty())
+        signature += ',' + call.answerType;
+    signature += ')';
+    const QMetaObject *meta = receiver->metaObject();
+    const auto key = qMakePair(meta, signature);
+    auto cached = slotIndexes.find(key);
+    if (cached == slotIndexes.end())
+        cached = slotIndexes.insert(key, meta->indexOfMethod(QMetaObject::normalizedSignature(signature.constData()).constData()));
+    const QMetaMethod method = *cached < 0 ? QMetaMethod() : meta->method(*cached);
+    bool invoked = false;
+    if (!method.isValid()) {
+        // Reported below.
+    } else if (call.answerType.isEmpty()) {
+        invoked = method.invoke(receiver, Qt::AutoConnection, Q_ARG(bool, ok), Q_ARG(QString, call.id));
     } else {
         // A failed call still hands over a (default) record of the answer type.
         const KCirraRecord record = answer.isNull() ? KCirraRecords::create(call.answerType) : answer;
-        invoked = QMetaObject::invokeMethod(receiver, call.slot.constData(), Qt::AutoConnection,
-                                            Q_ARG(bool, ok), Q_ARG(QString, call.id),
-                                            QGenericArgument(call.answerType.constData(), record.data()));
+        invoked = method.invoke(receiver, Qt::AutoConnection, Q_ARG(bool, ok), Q_ARG(QString, call.id),
+                                QGenericArgument(call.answerType.constData(), record.data()));
     }
     if (!invoked) {
         qCWarning(lcCloud).noquote() << "cannot deliver" << call.function << "answer: no slot"
-                                     << QString::fromLatin1(call.slot) + QStringLiteral("(bool,QString")
-                                            + (call.answerType.isEmpty() ? QString() : QLatin1Char(',')
-                                                   + QString::fromLatin1(call.answerType))
-                                            + QLatin1Char(')')
-                                     << "on" << receiver->metaObject()->className();
+                                     << QString::fromLatin1(signature) << "on" << meta->className();
     }
 }

@@ -9,6 +9,7 @@
 
 #include <QDeadlineTimer>
 #include <QHash>
+#include <QPair>
 #include <QPointer>
 #include <QTimer>
 
@@ -63,6 +64,7 @@ public:
     quint64 nextId = 0;
     QHash<QString, Pending> pending;
     QList<QString> unsent; // ids in call order
+    QHash<QPair<const QMetaObject *, QByteArray>, int> slotIndexes;
 
 private:
     void onConnected();
