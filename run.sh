@@ -28,7 +28,8 @@ cmake --build build -j"$(nproc)"
 
 if [[ -z $profile ]]; then
     profile=$(mktemp -d /tmp/zelva-profile.XXXXXX)
-    trap 'rm -rf "$profile"' EXIT
+    tmp_profile=$profile
+    trap 'rm -rf "$tmp_profile"' EXIT
 fi
 mkdir -p "$profile"
 export KZELVA_PROFILE_DIR=$profile
@@ -45,6 +46,7 @@ fi
 
 if [[ -x build/bin/cirrad ]]; then
     build/bin/cirrad --detach >/dev/null 2>&1 || true
+    trap 'build/bin/cirrad --control shutdown >/dev/null 2>&1 || true; rm -rf "${tmp_profile:-}"' EXIT
 fi
 
 pids=()
