@@ -56,10 +56,10 @@ def sample_value(ttype, type_args, fid):
 
 def sample_record(cls):
     record = cls()
-    for spec in cls.thrift_spec:
-        if spec is None:
+    for entry in cls.thrift_spec:
+        if entry is None:
             continue
-        fid, ttype, name, type_args, _ = spec
+        fid, ttype, name, type_args, _ = entry
         setattr(record, name, sample_value(ttype, type_args, fid))
     return record
 
@@ -88,9 +88,9 @@ class Interop(unittest.TestCase):
                 code, out, err = run_helper("default", name)
                 self.assertEqual(code, 0, err)
                 decoded = deserialize(cls(), out)
-                for spec in cls.thrift_spec:
-                    if spec is not None:
-                        self.assertIsNotNone(getattr(decoded, spec[2]), spec[2])
+                for entry in cls.thrift_spec:
+                    if entry is not None:
+                        self.assertIsNotNone(getattr(decoded, entry[2]), entry[2])
                 decoded.validate()
 
     def test_missing_required_field_is_refused(self):
