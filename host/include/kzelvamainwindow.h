@@ -10,6 +10,7 @@
 class QMenu;
 class QToolButton;
 class KZelvaCentralArea;
+class KZelvaCloseHandler;
 class KZelvaSubPage;
 class KZelvaTab;
 class KZelvaTabBar;
@@ -17,9 +18,11 @@ class KZelvaTabBar;
 /*
  * A main window of the shell: a tab bar with a corner work-area button
  * above the central area. Created and owned by KZelvaApplication (deleted
- * on close). Closing runs through the application's close protocol: the
- * window first announces the query (aboutToQueryClose), then the close
- * (aboutToClose), then goes away.
+ * on close). Closing runs through the close protocol: the window announces
+ * the query (aboutToQueryClose; a listener may hand it the close handler to
+ * run with setCloseHandler(), else it builds its own from its sub pages),
+ * runs the handler, and when nothing vetoed announces the close
+ * (aboutToClose) and goes away; a veto ends in closeCancelled.
  */
 class KZELVASHELL_EXPORT KZelvaMainWindow : public QMainWindow
 {
@@ -42,6 +45,15 @@ public:
     // and `force` not set) or does not belong to this window.
     bool closeSubPage(KZelvaSubPage *page, bool force = false);
 
+    // The close handler this close runs (taken over; only while
+    // aboutToQueryClose is being emitted).
+    void setCloseHandler(KZelvaCloseHandler *handler);
+    // Objects that take part in closing the window besides the work areas:
+    // the sub pages that belong to no work area.
+    QList<QObject *> getCloseHandlerObjectList() const;
+    // Closes the window without asking anything again (the close was agreed).
+    void closeWithoutQuery();
+
     void showToFront(bool activate, bool raise, bool maximize);
     // While locked, keyboard focus stays in the current page (moves of tabs
     // out of the window do not hand it to another widget).
@@ -60,17 +72,26 @@ Q_SIGNALS:
     void workAreaButtonClicked(const QRect &globalRect);
     void aboutToQueryClose(KZelvaMainWindow *window);
     void aboutToClose(KZelvaMainWindow *window);
+    void closeCancelled(KZelvaMainWindow *window);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
+    void onCloseHandlerFinished(bool cancelled);
+    void announceClose();
+
     KZelvaTabBar *m_tabBar = nullptr;
     KZelvaCentralArea *m_centralArea = nullptr;
     QToolButton *m_workAreaButton = nullptr;
     QMenu *m_fileMenu = nullptr;
     bool m_closing = false;
+    bool m_closeApproved = false;
+    bool m_closeAnnounced = false;
+    bool m_collectingHandler = false;
+    bool m_inCloseEvent = false;
+    QPointer<KZelvaCloseHandler> m_closeHandler;
     bool m_special = false;
     bool m_lockFocus = false;
 };

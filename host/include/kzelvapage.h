@@ -14,7 +14,8 @@ class KZelvaSubPage;
 /*
  * A page of a window's central area: the group of sub pages of one page
  * type (all text documents of the window, say). Owned by the central area,
- * which creates it on demand.
+ * which creates it on demand. The do-close event of the close protocol
+ * (33070) closes its sub pages.
  */
 class KZELVASHELL_EXPORT KZelvaPage : public QObject
 {
@@ -24,6 +25,9 @@ public:
 
     KZelvaPluginWidget::WidgetType pageType() const { return m_type; }
     QList<KZelvaSubPage *> subPages() const;
+
+protected:
+    bool event(QEvent *event) override;
 
 private:
     friend class KZelvaCentralArea;

@@ -6,6 +6,7 @@
 
 #include <kpluginmanager.h>
 #include <kzelvaapplication.h>
+#include <kzelvaclosehandler.h>
 #include <kzelvacentralarea.h>
 #include <kzelvamainwindow.h>
 #include <kzelvaqozsubpage.h>
@@ -21,7 +22,6 @@
 #include <QLoggingCategory>
 #include <QPixmap>
 #include <QMetaObject>
-#include <QTimer>
 #include <QToolButton>
 
 Q_LOGGING_CATEGORY(lcAutomation, "zelva.automation", QtInfoMsg)
@@ -279,8 +279,30 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
     if (cmd == QLatin1String("closeWindow")) {
         if (!needWindow())
             return failure(QStringLiteral("no such window"));
-        window->close();
+        return m_controller->closeWindow(window, request.value(QStringLiteral("force")).toBool())
+            ? success()
+            : failure(QStringLiteral("close refused"));
+    }
+    if (cmd == QLatin1String("setCloseAnswer")) {
+        const QString answer = request.value(QStringLiteral("answer")).toString();
+        static const QHash<QString, KZelvaCloseHandler::DirtyAnswer> answers{
+            {QStringLiteral("ask"), KZelvaCloseHandler::DirtyAnswer::Ask},
+            {QStringLiteral("save"), KZelvaCloseHandler::DirtyAnswer::Save},
+            {QStringLiteral("discard"), KZelvaCloseHandler::DirtyAnswer::Discard},
+            {QStringLiteral("cancel"), KZelvaCloseHandler::DirtyAnswer::Cancel}};
+        if (!answers.contains(answer))
+            return failure(QStringLiteral("answer must be ask, save, discard or cancel"));
+        KZelvaCloseHandler::setDirtyAnswer(answers.value(answer));
         return success();
+    }
+    if (cmd == QLatin1String("listResidual")) {
+        QObject *records = KPluginManager::instance()->pluginInstanceObject(
+            QStringLiteral("__KZelvaResidualRecords__"));
+        if (!records)
+            return failure(QStringLiteral("residual records not available"));
+        QJsonArray list;
+        QMetaObject::invokeMethod(records, "residualList", Qt::DirectConnection, Q_RETURN_ARG(QJsonArray, list));
+        return success({{QStringLiteral("records"), list}});
     }
     if (cmd == QLatin1String("newDocument")) {
         if (!needWindow())
@@ -308,8 +330,8 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
             return failure(QStringLiteral("no such tab"));
         if (cmd == QLatin1String("closeTab")) {
             const bool force = request.value(QStringLiteral("force")).toBool();
-            return window->closeSubPage(tab->subPage(), force) ? success()
-                                                               : failure(QStringLiteral("close refused"));
+            return m_controller->closeTab(tab->subPage(), force) ? success()
+                                                                 : failure(QStringLiteral("close refused"));
         }
         if (cmd == QLatin1String("activateTab")) {
             tab->activate();
@@ -342,9 +364,10 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
         return success();
     }
     if (cmd == QLatin1String("quit")) {
-        // Answer first; the windows close from the event loop.
-        QTimer::singleShot(0, m_controller, &KZelvaShellController::quit);
-        return success();
+        // The event loop ends after this answer has been written.
+        return m_controller->quit(request.value(QStringLiteral("force")).toBool())
+            ? success()
+            : failure(QStringLiteral("quit refused: a window keeps unsaved changes"));
     }
     if (cmd == QLatin1String("crash"))
         m_controller->crash();

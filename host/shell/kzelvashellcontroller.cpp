@@ -7,6 +7,7 @@
 #include <kpluginmanager.h>
 #include <kzelvaapplication.h>
 #include <kzelvacentralarea.h>
+#include <kzelvaclosehandler.h>
 #include <kzelvamainwindow.h>
 #include <kzelvamenu.h>
 #include <kzelvaqozsubpage.h>
@@ -21,10 +22,12 @@
 #include <QJsonObject>
 #include <QMenuBar>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QMetaObject>
 #include <QRect>
+#include <QRegularExpression>
 #include <QToolButton>
 
 #include <cstdlib>
@@ -74,16 +77,16 @@ void KZelvaShellController::setupWindow(KZelvaMainWindow *window, bool notifyPlu
         }
     });
     save->setShortcut(QKeySequence::Save);
-    QAction *closeTab = file->addAction(tr("&Close Tab"), this, [window] {
+    QAction *closeTab = file->addAction(tr("&Close Tab"), this, [this, window] {
         if (KZelvaSubPage *page = window->centralArea()->currentSubPage())
-            window->closeSubPage(page);
+            this->closeTab(page, false);
     });
     closeTab->setShortcut(QKeySequence::Close);
     file->addSeparator();
     QAction *newWin = file->addAction(tr("New &Window"), this, [this] { newWindow(); });
     newWin->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+N")));
     file->addSeparator();
-    QAction *quitAction = file->addAction(tr("&Quit"), this, &KZelvaShellController::quit);
+    QAction *quitAction = file->addAction(tr("&Quit"), this, [this] { quit(false); });
     quitAction->setShortcut(QKeySequence::Quit);
 
     QMenu *workAreas = window->menuBar()->addMenu(tr("&Work Areas"));
@@ -99,9 +102,17 @@ void KZelvaShellController::setupWindow(KZelvaMainWindow *window, bool notifyPlu
     connect(window->tabBar(), &KZelvaTabBar::tabContextMenuRequested, this,
             [this, window](KZelvaTab *tab, const QPoint &pos) { showTabMenu(window, tab, pos); });
     connect(window, &KZelvaMainWindow::aboutToQueryClose, this, [this](KZelvaMainWindow *w) {
-        if (QObject *m = manager())
-            QMetaObject::invokeMethod(m, "notifyOnMainWindowAboutQueryClose", Qt::DirectConnection,
-                                      Q_ARG(KZelvaMainWindow *, w));
+        QObject *m = manager();
+        if (!m)
+            return;
+        QMetaObject::invokeMethod(m, "notifyOnMainWindowAboutQueryClose", Qt::DirectConnection,
+                                  Q_ARG(KZelvaMainWindow *, w));
+        // As the suite's shell does: the plug-in's handler decides the close.
+        KZelvaCloseHandler *handler = nullptr;
+        QMetaObject::invokeMethod(m, "createMainWindowCloseHandler", Qt::DirectConnection,
+                                  Q_RETURN_ARG(KZelvaCloseHandler *, handler), Q_ARG(KZelvaMainWindow *, w));
+        if (handler)
+            w->setCloseHandler(handler);
     });
     connect(window, &KZelvaMainWindow::aboutToClose, this, [this](KZelvaMainWindow *w) {
         if (QObject *m = manager())
@@ -134,6 +145,10 @@ KZelvaQozSubPage *KZelvaShellController::newDocument(KZelvaMainWindow *window, c
     if (!window)
         return nullptr;
     auto *page = new KZelvaQozSubPage;
+    // A reopened "Untitled N" keeps later new documents from taking its name.
+    static const QRegularExpression untitled(QStringLiteral("^Untitled (\\d+)$"));
+    if (const QRegularExpressionMatch match = untitled.match(title); match.hasMatch())
+        m_untitled = qMax(m_untitled, match.captured(1).toInt());
     page->newDocument(title.isEmpty() ? tr("Untitled %1").arg(++m_untitled) : title);
     window->centralArea()->addSubPage(page);
     return page;
@@ -239,7 +254,10 @@ void KZelvaShellController::fillWorkAreaMenu(KZelvaMainWindow *window, QMenu *me
 void KZelvaShellController::showTabMenu(KZelvaMainWindow *window, KZelvaTab *tab, const QPoint &pos)
 {
     KZelvaMenu menu(window);
-    menu.addAction(tr("Close Tab"), [tab] { if (tab) tab->tryClose(); });
+    menu.addAction(tr("Close Tab"), [this, tab] {
+        if (tab && tab->subPage())
+            closeTab(tab->subPage(), false);
+    });
     menu.addAction(tab->isLock() ? tr("Unlock Tab") : tr("Lock Tab"),
                    [tab] { if (tab) tab->setLock(!tab->isLock()); });
     if (QObject *m = manager()) {
@@ -250,13 +268,78 @@ void KZelvaShellController::showTabMenu(KZelvaMainWindow *window, KZelvaTab *tab
     menu.exec(pos);
 }
 
-void KZelvaShellController::quit()
+bool KZelvaShellController::closeTab(KZelvaSubPage *page, bool force)
+{
+    if (!page || !findRelativeZelvaMainWindow(page))
+        return false;
+    auto *handler = new KZelvaCloseHandler(page, this);
+    handler->setProperty("bSaveChanged", !force);
+    handler->start();
+    const bool closed = handler->isFinished() && !handler->isCancelled();
+    handler->deleteLater();
+    return closed;
+}
+
+bool KZelvaShellController::closeWindow(KZelvaMainWindow *window, bool force)
+{
+    if (!window)
+        return false;
+    if (force)
+        window->setProperty("ForceClose", true);
+    window->close();
+    // Agreed closes leave the window closing; a veto resets it.
+    const bool closing = window->isClosing();
+    if (!closing && force)
+        window->setProperty("ForceClose", QVariant());
+    return closing;
+}
+
+int KZelvaShellController::restoreDocuments(KZelvaMainWindow *window)
+{
+    QObject *m = manager();
+    if (!m || !window)
+        return 0;
+    int current = 0;
+    int total = 0;
+    QMetaObject::invokeMethod(m, "getAllRecoverFileCount", Qt::DirectConnection, Q_RETURN_ARG(int, total),
+                              Q_ARG(int *, &current));
+    QStringList entries;
+    QMetaObject::invokeMethod(m, "getAllRecoverFileList", Qt::DirectConnection, Q_RETURN_ARG(QStringList, entries),
+                              Q_ARG(int, int(KZelvaPluginWidget::QozDocument)));
+    qCInfo(lcShell) << "recoverable documents:" << total << "(" << current << "in the last active work area),"
+                    << entries.size() << "stored documents to reopen";
+    int opened = 0;
+    for (const QString &entry : qAsConst(entries)) {
+        // A stored document is a path; an untitled one is known by its title.
+        if (QFileInfo(entry).isAbsolute()) {
+            QString error;
+            if (openDocument(window, entry, &error))
+                ++opened;
+            else
+                qCWarning(lcShell) << "stored document not reopened:" << error;
+        } else if (newDocument(window, entry)) {
+            ++opened;
+        }
+    }
+    return opened;
+}
+
+bool KZelvaShellController::quit(bool force)
 {
     zelvaApp->setQuitting(true);
     const QList<KZelvaMainWindow *> windows = zelvaApp->mainWindows();
-    for (KZelvaMainWindow *window : windows)
-        window->close();
+    bool vetoed = false;
+    for (KZelvaMainWindow *window : windows) {
+        if (!closeWindow(window, force))
+            vetoed = true;
+    }
+    if (vetoed) {
+        qCInfo(lcShell) << "quit cancelled: a window keeps unsaved changes";
+        zelvaApp->setQuitting(false);
+        return false;
+    }
     zelvaApp->quit();
+    return true;
 }
 
 void KZelvaShellController::crash()

@@ -30,8 +30,18 @@ public:
                                    QString *errorString);
     // Clicks the window's work-area button; returns what the manager answered.
     QObject *pressWorkAreaButton(KZelvaMainWindow *window);
-    // Closes every window and leaves the event loop.
-    void quit();
+    // Closes one tab through the close protocol; false when it was vetoed
+    // (unsaved changes and `force` not set).
+    bool closeTab(KZelvaSubPage *page, bool force);
+    // Closes one window through the close protocol ("ForceClose" with
+    // `force`); false when it was vetoed.
+    bool closeWindow(KZelvaMainWindow *window, bool force);
+    // Reopens the documents of the stored work areas in `window` (what the
+    // manager lists as recoverable); returns how many were opened.
+    int restoreDocuments(KZelvaMainWindow *window);
+    // Closes every window and leaves the event loop; false when a window
+    // vetoed its close (the windows closed before it stay closed).
+    bool quit(bool force = false);
     // Tells the manager about the crash, then aborts the process.
     [[noreturn]] void crash();
 

@@ -9,6 +9,7 @@
 #include "kzelvashellcontroller.h"
 
 #include <kzelvaapplication.h>
+#include <kzelvabackupmgr.h>
 #include <kzelvamainwindow.h>
 #include <kzelvapaths.h>
 
@@ -80,6 +81,10 @@ int main(int argc, char **argv)
     startup->setFilesToOpen(parser.positionalArguments());
     startup->setCommandLine(parser.value(commandLineOption));
 
+    // The run marker tells this start whether the last one crashed, before
+    // the plug-in decides what the first window shows.
+    app->getBackupMgr()->start();
+
     KWorkAreaPluginLoader loader;
     if (!parser.isSet(noPluginOption)) {
         QString error;
@@ -105,16 +110,20 @@ int main(int argc, char **argv)
     std::fflush(stdout);
 
     KZelvaMainWindow *window = controller->newWindow();
+    // The documents of the stored work areas come back first (they rejoin
+    // their work areas), then those named on the command line.
+    const int restored = controller->restoreDocuments(window);
     const QStringList files = startup->filesToOpen();
     for (const QString &file : files) {
         QString openError;
         if (!controller->openDocument(window, file, &openError))
             qCWarning(lcMain) << openError;
     }
-    if (files.isEmpty())
+    if (files.isEmpty() && restored == 0)
         controller->newDocument(window);
 
     const int rc = app->exec();
+    app->getBackupMgr()->markCleanExit();
     // The manager goes before the application object, whose children it
     // uses. The module stays mapped until the process ends, as in the
     // suite's shell: host registries may still hold data from it (string

@@ -4,6 +4,7 @@
 
 #include "kzelvaapplication.h"
 #include "kzelvacentralarea.h"
+#include "kzelvaclosehandler.h"
 #include "kzelvasubpage.h"
 #include "kzelvatabbar.h"
 
@@ -118,12 +119,105 @@ void KZelvaMainWindow::setWorkAreaColor(const QString &color)
     m_workAreaButton->setIcon(QIcon(dot));
 }
 
-void KZelvaMainWindow::closeEvent(QCloseEvent *event)
+void KZelvaMainWindow::setCloseHandler(KZelvaCloseHandler *handler)
+{
+    if (!m_collectingHandler || !handler) {
+        qCWarning(lcWindow) << "close handler offered outside the query of a close, ignored";
+        delete handler;
+        return;
+    }
+    if (m_closeHandler && m_closeHandler != handler)
+        delete m_closeHandler.data();
+    handler->setParent(this);
+    m_closeHandler = handler;
+}
+
+QList<QObject *> KZelvaMainWindow::getCloseHandlerObjectList() const
+{
+    QList<QObject *> result;
+    const QList<KZelvaSubPage *> pages = m_centralArea->subPages();
+    for (KZelvaSubPage *page : pages) {
+        if (page->getWorkAreaItemId().isEmpty())
+            result.append(page);
+    }
+    return result;
+}
+
+void KZelvaMainWindow::closeWithoutQuery()
 {
     m_closing = true;
-    Q_EMIT aboutToQueryClose(this);
+    m_closeApproved = true;
+    close();
+}
+
+void KZelvaMainWindow::announceClose()
+{
+    if (m_closeAnnounced)
+        return;
+    m_closeAnnounced = true;
     Q_EMIT aboutToClose(this);
-    event->accept();
+}
+
+void KZelvaMainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_closeApproved) {
+        announceClose();
+        event->accept();
+        return;
+    }
+    if (m_closeHandler) {
+        // A close is already being asked about (a dialog is open).
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    m_collectingHandler = true;
+    Q_EMIT aboutToQueryClose(this);
+    m_collectingHandler = false;
+    if (!m_closeHandler) {
+        // Without a plug-in handler every sub page is asked on its own.
+        auto *handler = new KZelvaCloseHandler(this, this);
+        const bool force = property("ForceClose").toBool();
+        const QList<KZelvaSubPage *> pages = m_centralArea->subPages();
+        for (KZelvaSubPage *page : pages) {
+            auto child = QSharedPointer<KZelvaCloseHandler>::create(page);
+            child->setSelfDoClose(false);
+            child->setProperty("bSaveChanged", !force);
+            handler->addChild(child);
+        }
+        m_closeHandler = handler;
+    }
+    // The window closes itself, and its pages with it, once the handler agrees.
+    m_closeHandler->setSelfDoClose(false);
+    m_closeHandler->setClosesTree(false);
+    connect(m_closeHandler.data(), &KZelvaCloseHandler::finished, this, &KZelvaMainWindow::onCloseHandlerFinished);
+    m_inCloseEvent = true;
+    m_closeHandler->start();
+    m_inCloseEvent = false;
+    if (m_closeApproved) {
+        announceClose();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void KZelvaMainWindow::onCloseHandlerFinished(bool cancelled)
+{
+    if (auto *handler = qobject_cast<KZelvaCloseHandler *>(sender()))
+        handler->deleteLater();
+    m_closeHandler = nullptr;
+    if (cancelled) {
+        m_closing = false;
+        qCInfo(lcWindow) << "close of window" << windowTitle() << "cancelled";
+        Q_EMIT closeCancelled(this);
+        return;
+    }
+    m_closeApproved = true;
+    announceClose();
+    // A handler that answered later (after a dialog) closes the window from here.
+    if (!m_inCloseEvent)
+        QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
 
 void KZelvaMainWindow::changeEvent(QEvent *event)

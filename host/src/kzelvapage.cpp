@@ -2,7 +2,11 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvapage.h"
 
+#include "kzelvaclosehandler.h"
+#include "kzelvamainwindow.h"
 #include "kzelvasubpage.h"
+
+#include <QEvent>
 
 KZelvaPage::KZelvaPage(KZelvaPluginWidget::WidgetType type, QObject *parent)
     : QObject(parent)
@@ -18,4 +22,17 @@ QList<KZelvaSubPage *> KZelvaPage::subPages() const
             result.append(page);
     }
     return result;
+}
+
+bool KZelvaPage::event(QEvent *event)
+{
+    if (event->type() == QEvent::Type(KZelvaCloseHandler::DoCloseEvent)) {
+        const QList<KZelvaSubPage *> pages = subPages();
+        for (KZelvaSubPage *page : pages) {
+            if (KZelvaMainWindow *window = findRelativeZelvaMainWindow(page))
+                window->closeSubPage(page, true);
+        }
+        return true;
+    }
+    return QObject::event(event);
 }

@@ -57,6 +57,9 @@ public:
     QString getResidualCfgFilePath(const QString &key, const QString &userId) const;
     void syncFlushWindowResidualSettings();
 
+    // The settings service the records come from (null without one).
+    KSyncSettingsManager *settingsManager() const;
+
     // Sync controls of the work-area page; the local service has no cloud copy.
     void pull();
     void push();
@@ -72,7 +75,6 @@ public Q_SLOTS:
     void onLoginStatusChanged();
 
 private:
-    KSyncSettingsManager *settingsManager() const;
     QString userFor(bool useCurrentUser) const;
 
     QPointer<KSyncSettingsManager> m_manager;

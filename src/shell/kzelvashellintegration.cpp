@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvashellintegration.h"
 
+#include "kzelvamainwindowclosehandler.h"
 #include "kzelvaworkareamenuactionmanager.h"
 #include "kzelvaworkareathumbnailmgr.h"
 
@@ -31,4 +32,11 @@ void KZelvaShellIntegration::addTabMenuPostInfo(KZelvaMenu *menu, KZelvaTab *tab
 {
     if (KZelvaWorkAreaMenuActionManager *menus = KZelvaWorkAreaMenuActionManager::instance())
         menus->addTabMenuPostInfo(menu, tab, map);
+}
+
+// ---- close handlers ------------------------------------------------------------
+
+KZelvaCloseHandler *KZelvaShellIntegration::createMainWindowCloseHandler(KZelvaMainWindow *window)
+{
+    return window ? new KZelvaMainWindowCloseHandler(window) : nullptr;
 }

@@ -17,4 +17,7 @@ public:
     QObject *createThumbnailManager(KZelvaWorkAreaManager *manager) override;
     void addTabMenuWorkAreaAction(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map) override;
     void addTabMenuPostInfo(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map) override;
+
+    // close handlers
+    KZelvaCloseHandler *createMainWindowCloseHandler(KZelvaMainWindow *window) override;
 };

@@ -13,6 +13,8 @@
 #include "kzelvaworkareaserializer.h"
 #include "kzelvaworkareashellhooks.h"
 #include "kzelvapersistconfig.h"
+#include "kzelvaresidualrecords.h"
+#include "kzelvaresidualrules.h"
 #include "kzelvaworkareasettingschangedhandler.h"
 #include "kzelvaworkareasettingswrapper.h"
 
@@ -33,6 +35,8 @@
 #include <kzelvaclosehandler.h>
 #include <kzelvamainwindow.h>
 #include <kzelvamenu.h>
+#include <kzelvamulticontrolbool.h>
+#include <kzelvaqozsubpage.h>
 #include <kzelvaskin.h>
 #include <kzelvasubpage.h>
 #include <kzelvatab.h>
@@ -59,6 +63,8 @@ constexpr char kAccountSwitch[] = "kzelvaworkarea_switch";
 constexpr char kIndependentDefault[] = "IndependentDefault";
 constexpr int kCrashRecoverWindowSecs = 600;
 constexpr int kNoRecoverAppModeBit = 8;
+constexpr char kResidualIdProperty[] = "residualUuid";
+constexpr char kResidualRecordsName[] = "__KZelvaResidualRecords__";
 
 // The recoverable-document counters live for the whole process.
 int g_recoverTotal = 0;
@@ -191,6 +197,7 @@ void KZelvaWorkAreaManager::createSettings()
             &KZelvaWorkAreaSettingsChangedHandler::onSettingsAboutChanged);
     connect(m_settingsWrapper, &KZelvaWorkAreaSettingsWrapper::settingsChanged, m_settingsHandler,
             &KZelvaWorkAreaSettingsChangedHandler::onSettingsChangeded);
+    residualRecords();
 }
 
 void KZelvaWorkAreaManager::clearWindowWorkAreas()
@@ -230,6 +237,23 @@ bool KZelvaWorkAreaManager::isResidualItemDeleteEnabled() const
     return KZelvaPersistConfig::residualItemDeleteEnabled();
 }
 
+KZelvaResidualRecords *KZelvaWorkAreaManager::residualRecords()
+{
+    if (!m_residualRecords) {
+        if (!m_settingsWrapper)
+            m_settingsWrapper = new KZelvaWorkAreaSettingsWrapper(this);
+        m_residualRecords = new KZelvaResidualRecords(m_settingsWrapper, this);
+        KPluginManager::instance()->registerPluginInstanceObject(QLatin1String(kResidualRecordsName),
+                                                                 m_residualRecords);
+        // Record files no list refers to any more (windows trimmed away, a
+        // save cut short) go in the background.
+        if (isResidualSettingSaveEnabled())
+            m_residualRecords->cleanInvalidWindowResidualCfgFile(
+                m_residualRecords->windowResidualIds() << KZelvaResidualRecords::DefaultId, 0);
+    }
+    return m_residualRecords;
+}
+
 void KZelvaWorkAreaManager::startStep()
 {
     isAutoRecoverDefaultWorkArea();
@@ -262,6 +286,10 @@ void KZelvaWorkAreaManager::teardown()
                    &KZelvaWorkAreaManager::onCurrentMainWindowChanged);
     }
     savePass();
+    if (isResidualSettingSaveEnabled() && m_residualRecords) {
+        m_residualRecords->syncFlushWindowResidualSettings();
+        m_residualRecords->waitForTasks();
+    }
     m_state = State::TornDown;
 }
 
@@ -510,8 +538,13 @@ bool KZelvaWorkAreaManager::addWindow(KZelvaMainWindow *window, const QString &i
         if (recover && !m_autoRecoverDefaultWorkArea && target->mode() == 0)
             target->setMode(1);
         areas->addWorkArea(target);
-        if (m_saveActivedWorkArea)
-            notBuiltYet("addWindow: residual duplicate cleaning");
+        if (m_saveActivedWorkArea) {
+            // The window brings its closed tabs back into view: one entry per document.
+            KZelvaResidualRecords *records = residualRecords();
+            records->tryRemoveResidualCfgDuplicateData(KZelvaResidualRecords::DefaultId);
+            if (target->isResidual() && !target->residualId().isEmpty())
+                records->tryRemoveResidualCfgDuplicateData(target->residualId());
+        }
         given = areas->setCurrentWorkArea(target, true, true);
         KZelvaWorkArea *deviceDefault = defaultWorkArea();
         if (deviceDefault && deviceDefault != target)
@@ -673,7 +706,16 @@ void KZelvaWorkAreaManager::notifyOnMainWindowAboutQueryClose(KZelvaMainWindow *
     KZelvaApplication *app = KZelvaApplication::instance();
     if (app && app->mainWindows().size() == 1)
         storeLastActive(window);
-    notBuiltYet("notifyOnMainWindowAboutQueryClose: residual record of the window");
+    // The window's record is built from what its tabs show now, hidden work
+    // areas included; its fixed items are already kept by the residual records.
+    if (KZelvaWorkAreas *areas = workAreasOf(window)) {
+        const QList<KZelvaWorkArea *> list = areas->workAreaList();
+        for (KZelvaWorkArea *workArea : list) {
+            const QList<KZelvaWorkAreaItem *> items = workArea->items();
+            for (KZelvaWorkAreaItem *item : items)
+                item->refresh();
+        }
+    }
 }
 
 void KZelvaWorkAreaManager::notifyOnMainWindowAboutToClose(KZelvaMainWindow *window)
@@ -682,11 +724,32 @@ void KZelvaWorkAreaManager::notifyOnMainWindowAboutToClose(KZelvaMainWindow *win
         return;
     KZelvaWorkAreas *areas = workAreasOf(window);
     int windowResidualCnt = 0;
+    KZelvaResidualRecords *records = residualRecords();
+    const QString residualId = window->property(kResidualIdProperty).toString();
+    if (!residualId.isEmpty()) {
+        QVector<KZelvaWorkAreaRecoverItem> items;
+        if (records->readRecord(residualId, nullptr, &items))
+            windowResidualCnt = items.size();
+    }
+    // Over-size: the records of every window are trimmed once more.
+    if (m_overSize && krt::KPluginsSettings::boolValue(QLatin1String(kPluginGroup), QStringLiteral("checkoversize"), true)) {
+        m_overSize = false;
+        records->removeInvalidResidualItems(KZelvaResidualRecords::DefaultId);
+        const QStringList ids = records->windowResidualIds();
+        for (const QString &id : ids)
+            records->removeInvalidResidualItems(id);
+    }
+    records->forgetWindow(window);
     if (areas) {
         const QList<KZelvaWorkArea *> list = areas->workAreaList();
         for (KZelvaWorkArea *workArea : list) {
             workArea->refreshCache();
             workArea->save();
+            // Written as they are: the pages now going with the window must not
+            // take the items out of the work area.
+            const QList<KZelvaWorkAreaItem *> items = workArea->items();
+            for (KZelvaWorkAreaItem *item : items)
+                item->attach(nullptr);
             areas->removeWorkArea(workArea);
             // A window closed while others stay open takes its work areas
             // with it; the last window leaves them for the next start.
@@ -715,6 +778,8 @@ void KZelvaWorkAreaManager::notifyOnCrash()
             workArea->refreshCache();
     }
     savePass();
+    if (isResidualSettingSaveEnabled())
+        residualRecords()->syncFlushWindowResidualSettings();
 }
 
 QObject *KZelvaWorkAreaManager::notifyPopup(KZelvaMainWindow *window, QRect rect)
@@ -952,6 +1017,23 @@ void KZelvaWorkAreaManager::keepRemovedItem(const QString &id, KZelvaWorkAreaIte
     if (!item)
         return;
     m_removedItems.insert(id, item);
+    // The page is still there: remember where its tab was closed, in case
+    // the page now goes and the document becomes a residual entry.
+    if (KZelvaSubPage *page = item->subPage()) {
+        for (int i = m_removedOrigins.size() - 1; i >= 0; --i) {
+            if (!m_removedOrigins.at(i).item || m_removedOrigins.at(i).item == item)
+                m_removedOrigins.removeAt(i);
+        }
+        RemovedItemOrigin origin;
+        origin.item = item;
+        origin.window = findRelativeZelvaMainWindow(page);
+        KZelvaWorkAreas *areas = workAreasOf(origin.window);
+        // A tab is closed from the work area the window shows.
+        if (KZelvaWorkArea *current = areas ? areas->currentWorkArea() : nullptr)
+            origin.workAreaId = current->id();
+        origin.closeMode = page->closeMode();
+        m_removedOrigins.append(origin);
+    }
     // A removed item that nobody takes back is gone with the next event loop turn.
     item->deleteLater();
 }
@@ -972,17 +1054,145 @@ KZelvaWorkAreaItem *KZelvaWorkAreaManager::lockedItem(const QString &id) const
     return m_lockedItems.value(id);
 }
 
-void KZelvaWorkAreaManager::offerResidualItem(KZelvaWorkAreaItem *)
+void KZelvaWorkAreaManager::offerResidualItem(KZelvaWorkAreaItem *item)
 {
-    // The residual records of closed windows take the document from here.
+    if (!item)
+        return;
+    RemovedItemOrigin origin;
+    bool found = false;
+    for (int i = m_removedOrigins.size() - 1; i >= 0; --i) {
+        if (m_removedOrigins.at(i).item == item) {
+            origin = m_removedOrigins.takeAt(i);
+            found = true;
+        } else if (!m_removedOrigins.at(i).item) {
+            m_removedOrigins.removeAt(i);
+        }
+    }
+    // Only a tab closed on its own leaves a residual entry: pages that go
+    // with their window are in the window's record, and an item that moved
+    // to another work area is not closed at all.
+    if (!found || item->workArea() || !origin.window || origin.window->isClosing() || !isInitialised())
+        return;
+    const KZelvaWorkAreaRecoverItem &record = item->record();
+    if (record.id.isEmpty() || item->isWaitingForPage() || KZelvaWorkArea::isExcludedPageType(record.pageType))
+        return;
+    const QString residualId = origin.window->property(kResidualIdProperty).toString();
+    KZelvaResidualRecords *records = residualRecords();
+    // A tab the window's own close already put into its record stays as recorded there.
+    QVector<KZelvaWorkAreaRecoverItem> recorded;
+    if (!residualId.isEmpty() && records->readRecord(residualId, nullptr, &recorded)) {
+        for (const KZelvaWorkAreaRecoverItem &entry : qAsConst(recorded)) {
+            if (entry.id == record.id)
+                return;
+        }
+    }
+    records->addWorkAreaFixedResidualItem(residualId, record, origin.workAreaId, origin.closeMode);
 }
 
-void KZelvaWorkAreaManager::removeFromWindowResidualList(KZelvaMainWindow *, const QString &)
+bool KZelvaWorkAreaManager::rejoinStoredItem(KZelvaMainWindow *window, const QString &itemId)
 {
+    KZelvaSubPage *page = nullptr;
+    const QList<KZelvaSubPage *> pages = window->centralArea()->subPages();
+    for (KZelvaSubPage *candidate : pages) {
+        if (candidate->getWorkAreaItemId() == itemId)
+            page = candidate;
+    }
+    KZelvaWorkArea *joined = workAreaOfPage(page);
+    KZelvaWorkAreaItem *fresh = joined ? joined->findItem(itemId) : nullptr;
+    KZelvaWorkAreaRecoverItem described;
+    if (!fresh || !fresh->isWaitingForPage() || !page->getRecoverItem(&described))
+        return false;
+    const auto sameDocument = [&described](const KZelvaWorkAreaRecoverItem &stored) {
+        if (stored.pageType != described.pageType)
+            return false;
+        if (!described.filePath.isEmpty())
+            return QFileInfo(stored.filePath) == QFileInfo(described.filePath);
+        return stored.filePath.isEmpty() && !described.title.isEmpty() && stored.title == described.title;
+    };
+    // This window's work areas first, then those no window shows, then the
+    // other windows' ones.
+    QList<KZelvaWorkArea *> candidates{joined};
+    KZelvaWorkAreas *areas = workAreasOf(window);
+    const QList<KZelvaWorkArea *> own = areas ? areas->workAreaList() : QList<KZelvaWorkArea *>();
+    for (KZelvaWorkArea *workArea : own) {
+        if (!candidates.contains(workArea))
+            candidates.append(workArea);
+    }
+    const QList<KZelvaWorkArea *> all = workAreas();
+    for (KZelvaWorkArea *workArea : all) {
+        if (!workArea->owner() && !workArea->isMarkedClosed() && !candidates.contains(workArea))
+            candidates.append(workArea);
+    }
+    for (KZelvaWorkArea *workArea : all) {
+        if (!candidates.contains(workArea) && workArea->window())
+            candidates.append(workArea);
+    }
+    KZelvaWorkArea *home = nullptr;
+    KZelvaWorkAreaItem *stored = nullptr;
+    for (KZelvaWorkArea *workArea : qAsConst(candidates)) {
+        const QList<KZelvaWorkAreaItem *> items = workArea->items();
+        for (KZelvaWorkAreaItem *item : items) {
+            if (item != fresh && !item->subPage() && !item->isWaitingForPage() && sameDocument(item->record())) {
+                home = workArea;
+                stored = item;
+                break;
+            }
+        }
+        if (stored)
+            break;
+    }
+    if (!stored)
+        return false;
+    joined->takeItem(itemId);
+    fresh->attach(nullptr);
+    fresh->deleteLater();
+    page->setWorkAreaItemId(stored->record().id);
+    if (!home->owner() && areas)
+        areas->addWorkArea(home);
+    stored->attach(page);
+    page->setVisible(KZelvaWorkArea::subPageControlType(), home->isVisible());
+    stored->postDeferredRefresh();
+    logWorkArea(0, QStringLiteral("%1 : page %2 takes back stored item %3 of work area %4")
+                       .arg(QStringLiteral("rejoinStoredItem"), described.title, stored->record().id, home->id()));
+    if (home->window() && home->window() != window)
+        page->moveTo(home->window(), -1);
+    return true;
 }
 
-void KZelvaWorkAreaManager::keepFixedItem(KZelvaMainWindow *, KZelvaSubPage *)
+void KZelvaWorkAreaManager::removeFromWindowResidualList(KZelvaMainWindow *window, const QString &id)
 {
+    if (!window || id.isEmpty())
+        return;
+    // The page is back in a work area: it is no residual entry of its window.
+    if (m_residualRecords)
+        m_residualRecords->removeFromWindowList(window, id);
+    rejoinStoredItem(window, id);
+}
+
+void KZelvaWorkAreaManager::keepFixedItem(KZelvaMainWindow *window, KZelvaSubPage *page)
+{
+    if (!window || !page || !isInitialised())
+        return;
+    const int closeMode = page->closeMode();
+    if (!KZelvaResidualRules::isSavedCloseMode(closeMode)) {
+        writeLog(0, QStringLiteral("%1 closeMode: %2 not support save fixedResidualItem")
+                        .arg(QStringLiteral("addWorkAreaFixedResidualItem"))
+                        .arg(closeMode));
+        return;
+    }
+    KZelvaWorkAreaRecoverItem record;
+    if (!page->getRecoverItem(&record))
+        return;
+    record.id = page->getWorkAreaItemId().isEmpty() ? KZelvaWorkAreaIdGenerator::newId() : page->getWorkAreaItemId();
+    KZelvaWorkAreas *areas = workAreasOf(window);
+    KZelvaWorkArea *current = areas ? areas->currentWorkArea() : nullptr;
+    const QString relative = current ? current->id() : QString();
+    KZelvaResidualRecords *records = residualRecords();
+    KZelvaWorkAreaRecoverItem fixed = record;
+    KZelvaResidualRecords::stampClosed(&fixed, relative, QDateTime::currentMSecsSinceEpoch());
+    records->addWindowFixedItem(window, fixed);
+    records->addWorkAreaFixedResidualItem(window->property(kResidualIdProperty).toString(), record, relative,
+                                          closeMode);
 }
 
 // ---- account, login guide and cross-device command lines --------------------------

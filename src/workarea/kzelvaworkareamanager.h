@@ -22,6 +22,7 @@ class KSyncSettingsData;
 class KZelvaWorkAreaSettingsChangedHandler;
 class KZelvaWorkAreaSettingsWrapper;
 class KZelvaCloseHandler;
+class KZelvaResidualRecords;
 class KZelvaMainWindow;
 class KZelvaMenu;
 class KZelvaSubPage;
@@ -82,6 +83,8 @@ public:
     bool isResidualItemDeleteEnabled() const;
     bool isOverSize() const { return m_overSize; }
     KZelvaWorkAreaSettingsWrapper *settingsWrapper() const { return m_settingsWrapper; }
+    // The residual records of closed windows (created on first use).
+    KZelvaResidualRecords *residualRecords();
     // Settings node the work areas are written below (the "workarea" record,
     // inside the independent group in independent mode), or null.
     ISyncSettingsData *workAreaSettings();
@@ -186,6 +189,8 @@ private:
     bool isAccountLoggedIn() const;
     QString loggedInUserId() const;
     bool decideRecoveryId();
+    // A reopened document takes back the stored item that still names it.
+    bool rejoinStoredItem(KZelvaMainWindow *window, const QString &itemId);
 
     State m_state = State::Created;
     bool m_translationInstalled = false;
@@ -210,6 +215,16 @@ private:
     QStringList m_removedIds;
     QHash<QString, QPointer<KZelvaWorkAreaItem>> m_removedItems;
     QHash<QString, QPointer<KZelvaWorkAreaItem>> m_lockedItems;
+    // Where a removed item's tab was closed, until its page is gone.
+    struct RemovedItemOrigin
+    {
+        QPointer<KZelvaWorkAreaItem> item;
+        QPointer<KZelvaMainWindow> window;
+        QString workAreaId;
+        int closeMode = 0;
+    };
+    QList<RemovedItemOrigin> m_removedOrigins;
+    QPointer<KZelvaResidualRecords> m_residualRecords;
     QHash<QString, bool> m_storedLastVisible;
     // Stands in for the "workarea" record when the user's one cannot be opened.
     std::unique_ptr<KSyncSettingsData> m_workAreaSettings;

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kzelvaresidualrules.h"
+
+#include <QSet>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+constexpr qint64 kMsecsPerDay = qint64(24) * 3600 * 1000;
+}
+
+qint64 KZelvaResidualRules::closedTime(const KZelvaWorkAreaRecoverItem &item)
+{
+    const QVariant value = item.extMap.value(QStringLiteral("lastClosedDateTime"));
+    bool ok = false;
+    const qint64 ms = value.toString().toLongLong(&ok);
+    return ok && ms >= 0 ? ms : -1;
+}
+
+void KZelvaResidualRules::sortNewestFirst(Items *items)
+{
+    std::stable_sort(items->begin(), items->end(),
+                     [](const KZelvaWorkAreaRecoverItem &a, const KZelvaWorkAreaRecoverItem &b) {
+                         return closedTime(a) > closedTime(b);
+                     });
+}
+
+bool KZelvaResidualRules::isDocument(const KZelvaWorkAreaRecoverItem &item)
+{
+    if (item.filePath.isEmpty())
+        return false;
+    // Web pages keep their address in the path field.
+    const QUrl url(item.filePath);
+    return url.scheme().size() <= 1;
+}
+
+QString KZelvaResidualRules::cloudFileId(const KZelvaWorkAreaRecoverItem &item)
+{
+    for (const char *key : {"recoverFileId", "fileId", "File_ID"}) {
+        const QString id = item.extMap.value(QLatin1String(key)).toString();
+        if (!id.isEmpty())
+            return id;
+    }
+    return QString();
+}
+
+QStringList KZelvaResidualRules::invalidItemIds(const Items &items, int maxCount, int maxDays, qint64 nowMs,
+                                                const FileExists &fileExists)
+{
+    Items sorted = items;
+    sortNewestFirst(&sorted);
+    const qint64 oldest = nowMs - qint64(qMax(0, maxDays)) * kMsecsPerDay;
+    QStringList invalid;
+    int k = 1;
+    for (const KZelvaWorkAreaRecoverItem &item : qAsConst(sorted)) {
+        const qint64 closed = closedTime(item);
+        const bool kept = closed >= 0 && k <= maxCount && closed >= oldest
+            && (!isDocument(item) || (fileExists && fileExists(item.filePath)));
+        if (kept)
+            ++k;
+        else
+            invalid.append(item.id);
+    }
+    return invalid;
+}
+
+QStringList KZelvaResidualRules::duplicateItemIds(const Items &items)
+{
+    Items sorted = items;
+    sortNewestFirst(&sorted);
+    QStringList duplicates;
+    QSet<QString> documents;
+    QSet<QString> cloudIds;
+    for (const KZelvaWorkAreaRecoverItem &item : qAsConst(sorted)) {
+        const QString document = item.filePath.isEmpty()
+            ? QString()
+            : QString::number(item.pageType) + QLatin1Char(':') + item.filePath;
+        const QString cloud = cloudFileId(item);
+        if ((!document.isEmpty() && documents.contains(document)) || (!cloud.isEmpty() && cloudIds.contains(cloud))) {
+            duplicates.append(item.id);
+            continue;
+        }
+        if (!document.isEmpty())
+            documents.insert(document);
+        if (!cloud.isEmpty())
+            cloudIds.insert(cloud);
+    }
+    return duplicates;
+}
+
+bool KZelvaResidualRules::isSavedCloseMode(int closeMode)
+{
+    return closeMode == 0 || closeMode == 1 || closeMode == 5 || closeMode == 11;
+}
+
+bool KZelvaResidualRules::isDocumentWidgetType(int widgetType)
+{
+    static constexpr int kTypes[] = {1, 3, 4, 5, 11, 17, 21, 27, 38, 48};
+    return std::find(std::begin(kTypes), std::end(kTypes), widgetType) != std::end(kTypes);
+}

@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The background removal of residual record files: what each mode removes,
+// what it never touches, cancelling, and the queued completion.
+
+#include "kresidualcfghelperasynctask.h"
+
+#include <kthreadtaskposter.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const QString kA = QStringLiteral("0b5f8a52-6f0e-4d0b-9e6a-5d6f7c2b1a01");
+const QString kB = QStringLiteral("1c6a9b63-7a1f-4e1c-8f7b-6e7a8d3c2b02");
+const QString kC = QStringLiteral("2d7bac74-8b2a-4f2d-9a8c-7f8b9e4d3c03");
+
+// The user directory as the settings service leaves it.
+QStringList fixtureFiles()
+{
+    return {kA + QStringLiteral(".cfg"), kB + QStringLiteral(".cfg"), kC + QStringLiteral(".cfg"),
+            QStringLiteral("default.cfg"), QStringLiteral("residual.cfg"), QStringLiteral("workarea.cfg"),
+            QStringLiteral("active.cfg"), QStringLiteral("labels.cfg"),
+            kA + QStringLiteral(".cfg.bad-20260101-000000-1"), QStringLiteral(".") + kB + QStringLiteral(".cfg.x1y2z3.tmp"),
+            kC + QStringLiteral(".txt")};
+}
+
+void makeFiles(const QDir &dir)
+{
+    for (const QString &name : fixtureFiles()) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
+}
+
+QStringList remaining(const QDir &dir)
+{
+    return dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+} // namespace
+
+class tst_KResidualCfgHelperAsyncTask : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void scan_data();
+    void scan();
+    void missingDirectory();
+    void quitStopsTheScan();
+    void youngFilesWait();
+    void runsOnTheWorkerAndReportsQueued();
+    void aboutToQuitSetsTheFlag();
+};
+
+void tst_KResidualCfgHelperAsyncTask::scan_data()
+{
+    QTest::addColumn<QStringList>("ids");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("removed");
+
+    QTest::newRow("mode 0 keeps the listed") << QStringList{kA, QStringLiteral("default")} << 0 << QStringList{kB, kC};
+    QTest::newRow("mode 0 with nothing listed") << QStringList{} << 0 << QStringList{kA, kB, kC, QStringLiteral("default")};
+    QTest::newRow("mode 1 removes the listed") << QStringList{kB} << 1 << QStringList{kB};
+    QTest::newRow("mode 1 cannot reach protected names")
+        << QStringList{QStringLiteral("residual"), QStringLiteral("workarea"), QStringLiteral("active"),
+                       QStringLiteral("labels")}
+        << 1 << QStringList{};
+    QTest::newRow("unknown mode removes nothing") << QStringList{} << 7 << QStringList{};
+}
+
+void tst_KResidualCfgHelperAsyncTask::scan()
+{
+    QFETCH(QStringList, ids);
+    QFETCH(int, mode);
+    QFETCH(QStringList, removed);
+    QTemporaryDir temp;
+    const QDir dir(temp.path());
+    makeFiles(dir);
+
+    QStringList got = KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(dir.filePath(QStringLiteral("residual.cfg")),
+                                                                               ids, mode);
+    got.sort();
+    removed.sort();
+    QCOMPARE(got, removed);
+    QStringList expected = fixtureFiles();
+    for (const QString &id : qAsConst(removed))
+        expected.removeAll(id + QStringLiteral(".cfg"));
+    expected.sort();
+    QCOMPARE(remaining(dir), expected);
+    // Whatever the mode, the two protected records stay.
+    QVERIFY(dir.exists(QStringLiteral("residual.cfg")));
+    QVERIFY(dir.exists(QStringLiteral("workarea.cfg")));
+}
+
+void tst_KResidualCfgHelperAsyncTask::missingDirectory()
+{
+    QTemporaryDir temp;
+    QVERIFY(KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(temp.filePath(QStringLiteral("no/such/residual.cfg")),
+                                                                     {}, 0)
+                .isEmpty());
+    QVERIFY(KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(QString(), {}, 0).isEmpty());
+}
+
+void tst_KResidualCfgHelperAsyncTask::quitStopsTheScan()
+{
+    QTemporaryDir temp;
+    const QDir dir(temp.path());
+    makeFiles(dir);
+    const std::atomic_bool quit(true);
+    QVERIFY(KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(dir.filePath(QStringLiteral("residual.cfg")), {},
+                                                                     0, &quit)
+                .isEmpty());
+    QCOMPARE(remaining(dir).size(), fixtureFiles().size());
+}
+
+void tst_KResidualCfgHelperAsyncTask::youngFilesWait()
+{
+    QTemporaryDir temp;
+    const QDir dir(temp.path());
+    makeFiles(dir);
+    QFile old(dir.filePath(kA + QStringLiteral(".cfg")));
+    QVERIFY(old.open(QIODevice::ReadWrite));
+    QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime));
+    old.close();
+    const QStringList got = KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(
+        dir.filePath(QStringLiteral("residual.cfg")), {}, 0, nullptr, 60);
+    QCOMPARE(got, QStringList{kA});
+}
+
+void tst_KResidualCfgHelperAsyncTask::runsOnTheWorkerAndReportsQueued()
+{
+    QTemporaryDir temp;
+    const QDir dir(temp.path());
+    makeFiles(dir);
+    KThreadTaskPoster poster;
+    KResidualCfgHelperAsyncTask task(&poster, dir.filePath(QStringLiteral("residual.cfg")), {kA}, 1);
+    QSignalSpy done(&task, &KResidualCfgHelperAsyncTask::sigRunComplete);
+    QVERIFY(task.start());
+    QVERIFY(!task.start());
+    // The result comes back through the event loop, never from inside start().
+    QCOMPARE(done.count(), 0);
+    QVERIFY(done.wait(5000));
+    QCOMPARE(done.first().first().toStringList(), QStringList{kA});
+    QVERIFY(!task.isRunning());
+    QVERIFY(!dir.exists(kA + QStringLiteral(".cfg")));
+}
+
+void tst_KResidualCfgHelperAsyncTask::aboutToQuitSetsTheFlag()
+{
+    QTemporaryDir temp;
+    const QDir dir(temp.path());
+    makeFiles(dir);
+    KThreadTaskPoster poster;
+    // The worker is held busy so the task starts only after the quit.
+    QSemaphore gate;
+    poster.postTask([&gate] { gate.acquire(); });
+    KResidualCfgHelperAsyncTask task(&poster, dir.filePath(QStringLiteral("residual.cfg")), {}, 0);
+    QSignalSpy done(&task, &KResidualCfgHelperAsyncTask::sigRunComplete);
+    QVERIFY(task.start());
+    QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit");
+    gate.release();
+    QVERIFY(done.wait(5000));
+    QVERIFY(done.first().first().toStringList().isEmpty());
+    QCOMPARE(remaining(dir).size(), fixtureFiles().size());
+}
+
+QTEST_GUILESS_MAIN(tst_KResidualCfgHelperAsyncTask)
+#include "tst_kresidualcfghelperasynctask.moc"

@@ -1,0 +1,397 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// Residual records on a real settings service: closed tabs in "default",
+// window records and their list, trimming with its gates, de-duplication,
+// deletions, and the listing the shell shows.
+
+#include "kzelvapersistconfig.h"
+#include "kzelvaresidualrecords.h"
+#include "kzelvaworkareasettingswrapper.h"
+#include "kzpersisttestutil.h"
+#include "recordlogtail.h"
+
+#include <kconfigcenter.h>
+#include <ksyncsettingsmanager.h>
+#include <kzelvapaths.h>
+
+#include <QDateTime>
+#include <QFile>
+#include <QJsonObject>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+using KzPersistTest::setPanelConfig;
+using KzPersistTest::sl;
+
+using Items = QVector<KZelvaWorkAreaRecoverItem>;
+
+void setCentre(const char *key, const QVariant &value)
+{
+    krt::kcc::flushWrite(QStringLiteral("qozoffice/plugins/kzelvaworkarea/") + QLatin1String(key), value);
+}
+
+KZelvaWorkAreaRecoverItem doc(const QString &id, const QString &path, qint64 closedMs = -1, const QString &title = {})
+{
+    KZelvaWorkAreaRecoverItem r;
+    r.id = id;
+    r.title = title.isEmpty() ? id : title;
+    r.pageType = 3;
+    r.filePath = path;
+    if (closedMs >= 0)
+        KZelvaResidualRecords::stampClosed(&r, QStringLiteral("17000000001"), closedMs);
+    return r;
+}
+
+QStringList ids(const Items &items)
+{
+    QStringList list;
+    for (const KZelvaWorkAreaRecoverItem &r : items)
+        list.append(r.id);
+    list.sort();
+    return list;
+}
+
+} // namespace
+
+class tst_KZelvaResidualRecords : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void closedTabs_data();
+    void closedTabs();
+    void windowRecords();
+    void windowRecordsAreBounded();
+    void trimming_data();
+    void trimming();
+    void duplicatesGo();
+    void deletions_data();
+    void deletions();
+    void goneDocumentLeavesOnUpdate();
+    void listing();
+    void otherProcessSeesRecords();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<KSyncSettingsManager> m_settings;
+    std::unique_ptr<KZelvaWorkAreaSettingsWrapper> m_wrapper;
+    std::unique_ptr<KZelvaResidualRecords> m_records;
+    QString m_docs;
+};
+
+void tst_KZelvaResidualRecords::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_settings = std::make_unique<KSyncSettingsManager>(m_dir->filePath(QStringLiteral("sync")));
+    m_wrapper = std::make_unique<KZelvaWorkAreaSettingsWrapper>(nullptr, m_settings.get());
+    m_records = std::make_unique<KZelvaResidualRecords>(m_wrapper.get());
+    setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), true}});
+    setCentre("lastResidualOptimizeTime", QString());
+    setCentre("defaultOptimizeFileSize", 65536);
+    m_docs = m_dir->filePath(QStringLiteral("docs"));
+    QDir().mkpath(m_docs);
+    for (const char *name : {"a.txt", "b.txt", "c.txt"}) {
+        QFile file(m_docs + QLatin1Char('/') + QLatin1String(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+}
+
+void tst_KZelvaResidualRecords::cleanup()
+{
+    m_records.reset();
+    m_wrapper.reset();
+    m_settings.reset();
+    m_dir.reset();
+}
+
+void tst_KZelvaResidualRecords::closedTabs_data()
+{
+    QTest::addColumn<bool>("saveEnabled");
+    QTest::addColumn<QList<int>>("closeModes");
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QStringList>("logged");
+
+    QTest::newRow("modes 0 1 5 11 are kept")
+        << true << QList<int>{0, 1, 5, 11} << sl({"t0", "t1", "t2", "t3"})
+        << sl({"addWorkAreaFixedResidualItem addResidualItem uid: t0"});
+    QTest::newRow("mode 2 is not")
+        << true << QList<int>{2} << QStringList{}
+        << sl({"addWorkAreaFixedResidualItem closeMode: 2 not support save fixedResidualItem"});
+    QTest::newRow("the same tab twice is updated")
+        << true << QList<int>{0, -100} << sl({"t0"})
+        << sl({"addWorkAreaFixedResidualItem, includedResidualItem, uid: t0"});
+    QTest::newRow("saving off writes nothing") << false << QList<int>{0, 1} << QStringList{} << QStringList{};
+}
+
+void tst_KZelvaResidualRecords::closedTabs()
+{
+    QFETCH(bool, saveEnabled);
+    QFETCH(QList<int>, closeModes);
+    QFETCH(QStringList, stored);
+    QFETCH(QStringList, logged);
+    setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), saveEnabled}});
+    RecordLogTail tail;
+    for (int i = 0; i < closeModes.size(); ++i) {
+        // -100: the first tab again.
+        const bool again = closeModes.at(i) == -100;
+        const QString id = again ? QStringLiteral("t0") : QStringLiteral("t%1").arg(i);
+        m_records->addWorkAreaFixedResidualItem(QString(), doc(id, m_docs + QStringLiteral("/a.txt")),
+                                                QStringLiteral("17000000001"), again ? 0 : closeModes.at(i));
+    }
+    Items items;
+    KZelvaWorkAreaData data;
+    const bool present = m_records->readRecord(QStringLiteral("default"), &data, &items);
+    QCOMPARE(ids(items), stored);
+    QCOMPARE(present, !stored.isEmpty());
+    for (const KZelvaWorkAreaRecoverItem &item : qAsConst(items)) {
+        QVERIFY(item.extMap.value(QStringLiteral("isResidual")).toBool());
+        QVERIFY(item.extMap.value(QStringLiteral("lastClosedDateTime")).toLongLong() > 0);
+        QCOMPARE(item.extMap.value(QStringLiteral("relativeWorkAreaId")).toString(), QStringLiteral("17000000001"));
+    }
+    const QString log = tail.lines().join(QLatin1Char('\n'));
+    for (const QString &line : qAsConst(logged))
+        QVERIFY2(log.contains(line), qPrintable(log));
+}
+
+void tst_KZelvaResidualRecords::windowRecords()
+{
+    KZelvaWorkAreaData live;
+    live.id = QStringLiteral("17000000005");
+    live.name = QStringLiteral("Work");
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    RecordLogTail tail;
+    const QString id = m_records->saveWindowResidualCfgFile(
+        QString(), live, {doc(QStringLiteral("i1"), m_docs + QStringLiteral("/a.txt"), now),
+                          doc(QStringLiteral("i2"), m_docs + QStringLiteral("/b.txt"), now)});
+    QVERIFY(!QUuid(id).isNull());
+    QVERIFY(tail.lines().join(QLatin1Char('\n')).contains(
+        QStringLiteral("saveWindowResidualCfgFile, oldUuid: 17000000005, residualUuid: ") + id));
+    QCOMPARE(m_records->windowResidualIds(), QStringList{id});
+    QVERIFY(QFile::exists(m_wrapper->getResidualCfgFilePath(id, QString())));
+
+    // A second work area of the same window joins the record.
+    QCOMPARE(m_records->saveWindowResidualCfgFile(id, live, {doc(QStringLiteral("i3"), m_docs + QStringLiteral("/c.txt"), now)}),
+             id);
+    KZelvaWorkAreaData stored;
+    Items items;
+    QVERIFY(m_records->readRecord(id, &stored, &items));
+    QCOMPARE(stored.id, live.id);
+    QCOMPARE(stored.name, live.name);
+    QCOMPARE(ids(items), (sl({"i1", "i2", "i3"})));
+    QCOMPARE(m_records->windowResidualIds(), QStringList{id});
+
+    QVERIFY(m_records->removeWindowResidualSettingData(id));
+    QVERIFY(m_records->windowResidualIds().isEmpty());
+    QVERIFY(!QFile::exists(m_wrapper->getResidualCfgFilePath(id, QString())));
+
+    setPanelConfig({});
+    QVERIFY(m_records->saveWindowResidualCfgFile(QString(), live, {doc(QStringLiteral("i1"), QString(), now)}).isEmpty());
+    QVERIFY(m_records->windowResidualIds().isEmpty());
+}
+
+void tst_KZelvaResidualRecords::windowRecordsAreBounded()
+{
+    setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), true},
+              {QStringLiteral("maxWindowResidualVisibilityNum"), 2}});
+    KZelvaWorkAreaData live;
+    live.id = QStringLiteral("17000000005");
+    QStringList saved;
+    for (int i = 0; i < 3; ++i) {
+        saved.prepend(m_records->saveWindowResidualCfgFile(
+            QString(), live, {doc(QStringLiteral("i%1").arg(i), QString(), QDateTime::currentMSecsSinceEpoch())}));
+        QTest::qWait(5);
+    }
+    QCOMPARE(m_records->windowResidualIds(), saved.mid(0, 2));
+    QVERIFY(!QFile::exists(m_wrapper->getResidualCfgFilePath(saved.last(), QString())));
+}
+
+void tst_KZelvaResidualRecords::trimming_data()
+{
+    QTest::addColumn<QVariantMap>("panel");
+    QTest::addColumn<int>("optimizeFileSize");
+    QTest::addColumn<int>("lastOptimizeSecsAgo"); // -1: never
+    QTest::addColumn<int>("itemCount");
+    QTest::addColumn<int>("removed");
+
+    const QVariantMap on{{QStringLiteral("residualSettingSaveEnabled"), true},
+                         {QStringLiteral("residualItemOptimizeEnabled"), true},
+                         {QStringLiteral("maxResidualVisibilityNum"), 5}};
+    QVariantMap noOptimize = on;
+    noOptimize.remove(QStringLiteral("residualItemOptimizeEnabled"));
+    QTest::newRow("N+1 items are trimmed to N") << on << 100 << -1 << 6 << 1;
+    QTest::newRow("exactly N items are not") << on << 100 << -1 << 5 << 0;
+    QTest::newRow("under the size limit nothing happens") << on << 65536 << -1 << 12 << 0;
+    QTest::newRow("within the hour nothing happens") << on << 100 << 1800 << 12 << 0;
+    QTest::newRow("an hour later it runs again") << on << 100 << 3700 << 12 << 7;
+    QTest::newRow("optimisation off") << noOptimize << 100 << -1 << 12 << 0;
+}
+
+void tst_KZelvaResidualRecords::trimming()
+{
+    QFETCH(QVariantMap, panel);
+    QFETCH(int, optimizeFileSize);
+    QFETCH(int, lastOptimizeSecsAgo);
+    QFETCH(int, itemCount);
+    QFETCH(int, removed);
+    setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), true}});
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    Items items;
+    for (int i = 0; i < itemCount; ++i)
+        items.append(doc(QStringLiteral("i%1").arg(i, 2, 10, QLatin1Char('0')), QString(), now - i * 1000));
+    KZelvaWorkAreaData live;
+    live.id = QStringLiteral("17000000005");
+    const QString id = m_records->saveWindowResidualCfgFile(QString(), live, items);
+    QVERIFY(!id.isEmpty());
+
+    setPanelConfig(panel);
+    setCentre("defaultOptimizeFileSize", optimizeFileSize);
+    setCentre("lastResidualOptimizeTime",
+              lastOptimizeSecsAgo < 0 ? QString()
+                                      : QDateTime::currentDateTime().addSecs(-lastOptimizeSecsAgo).toString(
+                                            QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    QCOMPARE(m_records->removeInvalidResidualItems(id), removed);
+    Items left;
+    QVERIFY(m_records->readRecord(id, nullptr, &left));
+    QCOMPARE(left.size(), itemCount - removed);
+    if (removed > 0) {
+        // The newest stay.
+        QVERIFY(ids(left).contains(QStringLiteral("i00")));
+        // A second pass right after does nothing.
+        QCOMPARE(m_records->removeInvalidResidualItems(id), 0);
+    }
+}
+
+void tst_KZelvaResidualRecords::duplicatesGo()
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const QString a = m_docs + QStringLiteral("/a.txt");
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), doc(QStringLiteral("d%1").arg(i), a), QString(), 0));
+    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), doc(QStringLiteral("other"), m_docs + QStringLiteral("/b.txt")),
+                                                    QString(), 0));
+    Q_UNUSED(now)
+    QCOMPARE(m_records->tryRemoveResidualCfgDuplicateData(QStringLiteral("default")), 2);
+    Items left;
+    QVERIFY(m_records->readRecord(QStringLiteral("default"), nullptr, &left));
+    // The newest entry of a.txt is the last one added.
+    QCOMPARE(ids(left), (sl({"d2", "other"})));
+}
+
+void tst_KZelvaResidualRecords::deletions_data()
+{
+    QTest::addColumn<bool>("deleteEnabled");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QStringList>("leftInWindow");
+    QTest::addColumn<QStringList>("leftInDefault");
+
+    QTest::newRow("one item by residual id") << true << QStringLiteral("one-by-residual") << sl({"w2"}) << sl({"d1"});
+    QTest::newRow("one item by live work area id") << true << QStringLiteral("one-by-live") << sl({"w2"}) << sl({"d1"});
+    QTest::newRow("everything") << true << QStringLiteral("all") << QStringList{} << QStringList{};
+    QTest::newRow("deleting not allowed") << false << QStringLiteral("all") << sl({"w1", "w2"}) << sl({"d1"});
+}
+
+void tst_KZelvaResidualRecords::deletions()
+{
+    QFETCH(bool, deleteEnabled);
+    QFETCH(QString, operation);
+    QFETCH(QStringList, leftInWindow);
+    QFETCH(QStringList, leftInDefault);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    KZelvaWorkAreaData live;
+    live.id = QStringLiteral("17000000005");
+    const QString id = m_records->saveWindowResidualCfgFile(
+        QString(), live, {doc(QStringLiteral("w1"), QString(), now), doc(QStringLiteral("w2"), QString(), now)});
+    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), doc(QStringLiteral("d1"), QString()), QString(), 0));
+
+    setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), true},
+              {QStringLiteral("residualItemDeleteEnabled"), deleteEnabled}});
+    bool ok = false;
+    if (operation == QLatin1String("one-by-residual"))
+        ok = m_records->removeResidualItem(id, QStringLiteral("w1"), true);
+    else if (operation == QLatin1String("one-by-live"))
+        ok = m_records->removeResidualItem(live.id, QStringLiteral("w1"), true);
+    else
+        ok = m_records->removeAllResidualItems(true);
+    QCOMPARE(ok, deleteEnabled);
+
+    Items window;
+    Items shared;
+    m_records->readRecord(id, nullptr, &window);
+    m_records->readRecord(QStringLiteral("default"), nullptr, &shared);
+    QCOMPARE(ids(window), leftInWindow);
+    QCOMPARE(ids(shared), leftInDefault);
+}
+
+void tst_KZelvaResidualRecords::goneDocumentLeavesOnUpdate()
+{
+    const QString path = m_docs + QStringLiteral("/c.txt");
+    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), doc(QStringLiteral("c"), path), QString(), 0));
+    KZelvaWorkAreaRecoverItem renamed = doc(QStringLiteral("c"), path, -1, QStringLiteral("renamed"));
+    QVERIFY(m_records->updateWindowResidualItemInfo(QStringLiteral("default"), renamed));
+    Items items;
+    QVERIFY(m_records->readRecord(QStringLiteral("default"), nullptr, &items));
+    QCOMPARE(items.value(0).title, QStringLiteral("renamed"));
+    // The closing stamps survive an update.
+    QVERIFY(items.value(0).extMap.value(QStringLiteral("lastClosedDateTime")).toLongLong() > 0);
+
+    QVERIFY(QFile::remove(path));
+    RecordLogTail tail;
+    QVERIFY(m_records->syncUpdateResidualWorkAreaItem(QStringLiteral("default"), renamed));
+    QVERIFY(m_records->readRecord(QStringLiteral("default"), nullptr, &items));
+    QVERIFY(items.isEmpty());
+    QVERIFY(tail.lines().join(QLatin1Char('\n')).contains(
+        QStringLiteral("syncUpdateResidualWorkAreaItem, residualList removeItem uuid: c titleName: renamed, filePath: ")
+        + path));
+}
+
+void tst_KZelvaResidualRecords::listing()
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    KZelvaWorkAreaData live;
+    live.id = QStringLiteral("17000000005");
+    live.name = QStringLiteral("Work");
+    const QString id = m_records->saveWindowResidualCfgFile(
+        QString(), live, {doc(QStringLiteral("old"), QString(), now - 5000), doc(QStringLiteral("new"), QString(), now)});
+    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), doc(QStringLiteral("d1"), QString()), QString(), 0));
+    const QJsonArray list = m_records->residualList();
+    QCOMPARE(list.size(), 2);
+    QCOMPARE(list.at(0).toObject().value(QStringLiteral("residualId")).toString(), QStringLiteral("default"));
+    const QJsonObject window = list.at(1).toObject();
+    QCOMPARE(window.value(QStringLiteral("residualId")).toString(), id);
+    QCOMPARE(window.value(QStringLiteral("workAreaId")).toString(), live.id);
+    QCOMPARE(window.value(QStringLiteral("name")).toString(), live.name);
+    const QJsonArray items = window.value(QStringLiteral("items")).toArray();
+    QCOMPARE(items.size(), 2);
+    QCOMPARE(items.at(0).toObject().value(QStringLiteral("id")).toString(), QStringLiteral("new"));
+    QCOMPARE(items.at(0).toObject().value(QStringLiteral("relativeWorkAreaId")).toString(), QStringLiteral("17000000001"));
+
+    // A listed record whose file is gone is skipped.
+    QVERIFY(QFile::remove(m_wrapper->getResidualCfgFilePath(id, QString())));
+    QCOMPARE(m_records->residualList().size(), 1);
+}
+
+void tst_KZelvaResidualRecords::otherProcessSeesRecords()
+{
+    // A second settings service on the same root stands in for another process.
+    KZelvaWorkAreaData live;
+    live.id = QStringLiteral("17000000005");
+    const QString id = m_records->saveWindowResidualCfgFile(
+        QString(), live, {doc(QStringLiteral("w1"), QString(), QDateTime::currentMSecsSinceEpoch())});
+    KSyncSettingsManager other(m_settings->rootDir());
+    KZelvaWorkAreaSettingsWrapper otherWrapper(nullptr, &other);
+    KZelvaResidualRecords otherRecords(&otherWrapper);
+    QCOMPARE(otherRecords.windowResidualIds(), QStringList{id});
+    Items items;
+    QVERIFY(otherRecords.readRecord(id, nullptr, &items));
+    QCOMPARE(ids(items), sl({"w1"}));
+}
+
+QTEST_GUILESS_MAIN(tst_KZelvaResidualRecords)
+#include "tst_kzelvaresidualrecords.moc"

@@ -1,0 +1,457 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The close protocol: the host's handler tree (questions, vetoes, what gets
+// closed) and the plug-in's main-window, work-area and process-local page
+// handlers against real host windows, with the residual records they write.
+
+#include "kzelvamainwindowclosehandler.h"
+#include "kzelvaprocessonlocalpageclosehandler.h"
+#include "kzelvaresidualrecords.h"
+#include "kzelvashellintegration.h"
+#include "kzelvaworkarea.h"
+#include "kzelvaworkareaclosehandler.h"
+#include "kzelvaworkareamanager.h"
+#include "kzelvaworkareas.h"
+#include "kzpersisttestutil.h"
+#include "recordlogtail.h"
+
+#include <ksyncsettingsmanager.h>
+#include <kzelvaapplication.h>
+#include <kzelvacentralarea.h>
+#include <kzelvamainwindow.h>
+#include <kzelvapaths.h>
+#include <kzelvaqozsubpage.h>
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+void setPanel(bool residualSaving)
+{
+    KzPersistTest::setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), residualSaving}});
+}
+
+QList<KZelvaCloseHandler *> allHandlers(KZelvaCloseHandler *root)
+{
+    QList<KZelvaCloseHandler *> list{root};
+    const auto children = root->children();
+    for (const QSharedPointer<KZelvaCloseHandler> &child : children)
+        list += allHandlers(child.data());
+    return list;
+}
+
+} // namespace
+
+class tst_KZelvaCloseHandler : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void protocol_data();
+    void protocol();
+    void windowRecord_data();
+    void windowRecord();
+    void forceCloseNeverAsks();
+    void laterVetoTakesBackTheRecord();
+    void processLocalPages_data();
+    void processLocalPages();
+    void windowCloseProtocol_data();
+    void windowCloseProtocol();
+
+private:
+    KZelvaMainWindow *newWindow(bool withWorkArea = true);
+    KZelvaQozSubPage *addPage(KZelvaMainWindow *window, const QString &spec,
+                              int type = KZelvaPluginWidget::QozDocument);
+
+    QTemporaryDir m_docs;
+    KZelvaWorkAreaManager *m_manager = nullptr;
+    QList<QPointer<KZelvaMainWindow>> m_windows;
+};
+
+void tst_KZelvaCloseHandler::initTestCase()
+{
+    for (const char *name : {"a.txt", "b.txt", "c.txt", "d.txt"}) {
+        QFile file(m_docs.filePath(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(name);
+    }
+}
+
+void tst_KZelvaCloseHandler::init()
+{
+    setPanel(true);
+    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
+    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("residual"));
+    KZelvaCloseHandler::setDirtyAnswer(KZelvaCloseHandler::DirtyAnswer::Ask);
+    zelvaApp->setProperty("zelvaQuickStart", QVariant());
+    m_manager = new KZelvaWorkAreaManager(qApp);
+    m_manager->setShellHooks(new KZelvaShellIntegration);
+    m_manager->ensureInitialised();
+}
+
+void tst_KZelvaCloseHandler::cleanup()
+{
+    m_manager->teardown();
+    delete m_manager;
+    const QList<KZelvaMainWindow *> left = zelvaApp->mainWindows();
+    for (KZelvaMainWindow *window : left)
+        delete window;
+    m_windows.clear();
+}
+
+KZelvaMainWindow *tst_KZelvaCloseHandler::newWindow(bool withWorkArea)
+{
+    KZelvaMainWindow *window = zelvaApp->createMainWindow(false);
+    m_windows.append(window);
+    if (withWorkArea)
+        m_manager->notifyMainWindowAdd(window);
+    return window;
+}
+
+// spec: "a" .. "d" opens that file, "new" an untitled document; a trailing
+// "*" leaves it modified.
+KZelvaQozSubPage *tst_KZelvaCloseHandler::addPage(KZelvaMainWindow *window, const QString &spec, int type)
+{
+    auto *page = new KZelvaQozSubPage(KZelvaPluginWidget::WidgetType(type));
+    QString name = spec;
+    const bool dirty = name.endsWith(QLatin1Char('*'));
+    if (dirty)
+        name.chop(1);
+    if (name == QLatin1String("new"))
+        page->newDocument(QStringLiteral("Untitled"));
+    else
+        page->openFile(m_docs.filePath(name + QStringLiteral(".txt")));
+    window->centralArea()->addSubPage(page);
+    if (dirty)
+        page->setText(QStringLiteral("changed"));
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
+    return page;
+}
+
+void tst_KZelvaCloseHandler::protocol_data()
+{
+    QTest::addColumn<QStringList>("pages");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closesTree");
+    QTest::addColumn<bool>("cancelled");
+    QTest::addColumn<QList<int>>("closed");
+
+    const int cancel = int(KZelvaCloseHandler::DirtyAnswer::Cancel);
+    const int discard = int(KZelvaCloseHandler::DirtyAnswer::Discard);
+    const int save = int(KZelvaCloseHandler::DirtyAnswer::Save);
+    const int ask = int(KZelvaCloseHandler::DirtyAnswer::Ask);
+    const auto pages = [](std::initializer_list<const char *> specs) {
+        QStringList list;
+        for (const char *spec : specs)
+            list.append(QLatin1String(spec));
+        return list;
+    };
+    QTest::newRow("clean pages close") << pages({"a", "b"}) << cancel << true << false << QList<int>{0, 1};
+    QTest::newRow("a dirty page vetoes") << pages({"a", "b*", "c"}) << cancel << true << true << QList<int>{};
+    QTest::newRow("nobody to ask vetoes") << pages({"a*"}) << ask << true << true << QList<int>{};
+    QTest::newRow("discard closes") << pages({"a*"}) << discard << true << false << QList<int>{0};
+    QTest::newRow("save writes and closes") << pages({"a*"}) << save << true << false << QList<int>{0};
+    QTest::newRow("an untitled document cannot be saved") << pages({"new*"}) << save << true << true << QList<int>{};
+    QTest::newRow("without bSaveChanged nothing is asked") << pages({"!a*", "!b*"}) << cancel << true << false
+                                                           << QList<int>{0, 1};
+    QTest::newRow("a root that leaves the closing to its starter") << pages({"a", "b"}) << cancel << false << false
+                                                                   << QList<int>{};
+    QTest::newRow("a self-closing child goes before a later veto")
+        << pages({"^a", "b*"}) << cancel << true << true << QList<int>{0};
+}
+
+void tst_KZelvaCloseHandler::protocol()
+{
+    QFETCH(QStringList, pages);
+    QFETCH(int, answer);
+    QFETCH(bool, closesTree);
+    QFETCH(bool, cancelled);
+    QFETCH(QList<int>, closed);
+    KZelvaMainWindow *window = newWindow(false);
+    KZelvaCloseHandler::setDirtyAnswer(KZelvaCloseHandler::DirtyAnswer(answer));
+    KZelvaCloseHandler root(window);
+    root.setSelfDoClose(false);
+    root.setClosesTree(closesTree);
+    QList<QPointer<KZelvaSubPage>> created;
+    for (QString spec : qAsConst(pages)) {
+        // "!": bSaveChanged false; "^": the child closes by itself.
+        const bool noAsk = spec.startsWith(QLatin1Char('!'));
+        const bool self = spec.startsWith(QLatin1Char('^'));
+        if (noAsk || self)
+            spec.remove(0, 1);
+        KZelvaQozSubPage *page = addPage(window, spec);
+        created.append(page);
+        auto child = QSharedPointer<KZelvaCloseHandler>::create(static_cast<KZelvaSubPage *>(page));
+        child->setSelfDoClose(self);
+        if (noAsk)
+            child->setProperty("bSaveChanged", false);
+        root.addChild(child);
+    }
+    QSignalSpy finished(&root, &KZelvaCloseHandler::finished);
+    root.start();
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.first().first().toBool(), cancelled);
+    QCOMPARE(root.isCancelled(), cancelled);
+    for (int i = 0; i < created.size(); ++i)
+        QVERIFY2(created.at(i).isNull() == closed.contains(i), qPrintable(QStringLiteral("page %1").arg(i)));
+    // A second report changes nothing.
+    root.on_this_finished(!cancelled);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!window->isClosing());
+}
+
+void tst_KZelvaCloseHandler::windowRecord_data()
+{
+    QTest::addColumn<QStringList>("pages");
+    QTest::addColumn<bool>("residualSaving");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("cancelled");
+    QTest::addColumn<int>("recordItems"); // -1: no record
+    QTest::addColumn<QString>("logged");
+
+    const int cancel = int(KZelvaCloseHandler::DirtyAnswer::Cancel);
+    const int discard = int(KZelvaCloseHandler::DirtyAnswer::Discard);
+    QTest::newRow("one document: no record") << QStringList{QStringLiteral("a")} << true << cancel << false << -1
+                                             << QStringLiteral("saveWindowResidualCfgFile, nDocPageCnt <= 1, workAreaId: ");
+    QTest::newRow("two documents: a record") << QStringList{QStringLiteral("a"), QStringLiteral("b")} << true << cancel
+                                             << false << 2
+                                             << QStringLiteral("on_this_finished, saveResidualBeforeMainWindowClose, this:0x");
+    QTest::newRow("a veto writes nothing") << QStringList{QStringLiteral("a"), QStringLiteral("b*")} << true << cancel
+                                           << true << -1 << QString();
+    QTest::newRow("discarded changes still make a record")
+        << QStringList{QStringLiteral("a"), QStringLiteral("b*")} << true << discard << false << 2 << QString();
+    QTest::newRow("residual saving off") << QStringList{QStringLiteral("a"), QStringLiteral("b")} << false << cancel
+                                         << false << -1 << QString();
+}
+
+void tst_KZelvaCloseHandler::windowRecord()
+{
+    QFETCH(QStringList, pages);
+    QFETCH(bool, residualSaving);
+    QFETCH(int, answer);
+    QFETCH(bool, cancelled);
+    QFETCH(int, recordItems);
+    QFETCH(QString, logged);
+    setPanel(residualSaving);
+    KZelvaCloseHandler::setDirtyAnswer(KZelvaCloseHandler::DirtyAnswer(answer));
+    KZelvaMainWindow *first = newWindow();
+    Q_UNUSED(first)
+    KZelvaMainWindow *window = newWindow();
+    KZelvaWorkArea *workArea = m_manager->workAreasOf(window)->currentWorkArea();
+    QVERIFY(workArea && workArea->data().isNewCreate);
+    for (const QString &spec : qAsConst(pages))
+        addPage(window, spec);
+    QCOMPARE(workArea->itemCount(), pages.size());
+
+    RecordLogTail tail;
+    // Run as a user switch runs it on the window it keeps.
+    QScopedPointer<KZelvaCloseHandler> handler(m_manager->createMainWindowCloseHandler(window));
+    QVERIFY(qobject_cast<KZelvaMainWindowCloseHandler *>(handler.data()));
+    handler->setSelfDoClose(false);
+    handler->start();
+    QVERIFY(handler->isFinished());
+    QCOMPARE(handler->isCancelled(), cancelled);
+
+    const QString residualId = window->property("residualUuid").toString();
+    KZelvaResidualRecords *records = m_manager->residualRecords();
+    if (recordItems < 0) {
+        QVERIFY(residualId.isEmpty());
+        QVERIFY(records->windowResidualIds().isEmpty());
+    } else {
+        QCOMPARE(records->windowResidualIds(), QStringList{residualId});
+        QVector<KZelvaWorkAreaRecoverItem> items;
+        QVERIFY(records->readRecord(residualId, nullptr, &items));
+        QCOMPARE(items.size(), recordItems);
+        for (const KZelvaWorkAreaRecoverItem &item : qAsConst(items)) {
+            QCOMPARE(item.extMap.value(QStringLiteral("relativeWorkAreaId")).toString(), workArea->id());
+            QVERIFY(item.extMap.value(QStringLiteral("isResidual")).toBool());
+        }
+    }
+    // The work area heard the query; a vetoed close leaves it as it was, an
+    // agreed one (run as the root, as a user switch does) closed the tabs.
+    QCOMPARE(workArea->property("closeHandlerAbort").toBool(), cancelled);
+    QCOMPARE(workArea->isMarkedClosed(), !cancelled);
+    QCOMPARE(workArea->itemCount(), cancelled ? pages.size() : 0);
+    QCOMPARE(window->centralArea()->subPages().size(), cancelled ? pages.size() : 0);
+    if (!logged.isEmpty())
+        QVERIFY2(tail.lines().join(QLatin1Char('\n')).contains(logged), qPrintable(tail.lines().join(QLatin1Char('\n'))));
+}
+
+void tst_KZelvaCloseHandler::forceCloseNeverAsks()
+{
+    KZelvaCloseHandler::setDirtyAnswer(KZelvaCloseHandler::DirtyAnswer::Cancel);
+    newWindow();
+    KZelvaMainWindow *window = newWindow();
+    addPage(window, QStringLiteral("a*"));
+    addPage(window, QStringLiteral("b*"));
+    auto *other = m_manager->createWorkArea(false);
+    m_manager->workAreasOf(window)->addWorkArea(other);
+    // A tab of no work area at all.
+    addPage(window, QStringLiteral("c*"), KZelvaPluginWidget::AppCenter);
+    window->setProperty("ForceClose", true);
+    QScopedPointer<KZelvaCloseHandler> handler(m_manager->createMainWindowCloseHandler(window));
+    int tabHandlers = 0;
+    int workAreaHandlers = 0;
+    const QList<KZelvaCloseHandler *> all = allHandlers(handler.data());
+    for (KZelvaCloseHandler *h : all) {
+        if (h->subPage()) {
+            ++tabHandlers;
+            QCOMPARE(h->property("bSaveChanged").toBool(), false);
+        }
+        if (auto *w = qobject_cast<KZelvaWorkAreaCloseHandler *>(h)) {
+            ++workAreaHandlers;
+            QVERIFY(w->isForceClose());
+            QVERIFY(!w->isSelfDoClose());
+        }
+    }
+    QCOMPARE(tabHandlers, 3);
+    QCOMPARE(workAreaHandlers, 2);
+    // The current work area is asked first.
+    auto *firstChild = qobject_cast<KZelvaWorkAreaCloseHandler *>(handler->children().value(0).data());
+    QVERIFY(firstChild);
+    QCOMPARE(firstChild->workArea(), m_manager->workAreasOf(window)->currentWorkArea());
+    // A handler that closes by itself closes the window too.
+    QPointer<KZelvaMainWindow> guard(window);
+    handler->start();
+    QVERIFY(handler->isFinished());
+    QVERIFY(!handler->isCancelled());
+    QVERIFY(window->isClosing());
+    QTRY_VERIFY(guard.isNull());
+}
+
+void tst_KZelvaCloseHandler::laterVetoTakesBackTheRecord()
+{
+    KZelvaCloseHandler::setDirtyAnswer(KZelvaCloseHandler::DirtyAnswer::Cancel);
+    newWindow();
+    KZelvaMainWindow *window = newWindow();
+    KZelvaWorkAreas *areas = m_manager->workAreasOf(window);
+    addPage(window, QStringLiteral("a"));
+    addPage(window, QStringLiteral("b"));
+    KZelvaWorkArea *second = m_manager->createWorkArea(false);
+    areas->addWorkArea(second);
+    areas->setCurrentWorkArea(second, false, true);
+    addPage(window, QStringLiteral("c"));
+    addPage(window, QStringLiteral("d*"));
+    // The first work area asked is the current one: make it the clean one.
+    KZelvaWorkArea *clean = nullptr;
+    for (KZelvaWorkArea *workArea : areas->workAreaList()) {
+        if (workArea != second)
+            clean = workArea;
+    }
+    areas->setCurrentWorkArea(clean, false, true);
+
+    QScopedPointer<KZelvaCloseHandler> handler(m_manager->createMainWindowCloseHandler(window));
+    handler->setSelfDoClose(false);
+    handler->start();
+    QVERIFY(handler->isCancelled());
+    QVERIFY(window->property("residualUuid").toString().isEmpty());
+    QVERIFY(m_manager->residualRecords()->windowResidualIds().isEmpty());
+
+    // Agreed the second time: one record for the window, both work areas in it.
+    KZelvaCloseHandler::setDirtyAnswer(KZelvaCloseHandler::DirtyAnswer::Discard);
+    handler.reset(m_manager->createMainWindowCloseHandler(window));
+    handler->setSelfDoClose(false);
+    handler->start();
+    QVERIFY(!handler->isCancelled());
+    const QStringList ids = m_manager->residualRecords()->windowResidualIds();
+    QCOMPARE(ids.size(), 1);
+    QVector<KZelvaWorkAreaRecoverItem> items;
+    QVERIFY(m_manager->residualRecords()->readRecord(ids.first(), nullptr, &items));
+    QCOMPARE(items.size(), 4);
+    QSet<QString> relative;
+    for (const KZelvaWorkAreaRecoverItem &item : qAsConst(items))
+        relative.insert(item.extMap.value(QStringLiteral("relativeWorkAreaId")).toString());
+    QCOMPARE(relative.size(), 2);
+    QVERIFY(relative.contains(clean->id()));
+    QVERIFY(relative.contains(second->id()));
+    // The window stayed open: once the close is over it has no record of its own.
+    QTRY_VERIFY(window->property("residualUuid").toString().isEmpty());
+    QVERIFY(m_manager->residualRecords()->windowResidualIds().contains(ids.first()));
+}
+
+void tst_KZelvaCloseHandler::processLocalPages_data()
+{
+    QTest::addColumn<int>("pageType");
+    QTest::addColumn<bool>("quickStart");
+    QTest::addColumn<bool>("handled");
+    QTest::newRow("type 39") << 39 << false << true;
+    QTest::newRow("documents outside quick start") << 3 << false << false;
+    QTest::newRow("documents in quick start") << 3 << true << true;
+    QTest::newRow("type 8 in quick start") << 8 << true << false;
+    QTest::newRow("type 11 in quick start") << 11 << true << false;
+    QTest::newRow("type 13 in quick start") << 13 << true << false;
+}
+
+void tst_KZelvaCloseHandler::processLocalPages()
+{
+    QFETCH(int, pageType);
+    QFETCH(bool, quickStart);
+    QFETCH(bool, handled);
+    zelvaApp->setProperty("zelvaQuickStart", quickStart);
+    // Without work areas the page handlers ask their tabs themselves.
+    KZelvaMainWindow *window = newWindow(false);
+    KZelvaQozSubPage *page = addPage(window, QStringLiteral("a*"), pageType);
+    QScopedPointer<KZelvaCloseHandler> handler(m_manager->createMainWindowCloseHandler(window));
+    int local = 0;
+    int tabHandlers = 0;
+    const QList<KZelvaCloseHandler *> all = allHandlers(handler.data());
+    for (KZelvaCloseHandler *h : all) {
+        if (auto *l = qobject_cast<KZelvaProcessonLocalPageCloseHandler *>(h)) {
+            ++local;
+            QCOMPARE(l->page(), page->page());
+        }
+        if (h->subPage() == page)
+            ++tabHandlers;
+    }
+    QCOMPARE(local, handled ? 1 : 0);
+    // Every tab is asked exactly once.
+    QCOMPARE(tabHandlers, 1);
+}
+
+void tst_KZelvaCloseHandler::windowCloseProtocol_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("veto keeps the window") << int(KZelvaCloseHandler::DirtyAnswer::Cancel) << false;
+    QTest::newRow("discard closes it") << int(KZelvaCloseHandler::DirtyAnswer::Discard) << true;
+}
+
+void tst_KZelvaCloseHandler::windowCloseProtocol()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    KZelvaCloseHandler::setDirtyAnswer(KZelvaCloseHandler::DirtyAnswer(answer));
+    newWindow();
+    KZelvaMainWindow *window = newWindow();
+    addPage(window, QStringLiteral("a*"));
+    // The shell hands the window the manager's handler during the query.
+    connect(window, &KZelvaMainWindow::aboutToQueryClose, m_manager, [this](KZelvaMainWindow *w) {
+        w->setCloseHandler(m_manager->createMainWindowCloseHandler(w));
+    });
+    QSignalSpy aboutToClose(window, &KZelvaMainWindow::aboutToClose);
+    QSignalSpy cancelled(window, &KZelvaMainWindow::closeCancelled);
+    QPointer<KZelvaMainWindow> guard(window);
+    window->show();
+    window->close();
+    QCOMPARE(aboutToClose.count(), closed ? 1 : 0);
+    QCOMPARE(cancelled.count(), closed ? 0 : 1);
+    QCOMPARE(window->isClosing(), closed);
+    if (closed)
+        QTRY_VERIFY(guard.isNull());
+    else
+        QVERIFY(window->isVisible());
+}
+
+int main(int argc, char **argv)
+{
+    KZelvaApplication app(argc, argv);
+    tst_KZelvaCloseHandler test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_kzelvaclosehandler.moc"
