@@ -4,6 +4,7 @@
 
 #include "kzelvashellcontroller.h"
 
+#include <kcloudsvrproxy.h>
 #include <kpluginmanager.h>
 #include <kzelvaapplication.h>
 #include <kzelvaclosehandler.h>
@@ -154,6 +155,10 @@ QJsonObject KAutomationServer::managerState() const
                                   Q_RETURN_ARG(bool, autoRecover));
         state.insert(QStringLiteral("autoRecoverDefaultWorkArea"), autoRecover);
     }
+    // The user the cloud service has logged in (empty while none is), whose
+    // records the plug-in uses.
+    KCloudSvrProxy *cloud = zelvaApp->cloudSvrProxy();
+    state.insert(QStringLiteral("cloudUser"), cloud && cloud->isLogined() ? cloud->userId() : QString());
     return state;
 }
 

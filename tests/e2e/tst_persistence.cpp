@@ -1,0 +1,414 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// Persistence end to end with real zelvashell processes: work areas, their
+// tabs and the last active work area after quit and after kill -9, closed
+// windows and tabs as residual records, vetoed closes, a user switch through
+// cirrad's login control, two processes of one user, and the kill -9 loop.
+
+#include "kpersistencekillloop.h"
+#include "kshellprocess.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QJsonObject cmd(const QString &name, QJsonObject fields = {})
+{
+    fields.insert(QStringLiteral("cmd"), name);
+    return fields;
+}
+
+QString configDirOf(const QString &name)
+{
+    return QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR", QDir::tempPath())).absoluteFilePath(name + QStringLiteral("/config/zelva"));
+}
+
+// Forgets what earlier runs of the test stored for the shells named `name`.
+void forget(const QString &name)
+{
+    QDir(QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR", QDir::tempPath())).absoluteFilePath(name)).removeRecursively();
+}
+
+// Switches the residual records on for the shells named `name`.
+void enableResidualRecords(const QString &name)
+{
+    QDir().mkpath(configDirOf(name));
+    QSettings ini(configDirOf(name) + QStringLiteral("/tabmanagerpanel.ini"), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("panel/enabled"), true);
+    ini.setValue(QStringLiteral("config/residualSettingSaveEnabled"), true);
+    ini.sync();
+}
+
+// Work areas by name: their tab paths (or titles) sorted, "*" marking the
+// current one of the current window.
+QMap<QString, QStringList> workAreas(KShellProcess &shell)
+{
+    QMap<QString, QStringList> result;
+    const QJsonArray list = shell.call(cmd(QStringLiteral("listWorkAreas"))).value(QStringLiteral("workAreas")).toArray();
+    for (const QJsonValue &value : list) {
+        const QJsonObject area = value.toObject();
+        QStringList tags;
+        const QJsonArray tagList = area.value(QStringLiteral("tags")).toArray();
+        for (const QJsonValue &tag : tagList) {
+            const QJsonObject t = tag.toObject();
+            tags.append(t.value(QStringLiteral("path")).toString().isEmpty() ? t.value(QStringLiteral("name")).toString()
+                                                                               : t.value(QStringLiteral("path")).toString());
+        }
+        tags.sort();
+        QString name = area.value(QStringLiteral("name")).toString();
+        if (area.value(QStringLiteral("isVisible")).toBool())
+            name += QLatin1Char('*');
+        result.insert(name, tags);
+    }
+    return result;
+}
+
+QJsonArray windows(KShellProcess &shell)
+{
+    return shell.call(cmd(QStringLiteral("listWindows"))).value(QStringLiteral("windows")).toArray();
+}
+
+// The tabs of all windows: "title|itemId", with "|shown" for a visible one
+// when `withVisibility`.
+QStringList tabs(KShellProcess &shell, bool withVisibility = false)
+{
+    QStringList result;
+    const QJsonArray list = windows(shell);
+    for (const QJsonValue &window : list) {
+        const QJsonArray tabList = window.toObject().value(QStringLiteral("tabs")).toArray();
+        for (const QJsonValue &tab : tabList) {
+            const QJsonObject t = tab.toObject();
+            QString entry = t.value(QStringLiteral("title")).toString() + QLatin1Char('|')
+                + t.value(QStringLiteral("itemId")).toString();
+            if (withVisibility && t.value(QStringLiteral("visible")).toBool())
+                entry += QStringLiteral("|shown");
+            result.append(entry);
+        }
+    }
+    result.sort();
+    return result;
+}
+
+QJsonArray residual(KShellProcess &shell)
+{
+    return shell.call(cmd(QStringLiteral("listResidual"))).value(QStringLiteral("records")).toArray();
+}
+
+bool ok(const QJsonObject &reply)
+{
+    return reply.value(QStringLiteral("ok")).toBool();
+}
+
+} // namespace
+
+class tst_Persistence : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void workAreasComeBack_data();
+    void workAreasComeBack();
+    void closedWindowsAreResidualRecords();
+    void dirtyDocumentVetoes();
+    void userSwitchRebuildsWindows();
+    void twoProcessesOfOneUser();
+    void killLoop();
+
+private:
+    QString document(const QString &name) const { return m_docs.filePath(name); }
+
+    QTemporaryDir m_docs;
+    std::unique_ptr<QProcess> m_cirrad;
+};
+
+void tst_Persistence::initTestCase()
+{
+    for (const char *name : {"alpha.txt", "beta.txt", "gamma.txt", "delta.txt"}) {
+        QFile file(document(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("text of " + QByteArray(name));
+    }
+}
+
+void tst_Persistence::cleanupTestCase()
+{
+    if (m_cirrad) {
+        m_cirrad->terminate();
+        m_cirrad->waitForFinished(5000);
+    }
+}
+
+void tst_Persistence::workAreasComeBack_data()
+{
+    QTest::addColumn<bool>("kill");
+    QTest::newRow("quit and start") << false;
+    QTest::newRow("kill -9 and start") << true;
+}
+
+void tst_Persistence::workAreasComeBack()
+{
+    QFETCH(bool, kill);
+    const QString name = kill ? QStringLiteral("comeback-kill") : QStringLiteral("comeback-quit");
+    forget(name);
+    QMap<QString, QStringList> before;
+    QStringList tabsBefore;
+    {
+        KShellProcess shell(name);
+        QString error;
+        QVERIFY2(shell.start({}, &error), qPrintable(error));
+        QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("alpha.txt"))}}))));
+        QVERIFY(ok(shell.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("Beta")}}))));
+        QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("beta.txt"))}}))));
+        QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("gamma.txt"))}}))));
+        // The merged saves of the work areas are 500 ms behind.
+        QTest::qWait(1200);
+        before = workAreas(shell);
+        tabsBefore = tabs(shell);
+        QCOMPARE(before.value(QStringLiteral("Beta*")),
+                 (QStringList{document(QStringLiteral("beta.txt")), document(QStringLiteral("gamma.txt"))}));
+        if (kill) {
+            shell.process().kill();
+            QVERIFY(shell.waitForExit());
+        } else {
+            QCOMPARE(shell.quit(), 0);
+        }
+    }
+    KShellProcess again(name);
+    QString error;
+    QVERIFY2(again.start({}, &error), qPrintable(error));
+    // The reopened documents take back their items (asynchronously): the same
+    // tabs with the same item ids, no duplicates.
+    QTRY_COMPARE_WITH_TIMEOUT(tabs(again), tabsBefore, 10000);
+    const QMap<QString, QStringList> after = workAreas(again);
+    QCOMPARE(after.value(QStringLiteral("Beta*")), before.value(QStringLiteral("Beta*")));
+    QCOMPARE(after.size(), before.size());
+    // Beta is shown again with its documents. After a quit the window opens
+    // on it (the last active work area); after a crash every work area that
+    // was visible gets a window of its own, the last active one the first.
+    const QJsonArray list = windows(again);
+    QCOMPARE(list.size(), kill ? 2 : 1);
+    bool betaShown = false;
+    for (const QJsonValue &w : list) {
+        if (w.toObject().value(QStringLiteral("workAreaButton")).toString() != QLatin1String("Beta"))
+            continue;
+        betaShown = true;
+        QStringList shown;
+        const QJsonArray tabList = w.toObject().value(QStringLiteral("tabs")).toArray();
+        for (const QJsonValue &tab : tabList) {
+            if (tab.toObject().value(QStringLiteral("visible")).toBool())
+                shown.append(tab.toObject().value(QStringLiteral("path")).toString());
+        }
+        shown.sort();
+        QCOMPARE(shown, before.value(QStringLiteral("Beta*")));
+    }
+    QVERIFY(betaShown);
+    QCOMPARE(again.quit(), 0);
+}
+
+void tst_Persistence::closedWindowsAreResidualRecords()
+{
+    const QString name = QStringLiteral("residual");
+    forget(name);
+    enableResidualRecords(name);
+    KShellProcess shell(name);
+    QString error;
+    QVERIFY2(shell.start({}, &error), qPrintable(error));
+    const int window = shell.call(cmd(QStringLiteral("newWindow"))).value(QStringLiteral("window")).toInt();
+    for (const char *doc : {"alpha.txt", "beta.txt"})
+        QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"),
+                                  {{QStringLiteral("window"), window}, {QStringLiteral("path"), document(QLatin1String(doc))}}))));
+    QTest::qWait(300);
+    QVERIFY(ok(shell.call(cmd(QStringLiteral("closeWindow"), {{QStringLiteral("window"), window}}))));
+    QTRY_COMPARE(windows(shell).size(), 1);
+
+    QJsonArray records = residual(shell);
+    QCOMPARE(records.size(), 1);
+    QJsonObject record = records.first().toObject();
+    QVERIFY(!QUuid(record.value(QStringLiteral("residualId")).toString()).isNull());
+    QStringList paths;
+    const QJsonArray items = record.value(QStringLiteral("items")).toArray();
+    for (const QJsonValue &item : items) {
+        paths.append(item.toObject().value(QStringLiteral("filePath")).toString());
+        QCOMPARE(item.toObject().value(QStringLiteral("relativeWorkAreaId")).toString(),
+                 record.value(QStringLiteral("workAreaId")).toString());
+        QVERIFY(item.toObject().value(QStringLiteral("isResidual")).toBool());
+        QVERIFY(item.toObject().value(QStringLiteral("lastClosedDateTime")).toDouble() > 0);
+    }
+    paths.sort();
+    QCOMPARE(paths, (QStringList{document(QStringLiteral("alpha.txt")), document(QStringLiteral("beta.txt"))}));
+
+    // A tab closed on its own goes to the shared record.
+    const int tab = shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("gamma.txt"))}}))
+                        .value(QStringLiteral("tab"))
+                        .toInt();
+    QTest::qWait(300);
+    QVERIFY(ok(shell.call(cmd(QStringLiteral("closeTab"), {{QStringLiteral("tab"), tab}}))));
+    records = residual(shell);
+    QCOMPARE(records.size(), 2);
+    record = records.first().toObject();
+    QCOMPARE(record.value(QStringLiteral("residualId")).toString(), QStringLiteral("default"));
+    QCOMPARE(record.value(QStringLiteral("items")).toArray().first().toObject().value(QStringLiteral("filePath")).toString(),
+             document(QStringLiteral("gamma.txt")));
+    QCOMPARE(shell.quit(), 0);
+
+    // The records outlive the process; quitting added the last window's own.
+    KShellProcess again(name);
+    QVERIFY2(again.start({}, &error), qPrintable(error));
+    records = residual(again);
+    QVERIFY(records.size() >= 2);
+    QCOMPARE(records.first().toObject().value(QStringLiteral("residualId")).toString(), QStringLiteral("default"));
+    QCOMPARE(again.quit(), 0);
+}
+
+void tst_Persistence::dirtyDocumentVetoes()
+{
+    const QString name = QStringLiteral("veto");
+    forget(name);
+    enableResidualRecords(name);
+    KShellProcess shell(name);
+    QString error;
+    QVERIFY2(shell.start({}, &error), qPrintable(error));
+    QVERIFY(ok(shell.call(cmd(QStringLiteral("setCloseAnswer"), {{QStringLiteral("answer"), QStringLiteral("cancel")}}))));
+    const int window = shell.call(cmd(QStringLiteral("newWindow"))).value(QStringLiteral("window")).toInt();
+    for (const char *doc : {"alpha.txt", "beta.txt"})
+        QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"),
+                                  {{QStringLiteral("window"), window}, {QStringLiteral("path"), document(QLatin1String(doc))}}))));
+    QVERIFY(ok(shell.call(cmd(QStringLiteral("editTab"), {{QStringLiteral("window"), window}, {QStringLiteral("tab"), 1},
+                                                           {QStringLiteral("text"), QStringLiteral("unsaved")}}))));
+    QTest::qWait(300);
+
+    // A tab, a window and the whole shell are refused; nothing is recorded.
+    QVERIFY(!ok(shell.call(cmd(QStringLiteral("closeTab"), {{QStringLiteral("window"), window}, {QStringLiteral("tab"), 1}}))));
+    QVERIFY(!ok(shell.call(cmd(QStringLiteral("closeWindow"), {{QStringLiteral("window"), window}}))));
+    QVERIFY(!ok(shell.call(cmd(QStringLiteral("quit")))));
+    QCOMPARE(windows(shell).size(), 1); // quit closed the clean first window
+    QCOMPARE(residual(shell).size(), 0);
+    QCOMPARE(shell.process().state(), QProcess::Running);
+
+    // Forced, it goes (the last window: the shell ends), and the window is recorded.
+    QVERIFY(ok(shell.call(cmd(QStringLiteral("closeWindow"), {{QStringLiteral("window"), window}, {QStringLiteral("force"), true}}))));
+    QVERIFY(shell.waitForExit());
+    QCOMPARE(shell.process().exitCode(), 0);
+    KShellProcess again(name);
+    QVERIFY2(again.start({}, &error), qPrintable(error));
+    const QJsonArray records = residual(again);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records.first().toObject().value(QStringLiteral("items")).toArray().size(), 2);
+    QCOMPARE(again.quit(), 0);
+}
+
+void tst_Persistence::userSwitchRebuildsWindows()
+{
+    const QString cirrad = qEnvironmentVariable("KZ_BIN_DIR") + QStringLiteral("/cirrad");
+    m_cirrad = std::make_unique<QProcess>();
+    m_cirrad->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_cirrad->start(cirrad, QStringList());
+    QVERIFY(m_cirrad->waitForStarted());
+    const auto control = [&cirrad](const QStringList &args) {
+        return QProcess::execute(cirrad, QStringList{QStringLiteral("--control")} + args);
+    };
+    const auto cloudUser = [](KShellProcess &shell) {
+        return shell.call(cmd(QStringLiteral("managerState")))
+            .value(QStringLiteral("manager"))
+            .toObject()
+            .value(QStringLiteral("cloudUser"))
+            .toString();
+    };
+    const auto names = [](KShellProcess &shell) {
+        QStringList list;
+        const QMap<QString, QStringList> areas = workAreas(shell);
+        for (auto it = areas.cbegin(); it != areas.cend(); ++it) {
+            QString name = it.key();
+            if (name.endsWith(QLatin1Char('*')))
+                name.chop(1);
+            list.append(name);
+        }
+        return list;
+    };
+
+    forget(QStringLiteral("switch"));
+    KShellProcess shell(QStringLiteral("switch"));
+    QString error;
+    QVERIFY2(shell.start({QStringLiteral("--user"), QStringLiteral("alice")}, &error), qPrintable(error));
+    // The service logs the shell's user in once it is connected; the shell
+    // then switches to that user's records.
+    QTRY_COMPARE_WITH_TIMEOUT(cloudUser(shell), QStringLiteral("alice"), 15000);
+    QTest::qWait(500);
+    QVERIFY(ok(shell.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("Alice")}}))));
+    QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("alpha.txt"))}}))));
+    QTest::qWait(800);
+    QVERIFY(names(shell).contains(QStringLiteral("Alice")));
+
+    QCOMPARE(control({QStringLiteral("logout"), QStringLiteral("user=alice")}), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(cloudUser(shell), QString(), 10000);
+    // The windows are rebuilt with the other user's work areas.
+    QTRY_VERIFY_WITH_TIMEOUT(!names(shell).contains(QStringLiteral("Alice")), 10000);
+    QCOMPARE(windows(shell).size(), 1);
+    QVERIFY(tabs(shell).isEmpty());
+
+    QCOMPARE(control({QStringLiteral("login"), QStringLiteral("user=alice")}), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(names(shell).contains(QStringLiteral("Alice")), 10000);
+    QCOMPARE(windows(shell).size(), 1);
+    const QMap<QString, QStringList> areas = workAreas(shell);
+    QCOMPARE(areas.value(QStringLiteral("Alice"), areas.value(QStringLiteral("Alice*"))),
+             QStringList{document(QStringLiteral("alpha.txt"))});
+    QCOMPARE(shell.quit(), 0);
+}
+
+void tst_Persistence::twoProcessesOfOneUser()
+{
+    // Two processes (different application names, so neither takes the other
+    // for a crashed run) on the same stored data.
+    forget(QStringLiteral("shared"));
+    KShellProcess first(QStringLiteral("shared"));
+    KShellProcess second(QStringLiteral("shared-second"));
+    QProcessEnvironment env = first.process().processEnvironment();
+    second.process().setProcessEnvironment(env);
+    QString error;
+    QVERIFY2(first.start({QStringLiteral("--app-name"), QStringLiteral("one")}, &error), qPrintable(error));
+    QVERIFY2(second.start({QStringLiteral("--app-name"), QStringLiteral("two")}, &error), qPrintable(error));
+
+    QVERIFY(ok(first.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("From one")}}))));
+    QTRY_VERIFY_WITH_TIMEOUT(workAreas(second).contains(QStringLiteral("From one")), 5000);
+    QVERIFY(ok(second.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("From two")}}))));
+    QTRY_VERIFY_WITH_TIMEOUT(workAreas(first).contains(QStringLiteral("From two")), 5000);
+    QCOMPARE(first.quit(), 0);
+    QCOMPARE(second.quit(), 0);
+
+    // Neither save lost the other's work area.
+    KShellProcess reader(QStringLiteral("shared"));
+    QVERIFY2(reader.start({QStringLiteral("--app-name"), QStringLiteral("one")}, &error), qPrintable(error));
+    const QStringList names = workAreas(reader).keys();
+    QVERIFY2(names.join(QLatin1Char(',')).contains(QStringLiteral("From one")), qPrintable(names.join(QLatin1Char(','))));
+    QVERIFY2(names.join(QLatin1Char(',')).contains(QStringLiteral("From two")), qPrintable(names.join(QLatin1Char(','))));
+    QCOMPARE(reader.quit(), 0);
+}
+
+void tst_Persistence::killLoop()
+{
+    const int kills = qEnvironmentVariableIsSet("KZ_PERSIST_KILLS") ? qEnvironmentVariableIntValue("KZ_PERSIST_KILLS") : 100;
+    const quint32 seed = quint32(QDateTime::currentMSecsSinceEpoch());
+    // 500 ms of merged saves plus the durable write, on a shared machine.
+    const qint64 allowanceMs = 1200;
+    forget(QStringLiteral("killloop"));
+    const KPersistenceKillLoopFigures figures =
+        runPersistenceKillLoop(kills, 45, seed, QStringLiteral("killloop"), allowanceMs);
+    const QString summary = figures.summary() + QStringLiteral(", seed %1").arg(seed);
+    qInfo().noquote() << summary;
+    QVERIFY2(figures.error.isEmpty(), qPrintable(figures.error));
+    QVERIFY(figures.kills >= qMin(kills, 10));
+    QCOMPARE(figures.unreadableRecords, 0);
+    QVERIFY2(figures.editsLostBeyond == 0, qPrintable(summary));
+}
+
+QTEST_GUILESS_MAIN(tst_Persistence)
+#include "tst_persistence.moc"
