@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// Restore at start: the user's "workarea" record with N work areas of 50
+// items each, opened from disk by a fresh settings service and read back
+// into work-area and item records, next to reading the same file and
+// parsing its bytes with QJsonDocument. Arguments: work areas.
+#include "kzbenchratio.h"
+
+#include "kzelvaworkareaserializer.h"
+
+#include <isyncsettingsdata.h>
+#include <ksyncsettings.h>
+#include <ksyncsettingsmanager.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int kItemsPerWorkArea = 50;
+// Plain record files carry a 40-byte header before the node tree's text.
+constexpr int kPlainHeaderSize = 40;
+
+QTemporaryDir *g_dir = nullptr;
+
+QString rootFor(int workAreas)
+{
+    return g_dir->filePath(QStringLiteral("restore-%1").arg(workAreas));
+}
+
+QString writeRecord(int workAreas)
+{
+    const QString root = rootFor(workAreas);
+    KSyncSettingsManager manager(root);
+    KSyncSettings *record = manager.getUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
+    ISyncSettingsData *node = record->data();
+    node->beginGroup(QStringLiteral("IndependentDefault"));
+    KZelvaWorkAreaSerializer::Options options;
+    for (int w = 0; w < workAreas; ++w) {
+        KZelvaWorkAreaStoreState state;
+        state.data.id = QStringLiteral("1704067%1").arg(2000 + w);
+        state.data.name = QStringLiteral("Work area %1").arg(w);
+        state.data.deviceType = QStringLiteral("PC");
+        state.data.deviceName = QStringLiteral("desk");
+        state.data.pid = QStringLiteral("4242");
+        for (int i = 0; i < kItemsPerWorkArea; ++i) {
+            KZelvaWorkAreaStoreState::Item item;
+            item.record.id = QStringLiteral("17040%1%2").arg(10000 + w).arg(100 + i);
+            item.record.title = QStringLiteral("Quarterly report %1.qoz").arg(i);
+            item.record.pageType = 3;
+            item.record.tabIndex = i;
+            item.record.filePath = QStringLiteral("/home/user/Documents/reports/Quarterly report %1.qoz").arg(i);
+            item.record.fileSize = QString::number(20480 + i);
+            item.record.suffix = QStringLiteral("qoz");
+            item.record.extMap.insert(QStringLiteral("fileName"), item.record.title);
+            item.groupId = item.record.id;
+            state.items.append(item);
+        }
+        KZelvaWorkAreaSerializer::Serialize(node, &state, options);
+    }
+    record->flush();
+    return record->filePath();
+}
+
+void restore(benchmark::State &state)
+{
+    const int workAreas = int(state.range(0));
+    writeRecord(workAreas);
+    qint64 items = 0;
+    for (auto _ : state) {
+        KSyncSettingsManager manager(rootFor(workAreas));
+        KSyncSettings *record = manager.getUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
+        ISyncSettingsData *node = record->data();
+        node->beginGroup(QStringLiteral("IndependentDefault"));
+        const QStringList groups = node->childGroups();
+        for (const QString &group : groups) {
+            node->beginGroup(group);
+            KZelvaWorkAreaData data;
+            KZelvaWorkAreaSerializer::UnSerialize(node, &data);
+            items += KZelvaWorkAreaSerializer::readItems(node, false).size();
+            node->endGroup();
+        }
+        benchmark::DoNotOptimize(items);
+    }
+    if (items != qint64(state.iterations()) * workAreas * kItemsPerWorkArea)
+        state.SkipWithError("restore read back the wrong number of items");
+}
+
+// The two halves of restore: the settings service opening the record, and
+// the plug-in reading work areas and items from the opened record.
+void openRecord(benchmark::State &state)
+{
+    const int workAreas = int(state.range(0));
+    writeRecord(workAreas);
+    for (auto _ : state) {
+        KSyncSettingsManager manager(rootFor(workAreas));
+        KSyncSettings *record = manager.getUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
+        benchmark::DoNotOptimize(record->data());
+    }
+}
+
+void readWorkAreas(benchmark::State &state)
+{
+    const int workAreas = int(state.range(0));
+    writeRecord(workAreas);
+    KSyncSettingsManager manager(rootFor(workAreas));
+    ISyncSettingsData *node = manager.getUserSettings(QStringLiteral("local"), QStringLiteral("workarea"))->data();
+    node->beginGroup(QStringLiteral("IndependentDefault"));
+    qint64 items = 0;
+    for (auto _ : state) {
+        const QStringList groups = node->childGroups();
+        for (const QString &group : groups) {
+            node->beginGroup(group);
+            KZelvaWorkAreaData data;
+            KZelvaWorkAreaSerializer::UnSerialize(node, &data);
+            items += KZelvaWorkAreaSerializer::readItems(node, false).size();
+            node->endGroup();
+        }
+        benchmark::DoNotOptimize(items);
+    }
+}
+
+void parseJson(benchmark::State &state)
+{
+    const int workAreas = int(state.range(0));
+    const QString path = writeRecord(workAreas);
+    qint64 objects = 0;
+    for (auto _ : state) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        const QByteArray bytes = file.readAll();
+        const QJsonDocument doc = QJsonDocument::fromJson(bytes.mid(kPlainHeaderSize));
+        objects += doc.object().size();
+        benchmark::DoNotOptimize(objects);
+    }
+    if (objects == 0)
+        state.SkipWithError("the record did not parse as JSON");
+}
+
+} // namespace
+
+BENCHMARK(restore)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(openRecord)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(readWorkAreas)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(parseJson)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    g_dir = &dir;
+    return kzRunRatioBenchmarks(argc, argv, {{"restore", "parseJson"}, {"openRecord", "parseJson"}, {"readWorkAreas", "parseJson"}});
+}
