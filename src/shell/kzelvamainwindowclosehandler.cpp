@@ -61,7 +61,7 @@ KZelvaMainWindowCloseHandler::KZelvaMainWindowCloseHandler(KZelvaMainWindow *win
         if (current && workAreas.removeAll(current) > 0)
             workAreas.prepend(current);
         for (KZelvaWorkArea *workArea : qAsConst(workAreas)) {
-            auto child = QSharedPointer<KZelvaWorkAreaCloseHandler>::create(workArea, m_forceClose);
+            QSharedPointer<KZelvaCloseHandler> child(new KZelvaWorkAreaCloseHandler(workArea, m_forceClose));
             child->setSelfDoClose(false);
             noteCovered(child);
             addChild(child);
@@ -108,7 +108,7 @@ void KZelvaMainWindowCloseHandler::addProcessOnLocalPageHandlers(KZelvaMainWindo
     for (KZelvaPage *page : pages) {
         if (!KZelvaProcessonLocalPageCloseHandler::qualifies(int(page->pageType()), quickStart))
             continue;
-        auto child = QSharedPointer<KZelvaProcessonLocalPageCloseHandler>::create(page, withSubPages);
+        QSharedPointer<KZelvaCloseHandler> child(new KZelvaProcessonLocalPageCloseHandler(page, withSubPages));
         child->setSelfDoClose(false);
         const auto subHandlers = child->children();
         for (const QSharedPointer<KZelvaCloseHandler> &sub : subHandlers)
