@@ -5,6 +5,9 @@
 #include "kzelvamainwindowclosehandler.h"
 #include "kzelvaworkareamenuactionmanager.h"
 #include "kzelvaworkareathumbnailmgr.h"
+#include "kzelvaworkareawidget.h"
+
+#include <kzelvamainwindow.h>
 
 // ---- menus and thumbnails -----------------------------------------------------
 
@@ -32,6 +35,29 @@ void KZelvaShellIntegration::addTabMenuPostInfo(KZelvaMenu *menu, KZelvaTab *tab
 {
     if (KZelvaWorkAreaMenuActionManager *menus = KZelvaWorkAreaMenuActionManager::instance())
         menus->addTabMenuPostInfo(menu, tab, map);
+}
+
+// ---- popup ---------------------------------------------------------------------
+
+QObject *KZelvaShellIntegration::createPopup(KZelvaMainWindow *window, const QRect &anchor)
+{
+    if (!window)
+        return nullptr;
+    auto *popup = new KZelvaWorkAreaWidget(window, window);
+    popup->popup(anchor);
+    return popup;
+}
+
+void KZelvaShellIntegration::closePopup(QObject *popup)
+{
+    if (auto *widget = qobject_cast<KZelvaWorkAreaWidget *>(popup))
+        widget->closeWidget();
+}
+
+void KZelvaShellIntegration::refreshPopup(QObject *popup)
+{
+    if (auto *widget = qobject_cast<KZelvaWorkAreaWidget *>(popup))
+        widget->refreshPage();
 }
 
 // ---- close handlers ------------------------------------------------------------

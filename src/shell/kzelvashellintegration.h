@@ -18,6 +18,11 @@ public:
     void addTabMenuWorkAreaAction(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map) override;
     void addTabMenuPostInfo(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map) override;
 
+    // popup
+    QObject *createPopup(KZelvaMainWindow *window, const QRect &anchor) override;
+    void closePopup(QObject *popup) override;
+    void refreshPopup(QObject *popup) override;
+
     // close handlers
     KZelvaCloseHandler *createMainWindowCloseHandler(KZelvaMainWindow *window) override;
 };

@@ -335,13 +335,25 @@ bool KZelvaWorkAreaOperations::openNewWindow(const QString &workAreaId)
     KZelvaApplication *app = KZelvaApplication::instance();
     if (!workArea || !app)
         return false;
-    if (workArea->window() && workArea->owner()) {
+    KZelvaWorkAreas *previous = workArea->window() ? workArea->owner() : nullptr;
+    if (previous && previous->currentWorkArea() == workArea) {
         workArea->window()->showToFront(true, true, false);
         return true;
     }
     KZelvaMainWindow *window = app->createMainWindow(false);
     KZelvaWorkAreas *areas = m_manager->createWorkAreasFor(window);
+    if (previous)
+        previous->removeWorkArea(workArea);
     areas->addWorkArea(workArea);
+    // A work area hidden in another window takes its pages along.
+    const QList<KZelvaWorkAreaItem *> items = workArea->items();
+    for (KZelvaWorkAreaItem *item : items) {
+        KZelvaSubPage *page = item->subPage();
+        if (!page || findRelativeZelvaMainWindow(page) == window)
+            continue;
+        page->moveTo(window, -1);
+        workArea->forgetPendingPage(page);
+    }
     areas->setCurrentWorkArea(workArea, true, true);
     window->showToFront(true, true, false);
     return true;

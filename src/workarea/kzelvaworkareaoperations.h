@@ -46,6 +46,8 @@ public:
     Q_INVOKABLE bool openTag(KZelvaMainWindow *window, const QString &workAreaId, const QString &tagId);
     Q_INVOKABLE bool moveWorkAreaTop(const QString &workAreaId);
     Q_INVOKABLE bool moveWorkAreas(const QStringList &workAreaIds);
+    // A work area shown in a window brings that window forward; any other
+    // one (a hidden one leaves its window with its pages) gets a new window.
     Q_INVOKABLE bool openNewWindow(const QString &workAreaId);
     // Closes the work area with its tabs; the window it is current in gets
     // another one first. The manager forgets it once its close event has

@@ -30,9 +30,9 @@ async function launchBrowser() {
 
 // Starts a program and resolves with {child, match} once a stdout line
 // matches pattern; rejects when it exits first or after timeoutMs. Every
-// stdout line is kept in child.lines.
-function startProgram(program, args, pattern, timeoutMs = 15000) {
-    const child = spawn(program, args, { stdio: ['pipe', 'pipe', 'inherit'] });
+// stdout line is kept in child.lines. options go to spawn (env, cwd).
+function startProgram(program, args, pattern, timeoutMs = 15000, options = {}) {
+    const child = spawn(program, args, Object.assign({ stdio: ['pipe', 'pipe', 'inherit'] }, options));
     child.lines = [];
     return new Promise((resolve, reject) => {
         const timer = setTimeout(() => {

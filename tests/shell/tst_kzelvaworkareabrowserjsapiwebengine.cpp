@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The popup as a person sees it: the manager opens it for a window, its
+// QtWebEngine view loads the real work-area page, the page's calls reach
+// the page API over QWebChannel and back, and a change in the model shows
+// up in the page. Needs a display (xvfb-run).
+
+#include "kzelvashellintegration.h"
+#include "kzelvaworkarea.h"
+#include "kzelvaworkareabrowser.h"
+#include "kzelvaworkareamanager.h"
+#include "kzelvaworkareas.h"
+#include "kzelvaworkareawidget.h"
+
+#include <ksyncsettingsmanager.h>
+#include <kxwebviewcontainer.h>
+#include <kzelvaapplication.h>
+#include <kzelvacentralarea.h>
+#include <kzelvamainwindow.h>
+#include <kzelvaqozsubpage.h>
+
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <QtTest>
+
+class tst_KZelvaWorkAreaBrowserJsApiWebEngine : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void popupShowsThePageAndItsCallsRoundTrip();
+
+private:
+    // Runs `script` in the popup's page and returns its value.
+    QVariant evaluate(KZelvaWorkAreaWidget *popup, const QString &script);
+};
+
+QVariant tst_KZelvaWorkAreaBrowserJsApiWebEngine::evaluate(KZelvaWorkAreaWidget *popup, const QString &script)
+{
+    QVariant value;
+    bool done = false;
+    popup->browser()->container()->webEngineView()->page()->runJavaScript(script, [&](const QVariant &v) {
+        value = v;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        qWarning("no answer to %s", qPrintable(script));
+    return value;
+}
+
+void tst_KZelvaWorkAreaBrowserJsApiWebEngine::popupShowsThePageAndItsCallsRoundTrip()
+{
+    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
+    auto *manager = new KZelvaWorkAreaManager(qApp);
+    manager->setShellHooks(new KZelvaShellIntegration);
+    KZelvaMainWindow *window = zelvaApp->createMainWindow(false);
+    window->resize(1200, 700);
+    window->show();
+    manager->notifyMainWindowAdd(window);
+    auto *page = new KZelvaQozSubPage;
+    page->newDocument(QStringLiteral("minutes"));
+    window->centralArea()->addSubPage(page);
+    KZelvaWorkArea *second = manager->createWorkArea(false);
+    manager->workAreasOf(window)->addWorkArea(second);
+
+    QPointer<KZelvaWorkAreaWidget> popup
+        = qobject_cast<KZelvaWorkAreaWidget *>(manager->notifyPopup(window, QRect(1100, 40, 32, 24)));
+    QVERIFY(popup);
+    QVERIFY(popup->isVisible());
+    QTRY_VERIFY(popup->browser()->container());
+    QVERIFY(popup->browser()->container()->hasWebEngine());
+    // The page asks to be shown after its first list came over the channel.
+    QTRY_VERIFY_WITH_TIMEOUT(popup->isPageShown(), 30000);
+    QCOMPARE(evaluate(popup, QStringLiteral("document.querySelectorAll('.card').length")).toInt(), 2);
+    QCOMPARE(evaluate(popup, QStringLiteral("document.documentElement.dataset.skin"))
+                 .toString(), QStringLiteral("light"));
+
+    // A call from the page changes the model; the change comes back to the page.
+    evaluate(popup, QStringLiteral("kzbridge.request('common', 'renameWorkArea', {params: {workAreaId: '%1', "
+                                   "name: 'Harbour survey'}}).then(r => { window.renamed = r; }); 0")
+                        .arg(second->id()));
+    QTRY_COMPARE(second->data().name, QStringLiteral("Harbour survey"));
+    QTRY_VERIFY_WITH_TIMEOUT(evaluate(popup, QStringLiteral("Array.from(document.querySelectorAll('.card .name'))"
+                                                            ".map(n => n.textContent).join('|')"))
+                                 .toString()
+                                 .contains(QLatin1String("Harbour survey")),
+                             10000);
+    QCOMPARE(evaluate(popup, QStringLiteral("JSON.stringify(window.renamed)")).toString(),
+             QStringLiteral("{\"isSuccess\":true}"));
+
+    // The page's close button closes the popup.
+    evaluate(popup, QStringLiteral("document.getElementById('dismiss').click(); 0"));
+    QTRY_VERIFY_WITH_TIMEOUT(!popup, 10000);
+    QVERIFY(!manager->popupOf(window));
+
+    manager->teardown();
+    delete manager;
+    delete window;
+}
+
+int main(int argc, char **argv)
+{
+    // QtWebEngine wants shared GL contexts before the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    KZelvaApplication app(argc, argv);
+    tst_KZelvaWorkAreaBrowserJsApiWebEngine test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_kzelvaworkareabrowserjsapiwebengine.moc"
