@@ -50,7 +50,14 @@ QString KZelvaWorkAreaSettingsWrapper::currentCloudUser()
 {
     KZelvaApplication *app = KZelvaApplication::instance();
     KCloudSvrProxy *cloud = app ? app->cloudSvrProxy() : nullptr;
-    return cloud && cloud->isLogined() ? cloud->userId() : QString();
+    if (!cloud)
+        return QString();
+    if (cloud->isConnected())
+        return cloud->isLogined() ? cloud->userId() : QString();
+    // Not connected yet (the start): the user this shell logs in as, so the
+    // connection that follows does not look like a user switch.
+    const QString configured = cloud->clientInfo().userId;
+    return configured.isEmpty() ? app->property("zelvaUserId").toString() : configured;
 }
 
 QString KZelvaWorkAreaSettingsWrapper::userFor(bool useCurrentUser) const

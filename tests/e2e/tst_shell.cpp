@@ -37,6 +37,10 @@ private:
 
 void tst_Shell::initTestCase()
 {
+    // Shells of this test start from nothing stored, also on a second run.
+    const QDir profile(qEnvironmentVariable("KZELVA_PROFILE_DIR"));
+    for (const char *name : {"shell", "bad-input", "crash", "workareas"})
+        QDir(profile.filePath(QLatin1String(name))).removeRecursively();
     m_target = std::make_unique<KShellProcess>(QStringLiteral("bad-input"));
     QString error;
     QVERIFY2(m_target->start({}, &error), qPrintable(error));
