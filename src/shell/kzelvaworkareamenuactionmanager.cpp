@@ -3,6 +3,7 @@
 #include "kzelvaworkareamenuactionmanager.h"
 
 #include "kzelvaworkarea.h"
+#include "kzelvadpi.h"
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareaitem.h"
 #include "kzelvaworkareamanager.h"
@@ -25,19 +26,9 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
-#include <QGuiApplication>
 #include <QTimer>
 
 namespace {
-
-int dpiScaled(int pixels)
-{
-    // Until the shell folder's shared DPI helper lands.
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const qreal dpi = screen ? screen->logicalDotsPerInch() : 96.0;
-    return qRound(pixels * dpi / 96.0);
-}
 
 constexpr char kSrcWorkAreaId[] = "srcWorkAreaId";
 constexpr char kSrcWorkAreaItemId[] = "srcWorkAreaItemId";
@@ -260,7 +251,7 @@ void KZelvaWorkAreaMenuActionManager::addWorkAreaSubmenu(KZelvaMenu *menu, KZelv
     connect(newWindow, &QAction::triggered, this, &KZelvaWorkAreaMenuActionManager::onCreateAreaItemTrigger);
 
     const QFontMetrics metrics(submenu->font());
-    const int titleWidth = dpiScaled(kEntryTitleWidth);
+    const int titleWidth = kzDpiScaled(kEntryTitleWidth, submenu);
     const QList<KZelvaWorkArea *> all = m_manager->workAreas();
     for (KZelvaWorkArea *workArea : all) {
         if (workArea == source || workArea->isMarkedClosed())

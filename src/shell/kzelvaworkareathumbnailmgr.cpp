@@ -3,6 +3,7 @@
 #include "kzelvaworkareathumbnailmgr.h"
 
 #include "kzelvaworkarea.h"
+#include "kzelvadpi.h"
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareaitem.h"
 #include "kzelvaworkareamanager.h"
@@ -23,20 +24,10 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QJsonObject>
-#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QScreen>
 
 namespace {
-
-int dpiScaled(int pixels)
-{
-    // Until the shell folder's shared DPI helper lands.
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const qreal dpi = screen ? screen->logicalDotsPerInch() : 96.0;
-    return qRound(pixels * dpi / 96.0);
-}
 
 constexpr int kThumbnailSide = 56;
 // Kept as the suite writes it on every platform; on Linux the backslashes
@@ -71,7 +62,7 @@ KZelvaWorkAreaThumbnailMgr::KZelvaWorkAreaThumbnailMgr(KZelvaWorkAreaManager *ma
     , m_manager(manager)
     , m_abort(std::make_shared<std::atomic_bool>(false))
 {
-    m_width = dpiScaled(kThumbnailSide);
+    m_width = kzDpiScaled(kThumbnailSide, nullptr);
     m_height = m_width;
 }
 
