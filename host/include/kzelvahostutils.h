@@ -5,6 +5,7 @@
 #include "kzelvashell_export.h"
 
 #include <QString>
+#include <QVariant>
 
 /*
  * Small host helpers shared by the shell and its plug-ins. Pure functions,
@@ -24,3 +25,7 @@ KZELVASHELL_EXPORT QString fromHomeRelativePath(const QString &path);
 // 3 "IndependentPdf", 4 "IndependentDiagram", 5 "IndependentFlowchart",
 // 6 "IndependentMindMap", 7 "IndependentOfd"; empty for any other value.
 KZELVASHELL_EXPORT QString independentAppTypeToString(int type);
+
+// A flag as INI files hold it ("true"/"false", "1"/"0", any case); anything
+// else is `defaultValue`.
+KZELVASHELL_EXPORT bool settingsTextToBool(const QVariant &value, bool defaultValue);

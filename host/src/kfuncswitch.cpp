@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kfuncswitch.h"
 
+#include "kzelvahostutils.h"
 #include "kzelvapaths.h"
 
 #include <QSettings>
@@ -10,12 +11,7 @@ namespace {
 bool readFlag(const QString &group, const QString &name, bool defaultValue)
 {
     QSettings settings(KZelvaPaths::configDir() + QStringLiteral("/features.ini"), QSettings::IniFormat);
-    const QString text = settings.value(group + QLatin1Char('/') + name).toString().trimmed().toLower();
-    if (text == QLatin1String("true") || text == QLatin1String("1"))
-        return true;
-    if (text == QLatin1String("false") || text == QLatin1String("0"))
-        return false;
-    return defaultValue;
+    return settingsTextToBool(settings.value(group + QLatin1Char('/') + name), defaultValue);
 }
 } // namespace
 

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kpluginssettings.h"
 
+#include "kzelvahostutils.h"
 #include "kzelvapaths.h"
 
 #include <QLoggingCategory>
@@ -43,19 +44,6 @@ void writeValue(const QString &file, const QString &group, const QString &key, c
 
 namespace krt {
 
-namespace {
-bool textToBool(const QVariant &v, bool defaultValue)
-{
-    // INI files written by hand say true/false or 1/0.
-    const QString text = v.toString().trimmed().toLower();
-    if (text == QLatin1String("true") || text == QLatin1String("1"))
-        return true;
-    if (text == QLatin1String("false") || text == QLatin1String("0"))
-        return false;
-    return defaultValue;
-}
-} // namespace
-
 KPluginsSettings::KPluginsSettings()
     : m_settings(std::make_unique<QSettings>(KZelvaPaths::pluginSettingsFile(), QSettings::IniFormat))
 {
@@ -80,7 +68,7 @@ QVariant KPluginsSettings::value(const QString &key, const QVariant &defaultValu
 
 bool KPluginsSettings::boolValue(const QString &key, bool defaultValue) const
 {
-    return textToBool(m_settings->value(key, defaultValue), defaultValue);
+    return settingsTextToBool(m_settings->value(key, defaultValue), defaultValue);
 }
 
 void KPluginsSettings::setValue(const QString &key, const QVariant &value)
@@ -96,7 +84,7 @@ QVariant KPluginsSettings::value(const QString &group, const QString &key, const
 
 bool KPluginsSettings::boolValue(const QString &group, const QString &key, bool defaultValue)
 {
-    return textToBool(value(group, key, defaultValue), defaultValue);
+    return settingsTextToBool(value(group, key, defaultValue), defaultValue);
 }
 
 void KPluginsSettings::setValue(const QString &group, const QString &key, const QVariant &value)

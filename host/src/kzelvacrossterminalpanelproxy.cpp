@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvacrossterminalpanelproxy.h"
 
+#include "kzelvahostutils.h"
 #include "kzelvapaths.h"
 
 #include <QSettings>
@@ -15,8 +16,7 @@ QVariant panelValue(const QString &key, const QVariant &defaultValue)
 
 bool panelFlag(const QString &key)
 {
-    const QString text = panelValue(key, false).toString().trimmed().toLower();
-    return text == QLatin1String("true") || text == QLatin1String("1");
+    return settingsTextToBool(panelValue(key, false), false);
 }
 } // namespace
 

@@ -55,3 +55,13 @@ QString independentAppTypeToString(int type)
         return QString();
     return QLatin1String(names[type]);
 }
+
+bool settingsTextToBool(const QVariant &value, bool defaultValue)
+{
+    const QString text = value.toString().trimmed().toLower();
+    if (text == QLatin1String("true") || text == QLatin1String("1"))
+        return true;
+    if (text == QLatin1String("false") || text == QLatin1String("0"))
+        return false;
+    return defaultValue;
+}
