@@ -52,7 +52,8 @@ KZelvaWorkAreaBrowser::KZelvaWorkAreaBrowser(KZelvaMainWindow *window, QWidget *
     layout->setSpacing(0);
     connect(m_creator, &KZelvaBrowserCreator::createSucceeded, this, &KZelvaWorkAreaBrowser::onCreateSucceeded);
     connect(m_creator, &KZelvaBrowserCreator::createFailed, this, &KZelvaWorkAreaBrowser::onCreateFailed);
-    CreateZelvaBrowserWidget(this, m_creator, browserId(), KZelvaBrowserDefault);
+    // The page reorders cards and moves tabs by drag and drop.
+    CreateZelvaBrowserWidget(this, m_creator, browserId(), KZelvaBrowserDragEnabled);
 }
 
 KZelvaWorkAreaBrowser::~KZelvaWorkAreaBrowser() = default;

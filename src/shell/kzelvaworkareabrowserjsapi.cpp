@@ -2,8 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvaworkareabrowserjsapi.h"
 
+#include "ktoast.h"
 #include "kzelvaworkarea.h"
 #include "kzelvaworkareahelper.h"
+#include "kzelvaworkareaitem.h"
 #include "kzelvaworkareamanager.h"
 #include "kzelvaworkareamenuactionmanager.h"
 #include "kzelvaworkareaoperations.h"
@@ -15,6 +17,7 @@
 #include <kxwebviewjscontext.h>
 #include <kxwebviewjseventhandler.h>
 #include <kzelvamainwindow.h>
+#include <kzelvasubpage.h>
 
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -22,6 +25,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -132,6 +136,14 @@ bool idListArg(const QVariantMap &params, const QString &key, const QString &met
         return false;
     }
     return true;
+}
+
+bool hasUnsavedTab(const KZelvaWorkArea *workArea)
+{
+    const QList<KZelvaWorkAreaItem *> items = workArea->items();
+    return std::any_of(items.cbegin(), items.cend(), [](const KZelvaWorkAreaItem *item) {
+        return item->subPage() && item->subPage()->isModified();
+    });
 }
 
 QJsonObject rectObject(const QRect &rect)
@@ -349,8 +361,15 @@ void KZelvaWorkAreaBrowserJsApi::removeWorkArea(KxWebViewJSContext &context)
 {
     // The page's onRefreshCallback() runs when the manager has dropped it.
     answerOperation(context, operations(), QStringLiteral("removeWorkArea"), {"workAreaId"},
-                    [](KZelvaWorkAreaOperations *ops, const QStringList &args) {
-                        return ops->removeWorkArea(args.at(0));
+                    [this](KZelvaWorkAreaOperations *ops, const QStringList &args) {
+                        if (ops->removeWorkArea(args.at(0)))
+                            return true;
+                        // The unsaved tab is in the window, so that is where the user is told.
+                        KZelvaWorkArea *workArea = manager() ? manager()->workArea(args.at(0)) : nullptr;
+                        if (workArea && m_mainWindow && hasUnsavedTab(workArea))
+                            KToast::showToast(m_mainWindow, tr("Save or close the changed tabs of \u201c%1\u201d first")
+                                                                .arg(workArea->data().name));
+                        return false;
                     });
 }
 

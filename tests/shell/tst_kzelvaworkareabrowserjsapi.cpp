@@ -6,6 +6,7 @@
 // (or nothing) and leave the model alone, the popup's placement, page URL,
 // usage events and refreshes.
 
+#include "ktoast.h"
 #include "kxwebtestconnection.h"
 #include "kzelvashellintegration.h"
 #include "kzelvaworkarea.h"
@@ -458,6 +459,14 @@ void tst_KZelvaWorkAreaBrowserJsApi::removeWorkAreaRefreshesThePage()
     QCOMPARE(result(QStringLiteral("removeWorkArea"), args).toObject().value(QStringLiteral("isSuccess")), false);
     QVERIFY(tail.lines().join(QLatin1Char('\n')).contains(QLatin1String("has unsaved changes")));
     QVERIFY(m_manager->workArea(m_research));
+    // The window with the unsaved tab tells the user.
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    const auto toast = std::find_if(tops.cbegin(), tops.cend(), [](QWidget *w) {
+        return qobject_cast<KToast *>(w) && w->isVisible();
+    });
+    QVERIFY(toast != tops.cend());
+    QVERIFY(qobject_cast<KToast *>(*toast)->text().contains(m_manager->workArea(m_research)->data().name));
+    (*toast)->close();
 
     unsaved->setModified(false);
     // A page attached to the popup sees the refresh once the close is done.

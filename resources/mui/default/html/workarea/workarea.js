@@ -840,6 +840,16 @@
         flushRender();
     });
 
+    // Whatever is dragged in from outside (a file) is never dropped: the
+    // page would otherwise be replaced by it.
+    document.addEventListener('dragover', (event) => {
+        if (!state.drag) {
+            event.preventDefault();
+            event.dataTransfer.dropEffect = 'none';
+        }
+    });
+    document.addEventListener('drop', (event) => event.preventDefault());
+
     document.addEventListener('click', (event) => {
         const action = event.target.closest && event.target.closest('.topbar [data-action]');
         if (action && action.dataset.action === 'create')
