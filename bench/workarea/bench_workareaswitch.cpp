@@ -12,6 +12,7 @@
 #include "kzelvaworkareaoperations.h"
 #include "kzelvaworkareas.h"
 
+#include <ksyncsettingsmanager.h>
 #include <kzelvaapplication.h>
 #include <kzelvacentralarea.h>
 #include <kzelvamainwindow.h>
@@ -31,7 +32,7 @@ struct Scene
     QList<KZelvaSubPage *> secondPages;
 
     explicit Scene(int tabs)
-        : manager(new KZelvaWorkAreaManager(qApp))
+        : manager(clearedManager())
         , window(zelvaApp->createMainWindow(false))
     {
         manager->ensureInitialised();
@@ -41,6 +42,13 @@ struct Scene
         firstPages = addPages(tabs);
         second = operations.createWorkArea(window, true).value(QStringLiteral("workAreaId")).toString();
         secondPages = addPages(tabs);
+    }
+    // Every scene starts from nothing stored.
+    static KZelvaWorkAreaManager *clearedManager()
+    {
+        KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
+        KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("active"));
+        return new KZelvaWorkAreaManager(qApp);
     }
     ~Scene()
     {

@@ -30,6 +30,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QEvent>
+#include <QPair>
+#include <QVector>
 
 #include <algorithm>
 
@@ -266,14 +268,29 @@ KZelvaWorkAreaItem *KZelvaWorkArea::findItem(const QString &id) const
 QList<KZelvaWorkAreaItem *> KZelvaWorkArea::items() const
 {
     QList<KZelvaWorkAreaItem *> result = m_items.values();
-    const auto position = [this](KZelvaWorkAreaItem *item) {
+    // Tab positions are looked up once: a window may hold thousands of tabs.
+    QHash<const KZelvaTab *, int> tabIndex;
+    if (m_window) {
+        const QList<KZelvaTab *> tabs = m_window->tabBar()->tabs();
+        tabIndex.reserve(tabs.size());
+        for (int i = 0; i < tabs.size(); ++i)
+            tabIndex.insert(tabs.at(i), i);
+    }
+    const auto position = [&tabIndex](KZelvaWorkAreaItem *item) {
         KZelvaSubPage *page = item->subPage();
-        if (page && page->getTab() && m_window)
-            return qint64(m_window->tabBar()->indexOf(page->getTab()));
+        const auto found = page ? tabIndex.constFind(page->getTab()) : tabIndex.constEnd();
+        if (found != tabIndex.constEnd())
+            return qint64(found.value());
         return (qint64(1) << 32) + item->record().tabIndex;
     };
-    std::stable_sort(result.begin(), result.end(),
-                     [&](KZelvaWorkAreaItem *a, KZelvaWorkAreaItem *b) { return position(a) < position(b); });
+    QVector<QPair<qint64, KZelvaWorkAreaItem *>> keyed;
+    keyed.reserve(result.size());
+    for (KZelvaWorkAreaItem *item : qAsConst(result))
+        keyed.append({position(item), item});
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (int i = 0; i < keyed.size(); ++i)
+        result[i] = keyed.at(i).second;
     return result;
 }
 
