@@ -18,9 +18,9 @@ constexpr qint64 kDay = qint64(24) * 3600 * 1000;
 
 // "id@age" (age in days, "-" for no close time, "!" suffix: file gone, "~"
 // prefix on the path: not a document).
-KZelvaWorkAreaRecoverItem item(const QString &spec)
+KZelvaWorkAreaRecoverItem item(const QString &layout)
 {
-    const QStringList parts = spec.split(QLatin1Char('@'));
+    const QStringList parts = layout.split(QLatin1Char('@'));
     KZelvaWorkAreaRecoverItem r;
     r.id = parts.value(0);
     r.pageType = 3;
@@ -34,11 +34,11 @@ KZelvaWorkAreaRecoverItem item(const QString &spec)
     return r;
 }
 
-QVector<KZelvaWorkAreaRecoverItem> items(const QStringList &specs)
+QVector<KZelvaWorkAreaRecoverItem> items(const QStringList &layouts)
 {
     QVector<KZelvaWorkAreaRecoverItem> list;
-    for (const QString &spec : specs)
-        list.append(item(spec));
+    for (const QString &layout : layouts)
+        list.append(item(layout));
     return list;
 }
 
@@ -64,7 +64,7 @@ private Q_SLOTS:
 
 void tst_KZelvaResidualRules::trim_data()
 {
-    QTest::addColumn<QStringList>("specs");
+    QTest::addColumn<QStringList>("layouts");
     QTest::addColumn<int>("maxCount");
     QTest::addColumn<int>("maxDays");
     QTest::addColumn<QStringList>("invalid");
@@ -84,11 +84,11 @@ void tst_KZelvaResidualRules::trim_data()
 
 void tst_KZelvaResidualRules::trim()
 {
-    QFETCH(QStringList, specs);
+    QFETCH(QStringList, layouts);
     QFETCH(int, maxCount);
     QFETCH(int, maxDays);
     QFETCH(QStringList, invalid);
-    QStringList got = KZelvaResidualRules::invalidItemIds(items(specs), maxCount, maxDays, kNow, exists);
+    QStringList got = KZelvaResidualRules::invalidItemIds(items(layouts), maxCount, maxDays, kNow, exists);
     got.sort();
     invalid.sort();
     QCOMPARE(got, invalid);

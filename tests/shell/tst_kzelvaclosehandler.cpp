@@ -64,7 +64,7 @@ private Q_SLOTS:
 
 private:
     KZelvaMainWindow *newWindow(bool withWorkArea = true);
-    KZelvaQozSubPage *addPage(KZelvaMainWindow *window, const QString &spec,
+    KZelvaQozSubPage *addPage(KZelvaMainWindow *window, const QString &layout,
                               int type = KZelvaPluginWidget::QozDocument);
 
     QTemporaryDir m_docs;
@@ -112,12 +112,12 @@ KZelvaMainWindow *tst_KZelvaCloseHandler::newWindow(bool withWorkArea)
     return window;
 }
 
-// spec: "a" .. "d" opens that file, "new" an untitled document; a trailing
+// layout: "a" .. "d" opens that file, "new" an untitled document; a trailing
 // "*" leaves it modified.
-KZelvaQozSubPage *tst_KZelvaCloseHandler::addPage(KZelvaMainWindow *window, const QString &spec, int type)
+KZelvaQozSubPage *tst_KZelvaCloseHandler::addPage(KZelvaMainWindow *window, const QString &layout, int type)
 {
     auto *page = new KZelvaQozSubPage(KZelvaPluginWidget::WidgetType(type));
-    QString name = spec;
+    QString name = layout;
     const bool dirty = name.endsWith(QLatin1Char('*'));
     if (dirty)
         name.chop(1);
@@ -145,10 +145,10 @@ void tst_KZelvaCloseHandler::protocol_data()
     const int discard = int(KZelvaCloseHandler::DirtyAnswer::Discard);
     const int save = int(KZelvaCloseHandler::DirtyAnswer::Save);
     const int ask = int(KZelvaCloseHandler::DirtyAnswer::Ask);
-    const auto pages = [](std::initializer_list<const char *> specs) {
+    const auto pages = [](std::initializer_list<const char *> layouts) {
         QStringList list;
-        for (const char *spec : specs)
-            list.append(QLatin1String(spec));
+        for (const char *layout : layouts)
+            list.append(QLatin1String(layout));
         return list;
     };
     QTest::newRow("clean pages close") << pages({"a", "b"}) << cancel << true << false << QList<int>{0, 1};
@@ -178,13 +178,13 @@ void tst_KZelvaCloseHandler::protocol()
     root.setSelfDoClose(false);
     root.setClosesTree(closesTree);
     QList<QPointer<KZelvaSubPage>> created;
-    for (QString spec : qAsConst(pages)) {
+    for (QString layout : qAsConst(pages)) {
         // "!": bSaveChanged false; "^": the child closes by itself.
-        const bool noAsk = spec.startsWith(QLatin1Char('!'));
-        const bool self = spec.startsWith(QLatin1Char('^'));
+        const bool noAsk = layout.startsWith(QLatin1Char('!'));
+        const bool self = layout.startsWith(QLatin1Char('^'));
         if (noAsk || self)
-            spec.remove(0, 1);
-        KZelvaQozSubPage *page = addPage(window, spec);
+            layout.remove(0, 1);
+        KZelvaQozSubPage *page = addPage(window, layout);
         created.append(page);
         auto child = QSharedPointer<KZelvaCloseHandler>::create(static_cast<KZelvaSubPage *>(page));
         child->setSelfDoClose(self);
@@ -244,8 +244,8 @@ void tst_KZelvaCloseHandler::windowRecord()
     KZelvaMainWindow *window = newWindow();
     KZelvaWorkArea *workArea = m_manager->workAreasOf(window)->currentWorkArea();
     QVERIFY(workArea && workArea->data().isNewCreate);
-    for (const QString &spec : qAsConst(pages))
-        addPage(window, spec);
+    for (const QString &layout : qAsConst(pages))
+        addPage(window, layout);
     QCOMPARE(workArea->itemCount(), pages.size());
 
     RecordLogTail tail;
