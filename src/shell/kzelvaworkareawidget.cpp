@@ -86,7 +86,7 @@ KZelvaWorkAreaWidget::~KZelvaWorkAreaWidget()
 
 KZelvaMainWindow *KZelvaWorkAreaWidget::mainWindow() const
 {
-    return m_window.data();
+    return qobject_cast<KZelvaMainWindow *>(m_window.data());
 }
 
 void KZelvaWorkAreaWidget::setPageSource(int type, bool visible)
@@ -207,7 +207,7 @@ void KZelvaWorkAreaWidget::onBrowserQuerySetVisible(bool visible)
 
 void KZelvaWorkAreaWidget::onCurrentMainWindowChanged(KZelvaMainWindow *window)
 {
-    if (window && window != m_window)
+    if (window && static_cast<QWidget *>(window) != m_window.data())
         closeWidget();
 }
 

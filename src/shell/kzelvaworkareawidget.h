@@ -70,7 +70,9 @@ private:
     void onSkinChanged();
     bool isDarkSkin() const;
 
-    QPointer<KZelvaMainWindow> m_window;
+    // A QWidget pointer: the window is compared while it is being destroyed,
+    // when it is no KZelvaMainWindow any more.
+    QPointer<QWidget> m_window;
     KZelvaWorkAreaBrowser *m_browser;
     KZelvaMultiControlBool m_pageVisibility;
     QElapsedTimer m_elapsed;

@@ -144,6 +144,9 @@ class WorkAreaShell {
         if (this.child)
             await stopProgram(this.child);
         fs.rmSync(this.runtime, { recursive: true, force: true });
+        // A sanitizer report or a crash on the way out fails the run.
+        if (this.child && (this.child.exitCode !== 0 || this.child.signalCode))
+            throw new Error(`zelvashell ended with ${this.child.exitCode ?? this.child.signalCode}`);
     }
 }
 
