@@ -203,6 +203,16 @@ void KZelvaWorkAreaWidget::onBrowserQueryClose()
 void KZelvaWorkAreaWidget::onBrowserQuerySetVisible(bool visible)
 {
     setPageSource(pageReadyType(), visible);
+    if (!visible || !isActiveWindow())
+        return;
+    // The keyboard goes to the page (the web view or its render widget).
+    const QList<QWidget *> children = m_browser->findChildren<QWidget *>();
+    for (QWidget *child : children) {
+        if (child->focusPolicy() != Qt::NoFocus) {
+            child->setFocus(Qt::PopupFocusReason);
+            break;
+        }
+    }
 }
 
 void KZelvaWorkAreaWidget::onCurrentMainWindowChanged(KZelvaMainWindow *window)

@@ -75,6 +75,27 @@ void tst_KZelvaWorkAreaBrowserJsApiWebEngine::popupShowsThePageAndItsCallsRoundT
     QCOMPARE(evaluate(popup, QStringLiteral("document.documentElement.dataset.skin"))
                  .toString(), QStringLiteral("light"));
 
+    // Mouse and keyboard reach the page; a press inside does not close the popup.
+    QWidget *render = popup->browser()->container()->webEngineView()->focusProxy();
+    QVERIFY(render);
+    const QStringList box = evaluate(popup, QStringLiteral(
+        "(r => [r.x, r.y, r.width, r.height].join(','))"
+        "(document.querySelectorAll('.card')[1].querySelector('.expand').getBoundingClientRect())")).toString()
+                                .split(QLatin1Char(','));
+    QCOMPARE(box.size(), 4);
+    QTest::mouseClick(render, Qt::LeftButton, {},
+                      QPoint(int(box.at(0).toDouble() + box.at(2).toDouble() / 2),
+                             int(box.at(1).toDouble() + box.at(3).toDouble() / 2)));
+    QTRY_COMPARE(evaluate(popup, QStringLiteral("document.querySelectorAll('.card')[1]"
+                                                ".querySelector('.expand').getAttribute('aria-expanded')")).toString(),
+                 QStringLiteral("true"));
+    QVERIFY(popup);
+    evaluate(popup, QStringLiteral("document.querySelector('.card').focus(); 0"));
+    QTest::keyClick(render, Qt::Key_Left);
+    QTRY_COMPARE(evaluate(popup, QStringLiteral("document.querySelector('.card .expand').getAttribute('aria-expanded')"))
+                     .toString(),
+                 QStringLiteral("false"));
+
     // A call from the page changes the model; the change comes back to the page.
     evaluate(popup, QStringLiteral("kzbridge.request('common', 'renameWorkArea', {params: {workAreaId: '%1', "
                                    "name: 'Harbour survey'}}).then(r => { window.renamed = r; }); 0")
@@ -88,10 +109,15 @@ void tst_KZelvaWorkAreaBrowserJsApiWebEngine::popupShowsThePageAndItsCallsRoundT
     QCOMPARE(evaluate(popup, QStringLiteral("JSON.stringify(window.renamed)")).toString(),
              QStringLiteral("{\"isSuccess\":true}"));
 
-    // The page's close button closes the popup.
+    // The page's close button closes the popup, and so does a press outside it.
     evaluate(popup, QStringLiteral("document.getElementById('dismiss').click(); 0"));
     QTRY_VERIFY_WITH_TIMEOUT(!popup, 10000);
     QVERIFY(!manager->popupOf(window));
+    popup = qobject_cast<KZelvaWorkAreaWidget *>(manager->notifyPopup(window, QRect(1100, 40, 32, 24)));
+    QVERIFY(popup);
+    QVERIFY(!popup->geometry().contains(window->mapToGlobal(QPoint(5, 300))));
+    QTest::mouseClick(window->centralArea(), Qt::LeftButton, {}, window->centralArea()->mapFrom(window, QPoint(5, 300)));
+    QTRY_VERIFY(!popup);
 
     manager->teardown();
     delete manager;
