@@ -181,13 +181,9 @@ void KZelvaWorkArea::adoptPagesWithoutItem()
         if (!page->getWorkAreaItemId().isEmpty() || !qobject_cast<KZelvaQozSubPage *>(page)
             || isExcludedPageType(page->pageType()))
             continue;
-        KZelvaWorkAreaItem *item = createItemForPage(page);
+        createItemForPage(page);
         connect(page, &KZelvaSubPage::visibleChanged, this, &KZelvaWorkArea::onSubPageVisibleChanged,
                 Qt::UniqueConnection);
-        if (page->getTab() && page->getTab()->isChecked()) {
-            m_data.activeItemId = item->effectiveId();
-            requestSave();
-        }
     }
 }
 
@@ -215,6 +211,9 @@ KZelvaWorkAreaItem *KZelvaWorkArea::createItemForPage(KZelvaSubPage *page)
     item->setWaitingForPage(true);
     item->postDeferredRefresh();
     addItem(item);
+    // The tab became current before it had an item id; it is the active one.
+    if (m_visible && page->getTab() && page->getTab()->isChecked())
+        setActiveItem(id, page->windowTitle());
     if (manager)
         manager->removeFromWindowResidualList(m_window, id);
     return item;
