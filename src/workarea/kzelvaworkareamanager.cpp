@@ -349,8 +349,20 @@ ISyncSettingsData *KZelvaWorkAreaManager::workAreaSettings()
 
 void KZelvaWorkAreaManager::flushWorkAreaSettings()
 {
-    if (m_settingsWrapper)
-        m_settingsWrapper->flushWorkArea();
+    if (!m_settingsWrapper)
+        return;
+    m_settingsWrapper->flushWorkArea();
+    // A save merges what other processes of the user stored meanwhile, and
+    // the settings service reports no change for a process's own save; pick
+    // up work areas that arrived that way once the current pass is over.
+    if (m_pickUpPending || isIndependentMode())
+        return;
+    m_pickUpPending = true;
+    QMetaObject::invokeMethod(this, [this] {
+        m_pickUpPending = false;
+        if (isInitialised())
+            loadStoredWorkAreas(false);
+    }, Qt::QueuedConnection);
 }
 
 QString KZelvaWorkAreaManager::lastActiveWorkAreaId()

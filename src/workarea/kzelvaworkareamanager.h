@@ -200,6 +200,7 @@ private:
     bool m_suppressCurrentWindowChange = false;
     bool m_createWorkAreaForNewWindow = true;
     bool m_overSize = false;
+    bool m_pickUpPending = false;
     KZelvaWorkAreaSettingsWrapper *m_settingsWrapper = nullptr;
     KZelvaWorkAreaSettingsChangedHandler *m_settingsHandler = nullptr;
     bool m_loginConfirmed = false;
