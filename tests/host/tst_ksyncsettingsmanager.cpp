@@ -22,16 +22,18 @@ namespace {
 const QString kUser = QStringLiteral("ann");
 const QString kKey = QStringLiteral("workarea");
 
-QVariantMap mappedOptions(qint64 size = 64 * 1024)
+QVariantMap mappedOptions(bool mapped = true, qint64 size = 64 * 1024)
 {
+    if (!mapped)
+        return {};
     return {{QStringLiteral("isUseMMap"), true}, {QStringLiteral("defaultMMapFileSize"), size}};
 }
 
-void writeArea(ISyncSettingsData *node, const QString &id, const QString &name, int items = 3)
+void writeArea(ISyncSettingsData *node, const QString &id, const QString &name)
 {
     node->beginGroup(id);
     node->setValue(QStringLiteral("name"), name);
-    for (int i = 0; i < items; ++i) {
+    for (int i = 0; i < 3; ++i) {
         node->beginGroup(QStringLiteral("item%1").arg(i));
         node->setValue(QStringLiteral("title"), QStringLiteral("%1 tab %2").arg(name).arg(i));
         node->endGroup();
@@ -44,6 +46,22 @@ KSyncSettingsNode rootOf(KSyncSettings *settings)
     return static_cast<KSyncSettingsData *>(settings->data())->root();
 }
 
+// Sets one value and saves it.
+KSyncSettings::Result put(KSyncSettings *s, const QString &key, const QString &value)
+{
+    s->data()->setValue(key, value);
+    return s->flush();
+}
+
+// Counts the change callbacks of `s`.
+void countChanges(KSyncSettings *s, QVector<int> *kinds)
+{
+    s->setChangeCallback([kinds](int kind, int) {
+        kinds->append(kind);
+        return true;
+    });
+}
+
 } // namespace
 
 class tst_KSyncSettingsManager : public QObject
@@ -54,12 +72,10 @@ private Q_SLOTS:
     void roundTrip_data();
     void roundTrip();
     void oneFilePerUserAndKey();
-    void flushWithoutChangesTouchesNothing();
     void concurrentWritersMerge_data();
     void concurrentWritersMerge();
     void versionCallbackOnlyForOthers_data();
     void versionCallbackOnlyForOthers();
-    void removeUserSettings();
     void fileDamagedWhileOpenIsRewritten();
     void groupAccessorHasItsOwnCursor();
     void mappedRecordGrowsAndReportsOverSize();
@@ -72,6 +88,12 @@ private Q_SLOTS:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString root() const { return m_dir->path() + QStringLiteral("/root"); }
+    // The record as a fresh process reads it.
+    KSyncSettingsNode stored(const QString &key = kKey) const
+    {
+        KSyncSettingsManager reader(root());
+        return rootOf(reader.getUserSettings(kUser, key));
+    }
 };
 
 void tst_KSyncSettingsManager::init()
@@ -91,30 +113,36 @@ void tst_KSyncSettingsManager::roundTrip_data()
     QTest::newRow("mapped, five saves") << true << 5;
 }
 
+// Saves read back whole with their generation; a flush that changes nothing
+// touches no file.
 void tst_KSyncSettingsManager::roundTrip()
 {
     QFETCH(bool, mapped);
     QFETCH(int, saves);
     KSyncSettingsNode expected;
-    quint64 generation = 0;
     {
         KSyncSettingsManager manager(root());
-        KSyncSettings *s = manager.getUserSettings(kUser, kKey, mapped ? mappedOptions() : QVariantMap());
+        KSyncSettings *s = manager.getUserSettings(kUser, kKey, mappedOptions(mapped));
         QVERIFY(s);
         for (int i = 0; i < saves; ++i) {
             writeArea(s->data(), QStringLiteral("17000000%1").arg(i), QStringLiteral("Area \u00e9 %1").arg(i));
             s->data()->setValue(QStringLiteral("lastActiveWorkAreaId"), QString::number(i));
+            QCOMPARE(manager.getPendingSettings(), QList<KSyncSettings *>{s});
             QCOMPARE(s->flush(), KSyncSettings::Ok);
+            QVERIFY(manager.getPendingSettings().isEmpty());
         }
         expected = rootOf(s);
-        generation = s->generation();
-        QCOMPARE(generation, quint64(saves));
+        QCOMPARE(s->generation(), quint64(saves));
     }
+    auto io = QSharedPointer<KFaultyFileIo>::create();
     KSyncSettingsManager again(root());
     KSyncSettings *s = again.getUserSettings(kUser, kKey);
     QCOMPARE(rootOf(s), expected);
-    QCOMPARE(s->generation(), generation);
+    QCOMPARE(s->generation(), quint64(saves));
     QVERIFY(!s->hasPendingChanges());
+    again.setFileIo(io);
+    QCOMPARE(put(s, QStringLiteral("lastActiveWorkAreaId"), QString::number(saves - 1)), KSyncSettings::Ok);
+    QVERIFY(io->calls.isEmpty());
 }
 
 void tst_KSyncSettingsManager::oneFilePerUserAndKey()
@@ -125,31 +153,13 @@ void tst_KSyncSettingsManager::oneFilePerUserAndKey()
     QVERIFY(!a->isUseMMap());
     KSyncSettings *residual = manager.getUserSettings(kUser, QStringLiteral("{6f1c}"), mappedOptions());
     KSyncSettings *other = manager.getUserSettings(QStringLiteral("bob"), kKey);
-    for (KSyncSettings *s : {a, residual, other}) {
-        s->data()->setValue(QStringLiteral("k"), s->settingsKey());
-        QCOMPARE(s->flush(), KSyncSettings::Ok);
-    }
+    for (KSyncSettings *s : {a, residual, other})
+        QCOMPARE(put(s, QStringLiteral("k"), s->settingsKey()), KSyncSettings::Ok);
     QCOMPARE(manager.getSettingsKey(kUser, kKey), QStringLiteral("ann/workarea"));
     QCOMPARE(residual->filePath(), manager.getDefaultSyncCfgFilePath(kUser, QStringLiteral("{6f1c}")));
     QCOMPARE(QDir(root() + QStringLiteral("/ann")).entryList(QDir::Files),
              (QStringList{QStringLiteral("workarea.cfg"), QStringLiteral("{6f1c}.cfg")}));
     QCOMPARE(QDir(root() + QStringLiteral("/bob")).entryList(QDir::Files), QStringList{QStringLiteral("workarea.cfg")});
-}
-
-void tst_KSyncSettingsManager::flushWithoutChangesTouchesNothing()
-{
-    auto io = QSharedPointer<KFaultyFileIo>::create();
-    KSyncSettingsManager manager(root());
-    manager.setFileIo(io);
-    KSyncSettings *s = manager.getUserSettings(kUser, kKey);
-    s->data()->setValue(QStringLiteral("k"), QStringLiteral("v"));
-    QCOMPARE(manager.getPendingSettings(), QList<KSyncSettings *>{s});
-    QCOMPARE(s->flush(), KSyncSettings::Ok);
-    QVERIFY(manager.getPendingSettings().isEmpty());
-    io->reset();
-    s->data()->setValue(QStringLiteral("k"), QStringLiteral("v")); // same value: no change
-    QCOMPARE(s->flush(), KSyncSettings::Ok);
-    QVERIFY(io->calls.isEmpty());
 }
 
 void tst_KSyncSettingsManager::concurrentWritersMerge_data()
@@ -164,31 +174,28 @@ void tst_KSyncSettingsManager::concurrentWritersMerge_data()
 void tst_KSyncSettingsManager::concurrentWritersMerge()
 {
     QFETCH(bool, mapped);
-    const QVariantMap options = mapped ? mappedOptions() : QVariantMap();
     {
         KSyncSettingsManager seed(root());
-        KSyncSettings *s = seed.getUserSettings(kUser, kKey, options);
+        KSyncSettings *s = seed.getUserSettings(kUser, kKey, mappedOptions(mapped));
         writeArea(s->data(), QStringLiteral("old"), QStringLiteral("Old"));
         writeArea(s->data(), QStringLiteral("doomed"), QStringLiteral("Doomed"));
         QCOMPARE(s->flush(), KSyncSettings::Ok);
     }
     KSyncSettingsManager one(root());
     KSyncSettingsManager two(root());
-    KSyncSettings *a = one.getUserSettings(kUser, kKey, options);
-    KSyncSettings *b = two.getUserSettings(kUser, kKey, options);
+    KSyncSettings *a = one.getUserSettings(kUser, kKey, mappedOptions(mapped));
+    KSyncSettings *b = two.getUserSettings(kUser, kKey, mappedOptions(mapped));
     writeArea(a->data(), QStringLiteral("fromA"), QStringLiteral("A"));
-    a->data()->setValue(QStringLiteral("lastActiveWorkAreaId"), QStringLiteral("fromA"));
     a->data()->removeGroups({QStringLiteral("doomed")});
+    QCOMPARE(put(a, QStringLiteral("lastActiveWorkAreaId"), QStringLiteral("fromA")), KSyncSettings::Ok);
     writeArea(b->data(), QStringLiteral("fromB"), QStringLiteral("B"));
-    b->data()->setValue(QStringLiteral("lastActiveWorkAreaId"), QStringLiteral("fromB"));
-    QCOMPARE(a->flush(), KSyncSettings::Ok);
-    QCOMPARE(b->flush(), KSyncSettings::Ok);
+    QCOMPARE(put(b, QStringLiteral("lastActiveWorkAreaId"), QStringLiteral("fromB")), KSyncSettings::Ok);
 
-    KSyncSettingsManager reader(root());
-    ISyncSettingsData *node = reader.getUserSettings(kUser, kKey)->data();
-    QCOMPARE(node->childGroups(), (QStringList{QStringLiteral("fromA"), QStringLiteral("fromB"), QStringLiteral("old")}));
-    QCOMPARE(node->value(QStringLiteral("lastActiveWorkAreaId")), QStringLiteral("fromB"));
-    QCOMPARE(rootOf(b), rootOf(reader.getUserSettings(kUser, kKey)));
+    const KSyncSettingsNode onDisk = stored();
+    KSyncSettingsData node(onDisk);
+    QCOMPARE(node.childGroups(), (QStringList{QStringLiteral("fromA"), QStringLiteral("fromB"), QStringLiteral("old")}));
+    QCOMPARE(node.value(QStringLiteral("lastActiveWorkAreaId")), QStringLiteral("fromB"));
+    QCOMPARE(rootOf(b), onDisk);
 }
 
 void tst_KSyncSettingsManager::versionCallbackOnlyForOthers_data()
@@ -196,59 +203,35 @@ void tst_KSyncSettingsManager::versionCallbackOnlyForOthers_data()
     concurrentWritersMerge_data();
 }
 
+// Another process's saves and removals reach the record and its change
+// callback; this process's own never do.
 void tst_KSyncSettingsManager::versionCallbackOnlyForOthers()
 {
     QFETCH(bool, mapped);
-    const QVariantMap options = mapped ? mappedOptions() : QVariantMap();
     KSyncSettingsManager one(root());
     KSyncSettingsManager two(root());
-    KSyncSettings *a = one.getUserSettings(kUser, kKey, options);
-    KSyncSettings *b = two.getUserSettings(kUser, kKey, options);
-    QList<int> seenByA;
-    QList<int> seenByB;
-    a->setChangeCallback([&](int kind, int) {
-        seenByA.append(kind);
-        return true;
-    });
-    b->setChangeCallback([&](int kind, int) {
-        seenByB.append(kind);
-        return true;
-    });
-
+    KSyncSettings *a = one.getUserSettings(kUser, kKey, mappedOptions(mapped));
+    KSyncSettings *b = two.getUserSettings(kUser, kKey, mappedOptions(mapped));
+    QVector<int> seenByA;
+    QVector<int> seenByB;
+    countChanges(a, &seenByA);
+    countChanges(b, &seenByB);
     for (int round = 1; round <= 3; ++round) {
-        a->data()->setValue(QStringLiteral("round"), QString::number(round));
-        QCOMPARE(a->flush(), KSyncSettings::Ok);
+        QCOMPARE(put(a, QStringLiteral("round"), QString::number(round)), KSyncSettings::Ok);
         QTRY_COMPARE(seenByB.size(), round);
         QCOMPARE(b->data()->value(QStringLiteral("round")), QString::number(round));
     }
-    QCOMPARE(seenByB, (QList<int>{KSyncSettings::VersionChanged, KSyncSettings::VersionChanged,
-                                  KSyncSettings::VersionChanged}));
-    QTest::qWait(100); // time enough for a wrong echo of A's own saves
-    QVERIFY2(seenByA.isEmpty(), "a process is told about its own saves");
     QVERIFY(!b->hasPendingChanges());
-}
-
-void tst_KSyncSettingsManager::removeUserSettings()
-{
-    KSyncSettingsManager one(root());
-    KSyncSettingsManager two(root());
-    KSyncSettings *a = one.getUserSettings(kUser, QStringLiteral("r1"));
-    a->data()->setValue(QStringLiteral("k"), QStringLiteral("v"));
-    QCOMPARE(a->flush(), KSyncSettings::Ok);
-    KSyncSettings *b = two.getUserSettings(kUser, QStringLiteral("r1"));
-    int changes = 0;
-    b->setChangeCallback([&](int, int) {
-        ++changes;
-        return true;
-    });
-
-    QVERIFY(one.removeUserSettings(kUser, QStringLiteral("r1")));
+    // A removal empties the record here and there; a record never written is removed too.
+    QVERIFY(one.removeUserSettings(kUser, kKey));
     QVERIFY(!QFile::exists(a->filePath()));
     QVERIFY(rootOf(a).isEmpty() && !a->hasPendingChanges());
-    QTRY_COMPARE(changes, 1);
+    QTRY_COMPARE(seenByB, QVector<int>(4, KSyncSettings::VersionChanged));
     QVERIFY(rootOf(b).isEmpty());
     QVERIFY(one.removeUserSettings(kUser, QStringLiteral("never-written")));
     QVERIFY(!QFile::exists(one.getDefaultSyncCfgFilePath(kUser, QStringLiteral("never-written"))));
+    QTest::qWait(100); // time enough for a wrong echo of A's own saves
+    QVERIFY2(seenByA.isEmpty(), "a process is told about its own saves");
 }
 
 // Someone else breaks the file of an open record: the file is moved aside,
@@ -260,11 +243,8 @@ void tst_KSyncSettingsManager::fileDamagedWhileOpenIsRewritten()
     writeArea(s->data(), QStringLiteral("a1"), QStringLiteral("kept"));
     QCOMPARE(s->flush(), KSyncSettings::Ok);
     const KSyncSettingsNode held = rootOf(s);
-    int changes = 0;
-    s->setChangeCallback([&](int, int) {
-        ++changes;
-        return true;
-    });
+    QVector<int> changes;
+    countChanges(s, &changes);
     KSettingsLogCapture log;
     QFile file(s->filePath());
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -274,10 +254,9 @@ void tst_KSyncSettingsManager::fileDamagedWhileOpenIsRewritten()
     QCOMPARE(rootOf(s), held);
     QVERIFY(s->hasPendingChanges());
     QCOMPARE(s->flush(), KSyncSettings::Ok);
-    KSyncSettingsManager reader(root());
-    QCOMPARE(rootOf(reader.getUserSettings(kUser, kKey)), held);
+    QCOMPARE(stored(), held);
     QCOMPARE(QDir(QFileInfo(s->filePath()).path()).entryList({QStringLiteral("workarea.cfg.bad-*")}).size(), 1);
-    QCOMPARE(changes, 0);
+    QVERIFY(changes.isEmpty());
 }
 
 void tst_KSyncSettingsManager::groupAccessorHasItsOwnCursor()
@@ -294,35 +273,30 @@ void tst_KSyncSettingsManager::groupAccessorHasItsOwnCursor()
         QVERIFY(!s->data()->contains(QStringLiteral("k")));
         s->data()->endGroup();
         QCOMPARE(s->data()->childGroups(), QStringList{QStringLiteral("IndependentDefault")});
-        QVERIFY(s->hasPendingChanges());
     } // the manager saves on its way out
     QCOMPARE(accessor->value(QStringLiteral("k"), QStringLiteral("gone")), QStringLiteral("gone"));
     accessor->setValue(QStringLiteral("k"), QStringLiteral("ignored"));
-    KSyncSettingsManager again(root());
-    ISyncSettingsData *node = again.getUserSettings(kUser, kKey)->data();
-    node->beginGroup(QStringLiteral("IndependentDefault"));
-    QCOMPARE(node->value(QStringLiteral("k")), QStringLiteral("in group"));
+    KSyncSettingsData node(stored());
+    node.beginGroup(QStringLiteral("IndependentDefault"));
+    QCOMPARE(node.value(QStringLiteral("k")), QStringLiteral("in group"));
 }
 
 void tst_KSyncSettingsManager::mappedRecordGrowsAndReportsOverSize()
 {
     KSyncSettingsManager manager(root());
     QSignalSpy overSize(&manager, &KSyncSettingsManager::settingsFileOverSize);
-    KSyncSettings *s = manager.getUserSettings(kUser, QStringLiteral("big"), mappedOptions(4096));
-    s->data()->setValue(QStringLiteral("small"), QStringLiteral("x"));
-    QCOMPARE(s->flush(), KSyncSettings::Ok);
+    KSyncSettings *s = manager.getUserSettings(kUser, QStringLiteral("big"), mappedOptions(true, 4096));
+    QCOMPARE(put(s, QStringLiteral("small"), QStringLiteral("x")), KSyncSettings::Ok);
     QCOMPARE(QFileInfo(s->filePath()).size(), s->mappedFileSize());
     QCOMPARE(overSize.count(), 0);
 
     KSettingsLogCapture log;
-    s->data()->setValue(QStringLiteral("large"), QString(6000, QLatin1Char('y')));
-    QCOMPARE(s->flush(), KSyncSettings::Ok);
+    QCOMPARE(put(s, QStringLiteral("large"), QString(6000, QLatin1Char('y'))), KSyncSettings::Ok);
     QCOMPARE(overSize.count(), 1);
     QCOMPARE(overSize.at(0).at(0).toString(), s->filePath());
     QVERIFY(QFileInfo(s->filePath()).size() > s->mappedFileSize());
     QCOMPARE(log.count(QStringLiteral("over its limit")), 1);
-    KSyncSettingsManager reader(root());
-    QCOMPARE(rootOf(reader.getUserSettings(kUser, QStringLiteral("big"))), rootOf(s));
+    QCOMPARE(stored(QStringLiteral("big")), rootOf(s));
 }
 
 void tst_KSyncSettingsManager::lockHeldElsewhereFailsAndRetries()
@@ -330,23 +304,20 @@ void tst_KSyncSettingsManager::lockHeldElsewhereFailsAndRetries()
     KSyncSettingsManager manager(root());
     manager.setLockTimeout(50);
     KSyncSettings *s = manager.getUserSettings(kUser, kKey);
-    s->data()->setValue(QStringLiteral("k"), QStringLiteral("v"));
-    QCOMPARE(s->flush(), KSyncSettings::Ok);
+    QCOMPARE(put(s, QStringLiteral("k"), QStringLiteral("v")), KSyncSettings::Ok);
 
     const int fd = ::open(QFile::encodeName(s->filePath()).constData(), O_RDONLY);
     QVERIFY(fd >= 0);
     QCOMPARE(::flock(fd, LOCK_SH), 0);
-    s->data()->setValue(QStringLiteral("k"), QStringLiteral("w"));
     {
         KSettingsLogCapture log;
-        QCOMPARE(s->flush(), KSyncSettings::LockError);
+        QCOMPARE(put(s, QStringLiteral("k"), QStringLiteral("w")), KSyncSettings::LockError);
         QCOMPARE(log.count(QStringLiteral("timed out locking")), 1);
     }
     QVERIFY(s->hasPendingChanges());
     ::close(fd);
     QCOMPARE(s->flush(), KSyncSettings::Ok);
-    KSyncSettingsManager reader(root());
-    QCOMPARE(reader.getUserSettings(kUser, kKey)->data()->value(QStringLiteral("k")), QStringLiteral("w"));
+    QCOMPARE(KSyncSettingsData(stored()).value(QStringLiteral("k")), QStringLiteral("w"));
 }
 
 void tst_KSyncSettingsManager::staleTemporariesRemoved()
@@ -362,8 +333,7 @@ void tst_KSyncSettingsManager::staleTemporariesRemoved()
         QFile f(dir + QLatin1Char('/') + name);
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
-    s->data()->setValue(QStringLiteral("k"), QStringLiteral("v"));
-    QCOMPARE(s->flush(), KSyncSettings::Ok);
+    QCOMPARE(put(s, QStringLiteral("k"), QStringLiteral("v")), KSyncSettings::Ok);
     QStringList left = QDir(dir).entryList(QDir::Files | QDir::Hidden);
     left.sort();
     QCOMPARE(left, (QStringList{QStringLiteral(".a.cfg.cfg.Xy12Za.tmp"), QStringLiteral(".a.cfg.toolongname.tmp"),
@@ -374,68 +344,49 @@ void tst_KSyncSettingsManager::hostileNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("accepted");
-    const auto bad = [](const char *row, const QString &name) { QTest::newRow(row) << name << false; };
-    bad("empty", QString());
-    bad("dot", QStringLiteral("."));
-    bad("dot dot", QStringLiteral(".."));
-    bad("three dots", QStringLiteral("..."));
-    bad("hidden", QStringLiteral(".hidden"));
-    bad("parent then name", QStringLiteral("../x"));
-    bad("parent twice", QStringLiteral("../../etc"));
-    bad("name then parent", QStringLiteral("a/.."));
-    bad("slash", QStringLiteral("a/b"));
-    bad("leading slash", QStringLiteral("/etc/passwd"));
-    bad("trailing slash", QStringLiteral("a/"));
-    bad("only slash", QStringLiteral("/"));
-    bad("backslash", QStringLiteral("a\\b"));
-    bad("backslash parent", QStringLiteral("..\\x"));
-    bad("nul inside", QString::fromUtf8("a\0b", 3));
-    bad("nul only", QString(QChar(0)));
-    bad("nul then parent", QString::fromUtf8("\0../x", 5));
-    bad("newline", QStringLiteral("a\nb"));
-    bad("carriage return", QStringLiteral("a\rb"));
-    bad("tab", QStringLiteral("a\tb"));
-    bad("escape", QStringLiteral("a\x1b[31m"));
-    bad("delete char", QStringLiteral("a\x7f"));
-    bad("space", QStringLiteral("a b"));
-    bad("leading space", QStringLiteral(" a"));
-    bad("tilde", QStringLiteral("~"));
-    bad("tilde user", QStringLiteral("~root"));
-    bad("dollar", QStringLiteral("$HOME"));
-    bad("star", QStringLiteral("*"));
-    bad("question", QStringLiteral("a?"));
-    bad("colon", QStringLiteral("a:b"));
-    bad("semicolon", QStringLiteral("a;rm"));
-    bad("pipe", QStringLiteral("a|b"));
-    bad("quote", QStringLiteral("a\"b"));
-    bad("apostrophe", QStringLiteral("a'b"));
-    bad("backtick", QStringLiteral("`id`"));
-    bad("percent encoded parent", QStringLiteral("%2e%2e%2fx"));
-    bad("angle brackets", QStringLiteral("<a>"));
-    bad("hash", QStringLiteral("a#b"));
-    bad("fullwidth dots", QStringLiteral("\uff0e\uff0e"));
-    bad("fullwidth slash", QStringLiteral("a\uff0fb"));
-    bad("division slash", QStringLiteral("a\u2215b"));
-    bad("e acute", QStringLiteral("caf\u00e9"));
-    bad("emoji", QStringLiteral("\U0001F600"));
-    bad("right-to-left override", QStringLiteral("a\u202egfc.exe"));
-    bad("zero width space", QStringLiteral("a\u200bb"));
-    bad("byte order mark", QStringLiteral("\ufeffa"));
-    bad("replacement char from bad utf-8", QString::fromUtf8("a\xff\xfe"));
-    bad("overlong utf-8 slash", QString::fromUtf8("a\xc0\xaf" "b"));
-    bad("lone high surrogate", QString(QChar(0xd800)));
-    bad("lone low surrogate", QStringLiteral("a") + QChar(0xdc00));
-    bad("129 chars", QString(KSyncSettingsManager::MaxNameLength + 1, QLatin1Char('a')));
-    bad("255 chars", QString(255, QLatin1Char('a')));
-    bad("4096 chars", QString(4096, QLatin1Char('a')));
-    bad("long parent chain", QStringLiteral("../").repeated(100));
-    const auto good = [](const char *row, const QString &name) { QTest::newRow(row) << name << true; };
-    good("uuid in braces", QStringLiteral("{0f8fad5b-d9cb-469f-a165-70867728950e}"));
-    good("mail address", QStringLiteral("ann+work@example.com"));
-    good("dots inside", QStringLiteral("a..b"));
-    good("trailing dot", QStringLiteral("a."));
-    good("128 chars", QString(KSyncSettingsManager::MaxNameLength, QLatin1Char('z')));
-    good("default", QStringLiteral("default"));
+    const struct
+    {
+        const char *row;
+        QString name;
+    } refused[] = {
+        {"empty", QString()}, {"dot", QStringLiteral(".")}, {"dot dot", QStringLiteral("..")},
+        {"three dots", QStringLiteral("...")}, {"hidden", QStringLiteral(".hidden")},
+        {"parent then name", QStringLiteral("../x")}, {"parent twice", QStringLiteral("../../etc")},
+        {"name then parent", QStringLiteral("a/..")}, {"slash", QStringLiteral("a/b")},
+        {"leading slash", QStringLiteral("/etc/passwd")}, {"trailing slash", QStringLiteral("a/")},
+        {"only slash", QStringLiteral("/")}, {"backslash", QStringLiteral("a\\b")},
+        {"backslash parent", QStringLiteral("..\\x")}, {"nul inside", QString::fromUtf8("a\0b", 3)},
+        {"nul only", QString(QChar(0))}, {"nul then parent", QString::fromUtf8("\0../x", 5)},
+        {"newline", QStringLiteral("a\nb")}, {"carriage return", QStringLiteral("a\rb")},
+        {"tab", QStringLiteral("a\tb")}, {"escape", QStringLiteral("a\x1b[31m")},
+        {"delete char", QStringLiteral("a\x7f")}, {"space", QStringLiteral("a b")},
+        {"leading space", QStringLiteral(" a")}, {"tilde", QStringLiteral("~")},
+        {"tilde user", QStringLiteral("~root")}, {"dollar", QStringLiteral("$HOME")}, {"star", QStringLiteral("*")},
+        {"question", QStringLiteral("a?")}, {"colon", QStringLiteral("a:b")}, {"semicolon", QStringLiteral("a;rm")},
+        {"pipe", QStringLiteral("a|b")}, {"quote", QStringLiteral("a\"b")}, {"apostrophe", QStringLiteral("a'b")},
+        {"backtick", QStringLiteral("`id`")}, {"percent encoded parent", QStringLiteral("%2e%2e%2fx")},
+        {"angle brackets", QStringLiteral("<a>")}, {"hash", QStringLiteral("a#b")},
+        {"fullwidth dots", QStringLiteral("\uff0e\uff0e")}, {"fullwidth slash", QStringLiteral("a\uff0fb")},
+        {"division slash", QStringLiteral("a\u2215b")}, {"e acute", QStringLiteral("caf\u00e9")},
+        {"emoji", QStringLiteral("\U0001F600")}, {"right-to-left override", QStringLiteral("a\u202egfc.exe")},
+        {"zero width space", QStringLiteral("a\u200bb")}, {"byte order mark", QStringLiteral("\ufeffa")},
+        {"replacement char from bad utf-8", QString::fromUtf8("a\xff\xfe")},
+        {"overlong utf-8 slash", QString::fromUtf8("a\xc0\xaf" "b")}, {"lone high surrogate", QString(QChar(0xd800))},
+        {"lone low surrogate", QStringLiteral("a") + QChar(0xdc00)},
+        {"129 chars", QString(KSyncSettingsManager::MaxNameLength + 1, QLatin1Char('a'))},
+        {"255 chars", QString(255, QLatin1Char('a'))}, {"4096 chars", QString(4096, QLatin1Char('a'))},
+        {"long parent chain", QStringLiteral("../").repeated(100)},
+    }, accepted[] = {
+        {"uuid in braces", QStringLiteral("{0f8fad5b-d9cb-469f-a165-70867728950e}")},
+        {"mail address", QStringLiteral("ann+work@example.com")}, {"dots inside", QStringLiteral("a..b")},
+        {"trailing dot", QStringLiteral("a.")},
+        {"128 chars", QString(KSyncSettingsManager::MaxNameLength, QLatin1Char('z'))},
+        {"default", QStringLiteral("default")},
+    };
+    for (const auto &r : refused)
+        QTest::newRow(r.row) << r.name << false;
+    for (const auto &r : accepted)
+        QTest::newRow(r.row) << r.name << true;
 }
 
 // Whatever a user id or key holds, nothing outside <root>/<user> is touched
@@ -458,7 +409,7 @@ void tst_KSyncSettingsManager::hostileNames()
     for (bool asUser : {true, false}) {
         const QString user = asUser ? name : kUser;
         const QString key = asUser ? kKey : name;
-        KSyncSettings *s = manager.getUserSettings(user, key, asUser ? QVariantMap() : mappedOptions(4096));
+        KSyncSettings *s = manager.getUserSettings(user, key, mappedOptions(!asUser, 4096));
         QCOMPARE(s != nullptr, accepted);
         QCOMPARE(manager.getSettingsKey(user, key).isEmpty(), !accepted);
         const QString path = manager.getDefaultSyncCfgFilePath(user, key);
@@ -466,8 +417,7 @@ void tst_KSyncSettingsManager::hostileNames()
         QCOMPARE(manager.removeUserSettings(user, key), accepted);
         if (!s)
             continue;
-        s->data()->setValue(QStringLiteral("k"), QStringLiteral("v"));
-        QCOMPARE(s->flush(), KSyncSettings::Ok);
+        QCOMPARE(put(s, QStringLiteral("k"), QStringLiteral("v")), KSyncSettings::Ok);
         QCOMPARE(QFileInfo(path).path(), manager.rootDir() + QLatin1Char('/') + user);
         QCOMPARE(QFileInfo(path).fileName(), key + QStringLiteral(".cfg"));
     }
@@ -486,8 +436,7 @@ void tst_KSyncSettingsManager::hostileNames()
 void tst_KSyncSettingsManager::symlinkedUserDirRefused()
 {
     const QString outside = m_dir->path() + QStringLiteral("/outside");
-    QVERIFY(QDir().mkpath(outside));
-    QVERIFY(QDir().mkpath(root()));
+    QVERIFY(QDir().mkpath(outside) && QDir().mkpath(root()));
     QVERIFY(QFile::link(outside, root() + QLatin1Char('/') + kUser));
     KSyncSettingsManager manager(root());
     KSettingsLogCapture log;
