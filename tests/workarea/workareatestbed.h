@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include "kzelvaworkarea.h"
+#include "kzelvaworkareamanager.h"
+#include "kzelvaworkareas.h"
+
+#include <ksyncsettingsmanager.h>
+#include <kzelvaapplication.h>
+#include <kzelvacentralarea.h>
+#include <kzelvamainwindow.h>
+#include <kzelvaqozsubpage.h>
+
+/*
+ * The manager and the host windows of one test function: start() begins from
+ * empty stored work areas and residual records, stop() tears the manager down
+ * and deletes every main window. Owned by the test class (init/cleanup), GUI thread.
+ */
+class WorkAreaTestBed
+{
+public:
+    KZelvaWorkAreaManager *manager = nullptr;
+
+    void start(KZelvaWorkAreaShellHooks *hooks = nullptr, bool initialise = true)
+    {
+        for (const char *key : {"workarea", "active", "residual"})
+            KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QLatin1String(key));
+        manager = new KZelvaWorkAreaManager(qApp);
+        if (hooks)
+            manager->setShellHooks(hooks);
+        if (initialise)
+            manager->ensureInitialised();
+    }
+
+    void stop()
+    {
+        manager->teardown();
+        delete manager;
+        manager = nullptr;
+        const QList<KZelvaMainWindow *> left = zelvaApp->mainWindows();
+        for (KZelvaMainWindow *window : left)
+            delete window;
+    }
+
+    KZelvaMainWindow *newWindow(bool withWorkArea = true)
+    {
+        KZelvaMainWindow *window = zelvaApp->createMainWindow(false);
+        if (withWorkArea)
+            manager->notifyMainWindowAdd(window);
+        return window;
+    }
+
+    // An untitled document tab, adopted by the current work area.
+    KZelvaQozSubPage *addPage(KZelvaMainWindow *window, const QString &title,
+                              int type = KZelvaPluginWidget::QozDocument)
+    {
+        auto *page = new KZelvaQozSubPage(KZelvaPluginWidget::WidgetType(type));
+        page->newDocument(title);
+        window->centralArea()->addSubPage(page);
+        QCoreApplication::processEvents(); // the queued adoption
+        return page;
+    }
+
+    KZelvaWorkArea *current(KZelvaMainWindow *window) const
+    {
+        KZelvaWorkAreas *areas = manager->workAreasOf(window);
+        return areas ? areas->currentWorkArea() : nullptr;
+    }
+};
