@@ -36,6 +36,12 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// "name=answer" lines, '|'-separated.
+QStringList expect(const char *lines)
+{
+    return QString::fromUtf8(lines).split(QLatin1Char('|'));
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(ConfigHome)
@@ -69,72 +75,57 @@ void tst_KProductConfig::answers_data()
 
     QTest::newRow("marker next to the executable wins over the settings")
         << true << false << ConfigHome::Absolute << optSuite << noValues << QString() << QString() << QByteArray()
-        << QStringList{QStringLiteral("executableDirectory=@TMP@/bin"), QStringLiteral("installRoot=@TMP@/bin"),
-                       QStringLiteral("hostProcessPath=@TMP@/bin/zelvashell"),
-                       QStringLiteral("oemFile=@TMP@/bin/cfgs/oem.ini"),
-                       QStringLiteral("productFile=@TMP@/bin/cfgs/product.dat")};
+        << expect("executableDirectory=@TMP@/bin|installRoot=@TMP@/bin|hostProcessPath=@TMP@/bin/zelvashell|"
+                  "oemFile=@TMP@/bin/cfgs/oem.ini|productFile=@TMP@/bin/cfgs/product.dat");
     QTest::newRow("marker next to the link target, not the link")
         << true << true << ConfigHome::Absolute << optSuite << noValues << QString() << QString() << QByteArray()
-        << QStringList{QStringLiteral("executableDirectory=@TMP@/bin"), QStringLiteral("installRoot=@TMP@/bin")};
+        << expect("executableDirectory=@TMP@/bin|installRoot=@TMP@/bin");
     QTest::newRow("install root from the settings")
         << false << false << ConfigHome::Absolute << optSuite << noValues << QString() << QString() << QByteArray()
-        << QStringList{QStringLiteral("installRoot=/opt/suite/didude6"),
-                       QStringLiteral("hostProcessPath=/opt/suite/didude6/zelvashell"),
-                       QStringLiteral("oemFile=/opt/suite/didude6/cfgs/oem.ini"),
-                       QStringLiteral("configCenter="), QStringLiteral("configCenterOk=0")};
+        << expect("installRoot=/opt/suite/didude6|hostProcessPath=/opt/suite/didude6/zelvashell|"
+                  "oemFile=/opt/suite/didude6/cfgs/oem.ini|configCenter=|configCenterOk=0");
     QTest::newRow("settings written by QSettings")
         << false << false << ConfigHome::Absolute << QByteArray()
         << QVariantMap{{QStringLiteral("Common/InstallRoot"), QStringLiteral("/opt/Büro, \"2026\" \U0001F600 ")},
                        {QStringLiteral("Common/hostprocname"), QStringLiteral("zelva shell")}}
         << QString() << QString() << QByteArray()
-        << QStringList{QStringLiteral("installRoot=/opt/Büro, \"2026\" \U0001F600 /didude6"),
-                       QStringLiteral("hostProcessPath=/opt/Büro, \"2026\" \U0001F600 /didude6/zelva shell")};
+        << expect("installRoot=/opt/Büro, \"2026\" \U0001F600 /didude6|"
+                  "hostProcessPath=/opt/Büro, \"2026\" \U0001F600 /didude6/zelva shell");
     QTest::newRow("nothing configured")
         << false << false << ConfigHome::Absolute << QByteArray() << noValues << QString() << QString() << QByteArray()
-        << QStringList{QStringLiteral("installRoot="), QStringLiteral("hostProcessPath="),
-                       QStringLiteral("oemFile=/cfgs/oem.ini"), QStringLiteral("configCenterOk=0")};
+        << expect("installRoot=|hostProcessPath=|oemFile=/cfgs/oem.ini|configCenterOk=0");
     QTest::newRow("empty host name asks configValue")
         << false << false << ConfigHome::Absolute << tmpSuiteNoName << noValues << standin << suiteDir
         << QByteArray("zelva-\xF0\x9F\x98\x80")
-        << QStringList{QStringLiteral("installRoot=@TMP@/suite/didude6"),
-                       QStringLiteral("hostProcessPath=@TMP@/suite/didude6/zelva-\U0001F600"),
-                       QStringLiteral("configCenter=zelva-\U0001F600"), QStringLiteral("configCenterOk=1"),
-                       QStringLiteral("configCenterNoOk=zelva-\U0001F600"), QStringLiteral("configCenterUnknown="),
-                       QStringLiteral("configCenterUnknownOk=0")};
+        << expect("installRoot=@TMP@/suite/didude6|hostProcessPath=@TMP@/suite/didude6/zelva-\U0001F600|"
+                  "configCenter=zelva-\U0001F600|configCenterOk=1|configCenterNoOk=zelva-\U0001F600|"
+                  "configCenterUnknown=|configCenterUnknownOk=0");
     QTest::newRow("stand-in names the demo shell")
-        << false << false << ConfigHome::Absolute << tmpSuiteNoName << noValues << standin << suiteDir
-        << QByteArray()
-        << QStringList{QStringLiteral("hostProcessPath=@TMP@/suite/didude6/zelvashell"),
-                       QStringLiteral("configCenter=zelvashell")};
+        << false << false << ConfigHome::Absolute << tmpSuiteNoName << noValues << standin << suiteDir << QByteArray()
+        << expect("hostProcessPath=@TMP@/suite/didude6/zelvashell|configCenter=zelvashell");
     QTest::newRow("value entry point answers in utf-8")
         << false << false << ConfigHome::Absolute << tmpSuiteNoName << noValues
         << QStringLiteral(KZ_CONFIG_FIXTURE_VALUE) << suiteDir << QByteArray()
-        << QStringList{QStringLiteral("hostProcessPath=@TMP@/suite/didude6/launcher-\U0001F600-é"),
-                       QStringLiteral("configCenter=launcher-\U0001F600-é"), QStringLiteral("configCenterOk=1"),
-                       QStringLiteral("configCenterStable=1"), QStringLiteral("configCenterNoOk="),
-                       QStringLiteral("configCenterUnknown="), QStringLiteral("configCenterUnknownOk=0")};
+        << expect("hostProcessPath=@TMP@/suite/didude6/launcher-\U0001F600-é|configCenter=launcher-\U0001F600-é|"
+                  "configCenterOk=1|configCenterStable=1|configCenterNoOk=|configCenterUnknown=|"
+                  "configCenterUnknownOk=0");
     QTest::newRow("library without entry points")
         << false << false << ConfigHome::Absolute << tmpSuiteNoName << noValues
         << QStringLiteral(KZ_CONFIG_FIXTURE_NONE) << suiteDir << QByteArray()
-        << QStringList{QStringLiteral("installRoot=@TMP@/suite/didude6"), QStringLiteral("hostProcessPath="),
-                       QStringLiteral("configCenter="), QStringLiteral("configCenterOk=0")};
+        << expect("installRoot=@TMP@/suite/didude6|hostProcessPath=|configCenter=|configCenterOk=0");
     QTest::newRow("no configuration centre")
         << false << false << ConfigHome::Absolute << tmpSuiteNoName << noValues << QString() << QString()
-        << QByteArray()
-        << QStringList{QStringLiteral("installRoot=@TMP@/suite/didude6"), QStringLiteral("hostProcessPath="),
-                       QStringLiteral("configCenterOk=0")};
+        << QByteArray() << expect("installRoot=@TMP@/suite/didude6|hostProcessPath=|configCenterOk=0");
     QTest::newRow("configuration centre next to the executable")
         << true << false << ConfigHome::Absolute << QByteArray() << noValues << standin << QStringLiteral("bin")
-        << QByteArray()
-        << QStringList{QStringLiteral("installRoot=@TMP@/bin"), QStringLiteral("hostProcessPath=@TMP@/bin/zelvashell")};
+        << QByteArray() << expect("installRoot=@TMP@/bin|hostProcessPath=@TMP@/bin/zelvashell");
+    const QByteArray homeSuite("[6.0]\nCommon\\InstallRoot=@TMP@/home-suite\n");
     QTest::newRow("relative XDG_CONFIG_HOME is ignored")
-        << false << false << ConfigHome::Relative << QByteArray("[6.0]\nCommon\\InstallRoot=@TMP@/home-suite\n")
-        << noValues << QString() << QString() << QByteArray()
-        << QStringList{QStringLiteral("installRoot=@TMP@/home-suite/didude6")};
+        << false << false << ConfigHome::Relative << homeSuite << noValues << QString() << QString() << QByteArray()
+        << expect("installRoot=@TMP@/home-suite/didude6");
     QTest::newRow("unset XDG_CONFIG_HOME means HOME/.config")
-        << false << false << ConfigHome::Unset << QByteArray("[6.0]\nCommon\\InstallRoot=@TMP@/home-suite\n")
-        << noValues << QString() << QString() << QByteArray()
-        << QStringList{QStringLiteral("installRoot=@TMP@/home-suite/didude6")};
+        << false << false << ConfigHome::Unset << homeSuite << noValues << QString() << QString() << QByteArray()
+        << expect("installRoot=@TMP@/home-suite/didude6");
 }
 
 void tst_KProductConfig::answers()
