@@ -9,19 +9,10 @@
 #include "kzelvaprocessonlocalpageclosehandler.h"
 #include "kzelvaresidualrecords.h"
 #include "kzelvashellintegration.h"
-#include "kzelvaworkarea.h"
 #include "kzelvaworkareaclosehandler.h"
-#include "kzelvaworkareamanager.h"
-#include "kzelvaworkareas.h"
 #include "kzpersisttestutil.h"
 #include "recordlogtail.h"
-
-#include <ksyncsettingsmanager.h>
-#include <kzelvaapplication.h>
-#include <kzelvacentralarea.h>
-#include <kzelvamainwindow.h>
-#include <kzelvapaths.h>
-#include <kzelvaqozsubpage.h>
+#include "workareatestbed.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -63,13 +54,15 @@ private Q_SLOTS:
     void windowCloseProtocol();
 
 private:
-    KZelvaMainWindow *newWindow(bool withWorkArea = true);
+    KZelvaMainWindow *newWindow(bool withWorkArea = true) { return m_bed.newWindow(withWorkArea); }
     KZelvaQozSubPage *addPage(KZelvaMainWindow *window, const QString &layout,
                               int type = KZelvaPluginWidget::QozDocument);
+    // The manager's handler for the window, run as a user switch runs it (the window stays).
+    KZelvaCloseHandler *startWindowHandler(KZelvaMainWindow *window);
 
     QTemporaryDir m_docs;
+    WorkAreaTestBed m_bed;
     KZelvaWorkAreaManager *m_manager = nullptr;
-    QList<QPointer<KZelvaMainWindow>> m_windows;
 };
 
 void tst_KZelvaCloseHandler::initTestCase()
@@ -84,32 +77,23 @@ void tst_KZelvaCloseHandler::initTestCase()
 void tst_KZelvaCloseHandler::init()
 {
     setPanel(true);
-    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
-    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("residual"));
     KZelvaCloseHandler::setDirtyAnswer(KZelvaCloseHandler::DirtyAnswer::Ask);
     zelvaApp->setProperty("zelvaQuickStart", QVariant());
-    m_manager = new KZelvaWorkAreaManager(qApp);
-    m_manager->setShellHooks(new KZelvaShellIntegration);
-    m_manager->ensureInitialised();
+    m_bed.start(new KZelvaShellIntegration);
+    m_manager = m_bed.manager;
 }
 
 void tst_KZelvaCloseHandler::cleanup()
 {
-    m_manager->teardown();
-    delete m_manager;
-    const QList<KZelvaMainWindow *> left = zelvaApp->mainWindows();
-    for (KZelvaMainWindow *window : left)
-        delete window;
-    m_windows.clear();
+    m_bed.stop();
 }
 
-KZelvaMainWindow *tst_KZelvaCloseHandler::newWindow(bool withWorkArea)
+KZelvaCloseHandler *tst_KZelvaCloseHandler::startWindowHandler(KZelvaMainWindow *window)
 {
-    KZelvaMainWindow *window = zelvaApp->createMainWindow(false);
-    m_windows.append(window);
-    if (withWorkArea)
-        m_manager->notifyMainWindowAdd(window);
-    return window;
+    KZelvaCloseHandler *handler = m_manager->createMainWindowCloseHandler(window);
+    handler->setSelfDoClose(false);
+    handler->start();
+    return handler;
 }
 
 // layout: "a" .. "d" opens that file, "new" an untitled document; a trailing
@@ -145,24 +129,16 @@ void tst_KZelvaCloseHandler::protocol_data()
     const int discard = int(KZelvaCloseHandler::DirtyAnswer::Discard);
     const int save = int(KZelvaCloseHandler::DirtyAnswer::Save);
     const int ask = int(KZelvaCloseHandler::DirtyAnswer::Ask);
-    const auto pages = [](std::initializer_list<const char *> layouts) {
-        QStringList list;
-        for (const char *layout : layouts)
-            list.append(QLatin1String(layout));
-        return list;
-    };
-    QTest::newRow("clean pages close") << pages({"a", "b"}) << cancel << true << false << QList<int>{0, 1};
-    QTest::newRow("a dirty page vetoes") << pages({"a", "b*", "c"}) << cancel << true << true << QList<int>{};
-    QTest::newRow("nobody to ask vetoes") << pages({"a*"}) << ask << true << true << QList<int>{};
-    QTest::newRow("discard closes") << pages({"a*"}) << discard << true << false << QList<int>{0};
-    QTest::newRow("save writes and closes") << pages({"a*"}) << save << true << false << QList<int>{0};
-    QTest::newRow("an untitled document cannot be saved") << pages({"new*"}) << save << true << true << QList<int>{};
-    QTest::newRow("without bSaveChanged nothing is asked") << pages({"!a*", "!b*"}) << cancel << true << false
-                                                           << QList<int>{0, 1};
-    QTest::newRow("a root that leaves the closing to its starter") << pages({"a", "b"}) << cancel << false << false
-                                                                   << QList<int>{};
-    QTest::newRow("a self-closing child goes before a later veto")
-        << pages({"^a", "b*"}) << cancel << true << true << QList<int>{0};
+    const auto pages = [](const char *layouts) { return QString::fromLatin1(layouts).split(QLatin1Char(' ')); };
+    QTest::newRow("clean pages close") << pages("a b") << cancel << true << false << QList<int>{0, 1};
+    QTest::newRow("a dirty page vetoes") << pages("a b* c") << cancel << true << true << QList<int>{};
+    QTest::newRow("nobody to ask vetoes") << pages("a*") << ask << true << true << QList<int>{};
+    QTest::newRow("discard closes") << pages("a*") << discard << true << false << QList<int>{0};
+    QTest::newRow("save writes and closes") << pages("a*") << save << true << false << QList<int>{0};
+    QTest::newRow("an untitled document cannot be saved") << pages("new*") << save << true << true << QList<int>{};
+    QTest::newRow("without bSaveChanged nothing is asked") << pages("!a* !b*") << cancel << true << false << QList<int>{0, 1};
+    QTest::newRow("a root that leaves the closing to its starter") << pages("a b") << cancel << false << false << QList<int>{};
+    QTest::newRow("a self-closing child goes before a later veto") << pages("^a b*") << cancel << true << true << QList<int>{0};
 }
 
 void tst_KZelvaCloseHandler::protocol()
@@ -216,17 +192,14 @@ void tst_KZelvaCloseHandler::windowRecord_data()
 
     const int cancel = int(KZelvaCloseHandler::DirtyAnswer::Cancel);
     const int discard = int(KZelvaCloseHandler::DirtyAnswer::Discard);
-    QTest::newRow("one document: no record") << QStringList{QStringLiteral("a")} << true << cancel << false << -1
+    const auto pages = [](const char *layouts) { return QString::fromLatin1(layouts).split(QLatin1Char(' ')); };
+    QTest::newRow("one document: no record") << pages("a") << true << cancel << false << -1
                                              << QStringLiteral("saveWindowResidualCfgFile, nDocPageCnt <= 1, workAreaId: ");
-    QTest::newRow("two documents: a record") << QStringList{QStringLiteral("a"), QStringLiteral("b")} << true << cancel
-                                             << false << 2
+    QTest::newRow("two documents: a record") << pages("a b") << true << cancel << false << 2
                                              << QStringLiteral("on_this_finished, saveResidualBeforeMainWindowClose, this:0x");
-    QTest::newRow("a veto writes nothing") << QStringList{QStringLiteral("a"), QStringLiteral("b*")} << true << cancel
-                                           << true << -1 << QString();
-    QTest::newRow("discarded changes still make a record")
-        << QStringList{QStringLiteral("a"), QStringLiteral("b*")} << true << discard << false << 2 << QString();
-    QTest::newRow("residual saving off") << QStringList{QStringLiteral("a"), QStringLiteral("b")} << false << cancel
-                                         << false << -1 << QString();
+    QTest::newRow("a veto writes nothing") << pages("a b*") << true << cancel << true << -1 << QString();
+    QTest::newRow("discarded changes still make a record") << pages("a b*") << true << discard << false << 2 << QString();
+    QTest::newRow("residual saving off") << pages("a b") << false << cancel << false << -1 << QString();
 }
 
 void tst_KZelvaCloseHandler::windowRecord()
@@ -239,8 +212,7 @@ void tst_KZelvaCloseHandler::windowRecord()
     QFETCH(QString, logged);
     setPanel(residualSaving);
     KZelvaCloseHandler::setDirtyAnswer(KZelvaCloseHandler::DirtyAnswer(answer));
-    KZelvaMainWindow *first = newWindow();
-    Q_UNUSED(first)
+    newWindow(); // the first window keeps the device's default work area
     KZelvaMainWindow *window = newWindow();
     KZelvaWorkArea *workArea = m_manager->workAreasOf(window)->currentWorkArea();
     QVERIFY(workArea && workArea->data().isNewCreate);
@@ -249,11 +221,8 @@ void tst_KZelvaCloseHandler::windowRecord()
     QCOMPARE(workArea->itemCount(), pages.size());
 
     RecordLogTail tail;
-    // Run as a user switch runs it on the window it keeps.
-    QScopedPointer<KZelvaCloseHandler> handler(m_manager->createMainWindowCloseHandler(window));
+    QScopedPointer<KZelvaCloseHandler> handler(startWindowHandler(window));
     QVERIFY(qobject_cast<KZelvaMainWindowCloseHandler *>(handler.data()));
-    handler->setSelfDoClose(false);
-    handler->start();
     QVERIFY(handler->isFinished());
     QCOMPARE(handler->isCancelled(), cancelled);
 
@@ -278,8 +247,7 @@ void tst_KZelvaCloseHandler::windowRecord()
     QCOMPARE(workArea->isMarkedClosed(), !cancelled);
     QCOMPARE(workArea->itemCount(), cancelled ? pages.size() : 0);
     QCOMPARE(window->centralArea()->subPages().size(), cancelled ? pages.size() : 0);
-    if (!logged.isEmpty())
-        QVERIFY2(tail.lines().join(QLatin1Char('\n')).contains(logged), qPrintable(tail.lines().join(QLatin1Char('\n'))));
+    QVERIFY2(tail.lines().join(QLatin1Char('\n')).contains(logged), qPrintable(tail.lines().join(QLatin1Char('\n'))));
 }
 
 void tst_KZelvaCloseHandler::forceCloseNeverAsks()
@@ -345,18 +313,14 @@ void tst_KZelvaCloseHandler::laterVetoTakesBackTheRecord()
     }
     areas->setCurrentWorkArea(clean, false, true);
 
-    QScopedPointer<KZelvaCloseHandler> handler(m_manager->createMainWindowCloseHandler(window));
-    handler->setSelfDoClose(false);
-    handler->start();
+    QScopedPointer<KZelvaCloseHandler> handler(startWindowHandler(window));
     QVERIFY(handler->isCancelled());
     QVERIFY(window->property("residualUuid").toString().isEmpty());
     QVERIFY(m_manager->residualRecords()->windowResidualIds().isEmpty());
 
     // Agreed the second time: one record for the window, both work areas in it.
     KZelvaCloseHandler::setDirtyAnswer(KZelvaCloseHandler::DirtyAnswer::Discard);
-    handler.reset(m_manager->createMainWindowCloseHandler(window));
-    handler->setSelfDoClose(false);
-    handler->start();
+    handler.reset(startWindowHandler(window));
     QVERIFY(!handler->isCancelled());
     const QStringList ids = m_manager->residualRecords()->windowResidualIds();
     QCOMPARE(ids.size(), 1);

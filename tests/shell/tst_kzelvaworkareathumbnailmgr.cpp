@@ -6,19 +6,13 @@
 // restore loads, keeps and deletes.
 
 #include "kzelvashellintegration.h"
-#include "kzelvaworkarea.h"
-#include "kzelvaworkareamanager.h"
-#include "kzelvaworkareas.h"
 #include "kzelvaworkareathumbnailmgr.h"
 #include "recordlogtail.h"
+#include "workareatestbed.h"
 
 #include <kpluginssettings.h>
 #include <krtdirs.h>
 #include <kthreadtaskposter.h>
-#include <ksyncsettingsmanager.h>
-#include <kzelvaapplication.h>
-#include <kzelvacentralarea.h>
-#include <kzelvamainwindow.h>
 #include <kzelvasubpage.h>
 #include <kzelvatab.h>
 #include <kzelvatabbar.h>
@@ -50,6 +44,7 @@ private:
     void writeCacheFile(const QString &id, const QColor &colour);
     static void settle();
 
+    WorkAreaTestBed m_bed;
     KZelvaWorkAreaManager *m_manager = nullptr;
     KZelvaWorkAreaThumbnailMgr *m_thumbnails = nullptr;
     QPointer<KZelvaMainWindow> m_window;
@@ -64,28 +59,20 @@ void tst_KZelvaWorkAreaThumbnailMgr::initTestCase()
 
 void tst_KZelvaWorkAreaThumbnailMgr::init()
 {
-    // Every test starts from empty stored work areas.
-    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
-    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("active"));
-    m_manager = new KZelvaWorkAreaManager(qApp);
-    m_manager->setShellHooks(new KZelvaShellIntegration);
-    m_manager->ensureInitialised();
+    m_bed.start(new KZelvaShellIntegration);
+    m_manager = m_bed.manager;
     m_thumbnails = KZelvaWorkAreaThumbnailMgr::instance();
-    QVERIFY(m_thumbnails);
-    QVERIFY(m_thumbnails->isInitialised());
+    QVERIFY(m_thumbnails && m_thumbnails->isInitialised());
     QDir(m_thumbnails->cacheDirectory()).removeRecursively();
-    m_window = zelvaApp->createMainWindow(false);
+    m_window = m_bed.newWindow();
     m_window->resize(640, 400);
     m_window->show();
-    m_manager->notifyMainWindowAdd(m_window);
 }
 
 void tst_KZelvaWorkAreaThumbnailMgr::cleanup()
 {
     settle();
-    m_manager->teardown();
-    delete m_manager;
-    delete m_window.data();
+    m_bed.stop();
 }
 
 void tst_KZelvaWorkAreaThumbnailMgr::settle()
@@ -302,7 +289,7 @@ void tst_KZelvaWorkAreaThumbnailMgr::deletingTheManagerStopsPendingWork()
         QVERIFY(m_thumbnails->restoreImageListAsyn({id}, [&called] { called = true; }));
     m_manager->teardown();
     delete m_manager;
-    m_manager = new KZelvaWorkAreaManager(qApp);
+    m_bed.manager = m_manager = new KZelvaWorkAreaManager(qApp);
     settle();
     QVERIFY(!called);
 }

@@ -4,16 +4,11 @@
 // The manager driven by host notifications: which work area a window gets,
 // default names across creations, recovery, cross-device command lines.
 
-#include "kzelvaworkarea.h"
-#include "kzelvaworkareamanager.h"
-#include "kzelvaworkareas.h"
 #include "recordlogtail.h"
+#include "workareatestbed.h"
 
 #include <isyncsettingsdata.h>
-#include <ksyncsettingsmanager.h>
 #include <kaccountsdkproxy.h>
-#include <kzelvaapplication.h>
-#include <kzelvamainwindow.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -34,41 +29,25 @@ private Q_SLOTS:
     void commandLines();
 
 private:
-    KZelvaMainWindow *newWindow();
-    QString currentName(KZelvaMainWindow *window) const;
+    KZelvaMainWindow *newWindow() { return m_bed.newWindow(false); }
+    QString currentName(KZelvaMainWindow *window) const
+    {
+        return m_bed.current(window) ? m_bed.current(window)->data().name : QString();
+    }
 
+    WorkAreaTestBed m_bed;
     KZelvaWorkAreaManager *m_manager = nullptr;
-    QList<QPointer<KZelvaMainWindow>> m_windows;
 };
 
 void tst_KZelvaWorkAreaManager::init()
 {
-    // Every test starts from empty stored work areas.
-    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
-    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("active"));
-    m_manager = new KZelvaWorkAreaManager(qApp);
+    m_bed.start(nullptr, false); // the first window notification initialises it
+    m_manager = m_bed.manager;
 }
 
 void tst_KZelvaWorkAreaManager::cleanup()
 {
-    m_manager->teardown();
-    delete m_manager;
-    for (const QPointer<KZelvaMainWindow> &window : qAsConst(m_windows))
-        delete window.data();
-    m_windows.clear();
-}
-
-KZelvaMainWindow *tst_KZelvaWorkAreaManager::newWindow()
-{
-    KZelvaMainWindow *window = zelvaApp->createMainWindow(false);
-    m_windows.append(window);
-    return window;
-}
-
-QString tst_KZelvaWorkAreaManager::currentName(KZelvaMainWindow *window) const
-{
-    KZelvaWorkAreas *areas = m_manager->workAreasOf(window);
-    return areas && areas->currentWorkArea() ? areas->currentWorkArea()->data().name : QString();
+    m_bed.stop();
 }
 
 void tst_KZelvaWorkAreaManager::windowsGetWorkAreasWithDefaultNames()

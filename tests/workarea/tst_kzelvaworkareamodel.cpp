@@ -4,18 +4,11 @@
 // Work areas of a window against real host windows: switching, merged
 // saves, adoption of pages, activation of hidden work areas.
 
-#include "kzelvaworkarea.h"
 #include "kzelvaworkareaitem.h"
-#include "kzelvaworkareamanager.h"
 #include "kzelvaworkareaoperations.h"
-#include "kzelvaworkareas.h"
+#include "workareatestbed.h"
 
 #include <isyncsettingsdata.h>
-#include <ksyncsettingsmanager.h>
-#include <kzelvaapplication.h>
-#include <kzelvacentralarea.h>
-#include <kzelvamainwindow.h>
-#include <kzelvaqozsubpage.h>
 #include <kzelvatab.h>
 #include <kzelvatabbar.h>
 
@@ -38,39 +31,28 @@ private Q_SLOTS:
     void movedTabFollowsItsWorkArea();
 
 private:
-    KZelvaQozSubPage *addPage(const QString &title, int type = KZelvaPluginWidget::QozDocument);
+    KZelvaQozSubPage *addPage(const QString &title, int type = KZelvaPluginWidget::QozDocument)
+    {
+        return m_bed.addPage(m_window, title, type);
+    }
     QList<KZelvaSubPage *> pagesOf(KZelvaWorkArea *workArea) const;
     QStringList tabTitles() const;
 
+    WorkAreaTestBed m_bed;
     KZelvaWorkAreaManager *m_manager = nullptr;
-    QPointer<KZelvaMainWindow> m_window;
+    KZelvaMainWindow *m_window = nullptr;
 };
 
 void tst_KZelvaWorkAreaModel::init()
 {
-    // Every test starts from empty stored work areas.
-    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
-    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("active"));
-    m_manager = new KZelvaWorkAreaManager(qApp);
-    m_window = zelvaApp->createMainWindow(false);
-    m_manager->ensureInitialised();
-    m_manager->notifyMainWindowAdd(m_window);
+    m_bed.start();
+    m_manager = m_bed.manager;
+    m_window = m_bed.newWindow();
 }
 
 void tst_KZelvaWorkAreaModel::cleanup()
 {
-    m_manager->teardown();
-    delete m_manager;
-    delete m_window.data();
-}
-
-KZelvaQozSubPage *tst_KZelvaWorkAreaModel::addPage(const QString &title, int type)
-{
-    auto *page = new KZelvaQozSubPage(KZelvaPluginWidget::WidgetType(type));
-    page->newDocument(title);
-    m_window->centralArea()->addSubPage(page);
-    QCoreApplication::processEvents(); // the queued adoption
-    return page;
+    m_bed.stop();
 }
 
 QList<KZelvaSubPage *> tst_KZelvaWorkAreaModel::pagesOf(KZelvaWorkArea *workArea) const
