@@ -88,54 +88,39 @@ private Q_SLOTS:
         QTest::addColumn<QString>("result"); // "result" text for Ok answers
         QTest::addColumn<bool>("ran");
 
-        const QString common = QStringLiteral("common");
+        using A = KxWebViewJSAnswer;
+        const auto row = [](const char *name, const char *handler, const char *method, const QJsonValue &args,
+                            int status, const char *result = "") {
+            QTest::newRow(name) << QString::fromLatin1(handler) << QString::fromLatin1(method) << args << status
+                                << QString::fromLatin1(result) << (status == A::Ok);
+        };
         const QJsonValue none;
-        QTest::newRow("echo") << common << "echo" << js("{\"params\":{\"x\":\"y\"}}") << int(KxWebViewJSAnswer::Ok)
-                              << "{\"x\":\"y\"}" << true;
-        QTest::newRow("arguments as JSON text")
-            << common << "echo" << QJsonValue(QStringLiteral("{\"params\":{\"n\":1}}")) << int(KxWebViewJSAnswer::Ok)
-            << "{\"n\":1}" << true;
-        QTest::newRow("missing arguments") << common << "add" << none << int(KxWebViewJSAnswer::Ok)
-                                           << "{\"isSuccess\":false}" << true;
-        QTest::newRow("wrong-typed argument") << common << "add" << js("{\"params\":{\"a\":\"1\",\"b\":2}}")
-                                              << int(KxWebViewJSAnswer::Ok) << "{\"isSuccess\":false}" << true;
-        QTest::newRow("typed arguments") << common << "add" << js("{\"params\":{\"a\":1,\"b\":2}}")
-                                         << int(KxWebViewJSAnswer::Ok) << "{\"isSuccess\":true,\"sum\":3}" << true;
-        QTest::newRow("unknown handler") << "nope" << "echo" << none << int(KxWebViewJSAnswer::UnknownHandler)
-                                         << QString() << false;
-        QTest::newRow("unknown method") << common << "missing" << none << int(KxWebViewJSAnswer::UnknownMethod)
-                                        << QString() << false;
-        QTest::newRow("a signal") << common << "touched" << none << int(KxWebViewJSAnswer::UnknownMethod) << QString()
-                                  << false;
-        QTest::newRow("a private slot") << common << "secret" << none << int(KxWebViewJSAnswer::UnknownMethod)
-                                        << QString() << false;
-        QTest::newRow("another signature") << common << "notAPageMethod" << none
-                                           << int(KxWebViewJSAnswer::UnknownMethod) << QString() << false;
-        QTest::newRow("deleteLater") << common << "deleteLater" << none << int(KxWebViewJSAnswer::UnknownMethod)
-                                     << QString() << false;
-        QTest::newRow("signature in the name") << common << "echo(KxWebViewJSContext&)" << none
-                                               << int(KxWebViewJSAnswer::BadRequest) << QString() << false;
-        QTest::newRow("bad handler name") << "com mon" << "echo" << none << int(KxWebViewJSAnswer::BadRequest)
-                                          << QString() << false;
-        QTest::newRow("empty method") << common << "" << none << int(KxWebViewJSAnswer::BadRequest) << QString()
-                                      << false;
-        QTest::newRow("arguments a number") << common << "echo" << QJsonValue(5) << int(KxWebViewJSAnswer::BadRequest)
-                                            << QString() << false;
-        QTest::newRow("1 MiB string") << common << "echo"
-                                      << QJsonValue(withParams({{QStringLiteral("text"), QString(1024 * 1024, QLatin1Char('x'))}}))
-                                      << int(KxWebViewJSAnswer::TooLarge) << QString() << false;
+        row("echo", "common", "echo", js("{\"params\":{\"x\":\"y\"}}"), A::Ok, "{\"x\":\"y\"}");
+        row("arguments as JSON text", "common", "echo", QJsonValue(QStringLiteral("{\"params\":{\"n\":1}}")), A::Ok, "{\"n\":1}");
+        row("missing arguments", "common", "add", none, A::Ok, "{\"isSuccess\":false}");
+        row("wrong-typed argument", "common", "add", js("{\"params\":{\"a\":\"1\",\"b\":2}}"), A::Ok, "{\"isSuccess\":false}");
+        row("typed arguments", "common", "add", js("{\"params\":{\"a\":1,\"b\":2}}"), A::Ok, "{\"isSuccess\":true,\"sum\":3}");
+        row("unknown handler", "nope", "echo", none, A::UnknownHandler);
+        row("unknown method", "common", "missing", none, A::UnknownMethod);
+        row("a signal", "common", "touched", none, A::UnknownMethod);
+        row("a private slot", "common", "secret", none, A::UnknownMethod);
+        row("another signature", "common", "notAPageMethod", none, A::UnknownMethod);
+        row("deleteLater", "common", "deleteLater", none, A::UnknownMethod);
+        row("signature in the name", "common", "echo(KxWebViewJSContext&)", none, A::BadRequest);
+        row("bad handler name", "com mon", "echo", none, A::BadRequest);
+        row("empty method", "common", "", none, A::BadRequest);
+        row("arguments a number", "common", "echo", QJsonValue(5), A::BadRequest);
+        row("1 MiB string", "common", "echo", withParams({{QStringLiteral("text"), QString(1024 * 1024, QLatin1Char('x'))}}),
+            A::TooLarge);
         QJsonArray list;
         for (int i = 0; i < 10000; ++i)
             list.append(i);
-        QTest::newRow("10000-element list") << common << "echo" << QJsonValue(withParams({{QStringLiteral("list"), list}}))
-                                            << int(KxWebViewJSAnswer::TooLarge) << QString() << false;
-        QTest::newRow("nested 40 deep") << common << "echo" << QJsonValue(withParams({{QStringLiteral("deep"), nested(40)}}))
-                                        << int(KxWebViewJSAnswer::TooLarge) << QString() << false;
+        row("10000-element list", "common", "echo", withParams({{QStringLiteral("list"), list}}), A::TooLarge);
+        row("nested 40 deep", "common", "echo", withParams({{QStringLiteral("deep"), nested(40)}}), A::TooLarge);
         QJsonObject many;
         for (int i = 0; i < 8; ++i)
             many.insert(QString::number(i), QString(40 * 1024, QLatin1Char('y')));
-        QTest::newRow("320 KiB of strings in all") << common << "echo" << QJsonValue(withParams(many))
-                                                   << int(KxWebViewJSAnswer::TooLarge) << QString() << false;
+        row("320 KiB of strings in all", "common", "echo", withParams(many), A::TooLarge);
     }
 
     void synchronousCalls()

@@ -115,12 +115,9 @@ private Q_SLOTS:
     void residualItems();
     void residualWorkArea_data();
     void residualWorkArea();
-    void readSkipsIncompleteEntries_data();
-    void readSkipsIncompleteEntries();
-    void suffixFallback_data();
-    void suffixFallback();
+    void readBack_data();
+    void readBack();
     void extensionKeysOnRead();
-    void independentModeReadsNothing();
 };
 
 void tst_KZelvaWorkAreaSerializer::workAreaRoundTrip_data()
@@ -148,25 +145,16 @@ void tst_KZelvaWorkAreaSerializer::workAreaRoundTrip()
 
     const QMap<QString, QString> stored = groupValues(data, {s.data.id});
     const KZelvaWorkAreaData &d = s.data;
-    const QMap<QString, QString> expected{
-        {QStringLiteral("id"), d.id},
-        {QStringLiteral("name"), d.name},
-        {QStringLiteral("color"), d.color},
-        {QStringLiteral("deviceType"), d.deviceType},
-        {QStringLiteral("deviceName"), d.deviceName},
-        {QStringLiteral("isDefault"), flagText},
-        {QStringLiteral("activeItemId"), d.activeItemId},
-        {QStringLiteral("activeItemName"), d.activeItemName},
-        {QStringLiteral("createDateTime"), QStringLiteral("4000000000")},
-        {QStringLiteral("lastRunDateTime"), QString::number(d.lastRunDateTime)},
-        {QStringLiteral("posIndex"), QString::number(d.posIndex)},
-        {QStringLiteral("isNewCreate"), flagText},
-        {QStringLiteral("pid"), QStringLiteral("4242")},
-        {QStringLiteral("lastPid"), QStringLiteral("4141")},
-        {QStringLiteral("newWorkAreaNumber"), QString::number(d.newWorkAreaNumber)},
-        {QStringLiteral("forceSave"), flagText},
-        {QStringLiteral("lastVisible"), flagText},
-    };
+    const QStringList keys = QStringLiteral("id name color deviceType deviceName isDefault activeItemId activeItemName "
+                                            "createDateTime lastRunDateTime posIndex isNewCreate pid lastPid "
+                                            "newWorkAreaNumber forceSave lastVisible").split(QLatin1Char(' '));
+    const QStringList values{d.id, d.name, d.color, d.deviceType, d.deviceName, flagText, d.activeItemId,
+                             d.activeItemName, QStringLiteral("4000000000"), QString::number(d.lastRunDateTime),
+                             QString::number(d.posIndex), flagText, QStringLiteral("4242"), QStringLiteral("4141"),
+                             QString::number(d.newWorkAreaNumber), flagText, flagText};
+    QMap<QString, QString> expected;
+    for (int i = 0; i < keys.size(); ++i)
+        expected.insert(keys.at(i), values.at(i));
     QCOMPARE(stored, expected);
 
     KZelvaWorkAreaData back;
@@ -200,12 +188,12 @@ void tst_KZelvaWorkAreaSerializer::storedNumberRaisesCounter_data()
     QTest::addColumn<int>("counter");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("nextName");
-    QTest::newRow("7 over 3") << 3 << QStringLiteral("7") << QStringLiteral("New Work Window8");
-    QTest::newRow("equal") << 3 << QStringLiteral("3") << QStringLiteral("New Work Window4");
-    QTest::newRow("below") << 3 << QStringLiteral("2") << QStringLiteral("New Work Window3");
-    QTest::newRow("default 0") << 1 << QStringLiteral("0") << QStringLiteral("New Work Window1");
-    QTest::newRow("missing") << 2 << QString() << QStringLiteral("New Work Window2");
-    QTest::newRow("garbage") << 2 << QStringLiteral("x9") << QStringLiteral("New Work Window2");
+    QTest::newRow("7 over 3") << 3 << "7" << "New Work Window8";
+    QTest::newRow("equal") << 3 << "3" << "New Work Window4";
+    QTest::newRow("below") << 3 << "2" << "New Work Window3";
+    QTest::newRow("default 0") << 1 << "0" << "New Work Window1";
+    QTest::newRow("missing") << 2 << QString() << "New Work Window2";
+    QTest::newRow("garbage") << 2 << "x9" << "New Work Window2";
 }
 
 void tst_KZelvaWorkAreaSerializer::storedNumberRaisesCounter()
@@ -277,9 +265,10 @@ void tst_KZelvaWorkAreaSerializer::itemRoundTrip()
 
     data.beginGroup(s.data.id);
     const QVector<KZelvaWorkAreaRecoverItem> back = KZelvaWorkAreaSerializer::readItems(&data, false);
-    data.endGroup();
     QCOMPARE(back.size(), 1);
     QCOMPARE(back.first(), record);
+    // An independent-mode process reads no items.
+    QCOMPARE(KZelvaWorkAreaSerializer::readItems(&data, true).size(), 0);
 }
 
 void tst_KZelvaWorkAreaSerializer::whichItemsAreWritten_data()
@@ -450,95 +439,55 @@ void tst_KZelvaWorkAreaSerializer::residualWorkArea()
         QCOMPARE(groupValues(data, {group}).value(QStringLiteral("id")), s.data.id);
 }
 
-void tst_KZelvaWorkAreaSerializer::readSkipsIncompleteEntries_data()
+void tst_KZelvaWorkAreaSerializer::readBack_data()
 {
-    QTest::addColumn<QString>("id");
-    QTest::addColumn<QString>("pageType"); // null: key absent
-    QTest::addColumn<QString>("itemType");
-    QTest::addColumn<bool>("read");
-
-    const QString id = QStringLiteral("170000000090");
-    QTest::newRow("complete") << id << QStringLiteral("QozDocument") << QStringLiteral("0") << true;
-    QTest::newRow("decimal page type") << id << QStringLiteral("17") << QString() << true;
-    QTest::newRow("page type -1") << id << QStringLiteral("-1") << QStringLiteral("0") << false;
-    QTest::newRow("page type absent") << id << QString() << QString() << false;
-    QTest::newRow("page type garbage") << id << QStringLiteral("Nonsense") << QString() << false;
-    QTest::newRow("id empty") << QString() << QStringLiteral("QozDocument") << QString() << false;
-    QTest::newRow("page type -1, type 1") << id << QStringLiteral("-1") << QStringLiteral("1") << true;
-    QTest::newRow("nothing, type 1") << QString() << QString() << QStringLiteral("1") << true;
-    QTest::newRow("id empty, type 2") << QString() << QStringLiteral("QozDocument") << QStringLiteral("2") << false;
-}
-
-void tst_KZelvaWorkAreaSerializer::readSkipsIncompleteEntries()
-{
-    QFETCH(QString, id);
-    QFETCH(QString, pageType);
-    QFETCH(QString, itemType);
-    QFETCH(bool, read);
-
-    QMap<QString, QString> raw{{QStringLiteral("suffix"), QStringLiteral("x")}};
-    if (!id.isNull())
-        raw.insert(QStringLiteral("id"), id);
-    if (!pageType.isNull())
-        raw.insert(QStringLiteral("pageType"), pageType);
-    if (!itemType.isNull())
-        raw.insert(QStringLiteral("itemType"), itemType);
-    QCOMPARE(readRaw({raw}).size(), read ? 1 : 0);
-}
-
-void tst_KZelvaWorkAreaSerializer::suffixFallback_data()
-{
-    QTest::addColumn<QString>("suffix");
-    QTest::addColumn<QString>("fileName"); // null: no "extend_fileName"
-    QTest::addColumn<QString>("pageType");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("group");  // "key=value;..." of one stored item
+    QTest::addColumn<QString>("suffix"); // of the item read back; "-": not read at all
     QTest::addColumn<bool>("warns");
-
-    QTest::newRow("stored suffix wins") << QStringLiteral("txt") << QStringLiteral("a.docx") << QStringLiteral("3")
-                                        << QStringLiteral("txt") << false;
-    QTest::newRow("several dots") << QString() << QStringLiteral("a.b.c.docx") << QStringLiteral("3")
-                                  << QStringLiteral("docx") << false;
-    QTest::newRow("trailing dot") << QString() << QStringLiteral("report.") << QStringLiteral("3")
-                                  << QStringLiteral("qoz") << false;
-    QTest::newRow("leading dot") << QString() << QStringLiteral(".profile") << QStringLiteral("3")
-                                 << QStringLiteral("profile") << false;
-    QTest::newRow("no dot") << QString() << QStringLiteral("README") << QStringLiteral("17") << QStringLiteral("pdf")
-                            << false;
-    const QList<QPair<int, QString>> table{
-        {3, QStringLiteral("qoz")},  {4, QStringLiteral("qsh")},  {5, QStringLiteral("pptx")},
-        {11, QStringLiteral("url")}, {48, QStringLiteral("url")}, {17, QStringLiteral("pdf")},
-        {21, QStringLiteral("vsd")}, {27, QStringLiteral("qfc")}, {36, QStringLiteral("qmm")},
-        {38, QStringLiteral("ofd")},
+    const auto row = [](const char *name, const char *group, const char *suffix, bool warns = false) {
+        QTest::newRow(name) << QString::fromUtf8(group) << QString::fromUtf8(suffix) << warns;
     };
-    for (const auto &row : table) {
-        QTest::addRow("page type %d", row.first)
-            << QString() << QString() << QString::number(row.first) << row.second << false;
-    }
-    QTest::newRow("page type 8 has none") << QString() << QString() << QStringLiteral("8") << QString() << true;
+    // Incomplete entries are skipped unless they are of item type 1.
+    row("complete", "id=9;pageType=QozDocument;itemType=0;suffix=x", "x");
+    row("decimal page type", "id=9;pageType=17;suffix=x", "x");
+    row("page type -1", "id=9;pageType=-1;itemType=0;suffix=x", "-");
+    row("page type absent", "id=9;suffix=x", "-");
+    row("page type garbage", "id=9;pageType=Nonsense;suffix=x", "-");
+    row("id empty", "pageType=QozDocument;suffix=x", "-");
+    row("page type -1, type 1", "id=9;pageType=-1;itemType=1;suffix=x", "x");
+    row("nothing, type 1", "itemType=1;suffix=x", "x");
+    row("id empty, type 2", "pageType=QozDocument;itemType=2;suffix=x", "-");
+    // The suffix falls back to the file name, then to the page type.
+    row("stored suffix wins", "id=9;pageType=3;suffix=txt;extend_fileName=a.docx", "txt");
+    row("several dots", "id=9;pageType=3;extend_fileName=a.b.c.docx", "docx");
+    row("trailing dot", "id=9;pageType=3;extend_fileName=report.", "qoz");
+    row("leading dot", "id=9;pageType=3;extend_fileName=.profile", "profile");
+    row("no dot", "id=9;pageType=17;extend_fileName=README", "pdf");
+    const char *const types[][2] = {{"3", "qoz"},  {"4", "qsh"},  {"5", "pptx"}, {"11", "url"}, {"48", "url"},
+                                    {"17", "pdf"}, {"21", "vsd"}, {"27", "qfc"}, {"36", "qmm"}, {"38", "ofd"}};
+    for (const auto &type : types)
+        QTest::addRow("page type %s", type[0]) << QStringLiteral("id=9;pageType=%1").arg(QLatin1String(type[0]))
+                                               << QString::fromLatin1(type[1]) << false;
+    row("page type 8 has none", "id=9;pageType=8", "", true);
 }
 
-void tst_KZelvaWorkAreaSerializer::suffixFallback()
+void tst_KZelvaWorkAreaSerializer::readBack()
 {
+    QFETCH(QString, group);
     QFETCH(QString, suffix);
-    QFETCH(QString, fileName);
-    QFETCH(QString, pageType);
-    QFETCH(QString, expected);
     QFETCH(bool, warns);
-
-    QMap<QString, QString> raw{{QStringLiteral("id"), QStringLiteral("170000000095")},
-                               {QStringLiteral("pageType"), pageType}};
-    if (!suffix.isNull())
-        raw.insert(QStringLiteral("suffix"), suffix);
-    if (!fileName.isNull())
-        raw.insert(QStringLiteral("extend_fileName"), fileName);
+    QMap<QString, QString> raw;
+    const QStringList pairs = group.split(QLatin1Char(';'));
+    for (const QString &pair : pairs)
+        raw.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
     const RecordLogTail tail;
     const QVector<KZelvaWorkAreaRecoverItem> items = readRaw({raw});
-    QCOMPARE(items.size(), 1);
-    QCOMPARE(items.first().suffix, expected);
+    QCOMPARE(items.size(), suffix == QLatin1String("-") ? 0 : 1);
+    if (!items.isEmpty())
+        QCOMPARE(items.first().suffix, suffix);
     const QStringList warning{QStringLiteral("[warning] [crossterminalpanel] QString (anonymous namespace)::"
                                              "convertPageTypeToSuffix(KZelvaPluginWidget::WidgetType) : %1 has "
-                                             "no suffix")
-                                  .arg(pageType)};
+                                             "no suffix").arg(raw.value(QStringLiteral("pageType")))};
     QCOMPARE(tail.lines(), warns ? warning : QStringList());
 }
 
@@ -559,16 +508,6 @@ void tst_KZelvaWorkAreaSerializer::extensionKeysOnRead()
                                {QStringLiteral("legacyKey"), QStringLiteral("kept as is")},
                                {QStringLiteral("extend_x"), QStringLiteral("one prefix removed")}};
     QCOMPARE(items.first().extMap, expected);
-}
-
-void tst_KZelvaWorkAreaSerializer::independentModeReadsNothing()
-{
-    KSyncSettingsData data;
-    KZelvaWorkAreaStoreState s = state({item(QStringLiteral("170000000097"))});
-    QVERIFY(KZelvaWorkAreaSerializer::Serialize(&data, &s, Options()));
-    data.beginGroup(s.data.id);
-    QCOMPARE(KZelvaWorkAreaSerializer::readItems(&data, false).size(), 1);
-    QCOMPARE(KZelvaWorkAreaSerializer::readItems(&data, true).size(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_KZelvaWorkAreaSerializer)
