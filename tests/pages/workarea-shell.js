@@ -11,7 +11,7 @@ const net = require('node:net');
 const os = require('node:os');
 const path = require('node:path');
 const readline = require('node:readline');
-const { startProgram, stopProgram, binDir } = require('./support/bridge');
+const { startProgram, stopProgram, waitFor, binDir } = require('./support/bridge');
 
 const PAGE_PATH = 'mui/default/html/workarea/index.html';
 const PAGE_NAME = 'kzelva_work_area_browser';
@@ -98,12 +98,7 @@ class WorkAreaShell {
     // The bridge publication appears once the first popup registered its page.
     async bridgeInfo(timeoutMs = 10000) {
         const file = path.join(this.runtime, 'zelva', `webbridge-${this.pid}.json`);
-        const deadline = Date.now() + timeoutMs;
-        while (!fs.existsSync(file)) {
-            if (Date.now() > deadline)
-                throw new Error(`no bridge publication ${file}`);
-            await new Promise((resolve) => setTimeout(resolve, 50));
-        }
+        await waitFor(() => fs.existsSync(file), `the bridge publication ${file}`, timeoutMs);
         return JSON.parse(fs.readFileSync(file, 'utf8'));
     }
 

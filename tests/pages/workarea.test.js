@@ -9,24 +9,12 @@
 
 const assert = require('node:assert/strict');
 const { after, before, test } = require('node:test');
-const { launchBrowser } = require('./support/bridge');
+const { launchBrowser, waitFor } = require('./support/bridge');
 const { WorkAreaShell } = require('./workarea-shell');
 
 let shell;
 let browser;
 let page;
-
-async function waitFor(predicate, what, timeoutMs = 5000) {
-    const deadline = Date.now() + timeoutMs;
-    for (;;) {
-        const value = await predicate();
-        if (value)
-            return value;
-        if (Date.now() > deadline)
-            throw new Error(`timed out waiting for ${what}`);
-        await new Promise((resolve) => setTimeout(resolve, 50));
-    }
-}
 
 function card(name) {
     return page.locator('.card', { has: page.locator('h3.name', { hasText: new RegExp(`^${name}$`) }) });

@@ -54,14 +54,23 @@ function startProgram(program, args, pattern, timeoutMs = 15000, options = {}) {
     });
 }
 
-// Resolves once the program has printed a line matching pattern.
-async function waitForLine(child, pattern, timeoutMs = 5000) {
+// Resolves with the first truthy value of predicate(), polled every 50 ms.
+async function waitFor(predicate, what, timeoutMs = 5000) {
     const deadline = Date.now() + timeoutMs;
-    while (!child.lines.some((line) => pattern.test(line))) {
+    for (;;) {
+        const value = await predicate();
+        if (value)
+            return value;
         if (Date.now() > deadline)
-            throw new Error(`no line matching ${pattern}; got:\n${child.lines.join('\n')}`);
-        await new Promise((resolve) => setTimeout(resolve, 20));
+            throw new Error(`timed out waiting for ${what}`);
+        await new Promise((resolve) => setTimeout(resolve, 50));
     }
+}
+
+// Resolves once the program has printed a line matching pattern.
+function waitForLine(child, pattern, timeoutMs = 5000) {
+    return waitFor(() => child.lines.some((line) => pattern.test(line)),
+                   `a line matching ${pattern}; got:\n${child.lines.join('\n')}`, timeoutMs);
 }
 
 // Ends a program started above: closing its stdin is its signal to quit.
@@ -77,4 +86,4 @@ async function stopProgram(child) {
     return code;
 }
 
-module.exports = { launchBrowser, startProgram, stopProgram, waitForLine, sourceDir, binDir };
+module.exports = { launchBrowser, startProgram, stopProgram, waitFor, waitForLine, sourceDir, binDir };
