@@ -7,18 +7,11 @@
 // up in the page. Needs a display (xvfb-run).
 
 #include "kzelvashellintegration.h"
-#include "kzelvaworkarea.h"
 #include "kzelvaworkareabrowser.h"
-#include "kzelvaworkareamanager.h"
-#include "kzelvaworkareas.h"
 #include "kzelvaworkareawidget.h"
+#include "workareatestbed.h"
 
-#include <ksyncsettingsmanager.h>
 #include <kxwebviewcontainer.h>
-#include <kzelvaapplication.h>
-#include <kzelvacentralarea.h>
-#include <kzelvamainwindow.h>
-#include <kzelvaqozsubpage.h>
 
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -50,16 +43,14 @@ QVariant tst_KZelvaWorkAreaBrowserJsApiWebEngine::evaluate(KZelvaWorkAreaWidget 
 
 void tst_KZelvaWorkAreaBrowserJsApiWebEngine::popupShowsThePageAndItsCallsRoundTrip()
 {
-    KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
-    auto *manager = new KZelvaWorkAreaManager(qApp);
-    manager->setShellHooks(new KZelvaShellIntegration);
+    WorkAreaTestBed bed;
+    bed.start(new KZelvaShellIntegration, false);
+    KZelvaWorkAreaManager *manager = bed.manager;
     KZelvaMainWindow *window = zelvaApp->createMainWindow(false);
     window->resize(1200, 700);
     window->show();
     manager->notifyMainWindowAdd(window);
-    auto *page = new KZelvaQozSubPage;
-    page->newDocument(QStringLiteral("minutes"));
-    window->centralArea()->addSubPage(page);
+    bed.addPage(window, QStringLiteral("minutes"));
     KZelvaWorkArea *second = manager->createWorkArea(false);
     manager->workAreasOf(window)->addWorkArea(second);
 
@@ -118,10 +109,7 @@ void tst_KZelvaWorkAreaBrowserJsApiWebEngine::popupShowsThePageAndItsCallsRoundT
     QVERIFY(!popup->geometry().contains(window->mapToGlobal(QPoint(5, 300))));
     QTest::mouseClick(window->centralArea(), Qt::LeftButton, {}, window->centralArea()->mapFrom(window, QPoint(5, 300)));
     QTRY_VERIFY(!popup);
-
-    manager->teardown();
-    delete manager;
-    delete window;
+    bed.stop();
 }
 
 int main(int argc, char **argv)
