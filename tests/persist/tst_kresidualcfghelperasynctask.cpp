@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 const QString kA = QStringLiteral("0b5f8a52-6f0e-4d0b-9e6a-5d6f7c2b1a01");
 const QString kB = QStringLiteral("1c6a9b63-7a1f-4e1c-8f7b-6e7a8d3c2b02");
@@ -28,25 +30,13 @@ QStringList fixtureFiles()
             kC + QStringLiteral(".txt")};
 }
 
-void makeFiles(const QDir &dir)
-{
-    for (const QString &name : fixtureFiles()) {
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("x");
-    }
-}
-
-QStringList remaining(const QDir &dir)
-{
-    return dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
 } // namespace
 
 class tst_KResidualCfgHelperAsyncTask : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void init();
     void scan_data();
     void scan();
     void missingDirectory();
@@ -54,7 +44,25 @@ private Q_SLOTS:
     void youngFilesWait();
     void runsOnTheWorkerAndReportsQueued();
     void aboutToQuitSetsTheFlag();
+
+private:
+    // A fresh user directory holding fixtureFiles().
+    std::unique_ptr<QTemporaryDir> m_temp;
+    QDir m_dir;
+    QString residual() const { return m_dir.filePath(QStringLiteral("residual.cfg")); }
+    QStringList remaining() const { return m_dir.entryList(QDir::Files | QDir::Hidden, QDir::Name); }
 };
+
+void tst_KResidualCfgHelperAsyncTask::init()
+{
+    m_temp = std::make_unique<QTemporaryDir>();
+    m_dir = QDir(m_temp->path());
+    for (const QString &name : fixtureFiles()) {
+        QFile file(m_dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
+}
 
 void tst_KResidualCfgHelperAsyncTask::scan_data()
 {
@@ -77,12 +85,8 @@ void tst_KResidualCfgHelperAsyncTask::scan()
     QFETCH(QStringList, ids);
     QFETCH(int, mode);
     QFETCH(QStringList, removed);
-    QTemporaryDir temp;
-    const QDir dir(temp.path());
-    makeFiles(dir);
 
-    QStringList got = KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(dir.filePath(QStringLiteral("residual.cfg")),
-                                                                               ids, mode);
+    QStringList got = KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(residual(), ids, mode);
     got.sort();
     removed.sort();
     QCOMPARE(got, removed);
@@ -90,54 +94,41 @@ void tst_KResidualCfgHelperAsyncTask::scan()
     for (const QString &id : qAsConst(removed))
         expected.removeAll(id + QStringLiteral(".cfg"));
     expected.sort();
-    QCOMPARE(remaining(dir), expected);
+    QCOMPARE(remaining(), expected);
     // Whatever the mode, the two protected records stay.
-    QVERIFY(dir.exists(QStringLiteral("residual.cfg")));
-    QVERIFY(dir.exists(QStringLiteral("workarea.cfg")));
+    QVERIFY(m_dir.exists(QStringLiteral("residual.cfg")));
+    QVERIFY(m_dir.exists(QStringLiteral("workarea.cfg")));
 }
 
 void tst_KResidualCfgHelperAsyncTask::missingDirectory()
 {
-    QTemporaryDir temp;
-    QVERIFY(KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(temp.filePath(QStringLiteral("no/such/residual.cfg")),
-                                                                     {}, 0)
-                .isEmpty());
+    QVERIFY(KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(m_dir.filePath(QStringLiteral("no/such/residual.cfg")),
+                                                                     {}, 0).isEmpty());
     QVERIFY(KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(QString(), {}, 0).isEmpty());
 }
 
 void tst_KResidualCfgHelperAsyncTask::quitStopsTheScan()
 {
-    QTemporaryDir temp;
-    const QDir dir(temp.path());
-    makeFiles(dir);
     const std::atomic_bool quit(true);
-    QVERIFY(KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(dir.filePath(QStringLiteral("residual.cfg")), {},
-                                                                     0, &quit)
-                .isEmpty());
-    QCOMPARE(remaining(dir).size(), fixtureFiles().size());
+    QVERIFY(KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(residual(), {}, 0, &quit).isEmpty());
+    QCOMPARE(remaining().size(), fixtureFiles().size());
 }
 
 void tst_KResidualCfgHelperAsyncTask::youngFilesWait()
 {
-    QTemporaryDir temp;
-    const QDir dir(temp.path());
-    makeFiles(dir);
-    QFile old(dir.filePath(kA + QStringLiteral(".cfg")));
+    QFile old(m_dir.filePath(kA + QStringLiteral(".cfg")));
     QVERIFY(old.open(QIODevice::ReadWrite));
     QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime));
     old.close();
     const QStringList got = KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(
-        dir.filePath(QStringLiteral("residual.cfg")), {}, 0, nullptr, 60);
+        residual(), {}, 0, nullptr, 60);
     QCOMPARE(got, QStringList{kA});
 }
 
 void tst_KResidualCfgHelperAsyncTask::runsOnTheWorkerAndReportsQueued()
 {
-    QTemporaryDir temp;
-    const QDir dir(temp.path());
-    makeFiles(dir);
     KThreadTaskPoster poster;
-    KResidualCfgHelperAsyncTask task(&poster, dir.filePath(QStringLiteral("residual.cfg")), {kA}, 1);
+    KResidualCfgHelperAsyncTask task(&poster, residual(), {kA}, 1);
     QSignalSpy done(&task, &KResidualCfgHelperAsyncTask::sigRunComplete);
     QVERIFY(task.start());
     QVERIFY(!task.start());
@@ -146,26 +137,23 @@ void tst_KResidualCfgHelperAsyncTask::runsOnTheWorkerAndReportsQueued()
     QVERIFY(done.wait(5000));
     QCOMPARE(done.first().first().toStringList(), QStringList{kA});
     QVERIFY(!task.isRunning());
-    QVERIFY(!dir.exists(kA + QStringLiteral(".cfg")));
+    QVERIFY(!m_dir.exists(kA + QStringLiteral(".cfg")));
 }
 
 void tst_KResidualCfgHelperAsyncTask::aboutToQuitSetsTheFlag()
 {
-    QTemporaryDir temp;
-    const QDir dir(temp.path());
-    makeFiles(dir);
     KThreadTaskPoster poster;
     // The worker is held busy so the task starts only after the quit.
     QSemaphore gate;
     poster.postTask([&gate] { gate.acquire(); });
-    KResidualCfgHelperAsyncTask task(&poster, dir.filePath(QStringLiteral("residual.cfg")), {}, 0);
+    KResidualCfgHelperAsyncTask task(&poster, residual(), {}, 0);
     QSignalSpy done(&task, &KResidualCfgHelperAsyncTask::sigRunComplete);
     QVERIFY(task.start());
     QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit");
     gate.release();
     QVERIFY(done.wait(5000));
     QVERIFY(done.first().first().toStringList().isEmpty());
-    QCOMPARE(remaining(dir).size(), fixtureFiles().size());
+    QCOMPARE(remaining().size(), fixtureFiles().size());
 }
 
 QTEST_GUILESS_MAIN(tst_KResidualCfgHelperAsyncTask)

@@ -31,12 +31,15 @@ using KzPersistTest::sl;
 
 using Items = QVector<KZelvaWorkAreaRecoverItem>;
 
+const QString kLive = QStringLiteral("17000000005");
+const QString kDefault = QStringLiteral("default");
+
 void setCentre(const char *key, const QVariant &value)
 {
     krt::kcc::flushWrite(QStringLiteral("qozoffice/plugins/kzelvaworkarea/") + QLatin1String(key), value);
 }
 
-KZelvaWorkAreaRecoverItem doc(const QString &id, const QString &path, qint64 closedMs = -1, const QString &title = {})
+KZelvaWorkAreaRecoverItem item(const QString &id, const QString &path, qint64 closedMs = -1, const QString &title = {})
 {
     KZelvaWorkAreaRecoverItem r;
     r.id = id;
@@ -76,7 +79,6 @@ private Q_SLOTS:
     void deletions();
     void goneDocumentLeavesOnUpdate();
     void listing();
-    void otherProcessSeesRecords();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -84,6 +86,23 @@ private:
     std::unique_ptr<KZelvaWorkAreaSettingsWrapper> m_wrapper;
     std::unique_ptr<KZelvaResidualRecords> m_records;
     QString m_docs;
+
+    // Closes a window of work area kLive with `items` into a new record; its id.
+    QString saveWindow(const Items &items, const QString &name = QString())
+    {
+        KZelvaWorkAreaData live;
+        live.id = kLive;
+        live.name = name;
+        return m_records->saveWindowResidualCfgFile(QString(), live, items);
+    }
+    // The sorted item ids of a record.
+    QStringList stored(const QString &residualId)
+    {
+        Items items;
+        m_records->readRecord(residualId, nullptr, &items);
+        return ids(items);
+    }
+    QString doc(const char *name) const { return m_docs + QLatin1Char('/') + QLatin1String(name); }
 };
 
 void tst_KZelvaResidualRecords::init()
@@ -98,7 +117,7 @@ void tst_KZelvaResidualRecords::init()
     m_docs = m_dir->filePath(QStringLiteral("docs"));
     QDir().mkpath(m_docs);
     for (const char *name : {"a.txt", "b.txt", "c.txt"}) {
-        QFile file(m_docs + QLatin1Char('/') + QLatin1String(name));
+        QFile file(doc(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
 }
@@ -142,12 +161,11 @@ void tst_KZelvaResidualRecords::closedTabs()
         // -100: the first tab again.
         const bool again = closeModes.at(i) == -100;
         const QString id = again ? QStringLiteral("t0") : QStringLiteral("t%1").arg(i);
-        m_records->addWorkAreaFixedResidualItem(QString(), doc(id, m_docs + QStringLiteral("/a.txt")),
+        m_records->addWorkAreaFixedResidualItem(QString(), item(id, doc("a.txt")),
                                                 QStringLiteral("17000000001"), again ? 0 : closeModes.at(i));
     }
     Items items;
-    KZelvaWorkAreaData data;
-    const bool present = m_records->readRecord(QStringLiteral("default"), &data, &items);
+    const bool present = m_records->readRecord(kDefault, nullptr, &items);
     QCOMPARE(ids(items), stored);
     QCOMPARE(present, !stored.isEmpty());
     for (const KZelvaWorkAreaRecoverItem &item : qAsConst(items)) {
@@ -162,14 +180,10 @@ void tst_KZelvaResidualRecords::closedTabs()
 
 void tst_KZelvaResidualRecords::windowRecords()
 {
-    KZelvaWorkAreaData live;
-    live.id = QStringLiteral("17000000005");
-    live.name = QStringLiteral("Work");
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     RecordLogTail tail;
-    const QString id = m_records->saveWindowResidualCfgFile(
-        QString(), live, {doc(QStringLiteral("i1"), m_docs + QStringLiteral("/a.txt"), now),
-                          doc(QStringLiteral("i2"), m_docs + QStringLiteral("/b.txt"), now)});
+    const QString id = saveWindow({item(QStringLiteral("i1"), doc("a.txt"), now), item(QStringLiteral("i2"), doc("b.txt"), now)},
+                                  QStringLiteral("Work"));
     QVERIFY(!QUuid(id).isNull());
     QVERIFY(tail.lines().join(QLatin1Char('\n')).contains(
         QStringLiteral("saveWindowResidualCfgFile, oldUuid: 17000000005, residualUuid: ") + id));
@@ -177,22 +191,33 @@ void tst_KZelvaResidualRecords::windowRecords()
     QVERIFY(QFile::exists(m_wrapper->getResidualCfgFilePath(id, QString())));
 
     // A second work area of the same window joins the record.
-    QCOMPARE(m_records->saveWindowResidualCfgFile(id, live, {doc(QStringLiteral("i3"), m_docs + QStringLiteral("/c.txt"), now)}),
-             id);
-    KZelvaWorkAreaData stored;
-    Items items;
-    QVERIFY(m_records->readRecord(id, &stored, &items));
-    QCOMPARE(stored.id, live.id);
-    QCOMPARE(stored.name, live.name);
-    QCOMPARE(ids(items), (sl({"i1", "i2", "i3"})));
+    KZelvaWorkAreaData live;
+    live.id = kLive;
+    live.name = QStringLiteral("Work");
+    QCOMPARE(m_records->saveWindowResidualCfgFile(id, live, {item(QStringLiteral("i3"), doc("c.txt"), now)}), id);
+    KZelvaWorkAreaData data;
+    QVERIFY(m_records->readRecord(id, &data, nullptr));
+    QCOMPARE(data.id, live.id);
+    QCOMPARE(data.name, live.name);
+    QCOMPARE(stored(id), (sl({"i1", "i2", "i3"})));
     QCOMPARE(m_records->windowResidualIds(), QStringList{id});
+
+    {   // A second settings service on the same root stands in for another process.
+        KSyncSettingsManager other(m_settings->rootDir());
+        KZelvaWorkAreaSettingsWrapper otherWrapper(nullptr, &other);
+        KZelvaResidualRecords otherRecords(&otherWrapper);
+        QCOMPARE(otherRecords.windowResidualIds(), QStringList{id});
+        Items items;
+        QVERIFY(otherRecords.readRecord(id, nullptr, &items));
+        QCOMPARE(ids(items), (sl({"i1", "i2", "i3"})));
+    }
 
     QVERIFY(m_records->removeWindowResidualSettingData(id));
     QVERIFY(m_records->windowResidualIds().isEmpty());
     QVERIFY(!QFile::exists(m_wrapper->getResidualCfgFilePath(id, QString())));
 
     setPanelConfig({});
-    QVERIFY(m_records->saveWindowResidualCfgFile(QString(), live, {doc(QStringLiteral("i1"), QString(), now)}).isEmpty());
+    QVERIFY(saveWindow({item(QStringLiteral("i1"), QString(), now)}).isEmpty());
     QVERIFY(m_records->windowResidualIds().isEmpty());
 }
 
@@ -200,12 +225,9 @@ void tst_KZelvaResidualRecords::windowRecordsAreBounded()
 {
     setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), true},
               {QStringLiteral("maxWindowResidualVisibilityNum"), 2}});
-    KZelvaWorkAreaData live;
-    live.id = QStringLiteral("17000000005");
     QStringList saved;
     for (int i = 0; i < 3; ++i) {
-        saved.prepend(m_records->saveWindowResidualCfgFile(
-            QString(), live, {doc(QStringLiteral("i%1").arg(i), QString(), QDateTime::currentMSecsSinceEpoch())}));
+        saved.prepend(saveWindow({item(QStringLiteral("i%1").arg(i), QString(), QDateTime::currentMSecsSinceEpoch())}));
         QTest::qWait(5);
     }
     QCOMPARE(m_records->windowResidualIds(), saved.mid(0, 2));
@@ -244,10 +266,8 @@ void tst_KZelvaResidualRecords::trimming()
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     Items items;
     for (int i = 0; i < itemCount; ++i)
-        items.append(doc(QStringLiteral("i%1").arg(i, 2, 10, QLatin1Char('0')), QString(), now - i * 1000));
-    KZelvaWorkAreaData live;
-    live.id = QStringLiteral("17000000005");
-    const QString id = m_records->saveWindowResidualCfgFile(QString(), live, items);
+        items.append(item(QStringLiteral("i%1").arg(i, 2, 10, QLatin1Char('0')), QString(), now - i * 1000));
+    const QString id = saveWindow(items);
     QVERIFY(!id.isEmpty());
 
     setPanelConfig(panel);
@@ -257,12 +277,10 @@ void tst_KZelvaResidualRecords::trimming()
                                       : QDateTime::currentDateTime().addSecs(-lastOptimizeSecsAgo).toString(
                                             QStringLiteral("yyyy-MM-dd hh:mm:ss")));
     QCOMPARE(m_records->removeInvalidResidualItems(id), removed);
-    Items left;
-    QVERIFY(m_records->readRecord(id, nullptr, &left));
-    QCOMPARE(left.size(), itemCount - removed);
+    QCOMPARE(stored(id).size(), itemCount - removed);
     if (removed > 0) {
         // The newest stay.
-        QVERIFY(ids(left).contains(QStringLiteral("i00")));
+        QVERIFY(stored(id).contains(QStringLiteral("i00")));
         // A second pass right after does nothing.
         QCOMPARE(m_records->removeInvalidResidualItems(id), 0);
     }
@@ -270,18 +288,14 @@ void tst_KZelvaResidualRecords::trimming()
 
 void tst_KZelvaResidualRecords::duplicatesGo()
 {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const QString a = m_docs + QStringLiteral("/a.txt");
-    for (int i = 0; i < 3; ++i)
-        QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), doc(QStringLiteral("d%1").arg(i), a), QString(), 0));
-    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), doc(QStringLiteral("other"), m_docs + QStringLiteral("/b.txt")),
-                                                    QString(), 0));
-    Q_UNUSED(now)
-    QCOMPARE(m_records->tryRemoveResidualCfgDuplicateData(QStringLiteral("default")), 2);
-    Items left;
-    QVERIFY(m_records->readRecord(QStringLiteral("default"), nullptr, &left));
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), item(QStringLiteral("d%1").arg(i), doc("a.txt")), QString(), 0));
+        QTest::qWait(2); // distinct closing times: entries closed in one millisecond tie
+    }
+    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), item(QStringLiteral("other"), doc("b.txt")), QString(), 0));
+    QCOMPARE(m_records->tryRemoveResidualCfgDuplicateData(kDefault), 2);
     // The newest entry of a.txt is the last one added.
-    QCOMPARE(ids(left), (sl({"d2", "other"})));
+    QCOMPARE(stored(kDefault), (sl({"d2", "other"})));
 }
 
 void tst_KZelvaResidualRecords::deletions_data()
@@ -304,11 +318,8 @@ void tst_KZelvaResidualRecords::deletions()
     QFETCH(QStringList, leftInWindow);
     QFETCH(QStringList, leftInDefault);
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    KZelvaWorkAreaData live;
-    live.id = QStringLiteral("17000000005");
-    const QString id = m_records->saveWindowResidualCfgFile(
-        QString(), live, {doc(QStringLiteral("w1"), QString(), now), doc(QStringLiteral("w2"), QString(), now)});
-    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), doc(QStringLiteral("d1"), QString()), QString(), 0));
+    const QString id = saveWindow({item(QStringLiteral("w1"), QString(), now), item(QStringLiteral("w2"), QString(), now)});
+    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), item(QStringLiteral("d1"), QString()), QString(), 0));
 
     setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), true},
               {QStringLiteral("residualItemDeleteEnabled"), deleteEnabled}});
@@ -316,36 +327,31 @@ void tst_KZelvaResidualRecords::deletions()
     if (operation == QLatin1String("one-by-residual"))
         ok = m_records->removeResidualItem(id, QStringLiteral("w1"), true);
     else if (operation == QLatin1String("one-by-live"))
-        ok = m_records->removeResidualItem(live.id, QStringLiteral("w1"), true);
+        ok = m_records->removeResidualItem(kLive, QStringLiteral("w1"), true);
     else
         ok = m_records->removeAllResidualItems(true);
     QCOMPARE(ok, deleteEnabled);
 
-    Items window;
-    Items shared;
-    m_records->readRecord(id, nullptr, &window);
-    m_records->readRecord(QStringLiteral("default"), nullptr, &shared);
-    QCOMPARE(ids(window), leftInWindow);
-    QCOMPARE(ids(shared), leftInDefault);
+    QCOMPARE(stored(id), leftInWindow);
+    QCOMPARE(stored(kDefault), leftInDefault);
 }
 
 void tst_KZelvaResidualRecords::goneDocumentLeavesOnUpdate()
 {
-    const QString path = m_docs + QStringLiteral("/c.txt");
-    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), doc(QStringLiteral("c"), path), QString(), 0));
-    KZelvaWorkAreaRecoverItem renamed = doc(QStringLiteral("c"), path, -1, QStringLiteral("renamed"));
-    QVERIFY(m_records->updateWindowResidualItemInfo(QStringLiteral("default"), renamed));
+    const QString path = doc("c.txt");
+    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), item(QStringLiteral("c"), path), QString(), 0));
+    KZelvaWorkAreaRecoverItem renamed = item(QStringLiteral("c"), path, -1, QStringLiteral("renamed"));
+    QVERIFY(m_records->updateWindowResidualItemInfo(kDefault, renamed));
     Items items;
-    QVERIFY(m_records->readRecord(QStringLiteral("default"), nullptr, &items));
+    QVERIFY(m_records->readRecord(kDefault, nullptr, &items));
     QCOMPARE(items.value(0).title, QStringLiteral("renamed"));
     // The closing stamps survive an update.
     QVERIFY(items.value(0).extMap.value(QStringLiteral("lastClosedDateTime")).toLongLong() > 0);
 
     QVERIFY(QFile::remove(path));
     RecordLogTail tail;
-    QVERIFY(m_records->syncUpdateResidualWorkAreaItem(QStringLiteral("default"), renamed));
-    QVERIFY(m_records->readRecord(QStringLiteral("default"), nullptr, &items));
-    QVERIFY(items.isEmpty());
+    QVERIFY(m_records->syncUpdateResidualWorkAreaItem(kDefault, renamed));
+    QVERIFY(stored(kDefault).isEmpty());
     QVERIFY(tail.lines().join(QLatin1Char('\n')).contains(
         QStringLiteral("syncUpdateResidualWorkAreaItem, residualList removeItem uuid: c titleName: renamed, filePath: ")
         + path));
@@ -354,19 +360,16 @@ void tst_KZelvaResidualRecords::goneDocumentLeavesOnUpdate()
 void tst_KZelvaResidualRecords::listing()
 {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    KZelvaWorkAreaData live;
-    live.id = QStringLiteral("17000000005");
-    live.name = QStringLiteral("Work");
-    const QString id = m_records->saveWindowResidualCfgFile(
-        QString(), live, {doc(QStringLiteral("old"), QString(), now - 5000), doc(QStringLiteral("new"), QString(), now)});
-    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), doc(QStringLiteral("d1"), QString()), QString(), 0));
+    const QString id = saveWindow({item(QStringLiteral("old"), QString(), now - 5000), item(QStringLiteral("new"), QString(), now)},
+                                  QStringLiteral("Work"));
+    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), item(QStringLiteral("d1"), QString()), QString(), 0));
     const QJsonArray list = m_records->residualList();
     QCOMPARE(list.size(), 2);
-    QCOMPARE(list.at(0).toObject().value(QStringLiteral("residualId")).toString(), QStringLiteral("default"));
+    QCOMPARE(list.at(0).toObject().value(QStringLiteral("residualId")).toString(), kDefault);
     const QJsonObject window = list.at(1).toObject();
     QCOMPARE(window.value(QStringLiteral("residualId")).toString(), id);
-    QCOMPARE(window.value(QStringLiteral("workAreaId")).toString(), live.id);
-    QCOMPARE(window.value(QStringLiteral("name")).toString(), live.name);
+    QCOMPARE(window.value(QStringLiteral("workAreaId")).toString(), kLive);
+    QCOMPARE(window.value(QStringLiteral("name")).toString(), QStringLiteral("Work"));
     const QJsonArray items = window.value(QStringLiteral("items")).toArray();
     QCOMPARE(items.size(), 2);
     QCOMPARE(items.at(0).toObject().value(QStringLiteral("id")).toString(), QStringLiteral("new"));
@@ -375,22 +378,6 @@ void tst_KZelvaResidualRecords::listing()
     // A listed record whose file is gone is skipped.
     QVERIFY(QFile::remove(m_wrapper->getResidualCfgFilePath(id, QString())));
     QCOMPARE(m_records->residualList().size(), 1);
-}
-
-void tst_KZelvaResidualRecords::otherProcessSeesRecords()
-{
-    // A second settings service on the same root stands in for another process.
-    KZelvaWorkAreaData live;
-    live.id = QStringLiteral("17000000005");
-    const QString id = m_records->saveWindowResidualCfgFile(
-        QString(), live, {doc(QStringLiteral("w1"), QString(), QDateTime::currentMSecsSinceEpoch())});
-    KSyncSettingsManager other(m_settings->rootDir());
-    KZelvaWorkAreaSettingsWrapper otherWrapper(nullptr, &other);
-    KZelvaResidualRecords otherRecords(&otherWrapper);
-    QCOMPARE(otherRecords.windowResidualIds(), QStringList{id});
-    Items items;
-    QVERIFY(otherRecords.readRecord(id, nullptr, &items));
-    QCOMPARE(ids(items), sl({"w1"}));
 }
 
 QTEST_GUILESS_MAIN(tst_KZelvaResidualRecords)

@@ -34,9 +34,11 @@ KZelvaWorkAreaRecoverItem item(const QString &layout)
     return r;
 }
 
-QVector<KZelvaWorkAreaRecoverItem> items(const QStringList &layouts)
+using Items = QVector<KZelvaWorkAreaRecoverItem>;
+
+Items items(const QStringList &layouts)
 {
-    QVector<KZelvaWorkAreaRecoverItem> list;
+    Items list;
     for (const QString &layout : layouts)
         list.append(item(layout));
     return list;
@@ -58,7 +60,6 @@ private Q_SLOTS:
     void duplicates_data();
     void duplicates();
     void newestFirstKeepsUntimedLast();
-    void hostNumbers_data();
     void hostNumbers();
 };
 
@@ -96,7 +97,7 @@ void tst_KZelvaResidualRules::trim()
 
 void tst_KZelvaResidualRules::duplicates_data()
 {
-    QTest::addColumn<QVector<KZelvaWorkAreaRecoverItem>>("records");
+    QTest::addColumn<Items>("records");
     QTest::addColumn<QStringList>("duplicates");
 
     const auto doc = [](const char *id, const char *path, int ageDays, int type = 3, const char *cloud = nullptr,
@@ -110,23 +111,19 @@ void tst_KZelvaResidualRules::duplicates_data()
             r.extMap.insert(QLatin1String(cloudKey), QLatin1String(cloud));
         return r;
     };
-    QTest::newRow("same path, older goes")
-        << QVector<KZelvaWorkAreaRecoverItem>{doc("old", "/d/a", 3), doc("new", "/d/a", 1)} << sl({"old"});
+    QTest::newRow("same path, older goes") << Items{doc("old", "/d/a", 3), doc("new", "/d/a", 1)} << sl({"old"});
     QTest::newRow("same path, other page type stays")
-        << QVector<KZelvaWorkAreaRecoverItem>{doc("a", "/d/a", 3, 3), doc("b", "/d/a", 1, 17)} << QStringList{};
+        << Items{doc("a", "/d/a", 3, 3), doc("b", "/d/a", 1, 17)} << QStringList{};
     QTest::newRow("same cloud id under any of its keys")
-        << QVector<KZelvaWorkAreaRecoverItem>{doc("x", "", 1, 3, "f1", "fileId"), doc("y", "", 2, 3, "f1", "File_ID"),
-                                              doc("z", "", 3, 3, "f1")}
+        << Items{doc("x", "", 1, 3, "f1", "fileId"), doc("y", "", 2, 3, "f1", "File_ID"), doc("z", "", 3, 3, "f1")}
         << sl({"y", "z"});
-    QTest::newRow("untitled documents are never duplicates")
-        << QVector<KZelvaWorkAreaRecoverItem>{doc("u1", "", 1), doc("u2", "", 2)} << QStringList{};
-    QTest::newRow("distinct documents")
-        << QVector<KZelvaWorkAreaRecoverItem>{doc("a", "/d/a", 1), doc("b", "/d/b", 1)} << QStringList{};
+    QTest::newRow("untitled documents are never duplicates") << Items{doc("u1", "", 1), doc("u2", "", 2)} << QStringList{};
+    QTest::newRow("distinct documents") << Items{doc("a", "/d/a", 1), doc("b", "/d/b", 1)} << QStringList{};
 }
 
 void tst_KZelvaResidualRules::duplicates()
 {
-    QFETCH(QVector<KZelvaWorkAreaRecoverItem>, records);
+    QFETCH(Items, records);
     QFETCH(QStringList, duplicates);
     QStringList got = KZelvaResidualRules::duplicateItemIds(records);
     got.sort();
@@ -135,7 +132,7 @@ void tst_KZelvaResidualRules::duplicates()
 
 void tst_KZelvaResidualRules::newestFirstKeepsUntimedLast()
 {
-    QVector<KZelvaWorkAreaRecoverItem> list = items(sl({"u1@-", "a@3", "u2@-", "b@1", "c@2"}));
+    Items list = items(sl({"u1@-", "a@3", "u2@-", "b@1", "c@2"}));
     KZelvaResidualRules::sortNewestFirst(&list);
     QStringList order;
     for (const KZelvaWorkAreaRecoverItem &r : qAsConst(list))
@@ -143,30 +140,17 @@ void tst_KZelvaResidualRules::newestFirstKeepsUntimedLast()
     QCOMPARE(order, (sl({"b", "c", "a", "u1", "u2"})));
 }
 
-void tst_KZelvaResidualRules::hostNumbers_data()
-{
-    QTest::addColumn<int>("value");
-    QTest::addColumn<bool>("savedCloseMode");
-    QTest::addColumn<bool>("documentWidget");
-    QTest::newRow("0") << 0 << true << false;
-    QTest::newRow("1") << 1 << true << true;
-    QTest::newRow("2") << 2 << false << false;
-    QTest::newRow("3") << 3 << false << true;
-    QTest::newRow("5") << 5 << true << true;
-    QTest::newRow("8") << 8 << false << false;
-    QTest::newRow("11") << 11 << true << true;
-    QTest::newRow("17") << 17 << false << true;
-    QTest::newRow("48") << 48 << false << true;
-    QTest::newRow("-1") << -1 << false << false;
-}
-
+// Close modes that keep a residual item, and widget types that are documents.
 void tst_KZelvaResidualRules::hostNumbers()
 {
-    QFETCH(int, value);
-    QFETCH(bool, savedCloseMode);
-    QFETCH(bool, documentWidget);
-    QCOMPARE(KZelvaResidualRules::isSavedCloseMode(value), savedCloseMode);
-    QCOMPARE(KZelvaResidualRules::isDocumentWidgetType(value), documentWidget);
+    for (int mode : {0, 1, 5, 11})
+        QVERIFY2(KZelvaResidualRules::isSavedCloseMode(mode), qPrintable(QString::number(mode)));
+    for (int mode : {-1, 2, 3, 4, 8, 12})
+        QVERIFY2(!KZelvaResidualRules::isSavedCloseMode(mode), qPrintable(QString::number(mode)));
+    for (int type : {1, 3, 4, 5, 11, 17, 21, 27, 38, 48})
+        QVERIFY2(KZelvaResidualRules::isDocumentWidgetType(type), qPrintable(QString::number(type)));
+    for (int type : {-1, 0, 2, 8, 49})
+        QVERIFY2(!KZelvaResidualRules::isDocumentWidgetType(type), qPrintable(QString::number(type)));
 }
 
 QTEST_GUILESS_MAIN(tst_KZelvaResidualRules)
