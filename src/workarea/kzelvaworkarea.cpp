@@ -31,6 +31,7 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QPair>
+#include <QSet>
 #include <QVector>
 
 #include <algorithm>
@@ -295,9 +296,40 @@ QList<KZelvaWorkAreaItem *> KZelvaWorkArea::items() const
 
 void KZelvaWorkArea::readItems(ISyncSettingsData *node)
 {
+    takeRecords(storedRecords(node));
+}
+
+void KZelvaWorkArea::takeStored(const KZelvaWorkAreaData &data, ISyncSettingsData *node)
+{
+    KZelvaWorkareaBlocker::Hold hold(m_saveBlocker);
+    m_data = data;
+    const QVector<KZelvaWorkAreaRecoverItem> records = storedRecords(node);
+    QSet<QString> stored;
+    for (const KZelvaWorkAreaRecoverItem &record : records)
+        stored.insert(record.id);
+    for (auto it = m_items.begin(); it != m_items.end();) {
+        if (stored.contains(it.key())) {
+            ++it;
+            continue;
+        }
+        KZelvaWorkAreaItem *item = it.value();
+        it = m_items.erase(it);
+        disconnect(item, nullptr, this, nullptr);
+        delete item;
+    }
+    takeRecords(records);
+    Q_EMIT dataChanged();
+}
+
+QVector<KZelvaWorkAreaRecoverItem> KZelvaWorkArea::storedRecords(ISyncSettingsData *node)
+{
     KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    const bool independent = manager && manager->isIndependentMode();
-    const QVector<KZelvaWorkAreaRecoverItem> records = KZelvaWorkAreaSerializer::readItems(node, independent);
+    return KZelvaWorkAreaSerializer::readItems(node, manager && manager->isIndependentMode());
+}
+
+void KZelvaWorkArea::takeRecords(const QVector<KZelvaWorkAreaRecoverItem> &records)
+{
+    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
     for (const KZelvaWorkAreaRecoverItem &record : records) {
         if (KZelvaWorkAreaItem *existing = findItem(record.id)) {
             existing->setRecord(record);

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QVector>
 
 class ISyncSettingsData;
 class KZelvaMainWindow;
@@ -88,6 +89,9 @@ public:
     void forgetPendingPage(KZelvaSubPage *page);
     // Reads the stored items of this work area from its group (node inside it).
     void readItems(ISyncSettingsData *node);
+    // Takes the record and items another process stored for this work area
+    // (node inside its group); items no longer stored go. Writes nothing back.
+    void takeStored(const KZelvaWorkAreaData &data, ISyncSettingsData *node);
 
     void setActiveItem(const QString &id, const QString &name);
     // Asks for a write 500 ms from now (merging requests).
@@ -136,6 +140,8 @@ private:
     void handleQueryClose();
     void handleDoClose();
     void removePage(KZelvaSubPage *page);
+    static QVector<KZelvaWorkAreaRecoverItem> storedRecords(ISyncSettingsData *node);
+    void takeRecords(const QVector<KZelvaWorkAreaRecoverItem> &records);
 
     KZelvaWorkAreaData m_data;
     KZelvaWorkAreaData m_dataCopy;

@@ -349,20 +349,8 @@ ISyncSettingsData *KZelvaWorkAreaManager::workAreaSettings()
 
 void KZelvaWorkAreaManager::flushWorkAreaSettings()
 {
-    if (!m_settingsWrapper)
-        return;
-    m_settingsWrapper->flushWorkArea();
-    // A save merges what other processes of the user stored meanwhile, and
-    // the settings service reports no change for a process's own save; pick
-    // up work areas that arrived that way once the current pass is over.
-    if (m_pickUpPending || isIndependentMode())
-        return;
-    m_pickUpPending = true;
-    QMetaObject::invokeMethod(this, [this] {
-        m_pickUpPending = false;
-        if (isInitialised())
-            loadStoredWorkAreas(false);
-    }, Qt::QueuedConnection);
+    if (m_settingsWrapper)
+        m_settingsWrapper->flushWorkArea();
 }
 
 QString KZelvaWorkAreaManager::lastActiveWorkAreaId()
@@ -497,19 +485,35 @@ KZelvaWorkArea *KZelvaWorkAreaManager::workAreaOfPage(const KZelvaSubPage *page)
     return nullptr;
 }
 
-void KZelvaWorkAreaManager::loadStoredWorkAreas(bool recover)
+void KZelvaWorkAreaManager::loadStoredWorkAreas(bool refreshKnown)
 {
-    Q_UNUSED(recover)
     ISyncSettingsData *node = workAreaSettings();
     const QStringList groups = node->childGroups();
+    if (refreshKnown) {
+        for (KZelvaWorkArea *workArea : workAreas()) {
+            if (groups.contains(workArea->id()) || !takesStoredState(workArea))
+                continue;
+            // Closed by another process, and not shown here: it goes here too.
+            m_workAreas.remove(workArea->id());
+            workArea->deleteLater();
+        }
+    }
     for (const QString &group : groups) {
-        if (m_workAreas.value(group) || m_removedIds.contains(group) || !checkSettingDataGroupId(group))
+        if (m_removedIds.contains(group) || !checkSettingDataGroupId(group))
+            continue;
+        KZelvaWorkArea *known = m_workAreas.value(group);
+        if (known && !(refreshKnown && takesStoredState(known)))
             continue;
         node->beginGroup(group);
         KZelvaWorkAreaData data;
         KZelvaWorkAreaSerializer::UnSerialize(node, &data);
         data.id = group;
         m_storedLastVisible.insert(group, node->value(QStringLiteral("lastVisible")) == QLatin1String("1"));
+        if (known) {
+            known->takeStored(data, node);
+            node->endGroup();
+            continue;
+        }
         auto *workArea = new KZelvaWorkArea(this);
         workArea->setData(data);
         workArea->readItems(node);
@@ -520,6 +524,13 @@ void KZelvaWorkAreaManager::loadStoredWorkAreas(bool recover)
     }
 }
 
+bool KZelvaWorkAreaManager::takesStoredState(const KZelvaWorkArea *workArea)
+{
+    // Its next save merges the live state back into what is stored.
+    return !workArea->window() && !workArea->owner() && !workArea->isResidual() && !workArea->isMarkedClosed()
+        && !workArea->hasPendingSave();
+}
+
 bool KZelvaWorkAreaManager::addWindow(KZelvaMainWindow *window, const QString &id, bool recover)
 {
     if (!window)
@@ -527,7 +538,7 @@ bool KZelvaWorkAreaManager::addWindow(KZelvaMainWindow *window, const QString &i
     const bool perf = PerfProxy::isEnabled();
     if (perf)
         PerfProxy::beginStub(QStringLiteral("WorkAreaMWAdd"));
-    loadStoredWorkAreas(recover);
+    loadStoredWorkAreas();
     KZelvaApplication *app = KZelvaApplication::instance();
     KZelvaBackupMgr *backup = app ? app->getBackupMgr() : nullptr;
     const bool crashed = backup && backup->hasCrash();
@@ -637,7 +648,7 @@ void KZelvaWorkAreaManager::addFirstWindow(KZelvaMainWindow *window)
 void KZelvaWorkAreaManager::recoverCrashedWorkAreas(KZelvaMainWindow *window)
 {
     PerfProxy::mark(QStringLiteral("WorkAreaMWAddCrashRecover"));
-    loadStoredWorkAreas(true);
+    loadStoredWorkAreas();
     KZelvaApplication *app = KZelvaApplication::instance();
     const qint64 crashedPid = app->getBackupMgr()->recoverPid();
     const quint32 now = quint32(QDateTime::currentSecsSinceEpoch());
@@ -902,7 +913,7 @@ int KZelvaWorkAreaManager::getAllRecoverFileCount(int *current)
         return g_recoverTotal;
     }
     ensureInitialised();
-    loadStoredWorkAreas(true);
+    loadStoredWorkAreas();
     for (const QPointer<KZelvaWorkArea> &workArea : qAsConst(m_workAreas)) {
         if (!workArea)
             continue;
@@ -927,7 +938,7 @@ int KZelvaWorkAreaManager::getAllRecoverFileCount(int *current)
 QStringList KZelvaWorkAreaManager::getAllRecoverFileList(int pageType)
 {
     ensureInitialised();
-    loadStoredWorkAreas(true);
+    loadStoredWorkAreas();
     QStringList result;
     const QList<KZelvaWorkArea *> all = workAreas();
     for (KZelvaWorkArea *workArea : all) {
@@ -1436,9 +1447,9 @@ void KZelvaWorkAreaManager::onSettingsVersionChanged()
 {
     if (isIndependentMode())
         return;
-    // Another device changed the stored work areas: pick up the ones this
-    // process does not have yet; live work areas keep their own state.
-    loadStoredWorkAreas(false);
+    // Another process of the user saved the work areas: pick up new ones,
+    // take the stored state of those not shown here, drop those closed there.
+    loadStoredWorkAreas(true);
 }
 
 void KZelvaWorkAreaManager::onWorkAreaDataChanged()

@@ -100,8 +100,10 @@ public:
     KZelvaWorkArea *defaultWorkArea() const;
     // The work area holding the item of `page`, or null.
     KZelvaWorkArea *workAreaOfPage(const KZelvaSubPage *page) const;
-    // Reads every stored work area that is not alive yet (with its items).
-    void loadStoredWorkAreas(bool recover);
+    // Creates the stored work areas this process does not have; with
+    // `refreshKnown`, known ones not shown here take their stored state and
+    // go when no longer stored.
+    void loadStoredWorkAreas(bool refreshKnown = false);
     // Gives `window` the work area `id` (empty: the device's default one).
     bool addWindow(KZelvaMainWindow *window, const QString &id, bool recover);
     // Writes every work area that is not closed (or must be saved) and
@@ -175,6 +177,8 @@ private Q_SLOTS:
     void onNotifyOpenCloudLocation(NotifyOpenCloudLocationActionArg arg);
 
 private:
+    // False for a work area shown here or with changes of its own to write.
+    static bool takesStoredState(const KZelvaWorkArea *workArea);
     void notBuiltYet(const char *method) const;
     void sendStartRequest();
     void startStep();
@@ -200,7 +204,6 @@ private:
     bool m_suppressCurrentWindowChange = false;
     bool m_createWorkAreaForNewWindow = true;
     bool m_overSize = false;
-    bool m_pickUpPending = false;
     KZelvaWorkAreaSettingsWrapper *m_settingsWrapper = nullptr;
     KZelvaWorkAreaSettingsChangedHandler *m_settingsHandler = nullptr;
     bool m_loginConfirmed = false;

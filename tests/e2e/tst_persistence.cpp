@@ -366,12 +366,6 @@ void tst_Persistence::userSwitchRebuildsWindows()
 
 void tst_Persistence::twoProcessesOfOneUser()
 {
-    // Known race: when the first process's own save merges in the second's new
-    // work area, the settings service reports no change to the first, which
-    // then does not list it until its next load. Tracked in the closing note;
-    // the service's own two-process test (tst_ksyncsettingsprocesses) covers
-    // that no stored update is lost.
-    QSKIP("the first process misses a work area merged in by its own save");
     // Two processes (different application names, so neither takes the other
     // for a crashed run) on the same stored data.
     forget(QStringLiteral("shared"));
