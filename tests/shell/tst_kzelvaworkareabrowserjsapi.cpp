@@ -544,10 +544,9 @@ void tst_KZelvaWorkAreaBrowserJsApi::popupReportsUsageAndRefreshes()
     QVERIFY(events.open(QIODevice::ReadOnly));
     events.seek(start);
     const QString posted = QString::fromUtf8(events.readAll());
-    QVERIFY2(posted.contains(QLatin1String("\"workspace_panelshow\"")), qPrintable(posted));
-    QVERIFY2(posted.contains(QLatin1String("\"result\":\"operation\"")), qPrintable(posted));
-    QVERIFY2(posted.contains(QLatin1String("\"workspace_closeworkspace\"")), qPrintable(posted));
-    QVERIFY2(posted.contains(QLatin1String("\"usedtime\":\"0\"")), qPrintable(posted));
+    for (const char *text : {R"("workspace_panelshow")", R"("result":"operation")", R"("workspace_closeworkspace")",
+                             R"("usedtime":"0")"})
+        QVERIFY2(posted.contains(QLatin1String(text)), qPrintable(posted));
 }
 
 int main(int argc, char **argv)

@@ -61,6 +61,19 @@ private:
     {
         return m_manager->workArea(m_ops->createWorkArea(window, false).value(QStringLiteral("workAreaId")).toString());
     }
+    // A listed item (no open tab) of the work area.
+    QString addListedItem(KZelvaWorkArea *workArea, const QString &id, const QString &title, int tabIndex = 0)
+    {
+        auto *item = new KZelvaWorkAreaItem(m_manager);
+        KZelvaWorkAreaRecoverItem record;
+        record.id = id;
+        record.title = title;
+        record.pageType = KZelvaPluginWidget::QozDocument;
+        record.tabIndex = tabIndex;
+        item->setRecord(record);
+        workArea->addItem(item);
+        return id;
+    }
     // Builds the tab menu as the shell does (through the manager, by name).
     void buildTabMenu(KZelvaMenu *menu, KZelvaTab *tab)
     {
@@ -333,21 +346,17 @@ void tst_KZelvaWorkAreaMenuActionManager::entryText_data()
     QTest::addColumn<int>("activeIndex");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("panel off: the name") << false << QStringList{QStringLiteral("a.docx")} << 0
-                                         << QStringLiteral("Listed");
-    QTest::newRow("empty work area: the name") << true << QStringList() << -1 << QStringLiteral("Listed");
-    QTest::newRow("one tab") << true << QStringList{QStringLiteral("report.docx")} << 0 << QStringLiteral("report");
-    QTest::newRow("two tabs: and 1 tab")
-        << true << QStringList{QStringLiteral("report.docx"), QStringLiteral("b.txt")} << 0
-        << QStringLiteral("report and 1 tab");
-    QTest::newRow("three tabs, active one leads")
-        << true << QStringList{QStringLiteral("a.txt"), QStringLiteral("plan.xlsx"), QStringLiteral("c.txt")} << 1
-        << QStringLiteral("plan and 2 tabs");
-    QTest::newRow("extension cut up to the blank")
-        << true << QStringList{QStringLiteral("v1.2.final.docx (read-only)")} << 0
-        << QStringLiteral("v1.2.final (read-only)");
-    QTest::newRow("extension cut up to a tab character")
-        << true << QStringList{QStringLiteral("a.docx\tcopy")} << 0 << QStringLiteral("a\tcopy");
+    const auto row = [](const char *name, bool panel, const char *titles, int active, const char *expected) {
+        QTest::newRow(name) << panel << QString::fromUtf8(titles).split(QLatin1Char('|'), Qt::SkipEmptyParts) << active
+                            << QString::fromUtf8(expected);
+    };
+    row("panel off: the name", false, "a.docx", 0, "Listed");
+    row("empty work area: the name", true, "", -1, "Listed");
+    row("one tab", true, "report.docx", 0, "report");
+    row("two tabs: and 1 tab", true, "report.docx|b.txt", 0, "report and 1 tab");
+    row("three tabs, active one leads", true, "a.txt|plan.xlsx|c.txt", 1, "plan and 2 tabs");
+    row("extension cut up to the blank", true, "v1.2.final.docx (read-only)", 0, "v1.2.final (read-only)");
+    row("extension cut up to a tab character", true, "a.docx\tcopy", 0, "a\tcopy");
 }
 
 void tst_KZelvaWorkAreaMenuActionManager::entryText()
@@ -361,16 +370,9 @@ void tst_KZelvaWorkAreaMenuActionManager::entryText()
     KZelvaWorkAreaData data = workArea->data();
     data.name = QStringLiteral("Listed");
     for (int i = 0; i < titles.size(); ++i) {
-        auto *item = new KZelvaWorkAreaItem(m_manager);
-        KZelvaWorkAreaRecoverItem record;
-        record.id = QStringLiteral("17000000001%1").arg(i);
-        record.title = titles.at(i);
-        record.pageType = KZelvaPluginWidget::QozDocument;
-        record.tabIndex = i;
-        item->setRecord(record);
-        workArea->addItem(item);
+        const QString id = addListedItem(workArea, QStringLiteral("17000000001%1").arg(i), titles.at(i), i);
         if (i == activeIndex)
-            data.activeItemId = record.id;
+            data.activeItemId = id;
     }
     workArea->setData(data);
     const QFont font;
@@ -460,14 +462,8 @@ void tst_KZelvaWorkAreaMenuActionManager::pageMenuOfListedTab()
     addPage(window, QStringLiteral("open.txt"));
     KZelvaWorkArea *shown = current(window);
     KZelvaWorkArea *listed = createIn(window);
-    auto *item = new KZelvaWorkAreaItem(m_manager);
     KZelvaWorkAreaRecoverItem record;
-    record.id = QStringLiteral("1700000000555");
-    record.title = QStringLiteral("closed.docx");
-    record.pageType = KZelvaPluginWidget::QozDocument;
-    record.suffix = QStringLiteral("docx");
-    item->setRecord(record);
-    listed->addItem(item);
+    record.id = addListedItem(listed, QStringLiteral("1700000000555"), QStringLiteral("closed.docx"));
 
     QScopedPointer<KZelvaMenu> menu(m_menus->createTagMenu(window, listed->id(), record.id));
     QVERIFY(menu);

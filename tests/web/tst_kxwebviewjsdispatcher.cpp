@@ -209,7 +209,7 @@ private Q_SLOTS:
         QCOMPARE(replies, 1);
     }
 
-    void secondPublishIsRefused()
+    void publishRefusedTwiceOrWithoutACall()
     {
         int replies = 0;
         m_page->call(QStringLiteral("common"), QStringLiteral("hold"), QJsonValue(),
@@ -219,10 +219,7 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("publishResult for common.hold: answered before")));
         QVERIFY(!m_page->publishResult(m_handler->kept.first()));
         QCOMPARE(replies, 1);
-    }
-
-    void unboundContextCannotBePublished()
-    {
+        // Nor can a context that came from no page call.
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("a context of no page call")));
         QVERIFY(!m_page->publishResult(KxWebViewJSContext(QStringLiteral("common"), QStringLiteral("echo"), {})));
     }
