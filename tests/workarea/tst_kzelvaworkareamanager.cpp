@@ -24,7 +24,6 @@ private Q_SLOTS:
     void recoverPicksTheLastActiveWorkArea();
     void recoverEdgeCases();
     void closedDefaultIsNeverTheDeviceDefault();
-    void workAreaDataOfWindows();
     void commandLines_data();
     void commandLines();
 
@@ -126,18 +125,6 @@ void tst_KZelvaWorkAreaManager::closedDefaultIsNeverTheDeviceDefault()
     KZelvaWorkArea *fresh = m_manager->workAreasOf(other)->currentWorkArea();
     QVERIFY(fresh && fresh != deviceDefault);
     QVERIFY(fresh->data().isDefault);
-}
-
-void tst_KZelvaWorkAreaManager::workAreaDataOfWindows()
-{
-    KZelvaMainWindow *window = newWindow();
-    QCOMPARE(m_manager->getWorkAreaData(window), KZelvaWorkAreaData());
-    m_manager->notifyMainWindowAdd(window);
-    const KZelvaWorkAreaData data = m_manager->getWorkAreaData(window);
-    QCOMPARE(data.deviceType, QStringLiteral("PC"));
-    QCOMPARE(data.pid, QString::number(QCoreApplication::applicationPid()));
-    QCOMPARE(data.newWorkAreaNumber, 0);
-    QVERIFY(data.isDefault);
 }
 
 void tst_KZelvaWorkAreaManager::commandLines_data()

@@ -28,7 +28,6 @@ private Q_SLOTS:
     void activatingHiddenItemMakesItsWorkAreaCurrent();
     void pageTypes_data();
     void pageTypes();
-    void movedTabFollowsItsWorkArea();
 
 private:
     KZelvaQozSubPage *addPage(const QString &title, int type = KZelvaPluginWidget::QozDocument)
@@ -209,26 +208,6 @@ void tst_KZelvaWorkAreaModel::pageTypes()
     workArea->setVisible(false);
     workArea->setVisible(true);
     QCOMPARE(workArea->itemCount(), becomesItem ? 1 : 0);
-}
-
-void tst_KZelvaWorkAreaModel::movedTabFollowsItsWorkArea()
-{
-    KZelvaWorkAreas *areas = m_manager->workAreasOf(m_window);
-    KZelvaWorkArea *first = areas->currentWorkArea();
-    KZelvaQozSubPage *stay = addPage(QStringLiteral("stay"));
-    KZelvaQozSubPage *move = addPage(QStringLiteral("move"));
-    KZelvaWorkAreaOperations operations(m_manager);
-    const QString secondId = operations.createWorkArea(m_window, false).value(QStringLiteral("workAreaId")).toString();
-    QVERIFY(operations.moveTags(secondId, {move->getWorkAreaItemId()}));
-    QCOMPARE(first->itemCount(), 1);
-    QCOMPARE(m_manager->workArea(secondId)->itemCount(), 1);
-    QVERIFY(stay->isVisibleByControl());
-    QVERIFY(!move->isVisibleByControl());
-    // Unknown ids and empty lists change nothing.
-    QVERIFY(!operations.moveTags(secondId, {QStringLiteral("nope")}));
-    QVERIFY(!operations.moveTags(secondId, {QString(), QString()}));
-    QVERIFY(!operations.moveTags(QStringLiteral("nope"), {stay->getWorkAreaItemId()}));
-    QCOMPARE(first->itemCount(), 1);
 }
 
 int main(int argc, char **argv)
