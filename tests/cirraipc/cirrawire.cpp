@@ -2,6 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "cirrawire.h"
 
+#include <kcirracodec.h>
+
+#include <QtEndian>
+
 #include <thrift/protocol/TBinaryProtocol.h>
 #include <thrift/transport/TBufferTransports.h>
 
@@ -83,4 +87,18 @@ std::vector<int> cirraFieldIds(const std::string &bytes)
         ids.push_back(-1);
     }
     return ids;
+}
+
+QByteArray cirraFrameBytes(const qoz::cirra::CirraFrame &frame)
+{
+    QByteArray bytes;
+    KCirraCodec::encodeFrame(frame, &bytes);
+    return bytes;
+}
+
+QByteArray cirraPrefixed(const std::string &payload)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian(quint32(payload.size()), reinterpret_cast<uchar *>(bytes.data()));
+    return bytes + QByteArray::fromStdString(payload);
 }

@@ -2,6 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include <kcirrarecords.h>
+
+#include <QByteArray>
 #include <QMetaType>
 
 #include <cstdint>
@@ -31,6 +34,11 @@ public:
 
     std::string bytes;
 };
+
+// A frame as it goes over the socket: big-endian length, then the envelope.
+QByteArray cirraFrameBytes(const qoz::cirra::CirraFrame &frame);
+// `payload` behind its big-endian length.
+QByteArray cirraPrefixed(const std::string &payload);
 
 // The ids of the top-level fields of one encoded struct, in wire order.
 std::vector<int> cirraFieldIds(const std::string &bytes);

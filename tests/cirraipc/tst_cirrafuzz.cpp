@@ -7,6 +7,7 @@
 // Invariants: nothing crashes (run it under ASan/UBSan too), every failure is
 // a result, and whatever decodes re-encodes to bytes that decode to the same.
 #include "cirrasamples.h"
+#include "cirrawire.h"
 
 #include <kcirracodec.h>
 #include <kcirraframereader.h>
@@ -20,13 +21,6 @@
 using namespace qoz::cirra;
 
 namespace {
-
-QByteArray frameOf(const CirraFrame &frame)
-{
-    QByteArray bytes;
-    KCirraCodec::encodeFrame(frame, &bytes);
-    return bytes;
-}
 
 std::vector<std::string> seeds()
 {
@@ -54,7 +48,7 @@ std::vector<std::string> seeds()
     event.event.signalName = "notifyWebPageEvent";
     event.event.record = result.back();
     for (const CirraFrame &frame : {call, hello, event})
-        result.push_back(frameOf(frame).toStdString());
+        result.push_back(cirraFrameBytes(frame).toStdString());
     return result;
 }
 

@@ -29,13 +29,6 @@ CirraFrame callFrame(const std::string &requestId)
     return frame;
 }
 
-QByteArray wire(const CirraFrame &frame)
-{
-    QByteArray bytes;
-    KCirraCodec::encodeFrame(frame, &bytes);
-    return bytes;
-}
-
 QByteArray prefix(quint32 size)
 {
     QByteArray p(4, '\0');
@@ -105,7 +98,7 @@ void tst_KCirraFrames::envelope()
 // Every way of cutting two frames into two chunks yields the same two frames.
 void tst_KCirraFrames::splitAnywhere()
 {
-    const QByteArray stream = wire(callFrame("first")) + wire(callFrame("second"));
+    const QByteArray stream = cirraFrameBytes(callFrame("first")) + cirraFrameBytes(callFrame("second"));
     for (int cut = 0; cut <= stream.size(); ++cut) {
         KCirraFrameReader reader(KCirraCodec::kMaxFrameSize);
         QList<QByteArray> payloads;
@@ -130,7 +123,7 @@ void tst_KCirraFrames::reader_data()
     QTest::addColumn<int>("pending");
 
     using S = KCirraFrameReader::Status;
-    const QByteArray frame = wire(callFrame("x"));
+    const QByteArray frame = cirraFrameBytes(callFrame("x"));
     QTest::newRow("4 GiB length is refused before its payload arrives")
         << prefix(0xffffffffu) << S::Error << 0;
     QTest::newRow("one byte over the cap") << prefix(KCirraCodec::kMaxFrameSize + 1) << S::Error << 0;
@@ -157,7 +150,7 @@ void tst_KCirraFrames::reader()
     QCOMPARE(reader.hasError(), status == KCirraFrameReader::Status::Error);
     if (status == KCirraFrameReader::Status::Error) {
         // Final: nothing more is accepted after an error.
-        reader.append(wire(callFrame("late")));
+        reader.append(cirraFrameBytes(callFrame("late")));
         QCOMPARE(reader.next(&payload), KCirraFrameReader::Status::Error);
     }
 }

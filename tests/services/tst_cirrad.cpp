@@ -31,20 +31,6 @@ CirraHello shellHello(const std::string &user, const std::string &device = "dev-
     return hello;
 }
 
-QByteArray frameBytes(const CirraFrame &frame)
-{
-    QByteArray bytes;
-    KCirraCodec::encodeFrame(frame, &bytes);
-    return bytes;
-}
-
-QByteArray prefixed(const std::string &payload)
-{
-    QByteArray bytes(4, '\0');
-    qToBigEndian(quint32(payload.size()), reinterpret_cast<uchar *>(bytes.data()));
-    return bytes + QByteArray::fromStdString(payload);
-}
-
 CirraIpcArg ipcArg(const std::string &method, std::map<std::string, std::string> args = {})
 {
     CirraIpcArg arg;
@@ -150,22 +136,22 @@ void tst_Cirrad::badInputClosesConnection_data()
 
     QTest::newRow("4 GiB length prefix") << true << QByteArray("\xff\xff\xff\xff", 4);
     QTest::newRow("length one over the cap")
-        << true << prefixed(std::string()).replace(0, 4, QByteArray("\x01\x00\x00\x01", 4));
+        << true << cirraPrefixed(std::string()).replace(0, 4, QByteArray("\x01\x00\x00\x01", 4));
     QTest::newRow("zero length") << true << QByteArray(4, '\0');
     QTest::newRow("garbage") << true << QByteArray("GET / HTTP/1.1\r\nHost: x\r\n\r\n");
-    QTest::newRow("undecodable payload") << true << prefixed("\x0b\x00\x01\xff\xff");
+    QTest::newRow("undecodable payload") << true << cirraPrefixed("\x0b\x00\x01\xff\xff");
     QTest::newRow("frame with two members")
-        << true << prefixed(W().field(W::Struct, 2).stop().field(W::Struct, 4).stop().stop().bytes);
-    QTest::newRow("reply from a client") << true << frameBytes(reply);
-    QTest::newRow("second hello") << true << frameBytes(hello);
-    QTest::newRow("call before hello") << false << frameBytes(call);
+        << true << cirraPrefixed(W().field(W::Struct, 2).stop().field(W::Struct, 4).stop().stop().bytes);
+    QTest::newRow("reply from a client") << true << cirraFrameBytes(reply);
+    QTest::newRow("second hello") << true << cirraFrameBytes(hello);
+    QTest::newRow("call before hello") << false << cirraFrameBytes(call);
     CirraFrame badUser;
     badUser.__set_hello(shellHello("../../etc"));
-    QTest::newRow("user id that is a path") << false << frameBytes(badUser);
+    QTest::newRow("user id that is a path") << false << cirraFrameBytes(badUser);
     CirraFrame badDevice;
     badDevice.__set_hello(shellHello("alice", "dev/../x"));
-    QTest::newRow("device id that is a path") << false << frameBytes(badDevice);
-    QTest::newRow("truncated hello, then silence") << false << frameBytes(hello).left(10);
+    QTest::newRow("device id that is a path") << false << cirraFrameBytes(badDevice);
+    QTest::newRow("truncated hello, then silence") << false << cirraFrameBytes(hello).left(10);
     QTest::newRow("client that never speaks") << false << QByteArray();
 }
 
@@ -238,7 +224,7 @@ void tst_Cirrad::refusedCalls()
     frame.call.functionName = function.toStdString();
     frame.call.recordType = recordType.toStdString();
     frame.call.record = record;
-    QVERIFY(client.writeRaw(frameBytes(frame)));
+    QVERIFY(client.writeRaw(cirraFrameBytes(frame)));
     CirraFrame answer;
     QVERIFY2(client.readFrame(&answer, 3000), qPrintable(client.errorString()));
     QVERIFY(answer.__isset.reply);
@@ -253,7 +239,7 @@ void tst_Cirrad::refusedCalls()
 
 void tst_Cirrad::answers_data()
 {
-    QTest::addColumn<QStringList>("setup"); // control requests "method key=value ..."
+    QTest::addColumn<QStringList>("setup");
     QTest::addColumn<QString>("function");
     QTest::addColumn<KCirraRecord>("argument");
     QTest::addColumn<int>("state");
@@ -269,25 +255,22 @@ void tst_Cirrad::answers_data()
     GetCloudFileInfoArg pathDevice;
     pathDevice.extraParam = {{"type", "device"}, {"deviceUuid", "../dev-1"}};
 
-    const QString ipc = QStringLiteral("cirraIpcCall");
-    QTest::newRow("transfer helper") << QStringList() << ipc << KCirraRecord::make(ipcArg("showTransferHelperDlg")) << 0;
-    QTest::newRow("send-my-device toast")
-        << QStringList() << ipc << KCirraRecord::make(ipcArg("showSendMyDeviceToastByTransferHelper")) << 0;
-    QTest::newRow("unknown method") << QStringList() << ipc << KCirraRecord::make(ipcArg("formatDisk")) << 404;
-    QTest::newRow("method while logged out") << QStringList{QStringLiteral("logout user=alice")} << ipc
-                                             << KCirraRecord::make(ipcArg("showTransferHelperDlg")) << 401;
-    QTest::newRow("own storage") << QStringList{QStringLiteral("setStorage user=alice used=5 total=9")}
-                                 << QStringLiteral("getStorageInfo") << KCirraRecord::make(own) << 0;
-    QTest::newRow("another user's storage") << QStringList() << QStringLiteral("getStorageInfo")
-                                            << KCirraRecord::make(other) << 403;
-    QTest::newRow("storage while logged out") << QStringList{QStringLiteral("logout user=alice")}
-                                              << QStringLiteral("getStorageInfo") << KCirraRecord::make(own) << 401;
-    QTest::newRow("own device folder") << QStringList() << QStringLiteral("getCloudFileInfo")
-                                       << KCirraRecord::make(device) << 0;
-    QTest::newRow("unknown device") << QStringList() << QStringLiteral("getCloudFileInfo")
-                                    << KCirraRecord::make(unknownDevice) << 404;
-    QTest::newRow("device id that is a path") << QStringList() << QStringLiteral("getCloudFileInfo")
-                                              << KCirraRecord::make(pathDevice) << 422;
+    // Control requests "method key=value ..." separated by ';', then one call.
+    const auto row = [](const char *name, const char *setup, const char *function, const KCirraRecord &arg, int state) {
+        QTest::newRow(name) << QString::fromLatin1(setup).split(QLatin1Char(';'), Qt::SkipEmptyParts)
+                            << QString::fromLatin1(function) << arg << state;
+    };
+    row("transfer helper", "", "cirraIpcCall", KCirraRecord::make(ipcArg("showTransferHelperDlg")), 0);
+    row("send-my-device toast", "", "cirraIpcCall", KCirraRecord::make(ipcArg("showSendMyDeviceToastByTransferHelper")), 0);
+    row("unknown method", "", "cirraIpcCall", KCirraRecord::make(ipcArg("formatDisk")), 404);
+    row("method while logged out", "logout user=alice", "cirraIpcCall", KCirraRecord::make(ipcArg("showTransferHelperDlg")),
+        401);
+    row("own storage", "setStorage user=alice used=5 total=9", "getStorageInfo", KCirraRecord::make(own), 0);
+    row("another user's storage", "", "getStorageInfo", KCirraRecord::make(other), 403);
+    row("storage while logged out", "logout user=alice", "getStorageInfo", KCirraRecord::make(own), 401);
+    row("own device folder", "", "getCloudFileInfo", KCirraRecord::make(device), 0);
+    row("unknown device", "", "getCloudFileInfo", KCirraRecord::make(unknownDevice), 404);
+    row("device id that is a path", "", "getCloudFileInfo", KCirraRecord::make(pathDevice), 422);
 }
 
 void tst_Cirrad::answers()
