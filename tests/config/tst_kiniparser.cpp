@@ -397,38 +397,28 @@ void tst_KIniParser::badInput_data()
         markedGarbage += rng.bounded(2u) ? "x\n" : "\xe2\x82\n";
     }
 
-    const QByteArray none;
-    QTest::newRow("missing file") << Place::Missing << none << false << QString();
-    QTest::newRow("directory instead of the file")
-        << Place::Directory << none << false << QStringLiteral("not a regular file");
-    QTest::newRow("unreadable file")
-        << Place::Unreadable << QByteArray("[6.0]\nCommon\\InstallRoot=/opt\n") << false
-        << QStringLiteral("cannot read");
-    QTest::newRow("fifo instead of the file") << Place::Fifo << none << false << QStringLiteral("not a regular file");
-    QTest::newRow("larger than any settings file")
-        << Place::File << QByteArray("[6.0]\nCommon\\InstallRoot=/opt\n") + QByteArray(17 << 20, ';') << false
-        << QStringLiteral("larger than");
-    QTest::newRow("binary garbage") << Place::File << garbage << true << QString();
-    QTest::newRow("invalid utf-8 after a byte order mark") << Place::File << markedGarbage << true << QString();
-    QTest::newRow("1 MiB value")
-        << Place::File << QByteArray("[6.0]\nCommon\\InstallRoot=") + QByteArray(1 << 20, 'x') + "\n" << true
-        << QString();
-    QTest::newRow("1 MiB line without equals sign")
-        << Place::File << QByteArray(1 << 20, 'y') + "\n[6.0]\nCommon\\InstallRoot=/opt\n" << true
-        << QStringLiteral("Office.conf:1: line without '='");
-    QTest::newRow("unterminated quotes")
-        << Place::File << QByteArray("[6.0]\nCommon\\InstallRoot=\"/opt/a\nCommon\\hostprocname=x\n") << true
-        << QString();
-    QTest::newRow("hex escape without digits")
-        << Place::File << QByteArray("[6.0]\nCommon\\InstallRoot=\\x\nCommon\\hostprocname=\\xZ\\x") << true
-        << QString();
-    QTest::newRow("nul bytes")
-        << Place::File
-        << QByteArrayLiteral("a=x\0y\nb\0c=2\n[s\0t]\nd=3\n[general\0junk]\ne=4\n%41\0=5\n[6.0]\nCommon\\InstallRoot=/o\0pt\n")
-        << true << QString();
-    QTest::newRow("section without closing bracket")
-        << Place::File << QByteArray("x=1\n[6.0\nCommon\\InstallRoot=/opt\n") << true
-        << QStringLiteral("Office.conf:2: section name without ']'");
+    const QByteArray opt("[6.0]\nCommon\\InstallRoot=/opt\n");
+    const auto row = [](const char *name, Place place, const QByteArray &bytes, bool sameAsQSettings,
+                        const char *logged = "") {
+        QTest::newRow(name) << place << bytes << sameAsQSettings << QString::fromUtf8(logged);
+    };
+    row("missing file", Place::Missing, {}, false);
+    row("directory instead of the file", Place::Directory, {}, false, "not a regular file");
+    row("unreadable file", Place::Unreadable, opt, false, "cannot read");
+    row("fifo instead of the file", Place::Fifo, {}, false, "not a regular file");
+    row("larger than any settings file", Place::File, opt + QByteArray(17 << 20, ';'), false, "larger than");
+    row("binary garbage", Place::File, garbage, true);
+    row("invalid utf-8 after a byte order mark", Place::File, markedGarbage, true);
+    row("1 MiB value", Place::File, QByteArray("[6.0]\nCommon\\InstallRoot=") + QByteArray(1 << 20, 'x') + "\n", true);
+    row("1 MiB line without equals sign", Place::File, QByteArray(1 << 20, 'y') + "\n" + opt, true,
+        "Office.conf:1: line without '='");
+    row("unterminated quotes", Place::File, "[6.0]\nCommon\\InstallRoot=\"/opt/a\nCommon\\hostprocname=x\n", true);
+    row("hex escape without digits", Place::File, "[6.0]\nCommon\\InstallRoot=\\x\nCommon\\hostprocname=\\xZ\\x", true);
+    row("nul bytes", Place::File,
+        QByteArrayLiteral("a=x\0y\nb\0c=2\n[s\0t]\nd=3\n[general\0junk]\ne=4\n%41\0=5\n[6.0]\nCommon\\InstallRoot=/o\0pt\n"),
+        true);
+    row("section without closing bracket", Place::File, "x=1\n[6.0\nCommon\\InstallRoot=/opt\n", true,
+        "Office.conf:2: section name without ']'");
 }
 
 void tst_KIniParser::badInput()

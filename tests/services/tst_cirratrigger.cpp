@@ -94,15 +94,9 @@ void tst_CirraTrigger::trigger()
     QCOMPARE(calls.first().value(QStringLiteral("requestId")).toString(), finished.first().at(0).toString());
 
     QCOMPARE(cirrad.callsOf(QStringLiteral("login")).size(), loginCalls);
-    if (!running) {
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^connection to the cloud service lost")));
-        QVERIFY(cirrad.control(QStringLiteral("shutdown")));
-        QTRY_VERIFY(!proxy->checkCirraRunning());
-    } else {
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^connection to the cloud service lost")));
-        QVERIFY(cirrad.stop());
-        QTRY_VERIFY(!proxy->isConnected());
-    }
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^connection to the cloud service lost")));
+    QVERIFY(running ? cirrad.stop() : cirrad.control(QStringLiteral("shutdown")));
+    QTRY_VERIFY(!proxy->isConnected() && !proxy->checkCirraRunning());
 }
 
 int main(int argc, char **argv)
