@@ -2,6 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include <isyncsettingsdata.h>
+#include <ksyncsettings.h>
+#include <ksyncsettingsdata.h>
 #include <ksyncsettingsfileio.h>
 
 #include <QDir>
@@ -9,15 +12,40 @@
 #include <QFile>
 #include <QHash>
 #include <QStringList>
+#include <QVariantMap>
 #include <QtGlobal>
 
 #include <cerrno>
 
 /*
- * Helpers shared by the settings service tests: a file seam that fails the
- * Nth call of one operation, a capture of the service's log lines, and a
- * listing of a directory tree with sizes and contents.
+ * Helpers shared by the settings service tests: record options and content,
+ * a file seam that fails the Nth call of one operation, a capture of the
+ * service's log lines, and a listing of a directory tree with sizes and contents.
  */
+
+// Options of the mapped two-slot form (none for the plain form).
+inline QVariantMap mappedOptions(bool mapped = true, qint64 size = 4096)
+{
+    if (!mapped)
+        return {};
+    return {{QStringLiteral("isUseMMap"), true}, {QStringLiteral("defaultMMapFileSize"), size}};
+}
+
+inline KSyncSettingsNode rootOf(KSyncSettings *settings)
+{
+    return static_cast<KSyncSettingsData *>(settings->data())->root();
+}
+
+// A work-area group `id` named `name` with one item titled `name`.
+inline void writeArea(ISyncSettingsData *node, const QString &id, const QString &name)
+{
+    node->beginGroup(id);
+    node->setValue(QStringLiteral("name"), name);
+    node->beginGroup(QStringLiteral("item"));
+    node->setValue(QStringLiteral("title"), name);
+    node->endGroup();
+    node->endGroup();
+}
 
 // Counts every operation; fails call number `failAt` of `failOp` with EIO.
 class KFaultyFileIo : public KSyncSettingsFileIo

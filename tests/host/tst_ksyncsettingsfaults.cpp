@@ -3,9 +3,6 @@
 #include "ksyncsettingsformat.h"
 #include "ksyncsettingstestutil.h"
 
-#include <isyncsettingsdata.h>
-#include <ksyncsettings.h>
-#include <ksyncsettingsdata.h>
 #include <ksyncsettingsmanager.h>
 
 #include <QRandomGenerator>
@@ -22,39 +19,15 @@ namespace {
 
 const QString kUser = QStringLiteral("ann");
 const QString kKey = QStringLiteral("workarea");
-constexpr qint64 kSmallMap = 4096;
 
-const Op kAllOps[] = {Op::Open, Op::Close,    Op::Read,     Op::Write, Op::Fsync, Op::Rename, Op::Unlink, Op::Mkdir,
-                      Op::Lock, Op::Stat,     Op::Truncate, Op::Map,   Op::MapWrite, Op::Msync, Op::Touch};
-
-const char *opName(Op op)
+const struct
 {
-    static const char *const names[] = {"open", "close", "read",     "write",     "fsync", "rename", "unlink", "mkdir",
-                                        "lock", "stat",  "truncate", "map",       "mapwrite", "msync", "touch"};
-    return names[int(op)];
-}
-
-QVariantMap options(bool mapped)
-{
-    if (!mapped)
-        return {};
-    return {{QStringLiteral("isUseMMap"), true}, {QStringLiteral("defaultMMapFileSize"), kSmallMap}};
-}
-
-KSyncSettingsNode rootOf(KSyncSettings *settings)
-{
-    return static_cast<KSyncSettingsData *>(settings->data())->root();
-}
-
-void writeArea(ISyncSettingsData *node, const QString &id, const QString &title)
-{
-    node->beginGroup(id);
-    node->setValue(QStringLiteral("name"), id);
-    node->beginGroup(QStringLiteral("item"));
-    node->setValue(QStringLiteral("title"), title);
-    node->endGroup();
-    node->endGroup();
-}
+    Op op;
+    const char *name;
+} kAllOps[] = {{Op::Open, "open"},   {Op::Close, "close"},       {Op::Read, "read"},         {Op::Write, "write"},
+               {Op::Fsync, "fsync"}, {Op::Rename, "rename"},     {Op::Unlink, "unlink"},     {Op::Mkdir, "mkdir"},
+               {Op::Lock, "lock"},   {Op::Stat, "stat"},         {Op::Truncate, "truncate"}, {Op::Map, "map"},
+               {Op::MapWrite, "mapwrite"}, {Op::Msync, "msync"}, {Op::Touch, "touch"}};
 
 QByteArray readAll(const QString &path)
 {
@@ -261,13 +234,14 @@ void tst_KSyncSettingsFaults::failEveryStepOfASave()
 
     int runs = 0;
     QMap<QString, int> outcomes;
-    for (const Op op : kAllOps) {
+    for (const auto &[op, name] : kAllOps) {
         for (int n = 1;; ++n) {
-            const QString root = m_dir->filePath(QStringLiteral("%1-%2").arg(QLatin1String(opName(op))).arg(n));
+            const QString where = QStringLiteral("%1 #%2").arg(QLatin1String(name)).arg(n);
+            const QString root = m_dir->filePath(QStringLiteral("%1-%2").arg(QLatin1String(name)).arg(n));
             KSyncSettingsNode oldRoot;
             if (existing) {
                 KSyncSettingsManager seed(root);
-                KSyncSettings *s = seed.getUserSettings(kUser, kKey, options(mapped && !plainOnDisk));
+                KSyncSettings *s = seed.getUserSettings(kUser, kKey, mappedOptions(mapped && !plainOnDisk));
                 writeArea(s->data(), QStringLiteral("a1"), QStringLiteral("old"));
                 QCOMPARE(s->flush(), KSyncSettings::Ok);
                 oldRoot = rootOf(s);
@@ -275,7 +249,7 @@ void tst_KSyncSettingsFaults::failEveryStepOfASave()
             auto io = QSharedPointer<KFaultyFileIo>::create();
             KSyncSettingsManager manager(root);
             manager.setFileIo(io);
-            KSyncSettings *s = manager.getUserSettings(kUser, kKey, options(mapped));
+            KSyncSettings *s = manager.getUserSettings(kUser, kKey, mappedOptions(mapped));
             writeArea(s->data(), QStringLiteral("a2"), QString(newValueSize, QLatin1Char('n')));
             s->data()->setValue(QStringLiteral("lastActiveWorkAreaId"), QStringLiteral("a2"));
             const KSyncSettingsNode newRoot = rootOf(s);
@@ -288,7 +262,6 @@ void tst_KSyncSettingsFaults::failEveryStepOfASave()
                 break;
             }
             ++runs;
-            const QString where = QStringLiteral("%1 #%2").arg(QLatin1String(opName(op))).arg(n);
             // A failing lstat while locking only makes the lock look again.
             if (op != Op::Stat)
                 QVERIFY2(result != KSyncSettings::Ok, qPrintable(where));
@@ -350,7 +323,7 @@ void tst_KSyncSettingsFaults::corruptFilesAreMovedAside()
     QByteArray seed;
     {
         KSyncSettingsManager manager(seedRoot);
-        KSyncSettings *s = manager.getUserSettings(kUser, kKey, options(mapped));
+        KSyncSettings *s = manager.getUserSettings(kUser, kKey, mappedOptions(mapped));
         writeArea(s->data(), QStringLiteral("a1"), QStringLiteral("first"));
         QCOMPARE(s->flush(), KSyncSettings::Ok);
         older = rootOf(s);
@@ -372,7 +345,7 @@ void tst_KSyncSettingsFaults::corruptFilesAreMovedAside()
         const QByteArray bytes = mutator.mutate(Mutation(mutation));
         writeAll(dir + QLatin1Char('/') + key + QStringLiteral(".cfg"), bytes);
 
-        KSyncSettings *s = manager.getUserSettings(kUser, key, options(mapped));
+        KSyncSettings *s = manager.getUserSettings(kUser, key, mappedOptions(mapped));
         QVERIFY(s);
         const KSyncSettingsNode loaded = rootOf(s);
         const QStringList moved = QDir(dir).entryList({key + QStringLiteral(".cfg.bad-*")});

@@ -2,9 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "ksyncsettingstestutil.h"
 
-#include <isyncsettingsdata.h>
-#include <ksyncsettings.h>
-#include <ksyncsettingsdata.h>
 #include <ksyncsettingsmanager.h>
 
 #include <QSignalSpy>
@@ -21,30 +18,6 @@ namespace {
 
 const QString kUser = QStringLiteral("ann");
 const QString kKey = QStringLiteral("workarea");
-
-QVariantMap mappedOptions(bool mapped = true, qint64 size = 64 * 1024)
-{
-    if (!mapped)
-        return {};
-    return {{QStringLiteral("isUseMMap"), true}, {QStringLiteral("defaultMMapFileSize"), size}};
-}
-
-void writeArea(ISyncSettingsData *node, const QString &id, const QString &name)
-{
-    node->beginGroup(id);
-    node->setValue(QStringLiteral("name"), name);
-    for (int i = 0; i < 3; ++i) {
-        node->beginGroup(QStringLiteral("item%1").arg(i));
-        node->setValue(QStringLiteral("title"), QStringLiteral("%1 tab %2").arg(name).arg(i));
-        node->endGroup();
-    }
-    node->endGroup();
-}
-
-KSyncSettingsNode rootOf(KSyncSettings *settings)
-{
-    return static_cast<KSyncSettingsData *>(settings->data())->root();
-}
 
 // Sets one value and saves it.
 KSyncSettings::Result put(KSyncSettings *s, const QString &key, const QString &value)
@@ -285,7 +258,7 @@ void tst_KSyncSettingsManager::mappedRecordGrowsAndReportsOverSize()
 {
     KSyncSettingsManager manager(root());
     QSignalSpy overSize(&manager, &KSyncSettingsManager::settingsFileOverSize);
-    KSyncSettings *s = manager.getUserSettings(kUser, QStringLiteral("big"), mappedOptions(true, 4096));
+    KSyncSettings *s = manager.getUserSettings(kUser, QStringLiteral("big"), mappedOptions());
     QCOMPARE(put(s, QStringLiteral("small"), QStringLiteral("x")), KSyncSettings::Ok);
     QCOMPARE(QFileInfo(s->filePath()).size(), s->mappedFileSize());
     QCOMPARE(overSize.count(), 0);
@@ -409,7 +382,7 @@ void tst_KSyncSettingsManager::hostileNames()
     for (bool asUser : {true, false}) {
         const QString user = asUser ? name : kUser;
         const QString key = asUser ? kKey : name;
-        KSyncSettings *s = manager.getUserSettings(user, key, mappedOptions(!asUser, 4096));
+        KSyncSettings *s = manager.getUserSettings(user, key, mappedOptions(!asUser));
         QCOMPARE(s != nullptr, accepted);
         QCOMPARE(manager.getSettingsKey(user, key).isEmpty(), !accepted);
         const QString path = manager.getDefaultSyncCfgFilePath(user, key);
