@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,18 +32,11 @@ void collectLog(int level, const char *message)
     g_log.append(QString::number(level) + QLatin1Char(' ') + QString::fromUtf8(message));
 }
 
-// Text with everything but printable ASCII escaped, for failure messages;
-// bytes show as Latin-1 code points.
+// Text with everything but printable ASCII escaped, for failure messages.
 QString visible(const QString &text)
 {
-    QString out;
-    for (const QChar c : text.left(800)) {
-        if (c.unicode() >= 0x20 && c.unicode() < 0x7F && c != QLatin1Char('\\'))
-            out += c;
-        else
-            out += QStringLiteral("\\u{%1}").arg(c.unicode(), 0, 16) + (c == QLatin1Char('\n') ? QStringLiteral("\n") : QString());
-    }
-    return text.size() > 800 ? out + QStringLiteral("...") : out;
+    const std::unique_ptr<char[]> pretty(QTest::toPrettyUnicode(text));
+    return QString::fromUtf8(pretty.get());
 }
 
 QString describe(const std::wstring &value)

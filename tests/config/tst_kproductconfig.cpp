@@ -36,15 +36,22 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// "name=answer" lines, '|'-separated.
-QStringList expect(const char *lines)
-{
-    return QString::fromUtf8(lines).split(QLatin1Char('|'));
-}
-
 } // namespace
 
-Q_DECLARE_METATYPE(ConfigHome)
+// One run of the probe: how it is installed and started, and what it must answer.
+struct Setup
+{
+    bool marker = false;         // libvnx.so next to the executable
+    bool viaSymlink = false;     // started through a link in another directory
+    ConfigHome configHome = ConfigHome::Absolute;
+    QByteArray settingsText;     // raw settings file, @TMP@ = temporary directory
+    QVariantMap settingsValues;  // or: written by QSettings into group 6.0
+    QString library;             // configuration centre to install
+    QString libraryDir;          // where, relative to the temporary directory
+    QByteArray launcherName;     // KZELVA_LAUNCHER_NAME for the stand-in
+    const char *expected = "";   // "name=answer|...", @TMP@ = temporary directory
+};
+Q_DECLARE_METATYPE(Setup)
 
 class tst_KProductConfig : public QObject
 {
@@ -57,89 +64,62 @@ private Q_SLOTS:
 
 void tst_KProductConfig::answers_data()
 {
-    QTest::addColumn<bool>("marker");            // libvnx.so next to the executable
-    QTest::addColumn<bool>("viaSymlink");        // started through a link in another directory
-    QTest::addColumn<ConfigHome>("configHome");
-    QTest::addColumn<QByteArray>("settingsText"); // raw settings file, @TMP@ = temporary directory
-    QTest::addColumn<QVariantMap>("settingsValues"); // or: written by QSettings into group 6.0
-    QTest::addColumn<QString>("library");        // configuration centre to install
-    QTest::addColumn<QString>("libraryDir");     // where, relative to the temporary directory
-    QTest::addColumn<QByteArray>("launcherName"); // KZELVA_LAUNCHER_NAME for the stand-in
-    QTest::addColumn<QStringList>("expected");   // "name=answer", @TMP@ = temporary directory
-
+    QTest::addColumn<Setup>("setup");
     const QByteArray optSuite("[6.0]\nCommon\\InstallRoot=/opt/suite\nCommon\\hostprocname=zelvashell\n");
     const QByteArray tmpSuiteNoName("[6.0]\nCommon\\InstallRoot=@TMP@/suite\nCommon\\hostprocname=\n");
+    const QByteArray homeSuite("[6.0]\nCommon\\InstallRoot=@TMP@/home-suite\n");
     const QString standin = QStringLiteral(KZ_CONFIG_STANDIN);
     const QString suiteDir = QStringLiteral("suite/didude6");
-    const QVariantMap noValues;
+    const QVariantMap oddValues{{QStringLiteral("Common/InstallRoot"), QStringLiteral("/opt/Büro, \"2026\" \U0001F600 ")},
+                                {QStringLiteral("Common/hostprocname"), QStringLiteral("zelva shell")}};
+    const auto row = [](const char *name, const Setup &setup) { QTest::newRow(name) << setup; };
+    const auto A = ConfigHome::Absolute;
 
-    QTest::newRow("marker next to the executable wins over the settings")
-        << true << false << ConfigHome::Absolute << optSuite << noValues << QString() << QString() << QByteArray()
-        << expect("executableDirectory=@TMP@/bin|installRoot=@TMP@/bin|hostProcessPath=@TMP@/bin/zelvashell|"
-                  "oemFile=@TMP@/bin/cfgs/oem.ini|productFile=@TMP@/bin/cfgs/product.dat");
-    QTest::newRow("marker next to the link target, not the link")
-        << true << true << ConfigHome::Absolute << optSuite << noValues << QString() << QString() << QByteArray()
-        << expect("executableDirectory=@TMP@/bin|installRoot=@TMP@/bin");
-    QTest::newRow("install root from the settings")
-        << false << false << ConfigHome::Absolute << optSuite << noValues << QString() << QString() << QByteArray()
-        << expect("installRoot=/opt/suite/didude6|hostProcessPath=/opt/suite/didude6/zelvashell|"
-                  "oemFile=/opt/suite/didude6/cfgs/oem.ini|configCenter=|configCenterOk=0");
-    QTest::newRow("settings written by QSettings")
-        << false << false << ConfigHome::Absolute << QByteArray()
-        << QVariantMap{{QStringLiteral("Common/InstallRoot"), QStringLiteral("/opt/Büro, \"2026\" \U0001F600 ")},
-                       {QStringLiteral("Common/hostprocname"), QStringLiteral("zelva shell")}}
-        << QString() << QString() << QByteArray()
-        << expect("installRoot=/opt/Büro, \"2026\" \U0001F600 /didude6|"
-                  "hostProcessPath=/opt/Büro, \"2026\" \U0001F600 /didude6/zelva shell");
-    QTest::newRow("nothing configured")
-        << false << false << ConfigHome::Absolute << QByteArray() << noValues << QString() << QString() << QByteArray()
-        << expect("installRoot=|hostProcessPath=|oemFile=/cfgs/oem.ini|configCenterOk=0");
-    QTest::newRow("empty host name asks configValue")
-        << false << false << ConfigHome::Absolute << tmpSuiteNoName << noValues << standin << suiteDir
-        << QByteArray("zelva-\xF0\x9F\x98\x80")
-        << expect("installRoot=@TMP@/suite/didude6|hostProcessPath=@TMP@/suite/didude6/zelva-\U0001F600|"
-                  "configCenter=zelva-\U0001F600|configCenterOk=1|configCenterNoOk=zelva-\U0001F600|"
-                  "configCenterUnknown=|configCenterUnknownOk=0");
-    QTest::newRow("stand-in names the demo shell")
-        << false << false << ConfigHome::Absolute << tmpSuiteNoName << noValues << standin << suiteDir << QByteArray()
-        << expect("hostProcessPath=@TMP@/suite/didude6/zelvashell|configCenter=zelvashell");
-    QTest::newRow("value entry point answers in utf-8")
-        << false << false << ConfigHome::Absolute << tmpSuiteNoName << noValues
-        << QStringLiteral(KZ_CONFIG_FIXTURE_VALUE) << suiteDir << QByteArray()
-        << expect("hostProcessPath=@TMP@/suite/didude6/launcher-\U0001F600-é|configCenter=launcher-\U0001F600-é|"
-                  "configCenterOk=1|configCenterStable=1|configCenterNoOk=|configCenterUnknown=|"
-                  "configCenterUnknownOk=0");
-    QTest::newRow("library without entry points")
-        << false << false << ConfigHome::Absolute << tmpSuiteNoName << noValues
-        << QStringLiteral(KZ_CONFIG_FIXTURE_NONE) << suiteDir << QByteArray()
-        << expect("installRoot=@TMP@/suite/didude6|hostProcessPath=|configCenter=|configCenterOk=0");
-    QTest::newRow("no configuration centre")
-        << false << false << ConfigHome::Absolute << tmpSuiteNoName << noValues << QString() << QString()
-        << QByteArray() << expect("installRoot=@TMP@/suite/didude6|hostProcessPath=|configCenterOk=0");
-    QTest::newRow("configuration centre next to the executable")
-        << true << false << ConfigHome::Absolute << QByteArray() << noValues << standin << QStringLiteral("bin")
-        << QByteArray() << expect("installRoot=@TMP@/bin|hostProcessPath=@TMP@/bin/zelvashell");
-    const QByteArray homeSuite("[6.0]\nCommon\\InstallRoot=@TMP@/home-suite\n");
-    QTest::newRow("relative XDG_CONFIG_HOME is ignored")
-        << false << false << ConfigHome::Relative << homeSuite << noValues << QString() << QString() << QByteArray()
-        << expect("installRoot=@TMP@/home-suite/didude6");
-    QTest::newRow("unset XDG_CONFIG_HOME means HOME/.config")
-        << false << false << ConfigHome::Unset << homeSuite << noValues << QString() << QString() << QByteArray()
-        << expect("installRoot=@TMP@/home-suite/didude6");
+    row("marker next to the executable wins over the settings",
+        {true, false, A, optSuite, {}, {}, {}, {},
+         "executableDirectory=@TMP@/bin|installRoot=@TMP@/bin|hostProcessPath=@TMP@/bin/zelvashell|"
+         "oemFile=@TMP@/bin/cfgs/oem.ini|productFile=@TMP@/bin/cfgs/product.dat"});
+    row("marker next to the link target, not the link",
+        {true, true, A, optSuite, {}, {}, {}, {}, "executableDirectory=@TMP@/bin|installRoot=@TMP@/bin"});
+    row("install root from the settings",
+        {false, false, A, optSuite, {}, {}, {}, {},
+         "installRoot=/opt/suite/didude6|hostProcessPath=/opt/suite/didude6/zelvashell|"
+         "oemFile=/opt/suite/didude6/cfgs/oem.ini|configCenter=|configCenterOk=0"});
+    row("settings written by QSettings",
+        {false, false, A, {}, oddValues, {}, {}, {},
+         "installRoot=/opt/Büro, \"2026\" \U0001F600 /didude6|"
+         "hostProcessPath=/opt/Büro, \"2026\" \U0001F600 /didude6/zelva shell"});
+    row("nothing configured",
+        {false, false, A, {}, {}, {}, {}, {}, "installRoot=|hostProcessPath=|oemFile=/cfgs/oem.ini|configCenterOk=0"});
+    row("empty host name asks configValue",
+        {false, false, A, tmpSuiteNoName, {}, standin, suiteDir, "zelva-\xF0\x9F\x98\x80",
+         "installRoot=@TMP@/suite/didude6|hostProcessPath=@TMP@/suite/didude6/zelva-\U0001F600|"
+         "configCenter=zelva-\U0001F600|configCenterOk=1|configCenterNoOk=zelva-\U0001F600|"
+         "configCenterUnknown=|configCenterUnknownOk=0"});
+    row("stand-in names the demo shell",
+        {false, false, A, tmpSuiteNoName, {}, standin, suiteDir, {},
+         "hostProcessPath=@TMP@/suite/didude6/zelvashell|configCenter=zelvashell"});
+    row("value entry point answers in utf-8",
+        {false, false, A, tmpSuiteNoName, {}, QStringLiteral(KZ_CONFIG_FIXTURE_VALUE), suiteDir, {},
+         "hostProcessPath=@TMP@/suite/didude6/launcher-\U0001F600-é|configCenter=launcher-\U0001F600-é|"
+         "configCenterOk=1|configCenterStable=1|configCenterNoOk=|configCenterUnknown=|configCenterUnknownOk=0"});
+    row("library without entry points",
+        {false, false, A, tmpSuiteNoName, {}, QStringLiteral(KZ_CONFIG_FIXTURE_NONE), suiteDir, {},
+         "installRoot=@TMP@/suite/didude6|hostProcessPath=|configCenter=|configCenterOk=0"});
+    row("no configuration centre",
+        {false, false, A, tmpSuiteNoName, {}, {}, {}, {}, "installRoot=@TMP@/suite/didude6|hostProcessPath=|configCenterOk=0"});
+    row("configuration centre next to the executable",
+        {true, false, A, {}, {}, standin, QStringLiteral("bin"), {},
+         "installRoot=@TMP@/bin|hostProcessPath=@TMP@/bin/zelvashell"});
+    row("relative XDG_CONFIG_HOME is ignored",
+        {false, false, ConfigHome::Relative, homeSuite, {}, {}, {}, {}, "installRoot=@TMP@/home-suite/didude6"});
+    row("unset XDG_CONFIG_HOME means HOME/.config",
+        {false, false, ConfigHome::Unset, homeSuite, {}, {}, {}, {}, "installRoot=@TMP@/home-suite/didude6"});
 }
 
 void tst_KProductConfig::answers()
 {
-    QFETCH(bool, marker);
-    QFETCH(bool, viaSymlink);
-    QFETCH(ConfigHome, configHome);
-    QFETCH(QByteArray, settingsText);
-    QFETCH(QVariantMap, settingsValues);
-    QFETCH(QString, library);
-    QFETCH(QString, libraryDir);
-    QFETCH(QByteArray, launcherName);
-    QFETCH(QStringList, expected);
-
+    QFETCH(Setup, setup);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     // /proc/self/exe is resolved, so compare against the resolved directory.
@@ -148,24 +128,24 @@ void tst_KProductConfig::answers()
     const QString program = binDir + QStringLiteral("/kzconfigprobe");
     QVERIFY(QDir().mkpath(binDir));
     QVERIFY(QFile::copy(QStringLiteral(KZ_CONFIG_PROBE), program));
-    if (marker)
+    if (setup.marker)
         QVERIFY(writeFile(binDir + QStringLiteral("/libvnx.so"), QByteArray()));
     QString start = program;
-    if (viaSymlink) {
+    if (setup.viaSymlink) {
         QVERIFY(QDir().mkpath(tmp + QStringLiteral("/link")));
         start = tmp + QStringLiteral("/link/kzconfigprobe");
         QVERIFY(QFile::link(program, start));
     }
-    if (!library.isEmpty()) {
-        const QString target = tmp + QLatin1Char('/') + libraryDir + QStringLiteral("/libkbaseconfigcenter.so");
+    if (!setup.library.isEmpty()) {
+        const QString target = tmp + QLatin1Char('/') + setup.libraryDir + QStringLiteral("/libkbaseconfigcenter.so");
         QVERIFY(QDir().mkpath(QFileInfo(target).path()));
-        QVERIFY(QFile::copy(library, target));
+        QVERIFY(QFile::copy(setup.library, target));
     }
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), tmp + QStringLiteral("/home"));
     QString configDir = tmp + QStringLiteral("/home/.config");
-    switch (configHome) {
+    switch (setup.configHome) {
     case ConfigHome::Absolute:
         configDir = tmp + QStringLiteral("/xdg");
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
@@ -181,18 +161,18 @@ void tst_KProductConfig::answers()
         env.remove(QStringLiteral("XDG_CONFIG_HOME"));
         break;
     }
-    if (launcherName.isEmpty())
+    if (setup.launcherName.isEmpty())
         env.remove(QStringLiteral("KZELVA_LAUNCHER_NAME"));
     else
-        env.insert(QStringLiteral("KZELVA_LAUNCHER_NAME"), QString::fromUtf8(launcherName));
+        env.insert(QStringLiteral("KZELVA_LAUNCHER_NAME"), QString::fromUtf8(setup.launcherName));
 
     const QString settingsFile = configDir + QStringLiteral("/Varnex/Office.conf");
-    if (!settingsText.isEmpty())
-        QVERIFY(writeFile(settingsFile, settingsText.replace("@TMP@", QFile::encodeName(tmp))));
-    if (!settingsValues.isEmpty()) {
+    if (!setup.settingsText.isEmpty())
+        QVERIFY(writeFile(settingsFile, setup.settingsText.replace("@TMP@", QFile::encodeName(tmp))));
+    if (!setup.settingsValues.isEmpty()) {
         QSettings writer(settingsFile, QSettings::IniFormat);
         writer.beginGroup(QStringLiteral("6.0"));
-        for (auto it = settingsValues.cbegin(); it != settingsValues.cend(); ++it)
+        for (auto it = setup.settingsValues.cbegin(); it != setup.settingsValues.cend(); ++it)
             writer.setValue(it.key(), it.value());
         writer.endGroup();
         writer.sync();
@@ -208,7 +188,7 @@ void tst_KProductConfig::answers()
     QVERIFY2(probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0, errors.constData());
 
     const QMap<QString, QString> answers = parseAnswers(probe.readAllStandardOutput());
-    for (QString line : qAsConst(expected)) {
+    for (QString line : QString::fromUtf8(setup.expected).split(QLatin1Char('|'))) {
         line.replace(QStringLiteral("@TMP@"), tmp);
         const int equals = line.indexOf(QLatin1Char('='));
         const QString name = line.left(equals);
