@@ -73,6 +73,14 @@ bool textOf(const QVariant &value, QString *text)
     }
 }
 
+QStringList texts(std::initializer_list<const char *> list)
+{
+    QStringList result;
+    for (const char *text : list)
+        result.append(QString::fromUtf8(text));
+    return result;
+}
+
 QString pick(QRandomGenerator &rng, const QStringList &choices)
 {
     return choices.at(int(rng.bounded(quint32(choices.size()))));
@@ -82,19 +90,10 @@ enum class TextKind { KeySegment, Value };
 
 QString randomText(QRandomGenerator &rng, int minimum, int maximum, TextKind kind)
 {
-    static const QStringList atoms = {
-        QStringLiteral(" "), QStringLiteral("\t"), QStringLiteral("\""), QStringLiteral("'"),
-        QStringLiteral("\\"), QStringLiteral("%"), QStringLiteral("="), QStringLiteral(";"),
-        QStringLiteral("#"), QStringLiteral(","), QStringLiteral("["), QStringLiteral("]"),
-        QStringLiteral("@"), QStringLiteral("é"), QStringLiteral("ß"), QStringLiteral("你"),
-        QStringLiteral("\U0001F600"), QStringLiteral("\u00A0"), QStringLiteral("\u0001"),
-        QStringLiteral("\u007F"), QStringLiteral("%U00"), QStringLiteral("%4"), QStringLiteral("\\x4"),
-        QStringLiteral("\\0"), QStringLiteral("0"), QStringLiteral("9"), QStringLiteral("F"),
-        QStringLiteral("general"), QStringLiteral("\u200B"), QStringLiteral("\uFEFF"), QStringLiteral("."),
-        QStringLiteral("-"), QStringLiteral("_"), QStringLiteral("&"), QStringLiteral("(")};
-    static const QStringList valueAtoms = {
-        QStringLiteral("\n"), QStringLiteral("\r"), QStringLiteral("\r\n"), QStringLiteral("/"),
-        QStringLiteral(")"), QStringLiteral("@String("), QStringLiteral("@ByteArray("), QStringLiteral("  ")};
+    static const QStringList atoms = texts({" ", "\t", "\"", "'", "\\", "%", "=", ";", "#", ",", "[", "]", "@", "é", "ß",
+                                            "你", "\U0001F600", "\u00A0", "\u0001", "\u007F", "%U00", "%4", "\\x4", "\\0",
+                                            "0", "9", "F", "general", "\u200B", "\uFEFF", ".", "-", "_", "&", "("});
+    static const QStringList valueAtoms = texts({"\n", "\r", "\r\n", "/", ")", "@String(", "@ByteArray(", "  "});
     const int length = minimum + int(rng.bounded(quint32(maximum - minimum + 1)));
     QString text;
     for (int i = 0; i < length; ++i) {
@@ -116,10 +115,7 @@ QString randomText(QRandomGenerator &rng, int minimum, int maximum, TextKind kin
 
 QString randomKey(QRandomGenerator &rng)
 {
-    static const QStringList groups = {QStringLiteral("General"), QStringLiteral("general"),
-                                       QStringLiteral("GENERAL"), QStringLiteral("%General"),
-                                       QStringLiteral("%general"), QStringLiteral("6.0"),
-                                       QStringLiteral("Common")};
+    static const QStringList groups = texts({"General", "general", "GENERAL", "%General", "%general", "6.0", "Common"});
     QStringList segments;
     const int depth = int(rng.bounded(4u));
     for (int i = 0; i < depth; ++i)

@@ -190,23 +190,18 @@ void tst_Cirrad::refusedCalls_data()
     for (int i = 0; i < 201; ++i)
         deep.stop();
 
-    QTest::newRow("unknown function") << QStringLiteral("formatDisk") << QByteArray("CirraIpcArg") << arg
-                                      << QStringLiteral("unknown function");
-    QTest::newRow("record type the function does not take")
-        << QStringLiteral("getStorageInfo") << QByteArray("CirraIpcArg") << arg << QStringLiteral("takes");
-    QTest::newRow("unknown record type") << QStringLiteral("cirraIpcCall") << QByteArray("NoSuchArg") << arg
-                                         << QStringLiteral("takes");
-    QTest::newRow("required field missing")
-        << QStringLiteral("getStorageInfo") << QByteArray("GetStorageInfoArg") << W().stop().bytes
-        << QStringLiteral("bad GetStorageInfoArg");
-    QTest::newRow("deep nesting") << QStringLiteral("cirraIpcCall") << QByteArray("CirraIpcArg") << deep.bytes
-                                  << QStringLiteral("bad CirraIpcArg");
-    QTest::newRow("huge map") << QStringLiteral("cirraIpcCall") << QByteArray("CirraIpcArg")
-                              << W().field(W::Map, 3).map(W::String, W::String, 0x7fffffff).bytes
-                              << QStringLiteral("bad CirraIpcArg");
-    QTest::newRow("huge list") << QStringLiteral("cirraIpcCall") << QByteArray("CirraIpcArg")
-                               << W().field(W::List, 9).list(W::Bool, 60000).bytes
-                               << QStringLiteral("bad CirraIpcArg");
+    const auto row = [](const char *name, const char *function, const char *type, const std::string &record,
+                        const char *error) {
+        QTest::newRow(name) << QString::fromLatin1(function) << QByteArray(type) << record << QString::fromLatin1(error);
+    };
+    row("unknown function", "formatDisk", "CirraIpcArg", arg, "unknown function");
+    row("record type the function does not take", "getStorageInfo", "CirraIpcArg", arg, "takes");
+    row("unknown record type", "cirraIpcCall", "NoSuchArg", arg, "takes");
+    row("required field missing", "getStorageInfo", "GetStorageInfoArg", W().stop().bytes, "bad GetStorageInfoArg");
+    row("deep nesting", "cirraIpcCall", "CirraIpcArg", deep.bytes, "bad CirraIpcArg");
+    row("huge map", "cirraIpcCall", "CirraIpcArg", W().field(W::Map, 3).map(W::String, W::String, 0x7fffffff).bytes,
+        "bad CirraIpcArg");
+    row("huge list", "cirraIpcCall", "CirraIpcArg", W().field(W::List, 9).list(W::Bool, 60000).bytes, "bad CirraIpcArg");
 }
 
 void tst_Cirrad::refusedCalls()
