@@ -39,9 +39,6 @@ private Q_SLOTS:
     void init();
     void scan_data();
     void scan();
-    void missingDirectory();
-    void quitStopsTheScan();
-    void youngFilesWait();
     void runsOnTheWorkerAndReportsQueued();
     void aboutToQuitSetsTheFlag();
 
@@ -66,27 +63,47 @@ void tst_KResidualCfgHelperAsyncTask::init()
 
 void tst_KResidualCfgHelperAsyncTask::scan_data()
 {
+    QTest::addColumn<QString>("record"); // the residual record's file name in the directory
     QTest::addColumn<QStringList>("ids");
     QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("quit");
+    QTest::addColumn<int>("minAgeSecs"); // kA's file is ten minutes old, the others new
     QTest::addColumn<QStringList>("removed");
 
-    QTest::newRow("mode 0 keeps the listed") << QStringList{kA, QStringLiteral("default")} << 0 << QStringList{kB, kC};
-    QTest::newRow("mode 0 with nothing listed") << QStringList{} << 0 << QStringList{kA, kB, kC, QStringLiteral("default")};
-    QTest::newRow("mode 1 removes the listed") << QStringList{kB} << 1 << QStringList{kB};
+    const QString r = QStringLiteral("residual.cfg");
+    const QStringList none;
+    QTest::newRow("mode 0 keeps the listed") << r << QStringList{kA, QStringLiteral("default")} << 0 << false << 0
+                                             << QStringList{kB, kC};
+    QTest::newRow("mode 0 with nothing listed") << r << none << 0 << false << 0
+                                                << QStringList{kA, kB, kC, QStringLiteral("default")};
+    QTest::newRow("mode 1 removes the listed") << r << QStringList{kB} << 1 << false << 0 << QStringList{kB};
     QTest::newRow("mode 1 cannot reach protected names")
-        << QStringList{QStringLiteral("residual"), QStringLiteral("workarea"), QStringLiteral("active"),
-                       QStringLiteral("labels")}
-        << 1 << QStringList{};
-    QTest::newRow("unknown mode removes nothing") << QStringList{} << 7 << QStringList{};
+        << r << QStringList{QStringLiteral("residual"), QStringLiteral("workarea"), QStringLiteral("active"),
+                            QStringLiteral("labels")}
+        << 1 << false << 0 << none;
+    QTest::newRow("unknown mode removes nothing") << r << none << 7 << false << 0 << none;
+    QTest::newRow("missing directory") << QStringLiteral("no/such/residual.cfg") << none << 0 << false << 0 << none;
+    QTest::newRow("no record path") << QString() << none << 0 << false << 0 << none;
+    QTest::newRow("quit before the scan") << r << none << 0 << true << 0 << none;
+    QTest::newRow("young files wait") << r << none << 0 << false << 60 << QStringList{kA};
 }
 
 void tst_KResidualCfgHelperAsyncTask::scan()
 {
+    QFETCH(QString, record);
     QFETCH(QStringList, ids);
     QFETCH(int, mode);
+    QFETCH(bool, quit);
+    QFETCH(int, minAgeSecs);
     QFETCH(QStringList, removed);
+    QFile old(m_dir.filePath(kA + QStringLiteral(".cfg")));
+    QVERIFY(old.open(QIODevice::ReadWrite));
+    QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime));
+    old.close();
 
-    QStringList got = KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(residual(), ids, mode);
+    const std::atomic_bool quitFlag(quit);
+    QStringList got = KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(
+        record.isEmpty() ? QString() : m_dir.filePath(record), ids, mode, &quitFlag, minAgeSecs);
     got.sort();
     removed.sort();
     QCOMPARE(got, removed);
@@ -95,34 +112,6 @@ void tst_KResidualCfgHelperAsyncTask::scan()
         expected.removeAll(id + QStringLiteral(".cfg"));
     expected.sort();
     QCOMPARE(remaining(), expected);
-    // Whatever the mode, the two protected records stay.
-    QVERIFY(m_dir.exists(QStringLiteral("residual.cfg")));
-    QVERIFY(m_dir.exists(QStringLiteral("workarea.cfg")));
-}
-
-void tst_KResidualCfgHelperAsyncTask::missingDirectory()
-{
-    QVERIFY(KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(m_dir.filePath(QStringLiteral("no/such/residual.cfg")),
-                                                                     {}, 0).isEmpty());
-    QVERIFY(KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(QString(), {}, 0).isEmpty());
-}
-
-void tst_KResidualCfgHelperAsyncTask::quitStopsTheScan()
-{
-    const std::atomic_bool quit(true);
-    QVERIFY(KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(residual(), {}, 0, &quit).isEmpty());
-    QCOMPARE(remaining().size(), fixtureFiles().size());
-}
-
-void tst_KResidualCfgHelperAsyncTask::youngFilesWait()
-{
-    QFile old(m_dir.filePath(kA + QStringLiteral(".cfg")));
-    QVERIFY(old.open(QIODevice::ReadWrite));
-    QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-600), QFileDevice::FileModificationTime));
-    old.close();
-    const QStringList got = KResidualCfgHelperAsyncTask::removeInvalidResidualCfgFile(
-        residual(), {}, 0, nullptr, 60);
-    QCOMPARE(got, QStringList{kA});
 }
 
 void tst_KResidualCfgHelperAsyncTask::runsOnTheWorkerAndReportsQueued()
