@@ -176,19 +176,18 @@ void tst_KCloudSvrProxy::callReachesSlot_data()
     file.extraParam = {{"type", "device"}, {"deviceUuid", "dev-1"}};
     NotifyWebPageEventArg page;
 
-    QTest::newRow("cirraIpcCall") << QStringLiteral("cirraIpcCall")
-                                  << KCirraRecord::make(ipcArg("showTransferHelperDlg")) << QStringLiteral("onResult")
-                                  << QStringLiteral("CirraIpcResult") << 0;
-    QTest::newRow("slot given as SLOT() text")
-        << QStringLiteral("cirraIpcCall") << KCirraRecord::make(ipcArg("showTransferHelperDlg"))
-        << QStringLiteral("1onResult(bool,QString,CirraIpcResult)") << QStringLiteral("CirraIpcResult") << 0;
-    QTest::newRow("getStorageInfo") << QStringLiteral("getStorageInfo") << KCirraRecord::make(storage)
-                                    << QStringLiteral("onStorage") << QStringLiteral("GetStorageInfoResult")
-                                    << 1536 * 1024 * 1024;
-    QTest::newRow("getCloudFileInfo") << QStringLiteral("getCloudFileInfo") << KCirraRecord::make(file)
-                                      << QStringLiteral("onFileInfo") << QStringLiteral("Device dev-1") << 0;
-    QTest::newRow("notifyWebPageEvent") << QStringLiteral("notifyWebPageEvent") << KCirraRecord::make(page)
-                                        << QStringLiteral("onDone") << QString() << 0;
+    const auto row = [](const char *name, const char *function, const KCirraRecord &record, const char *slot,
+                        const char *type, int state) {
+        QTest::newRow(name) << QString::fromLatin1(function) << record << QString::fromLatin1(slot)
+                            << QString::fromLatin1(type) << state;
+    };
+    const KCirraRecord ipc = KCirraRecord::make(ipcArg("showTransferHelperDlg"));
+    row("cirraIpcCall", "cirraIpcCall", ipc, "onResult", "CirraIpcResult", 0);
+    row("slot given as SLOT() text", "cirraIpcCall", ipc, "1onResult(bool,QString,CirraIpcResult)", "CirraIpcResult", 0);
+    row("getStorageInfo", "getStorageInfo", KCirraRecord::make(storage), "onStorage", "GetStorageInfoResult",
+        1536 * 1024 * 1024);
+    row("getCloudFileInfo", "getCloudFileInfo", KCirraRecord::make(file), "onFileInfo", "Device dev-1", 0);
+    row("notifyWebPageEvent", "notifyWebPageEvent", KCirraRecord::make(page), "onDone", "", 0);
 }
 
 void tst_KCloudSvrProxy::callReachesSlot()
