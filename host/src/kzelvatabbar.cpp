@@ -7,7 +7,6 @@
 
 #include <QHBoxLayout>
 #include <QTabBar>
-#include <QTimer>
 #include <QVariant>
 
 KZelvaTabBar::KZelvaTabBar(QWidget *parent)
@@ -127,10 +126,10 @@ void KZelvaTabBar::tabVisibilityChanged(KZelvaTab *)
     if (m_ensurePending)
         return;
     m_ensurePending = true;
-    QTimer::singleShot(0, this, [this] {
+    QMetaObject::invokeMethod(this, [this] {
         m_ensurePending = false;
         ensureVisibleCurrent();
-    });
+    }, Qt::QueuedConnection);
 }
 
 void KZelvaTabBar::tabTextChanged(KZelvaTab *)
@@ -168,7 +167,9 @@ void KZelvaTabBar::scheduleSync()
     if (m_syncPending)
         return;
     m_syncPending = true;
-    QTimer::singleShot(0, this, &KZelvaTabBar::syncStrip);
+    // A posted call rather than a zero timer: it runs with the next round of
+    // posted events, after the changes that asked for it.
+    QMetaObject::invokeMethod(this, &KZelvaTabBar::syncStrip, Qt::QueuedConnection);
 }
 
 void KZelvaTabBar::syncStrip()
