@@ -96,12 +96,7 @@ KSyncSettings *KZelvaResidualRecords::settingsFor(const QString &residualId)
 
 ISyncSettingsData *KZelvaResidualRecords::rootOf(KSyncSettings *settings) const
 {
-    if (!settings)
-        return nullptr;
-    ISyncSettingsData *node = settings->data();
-    while (!node->groupPath().isEmpty())
-        node->endGroup();
-    return node;
+    return settings ? KZelvaWorkAreaSettingsWrapper::rewound(settings->data()) : nullptr;
 }
 
 bool KZelvaResidualRecords::readRecord(const QString &residualId, KZelvaWorkAreaData *data,

@@ -93,13 +93,25 @@ void KZelvaWorkAreaSettingsWrapper::openForCurrentUser()
             m_workAreaGroup = workArea->groupAccessor();
         }
     }
-    m_group = QStringLiteral("IndependentDefault");
+    m_group = workAreaGroupName();
+}
+
+QString KZelvaWorkAreaSettingsWrapper::workAreaGroupName()
+{
     KZelvaApplication *app = KZelvaApplication::instance();
     if (app && app->startupInfo()->isIndependentMode()) {
         const QString type = independentAppTypeToString(app->startupInfo()->independentAppType());
         if (!type.isEmpty())
-            m_group = type;
+            return type;
     }
+    return QStringLiteral("IndependentDefault");
+}
+
+ISyncSettingsData *KZelvaWorkAreaSettingsWrapper::rewound(ISyncSettingsData *node)
+{
+    while (node && !node->groupPath().isEmpty())
+        node->endGroup();
+    return node;
 }
 
 KSyncSettings *KZelvaWorkAreaSettingsWrapper::activeSettings() const
@@ -118,10 +130,7 @@ ISyncSettingsData *KZelvaWorkAreaSettingsWrapper::workAreaRoot()
         openForCurrentUser();
     if (!m_workAreaGroup)
         return nullptr;
-    ISyncSettingsData *node = m_workAreaGroup.data();
-    while (!node->groupPath().isEmpty())
-        node->endGroup();
-    return node;
+    return rewound(m_workAreaGroup.data());
 }
 
 ISyncSettingsData *KZelvaWorkAreaSettingsWrapper::workAreaGroup()

@@ -36,6 +36,11 @@ public:
     static QString storageUser(const QString &userId);
     // The logged-in user of the cloud service, or empty.
     static QString currentCloudUser();
+    // The group of "workarea" the work areas live in: the independent
+    // application type's name in independent mode, else "IndependentDefault".
+    static QString workAreaGroupName();
+    // Moves `node`'s cursor back to its root and returns it (null stays null).
+    static ISyncSettingsData *rewound(ISyncSettingsData *node);
 
     // Takes the cloud service's current user and opens their records.
     void refreshUser();

@@ -60,7 +60,6 @@ constexpr char kTranslation[] = "kzelvaworkarea";
 constexpr char kWorkAreasProperty[] = "WorkAreasPointer";
 constexpr char kLastActiveKey[] = "lastActiveWorkAreaId";
 constexpr char kAccountSwitch[] = "kzelvaworkarea_switch";
-constexpr char kIndependentDefault[] = "IndependentDefault";
 constexpr int kCrashRecoverWindowSecs = 600;
 constexpr int kNoRecoverAppModeBit = 8;
 constexpr char kResidualIdProperty[] = "residualUuid";
@@ -332,19 +331,17 @@ ISyncSettingsData *KZelvaWorkAreaManager::workAreaSettings()
         if (ISyncSettingsData *node = m_settingsWrapper->workAreaGroup())
             return node;
     }
-    ISyncSettingsData *node = m_workAreaSettings.get();
-    // Work areas live in the group of the independent application type, or
-    // in "IndependentDefault"; the root keeps "lastActiveWorkAreaId".
-    while (!node->groupPath().isEmpty())
-        node->endGroup();
-    QString group = QLatin1String(kIndependentDefault);
-    if (isIndependentMode()) {
-        const QString type = independentAppTypeToString(KZelvaApplication::instance()->startupInfo()->independentAppType());
-        if (!type.isEmpty())
-            group = type;
-    }
-    node->beginGroup(group);
+    // Without the settings service the work areas live in memory, laid out
+    // as they would be stored.
+    ISyncSettingsData *node = KZelvaWorkAreaSettingsWrapper::rewound(m_workAreaSettings.get());
+    node->beginGroup(KZelvaWorkAreaSettingsWrapper::workAreaGroupName());
     return node;
+}
+
+ISyncSettingsData *KZelvaWorkAreaManager::workAreaSettingsRoot()
+{
+    ISyncSettingsData *node = m_settingsWrapper ? m_settingsWrapper->workAreaRoot() : nullptr;
+    return node ? node : KZelvaWorkAreaSettingsWrapper::rewound(m_workAreaSettings.get());
 }
 
 void KZelvaWorkAreaManager::flushWorkAreaSettings()
@@ -355,12 +352,7 @@ void KZelvaWorkAreaManager::flushWorkAreaSettings()
 
 QString KZelvaWorkAreaManager::lastActiveWorkAreaId()
 {
-    ISyncSettingsData *node = m_settingsWrapper ? m_settingsWrapper->workAreaRoot() : nullptr;
-    if (!node) {
-        node = m_workAreaSettings.get();
-        while (!node->groupPath().isEmpty())
-            node->endGroup();
-    }
+    ISyncSettingsData *node = workAreaSettingsRoot();
     return node->value(QLatin1String(kLastActiveKey));
 }
 
@@ -692,20 +684,13 @@ void KZelvaWorkAreaManager::storeLastActive(KZelvaMainWindow *window)
     KZelvaWorkArea *current = areas ? areas->currentWorkArea() : nullptr;
     if (!current)
         return;
-    ISyncSettingsData *node = m_settingsWrapper ? m_settingsWrapper->workAreaRoot() : nullptr;
-    if (!node) {
-        node = m_workAreaSettings.get();
-        while (!node->groupPath().isEmpty())
-            node->endGroup();
-    }
+    ISyncSettingsData *node = workAreaSettingsRoot();
     if (node->value(QLatin1String(kLastActiveKey)) != current->id()) {
         node->setValue(QLatin1String(kLastActiveKey), current->id());
         flushWorkAreaSettings();
     }
     if (m_saveActivedWorkArea && m_settingsWrapper && m_settingsWrapper->activeSettings()) {
-        ISyncSettingsData *active = m_settingsWrapper->activeSettings()->data();
-        while (!active->groupPath().isEmpty())
-            active->endGroup();
+        ISyncSettingsData *active = KZelvaWorkAreaSettingsWrapper::rewound(m_settingsWrapper->activeSettings()->data());
         if (active->value(QLatin1String(kLastActiveKey)) != current->id()) {
             active->setValue(QLatin1String(kLastActiveKey), current->id());
             m_settingsWrapper->flushActive();

@@ -177,6 +177,8 @@ private Q_SLOTS:
     void onNotifyOpenCloudLocation(NotifyOpenCloudLocationActionArg arg);
 
 private:
+    // The "workarea" record (or its in-memory stand-in) at its root.
+    ISyncSettingsData *workAreaSettingsRoot();
     // False for a work area shown here or with changes of its own to write.
     static bool takesStoredState(const KZelvaWorkArea *workArea);
     void notBuiltYet(const char *method) const;
