@@ -3,7 +3,7 @@
 //
 // kz_screengrab FILE.png [x y width height]: writes what the X display shows
 // (all of it, or the rectangle), windows of other processes included. The
-// page screenshots of the README are taken with it (tests/pages/workarea-screenshots.mjs).
+// page screenshots of the README are taken with it (scripts/workarea-screenshots.mjs).
 
 #include <QGuiApplication>
 #include <QPixmap>

@@ -5,7 +5,7 @@
 // the light and the dark skin, with QtWebEngine showing the real page:
 //
 //   KZ_BIN_DIR=build/bin xvfb-run -a -s "-screen 0 1440x900x24" \
-//       node tests/pages/workarea-screenshots.mjs docs/images
+//       node scripts/workarea-screenshots.mjs docs/images
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -13,7 +13,7 @@ import path from 'node:path';
 import { createRequire } from 'node:module';
 
 const require = createRequire(import.meta.url);
-const { WorkAreaShell } = require('./workarea-shell.js');
+const { WorkAreaShell } = require('../tests/pages/workarea-shell.js');
 
 const outDir = path.resolve(process.argv[2] || 'docs/images');
 const binDir = process.env.KZ_BIN_DIR;
