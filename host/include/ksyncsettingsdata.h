@@ -5,6 +5,8 @@
 #include "isyncsettingsdata.h"
 #include "ksyncsettingsnode.h"
 
+#include <vector>
+
 /*
  * In-memory settings node: a KSyncSettingsNode tree plus the current-group
  * cursor of ISyncSettingsData. A durable settings object keeps one of these
@@ -50,4 +52,14 @@ private:
     KSyncSettingsNode m_root;
     QStringList m_path;
     quint64 m_revision = 0;
+    // Moves before anything may change or detach a map of the tree (a
+    // no-op write included), which makes the read cursor below stale.
+    quint64 m_treeStamp = 0;
+    // Read cursor: the groups found along m_cursorPath, m_cursorNodes[i]
+    // after its first i + 1 names (shorter where a group is missing); good
+    // while m_cursorStamp equals m_treeStamp. Reads usually repeat the last
+    // path or go one group down from it, so most of them walk nothing.
+    mutable QStringList m_cursorPath;
+    mutable std::vector<const KSyncSettingsNode *> m_cursorNodes;
+    mutable quint64 m_cursorStamp = ~quint64(0);
 };

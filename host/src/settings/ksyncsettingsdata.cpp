@@ -36,21 +36,41 @@ QStringList KSyncSettingsData::groupPath() const
 
 // The cursor is a path, not a pointer: groups are created only when written,
 // so reading never leaves empty groups behind, and a pointer into a QMap
-// would not survive its detach.
+// would not survive its detach. Pointers are only cached for reading, and
+// dropped whenever the tree may have changed.
 const KSyncSettingsNode *KSyncSettingsData::currentNode() const
 {
-    const KSyncSettingsNode *node = &m_root;
-    for (const QString &name : m_path) {
-        const auto it = node->groups.constFind(name);
+    if (m_cursorStamp != m_treeStamp) {
+        m_cursorPath.clear();
+        m_cursorNodes.clear();
+        m_cursorStamp = m_treeStamp;
+    }
+    const int found = int(m_cursorNodes.size());
+    const int depth = m_path.size();
+    // The same list (shared after the last walk) compares without looking at the names.
+    if (m_cursorPath == m_path && found == m_cursorPath.size())
+        return depth == 0 ? &m_root : m_cursorNodes.back();
+
+    int keep = 0;
+    const int limit = qMin(found, depth);
+    while (keep < limit && m_cursorPath.at(keep) == m_path.at(keep))
+        ++keep;
+    m_cursorNodes.resize(size_t(keep));
+    m_cursorPath = m_path;
+    const KSyncSettingsNode *node = keep == 0 ? &m_root : m_cursorNodes.back();
+    for (int i = keep; i < depth; ++i) {
+        const auto it = node->groups.constFind(m_path.at(i));
         if (it == node->groups.cend())
             return nullptr;
         node = &it.value();
+        m_cursorNodes.push_back(node);
     }
     return node;
 }
 
 KSyncSettingsNode *KSyncSettingsData::currentNodeForWrite()
 {
+    ++m_treeStamp;
     KSyncSettingsNode *node = &m_root;
     for (const QString &name : qAsConst(m_path))
         node = &node->groups[name];
@@ -121,6 +141,7 @@ qint64 KSyncSettingsData::size() const
 
 void KSyncSettingsData::setRoot(const KSyncSettingsNode &root)
 {
+    ++m_treeStamp;
     m_root = root;
     ++m_revision;
 }

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "ksyncsettingsnode.h"
 
+#include "ksyncsettingsjsonreader.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -127,8 +129,17 @@ QByteArray KSyncSettingsNode::toText() const
 
 bool KSyncSettingsNode::fromText(const QByteArray &text, KSyncSettingsNode *out, QString *errorString)
 {
-    QString error;
     KSyncSettingsNode parsed;
+    if (KSyncSettingsJsonReader::read(text.constData(), text.size(), &parsed)) {
+        if (out)
+            *out = parsed;
+        return true;
+    }
+    // Declined texts (broken ones, but also legal rarities such as repeated
+    // keys) go through QJsonDocument, which has the last word on what is
+    // accepted and says why not.
+    parsed = KSyncSettingsNode();
+    QString error;
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
     if (parseError.error != QJsonParseError::NoError)
