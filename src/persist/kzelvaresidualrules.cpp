@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvaresidualrules.h"
 
+#include <QPair>
 #include <QSet>
 #include <QUrl>
 
@@ -21,10 +22,21 @@ qint64 KZelvaResidualRules::closedTime(const KZelvaWorkAreaRecoverItem &item)
 
 void KZelvaResidualRules::sortNewestFirst(Items *items)
 {
-    std::stable_sort(items->begin(), items->end(),
-                     [](const KZelvaWorkAreaRecoverItem &a, const KZelvaWorkAreaRecoverItem &b) {
-                         return closedTime(a) > closedTime(b);
-                     });
+    // Two closes in one millisecond: the one recorded later is the newer.
+    QVector<QPair<qint64, int>> keys;
+    keys.reserve(items->size());
+    for (int i = 0; i < items->size(); ++i)
+        keys.append({closedTime(items->at(i)), i});
+    std::sort(keys.begin(), keys.end(), [](const QPair<qint64, int> &a, const QPair<qint64, int> &b) {
+        if (a.first != b.first)
+            return a.first > b.first;
+        return a.first < 0 ? a.second < b.second : a.second > b.second;
+    });
+    Items sorted;
+    sorted.reserve(items->size());
+    for (const QPair<qint64, int> &key : qAsConst(keys))
+        sorted.append(items->at(key.second));
+    *items = sorted;
 }
 
 bool KZelvaResidualRules::isDocument(const KZelvaWorkAreaRecoverItem &item)

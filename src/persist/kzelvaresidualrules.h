@@ -23,7 +23,8 @@ public:
 
     // "lastClosedDateTime" in milliseconds since the epoch, or -1 when absent.
     static qint64 closedTime(const KZelvaWorkAreaRecoverItem &item);
-    // Newest first; items without a close time go last, in their order.
+    // Newest first (of two closed in the same millisecond, the later in the
+    // list); items without a close time go last, in their order.
     static void sortNewestFirst(Items *items);
     // A local document: the item names a file path (not a URL).
     static bool isDocument(const KZelvaWorkAreaRecoverItem &item);

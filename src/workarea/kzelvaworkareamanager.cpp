@@ -400,6 +400,11 @@ KZelvaWorkArea *KZelvaWorkAreaManager::createWorkArea(bool isDefault)
         krt::KPluginsSettings::boolValue(QLatin1String(kPluginGroup),
                                          QStringLiteral("crossTerminalEntranceVisible"), true));
     KZelvaWorkAreaData data = KZelvaWorkAreaDefaultName::newRecord(isDefault, numbered);
+    // An id is the second and this process's counter: another process of the
+    // user may have stored the same one already; take the next free one.
+    const QStringList stored = workAreaSettings()->childGroups();
+    while (m_workAreas.contains(data.id) || stored.contains(data.id))
+        data.id = KZelvaWorkAreaIdGenerator::newId();
     data.deviceName = QHostInfo::localHostName();
     // New work areas go to the end of the order.
     for (const QPointer<KZelvaWorkArea> &other : qAsConst(m_workAreas)) {
@@ -1434,7 +1439,11 @@ void KZelvaWorkAreaManager::onSettingsVersionChanged()
         return;
     // Another process of the user saved the work areas: pick up new ones,
     // take the stored state of those not shown here, drop those closed there.
+    const int before = m_workAreas.size();
     loadStoredWorkAreas(true);
+    logWorkArea(0, QStringLiteral("onSettingsVersionChanged : %1 work areas, %2 before")
+                       .arg(m_workAreas.size())
+                       .arg(before));
 }
 
 void KZelvaWorkAreaManager::onWorkAreaDataChanged()

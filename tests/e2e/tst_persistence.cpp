@@ -378,9 +378,15 @@ void tst_Persistence::twoProcessesOfOneUser()
     QVERIFY2(second.start({QStringLiteral("--app-name"), QStringLiteral("two")}, &error), qPrintable(error));
 
     QVERIFY(ok(first.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("From one")}}))));
-    QTRY_VERIFY_WITH_TIMEOUT(workAreas(second).contains(QStringLiteral("From one")), 5000);
+    // What a shell lists, and what it logged, for a failure message.
+    const auto seen = [](KShellProcess &shell) {
+        return QStringLiteral("lists %1; log:\n%2")
+            .arg(QStringList(workAreas(shell).keys()).join(QLatin1Char(',')),
+                 QString::fromLocal8Bit(shell.output().right(3000)));
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(workAreas(second).contains(QStringLiteral("From one")), qPrintable(seen(second)), 10000);
     QVERIFY(ok(second.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("From two")}}))));
-    QTRY_VERIFY_WITH_TIMEOUT(workAreas(first).contains(QStringLiteral("From two")), 5000);
+    QTRY_VERIFY2_WITH_TIMEOUT(workAreas(first).contains(QStringLiteral("From two")), qPrintable(seen(first)), 10000);
     QCOMPARE(first.quit(), 0);
     QCOMPARE(second.quit(), 0);
 

@@ -112,6 +112,8 @@ void tst_KZelvaResidualRules::duplicates_data()
         return r;
     };
     QTest::newRow("same path, older goes") << Items{doc("old", "/d/a", 3), doc("new", "/d/a", 1)} << sl({"old"});
+    QTest::newRow("same path, same instant: the later recorded stays")
+        << Items{doc("first", "/d/a", 1), doc("second", "/d/a", 1)} << sl({"first"});
     QTest::newRow("same path, other page type stays")
         << Items{doc("a", "/d/a", 3, 3), doc("b", "/d/a", 1, 17)} << QStringList{};
     QTest::newRow("same cloud id under any of its keys")

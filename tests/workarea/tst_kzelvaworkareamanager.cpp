@@ -29,6 +29,12 @@ private Q_SLOTS:
 
 private:
     KZelvaMainWindow *newWindow() { return m_bed.newWindow(false); }
+    KZelvaMainWindow *newWindowWithWorkArea()
+    {
+        KZelvaMainWindow *window = newWindow();
+        m_manager->notifyMainWindowAdd(window);
+        return window;
+    }
     QString currentName(KZelvaMainWindow *window) const
     {
         return m_bed.current(window) ? m_bed.current(window)->data().name : QString();
@@ -71,6 +77,15 @@ void tst_KZelvaWorkAreaManager::windowsGetWorkAreasWithDefaultNames()
     }
     QCOMPARE(names, expected);
     QCOMPARE(ids.size(), 4);
+    // Another process stored the id this one would take next (same second,
+    // same counter): the new work area skips it.
+    const QString last = m_manager->getWorkAreaData(newWindowWithWorkArea()).id;
+    const QString taken = last.left(10) + QString::number(last.mid(10).toULongLong() + 1);
+    ISyncSettingsData *node = m_manager->workAreaSettings();
+    node->beginGroup(taken);
+    node->setValue(QStringLiteral("name"), QStringLiteral("From elsewhere"));
+    node->endGroup();
+    QVERIFY(m_manager->getWorkAreaData(newWindowWithWorkArea()).id != taken);
     // The first window still shows the device's default work area.
     QCOMPARE(m_manager->defaultWorkArea(), m_manager->workAreasOf(first)->currentWorkArea());
 }
