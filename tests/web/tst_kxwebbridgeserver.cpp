@@ -262,6 +262,17 @@ private Q_SLOTS:
         QCOMPARE(m_server->totalRefusals(), 0);
     }
 
+    void closingThePageEndsItsClients()
+    {
+        std::unique_ptr<QWebSocket> client = connectClient();
+        QVERIFY(client);
+        QTRY_COMPARE(m_page->connectionCount(), 1);
+        QSignalSpy closed(client.get(), &QWebSocket::disconnected);
+        m_page.reset();
+        QVERIFY(closed.wait(5000));
+        QCOMPARE(client->closeCode(), QWebSocketProtocol::CloseCodeGoingAway);
+    }
+
     void oversizedMessageClosesTheConnection()
     {
         m_server->setMaxMessageSize(64 * 1024);

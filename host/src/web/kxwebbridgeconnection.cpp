@@ -38,8 +38,14 @@ KxWebBridgeConnection::KxWebBridgeConnection(KxWebViewAsynJSObject *page, bool i
     , m_maxLength(KxWebBridgeLimits::kMaxMessageBytes)
     , m_inView(inView)
 {
-    if (m_page)
+    if (m_page) {
         m_page->attach(this);
+        connect(m_page, &QObject::destroyed, this, &KxWebBridgeConnection::pageClosed);
+    }
+}
+
+void KxWebBridgeConnection::pageClosed()
+{
 }
 
 KxWebBridgeConnection::~KxWebBridgeConnection()
@@ -53,12 +59,16 @@ void KxWebBridgeConnection::refuse(const QJsonValue &id, const QString &error)
     ++m_malformed;
     qCWarning(lcWeb, "page %s: malformed message: %s", m_page ? qUtf8Printable(m_page->objectName()) : "(gone)",
               qUtf8Printable(error));
-    if (!isUsableId(id))
-        return;
+    if (isUsableId(id))
+        sendFailure(id, KxWebViewJSAnswer::BadRequest, error);
+}
+
+void KxWebBridgeConnection::sendFailure(const QJsonValue &id, int status, const QString &error)
+{
     const QJsonObject reply{{QStringLiteral("t"), QStringLiteral("reply")},
                             {QStringLiteral("id"), id},
                             {QStringLiteral("ok"), false},
-                            {QStringLiteral("code"), KxWebViewJSAnswer::codeName(KxWebViewJSAnswer::BadRequest)},
+                            {QStringLiteral("code"), KxWebViewJSAnswer::codeName(KxWebViewJSAnswer::Status(status))},
                             {QStringLiteral("error"), error}};
     sendText(QString::fromUtf8(QJsonDocument(reply).toJson(QJsonDocument::Compact)));
 }
@@ -92,8 +102,12 @@ void KxWebBridgeConnection::receiveText(const QString &text)
     const QJsonValue method = message.value(QLatin1String("m"));
     if (!handler.isString() || !method.isString())
         return refuse(id, QStringLiteral("handler and method must be strings"));
-    if (!m_page)
-        return;
+    if (!m_page) {
+        // The page object closed while this client stayed; nobody will answer.
+        qCInfo(lcWeb, "page call %s.%s after the page object was closed", qUtf8Printable(handler.toString().left(80)),
+               qUtf8Printable(method.toString().left(80)));
+        return sendFailure(id, KxWebViewJSAnswer::NoAnswer, QStringLiteral("the page was closed"));
+    }
 
     QPointer<KxWebBridgeConnection> self(this);
     const QByteArray callId = idText(id);
@@ -111,12 +125,7 @@ void KxWebBridgeConnection::receiveText(const QString &text)
                          self->sendText(QString::fromUtf8(reply));
                          return;
                      }
-                     const QJsonObject reply{{QStringLiteral("t"), QStringLiteral("reply")},
-                                             {QStringLiteral("id"), callId.toLongLong()},
-                                             {QStringLiteral("ok"), false},
-                                             {QStringLiteral("code"), KxWebViewJSAnswer::codeName(answer.status)},
-                                             {QStringLiteral("error"), answer.error}};
-                     self->sendText(QString::fromUtf8(QJsonDocument(reply).toJson(QJsonDocument::Compact)));
+                     self->sendFailure(callId.toLongLong(), answer.status, answer.error);
                  },
                  text.size());
 }

@@ -49,9 +49,12 @@ public:
 
 protected:
     virtual void sendText(const QString &text) = 0;
+    // The page object went; the transport may end the connection.
+    virtual void pageClosed();
 
 private:
     void refuse(const QJsonValue &id, const QString &error);
+    void sendFailure(const QJsonValue &id, int status, const QString &error);
 
     QPointer<KxWebViewAsynJSObject> m_page;
     QSet<QString> m_events;

@@ -27,3 +27,8 @@ void KxWebBridgeSocketConnection::sendText(const QString &text)
     if (m_socket->state() == QAbstractSocket::ConnectedState)
         m_socket->sendTextMessage(text);
 }
+
+void KxWebBridgeSocketConnection::pageClosed()
+{
+    m_socket->close(QWebSocketProtocol::CloseCodeGoingAway, QStringLiteral("page closed"));
+}

@@ -8,7 +8,8 @@ class QWebSocket;
 
 /*
  * A browser page attached over a WebSocket. Owns the socket and deletes
- * itself (later) once the socket disconnects. GUI thread.
+ * itself (later) once the socket disconnects; closes the socket when its
+ * page object goes, so the page's pending calls fail. GUI thread.
  */
 class KxWebBridgeSocketConnection : public KxWebBridgeConnection
 {
@@ -24,6 +25,7 @@ Q_SIGNALS:
 
 protected:
     void sendText(const QString &text) override;
+    void pageClosed() override;
 
 private:
     QWebSocket *m_socket;
