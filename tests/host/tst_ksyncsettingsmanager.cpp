@@ -161,8 +161,12 @@ void tst_KSyncSettingsManager::concurrentWritersMerge()
     writeArea(a->data(), QStringLiteral("fromA"), QStringLiteral("A"));
     a->data()->removeGroups({QStringLiteral("doomed")});
     QCOMPARE(put(a, QStringLiteral("lastActiveWorkAreaId"), QStringLiteral("fromA")), KSyncSettings::Ok);
+    // B's save merges in A's work: B hears of it like of any other change.
+    QVector<int> seenByB;
+    countChanges(b, &seenByB);
     writeArea(b->data(), QStringLiteral("fromB"), QStringLiteral("B"));
     QCOMPARE(put(b, QStringLiteral("lastActiveWorkAreaId"), QStringLiteral("fromB")), KSyncSettings::Ok);
+    QTRY_COMPARE(seenByB.size(), 1);
 
     const KSyncSettingsNode onDisk = stored();
     KSyncSettingsData node(onDisk);
