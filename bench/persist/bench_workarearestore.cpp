@@ -71,7 +71,7 @@ QString writeRecord(int workAreas)
 // A service is opened once at start and closed at exit, so its teardown
 // is no part of a restore. It is also mostly a wait: the kernel takes 10 to
 // 20 ms to close the directory watcher's inotify descriptor, which swamped
-// the figures. Dropping the record tree costs CPU, see docs/settings.md.
+// the figures. Dropping the record tree costs CPU too, see docs/settings.md.
 void closeUntimed(benchmark::State &state, std::unique_ptr<KSyncSettingsManager> *manager)
 {
     state.PauseTiming();

@@ -40,6 +40,7 @@ public:
 
 private:
     static constexpr int kMaxSize = 40;
+
     struct Entry
     {
         int size = -1;
