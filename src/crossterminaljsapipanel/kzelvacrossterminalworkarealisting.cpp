@@ -76,9 +76,10 @@ QVariant callPage(QObject *page, const char *name)
         if (type == QMetaType::Void || type == QMetaType::UnknownType)
             return QVariant();
         QVariant result(type, nullptr);
-        if (!method.invoke(page, Qt::DirectConnection, QGenericReturnArgument(method.typeName(), result.data())))
-            return QVariant();
-        return result;
+        const bool called = type == QMetaType::QVariant
+            ? method.invoke(page, Qt::DirectConnection, Q_RETURN_ARG(QVariant, result))
+            : method.invoke(page, Qt::DirectConnection, QGenericReturnArgument(method.typeName(), result.data()));
+        return called ? result : QVariant();
     }
     return QVariant();
 }

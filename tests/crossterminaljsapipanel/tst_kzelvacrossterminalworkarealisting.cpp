@@ -81,6 +81,15 @@ QStringList logsWith(const RecordLogTail &tail, const QString &text)
     return tail.lines().filter(text);
 }
 
+// A document page that tells its file type, as the suite's pages do.
+class TypedPage : public KZelvaQozSubPage
+{
+    Q_OBJECT
+public:
+    TypedPage() { newDocument(QStringLiteral("beta")); }
+    Q_INVOKABLE QVariantMap getPageTabFileType() const { return {{QStringLiteral("fileType"), QStringLiteral("qoz")}}; }
+};
+
 } // namespace
 
 class tst_KZelvaCrossTerminalWorkAreaListing : public QObject
@@ -295,7 +304,10 @@ void tst_KZelvaCrossTerminalWorkAreaListing::listingsFromModel()
     KZelvaMainWindow *second = bed.newWindow();
     const QString alpha = bed.addPage(first, QStringLiteral("alpha"))->getWorkAreaItemId();
     const QString fixed = bed.addPage(first, QStringLiteral("fixed"))->getWorkAreaItemId();
-    const QString beta = bed.addPage(second, QStringLiteral("beta"))->getWorkAreaItemId();
+    auto *typed = new TypedPage;
+    second->centralArea()->addSubPage(typed);
+    QCoreApplication::processEvents();
+    const QString beta = typed->getWorkAreaItemId();
     zelvaApp->setCurrentMainWindow(first);
     // A tab that left its work area stays in the window as a fixed tab.
     QVERIFY(bed.current(first)->takeItem(fixed));
@@ -337,6 +349,7 @@ void tst_KZelvaCrossTerminalWorkAreaListing::listingsFromModel()
     QCOMPARE(tagIds(hostOpen), (QStringList{fixed, alpha, beta}));
     QCOMPARE(hostOpen.at(0).toObject().value(QStringLiteral("workAreaId")).toString(), QStringLiteral("fixedArea"));
     QCOMPARE(hostOpen.at(2).toObject().value(QStringLiteral("status")).toString(), QStringLiteral("other"));
+    QCOMPARE(hostOpen.at(2).toObject().value(QStringLiteral("fileType")).toString(), QStringLiteral("qoz"));
     QVERIFY(hostOpen.at(1).toObject().contains(QStringLiteral("lastAccessTime")));
     const QJsonArray hostClose = host.value(QStringLiteral("close")).toArray();
     QCOMPARE(tagIds(hostClose), QStringList{QStringLiteral("gone")});
