@@ -3,6 +3,7 @@
 #include "kcirraservice.h"
 
 #include "kcirracontrol.h"
+#include "kcirradeviceregistry.h"
 #include "kcirrajsonline.h"
 #include "kcirrapeer.h"
 #include "kcirraserver.h"
@@ -78,6 +79,7 @@ KCirraService::KCirraService(KCirraServer *server, const Options &options, QObje
         if (!peer->isShell())
             return;
         qCInfo(lcCirrad).noquote() << "peer closed" << peer->describe();
+        Q_EMIT shellClosed(peer);
         const QList<KCirraPeer *> peers = m_server->peers();
         const bool anyShell = std::any_of(peers.begin(), peers.end(), [](KCirraPeer *p) { return p->isShell(); });
         if (!anyShell && m_options.idleExitMs > 0)
@@ -100,6 +102,7 @@ KCirraService::KCirraService(KCirraServer *server, const Options &options, QObje
     };
     registerMethod(QStringLiteral("showSendMyDeviceToastByTransferHelper"), acknowledge);
     registerMethod(QStringLiteral("showTransferHelperDlg"), acknowledge);
+    m_devices = std::make_unique<KCirraDeviceRegistry>(this);
 }
 
 KCirraService::~KCirraService() = default;
@@ -157,8 +160,14 @@ void KCirraService::handleHello(KCirraPeer *peer, const CirraHello &hello)
         if (!hello.deviceId.empty()) {
             KCirraDevice device{qs(hello.deviceId), qs(hello.deviceName), qs(hello.deviceType), qs(hello.os)};
             const auto known = user.devices.constFind(device.id);
+            if (known != user.devices.cend() && known->renamed)
+                device.name = known->name;
             if (known == user.devices.cend() || known->name != device.name || known->type != device.type
                 || known->os != device.os) {
+                const qint64 now = QDateTime::currentMSecsSinceEpoch();
+                device.registerTime = known == user.devices.cend() ? now : known->registerTime;
+                device.renamed = known != user.devices.cend() && known->renamed;
+                device.modifiedTime = now;
                 user.devices.insert(device.id, device);
                 m_users.store(user);
             }
@@ -175,6 +184,8 @@ void KCirraService::handleHello(KCirraPeer *peer, const CirraHello &hello)
     }
     peer->send(answer);
     peer->push();
+    if (!control)
+        Q_EMIT shellIdentified(peer);
 }
 
 void KCirraService::handleCall(KCirraPeer *peer, const CirraCall &call)

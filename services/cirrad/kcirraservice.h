@@ -17,6 +17,7 @@
 #include <memory>
 
 class KCirraControl;
+class KCirraDeviceRegistry;
 class KCirraPeer;
 class KCirraServer;
 
@@ -75,6 +76,11 @@ public:
     // Answers every held call; returns how many.
     int releaseHeld();
 
+Q_SIGNALS:
+    // A shell said hello (after the answer went out) / its connection ended.
+    void shellIdentified(KCirraPeer *peer);
+    void shellClosed(KCirraPeer *peer);
+
 private:
     struct Held
     {
@@ -102,6 +108,7 @@ private:
     KCirraCallLog m_callLog;
     KCirraFaults m_faults;
     std::unique_ptr<KCirraControl> m_control;
+    std::unique_ptr<KCirraDeviceRegistry> m_devices;
     QHash<QString, MethodHandler> m_methods;
     QList<Held> m_held;
     QTimer m_idleTimer;

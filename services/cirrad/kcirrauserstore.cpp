@@ -80,6 +80,9 @@ KCirraUser KCirraUserStore::load(const QString &id) const
         const QJsonObject d = value.toObject();
         KCirraDevice device{d.value(QStringLiteral("id")).toString(), d.value(QStringLiteral("name")).toString(),
                             d.value(QStringLiteral("type")).toString(), d.value(QStringLiteral("os")).toString()};
+        device.registerTime = qint64(d.value(QStringLiteral("registerTime")).toDouble());
+        device.modifiedTime = qint64(d.value(QStringLiteral("modifiedTime")).toDouble());
+        device.renamed = d.value(QStringLiteral("renamed")).toBool();
         if (!device.id.isEmpty())
             user.devices.insert(device.id, device);
     }
@@ -92,7 +95,10 @@ bool KCirraUserStore::store(const KCirraUser &user)
     QJsonArray devices;
     for (const KCirraDevice &d : user.devices) {
         devices.append(QJsonObject{{QStringLiteral("id"), d.id}, {QStringLiteral("name"), d.name},
-                                   {QStringLiteral("type"), d.type}, {QStringLiteral("os"), d.os}});
+                                   {QStringLiteral("type"), d.type}, {QStringLiteral("os"), d.os},
+                                   {QStringLiteral("registerTime"), double(d.registerTime)},
+                                   {QStringLiteral("modifiedTime"), double(d.modifiedTime)},
+                                   {QStringLiteral("renamed"), d.renamed}});
     }
     const QJsonObject o{{QStringLiteral("loggedIn"), user.loggedIn},
                         {QStringLiteral("userName"), user.userName},

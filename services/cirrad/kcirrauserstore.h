@@ -12,6 +12,9 @@ struct KCirraDevice
     QString name;
     QString type;
     QString os;
+    qint64 registerTime = 0; // ms since the epoch
+    qint64 modifiedTime = 0;
+    bool renamed = false;    // the user named it; hellos keep that name
 };
 
 struct KCirraUser

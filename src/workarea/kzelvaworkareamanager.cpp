@@ -17,6 +17,7 @@
 #include "kzelvaresidualrules.h"
 #include "kzelvaworkareasettingschangedhandler.h"
 #include "kzelvaworkareasettingswrapper.h"
+#include "kworkarealabelsync.h"
 
 #include <isyncsettingsdata.h>
 #include <kaccountsdkproxy.h>
@@ -151,7 +152,8 @@ void KZelvaWorkAreaManager::ensureInitialised()
             || !krt::product::isFeatureSupported(QStringLiteral("ZelvaWorkAreaCrossTerminal")))
             m_thumbnailManager = m_hooks->createThumbnailManager(this);
     }
-    logWorkArea(0, QStringLiteral("ensureInitialised : label sync is not built yet"));
+    if (krt::product::isFeatureSupported(QStringLiteral("ZelvaWorkAreaCrossTerminal")))
+        new KWorkAreaLabelSync(this); // listens to the service's broadcasts from now on
     if (!m_translationInstalled) {
         // No catalogue ships yet; the texts show in their source form.
         m_translationInstalled = true;
@@ -289,6 +291,8 @@ void KZelvaWorkAreaManager::teardown()
         m_residualRecords->syncFlushWindowResidualSettings();
         m_residualRecords->waitForTasks();
     }
+    if (KWorkAreaLabelSync *labelSync = findChild<KWorkAreaLabelSync *>(QString(), Qt::FindDirectChildrenOnly))
+        labelSync->stopListening();
     m_state = State::TornDown;
 }
 

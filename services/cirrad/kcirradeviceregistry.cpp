@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kcirradeviceregistry.h"
+
+#include "kcirrapeer.h"
+#include "kcirraserver.h"
+#include "kcirraservice.h"
+
+#include <kcirrapaths.h>
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcCirrad)
+
+using namespace qoz::cirra;
+
+namespace {
+
+constexpr char kAppId[] = "qoz-office";
+constexpr int kOnline = 1;
+constexpr int kOffline = 0;
+constexpr int kMaxDeviceName = 128;
+
+QString qs(const std::string &s)
+{
+    return QString::fromStdString(s);
+}
+
+QString arg(const CirraIpcArg &a, const char *key)
+{
+    const auto it = a.argMap.find(key);
+    return it == a.argMap.end() ? QString() : qs(it->second);
+}
+
+// Answers carry their JSON in resultString; "msg" is "success" or the reason.
+CirraIpcResult answer(int state, const QString &msg, const QJsonObject &extra = QJsonObject())
+{
+    QJsonObject o = extra;
+    o.insert(QStringLiteral("msg"), msg);
+    CirraIpcResult result;
+    result.state = state;
+    result.resultString = QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
+    return result;
+}
+
+} // namespace
+
+KCirraDeviceRegistry::KCirraDeviceRegistry(KCirraService *service)
+    : QObject(service)
+    , m_service(service)
+{
+    service->registerMethod(QStringLiteral("getSoftBussDeviceList"),
+                            [this](KCirraPeer *peer, const CirraIpcArg &a) { return deviceList(peer, a); });
+    service->registerMethod(QStringLiteral("updateSoftBussDeviceInfo"),
+                            [this](KCirraPeer *peer, const CirraIpcArg &a) { return updateDevice(peer, a); });
+    service->registerMethod(QStringLiteral("sendFileLabelOnlineMsg"),
+                            [this](KCirraPeer *peer, const CirraIpcArg &a) { return labelOnlineMsg(peer, a); });
+    connect(service, &KCirraService::shellIdentified, this, &KCirraDeviceRegistry::onShellIdentified);
+    connect(service, &KCirraService::shellClosed, this, &KCirraDeviceRegistry::onShellClosed);
+}
+
+bool KCirraDeviceRegistry::isOnline(const QString &userId, const QString &deviceId, const KCirraPeer *except) const
+{
+    const QList<KCirraPeer *> peers = m_service->server()->peers();
+    return std::any_of(peers.begin(), peers.end(), [&](const KCirraPeer *p) {
+        return p != except && p->isOpen() && p->isShell() && p->userId() == userId
+               && qs(p->hello().deviceId) == deviceId;
+    });
+}
+
+int KCirraDeviceRegistry::onlineCount(const KCirraUser &user) const
+{
+    int count = 0;
+    for (const KCirraDevice &d : user.devices)
+        count += isOnline(user.id, d.id) ? 1 : 0;
+    return count;
+}
+
+QJsonObject KCirraDeviceRegistry::record(const KCirraUser &user, const KCirraDevice &device,
+                                         const KCirraPeer *except) const
+{
+    // The abilities and version of the device come from the hello of one of its shells.
+    QString abilities;
+    QString version;
+    QString app;
+    const QList<KCirraPeer *> peers = m_service->server()->peers();
+    for (const KCirraPeer *p : peers) {
+        if (p != except && p->isOpen() && p->isShell() && p->userId() == user.id && qs(p->hello().deviceId) == device.id) {
+            QStringList list;
+            for (const std::string &a : p->hello().abilities)
+                list.append(qs(a));
+            abilities = list.join(QLatin1Char(','));
+            version = qs(p->hello().appVersion);
+            app = p->appName();
+            break;
+        }
+    }
+    return QJsonObject{{QStringLiteral("status"), isOnline(user.id, device.id, except) ? kOnline : kOffline},
+                       {QStringLiteral("register_time"), double(device.registerTime)},
+                       {QStringLiteral("last_modified_time"), double(device.modifiedTime)},
+                       {QStringLiteral("identify_info"), device.id},
+                       {QStringLiteral("app_id"), QLatin1String(kAppId)},
+                       {QStringLiteral("user_id"), user.id},
+                       {QStringLiteral("device_id"), device.id},
+                       {QStringLiteral("device_name"), device.name},
+                       {QStringLiteral("client_info"), app},
+                       {QStringLiteral("type"), device.type.isEmpty() ? QStringLiteral("PC") : device.type.toUpper()},
+                       {QStringLiteral("os_info"), device.os},
+                       {QStringLiteral("ability_info"), abilities},
+                       {QStringLiteral("action"), QString()},
+                       {QStringLiteral("version"), version},
+                       {QStringLiteral("ext"), QString()},
+                       {QStringLiteral("roaming_device_uuid"), device.id}};
+}
+
+CirraIpcResult KCirraDeviceRegistry::deviceList(KCirraPeer *peer, const CirraIpcArg &a)
+{
+    // "status" "0" asks for every device; "1" only for those online.
+    const bool onlineOnly = arg(a, "status") == QLatin1String("1");
+    const KCirraUser user = m_service->users().user(peer->userId());
+    QJsonArray devices;
+    for (const KCirraDevice &d : user.devices) {
+        const QJsonObject r = record(user, d);
+        if (!onlineOnly || r.value(QStringLiteral("status")).toInt() == kOnline)
+            devices.append(r);
+    }
+    return answer(KCirraService::Success, QStringLiteral("success"),
+                  {{QStringLiteral("data"), QJsonObject{{QStringLiteral("devices"), devices}}}});
+}
+
+CirraIpcResult KCirraDeviceRegistry::updateDevice(KCirraPeer *peer, const CirraIpcArg &a)
+{
+    const QJsonObject data = QJsonDocument::fromJson(arg(a, "data").toUtf8()).object();
+    const QString deviceId = data.value(QStringLiteral("device_id")).toString();
+    const QString userId = data.value(QStringLiteral("user_id")).toString();
+    const QString name = data.value(QStringLiteral("device_name")).toString().trimmed();
+    const bool renames = data.value(QStringLiteral("update_keys")).toArray().contains(QStringLiteral("device_name"));
+    if (!userId.isEmpty() && userId != peer->userId())
+        return answer(KCirraService::Forbidden, QStringLiteral("forbidden"));
+    if (!KCirraPaths::isSafeId(deviceId) || !renames || name.isEmpty() || name.size() > kMaxDeviceName
+        || std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; })) {
+        qCWarning(lcCirrad).noquote() << "updateSoftBussDeviceInfo: bad data from" << peer->describe();
+        return answer(KCirraService::BadArgument, QStringLiteral("bad argument"));
+    }
+    KCirraUser user = m_service->users().user(peer->userId());
+    auto device = user.devices.find(deviceId);
+    if (device == user.devices.end())
+        return answer(KCirraService::NotFound, QStringLiteral("device not found"));
+    device->name = name;
+    device->renamed = true;
+    device->modifiedTime = QDateTime::currentMSecsSinceEpoch();
+    m_service->users().store(user);
+    // The caller learns from its reply; the others from the broadcast.
+    broadcastStatus(user.id, deviceId, peer);
+    return answer(KCirraService::Success, QStringLiteral("success"));
+}
+
+CirraIpcResult KCirraDeviceRegistry::labelOnlineMsg(KCirraPeer *peer, const CirraIpcArg &a)
+{
+    const QString command =
+        QJsonDocument::fromJson(arg(a, "data").toUtf8()).object().value(QStringLiteral("command")).toString();
+    if (command != QLatin1String("get_labels") && command != QLatin1String("stop_sync_label"))
+        return answer(KCirraService::BadArgument, QStringLiteral("unknown command"));
+    if (command == QLatin1String("get_labels"))
+        m_syncing.insert(peer);
+    else
+        m_syncing.remove(peer);
+    QJsonObject extra;
+    if (arg(a, "check_online_device_count") == QLatin1String("true"))
+        extra.insert(QStringLiteral("online_device_count"), onlineCount(m_service->users().user(peer->userId())));
+    return answer(KCirraService::Success, QStringLiteral("success"), extra);
+}
+
+void KCirraDeviceRegistry::onShellIdentified(KCirraPeer *peer)
+{
+    const QString deviceId = qs(peer->hello().deviceId);
+    if (!deviceId.isEmpty())
+        broadcastStatus(peer->userId(), deviceId, peer);
+}
+
+void KCirraDeviceRegistry::onShellClosed(KCirraPeer *peer)
+{
+    m_syncing.remove(peer);
+    const QString deviceId = qs(peer->hello().deviceId);
+    // Another shell of the same device keeps it online.
+    if (!deviceId.isEmpty() && !isOnline(peer->userId(), deviceId, peer))
+        broadcastStatus(peer->userId(), deviceId, peer);
+}
+
+void KCirraDeviceRegistry::broadcastStatus(const QString &userId, const QString &deviceId, const KCirraPeer *origin)
+{
+    const KCirraUser user = m_service->users().user(userId);
+    const auto device = user.devices.constFind(deviceId);
+    if (device == user.devices.cend())
+        return;
+    // '&' splits broadcast parts: keep it out of the JSON text (its escape is valid JSON).
+    const QString json = QString::fromUtf8(
+        QJsonDocument(record(user, *device, origin && !origin->isOpen() ? origin : nullptr)).toJson(QJsonDocument::Compact));
+    QString escaped = json;
+    escaped.replace(QLatin1Char('&'), QLatin1String("\\u0026"));
+    CirraFrame frame;
+    frame.__set_event(CirraEvent());
+    frame.event.signalName = KCirraRecords::kEventBroadcast;
+    frame.event.text = QString(QStringLiteral("act=broadcast&fileLabelDeviceStatus=") + escaped).toStdString();
+    // Sending may close a peer whose buffer overflows; iterate over a copy.
+    const QList<KCirraPeer *> peers = m_service->server()->peers();
+    for (KCirraPeer *p : peers) {
+        if (p != origin && m_syncing.contains(p) && p->isOpen() && p->userId() == userId)
+            p->send(frame);
+    }
+}

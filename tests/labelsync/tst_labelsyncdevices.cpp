@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The user's devices through a real cirrad: two zelvashell processes and two
+// label sync clients of the same user, each with a device id of its own.
+#include "kcirradprocess.h"
+#include "kshellprocess.h"
+#include "kworkarealabelsync.h"
+
+#include <kcirraeventobject.h>
+#include <kcloudsvrproxy.h>
+
+#include <QJsonArray>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+std::unique_ptr<KCloudSvrProxy> makeProxy(const QString &device)
+{
+    auto proxy = std::make_unique<KCloudSvrProxy>();
+    KCloudSvrProxy::ClientInfo info;
+    info.userId = QStringLiteral("alice");
+    info.deviceId = device;
+    info.deviceName = QStringLiteral("Client ") + device;
+    info.appName = QStringLiteral("tst_labelsyncdevices");
+    proxy->setClientInfo(info);
+    return proxy;
+}
+
+QStringList shellArgs(const QString &device, const QString &name)
+{
+    return {QStringLiteral("--user"), QStringLiteral("alice"), QStringLiteral("--device-id"), device,
+            QStringLiteral("--device-name"), name};
+}
+
+// Asks for the list and waits for it; device id -> page object.
+QHash<QString, QJsonObject> fetchDevices(KWorkAreaLabelSync &sync)
+{
+    QSignalSpy counted(&sync, &KWorkAreaLabelSync::sigTotalTagsCountChanged);
+    QHash<QString, QJsonObject> devices;
+    if (!sync.getSoftBussDeviceList() || !counted.wait(10000))
+        return devices;
+    const QJsonArray data = sync.softbussDeviceAndTagsData().value(QStringLiteral("data")).toArray();
+    for (const QJsonValue &v : data)
+        devices.insert(v[QStringLiteral("device_id")].toString(), v.toObject());
+    return devices;
+}
+
+} // namespace
+
+class tst_LabelSyncDevices : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void devicesOfOneUser();
+};
+
+void tst_LabelSyncDevices::devicesOfOneUser()
+{
+    KCirradProcess cirrad;
+    QVERIFY(cirrad.start());
+    KShellProcess shellA(QStringLiteral("a"));
+    KShellProcess shellB(QStringLiteral("b"));
+    QString error;
+    QVERIFY2(shellA.start(shellArgs(QStringLiteral("dev-a"), QStringLiteral("Desk A")), &error), qPrintable(error));
+    QVERIFY2(shellB.start(shellArgs(QStringLiteral("dev-b"), QStringLiteral("Desk & B")), &error), qPrintable(error));
+
+    auto proxy1 = makeProxy(QStringLiteral("dev-1"));
+    auto proxy2 = makeProxy(QStringLiteral("dev-2"));
+    KWorkAreaLabelSync sync1(nullptr, proxy1.get());
+    KWorkAreaLabelSync sync2(nullptr, proxy2.get());
+    QTRY_VERIFY_WITH_TIMEOUT(proxy1->isConnected() && proxy2->isConnected(), 10000);
+    QSignalSpy heard2(proxy2->cirraEventObject(), &KCirraEventObject::signal_broadcast);
+
+    // The panel of the second client opens: it starts label sync and so hears device changes.
+    QSignalSpy finished(proxy2.get(), &KCloudSvrProxy::callFinished);
+    QVERIFY(sync2.sendPanelOpenStatus());
+    QVERIFY(finished.wait(10000));
+    QVERIFY(finished.first().at(1).toBool());
+    const QJsonObject argMap = cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("sendFileLabelOnlineMsg"))
+                                   .last()
+                                   .value(QStringLiteral("arg"))
+                                   .toObject()
+                                   .value(QStringLiteral("argMap"))
+                                   .toObject();
+    QCOMPARE(argMap.value(QStringLiteral("device_id")).toString(), QStringLiteral("dev-2"));
+    QCOMPARE(argMap.value(QStringLiteral("data")).toString(),
+             QStringLiteral(R"({"app_id":"qoz-office","command":"get_labels"})"));
+
+    // Every device of the user, online, this one marked local.
+    QHash<QString, QJsonObject> devices = fetchDevices(sync1);
+    QCOMPARE(devices.size(), 4);
+    for (const QString &id : {QStringLiteral("dev-a"), QStringLiteral("dev-b"), QStringLiteral("dev-1")})
+        QCOMPARE(devices.value(id).value(QStringLiteral("status")).toInt(), 1);
+    QCOMPARE(devices.value(QStringLiteral("dev-b")).value(QStringLiteral("device_name")).toString(),
+             QStringLiteral("Desk & B"));
+    QCOMPARE(devices.value(QStringLiteral("dev-a")).value(QStringLiteral("device_type")).toString(), QStringLiteral("PC"));
+    QVERIFY(devices.value(QStringLiteral("dev-1")).value(QStringLiteral("is_Local")).toBool());
+    QVERIFY(!devices.value(QStringLiteral("dev-a")).value(QStringLiteral("is_Local")).toBool());
+
+    // A rename from one client: its own cache at once, the other one through the service.
+    QSignalSpy renamed(&sync1, &KWorkAreaLabelSync::sigNotifyRenameResult);
+    QVERIFY(sync1.renameSoftbussDevice(QStringLiteral("dev-a"), QStringLiteral("Kitchen")));
+    QVERIFY(renamed.wait(10000));
+    QCOMPARE(renamed.first(), (QVariantList{QStringLiteral("dev-a"), true}));
+    KLabelSyncDevice deviceA;
+    QVERIFY(sync1.findDevice(QStringLiteral("dev-a"), &deviceA));
+    QCOMPARE(deviceA.deviceName, QStringLiteral("Kitchen"));
+    QTRY_VERIFY(!heard2.isEmpty());
+    QVERIFY(heard2.last().first().toString().startsWith(QStringLiteral("act=broadcast&fileLabelDeviceStatus=")));
+    QCOMPARE(fetchDevices(sync2).value(QStringLiteral("dev-a")).value(QStringLiteral("device_name")).toString(),
+             QStringLiteral("Kitchen"));
+
+    // A shell going away: the others hear it, with '&' kept out of the parts, and the list says offline.
+    heard2.clear();
+    QCOMPARE(shellB.quit(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!heard2.isEmpty(), 10000);
+    const QStringList parts = heard2.last().first().toString().split(QLatin1Char('&'));
+    QCOMPARE(parts.size(), 2);
+    QVERIFY(parts.last().contains(QLatin1String(R"("status":0)")));
+    QCOMPARE(fetchDevices(sync2).value(QStringLiteral("dev-b")).value(QStringLiteral("status")).toInt(), 0);
+
+    // Storage figures.
+    QSignalSpy storage(&sync2, &KWorkAreaLabelSync::sigNotifyCloudStorageData);
+    QVERIFY(sync2.getCloudStorage());
+    QVERIFY(storage.wait(10000));
+    QCOMPARE(sync2.cloudStorageData().value(QStringLiteral("totalSize")).toString(), QStringLiteral("21474836480"));
+    QCOMPARE(shellA.quit(), 0);
+}
+
+QTEST_GUILESS_MAIN(tst_LabelSyncDevices)
+#include "tst_labelsyncdevices.moc"
