@@ -8,8 +8,9 @@
  * The persistence tuning values in one place: the configuration-centre
  * keys under "qozoffice/plugins/kzelvaworkarea/" and the panel
  * configuration values, which all read false or 0 while the host's
- * tab-manager panel is disabled. Stateless apart from the cached
- * "maxMMapFileSize". GUI thread.
+ * tab-manager panel is disabled; a panel value in a form that is not a flag
+ * or a whole number >= 0 is logged and read as its default. Stateless apart
+ * from the cached "maxMMapFileSize". GUI thread.
  */
 class KZelvaPersistConfig
 {
@@ -29,4 +30,11 @@ public:
     static int maxResidualDateTimeRange();
     static int maxResidualVisibilityNum();
     static int maxWindowResidualVisibilityNum();
+
+    // A panel value by key; an unknown key is logged and reads false or 0.
+    static bool panelFlag(const QString &key);
+    static int panelNumber(const QString &key);
+    // Whether the host runs without its shell window (false: the host has no
+    // query for it yet).
+    static bool hostRunsShellless();
 };

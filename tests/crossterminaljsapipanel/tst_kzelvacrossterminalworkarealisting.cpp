@@ -6,6 +6,7 @@
 // built from real windows, work areas and residual records; bad input.
 
 #include "kzelvacrossterminalpanelconfig.h"
+#include "kzelvapersistconfig.h"
 #include "kzelvacrossterminalpanelrecords.h"
 #include "kzelvacrossterminalresidualfilter.h"
 #include "kzelvacrossterminalworkarealisting.h"
@@ -287,7 +288,7 @@ void tst_KZelvaCrossTerminalWorkAreaListing::config()
     setPanel(enabled, values.toVariantMap());
     const RecordLogTail tail;
     const bool isFlag = !key.startsWith(QLatin1String("max"));
-    QCOMPARE(isFlag ? int(KZelvaCrossTerminalPanelConfig::flag(key)) : KZelvaCrossTerminalPanelConfig::number(key),
+    QCOMPARE(isFlag ? int(KZelvaPersistConfig::panelFlag(key)) : KZelvaPersistConfig::panelNumber(key),
              expected);
     if (!logged.isEmpty())
         QCOMPARE(logsWith(tail, logged).size(), 1);
