@@ -121,7 +121,7 @@ void tst_KSyncSettingsData::textRoundTrip()
 }
 
 // The reader's fast path and the full JSON parser behind it must give the
-// same tree; the rows marked "fallback" are legal texts the fast path leaves
+// same tree; the row marked "fallback" is a legal text the fast path leaves
 // to the full parser.
 void tst_KSyncSettingsData::goodText_data()
 {
@@ -142,9 +142,9 @@ void tst_KSyncSettingsData::goodText_data()
         {k + QStringLiteral("\u4e2d\U0001F600\uFFFF\u0001")});
     row("escape after UTF-8, past 8-byte words", "{\"values\":{\"k\":\"0123456789\xc3\xa9 abcdefgh\\nx\"}}",
         {k + QStringLiteral("0123456789\u00e9 abcdefgh\nx")});
-    row("repeated key: last wins (fallback)", R"({"values":{"k":"1","k":"2"}})", {k + QLatin1Char('2')});
-    row("repeated member: last wins (fallback)", R"({"values":{"a":"1"},"values":{"k":"2"}})", {k + QLatin1Char('2')});
-    row("repeated group: last wins (fallback)", R"({"groups":{"g":{"values":{"a":"1"}},"g":{"values":{"k":"2"}}}})",
+    row("repeated key: last wins", R"({"values":{"k":"1","k":"2"}})", {k + QLatin1Char('2')});
+    row("repeated member: last wins", R"({"values":{"a":"1"},"values":{"k":"2"}})", {k + QLatin1Char('2')});
+    row("repeated group: last wins", R"({"groups":{"g":{"values":{"a":"1"}},"g":{"values":{"k":"2"}}}})",
         {QStringLiteral("g/k=2")});
     row("byte order mark (fallback)", "\xef\xbb\xbf{\"values\":{\"k\":\"v\"}}", {k + QLatin1Char('v')});
     row("deepest allowed", nested(KSyncSettingsNode::MaxDepth),

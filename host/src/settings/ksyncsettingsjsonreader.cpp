@@ -128,18 +128,18 @@ private:
     {
         if (depth > KSyncSettingsNode::MaxDepth)
             return false;
-        bool seenValues = false;
-        bool seenGroups = false;
+        // A repeated member, key or group replaces the earlier one, as in
+        // the JSON parser (whose handling of it leaks in Qt 5.15).
         return members([&] {
             const bool isValues = takeName("values", 6);
-            if (!isValues && !takeName("groups", 6))
+            if ((!isValues && !takeName("groups", 6)) || !separator('{'))
                 return false;
-            bool &seen = isValues ? seenValues : seenGroups;
-            // A repeated member replaces the earlier one; rare enough to leave to the full parser.
-            if (seen || !separator('{'))
-                return false;
-            seen = true;
-            return isValues ? values(&out->values) : groups(&out->groups, depth);
+            if (isValues) {
+                out->values.clear();
+                return values(&out->values);
+            }
+            out->groups.clear();
+            return groups(&out->groups, depth);
         });
     }
 
@@ -148,25 +148,23 @@ private:
         return members([&] {
             QString key;
             QString value;
-            if (!string(&key, &m_keys) || !separator('"') || !string(&value, &m_values))
+            if (!name(&key, &m_keys) || !separator('"') || !string(&value, &m_values))
                 return false;
             // toText writes keys in order, so the end is the right place
             // almost always; QMap checks the hint and ignores a wrong one.
-            const int before = map->size();
             map->insert(map->cend(), key, value);
-            return map->size() > before; // a repeated key (the last one wins) is left to the full parser
+            return true;
         });
     }
 
     bool groups(QMap<QString, KSyncSettingsNode> *map, int depth)
     {
         return members([&] {
-            QString name;
-            if (!string(&name, &m_values) || !separator('{'))
+            QString group;
+            if (!name(&group, &m_values) || !separator('{'))
                 return false;
-            const int before = map->size();
-            const auto it = map->insert(map->cend(), name, KSyncSettingsNode());
-            return map->size() > before && node(&it.value(), depth + 1);
+            const auto it = map->insert(map->cend(), group, KSyncSettingsNode());
+            return node(&it.value(), depth + 1);
         });
     }
 
@@ -209,6 +207,16 @@ private:
         m_p += size;
         *code = uc;
         return true;
+    }
+
+    // A key or group name. The JSON parser tells repeated names apart by
+    // their bytes, but a leading byte order mark is dropped from the text
+    // afterwards (fromUtf8), so such names are left to it.
+    bool name(QString *out, TextCache *cache)
+    {
+        if (m_end - m_p >= 3 && std::memcmp(m_p, "\xEF\xBB\xBF", 3) == 0)
+            return false;
+        return string(out, cache);
     }
 
     // Skips eight bytes at a time while none is a quote, a backslash or
