@@ -22,7 +22,8 @@
 
 namespace {
 
-// A writer that replaced the file between open and lock makes us retry; more
+// A writer that replaced the file between open and lock makes us retry. A
+// busy writer may do so many times within the lock timeout; past it, more
 // than this many replacements in a row means something is badly wrong.
 constexpr int kMaxReopen = 64;
 constexpr int kRandomChars = 6;
@@ -89,7 +90,7 @@ bool KSyncSettingsRecordFile::lock(Access access, int timeoutMs)
     const int flags = (exclusive ? O_RDWR | O_CREAT : O_RDONLY) | O_NOFOLLOW;
     QElapsedTimer timer;
     timer.start();
-    for (int attempt = 0; attempt < kMaxReopen; ++attempt) {
+    for (int attempt = 0; attempt < kMaxReopen || timer.elapsed() <= timeoutMs; ++attempt) {
         const int fd = m_io->open(m_encodedPath, flags, 0600);
         if (fd < 0) {
             if (errno == ENOENT && !exclusive)
