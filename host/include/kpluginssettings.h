@@ -56,4 +56,17 @@ public:
     static void setValue(const QString &group, const QString &key, const QVariant &value);
 };
 
+/*
+ * The user's cloud settings (group "usercenter/devices" and the like), kept
+ * in cloud.ini next to the plug-in settings.
+ */
+class KZELVASHELL_EXPORT KQOZCloudSettings
+{
+public:
+    static QVariant value(const QString &group, const QString &key,
+                          const QVariant &defaultValue = QVariant());
+    static bool boolValue(const QString &group, const QString &key, bool defaultValue);
+    static void setValue(const QString &group, const QString &key, const QVariant &value);
+};
+
 } // namespace krt

@@ -17,6 +17,11 @@ QString commonSettingsFile()
     return KZelvaPaths::configDir() + QStringLiteral("/common.ini");
 }
 
+QString cloudSettingsFile()
+{
+    return KZelvaPaths::configDir() + QStringLiteral("/cloud.ini");
+}
+
 QVariant readValue(const QString &file, const QString &group, const QString &key,
                    const QVariant &defaultValue)
 {
@@ -100,6 +105,21 @@ QVariant KCommonSettings::value(const QString &group, const QString &key, const 
 void KCommonSettings::setValue(const QString &group, const QString &key, const QVariant &value)
 {
     writeValue(commonSettingsFile(), group, key, value);
+}
+
+QVariant KQOZCloudSettings::value(const QString &group, const QString &key, const QVariant &defaultValue)
+{
+    return readValue(cloudSettingsFile(), group, key, defaultValue);
+}
+
+bool KQOZCloudSettings::boolValue(const QString &group, const QString &key, bool defaultValue)
+{
+    return settingsTextToBool(value(group, key, defaultValue), defaultValue);
+}
+
+void KQOZCloudSettings::setValue(const QString &group, const QString &key, const QVariant &value)
+{
+    writeValue(cloudSettingsFile(), group, key, value);
 }
 
 } // namespace krt

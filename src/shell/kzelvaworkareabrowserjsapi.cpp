@@ -2,8 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvaworkareabrowserjsapi.h"
 
+#include "klabelsyncjsapihandler.h"
 #include "ktoast.h"
 #include "kzelvaworkarea.h"
+#include "kzelvapageargs.h"
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareaitem.h"
 #include "kzelvaworkareamanager.h"
@@ -43,49 +45,6 @@ void fail(KxWebViewJSContext &context, const QString &method, const QString &why
 {
     writeLog(2, QStringLiteral("%1 : failed! %2").arg(method, why));
     context.setResult(successObject(false));
-}
-
-// The argument map "params" of a call; pages written for string-only bridges
-// send it as the JSON text of an object.
-QVariantMap paramsOf(const KxWebViewJSContext &context)
-{
-    const QVariant params = parseContextArgs(context, true).value(QStringLiteral("params"));
-    if (params.userType() == QMetaType::QString)
-        return QJsonDocument::fromJson(params.toString().toUtf8()).object().toVariantMap();
-    return params.toMap();
-}
-
-// Reads the text argument `key`; false (with a log line naming `method`)
-// when it is absent, not a text or empty.
-bool textArg(const QVariantMap &params, const QString &key, const QString &method, QString *value)
-{
-    const QVariant v = params.value(key);
-    if (v.isValid() && v.userType() != QMetaType::QString) {
-        writeLog(2, QStringLiteral("%1 : failed! %2 is not a text").arg(method, key));
-        return false;
-    }
-    *value = v.toString();
-    if (value->isEmpty()) {
-        writeLog(2, QStringLiteral("%1 : failed! %2 is Empty").arg(method, key));
-        return false;
-    }
-    return true;
-}
-
-// The text arguments `keys` of `method` in that order; empty (after a log
-// line) when one is absent, not a text or empty.
-QStringList textArgs(const KxWebViewJSContext &context, const QString &method,
-                     std::initializer_list<const char *> keys)
-{
-    const QVariantMap params = paramsOf(context);
-    QStringList values;
-    for (const char *key : keys) {
-        QString value;
-        if (!textArg(params, QLatin1String(key), method, &value))
-            return {};
-        values.append(value);
-    }
-    return values;
 }
 
 using Operation = std::function<bool(KZelvaWorkAreaOperations *, const QStringList &)>;
@@ -190,10 +149,9 @@ void KZelvaWorkAreaBrowserJsApi::setPopup(QWidget *popup)
 
 bool KZelvaWorkAreaBrowserJsApi::initHandlers()
 {
-    writeModuleLog(KzLogModule::kWorkArea, 0,
-                   QStringLiteral("initHandlers : hands over to a part that is not built yet "
-                                  "(label sync handler \"softbus.common\")"));
-    return KZelvaCommonJSAPI::initHandlers();
+    auto *labels = new KLabelSyncJSApiHandler(this, jsObject(), container());
+    connect(labels, &KLabelSyncJSApiHandler::queryClose, this, &KZelvaWorkAreaBrowserJsApi::queryClose);
+    return registerHandler(QStringLiteral("softbus.common"), labels) && KZelvaCommonJSAPI::initHandlers();
 }
 
 KZelvaWorkAreaManager *KZelvaWorkAreaBrowserJsApi::manager() const

@@ -1,0 +1,359 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The "softbus.common" page API through the real dispatcher, with the
+// application's cloud proxy talking to a real cirrad: answers and log lines
+// of each call, the settings it keeps, the force-offline question and its
+// requests, and the service's notices reaching the page as events.
+#include "kcirradprocess.h"
+#include "klabelsyncjsapihandler.h"
+#include "kofflinedevicedlg.h"
+#include "kworkarealabelsync.h"
+#include "kxwebtestconnection.h"
+#include "kzelvaworkareabrowserjsapi.h"
+#include "recordlogtail.h"
+
+#include <kcloudsvrproxy.h>
+#include <kpluginssettings.h>
+#include <kxwebviewasynjsobject.h>
+#include <kxwebviewcontainer.h>
+#include <kzelvaapplication.h>
+
+#include <QLabel>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+QJsonObject object(const QString &json)
+{
+    return QJsonDocument::fromJson(json.toUtf8()).object();
+}
+
+CirraIpcResult reply(int state, const QByteArray &json = QByteArray())
+{
+    CirraIpcResult result;
+    result.state = state;
+    result.resultString = json.toStdString();
+    return result;
+}
+
+const QString kOffline = QStringLiteral(R"({"params":{"appId":"qoz-office","userId":"local","deviceId":"dev-a"}})");
+
+} // namespace
+
+class tst_KLabelSyncJSApiHandler : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void pageCalls_data();
+    void pageCalls();
+    void keptSettings_data();
+    void keptSettings();
+    void offlineQuestion_data();
+    void offlineQuestion();
+    void offlineReplies();
+    void eventsToThePage_data();
+    void eventsToThePage();
+    void offlineDialogContent();
+    void popupRegistersTheHandler();
+
+private:
+    // The answer object of one call through the dispatcher (empty when refused).
+    QJsonObject call(const QString &method, const QString &args = QStringLiteral("{}"));
+    int offlineCalls() { return m_cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("forceOfflineSoftBussDevice")).size(); }
+
+    KCirradProcess m_cirrad;
+    KWorkAreaLabelSync *m_sync = nullptr;
+    KxWebViewAsynJSObject m_page;
+    KLabelSyncJSApiHandler *m_handler = nullptr;
+};
+
+void tst_KLabelSyncJSApiHandler::initTestCase()
+{
+    QString error;
+    QVERIFY2(m_cirrad.start({}, &error), qPrintable(error));
+    QTRY_VERIFY_WITH_TIMEOUT(zelvaApp->cloudSvrProxy()->isConnected(), 10000);
+    m_sync = new KWorkAreaLabelSync(this);
+    QVERIFY(m_sync->getSoftBussDeviceListCallBack(true, QStringLiteral("cr-0"), reply(0, R"({"msg":"success",
+        "data":{"devices":[{"device_id":"dev-a","device_name":"Desk","Tags":[{"tagId":"t1"}]}]}})")));
+    m_handler = new KLabelSyncJSApiHandler(this, &m_page);
+    QVERIFY(m_page.registerHandler(QStringLiteral("softbus.common"), m_handler));
+}
+
+void tst_KLabelSyncJSApiHandler::cleanupTestCase()
+{
+    KOfflineDeviceDlg::setAnswer(KOfflineDeviceDlg::Answer::Ask);
+}
+
+QJsonObject tst_KLabelSyncJSApiHandler::call(const QString &method, const QString &args)
+{
+    QJsonObject answer;
+    m_page.call(QStringLiteral("softbus.common"), method, object(args), [&answer](const KxWebViewJSAnswer &a) {
+        if (a.isOk())
+            answer = QJsonDocument::fromJson(a.value).object();
+    });
+    return answer;
+}
+
+void tst_KLabelSyncJSApiHandler::pageCalls_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<QString>("result"); // every key of it is in the answer's "result"
+    QTest::addColumn<QString>("logged");
+
+    const auto row = [](const char *name, const char *method, const char *args, const char *result, const char *log) {
+        QTest::newRow(name) << QString::fromLatin1(method) << QString::fromLatin1(args) << QString::fromLatin1(result)
+                            << QString::fromLatin1(log);
+    };
+    row("network", "network", "{}", R"({"callStatus":"ok","isOnline":true})", "");
+    row("device list asked for", "getSoftbussDeviceAndTags", "{}", R"({"callStatus":"ok"})", "");
+    row("device list data", "getSoftbussDeviceAndTagsData", "{}", R"({"callStatus":"ok","dataType":0})", "");
+    row("cloud storage", "getCloudStorage", "{}", R"({"callStatus":"ok"})", "");
+    row("storage size", "getStorageSize", "{}", R"({"callStatus":"ok"})", "");
+    row("rename", "renameSoftbussDevice", R"({"params":{"deviceId":"dev-a","deviceName":"Den"}})",
+        R"({"callStatus":"ok"})", "");
+    row("rename as JSON text", "renameSoftbussDevice", R"({"params":"{\"deviceId\":\"dev-a\",\"deviceName\":\"Den\"}"})",
+        R"({"callStatus":"ok"})", "");
+    row("rename without name", "renameSoftbussDevice", R"({"params":{"deviceId":"dev-a"}})",
+        R"({"callStatus":"error"})", "renameSoftbussDevice : failed! deviceName is Empty");
+    row("rename with a number", "renameSoftbussDevice", R"({"params":{"deviceId":7,"deviceName":"x"}})",
+        R"({"callStatus":"error"})", "renameSoftbussDevice : failed! deviceId is not a text");
+    row("rename unknown device", "renameSoftbussDevice", R"({"params":{"deviceId":"zz","deviceName":"x"}})",
+        R"({"callStatus":"ok"})", "renameSoftbussDevice: notFind device:zz");
+    row("open tag of unknown device", "openSoftbussDeviceTag", R"({"params":{"deviceId":"zz","uuid":"u"}})",
+        R"({"callStatus":"ok"})", "openSoftbussDeviceTag: notFind device:zz");
+    row("open tag without device", "openSoftbussDeviceTag", R"({"params":{"uuid":"u"}})", R"({"callStatus":"error"})",
+        "openSoftbussDeviceTag : failed! deviceId is Empty");
+    row("open tag, params not a map", "openSoftbussDeviceTag", R"({"params":[1]})", R"({"callStatus":"error"})",
+        "openSoftbussDeviceTag : failed! deviceId is Empty");
+    row("offline without user", "offlineDevice", R"({"params":{"appId":"a","deviceId":"d"}})",
+        R"({"callStatus":"error"})", "offlineDevice : failed! userId is Empty");
+    row("add mobile device", "addMobileDevice", "{}", R"({"callStatus":"ok"})", "");
+}
+
+void tst_KLabelSyncJSApiHandler::pageCalls()
+{
+    QFETCH(QString, method);
+    QFETCH(QString, args);
+    QFETCH(QString, result);
+    QFETCH(QString, logged);
+
+    RecordLogTail tail;
+    const QJsonObject answer = object(call(method, args).value(QStringLiteral("result")).toString());
+    const QJsonObject expected = object(result);
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        QCOMPARE(answer.value(it.key()), it.value());
+    const QString lines = tail.lines().join(QLatin1Char('\n'));
+    if (!logged.isEmpty())
+        QVERIFY2(lines.contains(logged), qPrintable(lines));
+    else
+        QVERIFY2(!lines.contains(QLatin1String("[crossterminalpanel]")), qPrintable(lines));
+}
+
+void tst_KLabelSyncJSApiHandler::keptSettings_data()
+{
+    QTest::addColumn<QVariant>("page");    // "label_sync_page"; invalid: not written
+    QTest::addColumn<QVariant>("labels");  // "softbuss_file_label"
+    QTest::addColumn<QVariant>("timeout"); // "obtain_label_timeout"
+    QTest::addColumn<bool>("isShow");
+    QTest::addColumn<int>("timeoutMs");
+
+    QTest::newRow("defaults") << QVariant() << QVariant() << QVariant() << true << 3000;
+    QTest::newRow("page off") << QVariant(false) << QVariant(true) << QVariant(500) << false << 500;
+    QTest::newRow("labels off") << QVariant(true) << QVariant(false) << QVariant(QStringLiteral("8000")) << false
+                                << 8000;
+    QTest::newRow("timeout not a number") << QVariant(true) << QVariant(true) << QVariant(QStringLiteral("soon"))
+                                          << true << 3000;
+    QTest::newRow("timeout negative") << QVariant() << QVariant() << QVariant(-5) << true << 3000;
+}
+
+void tst_KLabelSyncJSApiHandler::keptSettings()
+{
+    QFETCH(QVariant, page);
+    QFETCH(QVariant, labels);
+    QFETCH(QVariant, timeout);
+    QFETCH(bool, isShow);
+    QFETCH(int, timeoutMs);
+
+    const QString group = QStringLiteral("kzelvaworkarea");
+    krt::KPluginsSettings::setValue(group, QStringLiteral("label_sync_page"), page);
+    krt::KQOZCloudSettings::setValue(QStringLiteral("usercenter/devices"), QStringLiteral("softbuss_file_label"), labels);
+    krt::KPluginsSettings::setValue(group, QStringLiteral("obtain_label_timeout"), timeout);
+    KLabelSyncJSApiHandler::reloadSettings();
+    const auto resultOf = [this](const char *method) {
+        return object(call(QLatin1String(method)).value(QStringLiteral("result")).toString());
+    };
+    QCOMPARE(resultOf("isShowLabelsyncPage").value(QStringLiteral("isShow")).toBool(), isShow);
+    QCOMPARE(resultOf("queryObtainLabelTimeout").value(QStringLiteral("timeout")).toInt(), timeoutMs);
+
+    // Kept for the process: a later change is not seen until reloaded.
+    krt::KPluginsSettings::setValue(group, QStringLiteral("label_sync_page"), !isShow);
+    krt::KQOZCloudSettings::setValue(QStringLiteral("usercenter/devices"), QStringLiteral("softbuss_file_label"), !isShow);
+    krt::KPluginsSettings::setValue(group, QStringLiteral("obtain_label_timeout"), 1);
+    QCOMPARE(resultOf("isShowLabelsyncPage").value(QStringLiteral("isShow")).toBool(), isShow);
+    QCOMPARE(resultOf("queryObtainLabelTimeout").value(QStringLiteral("timeout")).toInt(), timeoutMs);
+}
+
+void tst_KLabelSyncJSApiHandler::offlineQuestion_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("callStatus");
+    QTest::addColumn<int>("requests");
+    QTest::addColumn<QString>("logged");
+
+    QTest::newRow("confirmed") << int(KOfflineDeviceDlg::Answer::Confirm) << QStringLiteral("ok") << 1
+                               << QStringLiteral("offlineDevice: appId:qoz-office userId:local deviceId:dev-a");
+    QTest::newRow("declined") << int(KOfflineDeviceDlg::Answer::Decline) << QStringLiteral("cancel") << 0
+                              << QStringLiteral("offlineDevice: cancel deviceId:dev-a");
+    QTest::newRow("nobody to ask offscreen") << int(KOfflineDeviceDlg::Answer::Ask) << QStringLiteral("cancel") << 0
+                                             << QStringLiteral("offlineDevice: nobody can answer the question here");
+}
+
+void tst_KLabelSyncJSApiHandler::offlineQuestion()
+{
+    QFETCH(int, answer);
+    QFETCH(QString, callStatus);
+    QFETCH(int, requests);
+    QFETCH(QString, logged);
+
+    QVERIFY(m_cirrad.control(QStringLiteral("clearCallLog")));
+    KOfflineDeviceDlg::setAnswer(KOfflineDeviceDlg::Answer(answer));
+    RecordLogTail tail;
+    const QJsonObject result = object(call(QStringLiteral("offlineDevice"), kOffline).value(QStringLiteral("result")).toString());
+    QCOMPARE(result.value(QStringLiteral("callStatus")).toString(), callStatus);
+    QCOMPARE(m_handler->pendingOfflineRequests().size(), requests);
+    if (requests) {
+        // The service does not know the call: the reply is logged and the request forgotten, no logout follows.
+        QTRY_VERIFY_WITH_TIMEOUT(m_handler->pendingOfflineRequests().isEmpty(), 10000);
+        const QJsonObject argMap = m_cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("forceOfflineSoftBussDevice"))
+                                       .value(0).value(QStringLiteral("arg")).toObject()
+                                       .value(QStringLiteral("argMap")).toObject();
+        QCOMPARE(argMap, object(QStringLiteral(R"({"app_id":"qoz-office","user_id":"local","device_id":"dev-a"})")));
+        QTRY_VERIFY(tail.lines().join(QLatin1Char('\n')).contains(
+            QLatin1String("onOfflineSoftBussDeviceCallBack: bOk = true, result.state = 404, deviceId = dev-a")));
+    }
+    QTest::qWait(200); // the call log is written in batches
+    QCOMPARE(offlineCalls(), requests);
+    QVERIFY(m_cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("logoutRemoteDevice")).isEmpty());
+    const QString lines = tail.lines().join(QLatin1Char('\n'));
+    QVERIFY2(lines.contains(logged), qPrintable(lines));
+}
+
+void tst_KLabelSyncJSApiHandler::offlineReplies()
+{
+    // The service holds the request: a successful reply logs the device out, a second one finds nothing.
+    QVERIFY(m_cirrad.control(QStringLiteral("clearCallLog")));
+    QVERIFY(m_cirrad.control(QStringLiteral("hold"), {{QStringLiteral("function"), QStringLiteral("cirraIpcCall")},
+                                                       {QStringLiteral("method"), QStringLiteral("forceOfflineSoftBussDevice")}}));
+    KOfflineDeviceDlg::setAnswer(KOfflineDeviceDlg::Answer::Confirm);
+    QCOMPARE(object(call(QStringLiteral("offlineDevice"), kOffline).value(QStringLiteral("result")).toString())
+                 .value(QStringLiteral("callStatus")).toString(), QStringLiteral("ok"));
+    const QStringList ids = m_handler->pendingOfflineRequests().keys();
+    QCOMPARE(ids.size(), 1);
+    QCOMPARE(m_handler->pendingOfflineRequests().value(ids.first()), QStringLiteral("dev-a"));
+    QTRY_COMPARE(offlineCalls(), 1);
+
+    RecordLogTail tail;
+    QSignalSpy finished(zelvaApp->cloudSvrProxy(), &KCloudSvrProxy::callFinished);
+    m_handler->onOfflineSoftBussDeviceCallBack(true, ids.first(), reply(0));
+    QVERIFY(m_handler->pendingOfflineRequests().isEmpty());
+    QTRY_COMPARE(m_cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("logoutRemoteDevice")).size(), 1);
+    const QJsonObject logout = m_cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("logoutRemoteDevice"))
+                                   .first().value(QStringLiteral("arg")).toObject();
+    QCOMPARE(logout.value(QStringLiteral("nameSpace")).toString(), QStringLiteral("softBuss"));
+    QCOMPARE(logout.value(QStringLiteral("argMap")).toObject(), object(QStringLiteral(R"({"device_id":"dev-a"})")));
+    QVERIFY(m_cirrad.control(QStringLiteral("release")));
+    const auto answered = [&finished](const QString &id) {
+        return std::any_of(finished.cbegin(), finished.cend(), [&id](const QList<QVariant> &c) { return c.first() == id; });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(answered(ids.first()), 10000);
+    QVERIFY(m_cirrad.control(QStringLiteral("clearFaults")));
+    for (const char *line : {"onOfflineSoftBussDeviceCallBack: bOk = true, result.state = 0, deviceId = dev-a",
+                             "onLogoutRemoteDeviceCallBack, bOk:true result.state:404",
+                             "onOfflineSoftBussDeviceCallBack, no found request"})
+        QTRY_VERIFY2(tail.lines().join(QLatin1Char('\n')).contains(QLatin1String(line)), line);
+    QCOMPARE(offlineCalls(), 1);
+}
+
+void tst_KLabelSyncJSApiHandler::eventsToThePage_data()
+{
+    QTest::addColumn<int>("notice");
+    QTest::addColumn<QString>("event");
+    QTest::addColumn<QString>("payload");
+
+    QTest::newRow("rename result") << 0 << QStringLiteral("softbus.event.notifyDeviceRenameResult")
+                                   << QStringLiteral(R"({"deviceId":"dev-a","result":true})");
+    QTest::newRow("storage figures") << 1 << QStringLiteral("softbus.event.updateStorageSize")
+                                     << QStringLiteral(R"({"totalSize":"20","usedSize":"5"})");
+    QTest::newRow("active tag") << 2 << QStringLiteral("softbus.event.notifyActivateTagInfoChange") << QString();
+}
+
+void tst_KLabelSyncJSApiHandler::eventsToThePage()
+{
+    QFETCH(int, notice);
+    QFETCH(QString, event);
+    QFETCH(QString, payload);
+
+    const auto raise = [this, notice] {
+        qoz::cirra::GetStorageInfoResult storage;
+        storage.usedSize = 5;
+        storage.totalSize = 20;
+        switch (notice) {
+        case 0: Q_EMIT m_sync->sigNotifyRenameResult(QStringLiteral("dev-a"), true); break;
+        case 1: m_sync->onGetCloudStorageCallBack(true, QStringLiteral("cr-1"), storage); break;
+        default: m_handler->onNotifyActivateTagInfoChange(); break;
+        }
+    };
+    raise(); // no page listens yet: nothing to send to
+    KxWebTestConnection page(&m_page, false);
+    page.receiveText(QStringLiteral(R"({"t":"on","e":"%1"})").arg(event));
+    QVERIFY(page.sent.isEmpty());
+    raise();
+    QCOMPARE(page.sent.size(), 1);
+    QCOMPARE(page.last().value(QStringLiteral("e")).toString(), event);
+    QCOMPARE(page.last().value(QStringLiteral("d")).toString(), payload);
+}
+
+void tst_KLabelSyncJSApiHandler::offlineDialogContent()
+{
+    KOfflineDeviceDlg dialog;
+    auto *label = dialog.findChild<QLabel *>(QStringLiteral("_lbContentLabel"));
+    QVERIFY(label);
+    QVERIFY(label->wordWrap());
+    const qreal scale = dialog.screen()->logicalDotsPerInch() / 96.0;
+    QCOMPARE(label->font().pixelSize(), qRound(14 * scale));
+    const QString html = label->text();
+    QVERIFY(html.startsWith(QStringLiteral("<p style='line-height:%1px'>").arg(qRound(28 * scale))));
+    QVERIFY(html.endsWith(QLatin1String("lost.<br></p>")));
+    QVERIFY(html.contains(QLatin1String("occur:<br>1. The account login status will change to the last login;<br>"
+                                        "2. Cloud document cache files will be cleared;<br>3. Local backup files will "
+                                        "be cleared<span style='color:#FF417FF9'>")));
+}
+
+void tst_KLabelSyncJSApiHandler::popupRegistersTheHandler()
+{
+    KxWebViewContainer container(QStringLiteral("kzelva_work_area_browser"));
+    auto *api = new KZelvaWorkAreaBrowserJsApi(&container, &container);
+    QVERIFY(container.setApi(api));
+    auto *labels = qobject_cast<KLabelSyncJSApiHandler *>(container.jsObject()->handler(QStringLiteral("softbus.common")));
+    QVERIFY(labels);
+    QSignalSpy closing(api, &KZelvaWorkAreaBrowserJsApi::queryClose);
+    Q_EMIT labels->queryClose();
+    QCOMPARE(closing.count(), 1);
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("KZELVA_WEB_ENGINE", "0");
+    qputenv("KZELVA_CIRRAD", "");
+    KZelvaApplication app(argc, argv);
+    tst_KLabelSyncJSApiHandler test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_klabelsyncjsapihandler.moc"
