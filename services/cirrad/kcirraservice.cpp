@@ -7,6 +7,7 @@
 #include "kcirrajsonline.h"
 #include "kcirrapeer.h"
 #include "kcirraserver.h"
+#include "kcirrasoftbus.h"
 
 #include <kcirracodec.h>
 #include <kcirrapaths.h>
@@ -103,6 +104,7 @@ KCirraService::KCirraService(KCirraServer *server, const Options &options, QObje
     registerMethod(QStringLiteral("showSendMyDeviceToastByTransferHelper"), acknowledge);
     registerMethod(QStringLiteral("showTransferHelperDlg"), acknowledge);
     m_devices = std::make_unique<KCirraDeviceRegistry>(this);
+    new KCirraSoftBus(this); // Qt child of the service
 }
 
 KCirraService::~KCirraService() = default;

@@ -19,4 +19,14 @@ enum CobLifeState : std::int32_t {
 
 namespace Error {
 using Code = std::int32_t;
-}
+
+constexpr Code Success = 0;
+// The communicator in use cannot reach the service.
+constexpr Code NoTransport = 1;
+// A page argument did not decode into the request record.
+constexpr Code BadArgument = 3;
+// The service answered 0 with data that did not decode into the expected record.
+constexpr Code BadAnswer = 4;
+// The IPC call failed; OR-ed with the cloud service's state when it answered one.
+constexpr Code IpcFailed = 0x01000000;
+} // namespace Error

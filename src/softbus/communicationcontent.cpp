@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "communicationcontent.h"
+
+#include "ksoftbusjsonreader.h"
+
+namespace SoftBus {
+namespace Protocol {
+namespace Internal {
+
+QJsonObject CommunicationContent::toJson() const
+{
+    // cobId as text: a JSON number would lose ids beyond 2^53.
+    return {{QStringLiteral("cobId"), QString::number(cobId)},
+            {QStringLiteral("operation"), operation.toJson()},
+            {QStringLiteral("data"), data.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(data)},
+            {QStringLiteral("isLast"), isLast},
+            {QStringLiteral("status"), status}};
+}
+
+bool CommunicationContent::fromJson(const QJsonObject &object, CommunicationContent *out)
+{
+    return KSoftBusJsonReader::read(object, out, [&object](KSoftBusJsonReader &in, CommunicationContent &c) {
+        in.int64("cobId", &c.cobId).record("operation", &c.operation).boolean("isLast", &c.isLast).int32("status", &c.status);
+        if (!object.value(QLatin1String("data")).isNull())
+            in.text("data", &c.data);
+    });
+}
+
+} // namespace Internal
+} // namespace Protocol
+} // namespace SoftBus

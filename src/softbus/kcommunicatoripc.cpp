@@ -1,0 +1,258 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kcommunicatoripc.h"
+
+#include "softbusdispatch.h"
+
+#include <kzelvaworkareahelper.h>
+
+#include <kcirraeventobject.h>
+#include <kcloudsvrproxy.h>
+#include <kzelvaapplication.h>
+
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+
+namespace SoftBus {
+namespace Business {
+
+using Protocol::Internal::CommunicationContent;
+
+namespace {
+
+constexpr char kBroadcastTag[] = "KCommunicatorIpc::onNotifyBroadcast";
+
+void log(int level, const char *tag, const QString &text)
+{
+    writeModuleLog(KzLogModule::kSoftBusBusiness, level, QStringLiteral("%1 : %2").arg(QLatin1String(tag), text));
+}
+
+KCloudSvrProxy *cloudProxy()
+{
+    KZelvaApplication *app = zelvaApp;
+    return app ? app->cloudSvrProxy() : nullptr;
+}
+
+// The error code of a failed IPC call: the proxy failed, or the service answered a state.
+int ipcError(bool ok, const CirraIpcResult &result)
+{
+    return ok ? (Error::IpcFailed | result.state) : Error::IpcFailed;
+}
+
+// The broadcast line's key/value pairs and its action word ("act").
+struct BroadcastLine
+{
+    QString action;
+    QHash<QString, QString> params;
+};
+
+BroadcastLine parseLine(const QString &message)
+{
+    QStringList elements = message.split(QLatin1Char('&'));
+    // With "force=true" a value keeps every "=" after the first (Base64 padding).
+    const int force = elements.indexOf(QStringLiteral("force=true"));
+    const bool firstEquals = force >= 0;
+    if (firstEquals)
+        elements.removeAt(force);
+    BroadcastLine line;
+    for (const QString &element : qAsConst(elements)) {
+        QString key;
+        QString value;
+        if (firstEquals) {
+            const int eq = element.indexOf(QLatin1Char('='));
+            if (eq <= 0)
+                continue;
+            key = element.left(eq);
+            value = element.mid(eq + 1);
+        } else {
+            const QStringList pieces = element.split(QLatin1Char('='));
+            if (pieces.size() != 2)
+                continue;
+            key = pieces.at(0);
+            value = pieces.at(1);
+        }
+        if (key == QLatin1String("act"))
+            line.action = value;
+        else
+            line.params.insert(key, value);
+    }
+    return line;
+}
+
+} // namespace
+
+KCommunicatorIpc::KCommunicatorIpc()
+{
+    KCloudSvrProxy *proxy = cloudProxy();
+    if (!proxy)
+        return;
+    QObject *events = proxy->cirraEventObject();
+    connect(events, SIGNAL(signal_broadcast(const QString &)), this, SLOT(onNotifyBroadcast(const QString &)));
+    connect(events, SIGNAL(SocketConnected()), this, SLOT(reRegisterListen()));
+}
+
+KCommunicatorIpc::~KCommunicatorIpc() = default;
+
+QString KCommunicatorIpc::ipcCall(QObject *receiver, const char *method, std::map<std::string, std::string> params)
+{
+    KCloudSvrProxy *proxy = cloudProxy();
+    if (!proxy)
+        return QString();
+    params["__method__"] = method;
+    qoz::cirra::CirraIpcArg arg;
+    arg.method = "requestSoftBusCommunicator";
+    arg.argMap = std::move(params);
+    return proxy->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, receiver,
+                            QLatin1String("ipc_") + QLatin1String(method));
+}
+
+int KCommunicatorIpc::send(const CommunicationContent &content, ContentCallback callback)
+{
+    const QString id = ipcCall(this, "send", {{"content", Protocol::recordToText(content).toStdString()}});
+    if (id.isEmpty())
+        return Refused;
+    m_pendingSends.insert(id, std::move(callback));
+    return Accepted;
+}
+
+int KCommunicatorIpc::listenMessage(const ChannelAbility::Operation &operation, ContentCallback callback)
+{
+    const QString id = ipcCall(this, "listenMessage", {{"operation", Protocol::recordToText(operation).toStdString()}});
+    if (id.isEmpty())
+        return Refused;
+    m_pendingListens.insert(id, qMakePair(operation, std::move(callback)));
+    return Accepted;
+}
+
+void KCommunicatorIpc::ipc_send(bool ok, QString requestId, CirraIpcResult result)
+{
+    const auto pending = m_pendingSends.find(requestId);
+    if (pending == m_pendingSends.end())
+        return;
+    const ContentCallback callback = pending.value();
+    m_pendingSends.erase(pending);
+    if (ok && result.state == 0) {
+        const auto ret = result.resultMap.find("__return__");
+        bool parsed = false;
+        const qint64 cobId =
+            ret == result.resultMap.end() ? 0 : QString::fromStdString(ret->second).toLongLong(&parsed, 10);
+        if (parsed) {
+            m_awaitingResults.insert(cobId, entry(callback));
+            return;
+        }
+        log(2, "KCommunicatorIpc::ipc_send", QStringLiteral("no usable __return__ for request %1").arg(requestId));
+    }
+    dispatchContent(callback, ipcError(ok, result), QString());
+}
+
+void KCommunicatorIpc::ipc_listenMessage(bool ok, QString requestId, CirraIpcResult result)
+{
+    const auto pending = m_pendingListens.find(requestId);
+    if (pending == m_pendingListens.end())
+        return;
+    const QPair<ChannelAbility::Operation, ContentCallback> listen = pending.value();
+    m_pendingListens.erase(pending);
+    if (ok && result.state == 0)
+        m_listeners[listen.first].append(entry(listen.second));
+    else
+        dispatchContent(listen.second, ipcError(ok, result), QString());
+}
+
+void KCommunicatorIpc::ipc_reRegisterListen(bool, QString, CirraIpcResult)
+{
+}
+
+void KCommunicatorIpc::reRegisterListen()
+{
+    m_pendingSends.clear();
+    m_pendingListens.clear();
+    m_awaitingResults.clear();
+    m_listeners.clear();
+    // The process-wide communicator proxy registers its standing listeners again.
+    writeLog(0, QStringLiteral("reRegisterListen : hands over to a part that is not built yet"));
+}
+
+void KCommunicatorIpc::onNotifyBroadcast(QString message)
+{
+    const BroadcastLine line = parseLine(message);
+    if (line.action != QLatin1String("broadcast"))
+        return;
+    // Other broadcasts (label sync, ...) share the line format; they carry no SoftBus event.
+    const QString payload = line.params.value(QStringLiteral("SoftBusEvent"));
+    if (payload.isEmpty())
+        return;
+    const auto decoded = QByteArray::fromBase64Encoding(payload.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    const QString text = decoded ? QString::fromUtf8(*decoded) : QString();
+    if (text.isEmpty()) {
+        log(2, kBroadcastTag, QStringLiteral("SoftBusEvent is not Base64 text: ") + payload.left(64));
+        return;
+    }
+    const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8());
+    const QJsonValue method = doc.object().value(QLatin1String("__method__"));
+    if (!doc.isObject() || !method.isString()) {
+        log(2, kBroadcastTag, QStringLiteral("SoftBusEvent without __method__: ") + text.left(128));
+        return;
+    }
+    if (method.toString() == QLatin1String("send"))
+        onSendResult(doc.object());
+    else if (method.toString() == QLatin1String("listenMessage"))
+        onListenNotice(doc.object());
+    else
+        log(0, kBroadcastTag, QStringLiteral("Unknown SoftBus Listen Result: ") + method.toString());
+}
+
+void KCommunicatorIpc::onSendResult(const QJsonObject &event)
+{
+    const QString ret = event.value(QLatin1String("__return__")).toString();
+    const int code = event.value(QLatin1String("__code__")).toInt(0);
+    CommunicationContent content;
+    if (!Protocol::recordFromText(ret, &content)) {
+        log(2, kBroadcastTag, QStringLiteral("send result without a readable __return__: ") + ret.left(128));
+        return;
+    }
+    const auto found = m_awaitingResults.constFind(content.cobId);
+    if (found == m_awaitingResults.cend())
+        return;
+    const Entry awaiting = found.value();
+    const Export::CobLifeState state = dispatchContent(awaiting.callback, code, ret);
+    // The callback may have reached the registries itself (a reconnection, a new request).
+    const auto now = m_awaitingResults.find(content.cobId);
+    if ((state == Export::Finished || content.isLast) && now != m_awaitingResults.end()
+        && now->serial == awaiting.serial)
+        m_awaitingResults.erase(now);
+}
+
+void KCommunicatorIpc::onListenNotice(const QJsonObject &event)
+{
+    const QString actionText = event.value(QLatin1String("__action__")).toString();
+    ChannelAbility::Operation operation;
+    if (!Protocol::recordFromText(actionText, &operation)) {
+        log(2, kBroadcastTag, QStringLiteral("listen notice without a readable __action__: ") + actionText.left(64));
+        return;
+    }
+    const QString ret = event.value(QLatin1String("__return__")).toString();
+    const int code = event.value(QLatin1String("__code__")).toInt(0);
+    // Listeners run in registration order; those that answer Finished are dropped afterwards.
+    const QList<Entry> listeners = m_listeners.value(operation);
+    QList<quint64> finished;
+    for (const Entry &listener : listeners) {
+        if (dispatchContent(listener.callback, code, ret) == Export::Finished)
+            finished.append(listener.serial);
+    }
+    if (finished.isEmpty())
+        return;
+    const auto list = m_listeners.find(operation);
+    if (list == m_listeners.end())
+        return;
+    list->erase(std::remove_if(list->begin(), list->end(),
+                               [&](const Entry &e) { return finished.contains(e.serial); }),
+                list->end());
+    if (list->isEmpty())
+        m_listeners.erase(list);
+}
+
+} // namespace Business
+} // namespace SoftBus
