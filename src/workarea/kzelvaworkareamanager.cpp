@@ -18,6 +18,7 @@
 #include "kzelvaworkareasettingschangedhandler.h"
 #include "kzelvaworkareasettingswrapper.h"
 #include "kworkarealabelsync.h"
+#include "kzelvaatomixbubblemgr.h"
 
 #include <isyncsettingsdata.h>
 #include <kaccountsdkproxy.h>
@@ -258,7 +259,7 @@ KZelvaResidualRecords *KZelvaWorkAreaManager::residualRecords()
 void KZelvaWorkAreaManager::startStep()
 {
     isAutoRecoverDefaultWorkArea();
-    logWorkArea(0, QStringLiteral("startStep : mixed-transfer bubble manager is not built yet"));
+    KZelvaAtoMixBubbleMgr::instance();
 }
 
 void KZelvaWorkAreaManager::sendStartRequest()

@@ -1,0 +1,381 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// Mixed-transfer messages in one process: what the bubble shows, what is
+// sent to every process (seen as the service sends it back) and what is
+// logged; the user's cancel and close, the notice time-out, connection loss
+// and logout.
+#include "kcirradprocess.h"
+#include "kzelvaatomixbubble.h"
+#include "kzelvaatomixbubblemgr.h"
+#include "kzelvaprogressbubblecontentwidget.h"
+#include "recordlogtail.h"
+
+#include <kaccountsdkproxy.h>
+#include <kcirraeventobject.h>
+#include <kcloudsvrproxy.h>
+#include <kdcinfo.h>
+#include <kzelvaapplication.h>
+#include <kzelvamainwindow.h>
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLockFile>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+using Message = QMap<QString, QString>;
+using Messages = QList<Message>;
+Q_DECLARE_METATYPE(Messages)
+
+namespace {
+
+const QString kMarker = QStringLiteral("endOfRow");
+
+Message pageAction(const QByteArray &pageInfo, const QString &pageType = QStringLiteral("1"))
+{
+    return {{QStringLiteral("Int_IpcPageType"), pageType},
+            {QStringLiteral("Str_IpcActionType"), QStringLiteral("IpcAction_AtoMixPageAction")},
+            {QStringLiteral("Str_IpcPageInfo"), QString::fromUtf8(pageInfo)}};
+}
+
+Message pageNotify(int action, const QString &pageType = QStringLiteral("1"))
+{
+    return {{QStringLiteral("Int_IpcPageType"), pageType},
+            {QStringLiteral("Str_IpcActionType"), QStringLiteral("IpcAction_AtoMixPageNotify")},
+            {QStringLiteral("Str_IpcPageNotify"), QStringLiteral(R"({"page_action":%1,"session_id":"s1"})").arg(action)}};
+}
+
+Message page(int action, int progress = 0, const QString &title = QStringLiteral("Receiving"))
+{
+    return pageAction(QStringLiteral(R"({"page_action":%1,"session_id":"s1","action":"scan","page_title":"%2",)"
+                                     R"("page_content":"page 2 of 5","page_progress":%3})")
+                          .arg(action)
+                          .arg(title)
+                          .arg(progress)
+                          .toUtf8());
+}
+
+QList<QJsonObject> dcEvents(const QString &name)
+{
+    QList<QJsonObject> found;
+    QFile file(getDcInfo()->eventFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return found;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const QJsonObject event = QJsonDocument::fromJson(line).object();
+        if (event.value(QStringLiteral("event")).toString() == name)
+            found.append(event.value(QStringLiteral("args")).toObject());
+    }
+    return found;
+}
+
+} // namespace
+
+class tst_KZelvaAtoMixBubbleMgr : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void messages_data();
+    void messages();
+    void userActions_data();
+    void userActions();
+    void closedFromOutside_data();
+    void closedFromOutside();
+
+private:
+    // The page actions this process sent to every process since the row began,
+    // in order; waits until the service has sent back everything sent so far.
+    QList<int> sentPageActions();
+
+    KCirradProcess m_cirrad;
+    QPointer<KZelvaMainWindow> m_window;
+    KZelvaAtoMixBubbleMgr *m_manager = nullptr;
+    QSignalSpy *m_events = nullptr;
+};
+
+void tst_KZelvaAtoMixBubbleMgr::initTestCase()
+{
+    QVERIFY(QDir().mkpath(qEnvironmentVariable("TMPDIR")));
+    QFile::remove(KZelvaAtoMixBubble::lockFilePath());
+    QString error;
+    QVERIFY2(m_cirrad.start({}, &error), qPrintable(error));
+    QTRY_VERIFY_WITH_TIMEOUT(zelvaApp->cloudSvrProxy()->isConnected(), 10000);
+    zelvaApp->getAccountSDK()->completeLogin(QStringLiteral("local"));
+}
+
+void tst_KZelvaAtoMixBubbleMgr::init()
+{
+    m_window = zelvaApp->createMainWindow(false);
+    m_window->setGeometry(100, 100, 1000, 700);
+    m_window->show();
+    zelvaApp->setCurrentMainWindow(m_window);
+    m_manager = new KZelvaAtoMixBubbleMgr;
+    m_events = new QSignalSpy(zelvaApp->cloudSvrProxy()->cirraEventObject(),
+                              &KCirraEventObject::signal_notifyActionsMapForAtoMix);
+}
+
+void tst_KZelvaAtoMixBubbleMgr::cleanup()
+{
+    delete m_events;
+    delete m_manager;
+    delete m_window;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!QFile::exists(KZelvaAtoMixBubble::lockFilePath()));
+}
+
+QList<int> tst_KZelvaAtoMixBubbleMgr::sentPageActions()
+{
+    qoz::cirra::NotifyActionsMapArg marker;
+    marker.mapArgs = {{"Int_IpcPageType", "0"}, {kMarker.toStdString(), "1"}};
+    zelvaApp->cloudSvrProxy()->asyncCall(QStringLiteral("notifyAllClientActionsMap"), {&marker, "NotifyActionsMapArg"},
+                                         nullptr, QString());
+    auto markerSeen = [this] {
+        for (const QList<QVariant> &args : qAsConst(*m_events))
+            if (args.value(0).value<Message>().contains(kMarker))
+                return true;
+        return false;
+    };
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(markerSeen(), 10000); }();
+    QList<int> actions;
+    for (const QList<QVariant> &args : qAsConst(*m_events)) {
+        const Message map = args.value(0).value<Message>();
+        if (map.value(QStringLiteral("Str_IpcActionType")) != QLatin1String("IpcAction_AtoMixPageNotify"))
+            continue;
+        const QJsonObject notify = QJsonDocument::fromJson(map.value(QStringLiteral("Str_IpcPageNotify")).toUtf8()).object();
+        actions.append(notify.value(QStringLiteral("page_action")).toInt());
+    }
+    m_events->clear();
+    return actions;
+}
+
+void tst_KZelvaAtoMixBubbleMgr::messages_data()
+{
+    QTest::addColumn<Messages>("messages");
+    QTest::addColumn<bool>("lockedElsewhere");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<int>("progress");
+    QTest::addColumn<QList<int>>("sent");
+    QTest::addColumn<QStringList>("logged");
+
+    const QString noBubble = QStringLiteral("m_progressBubble is null");
+    const QString transfer = QStringLiteral("transfer");
+    QTest::newRow("show") << Messages{page(1, 10)} << false << true << transfer << 10 << QList<int>()
+                          << QStringList{QStringLiteral("KZelvaAtoMixBubbleMgr::slot_notifyActionsMapForAtoMix "
+                                                        "actionType:IpcAction_AtoMixPageAction"),
+                                         QStringLiteral("KZelvaAtoMixBubbleMgr::handlePageAction m_progressBubble is exist"),
+                                         QStringLiteral("KZelvaAtoMixBubble::handleShowPageInfo sessionId:s1 action:scan"),
+                                         QStringLiteral("KZelvaAtoMixBubble::doPageAction pageaction:1")};
+    QTest::newRow("progress never goes back") << Messages{page(1, 10), page(3, 60), page(3, 40)} << false << true
+                                              << transfer << 60 << QList<int>() << QStringList();
+    QTest::newRow("progress above 100") << Messages{page(1), page(3, 250)} << false << true << transfer << 100
+                                        << QList<int>() << QStringList();
+    QTest::newRow("same show twice") << Messages{page(1), page(1)} << false << true << transfer << 0 << QList<int>()
+                                     << QStringList{QStringLiteral("pageaction:1"),
+                                                    QStringLiteral("currPageAction equal pageInfo")};
+    QTest::newRow("show while visible") << Messages{page(1), page(3, 30), page(1, 30, QStringLiteral("Again"))} << false
+                                        << true << transfer << 30 << QList<int>()
+                                        << QStringList{QStringLiteral("pageaction:1"), QStringLiteral("page is visible")};
+    QTest::newRow("warning notice") << Messages{page(1, 50), page(4)} << false << true << QStringLiteral("wraning") << 0
+                                    << QList<int>() << QStringList();
+    QTest::newRow("cancel notice without bubble")
+        << Messages{page(5)} << false << true << QStringLiteral("error") << 0 << QList<int>()
+        << QStringList{QStringLiteral("page is hide"), QStringLiteral("pageaction:1")};
+    QTest::newRow("done") << Messages{page(1), page(2)} << false << false << QString() << 0 << QList<int>{2}
+                          << QStringList{QStringLiteral("pageaction:2")};
+    QTest::newRow("done without bubble")
+        << Messages{page(2)} << false << false << QString() << 0 << QList<int>{6}
+        << QStringList{noBubble, QStringLiteral("KZelvaAtoMixBubbleMgr::handlePageAction notifyPageDelete pageAction:2")};
+    QTest::newRow("update without bubble") << Messages{page(3, 20)} << false << false << QString() << 0 << QList<int>()
+                                           << QStringList{noBubble};
+    QTest::newRow("another process holds the lock")
+        << Messages{page(1), page(3, 20)} << true << false << QString() << 0 << QList<int>()
+        << QStringList{QStringLiteral("another process shows the bubble"), noBubble, noBubble};
+    QTest::newRow("notify done closes") << Messages{page(1), pageNotify(2)} << false << false << QString() << 0
+                                        << QList<int>() << QStringList{QStringLiteral("handlePageNotify pageAction:2")};
+    QTest::newRow("notify cancel closes") << Messages{page(1), pageNotify(5)} << false << false << QString() << 0
+                                          << QList<int>() << QStringList();
+    QTest::newRow("notify page deleted keeps it") << Messages{page(1, 5), pageNotify(6)} << false << true << transfer
+                                                  << 5 << QList<int>() << QStringList{QStringLiteral("pageAction:6")};
+    QTest::newRow("notify without bubble") << Messages{pageNotify(2)} << false << false << QString() << 0
+                                           << QList<int>()
+                                           << QStringList{QStringLiteral("handlePageNotify m_progressBubble is null")};
+    QTest::newRow("notify of another page type") << Messages{page(1), pageNotify(2, QStringLiteral("2"))} << false
+                                                 << true << transfer << 0 << QList<int>()
+                                                 << QStringList{QStringLiteral("handlePageNotify not ProgressBubble")};
+
+    // Malformed messages: a log line, nothing shown, nothing sent.
+    const QString lessThan = QStringLiteral("pagetype less than 0");
+    Message noType = page(1);
+    noType.remove(QStringLiteral("Int_IpcPageType"));
+    QTest::newRow("page type missing") << Messages{noType} << false << false << QString() << 0 << QList<int>()
+                                       << QStringList{lessThan};
+    QTest::newRow("page type not a number") << Messages{pageAction("{}", QStringLiteral("x1"))} << false << false
+                                            << QString() << 0 << QList<int>() << QStringList{lessThan};
+    QTest::newRow("page type 0") << Messages{pageAction("{}", QStringLiteral("0"))} << false << false << QString() << 0
+                                 << QList<int>() << QStringList{lessThan};
+    QTest::newRow("page type 2") << Messages{pageAction(R"({"page_action":1})", QStringLiteral("2"))} << false << false
+                                 << QString() << 0 << QList<int>()
+                                 << QStringList{QStringLiteral("handlePageAction not ProgressBubble")};
+    Message unknownAction = page(1);
+    unknownAction.insert(QStringLiteral("Str_IpcActionType"), QStringLiteral("IpcAction_Other"));
+    QTest::newRow("unknown action type") << Messages{unknownAction} << false << false << QString() << 0 << QList<int>()
+                                         << QStringList{QStringLiteral("unknown actionType")};
+    QTest::newRow("page info not json") << Messages{pageAction("{oops")} << false << false << QString() << 0
+                                        << QList<int>()
+                                        << QStringList{QStringLiteral("Str_IpcPageInfo is not a json object: {oops")};
+    QTest::newRow("page info an array") << Messages{pageAction("[1]")} << false << false << QString() << 0
+                                        << QList<int>()
+                                        << QStringList{QStringLiteral("Str_IpcPageInfo is not a json object: [1]")};
+    Message badNotify = pageNotify(2);
+    badNotify.insert(QStringLiteral("Str_IpcPageNotify"), QString());
+    QTest::newRow("page notify empty") << Messages{page(1), badNotify} << false << true << transfer << 0 << QList<int>()
+                                       << QStringList{QStringLiteral("Str_IpcPageNotify is not a json object: ")};
+    QTest::newRow("page action missing") << Messages{pageAction(R"({"session_id":"s1"})")} << false << false
+                                         << QString() << 0 << QList<int>() << QStringList{noBubble};
+    QTest::newRow("unknown page action") << Messages{page(1), page(9)} << false << true << transfer << 0 << QList<int>()
+                                         << QStringList{QStringLiteral("unknown pageAction:9")};
+    QTest::newRow("page action as text")
+        << Messages{pageAction(R"({"page_action":"1","session_id":7,"page_progress":"50"})")} << false << false
+        << QString() << 0 << QList<int>() << QStringList{noBubble};
+}
+
+void tst_KZelvaAtoMixBubbleMgr::messages()
+{
+    QFETCH(Messages, messages);
+    QFETCH(bool, lockedElsewhere);
+    QFETCH(bool, shown);
+    QFETCH(QString, notice);
+    QFETCH(int, progress);
+    QFETCH(QList<int>, sent);
+    QFETCH(QStringList, logged);
+
+    QLockFile otherProcess(KZelvaAtoMixBubble::lockFilePath());
+    if (lockedElsewhere)
+        QVERIFY(otherProcess.tryLock(0));
+    RecordLogTail tail;
+    for (const Message &message : qAsConst(messages))
+        m_manager->slot_notifyActionsMapForAtoMix(message);
+    const QString log = tail.lines().join(QLatin1Char('\n'));
+    for (const QString &fragment : qAsConst(logged))
+        QVERIFY2(log.contains(fragment), qPrintable(QStringLiteral("missing \"%1\" in:\n%2").arg(fragment, log)));
+
+    KZelvaAtoMixBubble *bubble = m_manager->bubble();
+    QCOMPARE(bubble && bubble->isVisible(), shown);
+    if (shown) {
+        QVERIFY(bubble->ownsLock());
+        QCOMPARE(bubble->parentWidget(), m_window);
+        QVERIFY(m_window->geometry().contains(bubble->geometry()));
+        QCOMPARE(bubble->contentWidget()->noticeName(), notice);
+        QCOMPARE(bubble->contentWidget()->progress(), progress);
+    }
+    QCOMPARE(sentPageActions(), sent);
+}
+
+void tst_KZelvaAtoMixBubbleMgr::userActions_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("sent");
+    QTest::addColumn<QString>("closeReason");
+    QTest::addColumn<QString>("notice");
+
+    QTest::newRow("cancel link") << QStringLiteral("cancel") << 5 << QString() << QStringLiteral("transfer");
+    QTest::newRow("close button") << QStringLiteral("close") << 2 << QStringLiteral("close") << QStringLiteral("transfer");
+    QTest::newRow("warning times out") << QStringLiteral("timeout") << 2 << QStringLiteral("timeout")
+                                       << QStringLiteral("wraning");
+}
+
+void tst_KZelvaAtoMixBubbleMgr::userActions()
+{
+    QFETCH(QString, how);
+    QFETCH(int, sent);
+    QFETCH(QString, closeReason);
+    QFETCH(QString, notice);
+
+    const int closesBefore = dcEvents(QStringLiteral("print_tranfer_notice_close")).size();
+    m_manager->slot_notifyActionsMapForAtoMix(page(1));
+    if (how == QLatin1String("timeout"))
+        m_manager->slot_notifyActionsMapForAtoMix(page(4));
+    QPointer<KZelvaAtoMixBubble> bubble = m_manager->bubble();
+    QVERIFY(bubble && bubble->isVisible());
+    KZelvaProgressBubbleContentWidget *content = bubble->contentWidget();
+    if (how == QLatin1String("cancel")) {
+        QMetaObject::invokeMethod(content->findChild<QLabel *>(QStringLiteral("cancelLink")), "linkActivated",
+                                  Q_ARG(QString, QStringLiteral("cancel")));
+        auto *toast = m_window->findChild<QLabel *>(QStringLiteral("atomixCancelToast"));
+        QVERIFY(toast && toast->isVisible());
+        QCOMPARE(toast->text(), QStringLiteral("Canceled accepting scanned file"));
+    } else if (how == QLatin1String("close")) {
+        content->findChild<QAbstractButton *>(QStringLiteral("closeButton"))->click();
+    } else {
+        QVERIFY(content->isAutoClosing());
+        QTimer *timer = nullptr;
+        for (QTimer *candidate : content->findChildren<QTimer *>())
+            if (candidate->interval() == KZelvaProgressBubbleContentWidget::AutoCloseMs)
+                timer = candidate;
+        QVERIFY(timer && timer->isActive() && timer->isSingleShot());
+        timer->start(1); // the ten seconds, shortened
+    }
+    QTRY_VERIFY(!bubble);
+    QVERIFY(!m_manager->bubble());
+    QCOMPARE(sentPageActions(), QList<int>{sent});
+    const QList<QJsonObject> closes = dcEvents(QStringLiteral("print_tranfer_notice_close"));
+    if (closeReason.isEmpty()) {
+        QCOMPARE(closes.size(), closesBefore);
+        return;
+    }
+    QCOMPARE(closes.size(), closesBefore + 1);
+    QCOMPARE(closes.last().value(QStringLiteral("close_reason")).toString(), closeReason);
+    QCOMPARE(closes.last().value(QStringLiteral("notice_type")).toString(), notice);
+    QVERIFY(closes.last().value(QStringLiteral("displayperiod")).toString().toLongLong() >= 0);
+}
+
+void tst_KZelvaAtoMixBubbleMgr::closedFromOutside_data()
+{
+    QTest::addColumn<QString>("event");
+    QTest::addColumn<bool>("closes");
+
+    QTest::newRow("service connection lost") << QStringLiteral("disconnect") << true;
+    QTest::newRow("logout") << QStringLiteral("logout") << true;
+    QTest::newRow("login info changes, still logged in") << QStringLiteral("login") << false;
+    QTest::newRow("main window closes") << QStringLiteral("window") << true;
+}
+
+void tst_KZelvaAtoMixBubbleMgr::closedFromOutside()
+{
+    QFETCH(QString, event);
+    QFETCH(bool, closes);
+
+    m_manager->slot_notifyActionsMapForAtoMix(page(1));
+    QVERIFY(m_manager->bubble());
+    kacctoutsdk::KAccountSdkProxy *account = zelvaApp->getAccountSDK();
+    if (event == QLatin1String("disconnect")) {
+        Q_EMIT zelvaApp->cloudSvrProxy()->socketDisconnected();
+    } else if (event == QLatin1String("logout")) {
+        account->logout();
+    } else if (event == QLatin1String("login")) {
+        account->completeLogin(QStringLiteral("local"));
+    } else {
+        m_window->close();
+    }
+    QCOMPARE(!m_manager->bubble(), closes);
+    // Nothing is reported to the other processes: the bubble did not end the transfer.
+    QCOMPARE(sentPageActions(), QList<int>());
+    account->completeLogin(QStringLiteral("local"));
+}
+
+int main(int argc, char **argv)
+{
+    KZelvaApplication app(argc, argv);
+    tst_KZelvaAtoMixBubbleMgr test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_kzelvaatomixbubblemgr.moc"
