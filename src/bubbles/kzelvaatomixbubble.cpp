@@ -5,6 +5,9 @@
 #include "kzelvaatomixkeys.h"
 #include "kzelvaprogressbubblecontentwidget.h"
 
+#include <ktoast.h>
+#include <kzelvadpi.h>
+
 #include <kzelvacentralarea.h>
 #include <kzelvamainwindow.h>
 #include <kzelvapluginwidget.h>
@@ -12,7 +15,6 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -179,19 +181,10 @@ void KZelvaAtoMixBubble::doPageAction(int action)
     }
     if (action == KzAtoMix::Cancel && m_mainWindow) {
         // A toast of its own on the main window: the bubble goes right away.
-        auto *toast = new QLabel(tr("Canceled accepting scanned file"), m_mainWindow,
-                                 Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+        KToast *toast = KToast::showToast(m_mainWindow, tr("Canceled accepting scanned file"), kToastMs,
+                                          kToastAnchorOffset);
         toast->setObjectName(QStringLiteral("atomixCancelToast"));
         toast->setProperty("messageType", 1);
-        toast->setAttribute(Qt::WA_DeleteOnClose);
-        toast->setAttribute(Qt::WA_ShowWithoutActivating);
-        toast->setMargin(KzAtoMix::scaled(12, toast));
-        toast->adjustSize();
-        const QRect area = m_mainWindow->geometry();
-        toast->move(area.x() + (area.width() - toast->width()) / 2,
-                    area.y() + KzAtoMix::scaled(kToastAnchorOffset, toast));
-        toast->show();
-        QTimer::singleShot(kToastMs, toast, &QWidget::close);
     }
     QJsonObject notify;
     notify.insert(QLatin1String(KzAtoMix::kPageActionKey), action);
@@ -213,7 +206,7 @@ void KZelvaAtoMixBubble::place()
     if (!m_mainWindow)
         return;
     const QRect area = m_mainWindow->geometry();
-    const int margin = KzAtoMix::scaled(kEdgeMargin, this);
+    const int margin = kzDpiScaled(kEdgeMargin, this);
     move(area.right() + 1 - width() - margin, area.bottom() + 1 - height() - margin);
 }
 

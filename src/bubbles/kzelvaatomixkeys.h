@@ -41,11 +41,4 @@ inline void log(int level, const char *className, const char *function, const QS
                    QStringLiteral("%1::%2 %3").arg(QLatin1String(className), QLatin1String(function), message));
 }
 
-// A logical pixel length for the screen `widget` shows on (96 DPI is 1:1).
-inline int scaled(int pixels, const QWidget *widget)
-{
-    const qreal dpi = widget ? widget->logicalDpiX() : 96.0;
-    return qRound(pixels * (dpi > 0 ? dpi / 96.0 : 1.0));
-}
-
 } // namespace KzAtoMix

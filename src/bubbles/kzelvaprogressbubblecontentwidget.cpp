@@ -4,6 +4,8 @@
 
 #include "kzelvaatomixkeys.h"
 
+#include <kzelvadpi.h>
+
 #include <kdcinfo.h>
 
 #include <QHBoxLayout>
@@ -34,7 +36,7 @@ QLabel *elidedLine(QWidget *parent, const char *themeClass)
 {
     auto *label = new QLabel(parent);
     label->setProperty("themeClass", QString::fromLatin1(themeClass));
-    label->setMinimumSize(KzAtoMix::scaled(330, parent), KzAtoMix::scaled(22, parent));
+    label->setMinimumSize(kzDpiScaled(330, parent), kzDpiScaled(22, parent));
     label->setWordWrap(false);
     label->setTextFormat(Qt::PlainText);
     return label;
@@ -46,23 +48,22 @@ KZelvaProgressBubbleContentWidget::KZelvaProgressBubbleContentWidget(QWidget *pa
     : QWidget(parent)
     , m_autoClose(new QTimer(this))
 {
-    using KzAtoMix::scaled;
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
 
     auto *titleRow = new QHBoxLayout;
-    titleRow->setContentsMargins(scaled(12, this), scaled(8, this), scaled(12, this), scaled(8, this));
+    titleRow->setContentsMargins(kzDpiScaled(12, this), kzDpiScaled(8, this), kzDpiScaled(12, this), kzDpiScaled(8, this));
     auto *logo = new QLabel(this);
-    logo->setFixedSize(scaled(20, this), scaled(20, this));
+    logo->setFixedSize(kzDpiScaled(20, this), kzDpiScaled(20, this));
     logo->setAlignment(Qt::AlignCenter);
-    setIcon(logo, QStringLiteral("atomix_qoz_logo"), scaled(16, this));
+    setIcon(logo, QStringLiteral("atomix_qoz_logo"), kzDpiScaled(16, this));
     auto *product = new QLabel(QStringLiteral("QOZ Office"), this);
-    product->setFixedSize(scaled(370, this), scaled(20, this));
+    product->setFixedSize(kzDpiScaled(370, this), kzDpiScaled(20, this));
     auto *closeButton = new QToolButton(this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->setFixedSize(scaled(20, this), scaled(20, this));
-    closeButton->setIconSize(QSize(scaled(16, this), scaled(16, this)));
+    closeButton->setFixedSize(kzDpiScaled(20, this), kzDpiScaled(20, this));
+    closeButton->setIconSize(QSize(kzDpiScaled(16, this), kzDpiScaled(16, this)));
     closeButton->setProperty("iconName", QString::fromLatin1(kCloseIcon));
     closeButton->setAutoRaise(true);
     connect(closeButton, &QToolButton::clicked, this, [this] { closeFor(QStringLiteral("close")); });
@@ -73,13 +74,13 @@ KZelvaProgressBubbleContentWidget::KZelvaProgressBubbleContentWidget(QWidget *pa
     outer->addLayout(titleRow);
 
     auto *body = new QHBoxLayout;
-    body->setContentsMargins(scaled(12, this), 0, scaled(12, this), scaled(12, this));
+    body->setContentsMargins(kzDpiScaled(12, this), 0, kzDpiScaled(12, this), kzDpiScaled(12, this));
     m_icon = new QLabel(this);
-    m_icon->setFixedSize(scaled(kIconSize, this), scaled(56, this));
+    m_icon->setFixedSize(kzDpiScaled(kIconSize, this), kzDpiScaled(56, this));
     m_icon->setAlignment(Qt::AlignCenter);
     body->addWidget(m_icon, 0, Qt::AlignTop);
     auto *texts = new QVBoxLayout;
-    texts->setContentsMargins(0, scaled(6, this), 0, scaled(6, this));
+    texts->setContentsMargins(0, kzDpiScaled(6, this), 0, kzDpiScaled(6, this));
     m_title = elidedLine(this, "Title_Of_KLiteToolTip");
     m_content = elidedLine(this, "Content_Of_KLiteToolTip");
     m_progress = new QProgressBar(this);
@@ -142,11 +143,11 @@ void KZelvaProgressBubbleContentWidget::setNoticeType(int type)
 {
     m_noticeType = type;
     if (type == ErrorNotice)
-        setIcon(m_icon, QStringLiteral("atomix_transfer_error"), KzAtoMix::scaled(kIconSize, this));
+        setIcon(m_icon, QStringLiteral("atomix_transfer_error"), kzDpiScaled(kIconSize, this));
     else if (type == WarningNotice)
-        setIcon(m_icon, QStringLiteral("atomix_transfer_warning"), KzAtoMix::scaled(kIconSize, this));
+        setIcon(m_icon, QStringLiteral("atomix_transfer_warning"), kzDpiScaled(kIconSize, this));
     else
-        setIcon(m_icon, QStringLiteral("atomix_scan_file"), KzAtoMix::scaled(kIconSize, this));
+        setIcon(m_icon, QStringLiteral("atomix_scan_file"), kzDpiScaled(kIconSize, this));
     if (type == ErrorNotice || type == WarningNotice) {
         m_autoClose->start();
         m_progress->setValue(0);

@@ -15,6 +15,7 @@
 #include <kcirraeventobject.h>
 #include <kcloudsvrproxy.h>
 #include <kdcinfo.h>
+#include <ktoast.h>
 #include <kzelvaapplication.h>
 #include <kzelvamainwindow.h>
 
@@ -25,6 +26,7 @@
 #include <QLockFile>
 #include <QSignalSpy>
 #include <QTimer>
+
 #include <QtTest>
 
 using Message = QMap<QString, QString>;
@@ -309,7 +311,7 @@ void tst_KZelvaAtoMixBubbleMgr::userActions()
     if (how == QLatin1String("cancel")) {
         QMetaObject::invokeMethod(content->findChild<QLabel *>(QStringLiteral("cancelLink")), "linkActivated",
                                   Q_ARG(QString, QStringLiteral("cancel")));
-        auto *toast = m_window->findChild<QLabel *>(QStringLiteral("atomixCancelToast"));
+        auto *toast = m_window->findChild<KToast *>(QStringLiteral("atomixCancelToast"));
         QVERIFY(toast && toast->isVisible());
         QCOMPARE(toast->text(), QStringLiteral("Canceled accepting scanned file"));
     } else if (how == QLatin1String("close")) {

@@ -36,13 +36,13 @@ KToast::KToast(QWidget *relatedWindow)
 
 KToast::~KToast() = default;
 
-KToast *KToast::showToast(QWidget *relatedWindow, const QString &text, int msecs)
+KToast *KToast::showToast(QWidget *relatedWindow, const QString &text, int msecs, int verticalOffset)
 {
     auto *toast = new KToast(relatedWindow);
     toast->setText(text);
     toast->adjustSize();
     const QRect area = toast->m_related ? toast->m_related->frameGeometry() : QRect(QPoint(), toast->size());
-    toast->move(position(area, toast->size(), kzDpiScaled(VerticalOffset, toast)));
+    toast->move(position(area, toast->size(), kzDpiScaled(verticalOffset, toast)));
     toast->show();
     toast->raise();
     toast->m_timer->start(qMax(500, msecs));

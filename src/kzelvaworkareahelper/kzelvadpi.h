@@ -7,8 +7,8 @@
 #include <QWidget>
 
 /*
- * Logical pixel lengths of the popup and its toast scaled for the DPI of
- * the screen they show on (96 DPI is 1:1). Pure functions, GUI thread.
+ * Logical pixel lengths of the plug-in's widgets scaled for the DPI of the
+ * screen they show on (96 DPI is 1:1). Pure functions, GUI thread.
  */
 inline qreal kzDpiScale(const QWidget *widget)
 {

@@ -10,7 +10,7 @@ class QTimer;
 
 /*
  * A short message shown over a main window: centred, 120 DPI-scaled pixels
- * below the window's top edge, hidden and deleted after a while. The
+ * (or as asked) below the window's top edge, hidden and deleted after a while. The
  * background is painted inside the content rectangle shrunk by the margin.
  * The host UI kit has no toast of its own in this shell, so this is a
  * plain frameless tool window.
@@ -28,7 +28,9 @@ public:
     explicit KToast(QWidget *relatedWindow);
     ~KToast() override;
 
-    static KToast *showToast(QWidget *relatedWindow, const QString &text, int msecs = 2500);
+    // `verticalOffset`: logical pixels below the window's top edge.
+    static KToast *showToast(QWidget *relatedWindow, const QString &text, int msecs = 2500,
+                             int verticalOffset = VerticalOffset);
 
     QString text() const;
     void setText(const QString &text);
