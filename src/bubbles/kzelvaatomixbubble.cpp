@@ -198,6 +198,7 @@ void KZelvaAtoMixBubble::watchMainWindow()
     if (m_watching || !m_mainWindow)
         return;
     m_mainWindow->installEventFilter(this);
+    m_watched = m_mainWindow.data();
     m_watching = true;
 }
 
@@ -232,7 +233,9 @@ void KZelvaAtoMixBubble::slot_mainWindowStateChanged(Qt::WindowStates oldState, 
 
 bool KZelvaAtoMixBubble::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_mainWindow.data()) {
+    // Compared as a QObject: while the window is being destroyed it is no
+    // longer a KZelvaMainWindow, and its last events still come here.
+    if (watched == m_watched.data()) {
         switch (event->type()) {
         case QEvent::Move:
             place();
@@ -260,8 +263,9 @@ bool KZelvaAtoMixBubble::event(QEvent *event)
 {
     if (event->type() == QEvent::ParentChange) {
         logBubble("event", QStringLiteral("ParentChange"));
-        if (m_mainWindow && m_watching)
-            m_mainWindow->removeEventFilter(this);
+        if (m_watched && m_watching)
+            m_watched->removeEventFilter(this);
+        m_watched = nullptr;
         m_watching = false;
         m_mainWindow = qobject_cast<KZelvaMainWindow *>(parentWidget());
         if (isVisible()) {

@@ -70,6 +70,7 @@ private:
     QString m_sessionId;
     QString m_action;
     QPointer<KZelvaMainWindow> m_mainWindow;
+    QPointer<QObject> m_watched; // the window whose events are filtered
     QPointer<KZelvaProgressBubbleContentWidget> m_content;
     QJsonObject m_pageInfo;
     QLockFile m_lock;

@@ -83,15 +83,24 @@ void tst_CirraTrigger::trigger()
         finished.clear();
         runTrigger();
     }
-    QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(finished.first().at(1).toBool(), true);
-    const QList<QJsonObject> calls = cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("showTransferHelperDlg"));
-    QCOMPARE(calls.size(), 1);
+    QList<QJsonObject> calls;
+    QTRY_COMPARE((calls = cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("showTransferHelperDlg"))).size(), 1);
     const QJsonObject arg = calls.first().value(QStringLiteral("arg")).toObject();
     QCOMPARE(arg.value(QStringLiteral("nameSpace")).toString(), QString());
     QCOMPARE(arg.value(QStringLiteral("argMap")).toObject(),
              QJsonObject({{QStringLiteral("src"), QStringLiteral("crossterminalpanel")}}));
-    QCOMPARE(calls.first().value(QStringLiteral("requestId")).toString(), finished.first().at(0).toString());
+    // The login flow's own calls may finish around it; this call finishes once, successfully.
+    const QString requestId = calls.first().value(QStringLiteral("requestId")).toString();
+    const auto answers = [&] {
+        QList<QVariantList> found;
+        for (const QVariantList &answer : qAsConst(finished)) {
+            if (answer.at(0).toString() == requestId)
+                found.append(answer);
+        }
+        return found;
+    };
+    QTRY_COMPARE(answers().size(), 1);
+    QCOMPARE(answers().first().at(1).toBool(), true);
 
     QCOMPARE(cirrad.callsOf(QStringLiteral("login")).size(), loginCalls);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^connection to the cloud service lost")));
