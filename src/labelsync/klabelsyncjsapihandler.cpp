@@ -94,15 +94,7 @@ QString cirraIpcCall(const char *caller, const char *nameSpace, const char *meth
         writeLog(1, QStringLiteral("%1: zelvaApp or cloudsvr is null").arg(fn(caller)));
         return QString();
     }
-    CirraIpcArg arg;
-    arg.nameSpace = nameSpace;
-    arg.method = method;
-    arg.argMap = args;
-    const QString requestId =
-        proxy->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, receiver, QLatin1String(slot));
-    if (requestId.isEmpty())
-        writeLog(1, QStringLiteral("%1: %2 not accepted").arg(fn(caller), fn(method)));
-    return requestId;
+    return KWorkAreaLabelSync::sendCirraIpc(proxy, caller, nameSpace, QLatin1String(method), args, receiver, slot);
 }
 
 } // namespace

@@ -133,13 +133,19 @@ QString KWorkAreaLabelSync::ipcCall(const char *caller, const QString &method,
                                     const std::map<std::string, std::string> &args, const char *replySlot)
 {
     KCloudSvrProxy *proxy = cloudProxy(caller);
-    if (!proxy)
-        return QString();
+    return proxy ? sendCirraIpc(proxy, caller, std::string(), method, args, this, replySlot) : QString();
+}
+
+QString KWorkAreaLabelSync::sendCirraIpc(KCloudSvrProxy *proxy, const char *caller, const std::string &nameSpace,
+                                         const QString &method, const std::map<std::string, std::string> &args,
+                                         QObject *receiver, const char *replySlot)
+{
     CirraIpcArg arg;
+    arg.nameSpace = nameSpace;
     arg.method = std8(method);
     arg.argMap = args;
     const QString requestId =
-        proxy->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, this, QLatin1String(replySlot));
+        proxy->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, receiver, QLatin1String(replySlot));
     if (requestId.isEmpty())
         writeLog(1, QStringLiteral("%1: %2 not accepted").arg(fn(caller), method));
     return requestId;

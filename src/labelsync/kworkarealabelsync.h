@@ -41,6 +41,12 @@ public:
     // Stops hearing the service's broadcasts (teardown).
     void stopListening();
 
+    // Sends one "cirraIpcCall" through `proxy`; the reply goes to `replySlot`
+    // of `receiver`. The request id, or empty (logged) when the proxy refused.
+    static QString sendCirraIpc(KCloudSvrProxy *proxy, const char *caller, const std::string &nameSpace,
+                                const QString &method, const std::map<std::string, std::string> &args,
+                                QObject *receiver, const char *replySlot);
+
     Q_INVOKABLE bool getSoftBussDeviceList();
     Q_INVOKABLE bool sendPanelOpenStatus();
     Q_INVOKABLE bool sendPanelCloseStatus();

@@ -154,7 +154,7 @@ void KZelvaWorkAreaManager::ensureInitialised()
             m_thumbnailManager = m_hooks->createThumbnailManager(this);
     }
     if (krt::product::isFeatureSupported(QStringLiteral("ZelvaWorkAreaCrossTerminal")))
-        new KWorkAreaLabelSync(this); // listens to the service's broadcasts from now on
+        m_labelSync = new KWorkAreaLabelSync(this); // listens to the service's broadcasts from now on
     if (!m_translationInstalled) {
         // No catalogue ships yet; the texts show in their source form.
         m_translationInstalled = true;
@@ -292,8 +292,8 @@ void KZelvaWorkAreaManager::teardown()
         m_residualRecords->syncFlushWindowResidualSettings();
         m_residualRecords->waitForTasks();
     }
-    if (KWorkAreaLabelSync *labelSync = findChild<KWorkAreaLabelSync *>(QString(), Qt::FindDirectChildrenOnly))
-        labelSync->stopListening();
+    if (m_labelSync)
+        m_labelSync->stopListening();
     m_state = State::TornDown;
 }
 

@@ -19,6 +19,7 @@
 
 class ISyncSettingsData;
 class KSyncSettingsData;
+class KWorkAreaLabelSync;
 class KZelvaWorkAreaSettingsChangedHandler;
 class KZelvaWorkAreaSettingsWrapper;
 class KZelvaCloseHandler;
@@ -231,6 +232,7 @@ private:
     };
     QList<RemovedItemOrigin> m_removedOrigins;
     QPointer<KZelvaResidualRecords> m_residualRecords;
+    QPointer<KWorkAreaLabelSync> m_labelSync;
     QHash<QString, bool> m_storedLastVisible;
     // Stands in for the "workarea" record when the user's one cannot be opened.
     std::unique_ptr<KSyncSettingsData> m_workAreaSettings;
