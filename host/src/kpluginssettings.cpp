@@ -8,7 +8,7 @@
 #include <QLoggingCategory>
 #include <QSettings>
 
-Q_LOGGING_CATEGORY(lcSettings, "zelva.settings", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcSettings, "zelva.pluginsettings", QtInfoMsg)
 
 namespace {
 
