@@ -5,6 +5,7 @@
 // (reads and parses the whole file on every call) next to QSettings on a
 // file it has not cached yet, which is what a fresh process pays.
 #include "kproductconfig.h"
+#include "kzbenchratio.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -71,8 +72,5 @@ int main(int argc, char **argv)
     // Before the first KProductConfig call, which fixes the directory.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
     QDir().mkpath(dir.filePath(QStringLiteral("config/Varnex")));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kzRunRatioBenchmarks(argc, argv, {{"settingsValue", "qsettingsBaseline"}});
 }

@@ -29,7 +29,7 @@ public:
 
     void printRatios(const std::vector<std::pair<std::string, std::string>> &pairs) const
     {
-        std::printf("\n%-44s %14s %14s %8s\n", "measured / baseline", "measured", "baseline", "ratio");
+        std::printf("\n%-56s %14s %14s %8s\n", "measured / baseline", "measured", "baseline", "ratio");
         for (const auto &[measured, baseline] : pairs) {
             for (const auto &[name, time] : m_times) {
                 if (name.rfind(measured, 0) != 0)
@@ -40,8 +40,8 @@ public:
                 const auto base = m_times.find(baseline + arg);
                 if (base == m_times.end() || base->second <= 0)
                     continue;
-                std::printf("%-44s %14.0f %14.0f %7.2fx\n", (measured + arg).c_str(), time, base->second,
-                            time / base->second);
+                const std::string label = measured + arg + " vs " + baseline;
+                std::printf("%-56s %14.0f %14.0f %7.2fx\n", label.c_str(), time, base->second, time / base->second);
             }
         }
     }

@@ -3,8 +3,9 @@
 //
 // A work-area switch with N tabs on each side, against doing the same to
 // the host directly: hiding and showing the same N sub pages and making the
-// same tab current (both with the host's deferred tab-strip update); and one
-// item refresh from its page.
+// same tab current (both with the host's deferred tab-strip update); against
+// a bare QTabBar hiding and showing as many tabs; and one item refresh from
+// its page.
 #include "kzbenchratio.h"
 
 #include "kzelvaworkarea.h"
@@ -18,6 +19,8 @@
 #include <kzelvacentralarea.h>
 #include <kzelvamainwindow.h>
 #include <kzelvaqozsubpage.h>
+
+#include <QTabBar>
 
 #include <memory>
 
@@ -125,6 +128,36 @@ void hideShowBaseline(benchmark::State &state)
                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// What a tab strip over the same tabs costs at least: one QTabBar holding
+// both sides' tabs, hiding one side's and showing the other's.
+void qtabBarBaseline(benchmark::State &state)
+{
+    const int tabs = int(state.range(0));
+    QTabBar bar;
+    bar.setMovable(true);
+    bar.setTabsClosable(true);
+    bar.setDocumentMode(true);
+    bar.setExpanding(false);
+    for (int i = 0; i < 2 * tabs; ++i)
+        bar.addTab(QStringLiteral("doc %1").arg(i % tabs));
+    for (int i = tabs; i < 2 * tabs; ++i)
+        bar.setTabVisible(i, false);
+    bool toFirst = true;
+    for (auto _ : state) {
+        const int hide = toFirst ? tabs : 0;
+        const int show = toFirst ? 0 : tabs;
+        for (int i = 0; i < tabs; ++i)
+            bar.setTabVisible(hide + i, false);
+        for (int i = 0; i < tabs; ++i)
+            bar.setTabVisible(show + i, true);
+        bar.setCurrentIndex(show + tabs - 1);
+        settle();
+        toFirst = !toFirst;
+    }
+    state.counters["per_tab_ns"] = benchmark::Counter(double(state.iterations()) * 2 * tabs,
+                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 void itemRefresh(benchmark::State &state)
 {
     Scene scene(1);
@@ -140,11 +173,13 @@ void itemRefresh(benchmark::State &state)
 
 BENCHMARK(workAreaSwitch)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(hideShowBaseline)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(qtabBarBaseline)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(itemRefresh)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     KZelvaApplication app(argc, argv);
-    return kzRunRatioBenchmarks(argc, argv, {{"workAreaSwitch", "hideShowBaseline"}});
+    return kzRunRatioBenchmarks(argc, argv,
+                                {{"workAreaSwitch", "hideShowBaseline"}, {"workAreaSwitch", "qtabBarBaseline"}});
 }

@@ -44,7 +44,6 @@ KCloudSvrProxy::KCloudSvrProxy(QObject *parent)
     : QObject(parent)
     , d(std::make_unique<KCloudSvrProxyPrivate>(this))
 {
-    KCirraRecords::registerMetaTypes();
     // Connect once the event loop runs, so that the creator can still set
     // the client information.
     d->scheduleReconnect(0);

@@ -17,6 +17,9 @@ The generated header is also made usable from code built with
 functions, so without exceptions the header takes a copy of `TBase`, cut
 token for token out of the installed <thrift/TBase.h>, instead of them.
 
+Every record class and its free functions carry the library's export macro,
+since the records are compiled with hidden visibility into a shared library.
+
 Every rewrite must match exactly as often as expected; if a newer generator
 emits other code, the build stops here instead of producing records that
 silently skip a check.
@@ -106,12 +109,29 @@ def patch_header(header, tbase_class):
     return replace_once(header, includes, fallback, "header includes")
 
 
+def add_exports(header, structs, macro, export_header):
+    """Marks every record class and its swap/operator<< with the export macro."""
+    for pattern, replacement, what in (
+            (r"^class (\w+) : public virtual ::apache::thrift::TBase \{",
+             r"class %s \1 : public virtual ::apache::thrift::TBase {" % macro, "record classes"),
+            (r"^void swap\((\w+) &a, \1 &b\);", r"%s void swap(\1 &a, \1 &b);" % macro, "swap"),
+            (r"^std::ostream& operator<<\(std::ostream& out, const (\w+)& obj\);",
+             r"%s std::ostream& operator<<(std::ostream& out, const \1& obj);" % macro, "operator<<")):
+        header, count = re.subn(pattern, replacement, header, flags=re.M)
+        if count != len(structs):
+            fail("%s: expected %d matches, found %d" % (what, len(structs), count))
+    return replace_once(header, "#include <iosfwd>\n",
+                        "#include <iosfwd>\n\n#include \"%s\"\n" % export_header, "export header include")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--thrift", required=True)
     parser.add_argument("--idl", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--tbase-header", required=True)
+    parser.add_argument("--export-macro", required=True)
+    parser.add_argument("--export-header", required=True)
     args = parser.parse_args()
 
     with open(args.idl, encoding="utf-8") as f:
@@ -135,6 +155,7 @@ def main():
         if fields:
             source = patch_read(source, struct, fields)
     header = patch_header(header, tbase_copy(args.tbase_header))
+    header = add_exports(header, required, args.export_macro, args.export_header)
 
     for name, text in ((base + "_types.h", header), (base + "_types.cpp", source)):
         with open(os.path.join(args.out, name), "w", encoding="utf-8") as f:

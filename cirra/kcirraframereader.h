@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "kzcirra_export.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,7 +17,7 @@ namespace qoz { namespace cirra { class CirraFrame; } }
  *
  * Owned by one connection; not thread safe.
  */
-class KCirraFrameReader
+class KZCIRRA_EXPORT KCirraFrameReader
 {
 public:
     enum class Status { NeedMore, Frame, Error };

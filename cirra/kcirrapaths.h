@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "kzcirra_export.h"
+
 #include <QString>
 
 /*
@@ -17,7 +19,7 @@
  *
  * Stateless helpers; any thread.
  */
-class KCirraPaths
+class KZCIRRA_EXPORT KCirraPaths
 {
 public:
     static QString runtimeDir();

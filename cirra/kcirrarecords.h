@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "kzcirra_export.h"
+
 #include <cirra/cirra_types.h>
 
 #include <QByteArray>
@@ -20,7 +22,7 @@
  * by name).
  *
  * Include this header (not cirra_types.h) to use the records from Qt code; it
- * compiles with and without exceptions. Link kz_cirraipc.
+ * compiles with and without exceptions. Link kzcirra.
  */
 
 // Every record the shell and the plug-in use, wire envelope excluded.
@@ -85,7 +87,7 @@ private:
 
 Q_DECLARE_METATYPE(KCirraRecord)
 
-class KCirraRecords
+class KZCIRRA_EXPORT KCirraRecords
 {
 public:
     // Version of the wire envelope, exchanged in the hellos.
@@ -123,6 +125,7 @@ public:
     static bool isEvent(const QString &signal);
 
     // Registers every record with Qt's meta-type system under its class name
-    // (and its qualified name), plus QMap<QString,QString>. Idempotent.
+    // (and its qualified name), plus QMap<QString,QString>. Runs once, when the
+    // library is loaded; further calls do nothing.
     static void registerMetaTypes();
 };

@@ -128,10 +128,24 @@ bool KCirraRecords::isEvent(const QString &signal)
 
 void KCirraRecords::registerMetaTypes()
 {
+    static const bool registered = [] {
 #define KZ_CIRRA_REGISTER(Name)                                                                    \
     qRegisterMetaType<qoz::cirra::Name>(#Name);                                                    \
     qRegisterMetaType<qoz::cirra::Name>("qoz::cirra::" #Name);
-    KZ_CIRRA_RECORDS(KZ_CIRRA_REGISTER)
+        KZ_CIRRA_RECORDS(KZ_CIRRA_REGISTER)
 #undef KZ_CIRRA_REGISTER
-    qRegisterMetaType<QMap<QString, QString>>("QMap<QString,QString>");
+        qRegisterMetaType<QMap<QString, QString>>("QMap<QString,QString>");
+        return true;
+    }();
+    Q_UNUSED(registered)
 }
+
+// The one place the records meet Qt's meta-type registry: when the library is
+// loaded, before any binary linking it can queue or invoke with a record.
+namespace {
+void registerRecordsOnLoad()
+{
+    KCirraRecords::registerMetaTypes();
+}
+} // namespace
+Q_CONSTRUCTOR_FUNCTION(registerRecordsOnLoad)

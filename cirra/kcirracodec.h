@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "kzcirra_export.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -20,7 +22,7 @@ namespace qoz { namespace cirra { class CirraFrame; } }
  * Stateless; usable from any thread. Each call works on a fresh memory
  * transport, so no byte count accumulates across frames.
  */
-class KCirraCodec
+class KZCIRRA_EXPORT KCirraCodec
 {
 public:
     // Upper bounds for everything read from a peer; checked before allocating.
