@@ -33,7 +33,7 @@ bool holdsPath(int fd, const QString &path)
     struct stat held;
     struct stat current;
     return ::fstat(fd, &held) == 0 && ::lstat(QFile::encodeName(path).constData(), &current) == 0
-        && held.st_dev == current.st_dev && held.st_ino == current.st_ino && S_ISREG(held.st_mode);
+           && held.st_dev == current.st_dev && held.st_ino == current.st_ino && S_ISREG(held.st_mode);
 }
 
 } // namespace
@@ -66,7 +66,7 @@ QString KZelvaBackupMgr::markerPrefix() const
 QString KZelvaBackupMgr::markerPath() const
 {
     return KZelvaPaths::configDir() + QLatin1Char('/') + markerPrefix() + QLatin1Char('.')
-        + QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".json");
+           + QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".json");
 }
 
 void KZelvaBackupMgr::start()
@@ -75,8 +75,8 @@ void KZelvaBackupMgr::start()
     // is a run that ended without a clean exit. It is taken under its lock
     // and removed before the lock goes, so no two shells recover it.
     const QString dir = KZelvaPaths::configDir();
-    const QRegularExpression pattern(QStringLiteral("^%1(\\.\\d+)?\\.json$")
-                                         .arg(QRegularExpression::escape(markerPrefix())));
+    const QRegularExpression pattern(
+        QStringLiteral("^%1(\\.\\d+)?\\.json$").arg(QRegularExpression::escape(markerPrefix())));
     const QStringList names = QDir(dir).entryList({markerPrefix() + QStringLiteral("*.json")},
                                                   QDir::AllEntries | QDir::System | QDir::Hidden, QDir::Time);
     for (const QString &name : names) {
@@ -134,8 +134,8 @@ void KZelvaBackupMgr::setOpenFiles(const QStringList &paths)
     ::unlink(temp.constData());
     const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     bool ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0
-        && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size()
-        && ::rename(temp.constData(), QFile::encodeName(path).constData()) == 0;
+              && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size()
+              && ::rename(temp.constData(), QFile::encodeName(path).constData()) == 0;
     if (!ok) {
         qCWarning(lcBackup).noquote() << path << ": cannot write run marker:" << qt_error_string(errno);
         if (fd >= 0)

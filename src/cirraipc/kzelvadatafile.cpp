@@ -48,8 +48,8 @@ KZelvaDataFile::Read KZelvaDataFile::read(const QString &path, qint64 maxBytes, 
 {
     out->clear();
     // O_NONBLOCK: a FIFO in the file's place opens at once instead of waiting for a writer.
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_CLOEXEC | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW));
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         if (errno == ENOENT)
             return Read::Missing;
@@ -94,8 +94,8 @@ KZelvaDataFile::Read KZelvaDataFile::read(const QString &path, qint64 maxBytes, 
 QString KZelvaDataFile::asideName(const QString &path)
 {
     const QString base = path + QStringLiteral(".bad-")
-        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")) + QLatin1Char('-')
-        + QString::number(::getpid());
+                         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")) + QLatin1Char('-')
+                         + QString::number(::getpid());
     QString target = base;
     for (int n = 1; exists(QFile::encodeName(target)); ++n)
         target = base + QLatin1Char('-') + QString::number(n);
@@ -119,7 +119,7 @@ bool KZelvaDataFile::writePrivate(const QString &path, const QByteArray &bytes, 
         return false;
     }
     const QByteArray temp = native + ".tmp-" + QByteArray::number(::getpid()) + '-'
-        + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+                            + QByteArray::number(QRandomGenerator::global()->generate(), 36);
     const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     bool ok = fd >= 0;
     qint64 done = 0;
@@ -146,8 +146,8 @@ int KZelvaDataFile::openAppend(const QString &path, QString *error)
     const QByteArray native = QFile::encodeName(path);
     for (int attempt = 0; attempt < 2; ++attempt) {
         // O_NONBLOCK: a FIFO with no reader fails at once (ENXIO) instead of waiting.
-        const int fd = ::open(native.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
-                              0600);
+        const int fd =
+            ::open(native.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
         struct stat st;
         if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
             ::fcntl(fd, F_SETFL, O_APPEND); // blocking writes from here: it is a regular file

@@ -19,7 +19,11 @@
 class KZelvaDataFile
 {
 public:
-    enum class Read { Ok, Missing, Unreadable };
+    enum class Read {
+        Ok,
+        Missing,
+        Unreadable
+    };
 
     // The whole file at `path`, at most `maxBytes`; Unreadable (with the
     // reason) for anything but a readable regular file of that size.

@@ -443,8 +443,9 @@ void tst_KSyncSettingsManager::obstaclesMovedAside()
     QVERIFY2(!watchdog.released(), "blocked on a FIFO");
     QCOMPARE(log.count(QStringLiteral("moved aside")), 1);
     QCOMPARE(stored().values.value(QStringLiteral("k")), QStringLiteral("v"));
-    QCOMPARE(QDir(QFileInfo(blocked).path()).entryList({QFileInfo(blocked).fileName() + QStringLiteral(".bad-*")},
-                                                        QDir::AllEntries | QDir::System).size(),
+    QCOMPARE(QDir(QFileInfo(blocked).path())
+                 .entryList({QFileInfo(blocked).fileName() + QStringLiteral(".bad-*")}, QDir::AllEntries | QDir::System)
+                 .size(),
              1);
     QVERIFY(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }

@@ -93,8 +93,8 @@ void tst_Cirrad::cleanup()
 void tst_Cirrad::filesArePrivate()
 {
     QVERIFY(m_cirrad->control(QStringLiteral("setStorage"), {{QStringLiteral("user"), QStringLiteral("alice")},
-                                                            {QStringLiteral("used"), QStringLiteral("1")},
-                                                            {QStringLiteral("total"), QStringLiteral("2")}}));
+                                                             {QStringLiteral("used"), QStringLiteral("1")},
+                                                             {QStringLiteral("total"), QStringLiteral("2")}}));
     const QString state = m_cirrad->stateDir();
     const QList<QPair<QString, mode_t>> expected{{m_cirrad->socketPath(), 0600},
                                                  {KCirraPaths::runtimeDir(), 0700},
@@ -371,8 +371,8 @@ void tst_Cirrad::unreadableStateFileIsMovedAside()
     QTRY_VERIFY(m_cirrad->output().contains("unreadable state file"));
     // And the state is kept in the proper place again.
     QVERIFY(m_cirrad->control(QStringLiteral("setStorage"), {{QStringLiteral("user"), QStringLiteral("alice")},
-                                                            {QStringLiteral("used"), QStringLiteral("1")},
-                                                            {QStringLiteral("total"), QStringLiteral("2")}}));
+                                                             {QStringLiteral("used"), QStringLiteral("1")},
+                                                             {QStringLiteral("total"), QStringLiteral("2")}}));
     QVERIFY(QFileInfo(users + QStringLiteral("/alice.json")).isFile());
 }
 

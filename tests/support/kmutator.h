@@ -44,8 +44,9 @@ public:
                     s.erase(at, 1 + pick(std::min<size_t>(16, s.size() - at)));
                 break;
             case 4: { // an interesting 32-bit value, as sizes and lengths are
-                static const quint32 values[] = {0, 1, 0x7f, 0xff, 0x7fff, 0xffff, 0x10000, 0x7fffffff,
-                                                 0x80000000u, 0xffffffffu, 0xfffffffeu, 65536, 65537};
+                static const quint32 values[] = {0,           1,       0x7f,       0xff,        0x7fff,
+                                                 0xffff,      0x10000, 0x7fffffff, 0x80000000u, 0xffffffffu,
+                                                 0xfffffffeu, 65536,   65537};
                 const quint32 v = values[pick(sizeof values / sizeof *values)];
                 if (s.size() >= 4) {
                     const size_t p = pick(s.size() - 3);
@@ -79,4 +80,3 @@ public:
 private:
     std::mt19937_64 m_rng;
 };
-

@@ -39,7 +39,8 @@ void fuzz(const std::vector<std::string> &seeds, const std::function<QString(con
         seed = 20261206;
     Mutator mutator(seed);
     // The readers log every refusal; thousands of lines would drown the result.
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     QElapsedTimer timer;
     timer.start();
     quint64 runs = 0;
@@ -77,14 +78,15 @@ private Q_SLOTS:
                  for (const char16_t *key : {u"key", u"list", u"group/sub/key", u"General/x", u"a b/k/x"})
                      parser.stringValue(key, &value);
                  return parser.issues().size() <= KIniParser::kMaxIssues ? QString()
-                                                                          : QStringLiteral("too many issues kept");
+                                                                         : QStringLiteral("too many issues kept");
              });
     }
 
     void settingsNodeReader()
     {
         fuzz({"{}", "{\"values\":{\"name\":\"a\",\"k\":\"v\"},\"groups\":{\"g\":{\"values\":{\"x\":\"\\u00e9\"}}}}",
-              "{\"groups\":{\"a\":{\"groups\":{\"b\":{\"groups\":{\"c\":{}}}}}}}", "{\"values\":{\"k\":\"1\",\"k\":\"2\"}}"},
+              "{\"groups\":{\"a\":{\"groups\":{\"b\":{\"groups\":{\"c\":{}}}}}}}",
+              "{\"values\":{\"k\":\"1\",\"k\":\"2\"}}"},
              [](const std::string &input) {
                  KSyncSettingsNode node;
                  if (!KSyncSettingsNode::fromText(QByteArray::fromStdString(input), &node))
@@ -98,12 +100,12 @@ private Q_SLOTS:
 
     void pageArguments()
     {
-        fuzz({"{\"params\":{\"id\":\"w1\",\"name\":\"n\"}}", "{\"params\":\"{\\\"id\\\":\\\"w1\\\"}\"}", "{\"params\":[1,2]}",
-              "{\"id\":\"x\"}"},
+        fuzz({"{\"params\":{\"id\":\"w1\",\"name\":\"n\"}}", "{\"params\":\"{\\\"id\\\":\\\"w1\\\"}\"}",
+              "{\"params\":[1,2]}", "{\"id\":\"x\"}"},
              [](const std::string &input) {
                  const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(input));
-                 const QJsonValue arguments = document.isObject() ? QJsonValue(document.object())
-                                                                  : QJsonValue(QString::fromStdString(input));
+                 const QJsonValue arguments =
+                     document.isObject() ? QJsonValue(document.object()) : QJsonValue(QString::fromStdString(input));
                  const KxWebViewJSContext context(QStringLiteral("h"), QStringLiteral("m"), arguments);
                  const QStringList texts = textArgs(context, QStringLiteral("m"), {"id", "name"});
                  if (!texts.isEmpty() && texts.size() != 2)

@@ -289,8 +289,7 @@ bool KSyncSettingsRecordFile::remove()
 bool KSyncSettingsRecordFile::isObstacle(int error)
 {
     // A link (O_NOFOLLOW), a directory, a socket, a file we may not open.
-    return error == ELOOP || error == EISDIR || error == ENXIO || error == EACCES || error == EPERM
-        || error == ENODEV;
+    return error == ELOOP || error == EISDIR || error == ENXIO || error == EACCES || error == EPERM || error == ENODEV;
 }
 
 bool KSyncSettingsRecordFile::moveObstacleAside(const QString &reason)
@@ -299,8 +298,8 @@ bool KSyncSettingsRecordFile::moveObstacleAside(const QString &reason)
     if (moved.isEmpty() && errno == ENOENT)
         return true; // another process moved it first
     if (moved.isEmpty()) {
-        qCWarning(lcSyncSettings).noquote() << "settings file" << m_path << "is unreadable (" << reason
-                                            << ") and could not be moved aside:" << m_error;
+        qCWarning(lcSyncSettings).noquote()
+            << "settings file" << m_path << "is unreadable (" << reason << ") and could not be moved aside:" << m_error;
         return false;
     }
     qCWarning(lcSyncSettings).noquote() << "settings file" << m_path << "is unreadable (" << reason
