@@ -78,6 +78,9 @@ public:
 Q_SIGNALS:
     // A save wrote a record larger than its limit (mapped size or OverSizeLimit).
     void settingsFileOverSize(const QString &fileName);
+    // A record's save failed for a reason other than a busy lock; its changes
+    // stay pending. Emitted once until that record saves again.
+    void saveFailed(const QString &fileName, const QString &error);
 
 private:
     friend class KSyncSettings;

@@ -8,18 +8,21 @@
 #include <QStringList>
 
 /*
- * The shell's backup manager: knows whether the last run of this user's
- * shell ended in a crash (a run marker left behind in the config directory)
- * and which documents it can recover. Owned by the application; start()
- * reads and replaces the marker, markCleanExit() removes it.
+ * The shell's backup manager: knows whether an earlier run of this user's
+ * shell ended in a crash and which documents it can recover. Each run keeps
+ * its own marker "running-<user>-<app>.<pid>.json" in the config directory,
+ * locked (flock) for as long as it lives; a marker nobody holds is a crash.
+ * Owned by the application; start() takes the markers of dead runs and
+ * leaves this run's, markCleanExit() removes it.
  */
 class KZELVASHELL_EXPORT KZelvaBackupMgr : public QObject
 {
     Q_OBJECT
 public:
     explicit KZelvaBackupMgr(QObject *parent = nullptr);
+    ~KZelvaBackupMgr() override;
 
-    // Reads the marker of the previous run and leaves one for this run.
+    // Takes the markers of runs that died (each by one shell only) and leaves one for this run.
     void start();
     void markCleanExit();
 
@@ -36,8 +39,14 @@ public:
     void setCrashState(bool crashed, qint64 pid) { m_crashed = crashed; m_recoverPid = pid; }
     void setFilesBeforeUpdate(const QStringList &files) { m_filesBeforeUpdate = files; }
 
-private:
+    // This run's marker.
     QString markerPath() const;
+
+private:
+    QString markerPrefix() const;
+    // Recovers from the marker at `path` when no live run holds it, and removes it.
+    void takeMarker(const QString &path);
+    int m_markerFd = -1;
     bool m_crashed = false;
     qint64 m_recoverPid = 0;
     QStringList m_recoverFiles;

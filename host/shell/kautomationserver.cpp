@@ -77,15 +77,38 @@ void KAutomationServer::onNewConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        socket->setReadBufferSize(2 * kMaxLineBytes); // an endless line is dropped, not held
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
     }
 }
 
 void KAutomationServer::onReadyRead(QLocalSocket *socket)
 {
+    // A line over the limit is refused whole: what follows it on the same
+    // line is never taken for a request of its own.
+    static const char kDiscarding[] = "kzDiscardingLine";
     QPointer<QLocalSocket> guard(socket);
-    while (guard && socket->canReadLine()) {
-        const QByteArray line = socket->readLine(kMaxLineBytes + 1).trimmed();
+    while (guard && socket->bytesAvailable() > 0) {
+        const bool discarding = socket->property(kDiscarding).toBool();
+        if (!socket->canReadLine()) {
+            if (!discarding && socket->bytesAvailable() <= kMaxLineBytes)
+                return; // the rest of the line is still coming
+            socket->read(socket->bytesAvailable());
+            if (!discarding)
+                refuseLongLine(socket);
+            socket->setProperty(kDiscarding, true);
+            return;
+        }
+        QByteArray line = socket->readLine();
+        if (discarding) {
+            socket->setProperty(kDiscarding, false); // the end of a refused line
+            continue;
+        }
+        if (line.size() > kMaxLineBytes + 1) {
+            refuseLongLine(socket);
+            continue;
+        }
+        line = line.trimmed();
         if (line.isEmpty())
             continue;
         QJsonParseError error;
@@ -107,11 +130,13 @@ void KAutomationServer::onReadyRead(QLocalSocket *socket)
         socket->write(QJsonDocument(reply).toJson(QJsonDocument::Compact) + '\n');
         socket->flush();
     }
-    if (guard && socket->bytesAvailable() > kMaxLineBytes) {
-        qCWarning(lcAutomation) << "request line over" << kMaxLineBytes << "bytes, closing connection";
-        socket->write(QJsonDocument(failure(QStringLiteral("line too long"))).toJson(QJsonDocument::Compact) + '\n');
-        socket->disconnectFromServer();
-    }
+}
+
+void KAutomationServer::refuseLongLine(QLocalSocket *socket)
+{
+    qCWarning(lcAutomation) << "request line over" << kMaxLineBytes << "bytes refused";
+    socket->write(QJsonDocument(failure(QStringLiteral("line too long"))).toJson(QJsonDocument::Compact) + '\n');
+    socket->flush();
 }
 
 QJsonObject KAutomationServer::windowState(KZelvaMainWindow *window) const

@@ -33,6 +33,8 @@ public:
 private:
     void onNewConnection();
     void onReadyRead(QLocalSocket *socket);
+    // Answers once for a line over the limit; the line is dropped up to its end.
+    void refuseLongLine(QLocalSocket *socket);
 
     QJsonObject handleWorkAreaCommand(const QString &cmd, const QJsonObject &request,
                                       class KZelvaMainWindow *window, bool *handled);

@@ -2,7 +2,11 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirracalllog.h"
 
-#include <QDir>
+#include "kzelvadatafile.h"
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcCirrad)
 
 namespace {
 constexpr int kKeptEntries = 2000;
@@ -15,7 +19,7 @@ static_assert(kFlushEntries < kKeptEntries, "unwritten entries must still be in 
 KCirraCallLog::KCirraCallLog(const QString &stateDir)
     : m_path(stateDir + QStringLiteral("/calls.log"))
 {
-    QDir().mkpath(stateDir);
+    KZelvaDataFile::ensurePrivateDir(stateDir);
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(kFlushDelayMs);
     QObject::connect(&m_flushTimer, &QTimer::timeout, [this] { writePending(); });
@@ -60,8 +64,12 @@ void KCirraCallLog::writePending()
     }
     if (!m_file.isOpen()) {
         m_file.setFileName(m_path);
-        if (!m_file.open(QIODevice::Append))
+        QString error;
+        const int fd = KZelvaDataFile::openAppend(m_path, &error);
+        if (fd < 0 || !m_file.open(fd, QIODevice::Append, QFileDevice::AutoCloseHandle)) {
+            qCWarning(lcCirrad).noquote() << "call log:" << error;
             return;
+        }
     }
     m_file.write(lines);
     m_file.flush();

@@ -11,6 +11,7 @@
 
 #include <kcirracodec.h>
 #include <kcirrapaths.h>
+#include <kzelvadatafile.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -397,7 +398,9 @@ KCirraService::Outcome KCirraService::cloudFileInfo(KCirraPeer *peer, const GetC
     } else {
         // Each device of the user has a roaming folder of its own.
         const QString dir = m_users.roamingDir(user.id, deviceId);
-        QDir().mkpath(dir);
+        QString error;
+        if (!KZelvaDataFile::ensurePrivateDir(dir, &error))
+            qCWarning(lcCirrad).noquote() << "roaming folder:" << error;
         CloudItem &item = result.itemInfo;
         item.groupId = "roaming";
         item.id = "device-" + deviceId.toStdString();

@@ -2,14 +2,12 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirrauserstore.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
+#include "kzelvadatafile.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 Q_DECLARE_LOGGING_CATEGORY(lcCirrad)
 
@@ -54,20 +52,20 @@ KCirraUser KCirraUserStore::load(const QString &id) const
     user.usedSize = kDefaultUsed;
     user.totalSize = kDefaultTotal;
 
-    QFile file(filePath(id));
-    if (!file.exists())
+    const QString path = filePath(id);
+    QByteArray bytes;
+    QString reason;
+    const KZelvaDataFile::Read read = KZelvaDataFile::read(path, kMaxStateFile, &bytes, &reason);
+    if (read == KZelvaDataFile::Read::Missing)
         return user;
     QJsonParseError parseError{};
-    QJsonDocument doc;
-    if (file.size() <= kMaxStateFile && file.open(QIODevice::ReadOnly))
-        doc = QJsonDocument::fromJson(file.readAll(), &parseError);
-    file.close();
-    if (!doc.isObject()) {
-        const QString aside = file.fileName() + QStringLiteral(".bad-")
-                              + QString::number(QDateTime::currentMSecsSinceEpoch());
-        qCWarning(lcCirrad).noquote() << "unreadable state file" << file.fileName() << "("
-                                      << parseError.errorString() << "), moved to" << aside;
-        QFile::rename(file.fileName(), aside);
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
+    if (read == KZelvaDataFile::Read::Ok && !doc.isObject())
+        reason = parseError.errorString();
+    if (read != KZelvaDataFile::Read::Ok || !doc.isObject()) {
+        const QString aside = KZelvaDataFile::moveAside(path);
+        qCWarning(lcCirrad).noquote() << "unreadable state file" << path << "(" << reason << "), moved to"
+                                      << (aside.isEmpty() ? QStringLiteral("nowhere (cannot move it)") : aside);
         return user;
     }
     const QJsonObject o = doc.object();
@@ -105,10 +103,10 @@ bool KCirraUserStore::store(const KCirraUser &user)
                         {QStringLiteral("usedSize"), double(user.usedSize)},
                         {QStringLiteral("totalSize"), double(user.totalSize)},
                         {QStringLiteral("devices"), devices}};
-    QDir().mkpath(m_dir + QStringLiteral("/users"));
-    QSaveFile file(filePath(user.id));
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(o).toJson()) < 0 || !file.commit()) {
-        qCWarning(lcCirrad).noquote() << "cannot write state file" << file.fileName() << file.errorString();
+    QString error;
+    if (!KZelvaDataFile::ensurePrivateDir(m_dir + QStringLiteral("/users"), &error)
+        || !KZelvaDataFile::writePrivate(filePath(user.id), QJsonDocument(o).toJson(), &error)) {
+        qCWarning(lcCirrad).noquote() << "cannot write state file of" << user.id << ":" << error;
         return false;
     }
     return true;

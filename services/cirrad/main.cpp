@@ -23,6 +23,7 @@
 #include <csignal>
 #include <cstdio>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcCirrad, "zelva.cirrad", QtInfoMsg)
@@ -113,6 +114,8 @@ int detach(const QString &socketPath)
 
 int main(int argc, char **argv)
 {
+    // Everything the service creates is its user's alone: files 0600, folders 0700.
+    ::umask(077);
     // Qt's own event dispatcher: cirrad needs no GLib integration, and the
     // GLib one costs a noticeable part of each call's round trip.
     qputenv("QT_NO_GLIB", "1");

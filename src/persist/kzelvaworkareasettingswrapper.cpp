@@ -4,6 +4,7 @@
 
 #include "kzelvapersistconfig.h"
 #include "kzelvaworkareahelper.h"
+#include "ktoast.h"
 
 #include <isyncsettingsdata.h>
 #include <kaccountsdkproxy.h>
@@ -12,6 +13,10 @@
 #include <ksyncsettingsmanager.h>
 #include <kzelvaapplication.h>
 #include <kzelvahostutils.h>
+#include <kzelvamainwindow.h>
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 constexpr char kWorkAreaAppId[] = "workarea";
@@ -32,6 +37,22 @@ KZelvaWorkAreaSettingsWrapper::KZelvaWorkAreaSettingsWrapper(QObject *parent, KS
 {
     m_userId = currentCloudUser();
     m_residualUserId = m_userId;
+    if (KSyncSettingsManager *settings = settingsManager())
+        connect(settings, &KSyncSettingsManager::saveFailed, this, &KZelvaWorkAreaSettingsWrapper::onSaveFailed);
+}
+
+void KZelvaWorkAreaSettingsWrapper::onSaveFailed(const QString &fileName, const QString &error)
+{
+    logPersist(2, QStringLiteral("work areas cannot be saved to %1: %2").arg(fileName, error));
+    KZelvaApplication *app = KZelvaApplication::instance();
+    KZelvaMainWindow *window = app ? app->currentMainWindow() : nullptr;
+    if (m_saveFailureShown || !window)
+        return;
+    m_saveFailureShown = true;
+    KToast::showToast(window,
+                      tr("Work areas cannot be saved to %1 (%2). Changes are kept while the program runs.")
+                          .arg(QDir::toNativeSeparators(QFileInfo(fileName).path()), error),
+                      10000);
 }
 
 KZelvaWorkAreaSettingsWrapper::~KZelvaWorkAreaSettingsWrapper() = default;

@@ -81,6 +81,8 @@ public Q_SLOTS:
 
 private:
     QString userFor(bool useCurrentUser) const;
+    // Tells the user once, over the current window, that work areas cannot be kept.
+    void onSaveFailed(const QString &fileName, const QString &error);
 
     QPointer<KSyncSettingsManager> m_manager;
     QPointer<KSyncSettings> m_workArea;
@@ -91,4 +93,5 @@ private:
     QString m_userId;
     QString m_residualUserId;
     bool m_explicitManager = false;
+    bool m_saveFailureShown = false;
 };

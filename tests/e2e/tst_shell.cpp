@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+#include <vector>
+
 namespace {
 QJsonObject cmd(const QString &name, QJsonObject fields = {})
 {
@@ -28,6 +31,7 @@ private Q_SLOTS:
     void badRequests_data();
     void badRequests();
     void crashEndsTheProcess();
+    void siblingIsNoCrashAndACrashIsRecoveredOnce();
     void workAreasThroughAutomation();
 
 private:
@@ -39,7 +43,7 @@ void tst_Shell::initTestCase()
 {
     // Shells of this test start from nothing stored, also on a second run.
     const QDir profile(qEnvironmentVariable("KZELVA_PROFILE_DIR"));
-    for (const char *name : {"shell", "bad-input", "crash", "workareas"})
+    for (const char *name : {"shell", "bad-input", "crash", "workareas", "siblings"})
         QDir(profile.filePath(QLatin1String(name))).removeRecursively();
     m_target = std::make_unique<KShellProcess>(QStringLiteral("bad-input"));
     QString error;
@@ -107,6 +111,8 @@ void tst_Shell::badRequests_data()
     QTest::newRow("open without path") << QByteArray("{\"cmd\":\"openDocument\"}\n") << QStringLiteral("path missing");
     QTest::newRow("open missing file") << QByteArray("{\"cmd\":\"openDocument\",\"path\":\"/nonexistent/x\"}\n") << QStringLiteral("cannot open");
     QTest::newRow("tab out of range") << QByteArray("{\"cmd\":\"closeTab\",\"tab\":57}\n") << QStringLiteral("no such tab");
+    QTest::newRow("padding smuggles a command") << QByteArray(1024 * 1024, ' ') + "{\"cmd\":\"quit\"}\n"
+                                                << QStringLiteral("line too long");
     QTest::newRow("negative tab") << QByteArray("{\"cmd\":\"activateTab\",\"tab\":-1}\n") << QStringLiteral("no such tab");
 }
 
@@ -132,6 +138,31 @@ void tst_Shell::crashEndsTheProcess()
     shell.callRaw("{\"cmd\":\"crash\"}\n", 2000);
     QVERIFY(shell.waitForExit());
     QCOMPARE(shell.process().exitStatus(), QProcess::CrashExit);
+}
+
+void tst_Shell::siblingIsNoCrashAndACrashIsRecoveredOnce()
+{
+    // Shells of one profile, as `run.sh --devices 2` starts them.
+    const QByteArray crashLine("did not end cleanly");
+    std::vector<std::unique_ptr<KShellProcess>> shells;
+    auto startOne = [&shells] {
+        shells.push_back(std::make_unique<KShellProcess>(QStringLiteral("siblings"),
+                                                         QStringLiteral("sibling%1").arg(shells.size())));
+        QString error;
+        return shells.back()->start({}, &error) || (qWarning() << error, false);
+    };
+    QVERIFY(startOne());
+    QVERIFY(startOne());
+    shells.front()->process().kill();
+    QVERIFY(shells.front()->waitForExit());
+    QVERIFY(startOne());
+    QVERIFY(startOne());
+    QTRY_COMPARE(shells[2]->output().count(crashLine), 1);
+    for (size_t i = 1; i < shells.size(); ++i)
+        QCOMPARE(shells[i]->quit(), 0); // reads the rest of its output
+    QCOMPARE(shells[2]->output().count(crashLine), 1);
+    for (size_t i : {0, 1, 3}) // the live sibling is no crash; the dead one is recovered once only
+        QVERIFY2(!shells[i]->output().contains(crashLine), shells[i]->output().constData());
 }
 
 namespace {

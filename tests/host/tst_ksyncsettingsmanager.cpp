@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "ksyncsettingstestutil.h"
+#include "../support/kobstacle.h"
 
 #include <ksyncsettingsmanager.h>
 
@@ -56,7 +57,9 @@ private Q_SLOTS:
     void staleTemporariesRemoved();
     void hostileNames_data();
     void hostileNames();
-    void symlinkedUserDirRefused();
+    void obstaclesMovedAside_data();
+    void obstaclesMovedAside();
+    void failedSaveReportedOnce();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -410,16 +413,63 @@ void tst_KSyncSettingsManager::hostileNames()
     QCOMPARE(sentinel.readAll(), QByteArray("keep"));
 }
 
-void tst_KSyncSettingsManager::symlinkedUserDirRefused()
+void tst_KSyncSettingsManager::obstaclesMovedAside_data()
 {
+    addObstacleRows("record: ");
+    for (const char *kind : {"garbage", "fifo", "link loop", "link out"})
+        QTest::newRow(qPrintable(QStringLiteral("user folder: ") + QLatin1String(kind))) << QString::fromLatin1(kind);
+}
+
+void tst_KSyncSettingsManager::obstaclesMovedAside()
+{
+    QFETCH(QString, obstacle);
+    const bool userFolder = QByteArray(QTest::currentDataTag()).startsWith("user");
     const QString outside = m_dir->path() + QStringLiteral("/outside");
+    const QString userDir = root() + QLatin1Char('/') + kUser;
     QVERIFY(QDir().mkpath(outside) && QDir().mkpath(root()));
-    QVERIFY(QFile::link(outside, root() + QLatin1Char('/') + kUser));
-    KSyncSettingsManager manager(root());
+    const QString blocked = userFolder ? userDir : userDir + QLatin1Char('/') + kKey + QStringLiteral(".cfg");
+    if (obstacle == QLatin1String("link out"))
+        QVERIFY(QFile::link(outside, blocked));
+    else
+        KZ_MAKE_OBSTACLE(obstacle, blocked);
+    KFifoWatchdog watchdog(blocked, 5000);
     KSettingsLogCapture log;
-    QVERIFY(!manager.getUserSettings(kUser, kKey));
-    QCOMPARE(log.count(QStringLiteral("not a directory")), 1);
+    {
+        KSyncSettingsManager manager(root());
+        KSyncSettings *s = manager.getUserSettings(kUser, kKey);
+        QVERIFY(s);
+        QCOMPARE(put(s, QStringLiteral("k"), QStringLiteral("v")), KSyncSettings::Ok);
+    }
+    QVERIFY2(!watchdog.released(), "blocked on a FIFO");
+    QCOMPARE(log.count(QStringLiteral("moved aside")), 1);
+    QCOMPARE(stored().values.value(QStringLiteral("k")), QStringLiteral("v"));
+    QCOMPARE(QDir(QFileInfo(blocked).path())
+                 .entryList({QFileInfo(blocked).fileName() + QStringLiteral(".bad-*")}, QDir::AllEntries | QDir::System)
+                 .size(),
+             1);
     QVERIFY(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+}
+
+void tst_KSyncSettingsManager::failedSaveReportedOnce()
+{
+    KSyncSettingsManager manager(root());
+    auto io = QSharedPointer<KFaultyFileIo>::create();
+    manager.setFileIo(io);
+    KSyncSettings *s = manager.getUserSettings(kUser, kKey);
+    QSignalSpy failed(&manager, &KSyncSettingsManager::saveFailed);
+    KSettingsLogCapture log;
+    for (int i = 1; i <= 3; ++i) {
+        io->reset(KSyncSettingsFileIo::Op::Rename, 1); // every save's rename fails
+        QCOMPARE(put(s, QStringLiteral("k"), QString::number(i)), KSyncSettings::IoError);
+    }
+    QCOMPARE(failed.size(), 1);
+    QCOMPARE(failed.first().first().toString(), s->filePath());
+    io->reset();
+    QCOMPARE(s->flush(), KSyncSettings::Ok);
+    QCOMPARE(stored().values.value(QStringLiteral("k")), QStringLiteral("3"));
+    io->reset(KSyncSettingsFileIo::Op::Rename, 1);
+    QCOMPARE(put(s, QStringLiteral("k"), QStringLiteral("4")), KSyncSettings::IoError);
+    QCOMPARE(failed.size(), 2); // told again after it had recovered
 }
 
 QTEST_GUILESS_MAIN(tst_KSyncSettingsManager)

@@ -4,6 +4,7 @@
 #include "kcirraclient.h"
 #include "kcirradprocess.h"
 #include "cirrawire.h"
+#include "../support/kobstacle.h"
 
 #include <kcirracodec.h>
 #include <kcirrapaths.h>
@@ -58,7 +59,7 @@ class tst_Cirrad : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
-    void socketIsPrivate();
+    void filesArePrivate();
     void staleSocket_data();
     void staleSocket();
     void badInputClosesConnection_data();
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void answers_data();
     void answers();
     void relayedEventsReachEveryShellOfTheUser();
+    void unreadableStateFileIsMovedAside_data();
     void unreadableStateFileIsMovedAside();
     void idleServiceExits();
 
@@ -88,14 +90,23 @@ void tst_Cirrad::cleanup()
     m_cirrad.reset();
 }
 
-void tst_Cirrad::socketIsPrivate()
+void tst_Cirrad::filesArePrivate()
 {
-    struct stat st;
-    QCOMPARE(::stat(QFile::encodeName(m_cirrad->socketPath()).constData(), &st), 0);
-    QVERIFY(S_ISSOCK(st.st_mode));
-    QCOMPARE(st.st_mode & 0777, mode_t(0600));
-    QCOMPARE(::stat(QFile::encodeName(KCirraPaths::runtimeDir()).constData(), &st), 0);
-    QCOMPARE(st.st_mode & 0777, mode_t(0700));
+    QVERIFY(m_cirrad->control(QStringLiteral("setStorage"), {{QStringLiteral("user"), QStringLiteral("alice")},
+                                                             {QStringLiteral("used"), QStringLiteral("1")},
+                                                             {QStringLiteral("total"), QStringLiteral("2")}}));
+    const QString state = m_cirrad->stateDir();
+    const QList<QPair<QString, mode_t>> expected{{m_cirrad->socketPath(), 0600},
+                                                 {KCirraPaths::runtimeDir(), 0700},
+                                                 {state, 0700},
+                                                 {state + QStringLiteral("/users"), 0700},
+                                                 {state + QStringLiteral("/users/alice.json"), 0600},
+                                                 {state + QStringLiteral("/calls.log"), 0600}};
+    for (const auto &entry : expected) {
+        struct stat st;
+        QTRY_COMPARE(::stat(QFile::encodeName(entry.first).constData(), &st), 0);
+        QVERIFY2((st.st_mode & 0777) == entry.second, qPrintable(entry.first));
+    }
 }
 
 void tst_Cirrad::staleSocket_data()
@@ -340,22 +351,29 @@ void tst_Cirrad::relayedEventsReachEveryShellOfTheUser()
     QCOMPARE(m_cirrad->callsOf(QStringLiteral("notifyWebPageEvent")).size(), 1);
 }
 
+void tst_Cirrad::unreadableStateFileIsMovedAside_data()
+{
+    addObstacleRows();
+}
+
 void tst_Cirrad::unreadableStateFileIsMovedAside()
 {
+    QFETCH(QString, obstacle);
     QVERIFY(m_cirrad->stop());
     const QString users = m_cirrad->stateDir() + QStringLiteral("/users");
-    QVERIFY(QDir().mkpath(users));
-    QFile bad(users + QStringLiteral("/alice.json"));
-    QVERIFY(bad.open(QIODevice::WriteOnly));
-    bad.write("{\"loggedIn\": fal");
-    bad.close();
+    KZ_MAKE_OBSTACLE(obstacle, users + QStringLiteral("/alice.json"));
     QVERIFY(m_cirrad->start());
 
     CirraIpcResult state;
     QVERIFY(m_cirrad->control(QStringLiteral("state"), {{QStringLiteral("user"), QStringLiteral("alice")}}, &state));
     QCOMPARE(state.resultMap["loggedIn"], std::string("true"));
-    QCOMPARE(QDir(users).entryList({QStringLiteral("alice.json.bad-*")}).size(), 1);
+    QCOMPARE(QDir(users).entryList({QStringLiteral("alice.json.bad-*")}, QDir::AllEntries | QDir::System).size(), 1);
     QTRY_VERIFY(m_cirrad->output().contains("unreadable state file"));
+    // And the state is kept in the proper place again.
+    QVERIFY(m_cirrad->control(QStringLiteral("setStorage"), {{QStringLiteral("user"), QStringLiteral("alice")},
+                                                             {QStringLiteral("used"), QStringLiteral("1")},
+                                                             {QStringLiteral("total"), QStringLiteral("2")}}));
+    QVERIFY(QFileInfo(users + QStringLiteral("/alice.json")).isFile());
 }
 
 void tst_Cirrad::idleServiceExits()

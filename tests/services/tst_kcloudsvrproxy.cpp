@@ -223,8 +223,15 @@ void tst_KCloudSvrProxy::answerReachesReceiverOnAnotherThread()
     receiver.moveToThread(&thread);
     thread.start();
     QVERIFY(!callIpc(proxy.get(), &receiver).isEmpty());
-    QSignalSpy finished(proxy.get(), &KCloudSvrProxy::callFinished);
-    QVERIFY(finished.wait());
+    // The answer is delivered by an event on the receiver's thread, which
+    // may run after callFinished: wait for it there before the thread stops.
+    const auto delivered = [&receiver] {
+        int count = 0;
+        QMetaObject::invokeMethod(
+            &receiver, [&] { count = receiver.completions.size(); }, Qt::BlockingQueuedConnection);
+        return count;
+    };
+    QTRY_COMPARE(delivered(), 1);
     thread.quit();
     thread.wait();
     QCOMPARE(receiver.completions.size(), 1);

@@ -9,8 +9,9 @@
 #include <QJsonDocument>
 #include <QThread>
 
-KShellProcess::KShellProcess(const QString &name)
-    : m_socketPath(KZelvaPaths::runtimeDir() + QStringLiteral("/") + name + QStringLiteral(".sock"))
+KShellProcess::KShellProcess(const QString &name, const QString &socketName)
+    : m_socketPath(KZelvaPaths::runtimeDir() + QStringLiteral("/") + (socketName.isEmpty() ? name : socketName)
+                   + QStringLiteral(".sock"))
 {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -12,12 +12,13 @@
  * end-to-end tests. The socket lives in the test's runtime directory. Each
  * `name` gets a configuration directory of its own inside the test's
  * profile, so shells of one test do not see each other's stored work areas
- * unless they share a name (a restart, say).
+ * unless they share a name (a restart, say). Shells of one name that run at
+ * the same time need socket names of their own.
  */
 class KShellProcess
 {
 public:
-    explicit KShellProcess(const QString &name = QStringLiteral("shell"));
+    explicit KShellProcess(const QString &name = QStringLiteral("shell"), const QString &socketName = QString());
     ~KShellProcess();
 
     // Starts the shell and connects; false with a message on failure.

@@ -311,29 +311,35 @@ private Q_SLOTS:
     void malformedMessages_data()
     {
         QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("answered"); // a badRequest reply, when the id is usable
-        QTest::newRow("not JSON") << "{" << false;
-        QTest::newRow("an array") << "[1]" << false;
-        QTest::newRow("unknown type") << "{\"t\":\"x\",\"id\":1}" << true;
-        QTest::newRow("call without id") << "{\"t\":\"call\",\"h\":\"common\",\"m\":\"echo\"}" << false;
-        QTest::newRow("fractional id") << "{\"t\":\"call\",\"id\":1.5,\"h\":\"common\",\"m\":\"echo\"}" << false;
-        QTest::newRow("negative id") << "{\"t\":\"call\",\"id\":-1,\"h\":\"common\",\"m\":\"echo\"}" << false;
-        QTest::newRow("id as text") << "{\"t\":\"call\",\"id\":\"1\",\"h\":\"common\",\"m\":\"echo\"}" << false;
-        QTest::newRow("handler a number") << "{\"t\":\"call\",\"id\":3,\"h\":5,\"m\":\"echo\"}" << true;
-        QTest::newRow("bad event name") << "{\"t\":\"on\",\"id\":4,\"e\":\"a b\"}" << true;
+        QTest::addColumn<int>("id"); // of the badRequest reply; -1: null
+        QTest::newRow("not JSON") << "{" << -1;
+        QTest::newRow("call cut short") << "{\"t\":\"call\"," << -1;
+        QTest::newRow("an array") << "[1,2,3]" << -1;
+        QTest::newRow("a number") << "42" << -1;
+        QTest::newRow("null") << "null" << -1;
+        QTest::newRow("empty text") << "" << -1;
+        QTest::newRow("nested too deep") << QString(2000, QLatin1Char('[')) + QString(2000, QLatin1Char(']')) << -1;
+        QTest::newRow("unknown type") << "{\"t\":\"x\",\"id\":1}" << 1;
+        QTest::newRow("call without id") << "{\"t\":\"call\",\"h\":\"common\",\"m\":\"echo\"}" << -1;
+        QTest::newRow("fractional id") << "{\"t\":\"call\",\"id\":1.5,\"h\":\"common\",\"m\":\"echo\"}" << -1;
+        QTest::newRow("negative id") << "{\"t\":\"call\",\"id\":-1,\"h\":\"common\",\"m\":\"echo\"}" << -1;
+        QTest::newRow("id as text") << "{\"t\":\"call\",\"id\":\"1\",\"h\":\"common\",\"m\":\"echo\"}" << -1;
+        QTest::newRow("handler a number") << "{\"t\":\"call\",\"id\":3,\"h\":5,\"m\":\"echo\"}" << 3;
+        QTest::newRow("bad event name") << "{\"t\":\"on\",\"id\":4,\"e\":\"a b\"}" << 4;
     }
 
     void malformedMessages()
     {
         QFETCH(QString, message);
-        QFETCH(bool, answered);
+        QFETCH(int, id);
         KxWebTestConnection connection(m_page.get(), false);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("testpage: malformed message")));
         connection.receiveText(message);
         QCOMPARE(connection.malformedCount(), 1);
-        QCOMPARE(connection.sent.size(), answered ? 1 : 0);
-        if (answered)
-            QCOMPARE(connection.last().value(QStringLiteral("code")).toString(), QStringLiteral("badRequest"));
+        QCOMPARE(connection.sent.size(), 1);
+        QCOMPARE(connection.last().value(QStringLiteral("code")).toString(), QStringLiteral("badRequest"));
+        QCOMPARE(connection.last().value(QStringLiteral("ok")).toBool(true), false);
+        QCOMPARE(connection.last().value(QStringLiteral("id")), id < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(id));
         QCOMPARE(m_handler->calls, 0);
     }
 
@@ -344,7 +350,8 @@ private Q_SLOTS:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("exceed the limit of 100")));
         connection.receiveText(QStringLiteral("{\"t\":\"call\",\"id\":1,\"h\":\"common\",\"m\":\"echo\",\"a\":{\"params\":{\"t\":\"")
                                + QString(200, QLatin1Char('z')) + QStringLiteral("\"}}}"));
-        QCOMPARE(connection.sent.size(), 0);
+        QCOMPARE(connection.sent.size(), 1); // a badRequest answer without an id: the text is not read
+        QVERIFY(connection.last().value(QStringLiteral("id")).isNull());
         QCOMPARE(m_handler->calls, 0);
     }
 

@@ -31,6 +31,10 @@ KSyncSettings::Result KSyncSettingsPrivate::failed(KSyncSettings::Result result,
 {
     lastError = error;
     qCWarning(lcSyncSettings).noquote() << "save of" << path << "failed:" << error;
+    if (result != KSyncSettings::LockError && !failureReported) {
+        failureReported = true;
+        Q_EMIT manager->saveFailed(path, error);
+    }
     return result;
 }
 
@@ -260,6 +264,7 @@ KSyncSettings::Result KSyncSettingsPrivate::commit(const std::function<void(ISyn
         return failed(KSyncSettings::IoError, file.errorString());
     savedRevision = revision;
     rewrite = false;
+    failureReported = false;
     lastError.clear();
     file.unlock();
     if (overSize) {

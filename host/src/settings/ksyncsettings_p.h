@@ -53,6 +53,7 @@ public:
     bool temporariesCleaned = false;
     bool rewrite = false; // the file was moved aside: what we hold must be written again
     bool notifyQueued = false;
+    bool failureReported = false; // saveFailed was emitted since the last good save
 
 private:
     // Reads the record under a shared lock; a bad file is moved aside (Missing

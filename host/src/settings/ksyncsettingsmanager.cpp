@@ -9,6 +9,7 @@
 #include "ksyncsettingslog_p.h"
 #include "ksyncsettingsmanager_p.h"
 #include "ksyncsettingsrecordfile.h"
+#include "kzelvadatafile.h"
 #include "kzelvapaths.h"
 
 #include <QCoreApplication>
@@ -92,8 +93,15 @@ bool KSyncSettingsManagerPrivate::ensureUserDir(const QString &userId, QString *
         }
     }
     if (!S_ISDIR(st.st_mode)) {
-        *error = QStringLiteral("%1 is not a directory (a link or a file); refused").arg(dir);
-        return false;
+        // A link could lead the records out of the root, a file or a FIFO holds none: moved aside.
+        const QString moved = KZelvaDataFile::moveAside(dir);
+        if (moved.isEmpty() || io->mkdir(encoded, 0700) != 0 || io->lstat(encoded, &st) != 0 || !S_ISDIR(st.st_mode)) {
+            *error = QStringLiteral("%1 is not a directory (a link or a file) and cannot be replaced by one: %2")
+                         .arg(dir, QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+        qCWarning(lcSyncSettings).noquote() << "settings folder" << dir << "is not a directory (a link or a file);"
+                                            << "moved aside to" << moved;
     }
     if (!watchedDirs.contains(dir)) {
         if (!watcher) {

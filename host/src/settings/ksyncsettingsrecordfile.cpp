@@ -3,8 +3,9 @@
 #include "ksyncsettingsrecordfile.h"
 
 #include "ksyncsettingsfileio.h"
+#include "ksyncsettingslog_p.h"
+#include "kzelvadatafile.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -87,15 +88,25 @@ bool KSyncSettingsRecordFile::lock(Access access, int timeoutMs)
     unlock();
     m_timedOut = false;
     const bool exclusive = access == Access::Exclusive;
-    const int flags = (exclusive ? O_RDWR | O_CREAT : O_RDONLY) | O_NOFOLLOW;
+    // O_NONBLOCK: a FIFO in the record's place must open at once, not wait for a writer.
+    const int flags = (exclusive ? O_RDWR | O_CREAT : O_RDONLY) | O_NOFOLLOW | O_NONBLOCK;
     QElapsedTimer timer;
     timer.start();
     for (int attempt = 0; attempt < kMaxReopen || timer.elapsed() <= timeoutMs; ++attempt) {
         const int fd = m_io->open(m_encodedPath, flags, 0600);
-        if (fd < 0) {
-            if (errno == ENOENT && !exclusive)
-                return true;
+        if (fd < 0 && errno == ENOENT && !exclusive)
+            return true;
+        if (fd < 0 && !isObstacle(errno))
             return fail(QStringLiteral("open"));
+        struct stat opened;
+        if (fd < 0 || (m_io->fstat(fd, &opened) == 0 && !S_ISREG(opened.st_mode))) {
+            // Something that can never hold the record stands in its place.
+            const QString reason = fd < 0 ? errnoText(errno) : QStringLiteral("not a regular file");
+            if (fd >= 0)
+                ::close(fd);
+            if (!moveObstacleAside(reason))
+                return false;
+            continue;
         }
         for (;;) {
             if (m_io->flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0)
@@ -275,14 +286,30 @@ bool KSyncSettingsRecordFile::remove()
     return m_io->fsyncDir(m_encodedDir) == 0 || fail(QStringLiteral("fsync directory of"));
 }
 
+bool KSyncSettingsRecordFile::isObstacle(int error)
+{
+    // A link (O_NOFOLLOW), a directory, a socket, a file we may not open.
+    return error == ELOOP || error == EISDIR || error == ENXIO || error == EACCES || error == EPERM || error == ENODEV;
+}
+
+bool KSyncSettingsRecordFile::moveObstacleAside(const QString &reason)
+{
+    const QString moved = quarantine();
+    if (moved.isEmpty() && errno == ENOENT)
+        return true; // another process moved it first
+    if (moved.isEmpty()) {
+        qCWarning(lcSyncSettings).noquote()
+            << "settings file" << m_path << "is unreadable (" << reason << ") and could not be moved aside:" << m_error;
+        return false;
+    }
+    qCWarning(lcSyncSettings).noquote() << "settings file" << m_path << "is unreadable (" << reason
+                                        << "); moved aside to" << moved << "- the record starts empty";
+    return true;
+}
+
 QString KSyncSettingsRecordFile::quarantine()
 {
-    const QString base = m_path + QStringLiteral(".bad-")
-        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")) + QLatin1Char('-')
-        + QString::number(::getpid());
-    QString target = base;
-    for (int n = 1; QFileInfo::exists(target); ++n)
-        target = base + QLatin1Char('-') + QString::number(n);
+    const QString target = KZelvaDataFile::asideName(m_path);
     if (m_io->rename(m_encodedPath, QFile::encodeName(target)) != 0) {
         fail(QStringLiteral("move aside"));
         return QString();

@@ -75,6 +75,10 @@ public:
 
 private:
     bool fail(const QString &what);
+    // open(2) failed because of what stands at the path, not because of the folder or the system.
+    static bool isObstacle(int error);
+    // Moves a non-file at the path aside (with a warning) so the record can live there.
+    bool moveObstacleAside(const QString &reason);
 
     KSyncSettingsFileIo *m_io;
     QString m_path;

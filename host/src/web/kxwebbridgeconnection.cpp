@@ -59,8 +59,8 @@ void KxWebBridgeConnection::refuse(const QJsonValue &id, const QString &error)
     ++m_malformed;
     qCWarning(lcWeb, "page %s: malformed message: %s", m_page ? qUtf8Printable(m_page->objectName()) : "(gone)",
               qUtf8Printable(error));
-    if (isUsableId(id))
-        sendFailure(id, KxWebViewJSAnswer::BadRequest, error);
+    // Always answered, so the page learns of it: with the call's id when it has a usable one, else null.
+    sendFailure(isUsableId(id) ? id : QJsonValue(QJsonValue::Null), KxWebViewJSAnswer::BadRequest, error);
 }
 
 void KxWebBridgeConnection::sendFailure(const QJsonValue &id, int status, const QString &error)
@@ -80,7 +80,9 @@ void KxWebBridgeConnection::receiveText(const QString &text)
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &parseError);
     if (!document.isObject())
-        return refuse(QJsonValue(), QStringLiteral("not a JSON object"));
+        return refuse(QJsonValue(), parseError.error != QJsonParseError::NoError
+                                        ? QStringLiteral("not JSON: %1").arg(parseError.errorString())
+                                        : QStringLiteral("not a JSON object"));
     const QJsonObject message = document.object();
     const QString type = message.value(QLatin1String("t")).toString();
     const QJsonValue id = message.value(QLatin1String("id"));

@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// Seeded mutation loops over the readers of text that comes from outside:
+// INI files, settings record payloads, page-call arguments and the bridge's
+// messages. Each row runs $KZ_FUZZ_SECONDS (default 2) with seed
+// $KZ_FUZZ_SEED (default: fixed); scripts/fuzz_inputs.sh runs them longer.
+// Nothing may crash or hang (run it under ASan/UBSan too); what a reader
+// takes must come out the same after a round trip; every message the bridge
+// refuses is answered.
+#include "../support/kmutator.h"
+#include "kiniparser.h"
+#include "kxwebtestconnection.h"
+#include "kxwebtesthandler.h"
+#include "kzelvapageargs.h"
+
+#include <ksyncsettingsnode.h>
+#include <kxwebviewasynjsobject.h>
+#include <kxwebviewjscontext.h>
+
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+// Runs `check` on mutants of `seeds` for the configured time; the first
+// broken invariant fails with its seed and input.
+void fuzz(const std::vector<std::string> &seeds, const std::function<QString(const std::string &)> &check)
+{
+    bool ok = false;
+    int seconds = qEnvironmentVariableIntValue("KZ_FUZZ_SECONDS", &ok);
+    if (!ok || seconds <= 0)
+        seconds = 2;
+    quint64 seed = qEnvironmentVariable("KZ_FUZZ_SEED").toULongLong(&ok);
+    if (!ok)
+        seed = 20261206;
+    Mutator mutator(seed);
+    // The readers log every refusal; thousands of lines would drown the result.
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    QElapsedTimer timer;
+    timer.start();
+    quint64 runs = 0;
+    QString broken;
+    std::string input;
+    while (broken.isEmpty() && timer.elapsed() < qint64(seconds) * 1000) {
+        input = mutator.mutate(seeds[mutator.pick(seeds.size())], seeds);
+        broken = check(input);
+        ++runs;
+    }
+    qInstallMessageHandler(previous);
+    if (!broken.isEmpty())
+        QFAIL(qPrintable(QStringLiteral("%1 (seed %2, run %3, input %4)")
+                             .arg(broken)
+                             .arg(seed)
+                             .arg(runs)
+                             .arg(QString::fromLatin1(QByteArray::fromStdString(input).toHex()))));
+    qInfo("%llu inputs in %d s, seed %llu", runs, seconds, seed);
+}
+
+} // namespace
+
+class tst_InputFuzz : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void iniReader()
+    {
+        fuzz({"[General]\nkey=value\nlist=a, b, \"c,d\"\n", "[group]\nsub\\key=@ByteArray(x)\nn=1\n",
+              "[%General]\nx=\"quoted \\\"text\\\"\"\\\n continued\n", "; comment\r\n[a%20b]\r\nk\\x=\\x4e2d\r\n"},
+             [](const std::string &input) {
+                 KIniParser parser;
+                 parser.parse(input);
+                 std::u16string value;
+                 for (const char16_t *key : {u"key", u"list", u"group/sub/key", u"General/x", u"a b/k/x"})
+                     parser.stringValue(key, &value);
+                 return parser.issues().size() <= KIniParser::kMaxIssues ? QString()
+                                                                         : QStringLiteral("too many issues kept");
+             });
+    }
+
+    void settingsNodeReader()
+    {
+        fuzz({"{}", "{\"values\":{\"name\":\"a\",\"k\":\"v\"},\"groups\":{\"g\":{\"values\":{\"x\":\"\\u00e9\"}}}}",
+              "{\"groups\":{\"a\":{\"groups\":{\"b\":{\"groups\":{\"c\":{}}}}}}}",
+              "{\"values\":{\"k\":\"1\",\"k\":\"2\"}}"},
+             [](const std::string &input) {
+                 KSyncSettingsNode node;
+                 if (!KSyncSettingsNode::fromText(QByteArray::fromStdString(input), &node))
+                     return QString();
+                 KSyncSettingsNode again;
+                 if (!KSyncSettingsNode::fromText(node.toText(), &again) || !(again == node))
+                     return QStringLiteral("a node read does not survive its own text");
+                 return QString();
+             });
+    }
+
+    void pageArguments()
+    {
+        fuzz({"{\"params\":{\"id\":\"w1\",\"name\":\"n\"}}", "{\"params\":\"{\\\"id\\\":\\\"w1\\\"}\"}",
+              "{\"params\":[1,2]}", "{\"id\":\"x\"}"},
+             [](const std::string &input) {
+                 const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(input));
+                 const QJsonValue arguments =
+                     document.isObject() ? QJsonValue(document.object()) : QJsonValue(QString::fromStdString(input));
+                 const KxWebViewJSContext context(QStringLiteral("h"), QStringLiteral("m"), arguments);
+                 const QStringList texts = textArgs(context, QStringLiteral("m"), {"id", "name"});
+                 if (!texts.isEmpty() && texts.size() != 2)
+                     return QStringLiteral("textArgs answered %1 of 2 arguments").arg(texts.size());
+                 for (const QString &text : texts) {
+                     if (text.isEmpty())
+                         return QStringLiteral("textArgs answered an empty text");
+                 }
+                 return QString();
+             });
+    }
+
+    void bridgeMessages()
+    {
+        KxWebViewAsynJSObject page;
+        page.setObjectName(QStringLiteral("fuzzpage"));
+        auto *handler = new KxWebTestHandler(&page, &page);
+        QVERIFY(page.registerHandler(QStringLiteral("common"), handler));
+        KxWebTestConnection connection(&page, false);
+        fuzz({"{\"t\":\"call\",\"id\":1,\"h\":\"common\",\"m\":\"echo\",\"a\":{\"params\":{\"k\":\"v\"}}}",
+              "{\"t\":\"on\",\"e\":\"changed\"}", "{\"t\":\"call\",\"id\":9007199254740991,\"h\":\"x\",\"m\":\"y\"}",
+              "[1,2,3]"},
+             [&connection](const std::string &input) {
+                 const int malformed = connection.malformedCount();
+                 const int sent = connection.sent.size();
+                 connection.receiveText(QString::fromUtf8(QByteArray::fromStdString(input)));
+                 if (connection.malformedCount() > malformed && connection.sent.size() != sent + 1)
+                     return QStringLiteral("a refused message got %1 answers").arg(connection.sent.size() - sent);
+                 if (connection.sent.size() > 10000)
+                     connection.sent.clear();
+                 return QString();
+             });
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_InputFuzz)
+#include "tst_inputfuzz.moc"
