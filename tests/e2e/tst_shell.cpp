@@ -7,11 +7,14 @@
 #include "kshellprocess.h"
 
 #include <QJsonArray>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 QJsonObject cmd(const QString &name, QJsonObject fields = {})
@@ -33,6 +36,7 @@ private Q_SLOTS:
     void crashEndsTheProcess();
     void siblingIsNoCrashAndACrashIsRecoveredOnce();
     void workAreasThroughAutomation();
+    void popupWithCleanEnvironment();
 
 private:
     // One shell takes every bad line in turn: it must keep serving.
@@ -43,7 +47,7 @@ void tst_Shell::initTestCase()
 {
     // Shells of this test start from nothing stored, also on a second run.
     const QDir profile(qEnvironmentVariable("KZELVA_PROFILE_DIR"));
-    for (const char *name : {"shell", "bad-input", "crash", "workareas", "siblings"})
+    for (const char *name : {"shell", "bad-input", "crash", "workareas", "siblings", "clean-env"})
         QDir(profile.filePath(QLatin1String(name))).removeRecursively();
     m_target = std::make_unique<KShellProcess>(QStringLiteral("bad-input"));
     QString error;
@@ -236,6 +240,43 @@ void tst_Shell::workAreasThroughAutomation()
     QVERIFY(!shell.call(cmd(QStringLiteral("switchWorkArea"), {{QStringLiteral("workArea"), QStringLiteral("123")}})).value(QStringLiteral("ok")).toBool());
     QVERIFY(!shell.call(cmd(QStringLiteral("moveTab"), {{QStringLiteral("tab"), 9}, {QStringLiteral("workArea"), second}})).value(QStringLiteral("ok")).toBool());
     QCOMPARE(visibleTitles(shell), (QStringList{QStringLiteral("one"), QStringLiteral("three")}));
+    QCOMPARE(shell.quit(), 0);
+}
+
+// The shell as ./run.sh starts it, from an environment holding only PATH,
+// the profile directories and the display xvfb-run makes (as root here, the
+// usual case in containers): opening the popup starts the web engine, whose
+// zygote would refuse root and take the shell with it.
+void tst_Shell::popupWithCleanEnvironment()
+{
+    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (xvfbRun.isEmpty())
+        QSKIP("xvfb-run is not installed");
+    const QDir profile(QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR")).filePath(QStringLiteral("clean-env")));
+    QVERIFY(profile.mkpath(QStringLiteral("cache")));
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+    env.insert(QStringLiteral("KZELVA_PROFILE_DIR"), profile.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), profile.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), profile.filePath(QStringLiteral("cache")));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    for (const char *name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
+        if (qEnvironmentVariableIsSet(name))
+            env.insert(QLatin1String(name), qEnvironmentVariable(name));
+    }
+    KShellProcess shell(QStringLiteral("clean-env"));
+    shell.setEnvironment(env);
+    shell.setLauncher({xvfbRun, QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1280x800x24")});
+    QString error;
+    QVERIFY2(shell.start({}, &error), qPrintable(error));
+
+    QCOMPARE(ok(shell, cmd(QStringLiteral("pressWorkAreaButton"))).value(QStringLiteral("popup")).toBool(), true);
+    const QRegularExpression loaded(QStringLiteral("page kzelva_work_area_browser: loaded \\S+: ok"));
+    QTRY_VERIFY2_WITH_TIMEOUT(QString::fromUtf8(shell.output()).contains(loaded), shell.output().constData(), 60000);
+    QVERIFY2(!shell.output().contains("render process ended"), shell.output().constData());
+    QCOMPARE(ok(shell, cmd(QStringLiteral("ping"))).value(QStringLiteral("ok")).toBool(), true);
+    if (geteuid() == 0)
+        QCOMPARE(shell.output().count("without the web engine's sandbox"), 1);
     QCOMPARE(shell.quit(), 0);
 }
 

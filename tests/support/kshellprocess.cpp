@@ -37,7 +37,9 @@ QString KShellProcess::shellPath()
 
 bool KShellProcess::start(const QStringList &arguments, QString *errorString)
 {
-    m_process.start(shellPath(), QStringList{QStringLiteral("--automation"), m_socketPath} + arguments);
+    QStringList command = m_launcher;
+    command << shellPath() << QStringLiteral("--automation") << m_socketPath << arguments;
+    m_process.start(command.takeFirst(), command);
     if (!m_process.waitForStarted(10000)) {
         if (errorString)
             *errorString = m_process.errorString();

@@ -21,6 +21,10 @@ public:
     explicit KShellProcess(const QString &name = QStringLiteral("shell"), const QString &socketName = QString());
     ~KShellProcess();
 
+    // Replaces the environment the shell starts with (before start()).
+    void setEnvironment(const QProcessEnvironment &environment) { m_process.setProcessEnvironment(environment); }
+    // A program (with its arguments) the shell is started through, e.g. xvfb-run.
+    void setLauncher(const QStringList &launcher) { m_launcher = launcher; }
     // Starts the shell and connects; false with a message on failure.
     bool start(const QStringList &arguments = {}, QString *errorString = nullptr);
     // Sends one request, waits for its answer (empty object on time-out).
@@ -38,6 +42,7 @@ public:
 
 private:
     QProcess m_process;
+    QStringList m_launcher;
     QLocalSocket m_socket;
     QString m_socketPath;
     QByteArray m_output;

@@ -3,6 +3,7 @@
 #include "kxwebviewcontainer.h"
 
 #include "kxwebchannelendpoint.h"
+#include "kxwebenginesandbox.h"
 #include "kxweblog.h"
 
 #include <kxwebbridgeserver.h>
@@ -58,6 +59,8 @@ KxWebViewContainer::KxWebViewContainer(const QString &pageName, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     if (isWebEngineEnabled()) {
+        // Decided before the web engine starts its helper processes.
+        KxWebEngineSandbox::prepare();
         m_view = new QWebEngineView(this);
         auto *page = new QWebEnginePage(bridgeProfile(), m_view);
         m_view->setPage(page);
