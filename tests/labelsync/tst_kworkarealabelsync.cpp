@@ -80,7 +80,7 @@ void tst_KWorkAreaLabelSync::broadcast_data()
     QTest::newRow("files sent to my device")
         << myDevice.arg(QLatin1String(QByteArray(R"({"files":["a.txt"]})").toBase64())) << true
         << QStringList{QStringLiteral("onFromSendMyDeviceMsg begin infoJson"),
-                       QStringLiteral("not built yet (transfer-file bubble)")};
+                       QStringLiteral("onFromSendMyDeviceMsg entries:1")};
     QTest::newRow("bad json") << QStringLiteral("act=broadcast&fileLabelMessageNotice={oops") << false
                               << QStringList{QStringLiteral("onFileLabelMessageNotice:{oops"),
                                              QStringLiteral("(errorCode:"),
