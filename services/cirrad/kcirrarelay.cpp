@@ -154,7 +154,9 @@ void KCirraRelay::onShellClosed(KCirraPeer *peer)
 {
     const QStringList ids = m_relays.keys();
     for (const QString &id : ids) {
-        const Relay &r = m_relays.value(id);
+        if (!m_relays.contains(id))
+            continue;
+        const Relay r = m_relays.value(id);
         if (r.target == peer || r.target.isNull()) {
             if (r.transfer)
                 r.transfer->cancel();

@@ -10,7 +10,7 @@
 #include <kzelvamainwindow.h>
 #include <kzelvaqozsubpage.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -32,8 +32,19 @@ QString tr(const char *text)
     return QCoreApplication::translate("KWorkAreaLabelSync", text);
 }
 
+// Widgets need a widget application (a GUI-less process only logs what it would show).
+bool canShow(const char *what, const QString &text)
+{
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return true;
+    writeLog(1, QStringLiteral("%1: no widgets in this process: %2").arg(QLatin1String(what), text));
+    return false;
+}
+
 QMessageBox *openBox(const char *objectName, const QString &title, const QString &text)
 {
+    if (!canShow(objectName, text))
+        return nullptr;
     auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::NoButton, currentWindow());
     box->setObjectName(QLatin1String(objectName));
     box->setTextFormat(Qt::PlainText);
@@ -107,7 +118,7 @@ KZelvaQozSubPage *KLabelSyncRelay::openCloudDocument(const QString &url, const Q
 void KLabelSyncRelay::showTryAgainLater(const QString &text)
 {
     KZelvaMainWindow *window = currentWindow();
-    if (!window)
+    if (!window || !canShow("relayBusyToast", text))
         return;
     if (KToast *toast = KToast::showToast(window, text))
         toast->setObjectName(QStringLiteral("relayBusyToast"));
@@ -116,6 +127,8 @@ void KLabelSyncRelay::showTryAgainLater(const QString &text)
 QMessageBox *KLabelSyncRelay::showRelayDocFailed(const QString &title, const QString &text)
 {
     QMessageBox *box = openBox("relayDocFailedDlg", title, text);
+    if (!box)
+        return nullptr;
     box->addButton(tr("ok"), QMessageBox::AcceptRole);
     box->open();
     return box;
@@ -126,6 +139,8 @@ QMessageBox *KLabelSyncRelay::showQueryFileFailed(std::function<void(bool loadLa
     QMessageBox *box = openBox("queryFileFailedDlg", tr("Failed to get device document progress"),
                                tr("The latest document content of the device cannot be obtained,Do you want to load "
                                   "the latest document version?"));
+    if (!box)
+        return nullptr;
     QPushButton *ok = box->addButton(tr("ok"), QMessageBox::AcceptRole);
     box->addButton(tr("cancel"), QMessageBox::RejectRole);
     QObject::connect(box, &QMessageBox::finished, box,

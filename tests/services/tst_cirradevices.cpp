@@ -137,6 +137,7 @@ private Q_SLOTS:
     void deviceRequests_data();
     void deviceRequests();
     void forceOffline();
+    void renameOutlivesRestart();
     void sendMyDeviceMsg();
     void relay();
     void relayFailures_data();
@@ -310,6 +311,21 @@ void tst_CirraDevices::forceOffline()
     KCirraClient again(m_cirrad->socketPath());
     QVERIFY(again.open(hello("alice", "dev-a")));
     QCOMPARE(deviceOf(*m_b, QStringLiteral("dev-a")).value(QStringLiteral("status")).toInt(), 1);
+}
+
+void tst_CirraDevices::renameOutlivesRestart()
+{
+    const std::string data =
+        R"({"app_id":"qoz-office","user_id":"alice","device_id":"dev-a","device_name":"Kitchen","update_keys":["device_name"]})";
+    QCOMPARE(callIpc(*m_b, ipc("updateSoftBussDeviceInfo", {{"data", data}})), 0);
+    m_a.reset();
+    m_b.reset();
+    m_c.reset();
+    QVERIFY(m_cirrad->stop());
+    QVERIFY(m_cirrad->start());
+    KCirraClient a(m_cirrad->socketPath());
+    QVERIFY(a.open(hello("alice", "dev-a"))); // its hello names it "Device dev-a"; the user's name stays
+    QCOMPARE(deviceOf(a, QStringLiteral("dev-a")).value(QStringLiteral("device_name")).toString(), QStringLiteral("Kitchen"));
 }
 
 void tst_CirraDevices::sendMyDeviceMsg()

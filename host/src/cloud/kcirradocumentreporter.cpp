@@ -199,7 +199,9 @@ void KCirraDocumentReporter::handOver(const QString &relayId, const QString &uui
     } else {
         // An untitled document is saved where the service can read it.
         const QString dir = KZelvaPaths::runtimeDir() + QStringLiteral("/relay-out/") + uuid;
-        saved = QDir().mkpath(dir) && doc->save(dir + QLatin1Char('/') + displayName(doc) + QStringLiteral(".txt"));
+        QString fileName = displayName(doc);
+        fileName.replace(QLatin1Char('/'), QLatin1Char('_'));
+        saved = QDir().mkpath(dir) && doc->save(dir + QLatin1Char('/') + fileName + QStringLiteral(".txt"));
     }
     if (doc && !saved)
         args["error"] = "cannot save the document";
