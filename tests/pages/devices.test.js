@@ -8,6 +8,7 @@
 'use strict';
 
 const assert = require('node:assert/strict');
+const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
@@ -21,6 +22,7 @@ let shellA;
 let shellB;
 let browser;
 let page;
+let stopService = () => {};
 
 function deviceArgs(id, name) {
     return ['--user', 'alice', '--device-id', id, '--device-name', name];
@@ -39,6 +41,14 @@ before(async () => {
         KZELVA_CIRRA_SOCKET: path.join(shared, 'cirrad.sock'),
         KZELVA_CIRRAD: path.join(binDir(), 'cirrad'),
     };
+    // The service runs on its own, as run.sh starts it.
+    const serviceEnv = Object.assign({}, process.env, env, {
+        XDG_RUNTIME_DIR: shared,
+        KZELVA_PROFILE_DIR: path.join(shared, 'service'),
+    });
+    execFileSync(env.KZELVA_CIRRAD, ['--detach'], { env: serviceEnv, stdio: 'ignore', timeout: 15000 });
+    stopService = () => execFileSync(env.KZELVA_CIRRAD, ['--control', 'shutdown'],
+                                     { env: serviceEnv, stdio: 'ignore', timeout: 15000 });
     shellA = await WorkAreaShell.start(env, '', deviceArgs('dev-a', 'Desk A'));
     const created = await shellA.automation.ok('newDocument', { title: DOC_TITLE });
     await shellA.automation.ok('editTab', { tab: created.tab, text: 'A\'s edited text' });
@@ -54,6 +64,9 @@ after(async () => {
     for (const shell of [shellB, shellA])
         if (shell)
             await shell.stop().catch(() => {});
+    try {
+        stopService();
+    } catch (error) { /* already gone */ }
     fs.rmSync(shared, { recursive: true, force: true });
 });
 
