@@ -8,7 +8,7 @@
 // - broadcast/N: N events from the service to 4 connected proxies; reports
 //   events per second (and deliveries per second).
 #include "kcirradprocess.h"
-#include "kzbenchratio.h"
+#include "kzbenchcirrad.h"
 
 #include <kcirracodec.h>
 #include <kcirraeventobject.h>
@@ -189,24 +189,7 @@ BENCHMARK(broadcast)->Arg(1000)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    // Never the user's session: a private runtime and state directory.
-    QTemporaryDir profile(QStringLiteral("/tmp/kzbench-XXXXXX"));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(profile.path() + QStringLiteral("/rt")));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(profile.path() + QStringLiteral("/cfg")));
-    qputenv("KZELVA_PROFILE_DIR", QFile::encodeName(profile.path()));
-    qputenv("QT_LOGGING_RULES", "zelva.*.info=false");
-    QCoreApplication app(argc, argv);
-    KCirradProcess cirrad;
-    QString error;
-    if (!cirrad.start({}, &error)) {
-        std::fprintf(stderr, "cannot start cirrad: %s\n", qPrintable(error));
-        return 1;
-    }
-    g_cirrad = &cirrad;
-    const int result = kzRunRatioBenchmarks(argc, argv, {{"proxyRoundTrip", "rawPingPong"}});
-    g_cirrad = nullptr;
-    cirrad.stop();
-    return result;
+    return kzRunCirradBenchmarks(argc, argv, &g_cirrad, {{"proxyRoundTrip", "rawPingPong"}});
 }
 
 #include "bench_cirraservice.moc"

@@ -36,7 +36,8 @@ public:
     // Who this shell process is, as told to the service in its hello. Empty
     // fields take the application's properties "zelvaUserId", "zelvaDeviceId",
     // "zelvaDeviceName", "zelvaAppName", then $KZELVA_USER, the host name and
-    // the application name.
+    // the application name. No abilities means {"sync_file_tag"}; no
+    // version, the application's or "1.0".
     struct ClientInfo
     {
         QString userId;

@@ -16,6 +16,8 @@ namespace product {
  * "ZelvaWorkAreaCrossTerminal" is supported, every switch is off.
  */
 KZELVASHELL_EXPORT bool getFuncSwitchState(const QString &name);
+// A value of features.ini: `group`/`name` as a bool, `defaultValue` when absent or not a bool.
+KZELVASHELL_EXPORT bool featureFlag(const QString &group, const QString &name, bool defaultValue);
 KZELVASHELL_EXPORT bool isFeatureSupported(const QString &name);
 
 } // namespace product

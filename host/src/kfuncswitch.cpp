@@ -7,25 +7,23 @@
 
 #include <QSettings>
 
-namespace {
-bool readFlag(const QString &group, const QString &name, bool defaultValue)
+namespace krt {
+namespace product {
+
+bool featureFlag(const QString &group, const QString &name, bool defaultValue)
 {
     QSettings settings(KZelvaPaths::configDir() + QStringLiteral("/features.ini"), QSettings::IniFormat);
     return settingsTextToBool(settings.value(group + QLatin1Char('/') + name), defaultValue);
 }
-} // namespace
-
-namespace krt {
-namespace product {
 
 bool getFuncSwitchState(const QString &name)
 {
-    return readFlag(QStringLiteral("switches"), name, false);
+    return featureFlag(QStringLiteral("switches"), name, false);
 }
 
 bool isFeatureSupported(const QString &name)
 {
-    return readFlag(QStringLiteral("features"), name, name == QLatin1String("ZelvaWorkAreaCrossTerminal"));
+    return featureFlag(QStringLiteral("features"), name, name == QLatin1String("ZelvaWorkAreaCrossTerminal"));
 }
 
 } // namespace product

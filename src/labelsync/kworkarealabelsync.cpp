@@ -2,18 +2,23 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kworkarealabelsync.h"
 
+#include "klabelsyncrelay.h"
 #include "kzelvaworkareahelper.h"
 
 #include <kcirraeventobject.h>
 #include <kcloudsvrproxy.h>
+#include <kdcinfo.h>
+#include <kfpccomb.h>
 #include <kfuncswitch.h>
 #include <kpluginmanager.h>
 #include <kpluginssettings.h>
 #include <kzelvaapplication.h>
 #include <kzelvamainwindow.h>
+#include <kzelvaqozsubpage.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QUrl>
 
 using namespace qoz::cirra;
 
@@ -77,6 +82,11 @@ KWorkAreaLabelSync::KWorkAreaLabelSync(QObject *parent, KCloudSvrProxy *proxy)
     if (m_proxy) {
         connect(m_proxy->cirraEventObject(), &KCirraEventObject::signal_broadcast, this,
                 &KWorkAreaLabelSync::onNotifyBroadcast);
+        // A logged-out user has no devices here.
+        connect(m_proxy, &KCloudSvrProxy::loginStatusChanged, this, [this] {
+            if (m_proxy && !m_proxy->isLogined())
+                clearDeviceList();
+        });
     } else {
         writeLog(2, QStringLiteral("%1 : KCloudSvrProxy is nullptr").arg(fn("KWorkAreaLabelSync")));
     }
@@ -241,22 +251,102 @@ bool KWorkAreaLabelSync::getCloudStorage()
 bool KWorkAreaLabelSync::openSoftbussDeviceTag(const QString &deviceId, const QString &uuid, const QString &fileId,
                                                const QString &ftype, const QString &name)
 {
-    Q_UNUSED(uuid) Q_UNUSED(fileId) Q_UNUSED(ftype) Q_UNUSED(name)
-    if (!cloudProxy("openSoftbussDeviceTag"))
+    const char *caller = "openSoftbussDeviceTag";
+    if (!cloudProxy(caller))
         return false;
-    if (!findDevice(deviceId)) {
-        writeLog(1, QStringLiteral("%1: notFind device:%2").arg(fn("openSoftbussDeviceTag"), deviceId));
-        return false;
-    }
-    if (!m_tagOpenRequests.isEmpty() || !m_relayTagRequests.isEmpty()) {
-        writeLog(2, QStringLiteral("%1: %2 (state %3)")
-                        .arg(fn("openSoftbussDeviceTag"),
-                             tr("loading other documents, please try again later."), QStringLiteral("relaying")));
+    KLabelSyncDevice device;
+    if (!findDevice(deviceId, &device)) {
+        writeLog(1, QStringLiteral("%1: notFind device:%2").arg(fn(caller), deviceId));
         return false;
     }
-    writeModuleLog(KzLogModule::kWorkArea, 0,
-                   QStringLiteral("openSoftbussDeviceTag : hands over to a part that is not built yet"));
-    return false;
+    if (isRelaying()) {
+        const QString text = tr("loading other documents, please try again later.");
+        writeLog(2, QStringLiteral("%1: %2 (state %3)").arg(fn(caller), text, QStringLiteral("relaying")));
+        KLabelSyncRelay::showTryAgainLater(text);
+        return false;
+    }
+    const PendingTag tag{deviceId, uuid, fileId, ftype, name};
+    getDcInfo()->postGeneralEvent(QStringLiteral("heels_label_startrelay"),
+                                  {{QStringLiteral("type"), fileId.isEmpty() ? QStringLiteral("local")
+                                                                            : QStringLiteral("cloud")}});
+    return fileId.isEmpty() ? localDocRelayHandle(device, tag) : onlineDocRelayHandle(device, tag);
+}
+
+bool KWorkAreaLabelSync::relayDeviceTag(const QString &deviceId, const QString &uuid, const QString &fileId,
+                                        const QString &ftype, const QString &name)
+{
+    if (findDevice(deviceId))
+        return openSoftbussDeviceTag(deviceId, uuid, fileId, ftype, name);
+    const QString requestId = ipcCall("relayDeviceTag", QStringLiteral("getSoftBussDeviceList"),
+                                      {{"status", "0"}, {"ability", "1"}, {"app_id", kAppId}},
+                                      "onGetSoftBussDeviceListFromRelayTag");
+    if (requestId.isEmpty())
+        return false;
+    m_relayTagRequests.insert(requestId, PendingTag{deviceId, uuid, fileId, ftype, name});
+    return true;
+}
+
+bool KWorkAreaLabelSync::onlineDocRelayHandle(const KLabelSyncDevice &device, const PendingTag &tag)
+{
+    const char *caller = "onlineDocRelayHandle";
+    Q_UNUSED(device)
+    if (KZelvaQozSubPage *open = KLabelSyncRelay::findCloudDocument(tag.fileId)) {
+        open->activate();
+        writeLog(0, QStringLiteral("%1: file opened (state %2)").arg(fn(caller), QStringLiteral("already_open")));
+        return true;
+    }
+    const QString server = krt::KPluginsSettings::value(QStringLiteral("kzelvaworkarea"), QStringLiteral("norvaHttpsServer"),
+                                                        QStringLiteral("https://www.norva.example"))
+                               .toString();
+    const QString url = server + QStringLiteral("/d/") + QString::fromLatin1(QUrl::toPercentEncoding(tag.fileId));
+    if (!KLabelSyncRelay::openCloudDocument(url, tag.fileId, tag.name)) {
+        writeLog(1, QStringLiteral("%1: no window to open %2").arg(fn(caller), url));
+        return false;
+    }
+    ++m_openCount;
+    writeLog(0, QStringLiteral("%1: OpenCount:%2").arg(fn(caller)).arg(m_openCount));
+    getDcInfo()->postGeneralEvent(QStringLiteral("heels_label_relayopen"),
+                                  {{QStringLiteral("kind"), QStringLiteral("workarea_open")}});
+    return true;
+}
+
+bool KWorkAreaLabelSync::localDocRelayHandle(const KLabelSyncDevice &device, const PendingTag &tag)
+{
+    const char *caller = "localDocRelayHandle";
+    if (!device.supportsSyncFileTag()) {
+        writeLog(1, QStringLiteral("%1: not support sync_file_tag version:%2").arg(fn(caller), device.version));
+        showRalayDocFailedDlg(device, device.version.isEmpty() ? QStringLiteral("local_nonsupport")
+                                                               : QStringLiteral("ability_nonsupport"));
+        return false;
+    }
+    writeLog(0, QStringLiteral("%1: deviceId: %2, support sync_file_tag version: %3")
+                    .arg(fn(caller), device.deviceId, device.version));
+    const QString requestId = ipcCall(caller, QStringLiteral("batchQueryFilesTags"),
+                                      {{"app_id", kAppId},
+                                       {"user_id", std8(userId())},
+                                       {"device_id", std8(device.deviceId)},
+                                       {"uuid", std8(tag.uuid)},
+                                       {"name", std8(tag.name)}},
+                                      "onQueryFilesTagsCallBack");
+    if (requestId.isEmpty())
+        return false;
+    m_tagOpenRequests.insert(requestId, tag);
+    writeLog(0, QStringLiteral("%1: requestId:%2").arg(fn(caller), requestId));
+    return true;
+}
+
+void KWorkAreaLabelSync::showRalayDocFailedDlg(const KLabelSyncDevice &device, const QString &reason)
+{
+    getDcInfo()->postGeneralEvent(QStringLiteral("workspace_ralaydoc_localdocshow"), {{QStringLiteral("reason"), reason}});
+    getDcInfo()->postGeneralEvent(QStringLiteral("heels_label_failedshow"), {{QStringLiteral("reason"), reason}});
+    if (reason == QLatin1String("local_nonsupport"))
+        KLabelSyncRelay::showRelayDocFailed(
+            tr("get document failed"),
+            tr("get document failed, document can be accessed after document uploaded in device %1.").arg(device.deviceName));
+    else
+        KLabelSyncRelay::showRelayDocFailed(tr("document is not synced"),
+                                            tr("document not uploaded to cloud space,can be accessed across devices "
+                                               "after the corresponding device is uploaded"));
 }
 
 // ---- cache -------------------------------------------------------------------
@@ -399,9 +489,12 @@ bool KWorkAreaLabelSync::onFromSendMyDeviceMsg(const QString &value)
         writeLog(1, QStringLiteral("%1 json is empty").arg(fn(name)));
         return false;
     }
-    writeModuleLog(KzLogModule::kWorkArea, 0,
-                   QStringLiteral("onFromSendMyDeviceMsg : hands over to a part that is not built yet "
-                                  "(transfer-file bubble)"));
+    if (!KFpccomb::value(QStringLiteral("isFileBubbleVisible"))) {
+        writeLog(0, QStringLiteral("%1 isFileBubbleVisible false").arg(fn(name)));
+        return false;
+    }
+    // The transfer-file bubble takes the entries; it only reads its configuration here.
+    writeLog(0, QStringLiteral("%1 entries:%2").arg(fn(name)).arg(doc.isArray() ? doc.array().size() : 1));
     return true;
 }
 
@@ -485,13 +578,29 @@ bool KWorkAreaLabelSync::onRenameSoftBussDeviceCallBack(bool ok, const QString &
 bool KWorkAreaLabelSync::onQueryFilesTagsCallBack(bool ok, const QString &requestId, const CirraIpcResult &result)
 {
     const char *name = "onQueryFilesTagsCallBack";
-    if (!m_tagOpenRequests.remove(requestId)) {
+    const auto pending = m_tagOpenRequests.constFind(requestId);
+    if (pending == m_tagOpenRequests.cend()) {
         writeLog(1, QStringLiteral("%1: notFind requestId:%2").arg(fn(name), requestId));
         return false;
     }
-    replySucceeded(name, ok, result, nullptr);
-    writeModuleLog(KzLogModule::kWorkArea, 0,
-                   QStringLiteral("onQueryFilesTagsCallBack : hands over to a part that is not built yet"));
+    const PendingTag tag = *pending;
+    m_tagOpenRequests.erase(pending);
+    QJsonObject answer;
+    if (replySucceeded(name, ok, result, &answer)) {
+        const QString copy = answer.value(QLatin1String("data")).toObject().value(QLatin1String("path")).toString();
+        if (!copy.isEmpty() && KLabelSyncRelay::openCopy(copy)) {
+            writeLog(0, QStringLiteral("%1: opened %2 of device %3").arg(fn(name), KLabelSyncRelay::shownName(tag.name),
+                                                                         tag.deviceId));
+            return true;
+        }
+    }
+    getDcInfo()->postGeneralEvent(QStringLiteral("workspace_ralaydoc_abnormalshow"),
+                                  {{QStringLiteral("reason"), QStringLiteral("query_file_fail")}});
+    KLabelSyncRelay::showQueryFileFailed([](bool loadLatest) {
+        getDcInfo()->postGeneralEvent(QStringLiteral("workspace_ralaydoc_abnormalshow"),
+                                      {{QStringLiteral("reason"), loadLatest ? QStringLiteral("load_latest")
+                                                                             : QStringLiteral("workarea_relay")}});
+    });
     return false;
 }
 
@@ -517,13 +626,21 @@ void KWorkAreaLabelSync::onGetSoftBussDeviceListFromRelayTag(bool ok, const QStr
                                                              const CirraIpcResult &result)
 {
     const char *name = "onGetSoftBussDeviceListFromRelayTag";
-    if (!m_relayTagRequests.remove(requestId)) {
+    const auto pending = m_relayTagRequests.constFind(requestId);
+    if (pending == m_relayTagRequests.cend()) {
         writeLog(1, QStringLiteral("%1: relayTagRequest no found").arg(fn(name)));
         return;
     }
-    replySucceeded(name, ok, result, nullptr);
-    writeModuleLog(KzLogModule::kWorkArea, 0,
-                   QStringLiteral("onGetSoftBussDeviceListFromRelayTag : hands over to a part that is not built yet"));
+    const PendingTag tag = *pending;
+    m_relayTagRequests.erase(pending);
+    getSoftBussDeviceListCallBack(ok, requestId, result);
+    KLabelSyncDevice device;
+    if (!findDevice(tag.deviceId, &device)) {
+        writeLog(1, QStringLiteral("%1: notFind device:%2").arg(fn(name), tag.deviceId));
+        showRalayDocFailedDlg(device, QStringLiteral("local_nonsupport"));
+        return;
+    }
+    openSoftbussDeviceTag(tag.deviceId, tag.uuid, tag.fileId, tag.ftype, tag.name);
 }
 
 void KWorkAreaLabelSync::onFileLabelRelayResultNotice()

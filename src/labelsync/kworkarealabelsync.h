@@ -55,6 +55,12 @@ public:
     Q_INVOKABLE bool getCloudStorage();
     Q_INVOKABLE bool openSoftbussDeviceTag(const QString &deviceId, const QString &uuid, const QString &fileId,
                                            const QString &ftype, const QString &name);
+    // A relay asked for outside the pages (the command line): looks the
+    // device up first when it is not in the cache.
+    Q_INVOKABLE bool relayDeviceTag(const QString &deviceId, const QString &uuid, const QString &fileId,
+                                    const QString &ftype, const QString &name);
+    // A tag open or relay is under way: another one must wait.
+    bool isRelaying() const { return !m_tagOpenRequests.isEmpty() || !m_relayTagRequests.isEmpty(); }
 
     QList<KLabelSyncDevice> devices() const { return m_devices; }
     bool findDevice(const QString &deviceId, KLabelSyncDevice *device = nullptr) const;
@@ -92,6 +98,18 @@ private:
         QString deviceId;
         QString name;
     };
+    struct PendingTag
+    {
+        QString deviceId;
+        QString uuid;
+        QString fileId;
+        QString ftype;
+        QString name;
+    };
+
+    bool onlineDocRelayHandle(const KLabelSyncDevice &device, const PendingTag &tag);
+    bool localDocRelayHandle(const KLabelSyncDevice &device, const PendingTag &tag);
+    void showRalayDocFailedDlg(const KLabelSyncDevice &device, const QString &reason);
 
     KCloudSvrProxy *cloudProxy(const char *caller) const;
     QString userId() const;
@@ -111,7 +129,8 @@ private:
     QJsonObject m_cloudStorage;
     int m_totalTags = 0;
     QHash<QString, PendingRename> m_renameRequests;
-    QHash<QString, QString> m_tagOpenRequests;
-    QHash<QString, QString> m_relayTagRequests;
+    QHash<QString, PendingTag> m_tagOpenRequests;
+    QHash<QString, PendingTag> m_relayTagRequests;
+    int m_openCount = 0;
     int m_crossTerminalVisible = -1;
 };

@@ -1348,10 +1348,15 @@ void KZelvaWorkAreaManager::handleCommandLine(const QString &commandLine)
             writeLog(1, QStringLiteral("%1: relay_file payload is not a JSON object").arg(name));
             return;
         }
-        if (!field("userId").isEmpty() && field("userId") == loggedInUserId())
-            notBuiltYet("handleCommandLine: label-sync relay \"dazed_relay\"");
-        else
+        if (!field("userId").isEmpty() && field("userId") == loggedInUserId()) {
+            // Source "dazed_relay": the label sync service looks the device up when it is not cached.
+            writeLog(0, QStringLiteral("%1: relay source:dazed_relay").arg(name));
+            if (m_labelSync)
+                m_labelSync->relayDeviceTag(field("deviceId"), field("uuid"), field("fileId"), field("fileType"),
+                                            field("fileName"));
+        } else {
             showRelayFailBox();
+        }
     }
 }
 

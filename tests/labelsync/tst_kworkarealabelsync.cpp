@@ -5,6 +5,8 @@
 #include "kworkarealabelsync.h"
 #include "recordlogtail.h"
 
+#include <kcloudsvrproxy.h>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
@@ -54,6 +56,8 @@ private Q_SLOTS:
     void deviceListReply();
     void replyWithoutRequest_data();
     void replyWithoutRequest();
+    void tagOpenAnswers_data();
+    void tagOpenAnswers();
 };
 
 void tst_KWorkAreaLabelSync::broadcast_data()
@@ -80,7 +84,7 @@ void tst_KWorkAreaLabelSync::broadcast_data()
     QTest::newRow("files sent to my device")
         << myDevice.arg(QLatin1String(QByteArray(R"({"files":["a.txt"]})").toBase64())) << true
         << QStringList{QStringLiteral("onFromSendMyDeviceMsg begin infoJson"),
-                       QStringLiteral("not built yet (transfer-file bubble)")};
+                       QStringLiteral("onFromSendMyDeviceMsg entries:1")};
     QTest::newRow("bad json") << QStringLiteral("act=broadcast&fileLabelMessageNotice={oops") << false
                               << QStringList{QStringLiteral("onFileLabelMessageNotice:{oops"),
                                              QStringLiteral("(errorCode:"),
@@ -209,6 +213,49 @@ void tst_KWorkAreaLabelSync::replyWithoutRequest()
     verifyLinesInOrder(tail.lines(), QStringList{logged});
     QCOMPARE(renames.count(), 0);
     QCOMPARE(sync.devices().first().deviceName, QStringLiteral("Old"));
+}
+
+void tst_KWorkAreaLabelSync::tagOpenAnswers_data()
+{
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("call failed") << false << 0 << QByteArray("{}");
+    QTest::newRow("relay failed in the service") << true << 500 << QByteArray(R"({"msg":"the source device went away"})");
+    QTest::newRow("not JSON") << true << 0 << QByteArray("{oops");
+    QTest::newRow("data not an object") << true << 0 << QByteArray(R"({"msg":"success","data":[]})");
+    QTest::newRow("no path") << true << 0 << QByteArray(R"({"msg":"success","data":{}})");
+    QTest::newRow("path not a text") << true << 0 << QByteArray(R"({"msg":"success","data":{"path":5}})");
+    QTest::newRow("path of a missing file") << true << 0
+                                            << QByteArray(R"({"msg":"success","data":{"path":"/nonexistent/a.txt"}})");
+}
+
+// One tag open in flight: a second one waits; whatever the answer, the guard opens again and the cache stays.
+void tst_KWorkAreaLabelSync::tagOpenAnswers()
+{
+    QFETCH(bool, ok);
+    QFETCH(int, state);
+    QFETCH(QByteArray, text);
+    KCloudSvrProxy proxy; // never connected: calls wait for it
+    KWorkAreaLabelSync sync(nullptr, &proxy);
+    QVERIFY(sync.getSoftBussDeviceListCallBack(
+        true, QStringLiteral("cr-1"),
+        reply(0, R"({"msg":"success","data":{"devices":[{"device_id":"desk","device_name":"Desk",
+                 "ability_info":"sync_file_tag","version":"1.0","Tags":[{"uuid":"u1","name":"a.txt"}]}]}})")));
+    RecordLogTail tail;
+    QVERIFY(sync.openSoftbussDeviceTag(QStringLiteral("desk"), QStringLiteral("u1"), QString(), QStringLiteral("txt"),
+                                       QStringLiteral("a.txt")));
+    QVERIFY(sync.isRelaying());
+    QVERIFY(!sync.openSoftbussDeviceTag(QStringLiteral("desk"), QStringLiteral("u1"), QString(), QStringLiteral("txt"),
+                                        QStringLiteral("a.txt")));
+    const QStringList lines = tail.lines().filter(QStringLiteral("localDocRelayHandle: requestId:"));
+    QCOMPARE(lines.size(), 1);
+    const QString requestId = lines.first().section(QStringLiteral("requestId:"), 1).trimmed();
+    QVERIFY(!sync.onQueryFilesTagsCallBack(ok, requestId, reply(state, text)));
+    QVERIFY(!sync.isRelaying());
+    QCOMPARE(sync.devices().size(), 1);
+    // A second answer for the same request finds nothing.
+    QVERIFY(!sync.onQueryFilesTagsCallBack(true, requestId, reply(0, R"({"msg":"success"})")));
 }
 
 QTEST_GUILESS_MAIN(tst_KWorkAreaLabelSync)

@@ -9,18 +9,23 @@
 
 #include <kcirraeventobject.h>
 #include <kcloudsvrproxy.h>
+#include <kzelvaapplication.h>
+#include <kzelvacentralarea.h>
+#include <kzelvamainwindow.h>
+#include <kzelvaqozsubpage.h>
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QtTest>
 
 namespace {
 
-std::unique_ptr<KCloudSvrProxy> makeProxy(const QString &device)
+std::unique_ptr<KCloudSvrProxy> makeProxy(const QString &device, const QString &user = QStringLiteral("alice"))
 {
     auto proxy = std::make_unique<KCloudSvrProxy>();
     KCloudSvrProxy::ClientInfo info;
-    info.userId = QStringLiteral("alice");
+    info.userId = user;
     info.deviceId = device;
     info.deviceName = QStringLiteral("Client ") + device;
     info.appName = QStringLiteral("tst_labelsyncdevices");
@@ -28,9 +33,9 @@ std::unique_ptr<KCloudSvrProxy> makeProxy(const QString &device)
     return proxy;
 }
 
-QStringList shellArgs(const QString &device, const QString &name)
+QStringList shellArgs(const QString &device, const QString &name, const QString &user = QStringLiteral("alice"))
 {
-    return {QStringLiteral("--user"), QStringLiteral("alice"), QStringLiteral("--device-id"), device,
+    return {QStringLiteral("--user"), user, QStringLiteral("--device-id"), device,
             QStringLiteral("--device-name"), name};
 }
 
@@ -54,6 +59,7 @@ class tst_LabelSyncDevices : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void devicesOfOneUser();
+    void relayFromAnotherDevice();
 };
 
 void tst_LabelSyncDevices::devicesOfOneUser()
@@ -130,5 +136,94 @@ void tst_LabelSyncDevices::devicesOfOneUser()
     QCOMPARE(shellA.quit(), 0);
 }
 
-QTEST_GUILESS_MAIN(tst_LabelSyncDevices)
+// Shell A and C are processes (A of alice, C of carol); B is this process, alice's "dev-b", with a
+// window for the relayed copy.
+void tst_LabelSyncDevices::relayFromAnotherDevice()
+{
+    KCirradProcess cirrad;
+    QVERIFY(cirrad.start());
+    KShellProcess shellA(QStringLiteral("a"));
+    QString error;
+    QVERIFY2(shellA.start(shellArgs(QStringLiteral("dev-a"), QStringLiteral("Desk A")), &error), qPrintable(error));
+    const QJsonObject created =
+        shellA.call({{QStringLiteral("cmd"), QStringLiteral("newDocument")}, {QStringLiteral("title"), QStringLiteral("plan")}});
+    QVERIFY2(created.value(QStringLiteral("ok")).toBool(), qPrintable(created.value(QStringLiteral("error")).toString()));
+    const int tab = created.value(QStringLiteral("tab")).toInt();
+    QVERIFY(shellA.call({{QStringLiteral("cmd"), QStringLiteral("editTab")}, {QStringLiteral("tab"), tab},
+                         {QStringLiteral("text"), QStringLiteral("A's edited text")}})
+                .value(QStringLiteral("ok")).toBool());
+
+    KZelvaMainWindow *window = zelvaApp->createMainWindow(false);
+    zelvaApp->setCurrentMainWindow(window);
+    auto proxyB = makeProxy(QStringLiteral("dev-b"));
+    auto proxyC = makeProxy(QStringLiteral("dev-c"), QStringLiteral("carol"));
+    KWorkAreaLabelSync syncB(nullptr, proxyB.get());
+    KWorkAreaLabelSync syncC(nullptr, proxyC.get());
+    QTRY_VERIFY_WITH_TIMEOUT(proxyB->isConnected() && proxyC->isConnected(), 10000);
+
+    // B lists A's unsaved document under A; C, another user, sees neither.
+    QJsonArray tags;
+    QTRY_VERIFY_WITH_TIMEOUT(!(tags = fetchDevices(syncB).value(QStringLiteral("dev-a")).value(QStringLiteral("Tags")).toArray()).isEmpty(),
+                             15000);
+    // The shell started with an untitled document of its own as well.
+    QJsonObject tag;
+    for (const QJsonValue &t : qAsConst(tags)) {
+        if (t[QStringLiteral("name")].toString() == QLatin1String("plan"))
+            tag = t.toObject();
+    }
+    QVERIFY2(!tag.isEmpty(), QJsonDocument(tags).toJson().constData());
+    const QHash<QString, QJsonObject> seenByC = fetchDevices(syncC);
+    QVERIFY(!seenByC.contains(QStringLiteral("dev-a")) && seenByC.contains(QStringLiteral("dev-c")));
+
+    // A relay held in the service: a second click only says "try again later".
+    QVERIFY(cirrad.control(QStringLiteral("hold"), {{QStringLiteral("function"), QStringLiteral("cirraIpcCall")},
+                                                     {QStringLiteral("method"), QStringLiteral("batchQueryFilesTags")}}));
+    const QString uuid = tag.value(QStringLiteral("uuid")).toString();
+    QVERIFY(syncB.openSoftbussDeviceTag(QStringLiteral("dev-a"), uuid, QString(), QStringLiteral("txt"), QStringLiteral("plan")));
+    QVERIFY(syncB.isRelaying());
+    QTRY_COMPARE(cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("batchQueryFilesTags")).size(), 1);
+    QVERIFY(!syncB.openSoftbussDeviceTag(QStringLiteral("dev-a"), uuid, QString(), QStringLiteral("txt"), QStringLiteral("plan")));
+    QCOMPARE(cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("batchQueryFilesTags")).size(), 1);
+
+    // Released: B's new tab holds A's edited text and A's tab is gone.
+    QVERIFY(cirrad.control(QStringLiteral("release")));
+    QTRY_VERIFY_WITH_TIMEOUT(!syncB.isRelaying(), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(window->centralArea()->subPages().size(), 1, 5000);
+    auto *copy = qobject_cast<KZelvaQozSubPage *>(window->centralArea()->subPages().first());
+    QVERIFY(copy);
+    QCOMPARE(copy->text(), QStringLiteral("A's edited text"));
+    QVERIFY(copy->getDocPath().startsWith(cirrad.stateDir() + QStringLiteral("/relay/alice/dev-b/")));
+    const auto planTabsOfA = [&shellA] {
+        int count = 0;
+        for (const QJsonValue &w : shellA.call({{QStringLiteral("cmd"), QStringLiteral("listWindows")}})
+                                       .value(QStringLiteral("windows")).toArray()) {
+            for (const QJsonValue &t : w[QStringLiteral("tabs")].toArray())
+                count += t[QStringLiteral("title")].toString().startsWith(QLatin1String("plan")) ? 1 : 0;
+        }
+        return count;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(planTabsOfA(), 0, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(fetchDevices(syncB).value(QStringLiteral("dev-a")).value(QStringLiteral("Tags")).toArray().size(),
+                              tags.size() - 1, 10000);
+
+    // Forced offline from B: A is logged out and listed offline.
+    QVERIFY(KWorkAreaLabelSync::sendCirraIpc(proxyB.get(), "test", "", QStringLiteral("forceOfflineSoftBussDevice"),
+                                             {{"app_id", "qoz-office"}, {"user_id", "alice"}, {"device_id", "dev-a"}},
+                                             nullptr, nullptr)
+                .size());
+    QTRY_COMPARE_WITH_TIMEOUT(fetchDevices(syncB).value(QStringLiteral("dev-a")).value(QStringLiteral("status")).toInt(), 0,
+                              10000);
+    QTRY_VERIFY_WITH_TIMEOUT(shellA.call({{QStringLiteral("cmd"), QStringLiteral("managerState")}})
+                                 .value(QStringLiteral("manager")).toObject()
+                                 .value(QStringLiteral("cloudUser")).toString().isEmpty(),
+                             10000);
+    shellA.quit();
+}
+
+int main(int argc, char **argv)
+{
+    KZelvaApplication app(argc, argv);
+    tst_LabelSyncDevices test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_labelsyncdevices.moc"

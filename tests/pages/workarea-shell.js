@@ -63,8 +63,8 @@ class Automation {
 
 class WorkAreaShell {
     // Starts the shell in a profile of its own below the test's runtime
-    // directory; pluginSettings is the text of its plugins.ini.
-    static async start(extraEnv = {}, pluginSettings = '') {
+    // directory; pluginSettings is the text of its plugins.ini; extraArgs go on its command line.
+    static async start(extraEnv = {}, pluginSettings = '', extraArgs = []) {
         const shell = new WorkAreaShell();
         const base = process.env.XDG_RUNTIME_DIR || os.tmpdir();
         fs.mkdirSync(base, { recursive: true, mode: 0o700 });
@@ -86,7 +86,7 @@ class WorkAreaShell {
             fs.writeFileSync(path.join(env.XDG_CONFIG_HOME, 'zelva', 'plugins.ini'), pluginSettings);
         }
         const socket = path.join(runtime, 'automation.sock');
-        const started = await startProgram(path.join(binDir(), 'zelvashell'), ['--automation', socket],
+        const started = await startProgram(path.join(binDir(), 'zelvashell'), ['--automation', socket].concat(extraArgs),
                                            /^automation: (\S+)$/, 20000, { env });
         shell.child = started.child;
         shell.automation = new Automation(started.match[1]);

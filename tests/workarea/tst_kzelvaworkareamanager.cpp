@@ -158,7 +158,7 @@ void tst_KZelvaWorkAreaManager::commandLines_data()
         return QStringLiteral("zelva&relay_file&") + QString::fromLatin1(QJsonDocument(record).toJson().toBase64());
     };
     const QString mismatch = QStringLiteral("accounts differ, relay refused");
-    const QString relayed = QStringLiteral("label-sync relay \"dazed_relay\"");
+    const QString relayed = QStringLiteral("relay source:dazed_relay");
 
     QTest::newRow("empty line") << QStringList{QString()} << QStringList{} << QStringList{QStringLiteral("cmd:")};
     QTest::newRow("unknown action") << QStringList{QStringLiteral("a&launch&x")}

@@ -90,7 +90,10 @@ KCloudSvrProxy::ClientInfo KCloudSvrProxyPrivate::effectiveClientInfo() const
     info.deviceType = firstOf({info.deviceType, QStringLiteral("pc")});
     info.os = firstOf({info.os, QSysInfo::prettyProductName()});
     info.appName = firstOf({info.appName, appProperty("zelvaAppName"), QCoreApplication::applicationName()});
-    info.appVersion = firstOf({info.appVersion, QCoreApplication::applicationVersion()});
+    info.appVersion = firstOf({info.appVersion, QCoreApplication::applicationVersion(), QStringLiteral("1.0")});
+    // The shell hands its documents over to the user's other devices (KCirraDocumentReporter).
+    if (info.abilities.isEmpty())
+        info.abilities = QStringList{QStringLiteral("sync_file_tag")};
     return info;
 }
 
