@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kdcinfo.h"
 
+#include "kzelvadatafile.h"
 #include "kzelvapaths.h"
 
 #include <QDateTime>
@@ -42,8 +43,9 @@ void KDcInfo::postGeneralEvent(const QString &event, const QMap<QString, QString
                            {QStringLiteral("event"), event},
                            {QStringLiteral("args"), argObject}};
     QMutexLocker lock(&dcMutex());
-    QFile file(eventFile());
-    if (!file.open(QIODevice::Append | QIODevice::WriteOnly)) {
+    QFile file;
+    const int fd = KZelvaDataFile::openAppend(eventFile());
+    if (fd < 0 || !file.open(fd, QIODevice::Append | QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
         qCWarning(lcDc) << file.fileName() << ": cannot record event" << event << file.errorString();
         return;
     }

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kxloggerlite.h"
 
+#include "kzelvadatafile.h"
 #include "kzelvapaths.h"
 
 #include <QDateTime>
@@ -17,6 +18,7 @@ struct LoggerState
 {
     QMutex mutex;
     QFile file;
+    QString path; // a QFile opened on a descriptor has no name
     bool opened = false;
     int echoAll = -1; // -1: read from the environment on first use
 };
@@ -50,9 +52,11 @@ void KxLoggerLite::write(Level level, const QString &module, const QString &mess
     QMutexLocker lock(&s.mutex);
     if (!s.opened) {
         s.opened = true;
-        s.file.setFileName(KZelvaPaths::logFile());
-        if (!s.file.open(QIODevice::Append | QIODevice::WriteOnly))
-            std::fprintf(stderr, "kxloggerlite: cannot open %s\n", qPrintable(s.file.fileName()));
+        s.path = KZelvaPaths::logFile();
+        // Never waits on a FIFO or follows a link put in the log's place.
+        const int fd = KZelvaDataFile::openAppend(s.path);
+        if (fd < 0 || !s.file.open(fd, QIODevice::Append | QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
+            std::fprintf(stderr, "kxloggerlite: cannot open %s\n", qPrintable(s.path));
     }
     if (s.file.isOpen()) {
         s.file.write(line);
@@ -73,5 +77,5 @@ void KxLoggerLite::setStderrEcho(bool all)
 QString KxLoggerLite::filePath()
 {
     QMutexLocker lock(&state().mutex);
-    return state().file.fileName();
+    return state().path;
 }

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvaqozsubpage.h"
 
+#include "kzelvadatafile.h"
 #include "kzelvaworkareadata.h"
 
 #include <QFile>
@@ -48,16 +49,14 @@ void KZelvaQozSubPage::newDocument(const QString &title)
 
 bool KZelvaQozSubPage::openFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcDoc) << path << ": cannot open:" << file.errorString();
+    // A FIFO or device named as a document is refused, never waited on.
+    QByteArray bytes;
+    QString reason = QStringLiteral("no such file");
+    if (KZelvaDataFile::read(path, kMaxDocumentBytes, &bytes, &reason, true) != KZelvaDataFile::Read::Ok) {
+        qCWarning(lcDoc).noquote() << path << ": cannot open:" << reason;
         return false;
     }
-    if (file.size() > kMaxDocumentBytes) {
-        qCWarning(lcDoc) << path << ": larger than" << kMaxDocumentBytes << "bytes, not opened";
-        return false;
-    }
-    m_editor->setPlainText(QString::fromUtf8(file.readAll()));
+    m_editor->setPlainText(QString::fromUtf8(bytes));
     m_editor->document()->setModified(false);
     m_path = QFileInfo(path).absoluteFilePath();
     m_name = QFileInfo(path).fileName();

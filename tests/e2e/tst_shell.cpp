@@ -12,6 +12,8 @@
 #include <QtTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 #include <vector>
 
 #include <unistd.h>
@@ -114,6 +116,11 @@ void tst_Shell::badRequests_data()
     QTest::newRow("window of wrong type") << QByteArray("{\"cmd\":\"newDocument\",\"window\":\"1\"}\n") << QStringLiteral("no such window");
     QTest::newRow("open without path") << QByteArray("{\"cmd\":\"openDocument\"}\n") << QStringLiteral("path missing");
     QTest::newRow("open missing file") << QByteArray("{\"cmd\":\"openDocument\",\"path\":\"/nonexistent/x\"}\n") << QStringLiteral("cannot open");
+    const QString fifo = QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR")).filePath(QStringLiteral("document.fifo"));
+    QFile::remove(fifo);
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QTest::newRow("open a FIFO") << "{\"cmd\":\"openDocument\",\"path\":\"" + QFile::encodeName(fifo) + "\"}\n"
+                                 << QStringLiteral("cannot open");
     QTest::newRow("tab out of range") << QByteArray("{\"cmd\":\"closeTab\",\"tab\":57}\n") << QStringLiteral("no such tab");
     QTest::newRow("padding smuggles a command") << QByteArray(1024 * 1024, ' ') + "{\"cmd\":\"quit\"}\n"
                                                 << QStringLiteral("line too long");

@@ -6,6 +6,7 @@
 #include "kxwebbridgelimits.h"
 #include "kxwebbridgesocketconnection.h"
 #include "kxweblog.h"
+#include "kzelvadatafile.h"
 
 #include <kxwebviewasynjsobject.h>
 #include <kzelvapaths.h>
@@ -322,12 +323,13 @@ void KxWebBridgeServer::serveFile(QTcpSocket *socket, const QByteArray &method, 
     if (method != "GET" && !head)
         return respond(socket, 405, "text/plain; charset=utf-8", statusText(405) + '\n', true);
     const QString path = KxWebBridgeGate::resolveFile(target, m_mounts);
-    QFile file(path);
-    if (path.isEmpty() || file.size() > kMaxFileBytes || !file.open(QIODevice::ReadOnly)) {
+    // Read without blocking: what was checked to be a file may have been replaced meanwhile.
+    QByteArray body;
+    if (path.isEmpty() || KZelvaDataFile::read(path, kMaxFileBytes, &body, nullptr, true) != KZelvaDataFile::Read::Ok) {
         qCInfo(lcWeb, "bridge server: 404 %s", target.left(200).constData());
         return respond(socket, 404, "text/plain; charset=utf-8", statusText(404) + '\n', !head);
     }
-    respond(socket, 200, contentType(path), file.readAll(), !head);
+    respond(socket, 200, contentType(path), body, !head);
 }
 
 void KxWebBridgeServer::onWebSocket()
