@@ -262,12 +262,13 @@ void KZelvaShellController::showTabMenu(KZelvaMainWindow *window, KZelvaTab *tab
         if (guarded && guarded->subPage())
             closeTab(guarded->subPage(), false);
     });
-    menu->addAction(tab->isLock() ? tr("Unlock Tab") : tr("Lock Tab"), this,
-                    [guarded] { if (guarded) guarded->setLock(!guarded->isLock()); });
+    menu->addAction(tab->isLock() ? tr("Unlock Tab") : tr("Lock Tab"), this, [guarded] {
+        if (guarded)
+            guarded->setLock(!guarded->isLock());
+    });
     if (QObject *m = manager()) {
-        QMetaObject::invokeMethod(m, "addTabMenuWorkAreaAction", Qt::DirectConnection,
-                                  Q_ARG(KZelvaMenu *, menu), Q_ARG(KZelvaTab *, tab),
-                                  Q_ARG(QVariantMap, QVariantMap()));
+        QMetaObject::invokeMethod(m, "addTabMenuWorkAreaAction", Qt::DirectConnection, Q_ARG(KZelvaMenu *, menu),
+                                  Q_ARG(KZelvaTab *, tab), Q_ARG(QVariantMap, QVariantMap()));
     }
     menu->popup(pos);
 }

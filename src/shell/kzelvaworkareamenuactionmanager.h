@@ -55,8 +55,8 @@ public:
     // rectangle: the page's tile) or, without one, at the cursor; never
     // blocks (the menu deletes itself when it hides). False when no menu of
     // ours was shown.
-    bool popupMenu(KZelvaMainWindow *window, const QString &workAreaId, const QString &tagId,
-                   QWidget *parent = nullptr, const QRect &anchor = QRect());
+    bool popupMenu(KZelvaMainWindow *window, const QString &workAreaId, const QString &tagId, QWidget *parent = nullptr,
+                   const QRect &anchor = QRect());
 
     // Text of a work area's entry in the submenu.
     static QString entryText(const KZelvaWorkArea *workArea, bool panelEnabled, const QFontMetrics &metrics,
