@@ -305,8 +305,10 @@ test('every action works from the keyboard alone', async () => {
     await key('Tab');
     await key('Enter');
     await waitFor(async () => !(await areaNamed('Walked')), 'the close');
-    await waitFor(async () => (await focused()).key.startsWith('card:'), 'the keyboard on the next card');
-    assert.notEqual((await focused()).key, `card:${walk.workAreaId}`);
+    await waitFor(async () => {
+        const now = (await focused()).key;
+        return now.startsWith('card:') && now !== `card:${walk.workAreaId}`;
+    }, 'the keyboard on the next card');
 
     // Open a tab, then switch.
     await page.locator(`[data-key="card:${(await areaNamed('Research🌊')).workAreaId}"]`).focus();
