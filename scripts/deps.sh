@@ -13,7 +13,7 @@ PACKAGES=(
     thrift-compiler libthrift-dev libboost-dev
     libjsoncpp-dev libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-thrift
-    clang-format xvfb xauth fonts-dejavu-core
+    clang-format xvfb xauth fonts-dejavu-core fonts-noto-color-emoji
     chromium nodejs
 )
 # Browser tests (tests/pages): Debian's nodejs needs the npm package; some

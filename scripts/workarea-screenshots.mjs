@@ -73,7 +73,7 @@ async function shoot(skin) {
             await a.ok('activateTab', { tab: index });
         await sleep(1500);
         await shell.openPopup();
-        await sleep(4000);
+        await sleep(7000);
         const target = path.join(outDir, `workarea-popup-${skin}.png`);
         // The main window sits at the top left of the otherwise empty screen.
         execFileSync(path.join(binDir, 'kz_screengrab'), [target, '0', '0', '1100', '700']);

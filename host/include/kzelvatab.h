@@ -33,6 +33,8 @@ public:
     bool tryClose();
     // Opens the tab's context menu at the cursor (through the tab bar).
     Q_INVOKABLE void popupMenu();
+    // Opens it at globalPos (a menu opened from the keyboard goes to its item).
+    void popupMenu(const QPoint &globalPos);
 
 private:
     QPointer<KZelvaSubPage> m_page;

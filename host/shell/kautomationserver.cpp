@@ -6,6 +6,7 @@
 
 #include <kcloudsvrproxy.h>
 #include <kpluginmanager.h>
+#include <kxwebviewcontainer.h>
 #include <kzelvaapplication.h>
 #include <kzelvaclosehandler.h>
 #include <kzelvacentralarea.h>
@@ -21,6 +22,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
+#include <QApplication>
+#include <QMenu>
 #include <QPixmap>
 #include <QMetaObject>
 #include <QToolButton>
@@ -40,6 +43,36 @@ QJsonObject success(QJsonObject fields = {})
 {
     fields.insert(QStringLiteral("ok"), true);
     return fields;
+}
+
+QJsonObject rectFields(const QRect &rect, QJsonObject fields = {})
+{
+    fields.insert(QStringLiteral("left"), rect.x());
+    fields.insert(QStringLiteral("top"), rect.y());
+    fields.insert(QStringLiteral("width"), rect.width());
+    fields.insert(QStringLiteral("height"), rect.height());
+    return fields;
+}
+
+QList<QMenu *> visibleMenus()
+{
+    QList<QMenu *> menus;
+    const QWidgetList all = QApplication::topLevelWidgets();
+    for (QWidget *widget : all) {
+        if (auto *menu = qobject_cast<QMenu *>(widget); menu && menu->isVisible())
+            menus.append(menu);
+    }
+    return menus;
+}
+
+QAction *actionNamed(const QMenu *menu, const QString &text)
+{
+    const QList<QAction *> actions = menu->actions();
+    for (QAction *action : actions) {
+        if (!action->isSeparator() && action->text() == text)
+            return action;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -401,6 +434,67 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
     }
     if (cmd == QLatin1String("crash"))
         m_controller->crash();
+    if (const QJsonObject answer = handleMenuCommand(cmd, request); !answer.isEmpty())
+        return answer;
     qCWarning(lcAutomation) << "unknown command" << cmd;
     return failure(QStringLiteral("unknown command: %1").arg(cmd));
+}
+
+QJsonObject KAutomationServer::handleMenuCommand(const QString &cmd, const QJsonObject &request) const
+{
+    if (cmd == QLatin1String("listMenus")) {
+        QJsonArray list;
+        const QList<QMenu *> menus = visibleMenus();
+        for (QMenu *menu : menus) {
+            QJsonArray actions;
+            const QList<QAction *> entries = menu->actions();
+            for (QAction *action : entries) {
+                if (!action->isSeparator())
+                    actions.append(QJsonObject{{QStringLiteral("text"), action->text()},
+                                               {QStringLiteral("enabled"), action->isEnabled()},
+                                               {QStringLiteral("submenu"), action->menu() != nullptr}});
+            }
+            list.append(rectFields(menu->geometry(), {{QStringLiteral("actions"), actions}}));
+        }
+        return success({{QStringLiteral("menus"), list}});
+    }
+    if (cmd == QLatin1String("triggerMenu")) {
+        // "path": the entry texts from the shown menu down through submenus.
+        const QJsonArray path = request.value(QStringLiteral("path")).toArray();
+        if (path.isEmpty())
+            return failure(QStringLiteral("path missing"));
+        const QList<QMenu *> menus = visibleMenus();
+        for (QMenu *root : menus) {
+            QMenu *menu = root;
+            QAction *action = nullptr;
+            for (const QJsonValue &step : path) {
+                action = menu ? actionNamed(menu, step.toString()) : nullptr;
+                menu = action ? action->menu() : nullptr;
+            }
+            if (!action || action->menu() || !action->isEnabled())
+                continue;
+            root->hide();
+            action->trigger();
+            return success();
+        }
+        return failure(QStringLiteral("no such menu entry"));
+    }
+    if (cmd == QLatin1String("workAreaPopup")) {
+        // The work-area popup: its geometry and where its page starts on the screen.
+        const QWidgetList all = QApplication::topLevelWidgets();
+        for (QWidget *widget : all) {
+            if (widget->objectName() != QLatin1String("KZelvaWorkAreaWidget") || !widget->isVisible())
+                continue;
+            QJsonObject fields = rectFields(widget->geometry());
+            if (auto *page = widget->findChild<KxWebViewContainer *>()) {
+                const QPoint origin = page->mapToGlobal(QPoint(0, 0));
+                fields.insert(QStringLiteral("pageLeft"), origin.x());
+                fields.insert(QStringLiteral("pageTop"), origin.y());
+            }
+            return success({{QStringLiteral("popup"), fields}});
+        }
+        return failure(QStringLiteral("no popup"));
+    }
+    Q_UNUSED(request)
+    return {};
 }

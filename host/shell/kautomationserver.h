@@ -39,6 +39,8 @@ private:
     QJsonObject handleWorkAreaCommand(const QString &cmd, const QJsonObject &request,
                                       class KZelvaMainWindow *window, bool *handled);
     QJsonObject windowState(class KZelvaMainWindow *window) const;
+    // listMenus, triggerMenu, workAreaPopup; an empty object for other commands.
+    QJsonObject handleMenuCommand(const QString &cmd, const QJsonObject &request) const;
     QJsonObject managerState() const;
 
     KZelvaShellController *m_controller;

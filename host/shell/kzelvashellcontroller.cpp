@@ -253,19 +253,24 @@ void KZelvaShellController::fillWorkAreaMenu(KZelvaMainWindow *window, QMenu *me
 
 void KZelvaShellController::showTabMenu(KZelvaMainWindow *window, KZelvaTab *tab, const QPoint &pos)
 {
-    KZelvaMenu menu(window);
-    menu.addAction(tr("Close Tab"), [this, tab] {
-        if (tab && tab->subPage())
-            closeTab(tab->subPage(), false);
+    // Shown without a nested event loop: the request may come from a page
+    // call, which is answered once this returns. The menu goes when hidden.
+    auto *menu = new KZelvaMenu(window);
+    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+    QPointer<KZelvaTab> guarded(tab);
+    menu->addAction(tr("Close Tab"), this, [this, guarded] {
+        if (guarded && guarded->subPage())
+            closeTab(guarded->subPage(), false);
     });
-    menu.addAction(tab->isLock() ? tr("Unlock Tab") : tr("Lock Tab"),
-                   [tab] { if (tab) tab->setLock(!tab->isLock()); });
+    menu->addAction(tab->isLock() ? tr("Unlock Tab") : tr("Lock Tab"), this, [guarded] {
+        if (guarded)
+            guarded->setLock(!guarded->isLock());
+    });
     if (QObject *m = manager()) {
-        QMetaObject::invokeMethod(m, "addTabMenuWorkAreaAction", Qt::DirectConnection,
-                                  Q_ARG(KZelvaMenu *, &menu), Q_ARG(KZelvaTab *, tab),
-                                  Q_ARG(QVariantMap, QVariantMap()));
+        QMetaObject::invokeMethod(m, "addTabMenuWorkAreaAction", Qt::DirectConnection, Q_ARG(KZelvaMenu *, menu),
+                                  Q_ARG(KZelvaTab *, tab), Q_ARG(QVariantMap, QVariantMap()));
     }
-    menu.exec(pos);
+    menu->popup(pos);
 }
 
 bool KZelvaShellController::closeTab(KZelvaSubPage *page, bool force)

@@ -55,6 +55,11 @@ bool KZelvaTab::tryClose()
 
 void KZelvaTab::popupMenu()
 {
+    popupMenu(QCursor::pos());
+}
+
+void KZelvaTab::popupMenu(const QPoint &globalPos)
+{
     if (KZelvaTabBar *bar = tabBar())
-        Q_EMIT bar->tabContextMenuRequested(this, QCursor::pos());
+        Q_EMIT bar->tabContextMenuRequested(this, globalPos);
 }

@@ -390,8 +390,29 @@ void KZelvaWorkAreaBrowserJsApi::popupMenu(KxWebViewJSContext &context)
     const QStringList args = textArgs(context, QStringLiteral("popupMenu"), {"workAreaId", "tagId"});
     if (args.isEmpty())
         return;
+    // Opened from the keyboard the page gives its tile's rectangle (page
+    // pixels) and the menu opens there; otherwise at the cursor.
+    const QVariantMap params = paramsOf(context);
+    QRect anchor;
+    if (params.contains(QStringLiteral("left"))) {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+        if (!integerArg(params, QStringLiteral("left"), &left) || !integerArg(params, QStringLiteral("top"), &top)
+            || !integerArg(params, QStringLiteral("width"), &width)
+            || !integerArg(params, QStringLiteral("height"), &height) || width <= 0 || height <= 0) {
+            writeLog(2, QStringLiteral("popupMenu : failed! left, top, width and height must be integers, "
+                                       "width and height above 0"));
+            return;
+        }
+        QWidget *view = container();
+        anchor = QRect(view ? view->mapToGlobal(QPoint(left, top)) : QPoint(left, top), QSize(width, height));
+    }
+    // The menu never blocks this call: it is answered at once and the
+    // chosen entry acts from the event loop.
     if (KZelvaWorkAreaMenuActionManager *menus = KZelvaWorkAreaMenuActionManager::instance())
-        menus->popupMenu(m_mainWindow, args.at(0), args.at(1), m_popup);
+        menus->popupMenu(m_mainWindow, args.at(0), args.at(1), m_popup, anchor);
     else
         writeLog(2, QStringLiteral("popupMenu : failed! no menu action manager"));
 }

@@ -271,7 +271,7 @@ void KZelvaWorkAreaMenuActionManager::addWorkAreaSubmenu(KZelvaMenu *menu, KZelv
 }
 
 KZelvaMenu *KZelvaWorkAreaMenuActionManager::createTagMenu(KZelvaMainWindow *window, const QString &workAreaId,
-                                                           const QString &tagId, QWidget *parent)
+                                                           const QString &tagId, QWidget *parent, const QPoint &at)
 {
     KZelvaWorkArea *workArea = workAreaId.isEmpty() ? nullptr : m_manager->workArea(workAreaId);
     KZelvaWorkAreaItem *item = workArea && !tagId.isEmpty() ? workArea->findItem(tagId) : nullptr;
@@ -281,7 +281,7 @@ KZelvaMenu *KZelvaWorkAreaMenuActionManager::createTagMenu(KZelvaMainWindow *win
         return nullptr;
     }
     if (KZelvaSubPage *page = item->subPage(); page && page->getTab()) {
-        page->getTab()->popupMenu();
+        page->getTab()->popupMenu(at);
         return nullptr;
     }
     KZelvaWorkArea *relative = relativeWorkAreaOf(window);
@@ -307,14 +307,15 @@ KZelvaMenu *KZelvaWorkAreaMenuActionManager::createTagMenu(KZelvaMainWindow *win
 }
 
 bool KZelvaWorkAreaMenuActionManager::popupMenu(KZelvaMainWindow *window, const QString &workAreaId,
-                                                const QString &tagId, QWidget *parent)
+                                                const QString &tagId, QWidget *parent, const QRect &anchor)
 {
-    KZelvaMenu *menu = createTagMenu(window, workAreaId, tagId, parent);
+    const QPoint at = anchor.isValid() ? anchor.bottomLeft() + QPoint(0, 1) : QCursor::pos();
+    KZelvaMenu *menu = createTagMenu(window, workAreaId, tagId, parent, at);
     if (!menu)
         return false;
     // The actions' triggered() runs before the deferred delete.
     connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
-    menu->popup(QCursor::pos());
+    menu->popup(at);
     return true;
 }
 

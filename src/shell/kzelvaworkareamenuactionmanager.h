@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include <QCursor>
+#include <QRect>
 #include <QObject>
 #include <QPointer>
 #include <QVariantMap>
@@ -45,14 +47,16 @@ public:
 
     // The page's menu for tab `tagId` of work area `workAreaId`, listed in
     // the popup of `window`. When the tab is open its own context menu is
-    // asked for and null returned; null too (with a log line) for unknown
-    // ids. The caller owns the menu.
+    // asked for (at `at`) and null returned; null too (with a log line) for
+    // unknown ids. The caller owns the menu.
     KZelvaMenu *createTagMenu(KZelvaMainWindow *window, const QString &workAreaId, const QString &tagId,
-                              QWidget *parent = nullptr);
-    // createTagMenu() run at the cursor without blocking (the menu deletes
-    // itself when it hides). False when no menu of ours was shown.
-    bool popupMenu(KZelvaMainWindow *window, const QString &workAreaId, const QString &tagId,
-                   QWidget *parent = nullptr);
+                              QWidget *parent = nullptr, const QPoint &at = QCursor::pos());
+    // createTagMenu() shown at `anchor`'s bottom left corner (a screen
+    // rectangle: the page's tile) or, without one, at the cursor; never
+    // blocks (the menu deletes itself when it hides). False when no menu of
+    // ours was shown.
+    bool popupMenu(KZelvaMainWindow *window, const QString &workAreaId, const QString &tagId, QWidget *parent = nullptr,
+                   const QRect &anchor = QRect());
 
     // Text of a work area's entry in the submenu.
     static QString entryText(const KZelvaWorkArea *workArea, bool panelEnabled, const QFontMetrics &metrics,

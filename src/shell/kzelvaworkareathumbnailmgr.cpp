@@ -104,6 +104,9 @@ QString KZelvaWorkAreaThumbnailMgr::cacheFilePath(const QString &itemId) const
 
 QString KZelvaWorkAreaThumbnailMgr::previewText(const QString &itemId) const
 {
+    const auto cached = m_previewTexts.constFind(itemId);
+    if (cached != m_previewTexts.cend())
+        return *cached;
     const QImage preview = m_images.value(itemId);
     if (preview.isNull())
         return QString();
@@ -112,7 +115,9 @@ QString KZelvaWorkAreaThumbnailMgr::previewText(const QString &itemId) const
     buffer.open(QIODevice::WriteOnly);
     if (!preview.save(&buffer, "PNG"))
         return QString();
-    return QString::fromLatin1(png.toBase64());
+    const QString text = QString::fromLatin1(png.toBase64());
+    m_previewTexts.insert(itemId, text);
+    return text;
 }
 
 void KZelvaWorkAreaThumbnailMgr::fillPreviews(QJsonArray *tags) const
@@ -155,6 +160,7 @@ void KZelvaWorkAreaThumbnailMgr::storeImage(const QString &itemId, const QImage 
     Q_EMIT inner_gotQozSubpageImage(image);
     const QImage scaled = image.scaled(thumbnailSize(), Qt::KeepAspectRatioByExpanding, Qt::FastTransformation);
     m_images.insert(itemId, scaled);
+    m_previewTexts.remove(itemId);
     const QString path = cacheFilePath(itemId);
     if (m_cacheEnabled && m_poster) {
         if (path.isEmpty()) {

@@ -88,6 +88,9 @@ private:
 
     KZelvaWorkAreaManager *m_manager;
     HashImage m_images;
+    // The page's text of each preview (PNG, Base64), made once per image:
+    // the page reads tab lists far more often than previews change.
+    mutable QHash<QString, QString> m_previewTexts;
     int m_width = -1;
     int m_height = -1;
     bool m_initialised = false;

@@ -3,6 +3,7 @@
 #include "kzelvaworkareawidget.h"
 
 #include "kzelvadpi.h"
+#include "kzelvaworkarea.h"
 #include "kzelvaworkareabrowser.h"
 #include "kzelvaworkareabrowserjsapi.h"
 #include "kzelvaworkareahelper.h"
@@ -13,6 +14,8 @@
 #include <kzelvaskin.h>
 
 #include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -25,7 +28,7 @@ namespace {
 constexpr int kBorder = 1;
 // A page that never asks to be shown (a script error) is shown anyway.
 constexpr int kShowPageFallbackMs = 3000;
-const char kRefreshScript[] = "typeof onRefreshCallback === 'function' && onRefreshCallback()";
+const char kRefreshScript[] = "typeof onRefreshCallback === 'function' && onRefreshCallback(%1)";
 
 int pageReadyType()
 {
@@ -147,9 +150,11 @@ void KZelvaWorkAreaWidget::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
-void KZelvaWorkAreaWidget::refreshPage()
+void KZelvaWorkAreaWidget::refreshPage(const QJsonObject &detail)
 {
-    m_browser->runJavaScript(QLatin1String(kRefreshScript));
+    // Compact JSON is a JavaScript object literal.
+    m_browser->runJavaScript(QString::fromLatin1(kRefreshScript)
+                                 .arg(QString::fromUtf8(QJsonDocument(detail).toJson(QJsonDocument::Compact))));
 }
 
 void KZelvaWorkAreaWidget::closeWidget()
@@ -176,8 +181,10 @@ void KZelvaWorkAreaWidget::closeWidget()
 
 void KZelvaWorkAreaWidget::onWorkAreaDataChanged(KZelvaWorkArea *workArea)
 {
-    Q_UNUSED(workArea)
-    refreshPage();
+    QJsonArray ids;
+    if (workArea)
+        ids.append(workArea->id());
+    refreshPage({{QStringLiteral("workAreaIds"), ids}});
 }
 
 void KZelvaWorkAreaWidget::onPullClicked()
@@ -223,7 +230,7 @@ void KZelvaWorkAreaWidget::onCurrentMainWindowChanged(KZelvaMainWindow *window)
 
 void KZelvaWorkAreaWidget::onThumbnailChanged()
 {
-    refreshPage();
+    refreshPage({{QStringLiteral("previews"), true}});
 }
 
 void KZelvaWorkAreaWidget::onSkinChanged()

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include <QJsonObject>
 #include <kzelvamulticontrolbool.h>
 
 #include <QElapsedTimer>
@@ -41,8 +42,10 @@ public:
     // Places the popup below `anchor` (a screen rectangle; an empty one
     // centres it over the main window) and shows it.
     void popup(const QRect &anchor);
-    // Runs the page's onRefreshCallback().
-    void refreshPage();
+    // Runs the page's onRefreshCallback(detail): "workAreaIds" lists the
+    // work areas whose tabs changed, "previews" is true when tab previews
+    // did; an empty detail asks for the list of work areas only.
+    void refreshPage(const QJsonObject &detail = QJsonObject());
 
 Q_SIGNALS:
     void aboutToHide();
