@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The process-wide communicator proxy against a real cirrad, with cirrad's
+// call log as the oracle: one registration per operation, messages and
+// their offline counts, discovery with its stored switch, and every
+// registration made again after cirrad restarts.
+#include "kcirradprocess.h"
+#include "kcommunicatorproxy.h"
+#include "softbusrecordtext.h"
+
+#include <kcloudsvrproxy.h>
+#include <kzelvaapplication.h>
+
+#include <QtTest>
+
+using namespace SoftBus;
+using namespace SoftBus::Business;
+using qoz::cirra::CirraIpcResult;
+
+namespace {
+
+KCloudSvrProxy::ClientInfo client(const QString &device)
+{
+    KCloudSvrProxy::ClientInfo info;
+    info.userId = QStringLiteral("alice");
+    info.deviceId = device;
+    info.deviceName = QStringLiteral("Desk ") + device;
+    info.appName = QStringLiteral("tst_kcommunicatorproxycirrad");
+    return info;
+}
+
+// Another device of the user: sends SoftBus requests without reading their results.
+class OtherDevice : public QObject
+{
+    Q_OBJECT
+public:
+    OtherDevice() { m_proxy.setClientInfo(client(QStringLiteral("dev-2"))); }
+    KCloudSvrProxy &proxy() { return m_proxy; }
+    void sendMsg(const QString &to, const QString &text)
+    {
+        Protocol::SendMsgReq req;
+        req.to.deviceId = to;
+        req.action = QStringLiteral("chat");
+        req.content = text;
+        Protocol::Internal::CommunicationContent content;
+        content.operation = {1, 6};
+        content.data = Protocol::recordToText(req);
+        qoz::cirra::CirraIpcArg arg;
+        arg.method = "requestSoftBusCommunicator";
+        arg.argMap = {{"__method__", "send"}, {"content", Protocol::recordToText(content).toStdString()}};
+        QVERIFY(!m_proxy.asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, this, QStringLiteral("done"))
+                     .isEmpty());
+    }
+public Q_SLOTS:
+    void done(bool, QString, CirraIpcResult) {}
+
+private:
+    KCloudSvrProxy m_proxy;
+};
+
+// The SoftBus requests cirrad logged, as "send a,b data" / "listen a,b".
+QStringList softBusCalls(KCirradProcess &cirrad)
+{
+    QStringList calls;
+    const QList<QJsonObject> log = cirrad.callsOf(QStringLiteral("cirraIpcCall"),
+                                                  QStringLiteral("requestSoftBusCommunicator"));
+    for (const QJsonObject &entry : log) {
+        const QJsonObject argMap = entry.value(QStringLiteral("arg")).toObject().value(QStringLiteral("argMap")).toObject();
+        const bool send = argMap.value(QStringLiteral("__method__")).toString() == QLatin1String("send");
+        Protocol::Internal::CommunicationContent content;
+        ChannelAbility::Operation op;
+        if (send && Protocol::recordFromText(argMap.value(QStringLiteral("content")).toString(), &content))
+            op = content.operation;
+        else if (!send)
+            Protocol::recordFromText(argMap.value(QStringLiteral("operation")).toString(), &op);
+        calls << QStringLiteral("%1 %2,%3 %4")
+                     .arg(send ? QStringLiteral("send") : QStringLiteral("listen"))
+                     .arg(op.ability)
+                     .arg(op.action)
+                     .arg(send && op.ability != 2 ? content.data : QString())
+                     .trimmed();
+    }
+    return calls;
+}
+
+} // namespace
+
+class tst_KCommunicatorProxyCirrad : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void messagesDiscoveryAndRestart();
+};
+
+void tst_KCommunicatorProxyCirrad::messagesDiscoveryAndRestart()
+{
+    auto cirrad = std::make_unique<KCirradProcess>();
+    QVERIFY(cirrad->start());
+    KCloudSvrProxy *cloud = zelvaApp->cloudSvrProxy();
+    cloud->setClientInfo(client(QStringLiteral("dev-1")));
+    QTRY_VERIFY_WITH_TIMEOUT(cloud->isConnected(), 10000);
+    OtherDevice other;
+    QTRY_VERIFY_WITH_TIMEOUT(other.proxy().isConnected(), 10000);
+    KCommunicatorProxy *proxy = KCommunicatorProxy::instance();
+
+    // A message for dev-1 before it listens waits in cirrad.
+    other.sendMsg(QStringLiteral("dev-1"), QStringLiteral("while away"));
+    QTRY_COMPARE_WITH_TIMEOUT(softBusCalls(*cirrad).size(), 1, 10000);
+
+    QStringList heard;
+    proxy->listenOfflineMsgNotice("chat", [&](int code, const Protocol::UnreadNumItem &item) {
+        heard << QStringLiteral("unread %1 %2 from %3").arg(code).arg(item.unreadNum).arg(item.from.deviceId);
+        return Export::Alive;
+    });
+    for (const char *name : {"a", "b"}) {
+        proxy->listenMsg("chat", [&heard, name](int code, const Protocol::KMsg &m) {
+            heard << QStringLiteral("%1 %2 %3 from %4").arg(QLatin1String(name)).arg(code).arg(m.content, m.from.deviceId);
+            return Export::Alive;
+        });
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 3, 10000);
+    QCOMPARE(heard, QStringList({QStringLiteral("unread 0 1 from dev-2"), QStringLiteral("a 0 while away from dev-2"),
+                                 QStringLiteral("b 0 while away from dev-2")}));
+    // Two listeners, one registration.
+    QCOMPARE(softBusCalls(*cirrad).filter(QStringLiteral("listen 1,6")).size(), 1);
+
+    heard.clear();
+    other.sendMsg(QStringLiteral("dev-1"), QStringLiteral("now"));
+    QString answered;
+    proxy->sendMsg({{QString(), QString(), QStringLiteral("dev-9"), QString()}, QStringLiteral("chat"), QStringLiteral("x")},
+                   [&](int code, const Protocol::DeviceResponse<Protocol::KMsg> &r) {
+                       answered = QStringLiteral("%1 %2 %3").arg(code).arg(r.code).arg(r.msg);
+                   });
+    QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 2, 10000);
+    QCOMPARE(heard, QStringList({QStringLiteral("a 0 now from dev-2"), QStringLiteral("b 0 now from dev-2")}));
+    QTRY_COMPARE(answered, QStringLiteral("0 404 device not found"));
+
+    // Discovery: publishing tells this device's own listeners (state 2) and is kept in a 0600 file.
+    QList<int> states;
+    proxy->listenDiscoverServiceSearch("svc", [&](int, const Protocol::DiscoverServiceInfoResult &r) {
+        states << r.state;
+        return Export::Alive;
+    });
+    QTRY_VERIFY(softBusCalls(*cirrad).contains(QStringLiteral("listen 7,4")));
+    proxy->discoverServiceSearch({QStringLiteral("svc"), 0, QString()}, nullptr);
+    QTRY_COMPARE(states, QList<int>({2}));
+    const QString switchFile = cirrad->stateDir() + QStringLiteral("/softbus/alice/dev-1.json");
+    QVERIFY(QFile::exists(switchFile));
+    // User, group and other bits: read/write for the user only.
+    QCOMPARE(int(QFile::permissions(switchFile) & 0x0777), int(QFile::ReadUser | QFile::WriteUser));
+    QCOMPARE(int(QFile::permissions(QFileInfo(switchFile).absolutePath()) & 0x0777),
+             int(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser));
+
+    // After a restart every key, owner id, ability and operation is registered again, in that order.
+    Protocol::Ability ability;
+    ability.name = QStringLiteral("relay");
+    proxy->appendDeviceAbility(ability, nullptr);
+    proxy->listenFileTaskInfo("qoz-office", [](int, const Protocol::KFileTaskInfo &) { return Export::Alive; });
+    QTRY_VERIFY(softBusCalls(*cirrad).contains(QStringLiteral("send 5,1 qoz-office")));
+    cirrad->kill();
+    cirrad = std::make_unique<KCirradProcess>();
+    QVERIFY(cirrad->start());
+    const QStringList expected = {QStringLiteral("send 1,13 chat"), QStringLiteral("send 5,1 qoz-office"),
+                                  QStringLiteral("send 2,5"), QStringLiteral("listen 1,6"),
+                                  QStringLiteral("listen 7,4")};
+    QTRY_COMPARE_WITH_TIMEOUT(softBusCalls(*cirrad), expected, 15000);
+
+    // The registrations are real: a message reaches both listeners again.
+    QTRY_VERIFY_WITH_TIMEOUT(other.proxy().isConnected(), 10000);
+    heard.clear();
+    other.sendMsg(QStringLiteral("dev-1"), QStringLiteral("back"));
+    QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 2, 10000);
+    QCOMPARE(heard.last(), QStringLiteral("b 0 back from dev-2"));
+}
+
+int main(int argc, char **argv)
+{
+    KZelvaApplication app(argc, argv);
+    tst_KCommunicatorProxyCirrad test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_kcommunicatorproxycirrad.moc"
