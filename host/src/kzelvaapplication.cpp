@@ -4,6 +4,7 @@
 
 #include "kaccountsdkproxy.h"
 #include "kappentrytypes.h"
+#include "cloud/kcirradocumentreporter.h"
 #include "kcloudsvrproxy.h"
 #include "kscriptcore.h"
 #include "kzelvabackupmgr.h"
@@ -80,8 +81,10 @@ KZelvaThumbnailProvider *KZelvaApplication::getThumbnailMgr()
 
 KCloudSvrProxy *KZelvaApplication::cloudSvrProxy()
 {
-    if (!m_cloud)
+    if (!m_cloud) {
         m_cloud = new KCloudSvrProxy(this);
+        new KCirraDocumentReporter(m_cloud, this); // child of the proxy
+    }
     return m_cloud;
 }
 

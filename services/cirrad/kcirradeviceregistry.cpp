@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirradeviceregistry.h"
 
+#include "kcirradocumentregistry.h"
+#include "kcirraipcanswer.h"
 #include "kcirrapeer.h"
 #include "kcirraserver.h"
 #include "kcirraservice.h"
@@ -24,33 +26,22 @@ constexpr int kOnline = 1;
 constexpr int kOffline = 0;
 constexpr int kMaxDeviceName = 128;
 
+constexpr int kMaxMessage = 1024 * 1024;
+
 QString qs(const std::string &s)
 {
     return QString::fromStdString(s);
 }
 
-QString arg(const CirraIpcArg &a, const char *key)
-{
-    const auto it = a.argMap.find(key);
-    return it == a.argMap.end() ? QString() : qs(it->second);
-}
-
-// Answers carry their JSON in resultString; "msg" is "success" or the reason.
-CirraIpcResult answer(int state, const QString &msg, const QJsonObject &extra = QJsonObject())
-{
-    QJsonObject o = extra;
-    o.insert(QStringLiteral("msg"), msg);
-    CirraIpcResult result;
-    result.state = state;
-    result.resultString = QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
-    return result;
-}
+using KCirraIpcAnswer::arg;
+using KCirraIpcAnswer::make;
 
 } // namespace
 
-KCirraDeviceRegistry::KCirraDeviceRegistry(KCirraService *service)
+KCirraDeviceRegistry::KCirraDeviceRegistry(KCirraService *service, KCirraDocumentRegistry *documents)
     : QObject(service)
     , m_service(service)
+    , m_documents(documents)
 {
     service->registerMethod(QStringLiteral("getSoftBussDeviceList"),
                             [this](KCirraPeer *peer, const CirraIpcArg &a) { return deviceList(peer, a); });
@@ -58,6 +49,18 @@ KCirraDeviceRegistry::KCirraDeviceRegistry(KCirraService *service)
                             [this](KCirraPeer *peer, const CirraIpcArg &a) { return updateDevice(peer, a); });
     service->registerMethod(QStringLiteral("sendFileLabelOnlineMsg"),
                             [this](KCirraPeer *peer, const CirraIpcArg &a) { return labelOnlineMsg(peer, a); });
+    service->registerMethod(QStringLiteral("forceOfflineSoftBussDevice"),
+                            [this](KCirraPeer *peer, const CirraIpcArg &a) { return forceOffline(peer, a); });
+    service->registerMethod(QStringLiteral("logoutRemoteDevice"),
+                            [this](KCirraPeer *peer, const CirraIpcArg &a) { return logoutRemote(peer, a); });
+    service->registerMethod(QStringLiteral("showAddMobileDeviceDlg"), [](KCirraPeer *peer, const CirraIpcArg &) {
+        qCInfo(lcCirrad).noquote() << "showAddMobileDeviceDlg: the add-device dialog is the service's own, asked by"
+                                   << peer->describe();
+        return make(KCirraService::Success, QStringLiteral("success"));
+    });
+    service->registerMethod(QStringLiteral("sendMyDeviceMsg"),
+                            [this](KCirraPeer *peer, const CirraIpcArg &a) { return sendMyDeviceMsg(peer, a); });
+    connect(documents, &KCirraDocumentRegistry::documentsChanged, this, &KCirraDeviceRegistry::onDocumentsChanged);
     connect(service, &KCirraService::shellIdentified, this, &KCirraDeviceRegistry::onShellIdentified);
     connect(service, &KCirraService::shellClosed, this, &KCirraDeviceRegistry::onShellClosed);
 }
@@ -65,10 +68,12 @@ KCirraDeviceRegistry::KCirraDeviceRegistry(KCirraService *service)
 bool KCirraDeviceRegistry::isOnline(const QString &userId, const QString &deviceId, const KCirraPeer *except) const
 {
     const QList<KCirraPeer *> peers = m_service->server()->peers();
-    return std::any_of(peers.begin(), peers.end(), [&](const KCirraPeer *p) {
-        return p != except && p->isOpen() && p->isShell() && p->userId() == userId
-               && qs(p->hello().deviceId) == deviceId;
-    });
+    return std::any_of(peers.begin(), peers.end(),
+                       [&](const KCirraPeer *p) {
+                           return p != except && p->isOpen() && p->isShell() && p->userId() == userId
+                                  && qs(p->hello().deviceId) == deviceId;
+                       })
+           && !m_forcedOffline.contains(userId + QLatin1Char('/') + deviceId);
 }
 
 int KCirraDeviceRegistry::onlineCount(const KCirraUser &user) const
@@ -113,7 +118,8 @@ QJsonObject KCirraDeviceRegistry::record(const KCirraUser &user, const KCirraDev
                        {QStringLiteral("action"), QString()},
                        {QStringLiteral("version"), version},
                        {QStringLiteral("ext"), QString()},
-                       {QStringLiteral("roaming_device_uuid"), device.id}};
+                       {QStringLiteral("roaming_device_uuid"), device.id},
+                       {QStringLiteral("Tags"), m_documents->tags(user.id, device.id, except)}};
 }
 
 CirraIpcResult KCirraDeviceRegistry::deviceList(KCirraPeer *peer, const CirraIpcArg &a)
@@ -127,8 +133,8 @@ CirraIpcResult KCirraDeviceRegistry::deviceList(KCirraPeer *peer, const CirraIpc
         if (!onlineOnly || r.value(QStringLiteral("status")).toInt() == kOnline)
             devices.append(r);
     }
-    return answer(KCirraService::Success, QStringLiteral("success"),
-                  {{QStringLiteral("data"), QJsonObject{{QStringLiteral("devices"), devices}}}});
+    return make(KCirraService::Success, QStringLiteral("success"),
+                {{QStringLiteral("data"), QJsonObject{{QStringLiteral("devices"), devices}}}});
 }
 
 CirraIpcResult KCirraDeviceRegistry::updateDevice(KCirraPeer *peer, const CirraIpcArg &a)
@@ -139,23 +145,22 @@ CirraIpcResult KCirraDeviceRegistry::updateDevice(KCirraPeer *peer, const CirraI
     const QString name = data.value(QStringLiteral("device_name")).toString().trimmed();
     const bool renames = data.value(QStringLiteral("update_keys")).toArray().contains(QStringLiteral("device_name"));
     if (!userId.isEmpty() && userId != peer->userId())
-        return answer(KCirraService::Forbidden, QStringLiteral("forbidden"));
-    if (!KCirraPaths::isSafeId(deviceId) || !renames || name.isEmpty() || name.size() > kMaxDeviceName
-        || std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; })) {
+        return make(KCirraService::Forbidden, QStringLiteral("forbidden"));
+    if (!KCirraPaths::isSafeId(deviceId) || !renames || !KCirraIpcAnswer::isPlainName(name, kMaxDeviceName)) {
         qCWarning(lcCirrad).noquote() << "updateSoftBussDeviceInfo: bad data from" << peer->describe();
-        return answer(KCirraService::BadArgument, QStringLiteral("bad argument"));
+        return make(KCirraService::BadArgument, QStringLiteral("bad argument"));
     }
     KCirraUser user = m_service->users().user(peer->userId());
     auto device = user.devices.find(deviceId);
     if (device == user.devices.end())
-        return answer(KCirraService::NotFound, QStringLiteral("device not found"));
+        return make(KCirraService::NotFound, QStringLiteral("device not found"));
     device->name = name;
     device->renamed = true;
     device->modifiedTime = QDateTime::currentMSecsSinceEpoch();
     m_service->users().store(user);
     // The caller learns from its reply; the others from the broadcast.
     broadcastStatus(user.id, deviceId, peer);
-    return answer(KCirraService::Success, QStringLiteral("success"));
+    return make(KCirraService::Success, QStringLiteral("success"));
 }
 
 CirraIpcResult KCirraDeviceRegistry::labelOnlineMsg(KCirraPeer *peer, const CirraIpcArg &a)
@@ -163,7 +168,7 @@ CirraIpcResult KCirraDeviceRegistry::labelOnlineMsg(KCirraPeer *peer, const Cirr
     const QString command =
         QJsonDocument::fromJson(arg(a, "data").toUtf8()).object().value(QStringLiteral("command")).toString();
     if (command != QLatin1String("get_labels") && command != QLatin1String("stop_sync_label"))
-        return answer(KCirraService::BadArgument, QStringLiteral("unknown command"));
+        return make(KCirraService::BadArgument, QStringLiteral("unknown command"));
     if (command == QLatin1String("get_labels"))
         m_syncing.insert(peer);
     else
@@ -171,12 +176,14 @@ CirraIpcResult KCirraDeviceRegistry::labelOnlineMsg(KCirraPeer *peer, const Cirr
     QJsonObject extra;
     if (arg(a, "check_online_device_count") == QLatin1String("true"))
         extra.insert(QStringLiteral("online_device_count"), onlineCount(m_service->users().user(peer->userId())));
-    return answer(KCirraService::Success, QStringLiteral("success"), extra);
+    return make(KCirraService::Success, QStringLiteral("success"), extra);
 }
 
 void KCirraDeviceRegistry::onShellIdentified(KCirraPeer *peer)
 {
     const QString deviceId = qs(peer->hello().deviceId);
+    // A new shell of a device taken offline brings it back (the user logged in there again).
+    m_forcedOffline.remove(peer->userId() + QLatin1Char('/') + deviceId);
     if (!deviceId.isEmpty())
         broadcastStatus(peer->userId(), deviceId, peer);
 }
@@ -196,19 +203,101 @@ void KCirraDeviceRegistry::broadcastStatus(const QString &userId, const QString 
     const auto device = user.devices.constFind(deviceId);
     if (device == user.devices.cend())
         return;
-    // '&' splits broadcast parts: keep it out of the JSON text (its escape is valid JSON).
-    const QString json = QString::fromUtf8(
-        QJsonDocument(record(user, *device, origin && !origin->isOpen() ? origin : nullptr)).toJson(QJsonDocument::Compact));
-    QString escaped = json;
-    escaped.replace(QLatin1Char('&'), QLatin1String("\\u0026"));
-    CirraFrame frame;
-    frame.__set_event(CirraEvent());
-    frame.event.signalName = KCirraRecords::kEventBroadcast;
-    frame.event.text = QString(QStringLiteral("act=broadcast&fileLabelDeviceStatus=") + escaped).toStdString();
+    sendBroadcast(userId, "fileLabelDeviceStatus",
+                  record(user, *device, origin && !origin->isOpen() ? origin : nullptr), origin, true);
+}
+
+void KCirraDeviceRegistry::sendBroadcast(const QString &userId, const char *key, const QJsonObject &value,
+                                         const KCirraPeer *origin, bool syncingOnly)
+{
+    const CirraFrame frame = KCirraIpcAnswer::broadcastFrame(key, value);
     // Sending may close a peer whose buffer overflows; iterate over a copy.
     const QList<KCirraPeer *> peers = m_service->server()->peers();
     for (KCirraPeer *p : peers) {
-        if (p != origin && m_syncing.contains(p) && p->isOpen() && p->userId() == userId)
+        if (p != origin && (!syncingOnly || m_syncing.contains(p)) && p->isOpen() && p->isShell()
+            && p->userId() == userId)
             p->send(frame);
     }
+}
+
+bool KCirraDeviceRegistry::checkDevice(KCirraPeer *peer, const QString &method, const QString &userId,
+                                       const QString &deviceId, CirraIpcResult *refusal)
+{
+    if (!userId.isEmpty() && userId != peer->userId()) {
+        qCWarning(lcCirrad).noquote() << method << ": user" << userId.left(64) << "is not the user of"
+                                      << peer->describe();
+        *refusal = make(KCirraService::Forbidden, QStringLiteral("forbidden"));
+        return false;
+    }
+    if (!KCirraPaths::isSafeId(deviceId)) {
+        qCWarning(lcCirrad).noquote() << method << ": bad device id from" << peer->describe();
+        *refusal = make(KCirraService::BadArgument, QStringLiteral("bad argument"));
+        return false;
+    }
+    if (!m_service->users().user(peer->userId()).devices.contains(deviceId)) {
+        *refusal = make(KCirraService::NotFound, QStringLiteral("device not found"));
+        return false;
+    }
+    return true;
+}
+
+void KCirraDeviceRegistry::takeOffline(const QString &userId, const QString &deviceId, const KCirraPeer *origin)
+{
+    const QString key = userId + QLatin1Char('/') + deviceId;
+    if (m_forcedOffline.contains(key))
+        return;
+    m_forcedOffline.insert(key);
+    qCInfo(lcCirrad).noquote() << "device" << deviceId << "of" << userId << "taken offline; its shells are logged out";
+    CirraFrame frame;
+    frame.__set_event(CirraEvent());
+    frame.event.signalName = KCirraRecords::kEventLoginStatusChanged;
+    frame.event.text = R"({"loggedIn":false})";
+    const QList<KCirraPeer *> peers = m_service->server()->peers();
+    for (KCirraPeer *p : peers) {
+        if (p->isOpen() && p->isShell() && p->userId() == userId && qs(p->hello().deviceId) == deviceId)
+            p->send(frame);
+    }
+    broadcastStatus(userId, deviceId, origin);
+}
+
+CirraIpcResult KCirraDeviceRegistry::forceOffline(KCirraPeer *peer, const CirraIpcArg &a)
+{
+    const QString deviceId = arg(a, "device_id");
+    CirraIpcResult refusal;
+    if (!checkDevice(peer, QStringLiteral("forceOfflineSoftBussDevice"), arg(a, "user_id"), deviceId, &refusal))
+        return refusal;
+    // The caller learns from its reply, the user's other shells from the broadcast.
+    takeOffline(peer->userId(), deviceId, peer);
+    return make(KCirraService::Success, QStringLiteral("success"));
+}
+
+CirraIpcResult KCirraDeviceRegistry::logoutRemote(KCirraPeer *peer, const CirraIpcArg &a)
+{
+    if (a.nameSpace != "softBuss")
+        return make(KCirraService::BadArgument, QStringLiteral("logoutRemoteDevice belongs to \"softBuss\""));
+    const QString deviceId = arg(a, "device_id");
+    CirraIpcResult refusal;
+    if (!checkDevice(peer, QStringLiteral("logoutRemoteDevice"), arg(a, "user_id"), deviceId, &refusal))
+        return refusal;
+    takeOffline(peer->userId(), deviceId, peer);
+    return make(KCirraService::Success, QStringLiteral("success"));
+}
+
+CirraIpcResult KCirraDeviceRegistry::sendMyDeviceMsg(KCirraPeer *peer, const CirraIpcArg &a)
+{
+    const QString data = arg(a, "data");
+    if (data.isEmpty() || data.size() > kMaxMessage)
+        return make(KCirraService::BadArgument, QStringLiteral("bad argument"));
+    sendBroadcast(peer->userId(), "broadcastFromSendMyDeviceMsg",
+                  {{QStringLiteral("data"), QString::fromLatin1(data.toUtf8().toBase64())}}, peer, false);
+    return make(KCirraService::Success, QStringLiteral("success"));
+}
+
+void KCirraDeviceRegistry::onDocumentsChanged(KCirraPeer *peer)
+{
+    const QString deviceId = qs(peer->hello().deviceId);
+    const QJsonObject notice{{QStringLiteral("device_id"), deviceId},
+                             {QStringLiteral("Tags"), m_documents->tags(peer->userId(), deviceId)}};
+    sendBroadcast(peer->userId(), "fileLabelMessageNotice", notice, peer, true);
+    broadcastStatus(peer->userId(), deviceId, peer->isOpen() ? peer : nullptr);
 }

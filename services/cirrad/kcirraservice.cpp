@@ -4,6 +4,8 @@
 
 #include "kcirracontrol.h"
 #include "kcirradeviceregistry.h"
+#include "kcirradocumentregistry.h"
+#include "kcirrarelay.h"
 #include "kcirrajsonline.h"
 #include "kcirrapeer.h"
 #include "kcirraserver.h"
@@ -103,7 +105,9 @@ KCirraService::KCirraService(KCirraServer *server, const Options &options, QObje
     };
     registerMethod(QStringLiteral("showSendMyDeviceToastByTransferHelper"), acknowledge);
     registerMethod(QStringLiteral("showTransferHelperDlg"), acknowledge);
-    m_devices = std::make_unique<KCirraDeviceRegistry>(this);
+    auto *documents = new KCirraDocumentRegistry(this); // Qt child of the service
+    m_devices = std::make_unique<KCirraDeviceRegistry>(this, documents);
+    new KCirraRelay(this, documents);
     new KCirraSoftBus(this); // Qt child of the service
 }
 
@@ -277,10 +281,28 @@ void KCirraService::handleCall(KCirraPeer *peer, const CirraCall &call)
     }
 }
 
+KCirraService::Responder KCirraService::deferReply()
+{
+    m_deferred = true;
+    return [this, peer = m_currentPeer, requestId = m_currentRequest](const CirraIpcResult &result) {
+        if (!peer || !peer->isOpen())
+            return;
+        Outcome outcome;
+        outcome.answer = KCirraRecord::make(result);
+        sendReply(peer, requestId, outcome);
+    };
+}
+
 void KCirraService::execute(KCirraPeer *peer, const CirraCall &call, const KCirraRecord &argument)
 {
+    m_currentPeer = peer;
+    m_currentRequest = call.requestId;
+    m_deferred = false;
     const Outcome outcome = dispatch(peer, qs(call.functionName), argument);
-    sendReply(peer, call.requestId, outcome);
+    const bool deferred = std::exchange(m_deferred, false);
+    m_currentPeer = nullptr;
+    if (!deferred)
+        sendReply(peer, call.requestId, outcome);
     if (outcome.after)
         outcome.after();
 }

@@ -18,6 +18,7 @@
 
 class KCirraControl;
 class KCirraDeviceRegistry;
+class KCirraDocumentRegistry;
 class KCirraPeer;
 class KCirraServer;
 
@@ -35,7 +36,15 @@ class KCirraService : public QObject
     Q_OBJECT
 public:
     // CirraIpcResult::state values of this service.
-    enum State { Success = 0, NotLoggedIn = 401, Forbidden = 403, NotFound = 404, BadArgument = 422 };
+    enum State {
+        Success = 0,
+        NotLoggedIn = 401,
+        Forbidden = 403,
+        NotFound = 404,
+        Busy = 409,
+        BadArgument = 422,
+        Failed = 500
+    };
 
     struct Options
     {
@@ -62,6 +71,12 @@ public:
 
     // Adds a method of "cirraIpcCall".
     void registerMethod(const QString &method, MethodHandler handler);
+    // Sends the answer of a call whose handler deferred it; does nothing once
+    // the caller is gone. Callable once.
+    using Responder = std::function<void(const qoz::cirra::CirraIpcResult &)>;
+    // Called by a method handler: its answer comes later through the
+    // returned responder, and what the handler returns is not sent.
+    Responder deferReply();
 
     KCirraServer *server() const { return m_server; }
     KCirraUserStore &users() { return m_users; }
@@ -111,5 +126,9 @@ private:
     std::unique_ptr<KCirraDeviceRegistry> m_devices;
     QHash<QString, MethodHandler> m_methods;
     QList<Held> m_held;
+    // The call being executed, for deferReply().
+    QPointer<KCirraPeer> m_currentPeer;
+    std::string m_currentRequest;
+    bool m_deferred = false;
     QTimer m_idleTimer;
 };

@@ -37,6 +37,11 @@ QString KCirraUserStore::roamingDir(const QString &userId, const QString &device
     return m_dir + QStringLiteral("/roaming/") + userId + QLatin1Char('/') + deviceId;
 }
 
+QString KCirraUserStore::relayDir(const QString &userId, const QString &deviceId) const
+{
+    return m_dir + QStringLiteral("/relay/") + userId + QLatin1Char('/') + deviceId;
+}
+
 const KCirraUser &KCirraUserStore::user(const QString &id)
 {
     auto it = m_users.find(id);

@@ -47,6 +47,8 @@ public:
     QString roamingDir(const QString &userId, const QString &deviceId) const;
     // The state directory everything of the service lives under.
     QString dir() const { return m_dir; }
+    // Where documents relayed to a device land.
+    QString relayDir(const QString &userId, const QString &deviceId) const;
 
 private:
     KCirraUser load(const QString &id) const;

@@ -1,0 +1,307 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kcirratransfer.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+Q_DECLARE_LOGGING_CATEGORY(lcCirrad)
+
+namespace {
+
+constexpr int kMaxNameBytes = 200;
+constexpr int kMaxTakenNames = 1000;
+
+QString errnoText(const char *what)
+{
+    return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+bool writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// The SHA-256 of what is on disk under `fd`, read from its start.
+QByteArray hashOf(int fd, QByteArray *buffer)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (::lseek(fd, 0, SEEK_SET) != 0)
+        return QByteArray();
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer->data(), size_t(buffer->size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return QByteArray();
+        if (n == 0)
+            return hash.result();
+        hash.addData(buffer->constData(), int(n));
+    }
+}
+
+QString cutToBytes(const QString &text, int maxBytes)
+{
+    QString cut = text;
+    while (cut.toUtf8().size() > maxBytes)
+        cut.chop(cut.size() > 1 && cut.at(cut.size() - 1).isLowSurrogate() ? 2 : 1);
+    return cut;
+}
+
+} // namespace
+
+KCirraTransfer::KCirraTransfer(const QString &sourcePath, const QString &targetDir, const QString &name,
+                               const Options &options, QObject *parent)
+    : QObject(parent)
+    , m_source(sourcePath)
+    , m_dir(targetDir)
+    , m_name(name)
+    , m_options(options)
+{
+    m_options.chunkBytes = qBound(4096, m_options.chunkBytes, 16 * 1024 * 1024);
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &KCirraTransfer::step);
+}
+
+KCirraTransfer::KCirraTransfer(const QString &sourcePath, const QString &targetDir, const QString &name,
+                               QObject *parent)
+    : KCirraTransfer(sourcePath, targetDir, name, Options(), parent)
+{
+}
+
+KCirraTransfer::~KCirraTransfer()
+{
+    if (m_state == State::Running || m_state == State::Paused) {
+        closeFiles();
+        QFile::remove(m_part);
+    }
+}
+
+QString KCirraTransfer::safeName(const QString &dir, const QString &name)
+{
+    QString clean;
+    clean.reserve(name.size());
+    for (const QChar c : name)
+        clean.append(c.unicode() < 0x20 || c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() == 0x7f
+                         ? QLatin1Char('_')
+                         : c);
+    while (clean.startsWith(QLatin1Char('.')))
+        clean.remove(0, 1);
+    clean = clean.trimmed();
+    if (clean.isEmpty())
+        clean = QStringLiteral("document");
+    // Keep a short suffix when the name has to be cut or numbered.
+    const int dot = clean.lastIndexOf(QLatin1Char('.'));
+    const bool hasSuffix = dot > 0 && clean.size() - dot <= 16;
+    const QString suffix = hasSuffix ? clean.mid(dot) : QString();
+    const QString base = hasSuffix ? clean.left(dot) : clean;
+    const int room = kMaxNameBytes - suffix.toUtf8().size() - 8; // room for " (nnn)" and ".part"
+    const QString stem = cutToBytes(base, room);
+    const QDir d(dir);
+    for (int n = 0; n < kMaxTakenNames; ++n) {
+        const QString candidate = n == 0 ? stem + suffix : QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(suffix);
+        if (!QFileInfo::exists(d.filePath(candidate))
+            && !QFileInfo::exists(d.filePath(candidate + QStringLiteral(".part"))))
+            return candidate;
+    }
+    return QStringLiteral("%1 (%2)%3").arg(stem).arg(QDateTime::currentMSecsSinceEpoch()).arg(suffix);
+}
+
+bool KCirraTransfer::start()
+{
+    if (m_state != State::Idle) {
+        m_error = QStringLiteral("already started");
+        return false;
+    }
+    // Non-blocking, so that a FIFO put in the document's place cannot stall the service.
+    m_in = ::open(QFile::encodeName(m_source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    struct stat st
+    {
+    };
+    if (m_in < 0 || ::fstat(m_in, &st) != 0) {
+        m_error = errnoText("cannot open the source");
+    } else if (!S_ISREG(st.st_mode)) {
+        m_error = QStringLiteral("the source is not a regular file");
+    } else if (st.st_size > m_options.maxBytes) {
+        m_error = QStringLiteral("the source is larger than %1 bytes").arg(m_options.maxBytes);
+    } else if (!QDir().mkpath(m_dir)) {
+        m_error = QStringLiteral("cannot create the folder %1").arg(m_dir);
+    }
+    if (m_error.isEmpty()) {
+        m_total = st.st_size;
+        m_target = QDir(m_dir).filePath(safeName(m_dir, m_name));
+        m_part = m_target + QStringLiteral(".part");
+        m_out = ::open(QFile::encodeName(m_part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (m_out < 0)
+            m_error = errnoText("cannot create the .part file");
+    }
+    if (!m_error.isEmpty()) {
+        qCWarning(lcCirrad).noquote() << "transfer of" << m_source << "refused:" << m_error;
+        closeFiles();
+        m_target.clear();
+        m_state = State::Failed;
+        return false;
+    }
+    ::fcntl(m_in, F_SETFL, ::fcntl(m_in, F_GETFL) & ~O_NONBLOCK);
+    m_buffer.resize(m_options.chunkBytes);
+    m_state = State::Running;
+    m_startedMs = QDateTime::currentMSecsSinceEpoch();
+    m_timer.start(0);
+    return true;
+}
+
+void KCirraTransfer::pause()
+{
+    if (m_state != State::Running)
+        return;
+    m_state = State::Paused;
+    m_timer.stop();
+}
+
+void KCirraTransfer::resume()
+{
+    if (m_state != State::Paused)
+        return;
+    m_state = State::Running;
+    // The rate counts from here, as if the pause had not been.
+    m_startedMs = QDateTime::currentMSecsSinceEpoch()
+                  - (m_options.bytesPerSecond > 0 ? m_done * 1000 / m_options.bytesPerSecond : 0);
+    m_timer.start(0);
+}
+
+void KCirraTransfer::cancel()
+{
+    if (m_state != State::Running && m_state != State::Paused)
+        return;
+    m_timer.stop();
+    closeFiles();
+    QFile::remove(m_part);
+    m_target.clear();
+    m_state = State::Cancelled;
+    m_error = QStringLiteral("cancelled");
+    Q_EMIT finished(false, m_error);
+}
+
+void KCirraTransfer::schedule()
+{
+    int delay = 0;
+    if (m_options.bytesPerSecond > 0) {
+        const qint64 due = m_startedMs + m_done * 1000 / m_options.bytesPerSecond;
+        delay = int(qBound<qint64>(0, due - QDateTime::currentMSecsSinceEpoch(), 60000));
+    }
+    m_timer.start(delay);
+}
+
+void KCirraTransfer::step()
+{
+    if (m_state != State::Running)
+        return;
+    qint64 want = qMin<qint64>(m_buffer.size(), m_total - m_done);
+    if (m_options.bytesPerSecond > 0)
+        want = qMin<qint64>(want, qMax<qint64>(1, m_options.bytesPerSecond / 10));
+    ssize_t n = 0;
+    if (want > 0) {
+        do {
+            n = ::read(m_in, m_buffer.data(), size_t(want));
+        } while (n < 0 && errno == EINTR);
+        if (n < 0)
+            return fail(errnoText("cannot read the source"));
+        if (n == 0)
+            return fail(QStringLiteral("the source got shorter while it was read"));
+        if (!writeAll(m_out, m_buffer.constData(), n))
+            return fail(errnoText("cannot write the .part file"));
+        m_hash.addData(m_buffer.constData(), int(n));
+        m_done += n;
+        Q_EMIT progressed(m_done, m_total);
+    }
+    if (m_done < m_total)
+        return schedule();
+    if (complete()) {
+        m_state = State::Finished;
+        qCInfo(lcCirrad).noquote() << "received" << m_total << "bytes as" << m_target;
+        Q_EMIT finished(true, QString());
+    }
+}
+
+bool KCirraTransfer::complete()
+{
+    char extra = 0;
+    ssize_t more;
+    do {
+        more = ::read(m_in, &extra, 1);
+    } while (more < 0 && errno == EINTR);
+    if (more != 0) {
+        fail(QStringLiteral("the source grew while it was read"));
+        return false;
+    }
+    if (::fsync(m_out) != 0) {
+        fail(errnoText("cannot sync the .part file"));
+        return false;
+    }
+    m_sha256 = m_hash.result();
+    // What reached the disk is what was read.
+    ::close(m_out);
+    m_out = ::open(QFile::encodeName(m_part).constData(), O_RDONLY | O_CLOEXEC);
+    if (m_out < 0 || hashOf(m_out, &m_buffer) != m_sha256) {
+        fail(QStringLiteral("the received bytes do not match the source (SHA-256)"));
+        return false;
+    }
+    closeFiles();
+    // link() never replaces a file that appeared under the final name meanwhile.
+    const QByteArray part = QFile::encodeName(m_part);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        if (::link(part.constData(), QFile::encodeName(m_target).constData()) == 0) {
+            ::unlink(part.constData());
+            const int dir = ::open(QFile::encodeName(m_dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            if (dir >= 0) {
+                ::fsync(dir);
+                ::close(dir);
+            }
+            return true;
+        }
+        if (errno != EEXIST)
+            break;
+        m_target = QDir(m_dir).filePath(safeName(m_dir, m_name));
+    }
+    fail(errnoText("cannot give the received file its name"));
+    return false;
+}
+
+void KCirraTransfer::fail(const QString &error)
+{
+    m_timer.stop();
+    closeFiles();
+    QFile::remove(m_part);
+    m_target.clear();
+    m_state = State::Failed;
+    m_error = error;
+    qCWarning(lcCirrad).noquote() << "transfer of" << m_source << "failed:" << error;
+    Q_EMIT finished(false, error);
+}
+
+void KCirraTransfer::closeFiles()
+{
+    if (m_in >= 0)
+        ::close(m_in);
+    if (m_out >= 0)
+        ::close(m_out);
+    m_in = m_out = -1;
+}

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+/*
+ * Moves the bytes of one file into a device's own receiving folder: chunk by
+ * chunk (one chunk per event-loop pass) into "<name>.part", then fsync, a
+ * SHA-256 check of the written bytes against those read, and a rename to the
+ * final name, which never replaces an existing file. The received name is
+ * reduced to one safe file name inside the folder (safeName()).
+ *
+ * The source must be a regular file; it is opened non-blocking, so a FIFO or
+ * device node fails at start() instead of hanging. A source that changes
+ * size while it is read, a write error or a file over the size cap fails the
+ * transfer and removes the ".part" file.
+ *
+ * Every feature that sends files uses this class: create, connect
+ * progressed()/finished(), start(); pause(), resume(), cancel() at any time.
+ * finished() is emitted exactly once, after start() returned true.
+ *
+ * Owned by whoever starts it (Qt parent); main thread of cirrad.
+ */
+class KCirraTransfer : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        qint64 maxBytes = 256 * 1024 * 1024;
+        int chunkBytes = 1024 * 1024;
+        // Bytes per second; 0 moves as fast as the disk allows (demos and
+        // tests slow it down to watch progress or kill a party mid-way).
+        qint64 bytesPerSecond = 0;
+    };
+    enum class State {
+        Idle,
+        Running,
+        Paused,
+        Finished,
+        Failed,
+        Cancelled
+    };
+
+    KCirraTransfer(const QString &sourcePath, const QString &targetDir, const QString &name, const Options &options,
+                   QObject *parent = nullptr);
+    KCirraTransfer(const QString &sourcePath, const QString &targetDir, const QString &name, QObject *parent = nullptr);
+    ~KCirraTransfer() override;
+
+    // False (and finished() is not emitted) when the source or the folder is
+    // unusable; error() says why.
+    bool start();
+    void pause();
+    void resume();
+    void cancel();
+
+    State state() const { return m_state; }
+    QString error() const { return m_error; }
+    // The final path once finished, else empty.
+    QString targetPath() const { return m_target; }
+    QByteArray sha256() const { return m_sha256; }
+    qint64 total() const { return m_total; }
+    qint64 done() const { return m_done; }
+
+    // `name` as one file name that stays in `dir` and is not taken there:
+    // separators, NUL and control characters become '_', leading dots go,
+    // the name is cut to 200 bytes (suffix kept), an empty name becomes
+    // "document", and a taken one gets " (n)" before its suffix.
+    static QString safeName(const QString &dir, const QString &name);
+
+Q_SIGNALS:
+    void progressed(qint64 done, qint64 total);
+    void finished(bool ok, const QString &error);
+
+private:
+    void step();
+    void schedule();
+    void fail(const QString &error);
+    bool complete();
+    void closeFiles();
+
+    QString m_source;
+    QString m_dir;
+    QString m_name;
+    Options m_options;
+    State m_state = State::Idle;
+    QString m_error;
+    QString m_part;
+    QString m_target;
+    int m_in = -1;
+    int m_out = -1;
+    qint64 m_total = 0;
+    qint64 m_done = 0;
+    qint64 m_startedMs = 0;
+    QCryptographicHash m_hash{QCryptographicHash::Sha256};
+    QByteArray m_sha256;
+    QByteArray m_buffer;
+    QTimer m_timer;
+    Q_DISABLE_COPY(KCirraTransfer)
+};

@@ -1,0 +1,201 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+// The transfer engine: what lands in the receiving folder, and what never does.
+#include "kcirratransfer.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+Q_LOGGING_CATEGORY(lcCirrad, "zelva.cirrad", QtInfoMsg)
+
+class tst_KCirraTransfer : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void safeName_data();
+    void safeName();
+    void movesBytes_data();
+    void movesBytes();
+    void refusesSource_data();
+    void refusesSource();
+    void cancelLeavesNothing();
+    void pauseAndResume();
+
+private:
+    QString writeSource(const QByteArray &bytes);
+    QStringList received() const { return QDir(m_inbox).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_inbox;
+};
+
+void tst_KCirraTransfer::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_inbox = m_dir->filePath(QStringLiteral("inbox"));
+    QVERIFY(QDir().mkpath(m_inbox));
+}
+
+QString tst_KCirraTransfer::writeSource(const QByteArray &bytes)
+{
+    const QString path = m_dir->filePath(QStringLiteral("source.txt"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
+void tst_KCirraTransfer::safeName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("taken");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << QStringLiteral("notes.txt") << QStringList() << QStringLiteral("notes.txt");
+    QTest::newRow("parent folder") << QStringLiteral("../../etc/passwd") << QStringList()
+                                   << QStringLiteral("_.._etc_passwd");
+    QTest::newRow("only dots") << QStringLiteral("..") << QStringList() << QStringLiteral("document");
+    QTest::newRow("hidden") << QStringLiteral(".bashrc") << QStringList() << QStringLiteral("bashrc");
+    QTest::newRow("backslash") << QStringLiteral("a\\b.txt") << QStringList() << QStringLiteral("a_b.txt");
+    QTest::newRow("NUL and control") << QString::fromUtf8("a\0b\nc.txt", 9) << QStringList()
+                                     << QStringLiteral("a_b_c.txt");
+    QTest::newRow("empty") << QString() << QStringList() << QStringLiteral("document");
+    QTest::newRow("taken") << QStringLiteral("notes.txt") << QStringList{QStringLiteral("notes.txt")}
+                           << QStringLiteral("notes (1).txt");
+    QTest::newRow("taken twice") << QStringLiteral("notes.txt")
+                                 << QStringList{QStringLiteral("notes.txt"), QStringLiteral("notes (1).txt")}
+                                 << QStringLiteral("notes (2).txt");
+    QTest::newRow("a .part in the way") << QStringLiteral("notes.txt") << QStringList{QStringLiteral("notes.txt.part")}
+                                        << QStringLiteral("notes (1).txt");
+    QTest::newRow("encrypted mark kept") << QStringLiteral("plan(Encrypted).txt") << QStringList()
+                                         << QStringLiteral("plan(Encrypted).txt");
+}
+
+void tst_KCirraTransfer::safeName()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, taken);
+    QFETCH(QString, expected);
+    for (const QString &t : taken) {
+        QFile f(QDir(m_inbox).filePath(t));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QCOMPARE(KCirraTransfer::safeName(m_inbox, name), expected);
+}
+
+void tst_KCirraTransfer::movesBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("chunk");
+    QByteArray big(3 * 1024 * 1024 + 17, Qt::Uninitialized);
+    for (int i = 0; i < big.size(); ++i)
+        big[i] = char(i * 131 + (i >> 9));
+    QTest::newRow("empty") << QByteArray() << 4096;
+    QTest::newRow("one chunk") << QByteArray("hello relay") << 4096;
+    QTest::newRow("many chunks, ragged end") << big << 65536;
+}
+
+void tst_KCirraTransfer::movesBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, chunk);
+    KCirraTransfer::Options options;
+    options.chunkBytes = chunk;
+    KCirraTransfer transfer(writeSource(bytes), m_inbox, QStringLiteral("../copy.txt"), options);
+    QSignalSpy progress(&transfer, &KCirraTransfer::progressed);
+    QSignalSpy finished(&transfer, &KCirraTransfer::finished);
+    QVERIFY(transfer.start());
+    QVERIFY(finished.wait(10000) || finished.count() == 1);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY2(finished.at(0).at(0).toBool(), qPrintable(finished.at(0).at(1).toString()));
+    QCOMPARE(received(), QStringList{QStringLiteral("_copy.txt")});
+    QCOMPARE(QFileInfo(transfer.targetPath()).absolutePath(), QFileInfo(m_inbox).absoluteFilePath());
+    QFile copy(transfer.targetPath());
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), bytes);
+    QCOMPARE(transfer.sha256(), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256));
+    QCOMPARE(QFileInfo(transfer.targetPath()).permissions() & QFile::ReadOther, QFile::Permissions());
+    if (!bytes.isEmpty())
+        QCOMPARE(progress.last().at(0).toLongLong(), qint64(bytes.size()));
+}
+
+void tst_KCirraTransfer::refusesSource_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("missing") << QStringLiteral("missing") << QStringLiteral("cannot open the source");
+    QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("not a regular file");
+    QTest::newRow("FIFO without writer") << QStringLiteral("fifo") << QStringLiteral("not a regular file");
+    QTest::newRow("over the size cap") << QStringLiteral("big") << QStringLiteral("larger than");
+}
+
+void tst_KCirraTransfer::refusesSource()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, error);
+    QString source = m_dir->filePath(QStringLiteral("source"));
+    KCirraTransfer::Options options;
+    if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(source));
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(source).constData(), 0600), 0);
+    if (kind == QLatin1String("big")) {
+        source = writeSource(QByteArray(5000, 'x'));
+        options.maxBytes = 4096;
+    }
+    KCirraTransfer transfer(source, m_inbox, QStringLiteral("copy.txt"), options);
+    QSignalSpy finished(&transfer, &KCirraTransfer::finished);
+    QVERIFY(!transfer.start());
+    QVERIFY2(transfer.error().contains(error), qPrintable(transfer.error()));
+    QCOMPARE(transfer.state(), KCirraTransfer::State::Failed);
+    QVERIFY(received().isEmpty());
+    QCOMPARE(finished.count(), 0);
+}
+
+void tst_KCirraTransfer::cancelLeavesNothing()
+{
+    KCirraTransfer::Options options;
+    options.chunkBytes = 4096;
+    options.bytesPerSecond = 40960;
+    KCirraTransfer transfer(writeSource(QByteArray(64 * 1024, 'y')), m_inbox, QStringLiteral("copy.txt"), options);
+    QSignalSpy progress(&transfer, &KCirraTransfer::progressed);
+    QSignalSpy finished(&transfer, &KCirraTransfer::finished);
+    QVERIFY(transfer.start());
+    QVERIFY(progress.wait(5000));
+    QCOMPARE(received(), QStringList{QStringLiteral("copy.txt.part")});
+    transfer.cancel();
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!finished.at(0).at(0).toBool());
+    QVERIFY(received().isEmpty());
+}
+
+void tst_KCirraTransfer::pauseAndResume()
+{
+    KCirraTransfer::Options options;
+    options.chunkBytes = 4096;
+    options.bytesPerSecond = 81920;
+    const QByteArray bytes(32 * 1024, 'z');
+    KCirraTransfer transfer(writeSource(bytes), m_inbox, QStringLiteral("copy.txt"), options);
+    QSignalSpy progress(&transfer, &KCirraTransfer::progressed);
+    QSignalSpy finished(&transfer, &KCirraTransfer::finished);
+    QVERIFY(transfer.start());
+    QVERIFY(progress.wait(5000));
+    transfer.pause();
+    const int seen = progress.count();
+    QVERIFY(!progress.wait(300)); // a paused transfer moves nothing
+    QCOMPARE(progress.count(), seen);
+    transfer.resume();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+    QVERIFY(finished.at(0).at(0).toBool());
+    QCOMPARE(transfer.done(), qint64(bytes.size()));
+}
+
+QTEST_GUILESS_MAIN(tst_KCirraTransfer)
+#include "tst_kcirratransfer.moc"
