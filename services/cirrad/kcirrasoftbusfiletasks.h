@@ -4,13 +4,25 @@
 
 #include "kcirrasoftbus.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPointer>
+
+class KCirraTransfer;
 
 /*
- * File-task control of the SoftBus service: resume (5, 3), pause (5, 4) and
- * cancel (5, 5) by owner id (the request's data). Answers a DeviceResponse
- * whose code is 0, 404 for an owner id without a task of the user, or 422
- * for an unusable owner id.
+ * File tasks between the devices of a user. "cirraIpcCall" method
+ * "sendFileToDevice" (argMap "path", "deviceId", "ownerId") starts a task:
+ * the file's bytes move through KCirraTransfer into the target device's
+ * received folder (the relay folder). KFileTaskInfo notices (5, 1) reach
+ * the open (5, 1) requests of that owner id on both devices, progress at
+ * most kNoticesPerSecond a second plus every state change. Resume (5, 3),
+ * pause (5, 4) and cancel (5, 5) act on the user's unfinished tasks of an
+ * owner id between chunks; answers are DeviceResponses (0, 404 no task,
+ * 422 unusable owner id). A task whose receiver has no shell left waits
+ * (state Waiting) and goes on when the device returns. The receiving
+ * device's shells get the transfer progress bubble. $KZELVA_RELAY_RATE
+ * (bytes per second) slows transfers, as it does relays.
  *
  * Owned by KCirraSoftBus (Qt parent); main thread.
  */
@@ -19,11 +31,38 @@ class KCirraSoftBusFileTasks : public QObject
     Q_OBJECT
 public:
     static constexpr int kMaxOwnerId = 256;
+    static constexpr int kNoticesPerSecond = 10;
+    // KFileTaskInfo "state".
+    enum State { Waiting = 0, Running = 1, Paused = 2, Finished = 3, Failed = 4, Cancelled = 5 };
 
     explicit KCirraSoftBusFileTasks(KCirraSoftBus *bus);
 
     KCirraSoftBus::Answer control(KCirraPeer *peer, int action, const QString &ownerId);
 
 private:
+    struct Task
+    {
+        QString id;
+        QString userId;
+        QString ownerId;
+        QString fileName;
+        QString sourceDevice;
+        QString targetDevice;
+        QPointer<KCirraTransfer> transfer;
+        int state = Running;
+        bool userPaused = false;
+        qint64 lastNoticeMs = 0;
+    };
+
+    qoz::cirra::CirraIpcResult start(KCirraPeer *peer, const qoz::cirra::CirraIpcArg &arg);
+    void setState(Task &task, int state);
+    void notify(Task &task, bool force);
+    void bubble(const Task &task, int pageAction, const QString &content);
+    void onShell(KCirraPeer *peer, bool online);
+    void onFinished(const QString &taskId, bool ok, const QString &error);
+
     KCirraSoftBus *m_bus;
+    QHash<QString, Task> m_tasks;
+    qint64 m_nextId = 0;
+    qint64 m_rate = 0;
 };

@@ -84,6 +84,25 @@ QStringList softBusCalls(KCirradProcess &cirrad)
     return calls;
 }
 
+// Receives the answers of this process's own host calls.
+class Sink : public QObject
+{
+    Q_OBJECT
+public:
+    QList<int> states;
+public Q_SLOTS:
+    void done(bool ok, QString, CirraIpcResult result) { states << (ok ? result.state : -1); }
+};
+
+QString startTask(Sink *sink, const QString &path, const QString &device)
+{
+    qoz::cirra::CirraIpcArg arg;
+    arg.method = "sendFileToDevice";
+    arg.argMap = {{"path", path.toStdString()}, {"deviceId", device.toStdString()}, {"ownerId", "qoz-office"}};
+    return zelvaApp->cloudSvrProxy()->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, sink,
+                                                QStringLiteral("done"));
+}
+
 } // namespace
 
 class tst_KCommunicatorProxyCirrad : public QObject
@@ -91,6 +110,7 @@ class tst_KCommunicatorProxyCirrad : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void messagesDiscoveryAndRestart();
+    void fileTasks();
 };
 
 void tst_KCommunicatorProxyCirrad::messagesDiscoveryAndRestart()
@@ -172,6 +192,77 @@ void tst_KCommunicatorProxyCirrad::messagesDiscoveryAndRestart()
     other.sendMsg(QStringLiteral("dev-1"), QStringLiteral("back"));
     QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 2, 10000);
     QCOMPARE(heard.last(), QStringLiteral("b 0 back from dev-2"));
+}
+
+void tst_KCommunicatorProxyCirrad::fileTasks()
+{
+    // 4 MiB at 4 MiB/s: about a second to pause, resume and cancel in.
+    qputenv("KZELVA_RELAY_RATE", QByteArray::number(4 * 1024 * 1024));
+    KCirradProcess cirrad;
+    QVERIFY(cirrad.start());
+    qunsetenv("KZELVA_RELAY_RATE");
+    QTRY_VERIFY_WITH_TIMEOUT(zelvaApp->cloudSvrProxy()->isConnected(), 10000);
+    auto other = std::make_unique<OtherDevice>();
+    QTRY_VERIFY_WITH_TIMEOUT(other->proxy().isConnected(), 10000);
+    KCommunicatorProxy *proxy = KCommunicatorProxy::instance();
+
+    struct Notice
+    {
+        int state;
+        quint64 done;
+    };
+    QList<Notice> notices;
+    proxy->listenFileTaskInfo("qoz-office", [&](int code, const Protocol::KFileTaskInfo &info) {
+        if (code == 0 && info.isSender)
+            notices.append({info.state, info.doneSize});
+        return Export::Alive;
+    });
+    QTRY_VERIFY(softBusCalls(cirrad).contains(QStringLiteral("send 5,1 qoz-office")));
+
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("report.txt"));
+    QFile file(source);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QByteArray bytes(4 * 1024 * 1024, 'x');
+    for (int i = 0; i < bytes.size(); i += 4093)
+        bytes[i] = char('a' + i % 26);
+    file.write(bytes);
+    file.close();
+    const QString received = cirrad.stateDir() + QStringLiteral("/relay/alice/dev-2");
+    const auto lastState = [&] { return notices.isEmpty() ? -1 : notices.last().state; };
+
+    // Failures: a missing source fails at once and says so; an unknown owner id has no task.
+    Sink sink;
+    QVERIFY(!startTask(&sink, dir.filePath(QStringLiteral("missing")), QStringLiteral("dev-2")).isEmpty());
+    QTRY_COMPARE(sink.states, QList<int>({500}));
+    QTRY_COMPARE(lastState(), 4);
+
+    // Pause, resume and cancel between chunks: no ".part" and no file remain.
+    notices.clear();
+    QVERIFY(!startTask(&sink, source, QStringLiteral("dev-2")).isEmpty());
+    QTRY_VERIFY(!notices.isEmpty() && notices.last().done > 0);
+    proxy->pauseTaskByOwnerId("qoz-office");
+    QTRY_COMPARE(lastState(), 2);
+    proxy->resumeTaskByOwnerId("qoz-office");
+    QTRY_COMPARE(lastState(), 1);
+    proxy->cancelTaskByOwnerId("qoz-office");
+    QTRY_COMPARE_WITH_TIMEOUT(lastState(), 5, 10000);
+    for (int i = 1; i < notices.size(); ++i)
+        QVERIFY(notices.at(i).done >= notices.at(i - 1).done);
+    QCOMPARE(QDir(received).entryList(QDir::Files), QStringList());
+
+    // The receiver goes away: the task waits; it comes back: the task ends with equal bytes.
+    notices.clear();
+    QVERIFY(!startTask(&sink, source, QStringLiteral("dev-2")).isEmpty());
+    QTRY_VERIFY(!notices.isEmpty());
+    other.reset();
+    QTRY_COMPARE(lastState(), 0);
+    other = std::make_unique<OtherDevice>();
+    QTRY_COMPARE_WITH_TIMEOUT(lastState(), 3, 15000);
+    QFile copy(received + QStringLiteral("/report.txt"));
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(QCryptographicHash::hash(copy.readAll(), QCryptographicHash::Sha256),
+             QCryptographicHash::hash(bytes, QCryptographicHash::Sha256));
 }
 
 int main(int argc, char **argv)
