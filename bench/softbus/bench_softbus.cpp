@@ -59,6 +59,17 @@ void proxyDeviceList(benchmark::State &state)
         state.SkipWithError("the device list is not complete");
 }
 
+// The same path with the smallest answer: what the transport costs without the list.
+void proxyOnline(benchmark::State &state)
+{
+    KCommunicatorProxy *proxy = KCommunicatorProxy::instance();
+    for (auto _ : state) {
+        bool answered = false;
+        proxy->isDeviceOnline([&](int, bool) { answered = true; });
+        spinUntil([&] { return answered; });
+    }
+}
+
 void plainRoundTrip(benchmark::State &state)
 {
     Completion completion;
@@ -81,6 +92,7 @@ void plainRoundTrip(benchmark::State &state)
 } // namespace
 
 BENCHMARK(proxyDeviceList)->UseRealTime();
+BENCHMARK(proxyOnline)->UseRealTime();
 BENCHMARK(plainRoundTrip)->UseRealTime();
 
 int main(int argc, char **argv)
@@ -110,7 +122,8 @@ int main(int argc, char **argv)
     info.deviceName = QStringLiteral("Desk 0");
     zelvaApp->cloudSvrProxy()->setClientInfo(info);
     spinUntil([] { return zelvaApp->cloudSvrProxy()->isConnected(); });
-    const int result = kzRunRatioBenchmarks(argc, argv, {{"proxyDeviceList", "plainRoundTrip"}});
+    const int result =
+        kzRunRatioBenchmarks(argc, argv, {{"proxyDeviceList", "plainRoundTrip"}, {"proxyOnline", "plainRoundTrip"}});
     cirrad.stop();
     return result;
 }

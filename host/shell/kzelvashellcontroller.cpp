@@ -308,7 +308,7 @@ void KZelvaShellController::onSendToDeviceDone(bool ok, QString requestId, Cirra
 {
     if (!ok || result.state != 0)
         qCWarning(lcShell).noquote() << "send to device" << requestId << "failed:" << result.state
-                                          << QString::fromStdString(result.resultString);
+                                     << QString::fromStdString(result.resultString);
 }
 
 bool KZelvaShellController::closeTab(KZelvaSubPage *page, bool force)

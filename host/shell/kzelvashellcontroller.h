@@ -72,7 +72,6 @@ private Q_SLOTS:
     void onSendToDeviceDone(bool ok, QString requestId, CirraIpcResult result);
 
 private:
-
     KWorkAreaPluginLoader *m_loader;
     int m_nextWindowId = 1;
     int m_untitled = 0;

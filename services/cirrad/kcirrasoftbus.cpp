@@ -319,8 +319,8 @@ KCirraSoftBus::Answer KCirraSoftBus::appendAbility(KCirraPeer *peer, const QJson
         appended.append(name);
     }
     const double now = double(QDateTime::currentMSecsSinceEpoch());
-    return {Success, response(Success, QStringLiteral("success"), {{QStringLiteral("last_modified_time"), now}}), {},
-            {}};
+    return {
+        Success, response(Success, QStringLiteral("success"), {{QStringLiteral("last_modified_time"), now}}), {}, {}};
 }
 
 bool KCirraSoftBus::listens(const KCirraPeer *peer, int ability, int action) const

@@ -44,7 +44,14 @@ class KCirraSoftBus : public QObject
 public:
     static constexpr int kMaxRegistrations = 256;
     // Codes of the service's own answers (the "__code__" of a result, the "code" of a device response).
-    enum Code { Success = 0, Forbidden = 403, NotFound = 404, Conflict = 409, BadArgument = 422, TooMany = 429 };
+    enum Code {
+        Success = 0,
+        Forbidden = 403,
+        NotFound = 404,
+        Conflict = 409,
+        BadArgument = 422,
+        TooMany = 429
+    };
 
     // A result: its code, its data and the device notice it causes (if any).
     struct Answer

@@ -169,8 +169,7 @@ bool KCirraSoftBusDiscovery::store(const QString &userId, const QString &deviceI
         published.insert(it.key(), it.value());
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)
-        || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
         || file.write(QJsonDocument(QJsonObject{{QStringLiteral("published"), published}}).toJson()) < 0
         || !file.commit()) {
         qCWarning(lcCirrad).noquote() << "cannot write discovery switch" << path << file.errorString();

@@ -27,8 +27,18 @@ class KCirraSoftBusDiscovery : public QObject
 {
     Q_OBJECT
 public:
-    enum Mode { Publish = 0, Withdraw = 1, StartSearch = 2, StopSearch = 3 };
-    enum State { Found = 0, Lost = 1, Published = 2, Withdrawn = 3 };
+    enum Mode {
+        Publish = 0,
+        Withdraw = 1,
+        StartSearch = 2,
+        StopSearch = 3
+    };
+    enum State {
+        Found = 0,
+        Lost = 1,
+        Published = 2,
+        Withdrawn = 3
+    };
 
     explicit KCirraSoftBusDiscovery(KCirraSoftBus *bus);
 

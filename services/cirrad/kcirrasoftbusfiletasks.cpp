@@ -76,8 +76,8 @@ CirraIpcResult KCirraSoftBusFileTasks::start(KCirraPeer *peer, const CirraIpcArg
     task.targetDevice = deviceId;
     KCirraTransfer::Options options;
     options.bytesPerSecond = m_rate;
-    auto *transfer = new KCirraTransfer(path, m_bus->service()->users().relayDir(task.userId, deviceId),
-                                        task.fileName, options, this);
+    auto *transfer = new KCirraTransfer(path, m_bus->service()->users().relayDir(task.userId, deviceId), task.fileName,
+                                        options, this);
     task.transfer = transfer;
     const QString taskId = task.id;
     connect(transfer, &KCirraTransfer::progressed, this, [this, taskId](qint64, qint64) {
@@ -119,7 +119,9 @@ KCirraSoftBus::Answer KCirraSoftBusFileTasks::control(KCirraPeer *peer, int acti
         qCWarning(lcCirrad).noquote() << "file task control" << action << ": unusable owner id from"
                                       << peer->describe();
         return {KCirraSoftBus::Success,
-                KCirraSoftBus::response(KCirraSoftBus::BadArgument, QStringLiteral("bad owner id")), {}, {}};
+                KCirraSoftBus::response(KCirraSoftBus::BadArgument, QStringLiteral("bad owner id")),
+                {},
+                {}};
     }
     int matched = 0;
     const QStringList ids = m_tasks.keys();
@@ -145,10 +147,11 @@ KCirraSoftBus::Answer KCirraSoftBusFileTasks::control(KCirraPeer *peer, int acti
     if (!matched) {
         qCInfo(lcCirrad).noquote() << "file task control" << action << ": no task of owner id" << ownerId.left(64);
         return {KCirraSoftBus::Success,
-                KCirraSoftBus::response(KCirraSoftBus::NotFound, QStringLiteral("no such task")), {}, {}};
+                KCirraSoftBus::response(KCirraSoftBus::NotFound, QStringLiteral("no such task")),
+                {},
+                {}};
     }
-    return {KCirraSoftBus::Success, KCirraSoftBus::response(KCirraSoftBus::Success, QStringLiteral("success")), {},
-            {}};
+    return {KCirraSoftBus::Success, KCirraSoftBus::response(KCirraSoftBus::Success, QStringLiteral("success")), {}, {}};
 }
 
 void KCirraSoftBusFileTasks::setState(Task &task, int state)
@@ -171,17 +174,19 @@ void KCirraSoftBusFileTasks::notify(Task &task, bool force)
     for (const bool sender : {true, false}) {
         const QString own = sender ? task.sourceDevice : task.targetDevice;
         const QString other = sender ? task.targetDevice : task.sourceDevice;
-        const QJsonObject info{{QStringLiteral("task_id"), task.id},
-                               {QStringLiteral("owner_id"), task.ownerId},
-                               {QStringLiteral("file_name"), task.fileName},
-                               {QStringLiteral("total_size"), double(total)},
-                               {QStringLiteral("done_size"), double(done)},
-                               {QStringLiteral("state"), task.state},
-                               {QStringLiteral("is_sender"), sender},
-                               {QStringLiteral("peer"), KCirraSoftBus::identify(task.userId, user.devices.value(other))}};
+        const QJsonObject info{
+            {QStringLiteral("task_id"), task.id},
+            {QStringLiteral("owner_id"), task.ownerId},
+            {QStringLiteral("file_name"), task.fileName},
+            {QStringLiteral("total_size"), double(total)},
+            {QStringLiteral("done_size"), double(done)},
+            {QStringLiteral("state"), task.state},
+            {QStringLiteral("is_sender"), sender},
+            {QStringLiteral("peer"), KCirraSoftBus::identify(task.userId, user.devices.value(other))}};
         const QString text = QString::fromUtf8(QJsonDocument(info).toJson(QJsonDocument::Compact));
         for (KCirraPeer *peer : m_bus->peersOf(task.userId, own))
-            m_bus->notifyKeyed(peer, 5, 1, [&](const QString &key) { return key == task.ownerId; }, text);
+            m_bus->notifyKeyed(
+                peer, 5, 1, [&](const QString &key) { return key == task.ownerId; }, text);
     }
     if (!force && total > 0)
         bubble(task, 3, QStringLiteral("%1%").arg(done * 100 / total));

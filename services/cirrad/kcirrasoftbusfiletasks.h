@@ -33,7 +33,14 @@ public:
     static constexpr int kMaxOwnerId = 256;
     static constexpr int kNoticesPerSecond = 10;
     // KFileTaskInfo "state".
-    enum State { Waiting = 0, Running = 1, Paused = 2, Finished = 3, Failed = 4, Cancelled = 5 };
+    enum State {
+        Waiting = 0,
+        Running = 1,
+        Paused = 2,
+        Finished = 3,
+        Failed = 4,
+        Cancelled = 5
+    };
 
     explicit KCirraSoftBusFileTasks(KCirraSoftBus *bus);
 

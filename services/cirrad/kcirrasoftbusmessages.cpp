@@ -46,17 +46,23 @@ KCirraSoftBus::Answer KCirraSoftBusMessages::send(KCirraPeer *from, const QJsonO
     const QString content = request.value(QStringLiteral("content")).toString();
     const QString action = request.value(QStringLiteral("action")).toString();
     if (!userId.isEmpty() && userId != from->userId())
-        return {KCirraSoftBus::Success, KCirraSoftBus::response(KCirraSoftBus::Forbidden, QStringLiteral("forbidden")),
-                {}, {}};
+        return {KCirraSoftBus::Success,
+                KCirraSoftBus::response(KCirraSoftBus::Forbidden, QStringLiteral("forbidden")),
+                {},
+                {}};
     if (!KCirraPaths::isSafeId(deviceId) || content.size() > kMaxContent || action.size() > 256)
         return {KCirraSoftBus::Success,
-                KCirraSoftBus::response(KCirraSoftBus::BadArgument, QStringLiteral("bad argument")), {}, {}};
+                KCirraSoftBus::response(KCirraSoftBus::BadArgument, QStringLiteral("bad argument")),
+                {},
+                {}};
     const KCirraUser &user = m_bus->service()->users().user(from->userId());
     const auto target = user.devices.constFind(deviceId);
     const auto sender = user.devices.constFind(QString::fromStdString(from->hello().deviceId));
     if (target == user.devices.cend() || sender == user.devices.cend())
         return {KCirraSoftBus::Success,
-                KCirraSoftBus::response(KCirraSoftBus::NotFound, QStringLiteral("device not found")), {}, {}};
+                KCirraSoftBus::response(KCirraSoftBus::NotFound, QStringLiteral("device not found")),
+                {},
+                {}};
 
     const QJsonObject message{{QStringLiteral("msg_id"), QUuid::createUuid().toString(QUuid::WithoutBraces)},
                               {QStringLiteral("from"), KCirraSoftBus::identify(user.id, *sender)},
@@ -70,8 +76,8 @@ KCirraSoftBus::Answer KCirraSoftBusMessages::send(KCirraPeer *from, const QJsonO
     if (!delivered) {
         QJsonArray &waiting = m_waiting[waitKey(user.id, deviceId)];
         if (waiting.size() >= kMaxQueued) {
-            qCWarning(lcCirrad).noquote() << "messages for" << deviceId << "of" << user.id
-                                          << ": queue full, the oldest is dropped";
+            qCWarning(lcCirrad).noquote()
+                << "messages for" << deviceId << "of" << user.id << ": queue full, the oldest is dropped";
             waiting.removeFirst();
         }
         waiting.append(message);
@@ -79,7 +85,8 @@ KCirraSoftBus::Answer KCirraSoftBusMessages::send(KCirraPeer *from, const QJsonO
     return {KCirraSoftBus::Success,
             KCirraSoftBus::response(KCirraSoftBus::Success,
                                     delivered ? QStringLiteral("delivered") : QStringLiteral("queued"), message),
-            {}, {}};
+            {},
+            {}};
 }
 
 void KCirraSoftBusMessages::onListened(KCirraPeer *peer, int ability, int action)
@@ -127,10 +134,11 @@ void KCirraSoftBusMessages::sendUnread(KCirraPeer *peer, const QJsonArray &items
         const QJsonObject item = v.toObject();
         const QString action = item.value(QStringLiteral("action")).toString();
         const QString text = QString::fromUtf8(QJsonDocument(item).toJson(QJsonDocument::Compact));
-        m_bus->notifyKeyed(peer, 1, 13,
-                           [&](const QString &key) {
-                               return (onlyKey.isNull() || key == onlyKey) && (key.isEmpty() || key == action);
-                           },
-                           text);
+        m_bus->notifyKeyed(
+            peer, 1, 13,
+            [&](const QString &key) {
+                return (onlyKey.isNull() || key == onlyKey) && (key.isEmpty() || key == action);
+            },
+            text);
     }
 }

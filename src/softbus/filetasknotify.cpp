@@ -14,8 +14,7 @@ std::vector<std::string> FileTaskNotify::ownerIds() const
     return ids;
 }
 
-void FileTaskNotify::nextNotify(Error::Code code, Protocol::Internal::CommunicationContent content,
-                                std::string ownerId)
+void FileTaskNotify::nextNotify(Error::Code code, Protocol::Internal::CommunicationContent content, std::string ownerId)
 {
     // Keeps this notifier alive while its listeners run.
     const std::shared_ptr<FileTaskNotify> self = shared_from_this();

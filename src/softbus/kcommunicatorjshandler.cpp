@@ -226,9 +226,8 @@ void KCommunicatorJSHandler::listenDiscoverServiceSearch(KxWebViewJSContext &con
     QString serviceName;
     if (!KSoftBusJsArgs::text(argsOf(context), "serviceName", KSoftBusJsArgs::kMaxKey, &serviceName))
         return refuse(context);
-    proxy()->listenDiscoverServiceSearch(
-        serviceName.toStdString(),
-        eventListener<Protocol::DiscoverServiceInfoResult>(KSoftBusPage::kEventDiscoverService));
+    proxy()->listenDiscoverServiceSearch(serviceName.toStdString(), eventListener<Protocol::DiscoverServiceInfoResult>(
+                                                                        KSoftBusPage::kEventDiscoverService));
     KSoftBusJsArgs::answer(context, Error::Success);
 }
 

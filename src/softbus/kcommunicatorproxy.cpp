@@ -164,9 +164,9 @@ int KCommunicatorProxy::cancelTaskByOwnerId(const std::string &ownerId)
 int KCommunicatorProxy::discoverServiceSearch(const Protocol::DiscoverServiceInfo &info, Answer<quint64> answer)
 {
     // A mode outside 0..3 names no action: the request goes to (0, 0) and the service refuses it.
-    const ChannelAbility::Operation operation =
-        info.mode >= 0 && info.mode <= 3 ? ChannelAbility::Operation{Op::Discover, info.mode}
-                                         : ChannelAbility::Operation{0, 0};
+    const ChannelAbility::Operation operation = info.mode >= 0 && info.mode <= 3
+                                                    ? ChannelAbility::Operation{Op::Discover, info.mode}
+                                                    : ChannelAbility::Operation{0, 0};
     return oneShot<Protocol::LastModifiedTime>(
         operation, Protocol::recordToText(info),
         [answer = std::move(answer)](int code, const Protocol::LastModifiedTime &time) {
@@ -200,35 +200,35 @@ int KCommunicatorProxy::listenCurrentDeviceOnlineChange(Listener<bool> listener)
 {
     // Every status notice asks afresh whether this device is online.
     auto state = std::make_shared<Export::CobLifeState>(Export::Alive);
-    return listenOperation(Op::StatusNotice, [this, listener = std::move(listener), state](
-                                                 int, const CommunicationContent &) {
-        if (*state == Export::Finished)
-            return Export::Finished;
-        isDeviceOnline([listener, state](int code, bool online) {
-            if (*state == Export::Alive)
-                *state = listener(code, online);
-        });
-        return Export::Alive;
-    });
+    return listenOperation(Op::StatusNotice,
+                           [this, listener = std::move(listener), state](int, const CommunicationContent &) {
+                               if (*state == Export::Finished)
+                                   return Export::Finished;
+                               isDeviceOnline([listener, state](int code, bool online) {
+                                   if (*state == Export::Alive)
+                                       *state = listener(code, online);
+                               });
+                               return Export::Alive;
+                           });
 }
 
 int KCommunicatorProxy::listenDeviceInfoChange(Listener<Protocol::NoticeStatus> listener)
 {
-    return listenOperation(Op::StatusNotice, [listener = std::move(listener)](int code,
-                                                                              const CommunicationContent &content) {
-        QList<Protocol::NoticeStatus> notices;
-        if (code == Error::Success && !Protocol::recordsFromText(content.data, &notices))
-            return listener(Error::BadAnswer, Protocol::NoticeStatus());
-        if (code != Error::Success)
-            return listener(code, Protocol::NoticeStatus());
-        // A listener whose owner is gone answers Finished and falls away.
-        Export::CobLifeState state = Export::Alive;
-        for (const Protocol::NoticeStatus &notice : qAsConst(notices)) {
-            if (listener(code, notice) == Export::Finished)
-                state = Export::Finished;
-        }
-        return state;
-    });
+    return listenOperation(Op::StatusNotice,
+                           [listener = std::move(listener)](int code, const CommunicationContent &content) {
+                               QList<Protocol::NoticeStatus> notices;
+                               if (code == Error::Success && !Protocol::recordsFromText(content.data, &notices))
+                                   return listener(Error::BadAnswer, Protocol::NoticeStatus());
+                               if (code != Error::Success)
+                                   return listener(code, Protocol::NoticeStatus());
+                               // A listener whose owner is gone answers Finished and falls away.
+                               Export::CobLifeState state = Export::Alive;
+                               for (const Protocol::NoticeStatus &notice : qAsConst(notices)) {
+                                   if (listener(code, notice) == Export::Finished)
+                                       state = Export::Finished;
+                               }
+                               return state;
+                           });
 }
 
 int KCommunicatorProxy::listenMsg(const std::string &key, Listener<Protocol::KMsg> listener)
@@ -275,16 +275,13 @@ int KCommunicatorProxy::listenFileTaskInfo(const std::string &ownerId, Listener<
 int KCommunicatorProxy::doListenFileTaskInfo(const std::string &ownerId)
 {
     const std::weak_ptr<FileTaskNotify> weak = m_fileTasks;
-    return request(Op::FileTaskInfo, keyText(ownerId),
-                   [weak, ownerId](int code, const CommunicationContent &content) {
-                       const std::shared_ptr<FileTaskNotify> notifier = weak.lock();
-                       if (!notifier)
-                           return Export::Alive;
-                       QTimer::singleShot(0, [notifier, code, content, ownerId] {
-                           notifier->nextNotify(code, content, ownerId);
-                       });
-                       return Export::Alive;
-                   });
+    return request(Op::FileTaskInfo, keyText(ownerId), [weak, ownerId](int code, const CommunicationContent &content) {
+        const std::shared_ptr<FileTaskNotify> notifier = weak.lock();
+        if (!notifier)
+            return Export::Alive;
+        QTimer::singleShot(0, [notifier, code, content, ownerId] { notifier->nextNotify(code, content, ownerId); });
+        return Export::Alive;
+    });
 }
 
 int KCommunicatorProxy::listenDiscoverServiceSearch(const std::string &key,

@@ -84,7 +84,8 @@ void KDeviceJSHandler::renameDevice(KxWebViewJSContext &context)
     QString newName;
     if (!deviceOf(context, &device, &newName) || newName.trimmed().isEmpty())
         return KSoftBusJsArgs::answer(context, Error::BadArgument);
-    m_devices->renameDevice(device, newName, callbackToThreadOf(this, [this, context, device](bool ok, const QString &) {
+    m_devices->renameDevice(device, newName,
+                            callbackToThreadOf(this, [this, context, device](bool ok, const QString &) {
                                 KSoftBusJsArgs::publish(jsObject(), context, ok ? Error::Success : Error::IpcFailed,
                                                         device.toPage().toVariantMap());
                             }));
@@ -103,9 +104,9 @@ void KDeviceJSHandler::listenCurrentDeviceOnlineChange(KxWebViewJSContext &conte
 void KDeviceJSHandler::listenDeviceInfoChange(KxWebViewJSContext &context)
 {
     m_devices->listenDeviceInfoChange([this](bool ok, const Data::DeviceInfo &device) {
-        KSoftBusJsArgs::raise(jsObject(), KSoftBusPage::kEventDeviceInfoChange,
-                              KSoftBusPage::eventText(ok ? Error::Success : Error::IpcFailed,
-                                                      device.toPage().toVariantMap(), false));
+        KSoftBusJsArgs::raise(
+            jsObject(), KSoftBusPage::kEventDeviceInfoChange,
+            KSoftBusPage::eventText(ok ? Error::Success : Error::IpcFailed, device.toPage().toVariantMap(), false));
     });
     KSoftBusJsArgs::answer(context, Error::Success);
 }

@@ -34,8 +34,7 @@ std::shared_ptr<KDeviceManager> KDeviceManager::create()
 void KDeviceManager::getDeviceInfoList(ListAnswer answer)
 {
     KCommunicatorProxy::instance()->getDeviceInfoList(
-        Protocol::DeviceStatus{0},
-        [answer](int code, const Protocol::DeviceResponse<Protocol::DeviceInfoList> &list) {
+        Protocol::DeviceStatus{0}, [answer](int code, const Protocol::DeviceResponse<Protocol::DeviceInfoList> &list) {
             if (code != Error::Success) {
                 answer(false, {});
                 return;
@@ -133,16 +132,17 @@ void KDeviceManager::onDeviceInfoChange(const KStatusMsg &status)
     info.status = status.status;
     info.lastModifiedTime = status.lastModifiedTime;
     const std::weak_ptr<KDeviceManager> weak = weak_from_this();
-    markLocal(info,
-              [weak](bool ok, const Data::DeviceInfo &device) {
-                  const auto self = weak.lock();
-                  if (!self)
-                      return;
-                  const auto listeners = self->m_deviceListeners;
-                  for (const DeviceListener &l : listeners)
-                      l(ok, device);
-              },
-              true);
+    markLocal(
+        info,
+        [weak](bool ok, const Data::DeviceInfo &device) {
+            const auto self = weak.lock();
+            if (!self)
+                return;
+            const auto listeners = self->m_deviceListeners;
+            for (const DeviceListener &l : listeners)
+                l(ok, device);
+        },
+        true);
 }
 
 } // namespace Business

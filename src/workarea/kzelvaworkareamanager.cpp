@@ -1389,12 +1389,10 @@ void KZelvaWorkAreaManager::onSocketConnected()
     SoftBus::Business::KCommunicatorProxy *softbus = SoftBus::Business::KCommunicatorProxy::instance();
     const auto onOnline = [this](int code, bool online) { return onCurrentDeviceOnlineChange(code, online); };
     if (!m_softbusOnlineListening)
-        m_softbusOnlineListening = softbus->listenCurrentDeviceOnlineChange(
-                                       SoftBus::Business::callbackToThreadOf(this, onOnline))
-                                   == 0;
-    softbus->isDeviceOnline(SoftBus::Business::callbackToThreadOf(this, [onOnline](int code, bool online) {
-        onOnline(code, online);
-    }));
+        m_softbusOnlineListening =
+            softbus->listenCurrentDeviceOnlineChange(SoftBus::Business::callbackToThreadOf(this, onOnline)) == 0;
+    softbus->isDeviceOnline(
+        SoftBus::Business::callbackToThreadOf(this, [onOnline](int code, bool online) { onOnline(code, online); }));
 }
 
 // ---- other invokables and slots ---------------------------------------------------

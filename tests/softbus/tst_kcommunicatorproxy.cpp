@@ -119,8 +119,8 @@ void tst_KCommunicatorProxy::oneShotAnswers()
     QFETCH(QString, data);
     QList<QPair<int, QString>> answers;
     QCOMPARE(m_proxy->getCurrentDeviceInfo([&](int c, const Protocol::DeviceResponse<Protocol::DeviceInfo> &r) {
-                 answers.append({c, r.data.identify.deviceName});
-             }),
+        answers.append({c, r.data.identify.deviceName});
+    }),
              0);
     QCOMPARE(m_log->size(), 1);
     QCOMPARE(opText(m_log->first()), QStringLiteral("2,8 "));
@@ -199,8 +199,8 @@ void tst_KCommunicatorProxy::operationListenersShareOneRegistration()
     for (int i = 0; i < 3; ++i) {
         m_log->at(1).callback(0, withData(QStringLiteral("[]")));
         if (m_log->last().op == ChannelAbility::Operation{2, 9})
-            m_log->last().callback(0, withData(i == 0 ? QStringLiteral(R"({"online":true})")
-                                                      : QStringLiteral(R"({"online":false})")));
+            m_log->last().callback(
+                0, withData(i == 0 ? QStringLiteral(R"({"online":true})") : QStringLiteral(R"({"online":false})")));
     }
     QCOMPARE(online, QList<bool>({true, false}));
 }

@@ -63,10 +63,11 @@ private:
 QStringList softBusCalls(KCirradProcess &cirrad)
 {
     QStringList calls;
-    const QList<QJsonObject> log = cirrad.callsOf(QStringLiteral("cirraIpcCall"),
-                                                  QStringLiteral("requestSoftBusCommunicator"));
+    const QList<QJsonObject> log =
+        cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("requestSoftBusCommunicator"));
     for (const QJsonObject &entry : log) {
-        const QJsonObject argMap = entry.value(QStringLiteral("arg")).toObject().value(QStringLiteral("argMap")).toObject();
+        const QJsonObject argMap =
+            entry.value(QStringLiteral("arg")).toObject().value(QStringLiteral("argMap")).toObject();
         const bool send = argMap.value(QStringLiteral("__method__")).toString() == QLatin1String("send");
         Protocol::Internal::CommunicationContent content;
         ChannelAbility::Operation op;
@@ -135,7 +136,10 @@ void tst_KCommunicatorProxyCirrad::messagesDiscoveryAndRestart()
     });
     for (const char *name : {"a", "b"}) {
         proxy->listenMsg("chat", [&heard, name](int code, const Protocol::KMsg &m) {
-            heard << QStringLiteral("%1 %2 %3 from %4").arg(QLatin1String(name)).arg(code).arg(m.content, m.from.deviceId);
+            heard << QStringLiteral("%1 %2 %3 from %4")
+                         .arg(QLatin1String(name))
+                         .arg(code)
+                         .arg(m.content, m.from.deviceId);
             return Export::Alive;
         });
     }
@@ -148,10 +152,11 @@ void tst_KCommunicatorProxyCirrad::messagesDiscoveryAndRestart()
     heard.clear();
     other.sendMsg(QStringLiteral("dev-1"), QStringLiteral("now"));
     QString answered;
-    proxy->sendMsg({{QString(), QString(), QStringLiteral("dev-9"), QString()}, QStringLiteral("chat"), QStringLiteral("x")},
-                   [&](int code, const Protocol::DeviceResponse<Protocol::KMsg> &r) {
-                       answered = QStringLiteral("%1 %2 %3").arg(code).arg(r.code).arg(r.msg);
-                   });
+    proxy->sendMsg(
+        {{QString(), QString(), QStringLiteral("dev-9"), QString()}, QStringLiteral("chat"), QStringLiteral("x")},
+        [&](int code, const Protocol::DeviceResponse<Protocol::KMsg> &r) {
+            answered = QStringLiteral("%1 %2 %3").arg(code).arg(r.code).arg(r.msg);
+        });
     QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 2, 10000);
     QCOMPARE(heard, QStringList({QStringLiteral("a 0 now from dev-2"), QStringLiteral("b 0 now from dev-2")}));
     QTRY_COMPARE(answered, QStringLiteral("0 404 device not found"));

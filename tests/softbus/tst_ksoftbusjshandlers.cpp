@@ -85,7 +85,8 @@ void tst_KSoftBusJsHandlers::pageCalls_data()
     row("message, req a string", bus, "sendMsg", json(R"({"req":"hi"})"), 3);
     row("message, no target", bus, "sendMsg", json(R"({"req":{"content":"hi"}})"), 3);
     // Past the bridge's own limits the handler is never reached (answer code -1 here).
-    row("message, 100 KiB", bus, "sendMsg", json(R"({"req":{"to":{"device_id":"dev-1"},"content":"%1"}})").arg(big), -1);
+    row("message, 100 KiB", bus, "sendMsg", json(R"({"req":{"to":{"device_id":"dev-1"},"content":"%1"}})").arg(big),
+        -1);
     row("message, nested deep", bus, "sendMsg", json(R"({"req":%1})").arg(deep), 3);
     row("ability", bus, "appendDeviceAbility", json(R"({"ability":{"ability":"relay"}})"), 0, "code=0");
     row("ability, no name", bus, "appendDeviceAbility", json(R"({"ability":{}})"), 3);
@@ -135,7 +136,7 @@ void tst_KSoftBusJsHandlers::pageCalls()
         const QString key = data.section(QLatin1Char('='), 0, 0);
         const QJsonValue value = key.isEmpty() ? answer.value(QStringLiteral("data"))
                                                : answer.value(QStringLiteral("data")).toObject().value(key);
-        const QString text = value.isBool() ? (value.toBool() ? QStringLiteral("true") : QStringLiteral("false"))
+        const QString text = value.isBool()     ? (value.toBool() ? QStringLiteral("true") : QStringLiteral("false"))
                              : value.isDouble() ? QString::number(value.toInt())
                                                 : value.toString();
         QCOMPARE(text, data.section(QLatin1Char('='), 1));

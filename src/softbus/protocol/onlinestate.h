@@ -22,8 +22,8 @@ struct OnlineState
     QJsonObject toJson() const { return {{QStringLiteral("online"), online}}; }
     static bool fromJson(const QJsonObject &object, OnlineState *out)
     {
-        return KSoftBusJsonReader::read(object, out,
-                                        [](KSoftBusJsonReader &in, OnlineState &r) { in.boolean("online", &r.online); });
+        return KSoftBusJsonReader::read(
+            object, out, [](KSoftBusJsonReader &in, OnlineState &r) { in.boolean("online", &r.online); });
     }
 };
 

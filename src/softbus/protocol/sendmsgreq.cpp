@@ -9,9 +9,8 @@ namespace Protocol {
 
 QJsonObject SendMsgReq::toJson() const
 {
-    return {{QStringLiteral("to"), to.toJson()},
-            {QStringLiteral("action"), action},
-            {QStringLiteral("content"), content}};
+    return {
+        {QStringLiteral("to"), to.toJson()}, {QStringLiteral("action"), action}, {QStringLiteral("content"), content}};
 }
 
 bool SendMsgReq::fromJson(const QJsonObject &object, SendMsgReq *out)
