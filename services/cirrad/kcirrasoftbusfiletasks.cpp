@@ -231,6 +231,8 @@ void KCirraSoftBusFileTasks::onShell(KCirraPeer *peer, bool online)
         } else if (!task.userPaused) {
             task.transfer->resume();
             setState(task, Running);
+        } else {
+            setState(task, Paused);
         }
     }
 }
