@@ -374,6 +374,16 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
             m_controller->newDocument(window, request.value(QStringLiteral("title")).toString());
         return success({{QStringLiteral("tab"), window->tabBar()->indexOf(page->getTab())}});
     }
+    if (cmd == QLatin1String("sendToDevice")) {
+        const QString path = request.value(QStringLiteral("path")).toString();
+        const QString device = request.value(QStringLiteral("deviceId")).toString();
+        if (path.isEmpty() || device.isEmpty())
+            return failure(QStringLiteral("path or deviceId missing"));
+        const QString id = m_controller->sendToDevice(path, device);
+        if (id.isEmpty())
+            return failure(QStringLiteral("the device service refused the call"));
+        return success({{QStringLiteral("requestId"), id}});
+    }
     if (cmd == QLatin1String("openDocument")) {
         if (!needWindow())
             return failure(QStringLiteral("no such window"));

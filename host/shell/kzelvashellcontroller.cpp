@@ -4,6 +4,7 @@
 
 #include "kworkareapluginloader.h"
 
+#include <kcloudsvrproxy.h>
 #include <kpluginmanager.h>
 #include <kzelvaapplication.h>
 #include <kzelvacentralarea.h>
@@ -82,6 +83,8 @@ void KZelvaShellController::setupWindow(KZelvaMainWindow *window, bool notifyPlu
             this->closeTab(page, false);
     });
     closeTab->setShortcut(QKeySequence::Close);
+    file->addAction(tr("Send to &Device..."), this,
+                    [this, window] { askSendToDevice(window, window->centralArea()->currentSubPage()); });
     file->addSeparator();
     QAction *newWin = file->addAction(tr("New &Window"), this, [this] { newWindow(); });
     newWin->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+N")));
@@ -266,11 +269,51 @@ void KZelvaShellController::showTabMenu(KZelvaMainWindow *window, KZelvaTab *tab
         if (guarded)
             guarded->setLock(!guarded->isLock());
     });
+    menu->addAction(tr("Send to Device..."), this, [this, window, guarded] {
+        if (guarded)
+            askSendToDevice(window, guarded->subPage());
+    });
     if (QObject *m = manager()) {
         QMetaObject::invokeMethod(m, "addTabMenuWorkAreaAction", Qt::DirectConnection, Q_ARG(KZelvaMenu *, menu),
                                   Q_ARG(KZelvaTab *, tab), Q_ARG(QVariantMap, QVariantMap()));
     }
     menu->popup(pos);
+}
+
+void KZelvaShellController::askSendToDevice(KZelvaMainWindow *window, KZelvaSubPage *page)
+{
+    auto *document = qobject_cast<KZelvaQozSubPage *>(page);
+    if (!document || document->getDocPath().isEmpty()) {
+        qCInfo(lcShell) << "send to device: the tab has no saved file";
+        return;
+    }
+    bool ok = false;
+    const QString device = QInputDialog::getText(window, tr("Send to device"), tr("Device id:"), QLineEdit::Normal,
+                                                 m_lastTargetDevice, &ok)
+                               .trimmed();
+    if (ok && !device.isEmpty()) {
+        m_lastTargetDevice = device;
+        sendToDevice(document->getDocPath(), device);
+    }
+}
+
+QString KZelvaShellController::sendToDevice(const QString &path, const QString &deviceId)
+{
+    KCloudSvrProxy *cloud = zelvaApp->cloudSvrProxy();
+    if (!cloud)
+        return QString();
+    qoz::cirra::CirraIpcArg arg;
+    arg.method = "sendFileToDevice";
+    arg.argMap = {{"path", path.toStdString()}, {"deviceId", deviceId.toStdString()}, {"ownerId", "qoz-office"}};
+    return cloud->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, this,
+                            QStringLiteral("onSendToDeviceDone"));
+}
+
+void KZelvaShellController::onSendToDeviceDone(bool ok, QString requestId, CirraIpcResult result)
+{
+    if (!ok || result.state != 0)
+        qCWarning(lcShell).noquote() << "send to device" << requestId << "failed:" << result.state
+                                     << QString::fromStdString(result.resultString);
 }
 
 bool KZelvaShellController::closeTab(KZelvaSubPage *page, bool force)

@@ -2,8 +2,13 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include <kcirrarecords.h>
+
 #include <QObject>
 #include <QPointer>
+
+// Completion slots name the record by its bare class name, as the proxy invokes them.
+using qoz::cirra::CirraIpcResult;
 
 class QMenu;
 class KWorkAreaPluginLoader;
@@ -45,6 +50,11 @@ public:
     // Tells the manager about the crash, then aborts the process.
     [[noreturn]] void crash();
 
+    // Hands a file to the device service for another device of the user
+    // ("cirraIpcCall" "sendFileToDevice", owner id "qoz-office"); the
+    // request id, empty when the call was refused.
+    QString sendToDevice(const QString &path, const QString &deviceId);
+
     QObject *manager() const;
     int windowId(const KZelvaMainWindow *window) const;
     KZelvaMainWindow *windowById(int id) const;
@@ -56,8 +66,14 @@ private:
     void fillWorkAreaMenu(KZelvaMainWindow *window, QMenu *menu);
     void showTabMenu(KZelvaMainWindow *window, KZelvaTab *tab, const QPoint &pos);
     void openWithDialog(KZelvaMainWindow *window);
+    void askSendToDevice(KZelvaMainWindow *window, KZelvaSubPage *page);
 
+private Q_SLOTS:
+    void onSendToDeviceDone(bool ok, QString requestId, CirraIpcResult result);
+
+private:
     KWorkAreaPluginLoader *m_loader;
     int m_nextWindowId = 1;
     int m_untitled = 0;
+    QString m_lastTargetDevice;
 };

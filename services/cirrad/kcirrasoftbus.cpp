@@ -5,6 +5,9 @@
 #include "kcirrapeer.h"
 #include "kcirraserver.h"
 #include "kcirraservice.h"
+#include "kcirrasoftbusdiscovery.h"
+#include "kcirrasoftbusfiletasks.h"
+#include "kcirrasoftbusmessages.h"
 
 #include <kcirrapaths.h>
 
@@ -15,6 +18,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
+
 Q_DECLARE_LOGGING_CATEGORY(lcCirrad)
 
 using namespace qoz::cirra;
@@ -23,8 +28,6 @@ namespace {
 
 constexpr char kAppId[] = "qoz-office";
 constexpr int kMaxDeviceName = 128;
-// Codes of the service's own answers (the "__code__" of a result, the "code" of a device response).
-enum Code { Success = 0, Forbidden = 403, NotFound = 404, Conflict = 409, BadArgument = 422 };
 
 QString qs(const std::string &s)
 {
@@ -69,17 +72,15 @@ QString content(qint64 cobId, int ability, int action, const QString &data, bool
                                {QStringLiteral("status"), 0}});
 }
 
-QJsonObject response(int code, const QString &msg, const QJsonObject &data = QJsonObject())
+QString key(int ability, int action)
 {
-    return {{QStringLiteral("code"), code}, {QStringLiteral("msg"), msg}, {QStringLiteral("data"), data}};
+    return QStringLiteral("%1,%2").arg(ability).arg(action);
 }
 
-QJsonObject identify(const QString &userId, const KCirraDevice &device)
+// Requests whose data is a key (an action, an owner id) that stays open for the key's notices.
+bool isKeyed(int ability, int action)
 {
-    return {{QStringLiteral("app_id"), QLatin1String(kAppId)},
-            {QStringLiteral("user_id"), userId},
-            {QStringLiteral("device_id"), device.id},
-            {QStringLiteral("device_name"), device.name}};
+    return (ability == 1 && action == 13) || (ability == 5 && action == 1);
 }
 
 bool usableName(const QString &name)
@@ -90,9 +91,25 @@ bool usableName(const QString &name)
 
 } // namespace
 
+QJsonObject KCirraSoftBus::response(int code, const QString &msg, const QJsonObject &data)
+{
+    return {{QStringLiteral("code"), code}, {QStringLiteral("msg"), msg}, {QStringLiteral("data"), data}};
+}
+
+QJsonObject KCirraSoftBus::identify(const QString &userId, const KCirraDevice &device)
+{
+    return {{QStringLiteral("app_id"), QLatin1String(kAppId)},
+            {QStringLiteral("user_id"), userId},
+            {QStringLiteral("device_id"), device.id},
+            {QStringLiteral("device_name"), device.name}};
+}
+
 KCirraSoftBus::KCirraSoftBus(KCirraService *service)
     : QObject(service)
     , m_service(service)
+    , m_messages(new KCirraSoftBusMessages(this))
+    , m_discovery(new KCirraSoftBusDiscovery(this))
+    , m_fileTasks(new KCirraSoftBusFileTasks(this))
 {
     service->registerMethod(QStringLiteral("requestSoftBusCommunicator"),
                             [this](KCirraPeer *peer, const CirraIpcArg &a) { return request(peer, a); });
@@ -104,6 +121,9 @@ KCirraSoftBus::KCirraSoftBus(KCirraService *service)
     });
     connect(service, &KCirraService::shellClosed, this, [this](KCirraPeer *peer) {
         m_listens.remove(peer);
+        m_keyed.remove(peer);
+        m_overCap.remove(peer);
+        m_appended.remove(peer);
         const QString deviceId = qs(peer->hello().deviceId);
         if (deviceId.isEmpty() || peerOf(peer->userId(), deviceId, peer))
             return;
@@ -136,21 +156,52 @@ CirraIpcResult KCirraSoftBus::request(KCirraPeer *peer, const CirraIpcArg &arg)
     }
     const int ability = op.value(QStringLiteral("ability")).toInt();
     const int action = op.value(QStringLiteral("action")).toInt();
+    const QString data = request.value(QStringLiteral("data")).toString();
+    const bool keyed = send && isKeyed(ability, action);
+    // A keyed request again for the same key takes the place of the open one, so each notice goes out once.
+    QList<Keyed> &open = m_keyed[peer];
+    const auto same = std::find_if(open.begin(), open.end(), [&](const Keyed &k) {
+        return k.ability == ability && k.action == action && k.key == data;
+    });
+    const bool registers = send ? keyed && same == open.end() : !listens(peer, ability, action);
+    if (registers && !admit(peer)) {
+        result.state = TooMany;
+        result.resultString = "too many registrations";
+        return result;
+    }
     result.state = Success;
+    const QPointer<KCirraPeer> guard(peer);
     if (!send) {
-        m_listens[peer].insert(QStringLiteral("%1,%2").arg(ability).arg(action));
+        m_listens[peer].insert(key(ability, action));
+        // Notices of the new listen follow the reply.
+        QTimer::singleShot(0, this, [this, guard, ability, action] {
+            if (guard && guard->isOpen())
+                Q_EMIT listened(guard, ability, action);
+        });
         return result;
     }
     const qint64 cobId = ++m_nextCobId;
     result.resultMap["__return__"] = std::to_string(cobId);
+    if (keyed) {
+        if (same != open.end())
+            same->cobId = cobId;
+        else
+            open.append({ability, action, data, cobId});
+        QTimer::singleShot(0, this, [this, guard, ability, action, data] {
+            if (guard && guard->isOpen())
+                Q_EMIT keyedOpened(guard, ability, action, data);
+        });
+        return result;
+    }
     // The result is an event, and events of a call follow its reply.
-    const QString data = request.value(QStringLiteral("data")).toString();
-    QTimer::singleShot(0, this, [this, guard = QPointer<KCirraPeer>(peer), cobId, ability, action, data] {
+    QTimer::singleShot(0, this, [this, guard, cobId, ability, action, data] {
         if (!guard || !guard->isOpen())
             return;
         QJsonObject requestData;
         Answer result{BadArgument, {}, {}, {}};
-        if (data.isEmpty() || parseObject(data, &requestData))
+        if (ability == 5)
+            result = m_fileTasks->control(guard, action, data);
+        else if (data.isEmpty() || parseObject(data, &requestData))
             result = answer(guard, ability, action, requestData);
         const QString text = result.code == Success ? compact(result.data) : QString();
         sendEvent(guard, {{QStringLiteral("__method__"), QStringLiteral("send")},
@@ -168,6 +219,10 @@ KCirraSoftBus::Answer KCirraSoftBus::answer(KCirraPeer *peer, int ability, int a
     const QString deviceId = action == 8 ? qs(peer->hello().deviceId)
                                          : request.value(QStringLiteral("device_id")).toString();
     const auto device = user.devices.constFind(deviceId);
+    if (ability == 1 && action == 6)
+        return m_messages->send(peer, request);
+    if (ability == 7 && action >= 0 && action <= 3)
+        return m_discovery->change(peer, action, request);
     if (ability != 2)
         return {NotFound, {}, {}, {}};
     switch (action) {
@@ -189,6 +244,8 @@ KCirraSoftBus::Answer KCirraSoftBus::answer(KCirraPeer *peer, int ability, int a
         return remove(peer, request);
     case 7:
         return rename(peer, request);
+    case 5: // an ability announced by this device
+        return appendAbility(peer, request);
     case 9: // connected, hence online
         return {Success, {{QStringLiteral("online"), true}}, {}, {}};
     default:
@@ -242,16 +299,83 @@ void KCirraSoftBus::notifyStatus(const QString &userId, const KCirraDevice &devi
                              {QStringLiteral("status"), peerOf(userId, device.id, closing) ? 1 : 0},
                              {QStringLiteral("action"), action},
                              {QStringLiteral("last_modified_time"), double(device.modifiedTime)}};
-    const QString key = QStringLiteral("1,3");
-    const QJsonObject event{{QStringLiteral("__method__"), QStringLiteral("listenMessage")},
-                            {QStringLiteral("__action__"), compact(operation(1, 3))},
-                            {QStringLiteral("__return__"), content(-1, 1, 3, compact(QJsonArray{notice}), false)},
-                            {QStringLiteral("__code__"), Success}};
+    const QString data = compact(QJsonArray{notice});
     const QList<KCirraPeer *> peers = m_service->server()->peers();
     for (KCirraPeer *p : peers) {
-        if (p != closing && p->isOpen() && p->userId() == userId && m_listens.value(p).contains(key))
-            sendEvent(p, event);
+        if (p != closing && p->isOpen() && p->userId() == userId)
+            notifyOperation(p, 1, 3, data);
     }
+}
+
+KCirraSoftBus::Answer KCirraSoftBus::appendAbility(KCirraPeer *peer, const QJsonObject &request)
+{
+    const QString name = request.value(QStringLiteral("ability")).toString();
+    if (!usableName(name))
+        return {Success, response(BadArgument, QStringLiteral("bad argument")), {}, {}};
+    QStringList &appended = m_appended[peer];
+    if (!appended.contains(name)) {
+        if (appended.size() >= kMaxRegistrations)
+            return {Success, response(TooMany, QStringLiteral("too many abilities")), {}, {}};
+        appended.append(name);
+    }
+    const double now = double(QDateTime::currentMSecsSinceEpoch());
+    return {
+        Success, response(Success, QStringLiteral("success"), {{QStringLiteral("last_modified_time"), now}}), {}, {}};
+}
+
+bool KCirraSoftBus::listens(const KCirraPeer *peer, int ability, int action) const
+{
+    return m_listens.value(peer).contains(key(ability, action));
+}
+
+bool KCirraSoftBus::notifyOperation(KCirraPeer *peer, int ability, int action, const QString &data)
+{
+    if (!peer->isOpen() || !listens(peer, ability, action))
+        return false;
+    sendEvent(peer, {{QStringLiteral("__method__"), QStringLiteral("listenMessage")},
+                     {QStringLiteral("__action__"), compact(operation(ability, action))},
+                     {QStringLiteral("__return__"), content(-1, ability, action, data, false)},
+                     {QStringLiteral("__code__"), Success}});
+    return true;
+}
+
+int KCirraSoftBus::notifyKeyed(KCirraPeer *peer, int ability, int action,
+                               const std::function<bool(const QString &)> &match, const QString &data)
+{
+    int sent = 0;
+    const QList<Keyed> keyed = m_keyed.value(peer);
+    for (const Keyed &k : keyed) {
+        if (k.ability != ability || k.action != action || !match(k.key) || !peer->isOpen())
+            continue;
+        sendEvent(peer, {{QStringLiteral("__method__"), QStringLiteral("send")},
+                         {QStringLiteral("__return__"), content(k.cobId, ability, action, data, false)},
+                         {QStringLiteral("__code__"), Success}});
+        ++sent;
+    }
+    return sent;
+}
+
+bool KCirraSoftBus::admit(KCirraPeer *peer)
+{
+    if (m_listens.value(peer).size() + m_keyed.value(peer).size() < kMaxRegistrations)
+        return true;
+    if (!m_overCap.contains(peer)) {
+        m_overCap.insert(peer);
+        qCWarning(lcCirrad).noquote() << "requestSoftBusCommunicator: more than" << kMaxRegistrations
+                                      << "registrations refused for" << peer->describe();
+    }
+    return false;
+}
+
+QList<KCirraPeer *> KCirraSoftBus::peersOf(const QString &userId, const QString &deviceId) const
+{
+    QList<KCirraPeer *> found;
+    const QList<KCirraPeer *> peers = m_service->server()->peers();
+    for (KCirraPeer *p : peers) {
+        if (p->isOpen() && p->isShell() && p->userId() == userId && qs(p->hello().deviceId) == deviceId)
+            found.append(p);
+    }
+    return found;
 }
 
 void KCirraSoftBus::sendEvent(KCirraPeer *peer, const QJsonObject &event)
@@ -282,6 +406,8 @@ QJsonObject KCirraSoftBus::deviceRecord(const KCirraUser &user, const KCirraDevi
     if (shell) {
         for (const std::string &a : shell->hello().abilities)
             abilities.append(qs(a));
+        for (const QString &a : m_appended.value(shell))
+            abilities.append(a);
     }
     const QJsonObject client{{QStringLiteral("channel"), QString()},
                              {QStringLiteral("type"), shell ? shell->appName() : QString()},

@@ -11,8 +11,13 @@
 #include <QObject>
 #include <QSet>
 
+#include <functional>
+
 class KCirraPeer;
 class KCirraService;
+class KCirraSoftBusDiscovery;
+class KCirraSoftBusFileTasks;
+class KCirraSoftBusMessages;
 
 /*
  * The device-communication ("SoftBus") service stand-in behind the
@@ -37,9 +42,17 @@ class KCirraSoftBus : public QObject
 {
     Q_OBJECT
 public:
-    explicit KCirraSoftBus(KCirraService *service);
+    static constexpr int kMaxRegistrations = 256;
+    // Codes of the service's own answers (the "__code__" of a result, the "code" of a device response).
+    enum Code {
+        Success = 0,
+        Forbidden = 403,
+        NotFound = 404,
+        Conflict = 409,
+        BadArgument = 422,
+        TooMany = 429
+    };
 
-private:
     // A result: its code, its data and the device notice it causes (if any).
     struct Answer
     {
@@ -49,6 +62,36 @@ private:
         KCirraDevice changed;
     };
 
+    explicit KCirraSoftBus(KCirraService *service);
+
+    KCirraService *service() const { return m_service; }
+    // The open shells of one device of a user.
+    QList<KCirraPeer *> peersOf(const QString &userId, const QString &deviceId) const;
+    KCirraPeer *peerOf(const QString &userId, const QString &deviceId, const KCirraPeer *except = nullptr) const;
+    bool listens(const KCirraPeer *peer, int ability, int action) const;
+    // A notice of an operation the peer listens to ("listenMessage" event); false when it does not listen.
+    bool notifyOperation(KCirraPeer *peer, int ability, int action, const QString &data);
+    // A notice to the peer's open keyed requests on the operation whose key `match` accepts; how many got it.
+    int notifyKeyed(KCirraPeer *peer, int ability, int action, const std::function<bool(const QString &)> &match,
+                    const QString &data);
+    // The page-side identity of a device of the user.
+    static QJsonObject identify(const QString &userId, const KCirraDevice &device);
+    static QJsonObject response(int code, const QString &msg, const QJsonObject &data = QJsonObject());
+
+Q_SIGNALS:
+    // A peer began to listen to an operation / opened a keyed request.
+    void listened(KCirraPeer *peer, int ability, int action);
+    void keyedOpened(KCirraPeer *peer, int ability, int action, const QString &key);
+
+private:
+    struct Keyed
+    {
+        int ability;
+        int action;
+        QString key;
+        qint64 cobId;
+    };
+
     qoz::cirra::CirraIpcResult request(KCirraPeer *peer, const qoz::cirra::CirraIpcArg &arg);
     Answer answer(KCirraPeer *peer, int ability, int action, const QJsonObject &request);
     Answer rename(KCirraPeer *peer, const QJsonObject &request);
@@ -56,11 +99,20 @@ private:
     void notifyStatus(const QString &userId, const KCirraDevice &device, const QString &action,
                       const KCirraPeer *closing = nullptr);
     void sendEvent(KCirraPeer *peer, const QJsonObject &event);
-    KCirraPeer *peerOf(const QString &userId, const QString &deviceId, const KCirraPeer *except = nullptr) const;
     QJsonObject deviceRecord(const KCirraUser &user, const KCirraDevice &device) const;
 
+    bool admit(KCirraPeer *peer);
+    Answer appendAbility(KCirraPeer *peer, const QJsonObject &request);
+
     KCirraService *m_service;
-    // Operations ("ability,action") each shell listens to.
+    KCirraSoftBusMessages *m_messages;
+    KCirraSoftBusDiscovery *m_discovery;
+    KCirraSoftBusFileTasks *m_fileTasks;
+    // Operations ("ability,action") each shell listens to, and its open keyed requests.
     QHash<const KCirraPeer *, QSet<QString>> m_listens;
+    QHash<const KCirraPeer *, QList<Keyed>> m_keyed;
+    QSet<const KCirraPeer *> m_overCap;
+    // Abilities each shell announced (shown with its device).
+    QHash<const KCirraPeer *, QStringList> m_appended;
     qint64 m_nextCobId = 0;
 };

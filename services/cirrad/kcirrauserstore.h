@@ -45,6 +45,8 @@ public:
     const KCirraUser &user(const QString &id);
     bool store(const KCirraUser &user);
     QString roamingDir(const QString &userId, const QString &deviceId) const;
+    // The state directory everything of the service lives under.
+    QString dir() const { return m_dir; }
     // Where documents relayed to a device land.
     QString relayDir(const QString &userId, const QString &deviceId) const;
 

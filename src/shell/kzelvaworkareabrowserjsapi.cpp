@@ -2,6 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvaworkareabrowserjsapi.h"
 
+#include "kcommunicatorjshandler.h"
+#include "kdevicejshandler.h"
+
 #include "klabelsyncjsapihandler.h"
 #include "ktoast.h"
 #include "kzelvaworkarea.h"
@@ -151,7 +154,11 @@ bool KZelvaWorkAreaBrowserJsApi::initHandlers()
 {
     auto *labels = new KLabelSyncJSApiHandler(this, jsObject(), container());
     connect(labels, &KLabelSyncJSApiHandler::queryClose, this, &KZelvaWorkAreaBrowserJsApi::queryClose);
-    return registerHandler(QStringLiteral("softbus.common"), labels) && KZelvaCommonJSAPI::initHandlers();
+    using namespace SoftBus::Business::JsApiHander;
+    return registerHandler(QStringLiteral("softbus.common"), labels)
+           && registerHandler(QStringLiteral("softbus.communicator"), new KCommunicatorJSHandler(this, jsObject()))
+           && registerHandler(QStringLiteral("softbus.device"), new KDeviceJSHandler(this, jsObject()))
+           && KZelvaCommonJSAPI::initHandlers();
 }
 
 KZelvaWorkAreaManager *KZelvaWorkAreaBrowserJsApi::manager() const

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcommunicatoripc.h"
 
+#include "kcommunicatorproxy.h"
 #include "softbusdispatch.h"
 
 #include <kzelvaworkareahelper.h>
@@ -172,7 +173,7 @@ void KCommunicatorIpc::reRegisterListen()
     m_awaitingResults.clear();
     m_listeners.clear();
     // The process-wide communicator proxy registers its standing listeners again.
-    writeLog(0, QStringLiteral("reRegisterListen : hands over to a part that is not built yet"));
+    KCommunicatorProxy::instance()->reRegisterListen();
 }
 
 void KCommunicatorIpc::onNotifyBroadcast(QString message)

@@ -19,6 +19,8 @@
 #include "kzelvaworkareasettingswrapper.h"
 #include "kworkarealabelsync.h"
 #include "kzelvaatomixbubblemgr.h"
+#include "callbacktothreadof.h"
+#include "kcommunicatorproxy.h"
 
 #include <isyncsettingsdata.h>
 #include <kaccountsdkproxy.h>
@@ -1279,6 +1281,8 @@ void KZelvaWorkAreaManager::notifyCommandLineChanged()
     }
     writeLog(0, QStringLiteral("%1: softbusHandleCommandLine = true").arg(name));
     m_pendingCommandLine = true;
+    SoftBus::Business::KCommunicatorProxy::instance()->isDeviceOnline(SoftBus::Business::callbackToThreadOf(
+        this, [this](int code, bool online) { onCurrentDeviceOnlineChange(code, online); }));
 }
 
 SoftBus::Export::CobLifeState KZelvaWorkAreaManager::onCurrentDeviceOnlineChange(Error::Code error, bool online)
@@ -1385,7 +1389,15 @@ void KZelvaWorkAreaManager::onMainWindowSplashFinished()
 
 void KZelvaWorkAreaManager::onSocketConnected()
 {
-    notBuiltYet("onSocketConnected: device-online listener");
+    // SoftBus: the device-online listener (once per manager), then one query, so that a pending command line
+    // runs on this connection's answer instead of waiting for another device's status notice.
+    SoftBus::Business::KCommunicatorProxy *softbus = SoftBus::Business::KCommunicatorProxy::instance();
+    const auto onOnline = [this](int code, bool online) { return onCurrentDeviceOnlineChange(code, online); };
+    if (!m_softbusOnlineListening)
+        m_softbusOnlineListening =
+            softbus->listenCurrentDeviceOnlineChange(SoftBus::Business::callbackToThreadOf(this, onOnline)) == 0;
+    softbus->isDeviceOnline(
+        SoftBus::Business::callbackToThreadOf(this, [onOnline](int code, bool online) { onOnline(code, online); }));
 }
 
 // ---- other invokables and slots ---------------------------------------------------

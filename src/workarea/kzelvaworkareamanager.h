@@ -211,6 +211,7 @@ private:
     KZelvaWorkAreaSettingsChangedHandler *m_settingsHandler = nullptr;
     bool m_loginConfirmed = false;
     bool m_deviceOnline = false;
+    bool m_softbusOnlineListening = false;
     bool m_pendingGuideLogin = false;
     bool m_pendingCommandLine = false;
     int m_crossTerminalLoadTimeout = 6000;
