@@ -34,6 +34,8 @@ private:
     void onNewConnection();
     void onReadyRead(QLocalSocket *socket);
 
+    // The cross-terminal panel: closePanel, panelState, panelScript, panelListing.
+    QJsonObject panelCommand(const QString &cmd, const QJsonObject &request);
     QJsonObject handleWorkAreaCommand(const QString &cmd, const QJsonObject &request,
                                       class KZelvaMainWindow *window, bool *handled);
     QJsonObject windowState(class KZelvaMainWindow *window) const;
