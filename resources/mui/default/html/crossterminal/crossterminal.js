@@ -79,7 +79,7 @@
     }
 
     function statusText(status) {
-        return status === 'current' ? 'Active' : status === 'other' ? 'Another window' : '';
+        return status === 'current' ? 'This window' : status === 'other' ? 'Another window' : '';
     }
 
     function tabItem(workArea, tag, closed) {
