@@ -7,6 +7,9 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QVariantMap>
+
+#include <functional>
 
 /*
  * The shell's registry of plug-in objects, by name. Entries are guarded:
@@ -22,6 +25,13 @@ public:
     QObject *pluginInstanceObject(const QString &name) const;
     void unregisterPluginInstanceObject(const QString &name);
 
+    // Runs the shell plug-in `name` with `params` (under "RunningParams");
+    // 0 when it ran, -1 when no such plug-in is installed.
+    using PluginRunner = std::function<int(const QVariantMap &params)>;
+    void registerPluginRunner(const QString &name, const PluginRunner &runner);
+    int runPlugin(const QString &name, const QVariantMap &params);
+
 private:
     QHash<QString, QPointer<QObject>> m_objects;
+    QHash<QString, PluginRunner> m_runners;
 };

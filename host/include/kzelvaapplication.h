@@ -5,6 +5,8 @@
 #include "kcoreapplication.h"
 #include "kzelvastartup.h"
 
+#include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QPointer>
 
@@ -48,6 +50,10 @@ public:
     KScriptCore *scriptCore() const { return m_scriptCore; }
     // The page-image service, created on first use.
     KZelvaThumbnailProvider *getThumbnailMgr();
+    // The application manager's icons by name: registered ones first, then
+    // the icon theme's. Null when neither has the name.
+    QIcon appIconByName(const QString &name) const;
+    void registerAppIcon(const QString &name, const QIcon &icon);
     // Runs the shell with or without a script core (tests, KZELVA_NO_SCRIPT_CORE=1).
     void setScriptCoreAvailable(bool available);
 
@@ -68,6 +74,7 @@ private:
     KZelvaBackupMgr *m_backup = nullptr;
     KScriptCore *m_scriptCore = nullptr;
     KZelvaThumbnailProvider *m_thumbnails = nullptr;
+    QHash<QString, QIcon> m_appIcons;
 };
 
 #define zelvaApp (KZelvaApplication::instance())

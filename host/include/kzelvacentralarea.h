@@ -26,6 +26,8 @@ public:
     KZelvaCentralArea(KZelvaTabBar *tabBar, QWidget *parent);
 
     QList<KZelvaPage *> pages() const;
+    // The page of that type, created when the window has none yet.
+    KZelvaPage *pageByType(KZelvaPluginWidget::WidgetType type) { return pageFor(type); }
     QList<KZelvaSubPage *> subPages() const;
     KZelvaSubPage *currentSubPage() const;
 

@@ -34,6 +34,8 @@ public:
     KZelvaCentralArea *centralArea() const { return m_centralArea; }
     KZelvaTabBar *tabBar() const { return m_tabBar; }
     QToolButton *workAreaButton() const { return m_workAreaButton; }
+    // The top bar's cross-terminal button; hidden until the shell shows it.
+    QToolButton *crossTerminalButton() const { return m_crossTerminalButton; }
     QMenu *fileMenu() const { return m_fileMenu; }
 
     bool isClosing() const { return m_closing; }
@@ -70,6 +72,7 @@ public:
 Q_SIGNALS:
     void workAreaDataChanged();
     void workAreaButtonClicked(const QRect &globalRect);
+    void crossTerminalButtonClicked(const QRect &globalRect);
     void aboutToQueryClose(KZelvaMainWindow *window);
     void aboutToClose(KZelvaMainWindow *window);
     void closeCancelled(KZelvaMainWindow *window);
@@ -85,6 +88,7 @@ private:
     KZelvaTabBar *m_tabBar = nullptr;
     KZelvaCentralArea *m_centralArea = nullptr;
     QToolButton *m_workAreaButton = nullptr;
+    QToolButton *m_crossTerminalButton = nullptr;
     QMenu *m_fileMenu = nullptr;
     bool m_closing = false;
     bool m_closeApproved = false;

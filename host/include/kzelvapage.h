@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QStringList>
 #include <QPointer>
 
 class KZelvaSubPage;
@@ -26,6 +27,14 @@ public:
     KZelvaPluginWidget::WidgetType pageType() const { return m_type; }
     QList<KZelvaSubPage *> subPages() const;
 
+    // A command for the page ("showDevicesFile&<path>&<ids>&<id>" for the
+    // start page); the page acts on it and announces it.
+    void executeCommand(const QString &command);
+    QStringList receivedCommands() const { return m_commands; }
+
+Q_SIGNALS:
+    void commandReceived(const QString &command);
+
 protected:
     bool event(QEvent *event) override;
 
@@ -33,4 +42,5 @@ private:
     friend class KZelvaCentralArea;
     KZelvaPluginWidget::WidgetType m_type;
     QList<QPointer<KZelvaSubPage>> m_subPages;
+    QStringList m_commands;
 };

@@ -23,12 +23,16 @@ public:
     QStringList filesToOpen() const { return m_files; }
     QString commandLine() const { return m_commandLine; }
     QString getSoftbusAction() const { return m_softbusAction; }
+    // Started without a shell window of its own (a document process run for
+    // another application's panel).
+    bool isShelllessMode() const { return m_shellless; }
 
     void setIndependentMode(bool on, int appType) { m_independent = on; m_appType = appType; }
     void setAppMode(int mode) { m_appMode = mode; }
     void setFilesToOpen(const QStringList &files) { m_files = files; }
     void setCommandLine(const QString &line) { m_commandLine = line; }
     void setSoftbusAction(const QString &action) { m_softbusAction = action; }
+    void setShelllessMode(bool on) { m_shellless = on; }
 
 private:
     bool m_independent = false;
@@ -37,4 +41,5 @@ private:
     QStringList m_files;
     QString m_commandLine;
     QString m_softbusAction;
+    bool m_shellless = false;
 };

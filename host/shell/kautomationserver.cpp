@@ -426,6 +426,15 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
         QObject *popup = m_controller->pressWorkAreaButton(window);
         return success({{QStringLiteral("popup"), popup != nullptr}});
     }
+    if (cmd == QLatin1String("openPanel")) {
+        if (!needWindow())
+            return failure(QStringLiteral("no such window"));
+        QObject *panel = m_controller->pressCrossTerminalButton(window);
+        return success({{QStringLiteral("panel"), panel != nullptr}});
+    }
+    if (cmd == QLatin1String("closePanel") || cmd == QLatin1String("panelState") || cmd == QLatin1String("panelScript")
+        || cmd == QLatin1String("panelListing"))
+        return panelCommand(cmd, request);
     if (cmd == QLatin1String("screenshot")) {
         if (!needWindow())
             return failure(QStringLiteral("no such window"));
@@ -507,4 +516,55 @@ QJsonObject KAutomationServer::handleMenuCommand(const QString &cmd, const QJson
     }
     Q_UNUSED(request)
     return {};
+}
+
+QJsonObject KAutomationServer::panelCommand(const QString &cmd, const QJsonObject &request)
+{
+    QObject *panels = m_controller->panelManager();
+    if (!panels)
+        return failure(QStringLiteral("no cross-terminal panel manager"));
+    if (cmd == QLatin1String("closePanel")) {
+        QMetaObject::invokeMethod(panels, "hideCrossTerminalPanel", Qt::DirectConnection);
+        return success();
+    }
+    if (cmd == QLatin1String("panelListing")) {
+        const QString kind = request.value(QStringLiteral("kind")).toString(QStringLiteral("plugin"));
+        if (kind != QLatin1String("plugin") && kind != QLatin1String("host"))
+            return failure(QStringLiteral("kind must be plugin or host"));
+        QJsonObject listing;
+        QMetaObject::invokeMethod(panels, "listing", Qt::DirectConnection, Q_RETURN_ARG(QJsonObject, listing),
+                                  Q_ARG(QString, kind));
+        return success({{QStringLiteral("listing"), listing}});
+    }
+    QObject *object = nullptr;
+    QMetaObject::invokeMethod(panels, "panel", Qt::DirectConnection, Q_RETURN_ARG(QObject *, object));
+    auto *panel = qobject_cast<QWidget *>(object);
+    if (cmd == QLatin1String("panelScript")) {
+        const QJsonValue script = request.value(QStringLiteral("script"));
+        if (!script.isString())
+            return failure(QStringLiteral("script missing"));
+        bool ran = false;
+        if (panel)
+            QMetaObject::invokeMethod(panel, "runPageScript", Qt::DirectConnection, Q_RETURN_ARG(bool, ran),
+                                      Q_ARG(QString, script.toString()));
+        return ran ? success() : failure(QStringLiteral("the panel has no page"));
+    }
+    if (!panel)
+        return success({{QStringLiteral("panel"), QJsonObject{{QStringLiteral("exists"), false}}}});
+    auto rect = [](const QRect &r) {
+        return QJsonObject{{QStringLiteral("x"), r.x()},
+                           {QStringLiteral("y"), r.y()},
+                           {QStringLiteral("width"), r.width()},
+                           {QStringLiteral("height"), r.height()}};
+    };
+    return success(
+        {{QStringLiteral("panel"),
+          QJsonObject{{QStringLiteral("exists"), true},
+                      {QStringLiteral("visible"), panel->isVisible()},
+                      {QStringLiteral("lifecycle"), panel->property("lifecycle").toString()},
+                      {QStringLiteral("url"), panel->property("currentUrl").toString()},
+                      {QStringLiteral("geometry"), rect(panel->geometry())},
+                      {QStringLiteral("shadow"),
+                       QJsonObject{{QStringLiteral("visible"), panel->property("shadowVisible").toBool()},
+                                   {QStringLiteral("geometry"), rect(panel->property("shadowGeometry").toRect())}}}}}});
 }

@@ -36,6 +36,8 @@ private:
     // Answers once for a line over the limit; the line is dropped up to its end.
     void refuseLongLine(QLocalSocket *socket);
 
+    // The cross-terminal panel: closePanel, panelState, panelScript, panelListing.
+    QJsonObject panelCommand(const QString &cmd, const QJsonObject &request);
     QJsonObject handleWorkAreaCommand(const QString &cmd, const QJsonObject &request,
                                       class KZelvaMainWindow *window, bool *handled);
     QJsonObject windowState(class KZelvaMainWindow *window) const;

@@ -97,6 +97,13 @@ void KZelvaShellController::setupWindow(KZelvaMainWindow *window, bool notifyPlu
 
     connect(window, &KZelvaMainWindow::workAreaButtonClicked, this,
             [this, window] { pressWorkAreaButton(window); });
+    connect(window, &KZelvaMainWindow::crossTerminalButtonClicked, this,
+            [this, window] { pressCrossTerminalButton(window); });
+    bool available = false;
+    if (QObject *panels = panelManager())
+        QMetaObject::invokeMethod(panels, "isCrossTerminalAvailable", Qt::DirectConnection,
+                                  Q_RETURN_ARG(bool, available));
+    window->crossTerminalButton()->setVisible(available);
     connect(window->tabBar(), &KZelvaTabBar::tabBeforeActive, this, [this](KZelvaTab *tab) {
         if (QObject *m = manager(); m && tab && tab->subPage())
             QMetaObject::invokeMethod(m, "notifySubPageAboutActive", Qt::DirectConnection,
@@ -194,6 +201,25 @@ QObject *KZelvaShellController::pressWorkAreaButton(KZelvaMainWindow *window)
     QMetaObject::invokeMethod(m, "notifyPopup", Qt::DirectConnection, Q_RETURN_ARG(QObject *, popup),
                               Q_ARG(KZelvaMainWindow *, window), Q_ARG(QRect, rect));
     return popup;
+}
+
+QObject *KZelvaShellController::panelManager() const
+{
+    return KPluginManager::instance()->pluginInstanceObject(QStringLiteral("__KZelvaCrossTerminalPanelManager__"));
+}
+
+QObject *KZelvaShellController::pressCrossTerminalButton(KZelvaMainWindow *window)
+{
+    QObject *panels = panelManager();
+    if (!window || !panels)
+        return nullptr;
+    QToolButton *button = window->crossTerminalButton();
+    const QRect rect(button->mapToGlobal(QPoint(0, 0)), button->size());
+    QObject *panel = nullptr;
+    QMetaObject::invokeMethod(panels, "popupCrossTerminalPanel", Qt::DirectConnection, Q_RETURN_ARG(QObject *, panel),
+                              Q_ARG(QWidget *, button), Q_ARG(QRect, rect),
+                              Q_ARG(QString, QStringLiteral("CrossTerminalBtn")), Q_ARG(QVariantMap, QVariantMap()));
+    return panel;
 }
 
 void KZelvaShellController::fillWorkAreaMenu(KZelvaMainWindow *window, QMenu *menu)

@@ -35,6 +35,10 @@ public:
                                    QString *errorString);
     // Clicks the window's work-area button; returns what the manager answered.
     QObject *pressWorkAreaButton(KZelvaMainWindow *window);
+    // The cross-terminal panel manager the plug-in registered, or null.
+    QObject *panelManager() const;
+    // Pops the panel up under the window's cross-terminal button.
+    QObject *pressCrossTerminalButton(KZelvaMainWindow *window);
     // Closes one tab through the close protocol; false when it was vetoed
     // (unsaved changes and `force` not set).
     bool closeTab(KZelvaSubPage *page, bool force);

@@ -63,8 +63,10 @@ int main(int argc, char **argv)
                                            QStringLiteral("bits"), QStringLiteral("0"));
     const QCommandLineOption commandLineOption(QStringLiteral("cross-device"),
                                                QStringLiteral("Cross-device command line."), QStringLiteral("line"));
-    parser.addOptions({pluginOption, noPluginOption, automationOption, userOption, deviceIdOption,
-                       deviceNameOption, appNameOption, independentOption, appModeOption, commandLineOption});
+    const QCommandLineOption shelllessOption(QStringLiteral("shellless"),
+                                             QStringLiteral("Run without a shell window of its own."));
+    parser.addOptions({pluginOption, noPluginOption, automationOption, userOption, deviceIdOption, deviceNameOption,
+                       appNameOption, independentOption, appModeOption, commandLineOption, shelllessOption});
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Documents to open."), QStringLiteral("[files...]"));
     parser.process(*app);
 
@@ -78,6 +80,7 @@ int main(int argc, char **argv)
     if (parser.isSet(independentOption))
         startup->setIndependentMode(true, parser.value(independentOption).toInt());
     startup->setAppMode(parser.value(appModeOption).toInt());
+    startup->setShelllessMode(parser.isSet(shelllessOption));
     startup->setFilesToOpen(parser.positionalArguments());
     startup->setCommandLine(parser.value(commandLineOption));
 

@@ -26,3 +26,17 @@ void KPluginManager::unregisterPluginInstanceObject(const QString &name)
 {
     m_objects.remove(name);
 }
+
+void KPluginManager::registerPluginRunner(const QString &name, const PluginRunner &runner)
+{
+    if (!name.isEmpty())
+        m_runners.insert(name, runner);
+}
+
+int KPluginManager::runPlugin(const QString &name, const QVariantMap &params)
+{
+    const auto found = m_runners.constFind(name);
+    if (found == m_runners.constEnd() || !found.value())
+        return -1;
+    return found.value()(QVariantMap{{QStringLiteral("RunningParams"), params}});
+}

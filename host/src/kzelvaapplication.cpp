@@ -79,6 +79,22 @@ KZelvaThumbnailProvider *KZelvaApplication::getThumbnailMgr()
     return m_thumbnails;
 }
 
+QIcon KZelvaApplication::appIconByName(const QString &name) const
+{
+    if (name.isEmpty())
+        return QIcon();
+    const auto found = m_appIcons.constFind(name);
+    if (found != m_appIcons.constEnd())
+        return found.value();
+    return QIcon::hasThemeIcon(name) ? QIcon::fromTheme(name) : QIcon();
+}
+
+void KZelvaApplication::registerAppIcon(const QString &name, const QIcon &icon)
+{
+    if (!name.isEmpty())
+        m_appIcons.insert(name, icon);
+}
+
 KCloudSvrProxy *KZelvaApplication::cloudSvrProxy()
 {
     if (!m_cloud) {

@@ -44,7 +44,14 @@ KZelvaMainWindow::KZelvaMainWindow(QWidget *parent)
     m_workAreaButton->setToolTip(tr("Show the work areas of this window"));
     m_workAreaButton->setAutoRaise(true);
     m_workAreaButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_crossTerminalButton = new QToolButton(header);
+    m_crossTerminalButton->setObjectName(QStringLiteral("crossTerminalButton"));
+    m_crossTerminalButton->setText(tr("Devices"));
+    m_crossTerminalButton->setToolTip(tr("Work with your other devices"));
+    m_crossTerminalButton->setAutoRaise(true);
+    m_crossTerminalButton->hide();
     headerLayout->addWidget(m_tabBar, 1);
+    headerLayout->addWidget(m_crossTerminalButton);
     headerLayout->addWidget(m_workAreaButton);
     layout->addWidget(header);
 
@@ -57,6 +64,10 @@ KZelvaMainWindow::KZelvaMainWindow(QWidget *parent)
     connect(m_workAreaButton, &QToolButton::clicked, this, [this] {
         const QRect rect(m_workAreaButton->mapToGlobal(QPoint(0, 0)), m_workAreaButton->size());
         Q_EMIT workAreaButtonClicked(rect);
+    });
+    connect(m_crossTerminalButton, &QToolButton::clicked, this, [this] {
+        const QRect rect(m_crossTerminalButton->mapToGlobal(QPoint(0, 0)), m_crossTerminalButton->size());
+        Q_EMIT crossTerminalButtonClicked(rect);
     });
 }
 

@@ -36,3 +36,12 @@ bool KZelvaPage::event(QEvent *event)
     }
     return QObject::event(event);
 }
+
+void KZelvaPage::executeCommand(const QString &command)
+{
+    // The stand-in's pages keep the last few commands for the automation interface.
+    m_commands.append(command);
+    if (m_commands.size() > 32)
+        m_commands.removeFirst();
+    Q_EMIT commandReceived(command);
+}

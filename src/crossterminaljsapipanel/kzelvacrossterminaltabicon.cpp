@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvacrossterminaltabicon.h"
 
+#include <kzelvaapplication.h>
+
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QHash>
@@ -47,9 +49,10 @@ bool KZelvaCrossTerminalTabIcon::isIconPageType(int pageType)
     return pageType == 76 || pageType == 78 || pageType == 79 || pageType == 84;
 }
 
-QIcon KZelvaCrossTerminalTabIcon::hostIconByName(const QString &)
+QIcon KZelvaCrossTerminalTabIcon::hostIconByName(const QString &name)
 {
-    return QIcon();
+    KZelvaApplication *app = KZelvaApplication::instance();
+    return app ? app->appIconByName(name) : QIcon();
 }
 
 QString KZelvaCrossTerminalTabIcon::resourcePath(const QSize &size, const QString &defaultName)

@@ -21,8 +21,8 @@ public:
     static bool isIconPageType(int pageType);
     // Empty when the page type draws no icon of its own or no icon is found.
     static QString extraTabIcon(int pageType, const QIcon &favicon, const QVariantMap &iconInfo);
-    // The host application manager's icon of that name. The host does not
-    // offer one yet, so this is null and the resource icon is taken.
+    // The host application manager's icon of that name; null when it has
+    // none (the resource icon is taken then).
     static QIcon hostIconByName(const QString &name);
     // Resource path of a default icon: ":/icons_svg/<w>x<h>/<name>.svg".
     static QString resourcePath(const QSize &size, const QString &defaultName);

@@ -390,6 +390,11 @@ void KWorkAreaLabelSync::refreshPages(const QJsonObject &data) const
     KZelvaApplication *app = zelvaApp;
     if (!app)
         return;
+    // The cross-terminal panel is a window of its own: its manager passes the list on.
+    if (QObject *panels = KPluginManager::instance()->pluginInstanceObject(QLatin1String(kPanelManagerName)))
+        QMetaObject::invokeMethod(
+            panels, "refreshDevices", Qt::DirectConnection,
+            Q_ARG(QString, QString::fromUtf8(QJsonDocument(data).toJson(QJsonDocument::Compact))));
     // Every work-area page open in a main window (popups are children of their window).
     const QList<KZelvaMainWindow *> windows = app->mainWindows();
     for (KZelvaMainWindow *window : windows) {

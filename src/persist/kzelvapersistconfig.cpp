@@ -5,6 +5,7 @@
 #include "kzelvaworkareahelper.h"
 
 #include <kconfigcenter.h>
+#include <kzelvaapplication.h>
 #include <kzelvacrossterminalpanelproxy.h>
 
 namespace {
@@ -135,8 +136,8 @@ int KZelvaPersistConfig::panelNumber(const QString &key)
 
 bool KZelvaPersistConfig::hostRunsShellless()
 {
-    // The host stand-in has no query for it yet.
-    return false;
+    KZelvaApplication *app = KZelvaApplication::instance();
+    return app && app->startupInfo()->isShelllessMode();
 }
 
 bool KZelvaPersistConfig::residualSettingSaveEnabled() { return panelFlag(QStringLiteral("residualSettingSaveEnabled")); }

@@ -1336,7 +1336,11 @@ void KZelvaWorkAreaManager::handleCommandLine(const QString &commandLine)
             return;
         if (!payload.isEmpty() && payload == loggedInUserId()) {
             getDcInfo()->postGeneralEvent(QStringLiteral("honorhandoff"));
-            notBuiltYet("handleCommandLine: cross-terminal panel \"honorhandoff\"");
+            QWidget *target = window->tabBar();
+            const QRect rect(target->mapToGlobal(QPoint(0, 0)), target->size());
+            QMetaObject::invokeMethod(panel, "popupCrossTerminalPanel", Qt::DirectConnection, Q_ARG(QWidget *, target),
+                                      Q_ARG(QRect, rect), Q_ARG(QString, QStringLiteral("honorhandoff")),
+                                      Q_ARG(QVariantMap, QVariantMap()));
         } else {
             showRelayFailBox();
         }

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include <QJsonObject>
+#include <QObject>
+#include <QPointer>
+
+class KZelvaCrossTerminalPanelJsEventObj;
+class KZelvaCrossTerminalPanelUtil;
+
+/*
+ * The shell tab-manager panel's side of the plug-in: its listing of the
+ * current window's tabs and the closed documents, the documents of one
+ * closed window, and the refresh event its page listens to. Closed
+ * documents found too old or without record go to the residual clean-up.
+ *
+ * One per process (instance(), child of the application), GUI thread.
+ */
+class KZelvaCrossTerminalPanelJsHandle : public QObject
+{
+    Q_OBJECT
+public:
+    static KZelvaCrossTerminalPanelJsHandle *instance();
+
+    QJsonObject generateWorkareaAndTagsJson();
+    QJsonObject generateResidualTagsJson(const QString &residualId);
+    // Sends the listing as "event.workarea.changedlistener".
+    void notifyRefreshListData();
+    void setPanelUtil(KZelvaCrossTerminalPanelUtil *util);
+    KZelvaCrossTerminalPanelUtil *panelUtil() const;
+    bool isPanelVisible() const { return m_panelVisible; }
+    void setPanelVisible(bool visible);
+
+private:
+    explicit KZelvaCrossTerminalPanelJsHandle(QObject *parent);
+    // The script event object once it is registered with the script core.
+    KZelvaCrossTerminalPanelJsEventObj *eventObject() const;
+
+    QPointer<KZelvaCrossTerminalPanelUtil> m_util;
+    bool m_panelVisible = false;
+};

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kzelvacrossterminalpanelshadowwidget.h"
+
+#include <klitestyle.h>
+#include <kzelvaapplication.h>
+#include <kzelvaskin.h>
+
+#include <QEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+KZelvaCrossTerminalPanelShadowWidget::KZelvaCrossTerminalPanelShadowWidget(QWidget *panel, const QString &themeClass,
+                                                                           int shadowOffset)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus
+                           | (panel && (panel->windowFlags() & Qt::WindowStaysOnTopHint) ? Qt::WindowStaysOnTopHint
+                                                                                         : Qt::WindowFlags()))
+    , m_panel(panel)
+    , m_offset(shadowOffset)
+{
+    setObjectName(themeClass);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    if (panel) {
+        panel->installEventFilter(this);
+        connect(panel, &QObject::destroyed, this, &QObject::deleteLater);
+    }
+    if (KZelvaApplication *app = KZelvaApplication::instance()) {
+        if (app->zelvaSkin())
+            connect(app->zelvaSkin(), &KZelvaSkin::skinChanged, this,
+                    &KZelvaCrossTerminalPanelShadowWidget::onSkinChanged);
+    }
+    onSkinChanged();
+}
+
+QRect KZelvaCrossTerminalPanelShadowWidget::shadowGeometry(const QRect &panelFrame, int blur, int offset)
+{
+    const int b = blur + 2;
+    const int v = blur + offset + 2;
+    return QRect(panelFrame.x() - b, panelFrame.y() - v, panelFrame.width() + 2 * b, panelFrame.height() + 2 * v);
+}
+
+void KZelvaCrossTerminalPanelShadowWidget::updateGeometryFromPanel()
+{
+    if (m_panel)
+        setGeometry(
+            shadowGeometry(m_panel->frameGeometry(), KLiteStyle::dpiScaled(m_blur), KLiteStyle::dpiScaled(m_offset)));
+}
+
+void KZelvaCrossTerminalPanelShadowWidget::onSkinChanged()
+{
+    KZelvaApplication *app = KZelvaApplication::instance();
+    const bool dark = app && app->zelvaSkin() && app->zelvaSkin()->isDarkSkin();
+    // A darker skin needs a stronger shadow to be seen at all.
+    m_shadow = dark ? QColor(0, 0, 0, 64) : QColor(0, 0, 0, 16);
+    update();
+}
+
+bool KZelvaCrossTerminalPanelShadowWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_panel) {
+        switch (event->type()) {
+        case QEvent::Show:
+            updateGeometryFromPanel();
+            show();
+            m_panel->raise();
+            m_panel->activateWindow();
+            break;
+        case QEvent::Hide:
+            hide();
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+            updateGeometryFromPanel();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool KZelvaCrossTerminalPanelShadowWidget::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate && m_panel && m_panel->isVisible())
+        m_panel->activateWindow();
+    return QWidget::event(event);
+}
+
+void KZelvaCrossTerminalPanelShadowWidget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(rect(), m_background);
+    const int blur = KLiteStyle::dpiScaled(m_blur);
+    // Rings of falling alpha from the panel's edge outwards.
+    for (int i = blur; i > 0; --i) {
+        QColor c = m_shadow;
+        c.setAlphaF(m_shadow.alphaF() * (1.0 - qreal(i) / (blur + 1)));
+        QPainterPath path;
+        const QRectF inner = QRectF(rect()).adjusted(blur + 2 - i, blur + 2 - i, -(blur + 2 - i), -(blur + 2 - i));
+        path.addRoundedRect(inner, 4 + i, 4 + i);
+        painter.fillPath(path, c);
+    }
+}

@@ -1,0 +1,537 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The cross-terminal panel: its page API through the real dispatcher against
+// a real model (answer, effect, log), the popup contract of the manager, the
+// panel's placement and sizing rules, and its page life (time-out, error
+// page, reload, ready) with the web view left out (KZELVA_WEB_ENGINE=0).
+
+#include "crosspanelversionadapter.h"
+#include "crosspanelversionadapterv1.h"
+#include "kzelvacrossterminaljsapi.h"
+#include "kzelvacrossterminaljswrapper.h"
+#include "kzelvacrossterminalpanel.h"
+#include "kzelvacrossterminalpanelmgr.h"
+#include "kzelvacrossterminalpanelshadowwidget.h"
+#include "kzelvacrossterminalrelayhint.h"
+#include "kzelvashellintegration.h"
+#include "kzelvaworkareaitem.h"
+#include "recordlogtail.h"
+#include "workareatestbed.h"
+
+#include <kdcinfo.h>
+#include <kpluginssettings.h>
+#include <kxwebviewasynjsobject.h>
+#include <kxwebviewcontainer.h>
+#include <kxwebviewjsanswer.h>
+#include <kxwebviewjscontext.h>
+#include <kzelvabrowserwidgetbase.h>
+#include <kzelvasubpage.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPushButton>
+#include <QToolButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+QJsonObject parse(const QString &text)
+{
+    return QJsonDocument::fromJson(text.toUtf8()).object();
+}
+
+class FakeRelayHint : public KZelvaCrossTerminalRelayHint
+{
+public:
+    bool showFirstRelayHint(const QString &deviceId, const QString &, const QString &, const QString &,
+                            const QString &) override
+    {
+        asked = deviceId;
+        return accept;
+    }
+    bool accept = true;
+    QString asked;
+};
+
+QString dcEventsSince(qint64 offset)
+{
+    QFile file(getDcInfo()->eventFile());
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(offset))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
+qint64 dcEventsSize()
+{
+    return QFileInfo(getDcInfo()->eventFile()).size();
+}
+
+} // namespace
+
+using Check = std::function<bool()>;
+Q_DECLARE_METATYPE(Check)
+
+class tst_KZelvaCrossTerminalJsApi : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void methods_data();
+    void methods();
+    void listingAnswerIsTheModel();
+    void openUrlReachesTheProcessUnchanged_data();
+    void openUrlReachesTheProcessUnchanged();
+    void firstRelayGoesThroughTheHint();
+    void placement_data();
+    void placement();
+    void heightFollowsTheMainWindow_data();
+    void heightFollowsTheMainWindow();
+    void shadowSurroundsThePanel();
+    void popupRefusals_data();
+    void popupRefusals();
+    void popupShowsOnePanelAndTimesOut();
+
+private:
+    std::optional<QJsonObject> call(const QString &method, const QJsonObject &params);
+
+    WorkAreaTestBed m_bed;
+    KZelvaWorkAreaManager *m_manager = nullptr;
+    KZelvaMainWindow *m_window = nullptr;
+    KxWebViewContainer *m_container = nullptr;
+    KZelvaCrossTerminalJsWrapper *m_wrapper = nullptr;
+    QString m_default;
+    QString m_research;
+    QStringList m_defaultTabs;
+    QString m_researchTab;
+};
+
+void tst_KZelvaCrossTerminalJsApi::initTestCase()
+{
+    // Read once per process: the panel's page never answers in these tests.
+    krt::KPluginsSettings::setValue(QStringLiteral("kzelvaworkarea"), QStringLiteral("loadTimeoutMSec"), 300);
+}
+
+void tst_KZelvaCrossTerminalJsApi::init()
+{
+    m_bed.start(new KZelvaShellIntegration, true);
+    m_manager = m_bed.manager;
+    m_window = m_bed.newWindow();
+    zelvaApp->setCurrentMainWindow(m_window);
+    m_defaultTabs = QStringList{m_bed.addPage(m_window, QStringLiteral("plan"))->getWorkAreaItemId(),
+                                m_bed.addPage(m_window, QStringLiteral("budget"))->getWorkAreaItemId()};
+    KZelvaWorkAreas *areas = m_manager->workAreasOf(m_window);
+    m_default = areas->currentWorkArea()->id();
+    KZelvaWorkArea *research = m_manager->createWorkArea(false);
+    areas->addWorkArea(research);
+    areas->setCurrentWorkArea(research, false, true);
+    m_researchTab = m_bed.addPage(m_window, QStringLiteral("tides"))->getWorkAreaItemId();
+    m_research = research->id();
+    KZelvaWorkAreaData data = research->data();
+    data.name = QStringLiteral("Research");
+    research->setData(data);
+    areas->setCurrentWorkArea(m_manager->workArea(m_default), false, true);
+
+    m_container = new KxWebViewContainer(QStringLiteral("kzelva_crossterminal_widget_test"));
+    m_wrapper = new KZelvaCrossTerminalJsWrapper(m_container, nullptr);
+    QVERIFY(m_container->setApi(m_wrapper));
+    QVERIFY(m_wrapper->jsApi());
+}
+
+void tst_KZelvaCrossTerminalJsApi::cleanup()
+{
+    delete m_wrapper;
+    delete m_container;
+    KZelvaCrossTerminalRelayHint::setInstance(nullptr);
+    m_bed.stop();
+}
+
+std::optional<QJsonObject> tst_KZelvaCrossTerminalJsApi::call(const QString &method, const QJsonObject &params)
+{
+    std::optional<QJsonObject> answer;
+    m_container->jsObject()->call(QStringLiteral("crossterminal.common"), method,
+                                  QJsonObject{{QStringLiteral("params"), params}}, [&](const KxWebViewJSAnswer &a) {
+                                      if (a.isOk())
+                                          answer = QJsonDocument::fromJson(a.value).object();
+                                  });
+    return answer;
+}
+
+// Rows: method, params (with %D default, %R research, %T research's tab,
+// %B budget tab), expected "result" text (empty: not checked), a log text
+// (empty: none checked), whether queryClose() follows, and a check of the model.
+void tst_KZelvaCrossTerminalJsApi::methods_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QString>("params");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<Check>("check");
+
+    const QString ok = QStringLiteral(R"({"isSuccess":true})");
+    const QString fail = QStringLiteral(R"({"isSuccess":false})");
+    auto nameOf = [this](const QString &id) {
+        KZelvaWorkArea *w = m_manager->workArea(id);
+        return w ? w->data().name : QString();
+    };
+    auto current = [this] { return m_bed.current(m_window) ? m_bed.current(m_window)->id() : QString(); };
+    auto none = [] { return true; };
+
+    QTest::newRow("rename") << "renameWorkArea"
+                            << R"({"workAreaId":"%R","name":"Field \"notes\""})" << ok << "" << false
+                            << Check([=] { return nameOf(m_research) == QLatin1String("Field \"notes\""); });
+    QTest::newRow("rename empty name") << "renameWorkArea"
+                                       << R"({"workAreaId":"%R","name":""})" << fail
+                                       << "renameWorkArea : workAreaId/workAreaName is emptry!" << false
+                                       << Check([=] { return nameOf(m_research) == QLatin1String("Research"); });
+    QTest::newRow("rename wrong type") << "renameWorkArea"
+                                       << R"({"workAreaId":"%R","name":42})" << fail
+                                       << "workAreaId/workAreaName is emptry!" << false
+                                       << Check([=] { return nameOf(m_research) == QLatin1String("Research"); });
+    QTest::newRow("rename unknown") << "renameWorkArea"
+                                    << R"({"workAreaId":"nope","name":"x"})" << fail
+                                    << "renameWorkArea : workArea is nullptr!" << false << Check(none);
+    QTest::newRow("switch") << "switchWorkArea"
+                            << R"({"workAreaId":"%R"})" << ok << "" << true
+                            << Check([=] { return current() == m_research; });
+    QTest::newRow("switch unknown still closes")
+        << "switchWorkArea"
+        << R"({"workAreaId":"nope"})" << fail << "" << true << Check([=] { return current() == m_default; });
+    QTest::newRow("switch empty") << "switchWorkArea"
+                                  << R"({"workAreaId":""})" << fail << "switchWorkArea : workAreaId is Empty" << false
+                                  << Check(none);
+    QTest::newRow("open tag") << "openTag"
+                              << R"({"workAreaId":"%R","tagId":"%T"})" << ok << "openTag : workAreaId = %R, tagId = %T"
+                              << true << Check([=] { return current() == m_research; });
+    QTest::newRow("open tag missing id") << "openTag"
+                                         << R"({"workAreaId":"%R"})" << fail << "openTag : parameters error" << false
+                                         << Check([=] { return current() == m_default; });
+    QTest::newRow("close tag") << "closeWorkAreaTag"
+                               << R"({"workAreaId":"%D","tagId":"%B"})" << ok << "" << false
+                               << Check([=] { return !m_manager->workArea(m_default)->findItem(m_defaultTabs.at(1)); });
+    QTest::newRow("close tag of unknown area")
+        << "closeWorkAreaTag"
+        << R"({"workAreaId":"nope","tagId":"%B"})" << fail << "closeWorkAreaTag : workArea is nullptr" << false
+        << Check([=] { return m_manager->workArea(m_default)->itemCount() == 2; });
+    QTest::newRow("remove") << "removeWorkArea"
+                            << R"({"workAreaId":"%R"})" << ok
+                            << "removeWorkArea : removed workArea is in current zelvaMainWiondw" << true
+                            << Check([=] { return m_manager->workArea(m_research)->isMarkedClosed(); });
+    QTest::newRow("remove empty") << "removeWorkArea"
+                                  << R"({"workAreaId":""})" << fail << "removeWorkArea : Fail! workAreaId is Empty"
+                                  << false << Check(none);
+    QTest::newRow("remove default refused")
+        << "removeWorkArea"
+        << R"({"workAreaId":"%D"})" << fail << "removeWorkArea : Fail! workAreaId: %D" << true
+        << Check([=] { return !m_manager->workArea(m_default)->isMarkedClosed(); });
+    auto order = [this] {
+        QList<KZelvaWorkArea *> all = m_manager->workAreas();
+        std::sort(all.begin(), all.end(),
+                  [](KZelvaWorkArea *a, KZelvaWorkArea *b) { return a->data().posIndex < b->data().posIndex; });
+        return all.isEmpty() ? QString() : all.first()->id();
+    };
+    QTest::newRow("drag") << "dragWorkarea"
+                          << R"({"workAreaIdList":"%R|%D"})" << ok << "" << false
+                          << Check([=] { return order() == m_research; });
+    QTest::newRow("drag duplicate") << "dragWorkarea"
+                                    << R"({"workAreaIdList":"%R|%R"})" << fail << "" << false << Check([=] {
+                                           return m_manager->workArea(m_research) && m_manager->workArea(m_default);
+                                       });
+    QTest::newRow("drag unknown") << "dragWorkarea"
+                                  << R"({"workAreaIdList":"%R|nope"})" << fail << "" << false
+                                  << Check([=] { return m_manager->workAreas().size() >= 2; });
+    QTest::newRow("drag empty part") << "dragWorkarea"
+                                     << R"({"workAreaIdList":"%R||%D"})" << fail << "dragWorkarea : failed!" << false
+                                     << Check(none);
+    QTest::newRow("force save unknown") << "forceSaveWorkArea"
+                                        << R"({"workAreaId":"nope","isSave":true})" << fail
+                                        << "forceSaveWorkArea : workArea is nullptr!" << false << Check(none);
+    QTest::newRow("force save") << "forceSaveWorkArea"
+                                << R"({"workAreaId":"%R","isSave":true})" << ok << "force save workArea sucess."
+                                << false << Check(none);
+    QTest::newRow("popup menu empty") << "popupMenu"
+                                      << R"({"workAreaId":"%R"})" << fail << "popupMenu : workAreaId or tagId is Empty"
+                                      << false << Check(none);
+    QTest::newRow("page ready") << "pageReady"
+                                << "{}" << ok << "pageReady : called" << false << Check(none);
+    QTest::newRow("reload") << "reloadUrl"
+                            << "{}" << ok << "reloadUrl : called" << false << Check(none);
+    QTest::newRow("open url empty") << "openUrlInQoz"
+                                    << R"({"url":""})" << fail << "openUrlInQoz : Fail! URL is Empty" << false
+                                    << Check(none);
+    QTest::newRow("huge name")
+        << "renameWorkArea" << QStringLiteral(R"({"workAreaId":"%R","name":"%1"})").arg(QString(5000, QLatin1Char('n')))
+        << fail << "" << false << Check([=] { return nameOf(m_research) == QLatin1String("Research"); });
+}
+
+void tst_KZelvaCrossTerminalJsApi::methods()
+{
+    QFETCH(QString, method);
+    QFETCH(QString, params);
+    QFETCH(QString, result);
+    QFETCH(QString, log);
+    QFETCH(bool, closes);
+    QFETCH(Check, check);
+    auto fill = [this](QString text) {
+        return text.replace(QLatin1String("%D"), m_default)
+            .replace(QLatin1String("%R"), m_research)
+            .replace(QLatin1String("%T"), m_researchTab)
+            .replace(QLatin1String("%B"), m_defaultTabs.at(1));
+    };
+    RecordLogTail tail;
+    QSignalSpy closed(m_wrapper->jsApi(), &KZelvaCrossTerminalJsApi::queryClose);
+    const std::optional<QJsonObject> answer = call(method, parse(fill(params)));
+    QVERIFY(answer);
+    if (!result.isEmpty())
+        QCOMPARE(answer->value(QStringLiteral("result")).toString(), result);
+    if (!log.isEmpty())
+        QVERIFY2(tail.lines().join(QLatin1Char('\n')).contains(fill(log)),
+                 qPrintable(tail.lines().join(QLatin1Char('\n'))));
+    QCOMPARE(closed.count() > 0, closes);
+    QVERIFY(check());
+}
+
+void tst_KZelvaCrossTerminalJsApi::listingAnswerIsTheModel()
+{
+    const std::optional<QJsonObject> answer = call(QStringLiteral("getWorkareaAndTagsList"), {});
+    QVERIFY(answer);
+    QVERIFY(!answer->contains(QStringLiteral("callstatus")));
+    const QJsonObject listing = parse(answer->value(QStringLiteral("result")).toString());
+    QStringList names;
+    for (const QJsonValue &w : listing.value(QStringLiteral("open")).toArray())
+        names << w.toObject().value(QStringLiteral("name")).toString();
+    QVERIFY2(names.contains(QStringLiteral("Research")), qPrintable(names.join(QLatin1Char(','))));
+    QCOMPARE(listing, KZelvaCrossTerminalJsApi::generateWorkareaAndTagsJson());
+
+    const std::optional<QJsonObject> skin = call(QStringLiteral("isDarkSkin"), {});
+    QVERIFY(skin);
+    QCOMPARE(skin->value(QStringLiteral("callstatus")).toString(), QStringLiteral("ok"));
+    QCOMPARE(skin->value(QStringLiteral("result"))
+                 .toObject()
+                 .value(QStringLiteral("data"))
+                 .toObject()
+                 .value(QStringLiteral("TemblaBaseConfig"))
+                 .toObject()
+                 .value(QStringLiteral("is-dark-skin")),
+             QJsonValue(QStringLiteral("0")));
+
+    const std::optional<QJsonObject> created = call(QStringLiteral("createWorkArea"), {});
+    QVERIFY(created);
+    const QJsonObject made = parse(created->value(QStringLiteral("result")).toString());
+    QCOMPARE(made.value(QStringLiteral("isSuccess")), QJsonValue(true));
+    QVERIFY(m_manager->workArea(made.value(QStringLiteral("workAreaId")).toString()));
+    for (const char *key : {"name", "type", "tagNum", "customColor", "status", "isDefault"})
+        QVERIFY2(made.contains(QLatin1String(key)), key);
+}
+
+void tst_KZelvaCrossTerminalJsApi::openUrlReachesTheProcessUnchanged_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::newRow("plain") << QStringLiteral("https://example.test/a?b=c");
+    QTest::newRow("quotes and ;") << QStringLiteral("https://x.test/\"';rm -rf /;`id`");
+    QTest::newRow("newlines") << QStringLiteral("https://x.test/a\nb\r\nc");
+    QTest::newRow("200 KiB") << QStringLiteral("https://x.test/") + QString(60 * 1024, QLatin1Char('q'));
+}
+
+void tst_KZelvaCrossTerminalJsApi::openUrlReachesTheProcessUnchanged()
+{
+    QFETCH(QString, url);
+    const QString log =
+        QDir(QDir::tempPath()).filePath(QStringLiteral("kz-launch-%1.jsonl").arg(QCoreApplication::applicationPid()));
+    QFile::remove(log);
+    qputenv("KZELVA_LAUNCH_LOG", log.toLocal8Bit());
+    const std::optional<QJsonObject> answer = call(QStringLiteral("openUrlInQoz"), {{QStringLiteral("url"), url}});
+    qunsetenv("KZELVA_LAUNCH_LOG");
+    QVERIFY(answer);
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject launch = QJsonDocument::fromJson(file.readLine()).object();
+    const QJsonArray arguments = launch.value(QStringLiteral("arguments")).toArray();
+    QCOMPARE(arguments.size(), 2);
+    const QString encoded = arguments.at(1).toString().mid(QStringLiteral("plugin://pageBrowser?").size());
+    QCOMPARE(QString::fromUtf8(QByteArray::fromBase64(encoded.toLatin1())), url);
+    // The answer says whether the process started.
+    QCOMPARE(answer->value(QStringLiteral("result")).toString(), launch.value(QStringLiteral("ok")).toBool()
+                                                                     ? QStringLiteral(R"({"isSuccess":true})")
+                                                                     : QStringLiteral(R"({"isSuccess":false})"));
+    file.close();
+    QFile::remove(log);
+}
+
+void tst_KZelvaCrossTerminalJsApi::firstRelayGoesThroughTheHint()
+{
+    krt::KPluginsSettings::setValue(QStringLiteral("kzelvaworkarea"), QStringLiteral("isFirstRelayLabel"), true);
+    const QJsonObject params{{QStringLiteral("deviceId"), QStringLiteral("dev-2")},
+                             {QStringLiteral("uuid"), QStringLiteral("u")}};
+    std::optional<QJsonObject> answer = call(QStringLiteral("showFirstRelayWidget"), params);
+    QVERIFY(answer);
+    QCOMPARE(answer->value(QStringLiteral("callstatus")).toString(), QStringLiteral("error"));
+
+    FakeRelayHint hint;
+    KZelvaCrossTerminalRelayHint::setInstance(&hint);
+    hint.accept = false;
+    answer = call(QStringLiteral("showFirstRelayWidget"), params);
+    QCOMPARE(answer->value(QStringLiteral("callstatus")).toString(), QStringLiteral("error"));
+    QVERIFY(call(QStringLiteral("isFirstRelayLabel"), {})->value(QStringLiteral("result")).toBool());
+
+    hint.accept = true;
+    QSignalSpy closed(m_wrapper->jsApi(), &KZelvaCrossTerminalJsApi::queryClose);
+    answer = call(QStringLiteral("showFirstRelayWidget"), params);
+    QCOMPARE(answer->value(QStringLiteral("callstatus")).toString(), QStringLiteral("ok"));
+    QCOMPARE(hint.asked, QStringLiteral("dev-2"));
+    QCOMPARE(closed.count(), 1);
+    QVERIFY(!call(QStringLiteral("isFirstRelayLabel"), {})->value(QStringLiteral("result")).toBool());
+}
+
+void tst_KZelvaCrossTerminalJsApi::placement_data()
+{
+    QTest::addColumn<QRect>("button");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<QRect>("expected");
+    // QRect edges: right() and bottom() are the last pixel inside.
+    const QRect screen(0, 0, 1920, 1040);
+    QTest::newRow("under the button") << QRect(1500, 10, 30, 24) << screen << false << QRect(1130, 39, 400, 600);
+    QTest::newRow("near the bottom, off the button")
+        << QRect(1500, 700, 30, 24) << screen << false << QRect(1101, 440, 400, 600);
+    QTest::newRow("taller than the screen with fit")
+        << QRect(1500, 10, 30, 24) << QRect(0, 0, 1920, 500) << true << QRect(1101, 4, 400, 600);
+    QTest::newRow("left edge") << QRect(100, 10, 30, 24) << screen << false << QRect(0, 39, 400, 600);
+    QTest::newRow("left edge, moved up onto the button")
+        << QRect(100, 700, 30, 24) << screen << false << QRect(129, 440, 400, 600);
+}
+
+void tst_KZelvaCrossTerminalJsApi::placement()
+{
+    QFETCH(QRect, button);
+    QFETCH(QRect, available);
+    QFETCH(bool, fit);
+    QFETCH(QRect, expected);
+    QCOMPARE(CrossPanelVersionAdapter::placement(QSize(400, 600), button, available, fit, 4), expected);
+}
+
+void tst_KZelvaCrossTerminalJsApi::heightFollowsTheMainWindow_data()
+{
+    QTest::addColumn<int>("window");
+    QTest::addColumn<int>("height");
+    QTest::newRow("900") << 900 << 720;
+    QTest::newRow("500") << 500 << 600;
+    QTest::newRow("2000") << 2000 << 1200;
+    QTest::newRow("1499") << 1499 << 1199;
+}
+
+void tst_KZelvaCrossTerminalJsApi::heightFollowsTheMainWindow()
+{
+    QFETCH(int, window);
+    QFETCH(int, height);
+    QCOMPARE(CrossPanelVersionAdapterV1::heightFor(window), height);
+}
+
+void tst_KZelvaCrossTerminalJsApi::shadowSurroundsThePanel()
+{
+    QCOMPARE(KZelvaCrossTerminalPanelShadowWidget::shadowGeometry(QRect(100, 100, 400, 600), 10, 4),
+             QRect(88, 84, 424, 632));
+}
+
+void tst_KZelvaCrossTerminalJsApi::popupRefusals_data()
+{
+    QTest::addColumn<bool>("withTarget");
+    QTest::addColumn<QRect>("button");
+    QTest::addColumn<bool>("shortcut");
+    QTest::addColumn<QString>("log");
+    QTest::newRow("no target") << false << QRect(10, 10, 20, 20) << false
+                               << "popupCrossTerminalPanel : Parameter error, targetWidget is nullptr!";
+    QTest::newRow("inverted rectangle") << true << QRect(QPoint(50, 10), QPoint(10, 30)) << false
+                                        << "popupCrossTerminalPanel : Parameter error, btnGeometry is invalid!";
+    QTest::newRow("shortcut without the shell panel")
+        << true << QRect(10, 10, 20, 20) << true
+        << "popupCrossTerminalPanel, shortcut popup crossterminalpanel not support web1.0, source: test";
+}
+
+void tst_KZelvaCrossTerminalJsApi::popupRefusals()
+{
+    QFETCH(bool, withTarget);
+    QFETCH(QRect, button);
+    QFETCH(bool, shortcut);
+    QFETCH(QString, log);
+    KZelvaCrossTerminalPanelMgr *mgr = KZelvaCrossTerminalPanelMgr::instance();
+    QSignalSpy created(mgr, &KZelvaCrossTerminalPanelMgr::sigCrossPanelIsCreated);
+    QSignalSpy before(mgr, &KZelvaCrossTerminalPanelMgr::sigBeforeCrossPanelShow);
+    RecordLogTail tail;
+    QVariantMap extra;
+    if (shortcut)
+        extra.insert(QStringLiteral("shortcut"), true);
+    QObject *panel =
+        mgr->popupCrossTerminalPanel(withTarget ? static_cast<QWidget *>(m_window->workAreaButton()) : nullptr, button,
+                                     QStringLiteral("test"), extra);
+    QVERIFY(!panel);
+    QVERIFY2(tail.lines().join(QLatin1Char('\n')).contains(log), qPrintable(tail.lines().join(QLatin1Char('\n'))));
+    QCOMPARE(created.count(), 0);
+    QCOMPARE(before.count(), 0);
+}
+
+void tst_KZelvaCrossTerminalJsApi::popupShowsOnePanelAndTimesOut()
+{
+    KZelvaCrossTerminalPanelMgr *mgr = KZelvaCrossTerminalPanelMgr::instance();
+    m_window->resize(1000, 900);
+    m_window->show();
+    const qint64 events = dcEventsSize();
+    QWidget *button = m_window->workAreaButton();
+    const QRect rect(button->mapToGlobal(QPoint(0, 0)), button->size());
+    QObject *first = mgr->popupCrossTerminalPanel(button, rect, QStringLiteral("CrossTerminalBtn"),
+                                                  {{QStringLiteral("from"), QStringLiteral("test")}});
+    auto *panel = qobject_cast<KZelvaCrossTerminalPanel *>(first);
+    QVERIFY(panel);
+    QVERIFY(panel->isVisible());
+    QCOMPARE(mgr->source(), QStringLiteral("CrossTerminalBtn"));
+    QCOMPARE(panel->width(), 400);
+    QCOMPARE(panel->height(), 720);
+    QVERIFY(dcEventsSince(events).contains(QLatin1String(R"("heelsversion":"5")")));
+    QVERIFY(dcEventsSince(events).contains(QLatin1String(R"("position":"fixedtopbar")")));
+
+    // The page never reports ready: the error page and its usage event.
+    QTRY_COMPARE(panel->lifecycle(), QStringLiteral("timed-out"));
+    QVERIFY(panel->currentUrl().endsWith(QLatin1String("/mui/zh_CN/res/web/error-link/index.html")));
+    QVERIFY(dcEventsSince(events).contains(QLatin1String(R"("browser_loadtimeout")")));
+
+    // Retry from the error page, then the page reports ready.
+    KZelvaCrossTerminalJsApi *api = panel->jsApi();
+    QVERIFY(api);
+    KxWebViewJSContext retry;
+    api->reloadUrl(retry);
+    QCOMPARE(panel->lifecycle(), QStringLiteral("loading"));
+    QVERIFY(panel->isLoadTimerActive());
+    QVERIFY(panel->currentUrl().contains(QLatin1String("/mui/default/html/crossterminal/index.html")));
+    KxWebViewJSContext ready;
+    api->pageReady(ready);
+    QCOMPARE(panel->lifecycle(), QStringLiteral("loaded"));
+    QVERIFY(!panel->isLoadTimerActive());
+
+    // A second popup reuses the window; moving the main window closes it.
+    QObject *second = mgr->popupCrossTerminalPanel(button, rect, QStringLiteral("other"), {});
+    QCOMPARE(second, first);
+    QVERIFY(panel->isVisible());
+    QSignalSpy hidden(panel, &KZelvaCrossTerminalPanel::sigAboutToHide);
+    m_window->move(m_window->pos() + QPoint(40, 0));
+    QTRY_VERIFY(!panel->isVisible());
+    QCOMPARE(hidden.count(), 1);
+    mgr->hideCrossTerminalPanel();
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("KZELVA_WEB_ENGINE", "0");
+    qputenv("KZELVA_DPI_SCALE", "1"); // sizes below are logical pixels
+    KZelvaApplication app(argc, argv);
+    tst_KZelvaCrossTerminalJsApi test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_kzelvacrossterminaljsapi.moc"

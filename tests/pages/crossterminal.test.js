@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The cross-terminal panel's page in headless Chromium against a running
+// zelvashell over the WebSocket transport: the panel opened through the
+// shell's automation, the page's actions by keyboard and mouse, and the
+// shell's state (panel and work areas) read back after each.
+'use strict';
+
+const assert = require('node:assert/strict');
+const { after, before, test } = require('node:test');
+const { launchBrowser, waitFor } = require('./support/bridge');
+const { WorkAreaShell } = require('./workarea-shell');
+
+const PAGE_PATH = 'mui/default/html/crossterminal/index.html';
+const PAGE_NAME = 'kzelva_crossterminal_widget';
+
+let shell;
+let browser;
+let page;
+
+async function panelState() {
+    return (await shell.automation.ok('panelState')).panel;
+}
+
+async function listing() {
+    return (await shell.automation.ok('panelListing', { kind: 'plugin' })).listing;
+}
+
+function card(name) {
+    return page.locator('#open .card', { has: page.locator('.name', { hasText: new RegExp(`^${name}$`) }) });
+}
+
+async function openPanel() {
+    assert.equal((await shell.automation.ok('openPanel')).panel, true);
+    const info = await shell.bridgeInfo();
+    await page.goto(`${info.origin}/${PAGE_PATH}?lang=en_US&skin=light#kztoken=${info.token}&kzpage=${PAGE_NAME}`);
+    await page.waitForSelector('#app[aria-busy="false"]');
+}
+
+before(async () => {
+    shell = await WorkAreaShell.start({ KZELVA_DPI_SCALE: '1' });
+    const a = shell.automation;
+    await a.ok('newDocument', { title: 'Quarterly report' });
+    await a.ok('createWorkArea', { name: 'Research', makeCurrent: true });
+    await a.ok('newDocument', { title: 'Notes on tides' });
+    const areas = await shell.workAreas();
+    await a.ok('switchWorkArea', { workArea: areas.find((w) => w.name !== 'Research').workAreaId });
+    browser = await launchBrowser();
+    page = await browser.newPage({ viewport: { width: 400, height: 720 } });
+    await openPanel();
+});
+
+after(async () => {
+    if (browser)
+        await browser.close();
+    if (shell)
+        await shell.stop();
+});
+
+test('the panel shows under its button and the page reports ready', async () => {
+    const state = await waitFor(async () => {
+        const s = await panelState();
+        return s.lifecycle === 'loaded' ? s : null;
+    }, 'the page ready');
+    assert.equal(state.visible, true);
+    assert.ok(state.url.includes('/mui/default/html/crossterminal/index.html'));
+    assert.equal(state.geometry.width, 400);
+});
+
+test('the page lists the open work areas of the shell, in order', async () => {
+    const names = await page.locator('#open .card .name').allTextContents();
+    assert.deepEqual(names, (await listing()).open.map((w) => w.name));
+    assert.ok(names.includes('Research'));
+});
+
+test('F2 renames a work area inline; markup stays text', async () => {
+    // By id: while the name is edited the card shows no name text.
+    const id = await card('Research').getAttribute('data-id');
+    const research = page.locator(`#open .card[data-id="${id}"]`);
+    await research.focus();
+    await page.keyboard.press('F2');
+    const editor = research.locator('.name input');
+    await editor.fill('Field <b>notes</b>');
+    await editor.press('Enter');
+    await waitFor(async () => (await shell.workAreas()).find((w) => w.name === 'Field <b>notes</b>'), 'the rename');
+    await card('Field <b>notes</b>').waitFor();
+    assert.equal(await page.locator('#open b').count(), 0);
+});
+
+test('Alt+Up reorders the work areas in the shell', async () => {
+    const target = card('Field <b>notes</b>');
+    await target.locator('.count').click();
+    await target.press('Alt+ArrowUp');
+    await waitFor(async () => (await listing()).open[0].name === 'Field <b>notes</b>', 'the new order');
+});
+
+test('closing a tab from the page closes it in the shell', async () => {
+    const research = card('Field <b>notes</b>');
+    await research.locator('.expand').click();
+    await research.locator('.tabs li', { hasText: 'Notes on tides' }).getByRole('button', { name: /^Close/ }).click();
+    await waitFor(async () => {
+        const windows = (await shell.automation.ok('listWindows')).windows;
+        return !windows[0].tabs.some((t) => t.title === 'Notes on tides');
+    }, 'the tab closed');
+});
+
+test('Switch closes the panel and makes the work area current', async () => {
+    await card('Field <b>notes</b>').locator('.act-switch').click();
+    await waitFor(async () => (await panelState()).visible === false, 'the panel closed');
+    const current = (await shell.workAreas()).find((w) => w.status === 'current');
+    assert.equal(current.name, 'Field <b>notes</b>');
+});
+
+test('a failing call says so in the page', async () => {
+    await openPanel();
+    await page.fill('#link', '');
+    await page.click('#link-form button[type="submit"]');
+    assert.match(await page.locator('#status').textContent(), /Type a link first/);
+});
