@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include "ikzelvalabelsync.h"
+
+#include <QObject>
+#include <QPointer>
+
+class KWorkAreaLabelSync;
+
+/*
+ * The label-sync service handed to the manager: makes the service (which
+ * listens to the cloud service's broadcasts from then on) and stops its
+ * listening when the manager is torn down. A child of the manager, like the
+ * service. GUI thread.
+ */
+class KZelvaLabelSyncPart : public QObject, public IKZelvaLabelSync
+{
+    Q_OBJECT
+public:
+    explicit KZelvaLabelSyncPart(QObject *manager);
+
+    void stopListening() override;
+
+private:
+    QPointer<KWorkAreaLabelSync> m_labelSync;
+};
