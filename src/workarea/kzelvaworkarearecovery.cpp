@@ -11,7 +11,6 @@
 #include <kzelvaapplication.h>
 #include <kzelvabackupmgr.h>
 #include <kzelvamainwindow.h>
-#include <kzelvapluginwidget.h>
 #include <perfproxy.h>
 
 #include <QDateTime>
@@ -30,19 +29,6 @@ KZelvaWorkAreaRecovery::KZelvaWorkAreaRecovery(KZelvaWorkAreaManager *manager)
     : QObject(manager)
     , m_manager(manager)
 {
-}
-
-bool KZelvaWorkAreaRecovery::isRecoverableDocument(int pageType)
-{
-    switch (pageType) {
-    case KZelvaPluginWidget::QozDocument:
-    case KZelvaPluginWidget::SheetDocument:
-    case KZelvaPluginWidget::SlideDocument:
-    case KZelvaPluginWidget::PdfDocument:
-        return true;
-    default:
-        return false;
-    }
 }
 
 void KZelvaWorkAreaRecovery::recoverCrashedWorkAreas(KZelvaMainWindow *window)
@@ -114,7 +100,8 @@ int KZelvaWorkAreaRecovery::recoverFileCount(int *current)
         const auto copies = workArea->documentCopies();
         for (KZelvaWorkAreaItem *copy : copies) {
             const KZelvaWorkAreaRecoverItem &record = copy->record();
-            if (isRecoverableDocument(record.pageType) && (!record.filePath.isEmpty() || !record.title.isEmpty())) {
+            if (KZelvaWorkArea::isDocumentPageType(record.pageType)
+                && (!record.filePath.isEmpty() || !record.title.isEmpty())) {
                 ++g_recoverTotal;
                 if (workArea->id() == m_recoveryId)
                     ++g_recoverCurrent;

@@ -27,8 +27,6 @@ public:
     void recoverCrashedWorkAreas(KZelvaMainWindow *window);
     int recoverFileCount(int *current);
     QStringList recoverFileList(int pageType);
-    // Page types whose documents are offered again.
-    static bool isRecoverableDocument(int pageType);
 
 private:
     bool decideRecoveryId();
