@@ -5,7 +5,7 @@
 #include "kappentryobject.h"
 #include "kzelvacrossterminalpaneljseventobj.h"
 #include "kzelvacrossterminalpanelmgr.h"
-#include "kzelvashellintegration.h"
+#include "kzelvaworkareaassembly.h"
 #include "kzelvaworkareamanager.h"
 
 #include <kpluginmanager.h>
@@ -49,7 +49,7 @@ void CreateManagerImpl()
         return;
     QCoreApplication *app = QCoreApplication::instance();
     g_publishedManager = new KZelvaWorkAreaManager(app);
-    g_publishedManager->setShellHooks(new KZelvaShellIntegration);
+    g_publishedManager->setAssembly(new KZelvaWorkAreaAssembly);
     if (app)
         app->setProperty(kManagerName, QVariant::fromValue<QObject *>(g_publishedManager));
 }

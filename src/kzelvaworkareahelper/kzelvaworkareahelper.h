@@ -22,3 +22,9 @@ void writeLog(int level, const QString &message);
 
 // Writes under an explicit module text, same levels as writeLog().
 void writeModuleLog(const char *module, int level, const QString &message);
+
+// Writes under "kzelvaworkarea", same levels as writeLog().
+inline void logWorkArea(int level, const QString &message)
+{
+    writeModuleLog(KzLogModule::kWorkArea, level, message);
+}

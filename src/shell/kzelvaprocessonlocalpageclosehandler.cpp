@@ -4,6 +4,7 @@
 
 #include <kzelvadoclosehelper.h>
 #include <kzelvapage.h>
+#include <kzelvapluginwidget.h>
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -18,7 +19,8 @@ KZelvaProcessonLocalPageCloseHandler::KZelvaProcessonLocalPageCloseHandler(KZelv
 bool KZelvaProcessonLocalPageCloseHandler::qualifies(int pageType, bool quickStart)
 {
     if (quickStart)
-        return pageType != 13 && pageType != 11 && pageType != 8;
+        return pageType != KZelvaPluginWidget::AppCenter && pageType != KZelvaPluginWidget::WebPage
+               && pageType != KZelvaPluginWidget::ImageViewer;
     return pageType == LocalPageType;
 }
 

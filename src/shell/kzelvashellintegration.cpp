@@ -3,47 +3,32 @@
 #include "kzelvashellintegration.h"
 
 #include "kzelvamainwindowclosehandler.h"
-#include "kzelvaworkareamenuactionmanager.h"
+#include "kzelvaworkarea.h"
+#include "kzelvaworkareamanager.h"
 #include "kzelvaworkareathumbnailmgr.h"
 #include "kzelvaworkareawidget.h"
 
 #include <kzelvamainwindow.h>
 
-// ---- menus and thumbnails -----------------------------------------------------
-
-QObject *KZelvaShellIntegration::createMenuActionManager(KZelvaWorkAreaManager *manager)
+KZelvaShellIntegration::KZelvaShellIntegration(KZelvaWorkAreaManager *manager)
+    : QObject(manager)
+    , m_manager(manager)
 {
-    return manager ? new KZelvaWorkAreaMenuActionManager(manager) : nullptr;
 }
 
-QObject *KZelvaShellIntegration::createThumbnailManager(KZelvaWorkAreaManager *manager)
-{
-    if (!manager)
-        return nullptr;
-    auto *thumbnails = new KZelvaWorkAreaThumbnailMgr(manager);
-    thumbnails->initialise();
-    return thumbnails;
-}
-
-void KZelvaShellIntegration::addTabMenuWorkAreaAction(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map)
-{
-    if (KZelvaWorkAreaMenuActionManager *menus = KZelvaWorkAreaMenuActionManager::instance())
-        menus->addTabMenuWorkAreaAction(menu, tab, map);
-}
-
-void KZelvaShellIntegration::addTabMenuPostInfo(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map)
-{
-    if (KZelvaWorkAreaMenuActionManager *menus = KZelvaWorkAreaMenuActionManager::instance())
-        menus->addTabMenuPostInfo(menu, tab, map);
-}
-
-// ---- popup ---------------------------------------------------------------------
-
-QObject *KZelvaShellIntegration::createPopup(KZelvaMainWindow *window, const QRect &anchor)
+QObject *KZelvaShellIntegration::openPopup(KZelvaMainWindow *window, const QRect &anchor)
 {
     if (!window)
         return nullptr;
     auto *popup = new KZelvaWorkAreaWidget(window, window);
+    if (KZelvaWorkAreaThumbnailMgr *thumbnails = KZelvaWorkAreaThumbnailMgr::instance()) {
+        connect(thumbnails, &KZelvaWorkAreaThumbnailMgr::restoreFinished, popup,
+                &KZelvaWorkAreaWidget::onThumbnailChanged);
+        connect(thumbnails, &KZelvaWorkAreaThumbnailMgr::updateFinished, popup,
+                &KZelvaWorkAreaWidget::onThumbnailChanged);
+    }
+    connect(m_manager, &KZelvaWorkAreaManager::sigWorkAreaDataChanged, popup,
+            &KZelvaWorkAreaWidget::onWorkAreaDataChanged);
     popup->popup(anchor);
     return popup;
 }
@@ -59,8 +44,6 @@ void KZelvaShellIntegration::refreshPopup(QObject *popup)
     if (auto *widget = qobject_cast<KZelvaWorkAreaWidget *>(popup))
         widget->refreshPage();
 }
-
-// ---- close handlers ------------------------------------------------------------
 
 KZelvaCloseHandler *KZelvaShellIntegration::createMainWindowCloseHandler(KZelvaMainWindow *window)
 {

@@ -2,27 +2,31 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
-#include "kzelvaworkareashellhooks.h"
+#include "ikzelvawindowclosehandlers.h"
+#include "ikzelvaworkareapopups.h"
+
+#include <QObject>
+
+class KZelvaWorkAreaManager;
 
 /*
- * The window and tab integration the manager calls through its shell
- * hooks: popup, tab menus, thumbnails and close handlers of this folder.
- * Installed by the module's entry, owned by the manager. GUI thread.
+ * The window integration of this folder as the manager uses it: the
+ * work-area popup (connected to the thumbnails and to the manager's
+ * data-changed signal) and the main-window close handler. Made by the
+ * module's assembly as a child of the manager. GUI thread.
  */
-class KZelvaShellIntegration : public KZelvaWorkAreaShellHooks
+class KZelvaShellIntegration : public QObject, public IKZelvaWorkAreaPopups, public IKZelvaWindowCloseHandlers
 {
+    Q_OBJECT
 public:
-    // menus and thumbnails
-    QObject *createMenuActionManager(KZelvaWorkAreaManager *manager) override;
-    QObject *createThumbnailManager(KZelvaWorkAreaManager *manager) override;
-    void addTabMenuWorkAreaAction(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map) override;
-    void addTabMenuPostInfo(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map) override;
+    explicit KZelvaShellIntegration(KZelvaWorkAreaManager *manager);
 
-    // popup
-    QObject *createPopup(KZelvaMainWindow *window, const QRect &anchor) override;
+    QObject *openPopup(KZelvaMainWindow *window, const QRect &anchor) override;
     void closePopup(QObject *popup) override;
     void refreshPopup(QObject *popup) override;
 
-    // close handlers
     KZelvaCloseHandler *createMainWindowCloseHandler(KZelvaMainWindow *window) override;
+
+private:
+    KZelvaWorkAreaManager *m_manager;
 };

@@ -111,17 +111,28 @@ KZelvaMainWindow *windowOfTab(const KZelvaTab *tab)
 
 } // namespace
 
+namespace {
+// The live menu action manager (one per manager), or null.
+KZelvaWorkAreaMenuActionManager *g_menus = nullptr;
+} // namespace
+
 KZelvaWorkAreaMenuActionManager::KZelvaWorkAreaMenuActionManager(KZelvaWorkAreaManager *manager)
     : QObject(manager)
     , m_manager(manager)
     , m_collector(new KZelvaWorkAreaTabMenuInfoCollectter(this))
 {
+    g_menus = this;
+}
+
+KZelvaWorkAreaMenuActionManager::~KZelvaWorkAreaMenuActionManager()
+{
+    if (g_menus == this)
+        g_menus = nullptr;
 }
 
 KZelvaWorkAreaMenuActionManager *KZelvaWorkAreaMenuActionManager::instance()
 {
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    return manager ? qobject_cast<KZelvaWorkAreaMenuActionManager *>(manager->menuActionManager()) : nullptr;
+    return g_menus;
 }
 
 KZelvaWorkArea *KZelvaWorkAreaMenuActionManager::relativeWorkAreaOf(KZelvaMainWindow *window) const

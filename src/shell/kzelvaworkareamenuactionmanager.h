@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "ikzelvaworkareamenus.h"
+
 #include <QCursor>
 #include <QRect>
 #include <QObject>
@@ -30,20 +32,21 @@ class KZelvaWorkAreaTabMenuInfoCollectter;
  * carry the step out through the work-area operations. Holds the tab-menu
  * collector. Child of the manager, created at its initialisation; GUI thread.
  */
-class KZelvaWorkAreaMenuActionManager : public QObject
+class KZelvaWorkAreaMenuActionManager : public QObject, public IKZelvaWorkAreaMenus
 {
     Q_OBJECT
 public:
     explicit KZelvaWorkAreaMenuActionManager(KZelvaWorkAreaManager *manager);
+    ~KZelvaWorkAreaMenuActionManager() override;
 
     // The menu action manager of the live manager, or null.
     static KZelvaWorkAreaMenuActionManager *instance();
 
     KZelvaWorkAreaTabMenuInfoCollectter *collector() const { return m_collector; }
 
-    void addTabMenuWorkAreaAction(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map = QVariantMap());
+    void addTabMenuWorkAreaAction(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map = QVariantMap()) override;
     // Attaches the collector to `menu` with the extra fields of `tab`.
-    bool addTabMenuPostInfo(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map = QVariantMap());
+    bool addTabMenuPostInfo(KZelvaMenu *menu, KZelvaTab *tab, const QVariantMap &map = QVariantMap()) override;
 
     // The page's menu for tab `tagId` of work area `workAreaId`, listed in
     // the popup of `window`. When the tab is open its own context menu is

@@ -29,6 +29,9 @@
 
 namespace {
 
+// The live thumbnail manager (one per manager), or null.
+KZelvaWorkAreaThumbnailMgr *g_thumbnails = nullptr;
+
 constexpr int kThumbnailSide = 56;
 // Kept as the suite writes it on every platform; on Linux the backslashes
 // are part of one directory name below the office home.
@@ -64,10 +67,13 @@ KZelvaWorkAreaThumbnailMgr::KZelvaWorkAreaThumbnailMgr(KZelvaWorkAreaManager *ma
 {
     m_width = kzDpiScaled(kThumbnailSide, nullptr);
     m_height = m_width;
+    g_thumbnails = this;
 }
 
 KZelvaWorkAreaThumbnailMgr::~KZelvaWorkAreaThumbnailMgr()
 {
+    if (g_thumbnails == this)
+        g_thumbnails = nullptr;
     *m_abort = true;
     // A task that passed its abort check still emits on this object.
     if (m_poster)
@@ -76,8 +82,14 @@ KZelvaWorkAreaThumbnailMgr::~KZelvaWorkAreaThumbnailMgr()
 
 KZelvaWorkAreaThumbnailMgr *KZelvaWorkAreaThumbnailMgr::instance()
 {
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    return manager ? qobject_cast<KZelvaWorkAreaThumbnailMgr *>(manager->thumbnailManager()) : nullptr;
+    return g_thumbnails;
+}
+
+void KZelvaWorkAreaThumbnailMgr::watchWindow(KZelvaMainWindow *window)
+{
+    if (window)
+        connect(window->tabBar(), &KZelvaTabBar::tabBeforeActive, this, &KZelvaWorkAreaThumbnailMgr::onTabBeforeActive,
+                Qt::UniqueConnection);
 }
 
 void KZelvaWorkAreaThumbnailMgr::initialise()

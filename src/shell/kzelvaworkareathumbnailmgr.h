@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "ikzelvaworkareathumbnails.h"
+
 #include <QHash>
 #include <QImage>
 #include <QJsonArray>
@@ -38,7 +40,7 @@ Q_DECLARE_METATYPE(PRestoreFinishedCallBack)
  * stops pending tasks and waits for the worker. Previews stay in memory
  * until the process ends; cache files stay on disk.
  */
-class KZelvaWorkAreaThumbnailMgr : public QObject
+class KZelvaWorkAreaThumbnailMgr : public QObject, public IKZelvaWorkAreaThumbnails
 {
     Q_OBJECT
 public:
@@ -70,7 +72,9 @@ public:
     bool restoreImageListAsyn(const QStringList &itemIds, const PRestoreFinishedCallBack &callback);
     // Before the popup opens: refreshes the window's current page and reads
     // the cached previews of items never asked for yet.
-    Q_INVOKABLE void updateCurrentSubPage(KZelvaMainWindow *window);
+    void updateCurrentSubPage(KZelvaMainWindow *window) override;
+    // Follows the tab activations of `window`.
+    void watchWindow(KZelvaMainWindow *window) override;
 
 Q_SIGNALS:
     void inner_requestFinished(const HashImage &images, const PRestoreFinishedCallBack &callback);

@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvaworkarea.h"
 
-#include "kzelvasignalmerger.h"
 #include "kzelvaworkareaability.h"
 #include "kzelvaworkareablocker.h"
 #include "kzelvaworkareadefaultname.h"
@@ -10,9 +9,11 @@
 #include "kzelvaworkareaidgenerator.h"
 #include "kzelvaworkareaitem.h"
 #include "kzelvaworkareaitemability.h"
-#include "kzelvaworkareamanager.h"
+#include "kzelvapersistconfig.h"
+#include "ikzelvaworkareaowner.h"
 #include "kzelvaworkareas.h"
 #include "kzelvaworkareaserializer.h"
+#include "kzelvaworkareastore.h"
 #include "kzelvaworkareastorestate.h"
 
 #include <isyncsettingsdata.h>
@@ -21,6 +22,7 @@
 #include <kzelvadoclosehelper.h>
 #include <kzelvamainwindow.h>
 #include <kzelvamulticontrolbool.h>
+#include <kzelvapluginwidget.h>
 #include <kzelvaqozsubpage.h>
 #include <kzelvasubpage.h>
 #include <kzelvatab.h>
@@ -43,15 +45,12 @@ QString currentPid()
     return QString::number(QCoreApplication::applicationPid());
 }
 
-void logWorkArea(int level, const QString &message)
-{
-    writeModuleLog(KzLogModule::kWorkArea, level, message);
-}
-
 } // namespace
 
-KZelvaWorkArea::KZelvaWorkArea(QObject *parent)
+KZelvaWorkArea::KZelvaWorkArea(IKZelvaWorkAreaOwner *manager, KZelvaWorkAreaStore *store, QObject *parent)
     : QObject(parent)
+    , m_manager(manager)
+    , m_store(store)
     , m_activationBlocker(new KZelvaWorkareaBlocker(this))
     , m_saveBlocker(new KZelvaWorkareaBlocker(this))
     , m_ability(new KZelvaWorkAreaAbility(this))
@@ -74,8 +73,31 @@ int KZelvaWorkArea::subPageControlType()
 
 bool KZelvaWorkArea::isExcludedPageType(int pageType)
 {
-    static constexpr int kExcluded[] = {0, 8, 10, 13, 49, 68, 71};
-    return std::find(std::begin(kExcluded), std::end(kExcluded), pageType) != std::end(kExcluded);
+    switch (pageType) {
+    case KZelvaPluginWidget::StartPage:
+    case KZelvaPluginWidget::ImageViewer:
+    case KZelvaPluginWidget::SettingsPage:
+    case KZelvaPluginWidget::AppCenter:
+    case KZelvaPluginWidget::PluginPage:
+    case KZelvaPluginWidget::ProxyPage:
+    case KZelvaPluginWidget::CloudPanel:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool KZelvaWorkArea::isDocumentPageType(int pageType)
+{
+    switch (pageType) {
+    case KZelvaPluginWidget::QozDocument:
+    case KZelvaPluginWidget::SheetDocument:
+    case KZelvaPluginWidget::SlideDocument:
+    case KZelvaPluginWidget::PdfDocument:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void KZelvaWorkArea::setData(const KZelvaWorkAreaData &data)
@@ -133,10 +155,15 @@ void KZelvaWorkArea::attachToWindow(KZelvaMainWindow *window)
 
 void KZelvaWorkArea::setVisible(bool visible)
 {
+    const bool changed = visible != m_visible;
     if (visible)
         show();
     else if (m_visible)
         hide();
+    // What is shown is what a crash recovery brings back: the stored
+    // "lastVisible" follows every change, in the record's next merged write.
+    if (changed && !m_saveBlocker->isBlocked() && (m_ready || m_residual))
+        requestWrite();
 }
 
 void KZelvaWorkArea::hide()
@@ -149,8 +176,7 @@ void KZelvaWorkArea::hide()
                 page->setVisible(type, false);
         }
     }
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    if (manager && manager->readSaveActivedWorkArea())
+    if (m_manager->readSaveActivedWorkArea())
         return;
     announceDirty();
 }
@@ -198,8 +224,7 @@ void KZelvaWorkArea::connectItem(KZelvaWorkAreaItem *item)
 
 KZelvaWorkAreaItem *KZelvaWorkArea::createItemForPage(KZelvaSubPage *page)
 {
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    auto *item = new KZelvaWorkAreaItem(manager ? static_cast<QObject *>(manager) : this);
+    auto *item = new KZelvaWorkAreaItem(m_manager);
     connectItem(item);
     item->attach(page);
     const QString id = KZelvaWorkAreaIdGenerator::newId();
@@ -215,8 +240,7 @@ KZelvaWorkAreaItem *KZelvaWorkArea::createItemForPage(KZelvaSubPage *page)
     // The tab became current before it had an item id; it is the active one.
     if (m_visible && page->getTab() && page->getTab()->isChecked())
         setActiveItem(id, page->windowTitle());
-    if (manager)
-        manager->removeFromWindowResidualList(m_window, id);
+    m_manager->removeFromWindowResidualList(m_window, id);
     return item;
 }
 
@@ -296,14 +320,14 @@ QList<KZelvaWorkAreaItem *> KZelvaWorkArea::items() const
 
 void KZelvaWorkArea::readItems(ISyncSettingsData *node)
 {
-    takeRecords(storedRecords(node));
+    takeRecords(storedRecords(node, m_manager->isIndependentMode()));
 }
 
 void KZelvaWorkArea::takeStored(const KZelvaWorkAreaData &data, ISyncSettingsData *node)
 {
     KZelvaWorkareaBlocker::Hold hold(m_saveBlocker);
     m_data = data;
-    const QVector<KZelvaWorkAreaRecoverItem> records = storedRecords(node);
+    const QVector<KZelvaWorkAreaRecoverItem> records = storedRecords(node, m_manager->isIndependentMode());
     QSet<QString> stored;
     for (const KZelvaWorkAreaRecoverItem &record : records)
         stored.insert(record.id);
@@ -321,21 +345,19 @@ void KZelvaWorkArea::takeStored(const KZelvaWorkAreaData &data, ISyncSettingsDat
     Q_EMIT dataChanged();
 }
 
-QVector<KZelvaWorkAreaRecoverItem> KZelvaWorkArea::storedRecords(ISyncSettingsData *node)
+QVector<KZelvaWorkAreaRecoverItem> KZelvaWorkArea::storedRecords(ISyncSettingsData *node, bool independentMode)
 {
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    return KZelvaWorkAreaSerializer::readItems(node, manager && manager->isIndependentMode());
+    return KZelvaWorkAreaSerializer::readItems(node, independentMode);
 }
 
 void KZelvaWorkArea::takeRecords(const QVector<KZelvaWorkAreaRecoverItem> &records)
 {
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
     for (const KZelvaWorkAreaRecoverItem &record : records) {
         if (KZelvaWorkAreaItem *existing = findItem(record.id)) {
             existing->setRecord(record);
             continue;
         }
-        auto *item = new KZelvaWorkAreaItem(manager ? static_cast<QObject *>(manager) : this);
+        auto *item = new KZelvaWorkAreaItem(m_manager);
         item->setRecord(record);
         connectItem(item);
         addItem(item, true);
@@ -372,20 +394,19 @@ void KZelvaWorkArea::onDirtyStatus(bool, bool dirty)
 {
     if (!dirty)
         return;
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    if (manager && m_data.isDefault && m_items.isEmpty()
-        && m_data.deviceType == KZelvaWorkAreaDefaultName::pcDeviceType())
+    requestWrite();
+}
+
+void KZelvaWorkArea::requestWrite()
+{
+    if (m_data.isDefault && m_items.isEmpty() && m_data.deviceType == KZelvaWorkAreaDefaultName::pcDeviceType())
         return;
-    if (!m_merger) {
-        m_merger = new KZelvaSignalMerger(this);
-        connect(m_merger, &KZelvaSignalMerger::startAtion, this, &KZelvaWorkArea::onDirtyStatusStartAction);
-    }
-    m_merger->execute();
+    m_store->requestSave(this);
 }
 
 bool KZelvaWorkArea::hasPendingSave() const
 {
-    return m_merger && m_merger->isActive();
+    return m_store->hasPendingSave(this);
 }
 
 void KZelvaWorkArea::onDirtyStatusStartAction()
@@ -396,13 +417,15 @@ void KZelvaWorkArea::onDirtyStatusStartAction()
 
 bool KZelvaWorkArea::save()
 {
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    ISyncSettingsData *node = manager ? manager->workAreaSettings() : nullptr;
-    if (!node) {
-        logWorkArea(2, QStringLiteral("%1 : no work-area settings, %2 not written")
-                           .arg(QStringLiteral("save"), m_data.id));
-        return false;
-    }
+    const bool written = write();
+    if (written)
+        m_store->flush();
+    return written;
+}
+
+bool KZelvaWorkArea::write()
+{
+    ISyncSettingsData *node = m_store->workAreaSettings();
     KZelvaWorkAreaStoreState state;
     state.data = m_data;
     state.visible = m_visible;
@@ -420,11 +443,11 @@ bool KZelvaWorkArea::save()
         state.items.append(entry);
     }
     KZelvaWorkAreaSerializer::Options options;
-    options.residualSettingSaveEnabled = manager->isResidualSettingSaveEnabled();
-    options.residualItemDeleteEnabled = manager->isResidualItemDeleteEnabled();
-    const bool written = KZelvaWorkAreaSerializer::Serialize(node, &state, options,
-                                                             [manager] { manager->flushWorkAreaSettings(); });
+    options.residualSettingSaveEnabled = KZelvaPersistConfig::residualSettingSaveEnabled();
+    options.residualItemDeleteEnabled = KZelvaPersistConfig::residualItemDeleteEnabled();
+    const bool written = KZelvaWorkAreaSerializer::Serialize(node, &state, options);
     if (written) {
+        m_storedVisible = m_visible;
         m_data.lastRunDateTime = state.data.lastRunDateTime;
         m_removedIds = state.removedIds;
         m_keptIds = state.keptIds;
@@ -448,12 +471,10 @@ void KZelvaWorkArea::fillDocumentCopies()
         m_dataCopy = m_data;
     if (m_items.isEmpty() || !m_copies.isEmpty())
         return;
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
     for (KZelvaWorkAreaItem *item : qAsConst(m_items)) {
-        const int type = item->record().pageType;
-        if (type != 3 && type != 4 && type != 5 && type != 17)
+        if (!isDocumentPageType(item->record().pageType))
             continue;
-        auto *copy = new KZelvaWorkAreaItem(manager ? static_cast<QObject *>(manager) : this);
+        auto *copy = new KZelvaWorkAreaItem(m_manager);
         copy->setRecord(item->record());
         const QString key = item->subPage() ? item->subPage()->getWorkAreaItemId() : item->record().id;
         delete m_copies.value(key);
@@ -480,12 +501,11 @@ void KZelvaWorkArea::onTabLockChanged(KZelvaTab *tab, bool locked)
 {
     if (!tab || !tab->subPage())
         return;
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    if (!locked && m_visible && !m_residual && manager && manager->isTabManagerPanelEnabled()) {
+    if (!locked && m_visible && !m_residual && m_manager->isTabManagerPanelEnabled()) {
         KZelvaSubPage *page = tab->subPage();
         KZelvaWorkAreaRecoverItem record;
         if (page->getRecoverItem(&record) && !record.id.isEmpty() && !findItem(record.id)) {
-            auto *item = new KZelvaWorkAreaItem(manager);
+            auto *item = new KZelvaWorkAreaItem(m_manager);
             item->setRecord(record);
             connectItem(item);
             item->attach(page);
@@ -531,8 +551,7 @@ void KZelvaWorkArea::onSubPageAdded(KZelvaSubPage *page)
     }
     KZelvaWorkAreaItem *item = findItem(page->getWorkAreaItemId());
     if (!item) {
-        KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-        item = new KZelvaWorkAreaItem(manager ? static_cast<QObject *>(manager) : this);
+        item = new KZelvaWorkAreaItem(m_manager);
         KZelvaWorkAreaRecoverItem record;
         record.id = page->getWorkAreaItemId();
         record.pageType = page->pageType();
@@ -544,8 +563,7 @@ void KZelvaWorkArea::onSubPageAdded(KZelvaSubPage *page)
     } else {
         item->attach(page);
     }
-    if (KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance())
-        manager->removeFromWindowResidualList(m_window, item->effectiveId());
+    m_manager->removeFromWindowResidualList(m_window, item->effectiveId());
 }
 
 void KZelvaWorkArea::onSubPageVisibleChanged(bool visible)
@@ -574,18 +592,16 @@ void KZelvaWorkArea::forgetPendingPage(KZelvaSubPage *page)
 void KZelvaWorkArea::removePage(KZelvaSubPage *page)
 {
     forgetPendingPage(page);
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    if (!page || (manager && manager->isSettingsChangeRunning()))
+    if (!page || m_manager->isSettingsChangeRunning())
         return;
     const QString id = page->getWorkAreaItemId();
     KZelvaWorkAreaItem *item = id.isEmpty() ? nullptr : takeItem(id);
     if (!item) {
-        if (page->isRelativeTabLocked() && manager)
-            manager->keepFixedItem(m_window, page);
+        if (page->isRelativeTabLocked())
+            m_manager->keepFixedItem(m_window, page);
         return;
     }
-    if (manager)
-        manager->keepRemovedItem(id, item);
+    m_manager->keepRemovedItem(id, item);
     announceDirty();
 }
 
@@ -619,8 +635,7 @@ void KZelvaWorkArea::followItemActivation(KZelvaWorkAreaItem *item)
             return;
         if (!m_owner) {
             KZelvaMainWindow *window = findRelativeZelvaMainWindow(item->subPage());
-            KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-            KZelvaWorkAreas *areas = manager ? manager->workAreasOf(window) : nullptr;
+            KZelvaWorkAreas *areas = m_manager->workAreasOf(window);
             if (areas)
                 areas->addWorkArea(this);
         }
@@ -687,10 +702,9 @@ void KZelvaWorkArea::handleQueryClose()
         refreshCache();
         announceDirty();
         save();
-        KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
         auto *app = qobject_cast<KCoreApplication *>(QCoreApplication::instance());
-        if (manager && app && !m_residual && app->isQuitting() && manager->autoRecoverDefaultWorkAreaFlag()
-            && m_window && m_window->isClosing())
+        if (app && !m_residual && app->isQuitting() && m_manager->autoRecoverDefaultWorkAreaFlag() && m_window
+            && m_window->isClosing())
             m_closedWithWindow = true;
         return;
     }

@@ -11,13 +11,14 @@
 #include <QStringList>
 #include <QVector>
 
+class IKZelvaWorkAreaOwner;
 class ISyncSettingsData;
 class KZelvaMainWindow;
-class KZelvaSignalMerger;
 class KZelvaSubPage;
 class KZelvaTab;
 class KZelvaWorkAreaAbility;
 class KZelvaWorkAreaItem;
+class KZelvaWorkAreaStore;
 class KZelvaWorkAreas;
 class KZelvaWorkareaBlocker;
 
@@ -26,11 +27,12 @@ class KZelvaWorkareaBlocker;
  * bar: the current one's sub pages are shown, the others' are hidden through
  * the "workareaSubPage" visibility control, no tab is closed or moved.
  * Follows the window's tab and sub-page signals to keep its items in step,
- * and writes itself 500 ms after a burst of changes.
+ * and asks its store for a merged write after a change.
  *
- * Created by the manager (its parent), added to a window's KZelvaWorkAreas,
- * deleted by the manager when it is closed or the manager goes. Owns its
- * items, blockers, ability and merger. GUI thread.
+ * Created by the manager (its parent, and the owner it asks about modes and
+ * leaving items) with the store it is written to; added to a window's
+ * KZelvaWorkAreas, deleted by the manager when it is closed or the manager
+ * goes. Owns its items, blockers and ability. GUI thread.
  */
 class KZelvaWorkArea : public QObject
 {
@@ -39,13 +41,15 @@ public:
     static constexpr int QueryCloseEvent = 33069;
     static constexpr int DoCloseEvent = 33070;
 
-    explicit KZelvaWorkArea(QObject *parent = nullptr);
+    KZelvaWorkArea(IKZelvaWorkAreaOwner *manager, KZelvaWorkAreaStore *store, QObject *parent);
     ~KZelvaWorkArea() override;
 
     // The visibility control type the plug-in hides pages of hidden work areas with.
     static int subPageControlType();
     // Page types that never become items.
     static bool isExcludedPageType(int pageType);
+    // Document pages: the ones with document copies and recoverable files.
+    static bool isDocumentPageType(int pageType);
 
     const KZelvaWorkAreaData &data() const { return m_data; }
     QString id() const { return m_data.id; }
@@ -53,6 +57,9 @@ public:
     void setData(const KZelvaWorkAreaData &data);
 
     bool isVisible() const { return m_visible; }
+    // "lastVisible" as stored (read with the record, updated by each write).
+    bool storedVisible() const { return m_storedVisible; }
+    void setStoredVisible(bool visible) { m_storedVisible = visible; }
     void setVisible(bool visible);
     bool isReady() const { return m_ready; }
     void setReady(bool ready) { m_ready = ready; }
@@ -94,11 +101,13 @@ public:
     void takeStored(const KZelvaWorkAreaData &data, ISyncSettingsData *node);
 
     void setActiveItem(const QString &id, const QString &name);
-    // Asks for a write 500 ms from now (merging requests).
+    // Asks the store for a merged write.
     void requestSave() { onDirtyStatus(false, true); }
     void announceDirty();
-    // Writes the work area through the manager's work-area settings now.
+    // Writes the work area into its store's record now and flushes it.
     bool save();
+    // Writes it into the record without flushing (the caller flushes).
+    bool write();
     void refreshCache();
     void fillDocumentCopies();
     const QHash<QString, KZelvaWorkAreaItem *> &documentCopies() const { return m_copies; }
@@ -140,12 +149,16 @@ private:
     void handleQueryClose();
     void handleDoClose();
     void removePage(KZelvaSubPage *page);
-    static QVector<KZelvaWorkAreaRecoverItem> storedRecords(ISyncSettingsData *node);
+    void requestWrite();
+    static QVector<KZelvaWorkAreaRecoverItem> storedRecords(ISyncSettingsData *node, bool independentMode);
     void takeRecords(const QVector<KZelvaWorkAreaRecoverItem> &records);
 
+    IKZelvaWorkAreaOwner *m_manager;
+    KZelvaWorkAreaStore *m_store;
     KZelvaWorkAreaData m_data;
     KZelvaWorkAreaData m_dataCopy;
     bool m_visible = false;
+    bool m_storedVisible = false;
     bool m_ready = false;
     bool m_dirtyAnnounced = false;
     bool m_residual = false;
@@ -164,6 +177,5 @@ private:
     KZelvaWorkareaBlocker *m_activationBlocker;
     KZelvaWorkareaBlocker *m_saveBlocker;
     KZelvaWorkAreaAbility *m_ability;
-    KZelvaSignalMerger *m_merger = nullptr;
     QList<QPointer<KZelvaSubPage>> m_pendingPages;
 };

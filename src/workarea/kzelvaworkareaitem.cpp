@@ -4,7 +4,7 @@
 
 #include "kzelvaworkarea.h"
 #include "kzelvaworkareaitemability.h"
-#include "kzelvaworkareamanager.h"
+#include "ikzelvaworkareaowner.h"
 #include "kzelvaworkareahelper.h"
 
 #include <kfuncswitch.h>
@@ -20,8 +20,9 @@ namespace {
 constexpr char kReadingModeSwitch[] = "QozCloudDocReadingMode";
 }
 
-KZelvaWorkAreaItem::KZelvaWorkAreaItem(QObject *parent)
-    : QObject(parent)
+KZelvaWorkAreaItem::KZelvaWorkAreaItem(IKZelvaWorkAreaOwner *manager)
+    : QObject(manager ? manager->itemParent() : nullptr)
+    , m_manager(manager)
     , m_ability(new KZelvaWorkAreaItemAbility(this))
     , m_creationTime(QDateTime::currentMSecsSinceEpoch())
     , m_lastActivationTime(m_creationTime)
@@ -89,8 +90,7 @@ void KZelvaWorkAreaItem::attach(KZelvaSubPage *page)
 
 void KZelvaWorkAreaItem::refresh()
 {
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    if (!manager || !m_page)
+    if (!m_manager || !m_page)
         return;
     KZelvaMainWindow *pageWindow = findRelativeZelvaMainWindow(m_page);
     const bool sameWindow = !m_workArea || m_workArea->window() == pageWindow;
@@ -99,7 +99,7 @@ void KZelvaWorkAreaItem::refresh()
     const bool described = m_page->getRecoverItem(&record);
     if (!sameWindow || !described)
         record.tabIndex = -1;
-    if (manager->isCrashMode())
+    if (m_manager->isCrashMode())
         record.bCrash = true;
     if (record.extMap.value(QStringLiteral("isOleDocument")).toBool())
         m_ability->setSaveEnabled(false);
@@ -111,9 +111,9 @@ void KZelvaWorkAreaItem::refresh()
 
     const QString id = effectiveId();
     if (m_record.bLock)
-        manager->keepLockedItem(id, this);
+        m_manager->keepLockedItem(id, this);
     else
-        manager->dropLockedItem(id);
+        m_manager->dropLockedItem(id);
 }
 
 void KZelvaWorkAreaItem::postDeferredRefresh()
@@ -142,8 +142,8 @@ void KZelvaWorkAreaItem::onSubPageBeforeActivate()
 void KZelvaWorkAreaItem::onSubPageDestroy(QObject *)
 {
     const QString id = m_record.id;
-    if (KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance())
-        manager->offerResidualItem(this);
+    if (m_manager)
+        m_manager->offerResidualItem(this);
     Q_EMIT queryDestroy(id);
 }
 

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 
+class IKZelvaWorkAreaOwner;
 class KZelvaSubPage;
 class KZelvaWorkArea;
 class KZelvaWorkAreaItemAbility;
@@ -15,7 +16,8 @@ class KZelvaWorkAreaItemAbility;
 /*
  * One entry of a work area: normally one tab (a host sub page), or a
  * document whose tab is gone. Holds the record that is stored for it and
- * follows its page's signals. Created with the manager as parent, owned by
+ * follows its page's signals. Created with the manager (its owner, seen
+ * through IKZelvaWorkAreaOwner) as parent, owned by
  * its work area's item hash, deleted by the work area after queryDestroy().
  * GUI thread.
  */
@@ -25,7 +27,7 @@ class KZelvaWorkAreaItem : public QObject
 public:
     static constexpr int DeferredRefreshEvent = 0x8131;
 
-    explicit KZelvaWorkAreaItem(QObject *parent = nullptr);
+    explicit KZelvaWorkAreaItem(IKZelvaWorkAreaOwner *manager);
     ~KZelvaWorkAreaItem() override;
 
     const KZelvaWorkAreaRecoverItem &record() const { return m_record; }
@@ -79,6 +81,7 @@ protected:
 private:
     void detachFromPage();
 
+    IKZelvaWorkAreaOwner *m_manager;
     KZelvaWorkAreaRecoverItem m_record;
     QPointer<KZelvaSubPage> m_page;
     QPointer<KZelvaWorkArea> m_workArea;

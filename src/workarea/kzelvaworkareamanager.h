@@ -2,6 +2,21 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "ikzelvacrossterminalpanel.h"
+#include "ikzelvadeviceonlinelistener.h"
+#include "ikzelvadocumentrelay.h"
+#include "ikzelvalabelsync.h"
+#include "ikzelvawindowclosehandlers.h"
+#include "ikzelvaworkareamenus.h"
+#include "ikzelvaworkareaowner.h"
+#include "ikzelvaworkareapopups.h"
+#include "ikzelvaworkareathumbnails.h"
+#include "kzelvacommandlines.h"
+#include "kzelvapersistconfig.h"
+#include "kzelvaworkareastore.h"
+#include "kzelvawindowregistry.h"
+#include "kzelvaworkareaitemkeeper.h"
+#include "kzelvaworkareapart.h"
 #include "softbusexport.h"
 
 #include <kzelvaworkareadata.h>
@@ -17,34 +32,41 @@
 
 #include <memory>
 
+class IKZelvaWorkAreaAssembly;
 class ISyncSettingsData;
-class KSyncSettingsData;
-class KWorkAreaLabelSync;
 class KZelvaWorkAreaSettingsChangedHandler;
 class KZelvaWorkAreaSettingsWrapper;
 class KZelvaCloseHandler;
-class KZelvaResidualRecords;
 class KZelvaMainWindow;
 class KZelvaMenu;
 class KZelvaSubPage;
 class KZelvaTab;
+class KZelvaWindowLifecycle;
 class KZelvaWorkArea;
 class KZelvaWorkAreaItem;
+class KZelvaWorkAreaRecovery;
+class KZelvaResidualRecords;
 class KZelvaWorkAreas;
-class KZelvaWorkAreaShellHooks;
 namespace qoz { namespace cirra { class NotifyOpenCloudLocationActionArg; } }
 using NotifyOpenCloudLocationActionArg = qoz::cirra::NotifyOpenCloudLocationActionArg;
 
 /*
- * The one process-wide object the host drives the plug-in through.
+ * The one process-wide object the host drives the plug-in through: a façade
+ * whose invokable methods, signals and slots keep the names and order the
+ * host calls them by. It runs the lazy initialisation and the teardown and
+ * hands the work to its collaborators: the window registry (work areas and
+ * window sets), the window lifecycle (windows added, recovered, closed),
+ * recovery (crashed sessions, recoverable documents), the item keeper
+ * (items that left their work area) and the command lines and login guide.
+ * The parts it drives but cannot link (menus, thumbnails, popups, close
+ * handlers, label sync, panel, relay, device-online listener) are handed
+ * over through typed setters; an absent part means that step is skipped
+ * and logged.
  *
  * Created by CreateManagerImpl with the application as parent and published
- * as the application property "__KZelvaWorkAreaManager__"; the host calls the
- * invokable methods below by name. The constructor only sets defaults: the
- * first notification that needs the model initialises it (once), and
- * DeleteManagerImpl tears it down before deleting it. GUI thread only.
+ * as the application property "__KZelvaWorkAreaManager__". GUI thread.
  */
-class KZelvaWorkAreaManager : public QObject
+class KZelvaWorkAreaManager : public QObject, public IKZelvaWorkAreaOwner
 {
     Q_OBJECT
 public:
@@ -59,71 +81,124 @@ public:
 
     State state() const { return m_state; }
     bool isInitialised() const { return m_state == State::Initialised; }
-    // Installs the window and tab integration; the manager takes ownership.
-    void setShellHooks(KZelvaWorkAreaShellHooks *hooks);
-    KZelvaWorkAreaShellHooks *shellHooks() const { return m_hooks.get(); }
-    QObject *menuActionManager() const { return m_menuActionManager; }
-    QObject *thumbnailManager() const { return m_thumbnailManager; }
-    QObject *popupOf(const KZelvaMainWindow *window) const;
-
     // Runs the lazy initialisation once; later calls do nothing.
     void ensureInitialised();
     // Runs the teardown when initialised; DeleteManagerImpl calls it.
     void teardown();
 
-    int crossTerminalLoadTimeout() const { return m_crossTerminalLoadTimeout; }
+    // The parts (each may be absent). The manager takes the assembly.
+    void setAssembly(IKZelvaWorkAreaAssembly *assembly);
+    template<class T>
+    void setMenus(T *part)
+    {
+        m_menus.set(part);
+    }
+    template<class T>
+    void setThumbnails(T *part)
+    {
+        m_thumbnails.set(part);
+    }
+    template<class T>
+    void setPopups(T *part)
+    {
+        m_popups.set(part);
+    }
+    template<class T>
+    void setCloseHandlers(T *part)
+    {
+        m_closeHandlers.set(part);
+    }
+    template<class T>
+    void setLabelSync(T *part)
+    {
+        m_labelSync.set(part);
+    }
+    template<class T>
+    void setCrossTerminalPanel(T *part)
+    {
+        m_panel.set(part);
+    }
+    template<class T>
+    void setDocumentRelay(T *part)
+    {
+        m_relay.set(part);
+    }
+    template<class T>
+    void setDeviceOnlineListener(T *part)
+    {
+        m_deviceOnline.set(part);
+    }
+    IKZelvaWorkAreaThumbnails *thumbnails() const { return m_thumbnails.get(); }
+    IKZelvaCrossTerminalPanel *crossTerminalPanel() const { return m_panel.get(); }
+    IKZelvaDocumentRelay *documentRelay() const { return m_relay.get(); }
+    QObject *popupOf(const KZelvaMainWindow *window) const { return m_popupOf.value(window); }
 
-    // The model's view of the manager (used by work areas and items).
-    bool isCrashMode() const { return m_crashMode; }
-    bool isIndependentMode() const;
-    bool autoRecoverDefaultWorkAreaFlag() const { return m_autoRecoverDefaultWorkArea; }
-    bool readSaveActivedWorkArea();
-    bool isSettingsChangeRunning() const;
-    bool isTabManagerPanelEnabled() const;
-    bool isResidualSettingSaveEnabled() const;
-    bool isResidualItemDeleteEnabled() const;
+    // The collaborators.
+    KZelvaWindowRegistry *registry() const { return m_registry; }
+    KZelvaWorkAreaStore *store() const { return m_store; }
+    KZelvaWindowLifecycle *lifecycle() const { return m_lifecycle; }
+    KZelvaWorkAreaRecovery *recovery() const { return m_recovery; }
+    KZelvaWorkAreaItemKeeper *itemKeeper() const { return m_itemKeeper; }
+    KZelvaCommandLines *commandLines() const { return m_commandLines; }
+
+    int crossTerminalLoadTimeout() const { return m_crossTerminalLoadTimeout; }
+    bool saveActivedWorkArea() const { return m_saveActivedWorkArea; }
+    bool createsWorkAreaForNewWindow() const { return m_createWorkAreaForNewWindow; }
     bool isOverSize() const { return m_overSize; }
-    KZelvaWorkAreaSettingsWrapper *settingsWrapper() const { return m_settingsWrapper; }
+    void clearOverSize() { m_overSize = false; }
+    bool isResidualSettingSaveEnabled() const { return KZelvaPersistConfig::residualSettingSaveEnabled(); }
+    bool isResidualItemDeleteEnabled() const { return KZelvaPersistConfig::residualItemDeleteEnabled(); }
+    KZelvaWorkAreaSettingsWrapper *settingsWrapper() const;
     // The residual records of closed windows (created on first use).
     KZelvaResidualRecords *residualRecords();
-    // Settings node the work areas are written below (the "workarea" record,
-    // inside the independent group in independent mode), or null.
-    ISyncSettingsData *workAreaSettings();
-    void flushWorkAreaSettings();
-    QString lastActiveWorkAreaId();
+    KZelvaResidualRecords *existingResidualRecords() const;
+    ISyncSettingsData *workAreaSettings() { return m_store->workAreaSettings(); }
+    void flushWorkAreaSettings() { m_store->flush(); }
+    QString lastActiveWorkAreaId() { return m_store->lastActiveWorkAreaId(); }
 
-    KZelvaWorkAreas *workAreasOf(const KZelvaMainWindow *window) const;
-    KZelvaWorkAreas *createWorkAreasFor(KZelvaMainWindow *window);
-    KZelvaWorkArea *createWorkArea(bool isDefault);
-    void removeWorkArea(KZelvaWorkArea *workArea);
-    KZelvaWorkArea *workArea(const QString &id) const;
-    QList<KZelvaWorkArea *> workAreas() const;
-    KZelvaWorkArea *defaultWorkArea() const;
-    // The work area holding the item of `page`, or null.
-    KZelvaWorkArea *workAreaOfPage(const KZelvaSubPage *page) const;
-    // Creates the stored work areas this process does not have; with
-    // `refreshKnown`, known ones not shown here take their stored state and
-    // go when no longer stored.
-    void loadStoredWorkAreas(bool refreshKnown = false);
-    // Gives `window` the work area `id` (empty: the device's default one).
-    bool addWindow(KZelvaMainWindow *window, const QString &id, bool recover);
+    // IKZelvaWorkAreaOwner
+    QObject *itemParent() override { return this; }
+    bool isCrashMode() const override { return m_crashMode; }
+    bool isIndependentMode() const override;
+    bool isSettingsChangeRunning() const override;
+    bool isTabManagerPanelEnabled() const override;
+    bool autoRecoverDefaultWorkAreaFlag() const override { return m_autoRecoverDefaultWorkArea; }
+    bool readSaveActivedWorkArea() override;
+    KZelvaWorkAreas *workAreasOf(const KZelvaMainWindow *window) const override
+    {
+        return m_registry->workAreasOf(window);
+    }
+    void keepRemovedItem(const QString &id, KZelvaWorkAreaItem *item) override
+    {
+        m_itemKeeper->keepRemovedItem(id, item);
+    }
+    void keepLockedItem(const QString &id, KZelvaWorkAreaItem *item) override
+    {
+        m_itemKeeper->keepLockedItem(id, item);
+    }
+    void dropLockedItem(const QString &id) override { m_itemKeeper->dropLockedItem(id); }
+    void offerResidualItem(KZelvaWorkAreaItem *item) override { m_itemKeeper->offerResidualItem(item); }
+    void keepFixedItem(KZelvaMainWindow *window, KZelvaSubPage *page) override
+    {
+        m_itemKeeper->keepFixedItem(window, page);
+    }
+    void removeFromWindowResidualList(KZelvaMainWindow *window, const QString &id) override
+    {
+        m_itemKeeper->removeFromWindowResidualList(window, id);
+    }
+
+    // The window registry's, for the other subsystems.
+    KZelvaWorkAreas *createWorkAreasFor(KZelvaMainWindow *window) { return m_registry->createWorkAreasFor(window); }
+    KZelvaWorkArea *createWorkArea(bool isDefault) { return m_registry->createWorkArea(isDefault); }
+    void removeWorkArea(KZelvaWorkArea *workArea) { m_registry->removeWorkArea(workArea); }
+    KZelvaWorkArea *workArea(const QString &id) const { return m_registry->workArea(id); }
+    QList<KZelvaWorkArea *> workAreas() const { return m_registry->workAreas(); }
+    KZelvaWorkArea *defaultWorkArea() const { return m_registry->defaultWorkArea(); }
+    KZelvaWorkArea *workAreaOfPage(const KZelvaSubPage *page) const { return m_registry->workAreaOfPage(page); }
     // Writes every work area that is not closed (or must be saved) and
     // forgets the stored groups of removed work areas.
     void savePass();
-
-    void keepRemovedItem(const QString &id, KZelvaWorkAreaItem *item);
-    void keepLockedItem(const QString &id, KZelvaWorkAreaItem *item);
-    void dropLockedItem(const QString &id);
-    KZelvaWorkAreaItem *lockedItem(const QString &id) const;
-    // Hand-overs to the residual records of closed windows.
-    void offerResidualItem(KZelvaWorkAreaItem *item);
-    void removeFromWindowResidualList(KZelvaMainWindow *window, const QString &id);
-    void keepFixedItem(KZelvaMainWindow *window, KZelvaSubPage *page);
-
-    // Splits and carries out one cross-device command line.
-    void handleCommandLine(const QString &commandLine);
-    QString pendingConfirmId() const { return m_pendingConfirmId; }
-    bool isLoginConfirmed() const { return m_loginConfirmed; }
+    void handleCommandLine(const QString &commandLine) { m_commandLines->handleCommandLine(commandLine); }
 
     Q_INVOKABLE bool isAutoRecoverDefaultWorkArea();
     Q_INVOKABLE void setAutoRecoverDefaultWorkArea(bool on);
@@ -178,67 +253,36 @@ private Q_SLOTS:
     void onNotifyOpenCloudLocation(NotifyOpenCloudLocationActionArg arg);
 
 private:
-    // The "workarea" record (or its in-memory stand-in) at its root.
-    ISyncSettingsData *workAreaSettingsRoot();
-    // False for a work area shown here or with changes of its own to write.
-    static bool takesStoredState(const KZelvaWorkArea *workArea);
-    void notBuiltYet(const char *method) const;
+    void connectHost();
+    void createSettings();
+    void createParts();
     void sendStartRequest();
     void startStep();
-    void handleGuideLogin();
-    void showRelayFailBox();
-    void addFirstWindow(KZelvaMainWindow *window);
-    void connectThumbnails(KZelvaMainWindow *window);
-    void recoverCrashedWorkAreas(KZelvaMainWindow *window);
-    void storeLastActive(KZelvaMainWindow *window);
-    void createSettings();
-    void clearWindowWorkAreas();
-    bool isAccountLoggedIn() const;
-    QString loggedInUserId() const;
-    bool decideRecoveryId();
-    // A reopened document takes back the stored item that still names it.
-    bool rejoinStoredItem(KZelvaMainWindow *window, const QString &itemId);
 
     State m_state = State::Created;
     bool m_translationInstalled = false;
     bool m_crashMode = false;
     bool m_autoRecoverDefaultWorkArea = false;
     bool m_saveActivedWorkArea = true;
-    bool m_suppressCurrentWindowChange = false;
     bool m_createWorkAreaForNewWindow = true;
     bool m_overSize = false;
+    int m_crossTerminalLoadTimeout = 6000;
     KZelvaWorkAreaSettingsWrapper *m_settingsWrapper = nullptr;
     KZelvaWorkAreaSettingsChangedHandler *m_settingsHandler = nullptr;
-    bool m_loginConfirmed = false;
-    bool m_deviceOnline = false;
-    bool m_softbusOnlineListening = false;
-    bool m_pendingGuideLogin = false;
-    bool m_pendingCommandLine = false;
-    int m_crossTerminalLoadTimeout = 6000;
-    QString m_pendingConfirmId;
-    QString m_previousCommandToken;
-    QString m_recoveryId;
-    QHash<QString, QPointer<KZelvaWorkArea>> m_workAreas;
-    QHash<QString, QPointer<KZelvaWorkArea>> m_residualWorkAreas;
-    QStringList m_removedIds;
-    QHash<QString, QPointer<KZelvaWorkAreaItem>> m_removedItems;
-    QHash<QString, QPointer<KZelvaWorkAreaItem>> m_lockedItems;
-    // Where a removed item's tab was closed, until its page is gone.
-    struct RemovedItemOrigin
-    {
-        QPointer<KZelvaWorkAreaItem> item;
-        QPointer<KZelvaMainWindow> window;
-        QString workAreaId;
-        int closeMode = 0;
-    };
-    QList<RemovedItemOrigin> m_removedOrigins;
-    QPointer<KZelvaResidualRecords> m_residualRecords;
-    QPointer<KWorkAreaLabelSync> m_labelSync;
-    QHash<QString, bool> m_storedLastVisible;
-    // Stands in for the "workarea" record when the user's one cannot be opened.
-    std::unique_ptr<KSyncSettingsData> m_workAreaSettings;
-    std::unique_ptr<KZelvaWorkAreaShellHooks> m_hooks;
-    QPointer<QObject> m_menuActionManager;
-    QPointer<QObject> m_thumbnailManager;
-    QHash<const KZelvaMainWindow *, QPointer<QObject>> m_popups;
+    KZelvaWorkAreaStore *m_store;
+    KZelvaWindowRegistry *m_registry;
+    KZelvaWindowLifecycle *m_lifecycle;
+    KZelvaWorkAreaRecovery *m_recovery;
+    KZelvaWorkAreaItemKeeper *m_itemKeeper;
+    KZelvaCommandLines *m_commandLines;
+    std::unique_ptr<IKZelvaWorkAreaAssembly> m_assembly;
+    KZelvaWorkAreaPart<IKZelvaWorkAreaMenus> m_menus;
+    KZelvaWorkAreaPart<IKZelvaWorkAreaThumbnails> m_thumbnails;
+    KZelvaWorkAreaPart<IKZelvaWorkAreaPopups> m_popups;
+    KZelvaWorkAreaPart<IKZelvaWindowCloseHandlers> m_closeHandlers;
+    KZelvaWorkAreaPart<IKZelvaLabelSync> m_labelSync;
+    KZelvaWorkAreaPart<IKZelvaCrossTerminalPanel> m_panel;
+    KZelvaWorkAreaPart<IKZelvaDocumentRelay> m_relay;
+    KZelvaWorkAreaPart<IKZelvaDeviceOnlineListener> m_deviceOnline;
+    QHash<const KZelvaMainWindow *, QPointer<QObject>> m_popupOf;
 };

@@ -205,7 +205,8 @@ bool KZelvaWorkAreaOperations::switchWorkArea(KZelvaMainWindow *window, const QS
     KZelvaWorkAreas *areas = m_manager->createWorkAreasFor(window);
     if (!areas->contains(workArea))
         areas->addWorkArea(workArea);
-    return areas->setCurrentWorkArea(workArea, false, true);
+    // Already current is what the caller asked for too.
+    return areas->setCurrentWorkArea(workArea, false, true) || areas->currentWorkArea() == workArea;
 }
 
 bool KZelvaWorkAreaOperations::moveTags(const QString &workAreaId, const QStringList &tagIds)
@@ -408,7 +409,7 @@ bool KZelvaWorkAreaOperations::removeWorkArea(const QString &workAreaId)
     workArea->setMarkedClosed(true);
     // Queued: the manager deletes the work area, which must not happen
     // inside the work area's own event handler.
-    connect(workArea, SIGNAL(docloseFinished()), m_manager, SLOT(onWorkAreaDoCloseFinished()),
+    connect(workArea, &KZelvaWorkArea::docloseFinished, m_manager, &KZelvaWorkAreaManager::onWorkAreaDoCloseFinished,
             Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
     QCoreApplication::postEvent(workArea, new QEvent(QEvent::Type(KZelvaWorkArea::DoCloseEvent)));
     return true;

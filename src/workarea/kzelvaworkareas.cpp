@@ -66,7 +66,7 @@ QList<KZelvaWorkArea *> KZelvaWorkAreas::workAreaList() const
 bool KZelvaWorkAreas::setCurrentWorkArea(KZelvaWorkArea *workArea, bool force, bool notify)
 {
     if (m_current == workArea && !force)
-        return m_current == workArea;
+        return false;
     if (!workArea || !m_workAreas.contains(workArea->id()))
         return false;
     m_current = workArea;

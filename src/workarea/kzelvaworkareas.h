@@ -30,7 +30,8 @@ public:
     void removeWorkArea(KZelvaWorkArea *workArea);
     bool contains(const KZelvaWorkArea *workArea) const;
     QList<KZelvaWorkArea *> workAreaList() const;
-    // Returns whether `workArea` is current afterwards.
+    // Returns whether it was made current: false when it already was (and
+    // `force` is off) or is not one of this window's.
     bool setCurrentWorkArea(KZelvaWorkArea *workArea, bool force, bool notify);
 
 Q_SIGNALS:

@@ -8,7 +8,7 @@
 #include "kzelvamainwindowclosehandler.h"
 #include "kzelvaprocessonlocalpageclosehandler.h"
 #include "kzelvaresidualrecords.h"
-#include "kzelvashellintegration.h"
+#include "kzelvaworkareaassembly.h"
 #include "kzelvaworkareaclosehandler.h"
 #include "kzpersisttestutil.h"
 #include "recordlogtail.h"
@@ -79,7 +79,7 @@ void tst_KZelvaCloseHandler::init()
     setPanel(true);
     KZelvaCloseHandler::setDirtyAnswer(KZelvaCloseHandler::DirtyAnswer::Ask);
     zelvaApp->setProperty("zelvaQuickStart", QVariant());
-    m_bed.start(new KZelvaShellIntegration);
+    m_bed.start(new KZelvaWorkAreaAssembly);
     m_manager = m_bed.manager;
 }
 

@@ -8,7 +8,7 @@
 
 #include "ktoast.h"
 #include "kxwebtestconnection.h"
-#include "kzelvashellintegration.h"
+#include "kzelvaworkareaassembly.h"
 #include "kzelvaworkareabrowser.h"
 #include "kzelvaworkareabrowserjsapi.h"
 #include "kzelvaworkareaitem.h"
@@ -89,7 +89,7 @@ private:
 
 void tst_KZelvaWorkAreaBrowserJsApi::init()
 {
-    m_bed.start(new KZelvaShellIntegration, false);
+    m_bed.start(new KZelvaWorkAreaAssembly, false);
     m_manager = m_bed.manager;
     m_window = m_bed.newWindow();
     m_defaultTabs = QStringList{m_bed.addPage(m_window, QStringLiteral("plan"))->getWorkAreaItemId(),

@@ -6,7 +6,7 @@
 // the page API over QWebChannel and back, and a change in the model shows
 // up in the page. Needs a display (xvfb-run).
 
-#include "kzelvashellintegration.h"
+#include "kzelvaworkareaassembly.h"
 #include "kzelvaworkareabrowser.h"
 #include "kzelvaworkareawidget.h"
 #include "workareatestbed.h"
@@ -44,7 +44,7 @@ QVariant tst_KZelvaWorkAreaBrowserJsApiWebEngine::evaluate(KZelvaWorkAreaWidget 
 void tst_KZelvaWorkAreaBrowserJsApiWebEngine::popupShowsThePageAndItsCallsRoundTrip()
 {
     WorkAreaTestBed bed;
-    bed.start(new KZelvaShellIntegration, false);
+    bed.start(new KZelvaWorkAreaAssembly, false);
     KZelvaWorkAreaManager *manager = bed.manager;
     KZelvaMainWindow *window = zelvaApp->createMainWindow(false);
     window->resize(1200, 700);

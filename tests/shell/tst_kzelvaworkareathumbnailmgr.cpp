@@ -5,7 +5,7 @@
 // for an image, what lands in memory and in the cache directory, and what a
 // restore loads, keeps and deletes.
 
-#include "kzelvashellintegration.h"
+#include "kzelvaworkareaassembly.h"
 #include "kzelvaworkareathumbnailmgr.h"
 #include "recordlogtail.h"
 #include "workareatestbed.h"
@@ -59,7 +59,7 @@ void tst_KZelvaWorkAreaThumbnailMgr::initTestCase()
 
 void tst_KZelvaWorkAreaThumbnailMgr::init()
 {
-    m_bed.start(new KZelvaShellIntegration);
+    m_bed.start(new KZelvaWorkAreaAssembly);
     m_manager = m_bed.manager;
     m_thumbnails = KZelvaWorkAreaThumbnailMgr::instance();
     QVERIFY(m_thumbnails && m_thumbnails->isInitialised());
@@ -253,8 +253,7 @@ void tst_KZelvaWorkAreaThumbnailMgr::popupAsksForTheCurrentPageAndCachedPreviews
     const int before = zelvaApp->getThumbnailMgr()->requestCount();
     QSignalSpy restored(m_thumbnails, &KZelvaWorkAreaThumbnailMgr::restoreFinished);
     // As the manager does right before a popup opens.
-    QVERIFY(QMetaObject::invokeMethod(m_manager->thumbnailManager(), "updateCurrentSubPage", Qt::DirectConnection,
-                                      Q_ARG(KZelvaMainWindow *, m_window.data())));
+    m_thumbnails->updateCurrentSubPage(m_window.data());
     QVERIFY(restored.wait());
     settle();
     QCOMPARE(zelvaApp->getThumbnailMgr()->requestCount() - before, 1);

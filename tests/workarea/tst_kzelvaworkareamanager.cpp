@@ -10,9 +10,23 @@
 #include <isyncsettingsdata.h>
 #include <kaccountsdkproxy.h>
 
+#include "ikzelvadocumentrelay.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
+
+// Records the documents it is asked to relay.
+class RecordingRelay : public QObject, public IKZelvaDocumentRelay
+{
+public:
+    using QObject::QObject;
+    void relayDocument(const QJsonObject &record, const QString &source) override
+    {
+        relayed.append(record.value(QStringLiteral("fileName")).toString() + QLatin1Char('/') + source);
+    }
+    QStringList relayed;
+};
 
 class tst_KZelvaWorkAreaManager : public QObject
 {
@@ -147,6 +161,7 @@ void tst_KZelvaWorkAreaManager::commandLines_data()
     QTest::addColumn<QStringList>("commandLines");
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<QStringList>("unexpected");
+    QTest::addColumn<QStringList>("relayed");
 
     const auto relay = [](const char *user) -> QString {
         const QJsonObject record{{QStringLiteral("userId"), QLatin1String(user)},
@@ -158,29 +173,32 @@ void tst_KZelvaWorkAreaManager::commandLines_data()
         return QStringLiteral("zelva&relay_file&") + QString::fromLatin1(QJsonDocument(record).toJson().toBase64());
     };
     const QString mismatch = QStringLiteral("accounts differ, relay refused");
-    const QString relayed = QStringLiteral("relay source:dazed_relay");
+    const QStringList none;
+    const QStringList plan{QStringLiteral("plan.docx/dazed_relay")};
+    const QString notJson = QStringLiteral("relay_file payload is not a JSON object");
 
-    QTest::newRow("empty line") << QStringList{QString()} << QStringList{} << QStringList{QStringLiteral("cmd:")};
+    QTest::newRow("empty line") << QStringList{QString()} << none << QStringList{QStringLiteral("cmd:")} << none;
     QTest::newRow("unknown action") << QStringList{QStringLiteral("a&launch&x")}
                                     << QStringList{QStringLiteral("handleCommandLine: cmd:a&launch&x")}
-                                    << QStringList{mismatch, relayed};
-    QTest::newRow("relay, same user") << QStringList{relay("u1")}
-                                      << QStringList{QStringLiteral("userId:u1 deviceId:dev2 uuid:u-1 fileId:f-9 fileType:docx fileName:plan.docx"), relayed}
-                                      << QStringList{mismatch};
-    QTest::newRow("relay, other user") << QStringList{relay("u2")} << QStringList{mismatch} << QStringList{relayed};
-    QTest::newRow("relay, not base64 json") << QStringList{QStringLiteral("a&relay_file&%%%")}
-                                            << QStringList{QStringLiteral("relay_file payload is not a JSON object")}
-                                            << QStringList{relayed, mismatch};
-    QTest::newRow("relay, no payload") << QStringList{QStringLiteral("a&relay_file")}
-                                       << QStringList{QStringLiteral("relay_file payload is not a JSON object")}
-                                       << QStringList{relayed};
-    QTest::newRow("repeated token") << QStringList{QStringLiteral("a&launch&x&tok1"), QStringLiteral("a&launch&x&tok1")}
-                                    << QStringList{QStringLiteral("prev command line same")} << QStringList{};
-    QTest::newRow("new token") << QStringList{QStringLiteral("a&launch&x&tok1"), QStringLiteral("a&launch&x&tok2")}
-                               << QStringList{} << QStringList{QStringLiteral("prev command line same")};
-    QTest::newRow("other device without panel") << QStringList{QStringLiteral("a&show_crossterminal_other_device&u1")}
-                                                << QStringList{} << QStringList{mismatch};
-    QTest::newRow("many ampersands") << QStringList{QStringLiteral("&&&&&&")} << QStringList{} << QStringList{mismatch, relayed};
+                                    << QStringList{mismatch} << none;
+    QTest::newRow("relay, same user")
+        << QStringList{relay("u1")}
+        << QStringList{QStringLiteral("userId:u1 deviceId:dev2 uuid:u-1 fileId:f-9 fileType:docx fileName:plan.docx")}
+        << QStringList{mismatch} << plan;
+    QTest::newRow("relay, other user") << QStringList{relay("u2")} << QStringList{mismatch} << none << none;
+    QTest::newRow("relay, not base64 json")
+        << QStringList{QStringLiteral("a&relay_file&%%%")} << QStringList{notJson} << QStringList{mismatch} << none;
+    QTest::newRow("relay, no payload") << QStringList{QStringLiteral("a&relay_file")} << QStringList{notJson} << none
+                                       << none;
+    QTest::newRow("repeated token") << QStringList{relay("u1") + QStringLiteral("&tok1"),
+                                                   relay("u1") + QStringLiteral("&tok1")}
+                                    << QStringList{QStringLiteral("prev command line same")} << none << plan;
+    QTest::newRow("new token") << QStringList{relay("u1") + QStringLiteral("&tok1"),
+                                              relay("u1") + QStringLiteral("&tok2")}
+                               << none << QStringList{QStringLiteral("prev command line same")} << plan + plan;
+    QTest::newRow("other device without panel")
+        << QStringList{QStringLiteral("a&show_crossterminal_other_device&u1")} << none << QStringList{mismatch} << none;
+    QTest::newRow("many ampersands") << QStringList{QStringLiteral("&&&&&&")} << none << QStringList{mismatch} << none;
 }
 
 void tst_KZelvaWorkAreaManager::commandLines()
@@ -188,7 +206,10 @@ void tst_KZelvaWorkAreaManager::commandLines()
     QFETCH(QStringList, commandLines);
     QFETCH(QStringList, expected);
     QFETCH(QStringList, unexpected);
+    QFETCH(QStringList, relayed);
 
+    auto *relay = new RecordingRelay(m_manager);
+    m_manager->setDocumentRelay(relay);
     zelvaApp->getAccountSDK()->completeLogin(QStringLiteral("u1"));
     m_manager->onCurrentDeviceOnlineChange(0, true);
     RecordLogTail tail;
@@ -199,6 +220,7 @@ void tst_KZelvaWorkAreaManager::commandLines()
         QVERIFY2(log.contains(text), qPrintable(log));
     for (const QString &text : qAsConst(unexpected))
         QVERIFY2(!log.contains(text), qPrintable(log));
+    QCOMPARE(relay->relayed, relayed);
 }
 
 int main(int argc, char **argv)

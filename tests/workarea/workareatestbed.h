@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "ikzelvaworkareaassembly.h"
 #include "kzelvaworkarea.h"
 #include "kzelvaworkareamanager.h"
 #include "kzelvaworkareas.h"
@@ -22,13 +23,13 @@ class WorkAreaTestBed
 public:
     KZelvaWorkAreaManager *manager = nullptr;
 
-    void start(KZelvaWorkAreaShellHooks *hooks = nullptr, bool initialise = true)
+    void start(IKZelvaWorkAreaAssembly *assembly = nullptr, bool initialise = true)
     {
         for (const char *key : {"workarea", "active", "residual"})
             KSyncSettingsManager::instance()->removeUserSettings(QStringLiteral("local"), QLatin1String(key));
         manager = new KZelvaWorkAreaManager(qApp);
-        if (hooks)
-            manager->setShellHooks(hooks);
+        if (assembly)
+            manager->setAssembly(assembly);
         if (initialise)
             manager->ensureInitialised();
     }

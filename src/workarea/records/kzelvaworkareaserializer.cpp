@@ -54,17 +54,17 @@ bool isResidualExtKey(const QString &key)
 
 QString convertPageTypeToSuffix(KZelvaPluginWidget::WidgetType type)
 {
-    switch (int(type)) {
-    case 3: return QStringLiteral("qoz");
-    case 4: return QStringLiteral("qsh");
-    case 5: return QStringLiteral("pptx");
-    case 11:
-    case 48: return QStringLiteral("url");
-    case 17: return QStringLiteral("pdf");
-    case 21: return QStringLiteral("vsd");
-    case 27: return QStringLiteral("qfc");
-    case 36: return QStringLiteral("qmm");
-    case 38: return QStringLiteral("ofd");
+    switch (type) {
+    case KZelvaPluginWidget::QozDocument: return QStringLiteral("qoz");
+    case KZelvaPluginWidget::SheetDocument: return QStringLiteral("qsh");
+    case KZelvaPluginWidget::SlideDocument: return QStringLiteral("pptx");
+    case KZelvaPluginWidget::WebPage:
+    case KZelvaPluginWidget::WebApp: return QStringLiteral("url");
+    case KZelvaPluginWidget::PdfDocument: return QStringLiteral("pdf");
+    case KZelvaPluginWidget::DiagramDocument: return QStringLiteral("vsd");
+    case KZelvaPluginWidget::FlowchartDocument: return QStringLiteral("qfc");
+    case KZelvaPluginWidget::MindMapDocument: return QStringLiteral("qmm");
+    case KZelvaPluginWidget::OfdDocument: return QStringLiteral("ofd");
     default: break;
     }
     writeLog(2, QStringLiteral("%1 : %2 has no suffix")

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include "softbusexport.h"
+
+#include <QObject>
+#include <QString>
+
+class KZelvaWorkAreaManager;
+
+/*
+ * The cross-device command lines the host hands over ("&"-separated:
+ * "show_crossterminal_other_device", "relay_file") and the login guide they
+ * need while no account is logged in. A command line waits until the device
+ * is reported online. A child of the manager, which forwards the host's
+ * notifications and the device-online callback to it. GUI thread.
+ */
+class KZelvaCommandLines : public QObject
+{
+    Q_OBJECT
+public:
+    explicit KZelvaCommandLines(KZelvaWorkAreaManager *manager);
+
+    void commandLineChanged();
+    void startupGuideLogin();
+    void splashFinished();
+    void sdkUserInfoChanged();
+    SoftBus::Export::CobLifeState deviceOnlineChanged(Error::Code error, bool online);
+    // Splits and carries out one command line.
+    void handleCommandLine(const QString &commandLine);
+
+    QString pendingConfirmId() const { return m_pendingConfirmId; }
+    bool isLoginConfirmed() const { return m_loginConfirmed; }
+
+private:
+    void handleGuideLogin();
+    void showRelayFailBox();
+    void showOtherDevice(const QString &userId);
+    void relayFile(const QString &payload);
+    bool isAccountLoggedIn() const;
+    QString loggedInUserId() const;
+
+    KZelvaWorkAreaManager *m_manager;
+    bool m_loginConfirmed = false;
+    bool m_deviceOnline = false;
+    bool m_pendingGuideLogin = false;
+    bool m_pendingCommandLine = false;
+    QString m_pendingConfirmId;
+    QString m_previousCommandToken;
+};

@@ -1,0 +1,309 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kzelvawindowlifecycle.h"
+
+#include "kzelvaresidualrecords.h"
+#include "kzelvawindowregistry.h"
+#include "kzelvaworkarea.h"
+#include "kzelvaworkareaability.h"
+#include "kzelvaworkareahelper.h"
+#include "kzelvaworkareaidgenerator.h"
+#include "kzelvaworkareaitem.h"
+#include "kzelvaworkareakeys.h"
+#include "kzelvaworkareamanager.h"
+#include "kzelvaworkarearecovery.h"
+#include "kzelvaworkareas.h"
+#include "kzelvaworkareasettingswrapper.h"
+#include "kzelvaworkareastore.h"
+
+#include <isyncsettingsdata.h>
+#include <ksyncsettings.h>
+#include <kpluginssettings.h>
+#include <kxloggerlite.h>
+#include <kzelvaapplication.h>
+#include <kzelvabackupmgr.h>
+#include <kzelvacentralarea.h>
+#include <kzelvahostutils.h>
+#include <kzelvamainwindow.h>
+#include <kzelvapluginwidget.h>
+#include <kzelvasubpage.h>
+#include <perfproxy.h>
+
+#include <QFileInfo>
+
+namespace {
+constexpr int kNoRecoverAppModeBit = 8;
+}
+
+KZelvaWindowLifecycle::KZelvaWindowLifecycle(KZelvaWorkAreaManager *manager)
+    : QObject(manager)
+    , m_manager(manager)
+{
+}
+
+bool KZelvaWindowLifecycle::addWindow(KZelvaMainWindow *window, const QString &id, bool recover)
+{
+    if (!window)
+        return false;
+    const bool perf = PerfProxy::isEnabled();
+    if (perf)
+        PerfProxy::beginStub(QStringLiteral("WorkAreaMWAdd"));
+    KZelvaWindowRegistry *registry = m_manager->registry();
+    registry->loadStoredWorkAreas();
+    KZelvaWorkAreas *areas = registry->createWorkAreasFor(window);
+
+    KZelvaWorkArea *target = id.isEmpty() ? nullptr : registry->workArea(id);
+    bool given = false;
+    if (!target) {
+        target = registry->defaultWorkArea();
+        if (!target) {
+            if (perf)
+                PerfProxy::mark(QStringLiteral("WorkAreaMWAddCreate"));
+            target = registry->createWorkArea(true);
+        }
+        if (target->ability()->isActivationEnabled()) {
+            areas->addWorkArea(target);
+            given = areas->setCurrentWorkArea(target, true, true);
+        }
+    } else if (target->ability()->isActivationEnabled()) {
+        if (recover && !m_manager->autoRecoverDefaultWorkAreaFlag() && target->mode() == 0)
+            target->setMode(1);
+        areas->addWorkArea(target);
+        if (m_manager->saveActivedWorkArea()) {
+            // The window brings its closed tabs back into view: one entry per document.
+            KZelvaResidualRecords *records = m_manager->residualRecords();
+            records->tryRemoveResidualCfgDuplicateData(KZelvaResidualRecords::DefaultId);
+            if (target->isResidual() && !target->residualId().isEmpty())
+                records->tryRemoveResidualCfgDuplicateData(target->residualId());
+        }
+        given = areas->setCurrentWorkArea(target, true, true);
+        KZelvaWorkArea *deviceDefault = registry->defaultWorkArea();
+        if (deviceDefault && deviceDefault != target)
+            deviceDefault->setProperty("otherWorkAreaShown", true);
+    }
+    if (perf)
+        PerfProxy::endStub(QStringLiteral("WorkAreaMWAdd"));
+    return given;
+}
+
+void KZelvaWindowLifecycle::mainWindowAdded(KZelvaMainWindow *window)
+{
+    KZelvaApplication *app = KZelvaApplication::instance();
+    if (app && app->mainWindows().size() == 1 && app->mainWindows().first() == window) {
+        addFirstWindow(window);
+        watchThumbnails(window);
+        return;
+    }
+    KZelvaWorkAreas *areas = m_manager->registry()->createWorkAreasFor(window);
+    if (m_manager->createsWorkAreaForNewWindow()) {
+        KZelvaWorkArea *workArea = m_manager->registry()->createWorkArea(false);
+        areas->addWorkArea(workArea);
+        areas->setCurrentWorkArea(workArea, false, true);
+    }
+    watchThumbnails(window);
+}
+
+void KZelvaWindowLifecycle::watchThumbnails(KZelvaMainWindow *window)
+{
+    if (IKZelvaWorkAreaThumbnails *thumbnails = m_manager->thumbnails())
+        thumbnails->watchWindow(window);
+}
+
+void KZelvaWindowLifecycle::addFirstWindow(KZelvaMainWindow *window)
+{
+    KZelvaApplication *app = KZelvaApplication::instance();
+    KZelvaBackupMgr *backup = app->getBackupMgr();
+    if (backup && backup->recoverCount() > 0) {
+        m_manager->recovery()->recoverCrashedWorkAreas(window);
+        return;
+    }
+    if (backup && backup->isNeedRecoverFileBeforUpdate()) {
+        addFilesFromBeforeUpdate(window);
+        return;
+    }
+    const bool crashed = backup && backup->hasCrash();
+    const bool noRecoverBit = (app->startupInfo()->appMode() & kNoRecoverAppModeBit) == 0;
+    const bool useDefault =
+        noRecoverBit && ((m_manager->autoRecoverDefaultWorkAreaFlag() && !m_manager->isIndependentMode()) || crashed);
+    addWindow(window, useDefault ? QString() : m_manager->lastActiveWorkAreaId(), false);
+}
+
+void KZelvaWindowLifecycle::addFilesFromBeforeUpdate(KZelvaMainWindow *window)
+{
+    KZelvaWindowRegistry *registry = m_manager->registry();
+    registry->createWorkAreasFor(window);
+    KZelvaWorkArea *deviceDefault = registry->defaultWorkArea();
+    if (!deviceDefault)
+        deviceDefault = registry->createWorkArea(true);
+    const QStringList files = KZelvaApplication::instance()->getBackupMgr()->getLastOpenFilesBeforUpdate();
+    for (const QString &file : files) {
+        KZelvaWorkAreaRecoverItem record;
+        record.id = KZelvaWorkAreaIdGenerator::newId();
+        record.title = QFileInfo(file).completeBaseName();
+        record.filePath = file;
+        record.pageType = KZelvaPluginWidget::QozDocument;
+        auto *item = new KZelvaWorkAreaItem(m_manager);
+        item->setRecord(record);
+        deviceDefault->addItem(item);
+    }
+    addWindow(window, QString(), false);
+}
+
+bool KZelvaWindowLifecycle::mainWindowRecovered(KZelvaMainWindow *window)
+{
+    const QString id = m_manager->lastActiveWorkAreaId();
+    if (id.isEmpty())
+        return true;
+    return addWindow(window, id, true);
+}
+
+void KZelvaWindowLifecycle::storeLastActive(KZelvaMainWindow *window)
+{
+    KZelvaWorkAreas *areas = m_manager->workAreasOf(window);
+    KZelvaWorkArea *current = areas ? areas->currentWorkArea() : nullptr;
+    if (!current)
+        return;
+    m_manager->store()->setLastActiveWorkAreaId(current->id());
+    KZelvaWorkAreaSettingsWrapper *wrapper = m_manager->settingsWrapper();
+    if (m_manager->saveActivedWorkArea() && wrapper && wrapper->activeSettings()) {
+        ISyncSettingsData *active = KZelvaWorkAreaSettingsWrapper::rewound(wrapper->activeSettings()->data());
+        if (active->value(QLatin1String(KZelvaWorkAreaKeys::LastActiveWorkAreaId)) != current->id()) {
+            active->setValue(QLatin1String(KZelvaWorkAreaKeys::LastActiveWorkAreaId), current->id());
+            wrapper->flushActive();
+        }
+    }
+}
+
+void KZelvaWindowLifecycle::newDefaultWorkAreaWindow()
+{
+    KZelvaApplication *app = KZelvaApplication::instance();
+    if (!app)
+        return;
+    KZelvaWindowRegistry *registry = m_manager->registry();
+    KZelvaWorkArea *deviceDefault = registry->defaultWorkArea();
+    if (!deviceDefault)
+        deviceDefault = registry->createWorkArea(true);
+    KZelvaMainWindow *window = app->createMainWindow(false);
+    KZelvaWorkAreas *areas = registry->createWorkAreasFor(window);
+    const bool shownElsewhere = deviceDefault->owner() && deviceDefault->window() && deviceDefault->window() != window;
+    if (!shownElsewhere) {
+        areas->addWorkArea(deviceDefault);
+        areas->setCurrentWorkArea(deviceDefault, false, true);
+    } else {
+        addWindow(window, m_manager->lastActiveWorkAreaId(), false);
+    }
+    window->showToFront(true, true, false);
+}
+
+void KZelvaWindowLifecycle::reCreateWorkArea(KZelvaMainWindow *window)
+{
+    KZelvaWindowRegistry *registry = m_manager->registry();
+    KZelvaWorkAreas *areas = registry->createWorkAreasFor(window);
+    const QString id = m_manager->lastActiveWorkAreaId();
+    if (!id.isEmpty()) {
+        addWindow(window, id, false);
+        return;
+    }
+    KZelvaWorkArea *deviceDefault = registry->defaultWorkArea();
+    if (!deviceDefault)
+        deviceDefault = registry->createWorkArea(true);
+    areas->addWorkArea(deviceDefault);
+    areas->setCurrentWorkArea(deviceDefault, false, true);
+}
+
+void KZelvaWindowLifecycle::subPageAboutActive(KZelvaSubPage *page)
+{
+    const QString module = QStringLiteral("KZelvaWorkAreaManager::notifySubPageAboutActive");
+    KZelvaMainWindow *window = findRelativeZelvaMainWindow(page);
+    if (!window) {
+        KxLoggerLite::info(module, QStringLiteral("subPageRleativeMainWindow empty"));
+        return;
+    }
+    KZelvaWorkAreas *areas = m_manager->workAreasOf(window);
+    if (!areas) {
+        KxLoggerLite::info(module, QStringLiteral("workAreas empty"));
+        KxLoggerLite::info(module, QStringLiteral("setCurrentWorkArea not triggered when workAreas empty"));
+        return;
+    }
+    KZelvaWorkArea *workArea = m_manager->registry()->workAreaOfPage(page);
+    if (!workArea)
+        return;
+    if (!areas->contains(workArea))
+        areas->addWorkArea(workArea);
+    if (workArea->ability()->isActivationEnabled())
+        areas->setCurrentWorkArea(workArea, false, true);
+}
+
+void KZelvaWindowLifecycle::aboutQueryClose(KZelvaMainWindow *window)
+{
+    KZelvaApplication *app = KZelvaApplication::instance();
+    if (app && app->mainWindows().size() == 1)
+        storeLastActive(window);
+    // The window's record is built from what its tabs show now, hidden work
+    // areas included; its fixed items are already kept by the residual records.
+    if (KZelvaWorkAreas *areas = m_manager->workAreasOf(window)) {
+        const QList<KZelvaWorkArea *> list = areas->workAreaList();
+        for (KZelvaWorkArea *workArea : list) {
+            const QList<KZelvaWorkAreaItem *> items = workArea->items();
+            for (KZelvaWorkAreaItem *item : items)
+                item->refresh();
+        }
+    }
+}
+
+int KZelvaWindowLifecycle::trimResidualRecords(KZelvaMainWindow *window)
+{
+    int windowResidualCnt = 0;
+    KZelvaResidualRecords *records = m_manager->residualRecords();
+    const QString residualId = window->property(KZelvaWorkAreaKeys::ResidualIdProperty).toString();
+    if (!residualId.isEmpty()) {
+        QVector<KZelvaWorkAreaRecoverItem> items;
+        if (records->readRecord(residualId, nullptr, &items))
+            windowResidualCnt = items.size();
+    }
+    // Over-size: the records of every window are trimmed once more.
+    if (m_manager->isOverSize()
+        && krt::KPluginsSettings::boolValue(QLatin1String(KZelvaWorkAreaKeys::PluginGroup),
+                                            QLatin1String(KZelvaWorkAreaKeys::CheckOverSize), true)) {
+        m_manager->clearOverSize();
+        records->removeInvalidResidualItems(KZelvaResidualRecords::DefaultId);
+        const QStringList ids = records->windowResidualIds();
+        for (const QString &id : ids)
+            records->removeInvalidResidualItems(id);
+    }
+    records->forgetWindow(window);
+    return windowResidualCnt;
+}
+
+void KZelvaWindowLifecycle::aboutToClose(KZelvaMainWindow *window)
+{
+    KZelvaWorkAreas *areas = m_manager->workAreasOf(window);
+    const int windowResidualCnt = trimResidualRecords(window);
+    if (areas) {
+        KZelvaApplication *app = KZelvaApplication::instance();
+        const QList<KZelvaWorkArea *> list = areas->workAreaList();
+        for (KZelvaWorkArea *workArea : list) {
+            workArea->refreshCache();
+            workArea->write();
+            // Written as they are: the pages now going with the window must not
+            // take the items out of the work area.
+            const QList<KZelvaWorkAreaItem *> items = workArea->items();
+            for (KZelvaWorkAreaItem *item : items)
+                item->attach(nullptr);
+            areas->removeWorkArea(workArea);
+            // A window closed while others stay open takes its work areas
+            // with it; the last window leaves them for the next start.
+            if (app && app->mainWindows().size() > 1 && !app->isQuitting()) {
+                m_manager->registry()->forgetWorkArea(workArea);
+                workArea->deleteLater();
+            }
+        }
+        areas->deleteLater();
+    }
+    m_manager->savePass();
+    KxLoggerLite::info(QLatin1String(KZelvaWorkAreaKeys::PluginGroup),
+                       QStringLiteral("%1, windowResidualCnt: %2")
+                           .arg(QStringLiteral("notifyOnMainWindowAboutToClose"))
+                           .arg(windowResidualCnt));
+    m_manager->registry()->forgetWorkAreasOf(window);
+}

@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The store's one merger of the user's "workarea" record: changes to any
+// work areas inside one window reach the record as exactly one write, which
+// holds the last state and starts early enough to be on disk half a second
+// after the first change.
+
+#include "kzelvaworkareastore.h"
+#include "workareatestbed.h"
+
+#include <isyncsettingsdata.h>
+#include <ksyncsettings.h>
+#include <ksyncsettingsmanager.h>
+#include <kzelvaworkareasettingswrapper.h>
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+class tst_KZelvaWorkAreaStore : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { m_bed.start(); }
+    void cleanup() { m_bed.stop(); }
+    void changesInOneWindowAreOneWrite_data();
+    void changesInOneWindowAreOneWrite();
+    void laterChangesDoNotPushTheWriteBack();
+    void switchWritesWhatIsShown();
+
+private:
+    // Waits until no merged write is pending.
+    void settle()
+    {
+        KZelvaWorkAreaStore *store = m_bed.manager->store();
+        QTRY_VERIFY(!store->hasPendingSave(m_first) && !store->hasPendingSave(m_second));
+    }
+    QString storedValue(KZelvaWorkArea *workArea, const char *key) const
+    {
+        KSyncSettingsManager reader(KSyncSettingsManager::instance()->rootDir());
+        ISyncSettingsData *node = reader.getUserSettings(QStringLiteral("local"), QStringLiteral("workarea"))->data();
+        node->beginGroup(QStringLiteral("IndependentDefault"));
+        node->beginGroup(workArea->id());
+        return node->value(QLatin1String(key));
+    }
+
+    WorkAreaTestBed m_bed;
+    QPointer<KZelvaWorkArea> m_first;
+    QPointer<KZelvaWorkArea> m_second;
+};
+
+void tst_KZelvaWorkAreaStore::changesInOneWindowAreOneWrite_data()
+{
+    QTest::addColumn<int>("changes");
+    QTest::addColumn<bool>("bothWorkAreas");
+    QTest::newRow("10 changes, one work area") << 10 << false;
+    QTest::newRow("1000 changes, one work area") << 1000 << false;
+    QTest::newRow("10 changes, two work areas") << 10 << true;
+}
+
+void tst_KZelvaWorkAreaStore::changesInOneWindowAreOneWrite()
+{
+    QFETCH(int, changes);
+    QFETCH(bool, bothWorkAreas);
+    KZelvaMainWindow *window = m_bed.newWindow();
+    m_first = m_bed.manager->createWorkArea(false);
+    m_second = m_bed.manager->createWorkArea(false);
+    m_bed.manager->workAreasOf(window)->addWorkArea(m_first);
+    m_bed.manager->workAreasOf(window)->addWorkArea(m_second);
+    settle();
+    KSyncSettings *record = m_bed.manager->settingsWrapper()->workAreaSettings();
+    QVERIFY(record);
+    const quint64 before = record->generation();
+
+    QElapsedTimer sinceFirst;
+    sinceFirst.start();
+    for (int i = 1; i <= changes; ++i) {
+        for (KZelvaWorkArea *workArea : {m_first.data(), bothWorkAreas ? m_second.data() : nullptr}) {
+            if (!workArea)
+                continue;
+            KZelvaWorkAreaData data = workArea->data();
+            data.name = QStringLiteral("name %1").arg(i);
+            workArea->setData(data);
+        }
+    }
+    if (sinceFirst.elapsed() >= KZelvaWorkAreaStore::MergeWindowMs)
+        QSKIP("the changes took longer than the merge window on this machine");
+    QCOMPARE(record->generation(), before);
+    QTRY_COMPARE(record->generation(), before + 1);
+    settle();
+    QCOMPARE(record->generation(), before + 1);
+    QCOMPARE(storedValue(m_first, "name"), QStringLiteral("name %1").arg(changes));
+    if (bothWorkAreas)
+        QCOMPARE(storedValue(m_second, "name"), QStringLiteral("name %1").arg(changes));
+}
+
+void tst_KZelvaWorkAreaStore::laterChangesDoNotPushTheWriteBack()
+{
+    KZelvaMainWindow *window = m_bed.newWindow();
+    m_first = m_bed.manager->createWorkArea(false);
+    m_bed.manager->workAreasOf(window)->addWorkArea(m_first);
+    settle();
+    KSyncSettings *record = m_bed.manager->settingsWrapper()->workAreaSettings();
+    const quint64 before = record->generation();
+    // Changes keep coming without a pause: the write still happens, counted
+    // from the first of them.
+    int changes = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(([&] {
+                                 KZelvaWorkAreaData data = m_first->data();
+                                 data.name = QStringLiteral("name %1").arg(++changes);
+                                 m_first->setData(data);
+                                 return record->generation() > before;
+                             }()),
+                             3000);
+}
+
+void tst_KZelvaWorkAreaStore::switchWritesWhatIsShown()
+{
+    KZelvaMainWindow *window = m_bed.newWindow();
+    KZelvaWorkAreas *areas = m_bed.manager->workAreasOf(window);
+    m_first = areas->currentWorkArea();
+    m_second = m_bed.manager->createWorkArea(false);
+    areas->addWorkArea(m_second);
+    m_bed.addPage(window, QStringLiteral("kept")); // the default work area is written only with items
+    areas->setCurrentWorkArea(m_second, false, true);
+    settle();
+    QCOMPARE(storedValue(m_first, "lastVisible"), QStringLiteral("0"));
+    QCOMPARE(storedValue(m_second, "lastVisible"), QStringLiteral("1"));
+    areas->setCurrentWorkArea(m_first, false, true);
+    settle();
+    QCOMPARE(storedValue(m_first, "lastVisible"), QStringLiteral("1"));
+    QCOMPARE(storedValue(m_second, "lastVisible"), QStringLiteral("0"));
+}
+
+int main(int argc, char **argv)
+{
+    KZelvaApplication app(argc, argv);
+    tst_KZelvaWorkAreaStore test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_kzelvaworkareastore.moc"
