@@ -75,9 +75,7 @@ KCirraSoftBus::Answer KCirraSoftBusDiscovery::change(KCirraPeer *peer, int mode,
         }
         break;
     }
-    default:
-        m_searching[peer].remove(service);
-        break;
+    default: m_searching[peer].remove(service); break;
     }
     return {KCirraSoftBus::Success,
             {{QStringLiteral("last_modified_time"), double(QDateTime::currentMSecsSinceEpoch())}},

@@ -19,7 +19,8 @@ KRelayHintTitleBar::KRelayHintTitleBar(QWidget *parent)
 {
     setFixedHeight(kzDpiScaled(44, this));
     auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(kzDpiScaled(15, this), kzDpiScaled(11, this), kzDpiScaled(12, this), kzDpiScaled(11, this));
+    layout->setContentsMargins(kzDpiScaled(15, this), kzDpiScaled(11, this), kzDpiScaled(12, this),
+                               kzDpiScaled(11, this));
     m_title->setObjectName(QStringLiteral("titleLabel"));
     m_title->setFixedHeight(kzDpiScaled(22, this));
     m_title->setFont(KZelvaRelayHintWidget::hintFont(12, this));

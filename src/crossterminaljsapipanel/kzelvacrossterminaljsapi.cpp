@@ -68,12 +68,9 @@ Json::Value toJsonValue(const QJsonValue &value, int depth = 0)
     if (depth > 16)
         return Json::Value();
     switch (value.type()) {
-    case QJsonValue::Bool:
-        return Json::Value(value.toBool());
-    case QJsonValue::Double:
-        return Json::Value(value.toDouble());
-    case QJsonValue::String:
-        return Json::Value(value.toString().toStdString());
+    case QJsonValue::Bool: return Json::Value(value.toBool());
+    case QJsonValue::Double: return Json::Value(value.toDouble());
+    case QJsonValue::String: return Json::Value(value.toString().toStdString());
     case QJsonValue::Array: {
         Json::Value array(Json::arrayValue);
         const QJsonArray items = value.toArray();
@@ -88,8 +85,7 @@ Json::Value toJsonValue(const QJsonValue &value, int depth = 0)
             object[it.key().toStdString()] = toJsonValue(it.value(), depth + 1);
         return object;
     }
-    default:
-        return Json::Value();
+    default: return Json::Value();
     }
 }
 

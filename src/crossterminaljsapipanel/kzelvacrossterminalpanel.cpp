@@ -430,8 +430,7 @@ bool KZelvaCrossTerminalPanel::eventFilter(QObject *watched, QEvent *event)
             // Decided once the activation has settled on its new window.
             QTimer::singleShot(0, this, &KZelvaCrossTerminalPanel::closeUnlessActiveHere);
             break;
-        default:
-            break;
+        default: break;
         }
     }
     return QWidget::eventFilter(watched, event);

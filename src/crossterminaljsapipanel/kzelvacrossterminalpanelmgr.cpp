@@ -10,6 +10,7 @@
 #include "kzelvaworkarea.h"
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareamanager.h"
+#include "kzelvawindowregistry.h"
 
 #include <kcloudsvrproxy.h>
 #include <kdcinfo.h>
@@ -125,7 +126,7 @@ QObject *KZelvaCrossTerminalPanelMgr::popupCrossTerminalPanel(QWidget *targetWid
     Q_EMIT sigBeforeCrossPanelShow(targetWidget);
     // Work areas other processes stored since are taken in before listing.
     manager->ensureInitialised();
-    manager->loadStoredWorkAreas(true);
+    manager->registry()->loadStoredWorkAreas(true);
     m_source = source;
     m_extra = extra;
 

@@ -67,15 +67,10 @@ bool KZelvaCrossTerminalPanelShadowWidget::eventFilter(QObject *watched, QEvent 
             m_panel->raise();
             m_panel->activateWindow();
             break;
-        case QEvent::Hide:
-            hide();
-            break;
+        case QEvent::Hide: hide(); break;
         case QEvent::Move:
-        case QEvent::Resize:
-            updateGeometryFromPanel();
-            break;
-        default:
-            break;
+        case QEvent::Resize: updateGeometryFromPanel(); break;
+        default: break;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -17,5 +17,6 @@ void KZelvaDeviceOnlinePart::listenCurrentDeviceOnlineChange(QObject *receiver, 
     const auto onOnline = [listener](int code, bool online) { return listener(Error::Code(code), online); };
     if (!m_listening)
         m_listening = softbus->listenCurrentDeviceOnlineChange(callbackToThreadOf(receiver, onOnline)) == 0;
-    softbus->isDeviceOnline(callbackToThreadOf(receiver, [onOnline](int code, bool online) { onOnline(code, online); }));
+    softbus->isDeviceOnline(
+        callbackToThreadOf(receiver, [onOnline](int code, bool online) { onOnline(code, online); }));
 }

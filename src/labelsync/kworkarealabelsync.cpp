@@ -266,9 +266,9 @@ bool KWorkAreaLabelSync::openSoftbussDeviceTag(const QString &deviceId, const QS
         return false;
     }
     const PendingTag tag{deviceId, uuid, fileId, ftype, name};
-    getDcInfo()->postGeneralEvent(QStringLiteral("heels_label_startrelay"),
-                                  {{QStringLiteral("type"), fileId.isEmpty() ? QStringLiteral("local")
-                                                                            : QStringLiteral("cloud")}});
+    getDcInfo()->postGeneralEvent(
+        QStringLiteral("heels_label_startrelay"),
+        {{QStringLiteral("type"), fileId.isEmpty() ? QStringLiteral("local") : QStringLiteral("cloud")}});
     return fileId.isEmpty() ? localDocRelayHandle(device, tag) : onlineDocRelayHandle(device, tag);
 }
 
@@ -277,9 +277,9 @@ bool KWorkAreaLabelSync::relayDeviceTag(const QString &deviceId, const QString &
 {
     if (findDevice(deviceId))
         return openSoftbussDeviceTag(deviceId, uuid, fileId, ftype, name);
-    const QString requestId = ipcCall("relayDeviceTag", QStringLiteral("getSoftBussDeviceList"),
-                                      {{"status", "0"}, {"ability", "1"}, {"app_id", kAppId}},
-                                      "onGetSoftBussDeviceListFromRelayTag");
+    const QString requestId =
+        ipcCall("relayDeviceTag", QStringLiteral("getSoftBussDeviceList"),
+                {{"status", "0"}, {"ability", "1"}, {"app_id", kAppId}}, "onGetSoftBussDeviceListFromRelayTag");
     if (requestId.isEmpty())
         return false;
     m_relayTagRequests.insert(requestId, PendingTag{deviceId, uuid, fileId, ftype, name});
@@ -295,9 +295,10 @@ bool KWorkAreaLabelSync::onlineDocRelayHandle(const KLabelSyncDevice &device, co
         writeLog(0, QStringLiteral("%1: file opened (state %2)").arg(fn(caller), QStringLiteral("already_open")));
         return true;
     }
-    const QString server = krt::KPluginsSettings::value(QStringLiteral("kzelvaworkarea"), QStringLiteral("norvaHttpsServer"),
-                                                        QStringLiteral("https://www.norva.example"))
-                               .toString();
+    const QString server =
+        krt::KPluginsSettings::value(QStringLiteral("kzelvaworkarea"), QStringLiteral("norvaHttpsServer"),
+                                     QStringLiteral("https://www.norva.example"))
+            .toString();
     const QString url = server + QStringLiteral("/d/") + QString::fromLatin1(QUrl::toPercentEncoding(tag.fileId));
     if (!KLabelSyncRelay::openCloudDocument(url, tag.fileId, tag.name)) {
         writeLog(1, QStringLiteral("%1: no window to open %2").arg(fn(caller), url));
@@ -337,12 +338,14 @@ bool KWorkAreaLabelSync::localDocRelayHandle(const KLabelSyncDevice &device, con
 
 void KWorkAreaLabelSync::showRalayDocFailedDlg(const KLabelSyncDevice &device, const QString &reason)
 {
-    getDcInfo()->postGeneralEvent(QStringLiteral("workspace_ralaydoc_localdocshow"), {{QStringLiteral("reason"), reason}});
+    getDcInfo()->postGeneralEvent(QStringLiteral("workspace_ralaydoc_localdocshow"),
+                                  {{QStringLiteral("reason"), reason}});
     getDcInfo()->postGeneralEvent(QStringLiteral("heels_label_failedshow"), {{QStringLiteral("reason"), reason}});
     if (reason == QLatin1String("local_nonsupport"))
         KLabelSyncRelay::showRelayDocFailed(
             tr("get document failed"),
-            tr("get document failed, document can be accessed after document uploaded in device %1.").arg(device.deviceName));
+            tr("get document failed, document can be accessed after document uploaded in device %1.")
+                .arg(device.deviceName));
     else
         KLabelSyncRelay::showRelayDocFailed(tr("document is not synced"),
                                             tr("document not uploaded to cloud space,can be accessed across devices "
@@ -594,8 +597,8 @@ bool KWorkAreaLabelSync::onQueryFilesTagsCallBack(bool ok, const QString &reques
     if (replySucceeded(name, ok, result, &answer)) {
         const QString copy = answer.value(QLatin1String("data")).toObject().value(QLatin1String("path")).toString();
         if (!copy.isEmpty() && KLabelSyncRelay::openCopy(copy)) {
-            writeLog(0, QStringLiteral("%1: opened %2 of device %3").arg(fn(name), KLabelSyncRelay::shownName(tag.name),
-                                                                         tag.deviceId));
+            writeLog(0, QStringLiteral("%1: opened %2 of device %3")
+                            .arg(fn(name), KLabelSyncRelay::shownName(tag.name), tag.deviceId));
             return true;
         }
     }

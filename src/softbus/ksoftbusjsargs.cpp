@@ -24,8 +24,7 @@ bool bounded(const QVariant &value, int depth)
     if (depth > KSoftBusJsArgs::kMaxDepth)
         return false;
     switch (value.userType()) {
-    case QMetaType::QString:
-        return value.toString().size() <= KSoftBusJsArgs::kMaxContent;
+    case QMetaType::QString: return value.toString().size() <= KSoftBusJsArgs::kMaxContent;
     case QMetaType::QVariantMap: {
         const QVariantMap map = value.toMap();
         for (auto it = map.cbegin(); it != map.cend(); ++it) {
@@ -38,8 +37,7 @@ bool bounded(const QVariant &value, int depth)
         const QVariantList list = value.toList();
         return std::all_of(list.cbegin(), list.cend(), [depth](const QVariant &v) { return bounded(v, depth + 1); });
     }
-    default:
-        return true;
+    default: return true;
     }
 }
 

@@ -80,10 +80,8 @@ bool KZelvaWorkArea::isExcludedPageType(int pageType)
     case KZelvaPluginWidget::AppCenter:
     case KZelvaPluginWidget::PluginPage:
     case KZelvaPluginWidget::ProxyPage:
-    case KZelvaPluginWidget::CloudPanel:
-        return true;
-    default:
-        return false;
+    case KZelvaPluginWidget::CloudPanel: return true;
+    default: return false;
     }
 }
 
@@ -93,10 +91,8 @@ bool KZelvaWorkArea::isDocumentPageType(int pageType)
     case KZelvaPluginWidget::QozDocument:
     case KZelvaPluginWidget::SheetDocument:
     case KZelvaPluginWidget::SlideDocument:
-    case KZelvaPluginWidget::PdfDocument:
-        return true;
-    default:
-        return false;
+    case KZelvaPluginWidget::PdfDocument: return true;
+    default: return false;
     }
 }
 

@@ -58,8 +58,9 @@ void tst_KZelvaRelayBubbleMgr::showOrNot()
     if (mgr->hintWidget())
         mgr->hintWidget()->hide();
     const int before = eventCount(QStringLiteral("heels_ralaydoc_firstdialog_show"));
-    QCOMPARE(mgr->showFirstRelayWidget({QStringLiteral("dev-a"), QStringLiteral("u1"), {}, {}, QStringLiteral("a.txt")}),
-             shown);
+    QCOMPARE(
+        mgr->showFirstRelayWidget({QStringLiteral("dev-a"), QStringLiteral("u1"), {}, {}, QStringLiteral("a.txt")}),
+        shown);
     QCOMPARE(eventCount(QStringLiteral("heels_ralaydoc_firstdialog_show")), before + (shown ? 1 : 0));
     QCOMPARE(mgr->hintWidget() && mgr->hintWidget()->isVisible(), shown);
     if (shown)

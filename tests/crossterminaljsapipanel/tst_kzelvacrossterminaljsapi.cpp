@@ -14,7 +14,7 @@
 #include "kzelvacrossterminalpanelmgr.h"
 #include "kzelvacrossterminalpanelshadowwidget.h"
 #include "kzelvacrossterminalrelayhint.h"
-#include "kzelvashellintegration.h"
+#include "kzelvaworkareaassembly.h"
 #include "kzelvaworkareaitem.h"
 #include "recordlogtail.h"
 #include "workareatestbed.h"
@@ -120,7 +120,7 @@ void tst_KZelvaCrossTerminalJsApi::initTestCase()
 
 void tst_KZelvaCrossTerminalJsApi::init()
 {
-    m_bed.start(new KZelvaShellIntegration, true);
+    m_bed.start(new KZelvaWorkAreaAssembly, true);
     m_manager = m_bed.manager;
     m_window = m_bed.newWindow();
     zelvaApp->setCurrentMainWindow(m_window);

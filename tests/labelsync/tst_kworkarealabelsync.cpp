@@ -221,13 +221,14 @@ void tst_KWorkAreaLabelSync::tagOpenAnswers_data()
     QTest::addColumn<int>("state");
     QTest::addColumn<QByteArray>("text");
     QTest::newRow("call failed") << false << 0 << QByteArray("{}");
-    QTest::newRow("relay failed in the service") << true << 500 << QByteArray(R"({"msg":"the source device went away"})");
+    QTest::newRow("relay failed in the service")
+        << true << 500 << QByteArray(R"({"msg":"the source device went away"})");
     QTest::newRow("not JSON") << true << 0 << QByteArray("{oops");
     QTest::newRow("data not an object") << true << 0 << QByteArray(R"({"msg":"success","data":[]})");
     QTest::newRow("no path") << true << 0 << QByteArray(R"({"msg":"success","data":{}})");
     QTest::newRow("path not a text") << true << 0 << QByteArray(R"({"msg":"success","data":{"path":5}})");
-    QTest::newRow("path of a missing file") << true << 0
-                                            << QByteArray(R"({"msg":"success","data":{"path":"/nonexistent/a.txt"}})");
+    QTest::newRow("path of a missing file")
+        << true << 0 << QByteArray(R"({"msg":"success","data":{"path":"/nonexistent/a.txt"}})");
 }
 
 // One tag open in flight: a second one waits; whatever the answer, the guard opens again and the cache stays.

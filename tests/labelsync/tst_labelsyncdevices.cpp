@@ -35,7 +35,7 @@ std::unique_ptr<KCloudSvrProxy> makeProxy(const QString &device, const QString &
 
 QStringList shellArgs(const QString &device, const QString &name, const QString &user = QStringLiteral("alice"))
 {
-    return {QStringLiteral("--user"), user, QStringLiteral("--device-id"), device,
+    return {QStringLiteral("--user"),        user, QStringLiteral("--device-id"), device,
             QStringLiteral("--device-name"), name};
 }
 
@@ -145,13 +145,17 @@ void tst_LabelSyncDevices::relayFromAnotherDevice()
     KShellProcess shellA(QStringLiteral("a"));
     QString error;
     QVERIFY2(shellA.start(shellArgs(QStringLiteral("dev-a"), QStringLiteral("Desk A")), &error), qPrintable(error));
-    const QJsonObject created =
-        shellA.call({{QStringLiteral("cmd"), QStringLiteral("newDocument")}, {QStringLiteral("title"), QStringLiteral("plan")}});
-    QVERIFY2(created.value(QStringLiteral("ok")).toBool(), qPrintable(created.value(QStringLiteral("error")).toString()));
+    const QJsonObject created = shellA.call(
+        {{QStringLiteral("cmd"), QStringLiteral("newDocument")}, {QStringLiteral("title"), QStringLiteral("plan")}});
+    QVERIFY2(created.value(QStringLiteral("ok")).toBool(),
+             qPrintable(created.value(QStringLiteral("error")).toString()));
     const int tab = created.value(QStringLiteral("tab")).toInt();
-    QVERIFY(shellA.call({{QStringLiteral("cmd"), QStringLiteral("editTab")}, {QStringLiteral("tab"), tab},
-                         {QStringLiteral("text"), QStringLiteral("A's edited text")}})
-                .value(QStringLiteral("ok")).toBool());
+    QVERIFY(shellA
+                .call({{QStringLiteral("cmd"), QStringLiteral("editTab")},
+                       {QStringLiteral("tab"), tab},
+                       {QStringLiteral("text"), QStringLiteral("A's edited text")}})
+                .value(QStringLiteral("ok"))
+                .toBool());
 
     KZelvaMainWindow *window = zelvaApp->createMainWindow(false);
     zelvaApp->setCurrentMainWindow(window);
@@ -163,8 +167,9 @@ void tst_LabelSyncDevices::relayFromAnotherDevice()
 
     // B lists A's unsaved document under A; C, another user, sees neither.
     QJsonArray tags;
-    QTRY_VERIFY_WITH_TIMEOUT(!(tags = fetchDevices(syncB).value(QStringLiteral("dev-a")).value(QStringLiteral("Tags")).toArray()).isEmpty(),
-                             15000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !(tags = fetchDevices(syncB).value(QStringLiteral("dev-a")).value(QStringLiteral("Tags")).toArray()).isEmpty(),
+        15000);
     // The shell started with an untitled document of its own as well.
     QJsonObject tag;
     for (const QJsonValue &t : qAsConst(tags)) {
@@ -176,13 +181,16 @@ void tst_LabelSyncDevices::relayFromAnotherDevice()
     QVERIFY(!seenByC.contains(QStringLiteral("dev-a")) && seenByC.contains(QStringLiteral("dev-c")));
 
     // A relay held in the service: a second click only says "try again later".
-    QVERIFY(cirrad.control(QStringLiteral("hold"), {{QStringLiteral("function"), QStringLiteral("cirraIpcCall")},
-                                                     {QStringLiteral("method"), QStringLiteral("batchQueryFilesTags")}}));
+    QVERIFY(
+        cirrad.control(QStringLiteral("hold"), {{QStringLiteral("function"), QStringLiteral("cirraIpcCall")},
+                                                {QStringLiteral("method"), QStringLiteral("batchQueryFilesTags")}}));
     const QString uuid = tag.value(QStringLiteral("uuid")).toString();
-    QVERIFY(syncB.openSoftbussDeviceTag(QStringLiteral("dev-a"), uuid, QString(), QStringLiteral("txt"), QStringLiteral("plan")));
+    QVERIFY(syncB.openSoftbussDeviceTag(QStringLiteral("dev-a"), uuid, QString(), QStringLiteral("txt"),
+                                        QStringLiteral("plan")));
     QVERIFY(syncB.isRelaying());
     QTRY_COMPARE(cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("batchQueryFilesTags")).size(), 1);
-    QVERIFY(!syncB.openSoftbussDeviceTag(QStringLiteral("dev-a"), uuid, QString(), QStringLiteral("txt"), QStringLiteral("plan")));
+    QVERIFY(!syncB.openSoftbussDeviceTag(QStringLiteral("dev-a"), uuid, QString(), QStringLiteral("txt"),
+                                         QStringLiteral("plan")));
     QCOMPARE(cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("batchQueryFilesTags")).size(), 1);
 
     // Released: B's new tab holds A's edited text and A's tab is gone.
@@ -196,26 +204,31 @@ void tst_LabelSyncDevices::relayFromAnotherDevice()
     const auto planTabsOfA = [&shellA] {
         int count = 0;
         for (const QJsonValue &w : shellA.call({{QStringLiteral("cmd"), QStringLiteral("listWindows")}})
-                                       .value(QStringLiteral("windows")).toArray()) {
+                                       .value(QStringLiteral("windows"))
+                                       .toArray()) {
             for (const QJsonValue &t : w[QStringLiteral("tabs")].toArray())
                 count += t[QStringLiteral("title")].toString().startsWith(QLatin1String("plan")) ? 1 : 0;
         }
         return count;
     };
     QTRY_COMPARE_WITH_TIMEOUT(planTabsOfA(), 0, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(fetchDevices(syncB).value(QStringLiteral("dev-a")).value(QStringLiteral("Tags")).toArray().size(),
-                              tags.size() - 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        fetchDevices(syncB).value(QStringLiteral("dev-a")).value(QStringLiteral("Tags")).toArray().size(),
+        tags.size() - 1, 10000);
 
     // Forced offline from B: A is logged out and listed offline.
     QVERIFY(KWorkAreaLabelSync::sendCirraIpc(proxyB.get(), "test", "", QStringLiteral("forceOfflineSoftBussDevice"),
                                              {{"app_id", "qoz-office"}, {"user_id", "alice"}, {"device_id", "dev-a"}},
                                              nullptr, nullptr)
                 .size());
-    QTRY_COMPARE_WITH_TIMEOUT(fetchDevices(syncB).value(QStringLiteral("dev-a")).value(QStringLiteral("status")).toInt(), 0,
-                              10000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        fetchDevices(syncB).value(QStringLiteral("dev-a")).value(QStringLiteral("status")).toInt(), 0, 10000);
     QTRY_VERIFY_WITH_TIMEOUT(shellA.call({{QStringLiteral("cmd"), QStringLiteral("managerState")}})
-                                 .value(QStringLiteral("manager")).toObject()
-                                 .value(QStringLiteral("cloudUser")).toString().isEmpty(),
+                                 .value(QStringLiteral("manager"))
+                                 .toObject()
+                                 .value(QStringLiteral("cloudUser"))
+                                 .toString()
+                                 .isEmpty(),
                              10000);
     shellA.quit();
 }

@@ -325,7 +325,8 @@ void tst_CirraDevices::renameOutlivesRestart()
     QVERIFY(m_cirrad->start());
     KCirraClient a(m_cirrad->socketPath());
     QVERIFY(a.open(hello("alice", "dev-a"))); // its hello names it "Device dev-a"; the user's name stays
-    QCOMPARE(deviceOf(a, QStringLiteral("dev-a")).value(QStringLiteral("device_name")).toString(), QStringLiteral("Kitchen"));
+    QCOMPARE(deviceOf(a, QStringLiteral("dev-a")).value(QStringLiteral("device_name")).toString(),
+             QStringLiteral("Kitchen"));
 }
 
 void tst_CirraDevices::sendMyDeviceMsg()
