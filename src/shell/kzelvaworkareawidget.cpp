@@ -7,6 +7,8 @@
 #include "kzelvaworkareabrowser.h"
 #include "kzelvaworkareabrowserjsapi.h"
 #include "kzelvaworkareahelper.h"
+#include "kzelvaworkareamanager.h"
+#include "kzelvaworkareasettingswrapper.h"
 #include "kzelvaworkareausageevent.h"
 
 #include <kzelvaapplication.h>
@@ -36,11 +38,11 @@ int pageReadyType()
     return type;
 }
 
-void logSeam(const char *slot)
+// The sync controls act on the user's "workarea" settings through the manager's wrapper.
+KZelvaWorkAreaSettingsWrapper *settingsWrapper()
 {
-    writeModuleLog(KzLogModule::kWorkArea, 0,
-                   QStringLiteral("%1 : hands over to a part that is not built yet (sync of the \"workarea\" settings)")
-                       .arg(QLatin1String(slot)));
+    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+    return manager ? manager->settingsWrapper() : nullptr;
 }
 
 } // namespace
@@ -189,17 +191,20 @@ void KZelvaWorkAreaWidget::onWorkAreaDataChanged(KZelvaWorkArea *workArea)
 
 void KZelvaWorkAreaWidget::onPullClicked()
 {
-    logSeam("onPullClicked");
+    if (KZelvaWorkAreaSettingsWrapper *wrapper = settingsWrapper())
+        wrapper->pull();
 }
 
 void KZelvaWorkAreaWidget::onPushClicked()
 {
-    logSeam("onPushClicked");
+    if (KZelvaWorkAreaSettingsWrapper *wrapper = settingsWrapper())
+        wrapper->push();
 }
 
 void KZelvaWorkAreaWidget::onResloveUseMeClicked()
 {
-    logSeam("onResloveUseMeClicked");
+    if (KZelvaWorkAreaSettingsWrapper *wrapper = settingsWrapper())
+        wrapper->resolveUseMe();
 }
 
 void KZelvaWorkAreaWidget::onBrowserQueryClose()

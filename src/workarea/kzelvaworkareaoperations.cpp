@@ -373,9 +373,6 @@ bool KZelvaWorkAreaOperations::removeWorkArea(const QString &workAreaId)
     for (KZelvaWorkAreaItem *item : items) {
         if (item->subPage() && item->subPage()->isModified()) {
             refuse("removeWorkArea", QStringLiteral("tab \"%1\" has unsaved changes").arg(item->effectiveId()));
-            writeModuleLog(KzLogModule::kWorkArea, 0,
-                           QStringLiteral("removeWorkArea : hands over to a part that is not built yet "
-                                          "(the work-area close handler asks about unsaved tabs)"));
             return false;
         }
     }
