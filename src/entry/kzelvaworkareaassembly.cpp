@@ -5,6 +5,8 @@
 #include "kzelvaatomixbubblemgr.h"
 #include "kzelvacrossterminalpanelpart.h"
 #include "kzelvadeviceonlinepart.h"
+#include "kzelvadiscoverservicepart.h"
+#include "kzelvarelayhintpart.h"
 #include "kzelvalabelsyncpart.h"
 #include "kzelvashellintegration.h"
 #include "kzelvaworkareakeys.h"
@@ -31,6 +33,8 @@ void KZelvaWorkAreaAssembly::createParts(KZelvaWorkAreaManager *manager, bool wi
         manager->setLabelSync(labelSync);
         manager->setDocumentRelay(labelSync);
         manager->setCrossTerminalPanel(new KZelvaCrossTerminalPanelPart(manager));
+        new KZelvaRelayHintPart(manager);
+        new KZelvaDiscoverServicePart(manager);
     }
 }
 

@@ -370,6 +370,9 @@ void tst_KZelvaCrossTerminalJsApi::firstRelayGoesThroughTheHint()
     krt::KPluginsSettings::setValue(QStringLiteral("kzelvaworkarea"), QStringLiteral("isFirstRelayLabel"), true);
     const QJsonObject params{{QStringLiteral("deviceId"), QStringLiteral("dev-2")},
                              {QStringLiteral("uuid"), QStringLiteral("u")}};
+    // The assembly registers the relay bubbles' hint; without any the call fails.
+    QVERIFY(KZelvaCrossTerminalRelayHint::instance());
+    KZelvaCrossTerminalRelayHint::setInstance(nullptr);
     std::optional<QJsonObject> answer = call(QStringLiteral("showFirstRelayWidget"), params);
     QVERIFY(answer);
     QCOMPARE(answer->value(QStringLiteral("callstatus")).toString(), QStringLiteral("error"));
@@ -388,6 +391,7 @@ void tst_KZelvaCrossTerminalJsApi::firstRelayGoesThroughTheHint()
     QCOMPARE(hint.asked, QStringLiteral("dev-2"));
     QCOMPARE(closed.count(), 1);
     QVERIFY(!call(QStringLiteral("isFirstRelayLabel"), {})->value(QStringLiteral("result")).toBool());
+    KZelvaCrossTerminalRelayHint::setInstance(nullptr);
 }
 
 void tst_KZelvaCrossTerminalJsApi::placement_data()
