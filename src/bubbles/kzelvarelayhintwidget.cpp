@@ -50,9 +50,15 @@ KZelvaRelayHintWidget::KZelvaRelayHintWidget(QWidget *parent)
                                "and closed on the original device."),
                             this);
     text->setObjectName(QStringLiteral("textLabel"));
-    text->setFixedSize(kzDpiScaled(372, this), kzDpiScaled(44, this));
     text->setWordWrap(true);
     text->setFont(hintFont(14, this));
+    // Two lines in the designed font; a wider fallback font makes the text,
+    // and the dialog with it, as tall as the whole text needs.
+    const int textWidth = kzDpiScaled(372, this);
+    const int designedHeight = kzDpiScaled(44, this);
+    const int textHeight = qMax(designedHeight, text->heightForWidth(textWidth));
+    text->setFixedSize(textWidth, textHeight);
+    setFixedSize(width(), height() + textHeight - designedHeight);
     auto *button = new QPushButton(tr("I see"), this);
     button->setObjectName(QStringLiteral("iSeeButton"));
     button->setFixedSize(kzDpiScaled(104, this), kzDpiScaled(40, this));
