@@ -81,6 +81,26 @@ bool integerArg(const QVariantMap &params, const QString &key, int *value)
     return true;
 }
 
+// "left", "top", "width" and "height" as integers (width and height above 0);
+// false, logged for `method`, otherwise.
+bool rectArg(const QVariantMap &params, const char *method, QRect *rect)
+{
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    if (!integerArg(params, QStringLiteral("left"), &left) || !integerArg(params, QStringLiteral("top"), &top)
+        || !integerArg(params, QStringLiteral("width"), &width)
+        || !integerArg(params, QStringLiteral("height"), &height) || width <= 0 || height <= 0) {
+        writeLog(2, QStringLiteral("%1 : failed! left, top, width and height must be integers, "
+                                   "width and height above 0")
+                        .arg(QLatin1String(method)));
+        return false;
+    }
+    *rect = QRect(left, top, width, height);
+    return true;
+}
+
 // A '|'-joined id list split keeping empty parts; false (logged) when a
 // part is empty or the list is longer than any the page can mean.
 bool idListArg(const QVariantMap &params, const QString &key, const QString &method, QStringList *ids)
@@ -402,19 +422,11 @@ void KZelvaWorkAreaBrowserJsApi::popupMenu(KxWebViewJSContext &context)
     const QVariantMap params = paramsOf(context);
     QRect anchor;
     if (params.contains(QStringLiteral("left"))) {
-        int left = 0;
-        int top = 0;
-        int width = 0;
-        int height = 0;
-        if (!integerArg(params, QStringLiteral("left"), &left) || !integerArg(params, QStringLiteral("top"), &top)
-            || !integerArg(params, QStringLiteral("width"), &width)
-            || !integerArg(params, QStringLiteral("height"), &height) || width <= 0 || height <= 0) {
-            writeLog(2, QStringLiteral("popupMenu : failed! left, top, width and height must be integers, "
-                                       "width and height above 0"));
+        QRect tile;
+        if (!rectArg(params, "popupMenu", &tile))
             return;
-        }
         QWidget *view = container();
-        anchor = QRect(view ? view->mapToGlobal(QPoint(left, top)) : QPoint(left, top), QSize(width, height));
+        anchor = QRect(view ? view->mapToGlobal(tile.topLeft()) : tile.topLeft(), tile.size());
     }
     // The menu never blocks this call: it is answered at once and the
     // chosen entry acts from the event loop.
@@ -434,22 +446,13 @@ void KZelvaWorkAreaBrowserJsApi::getGeomtry(KxWebViewJSContext &context)
 void KZelvaWorkAreaBrowserJsApi::setGeomtry(KxWebViewJSContext &context)
 {
     const QVariantMap params = paramsOf(context);
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    if (!integerArg(params, QStringLiteral("left"), &left) || !integerArg(params, QStringLiteral("top"), &top)
-        || !integerArg(params, QStringLiteral("width"), &width)
-        || !integerArg(params, QStringLiteral("height"), &height) || width <= 0 || height <= 0) {
-        writeLog(2, QStringLiteral("setGeomtry : failed! left, top, width and height must be integers, "
-                                   "width and height above 0"));
+    QRect rect;
+    if (!rectArg(params, "setGeomtry", &rect))
         return;
-    }
     if (!m_popup) {
         writeLog(2, QStringLiteral("setGeomtry : failed! no popup"));
         return;
     }
-    QRect rect(left, top, width, height);
     const QRect anchor = m_popup->property("anchor").toRect();
     if (isTruthy(params.value(QStringLiteral("anchor"))) && anchor.isValid()) {
         QScreen *screen = QGuiApplication::screenAt(anchor.center());
