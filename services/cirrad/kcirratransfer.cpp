@@ -26,6 +26,12 @@ QString errnoText(const char *what)
     return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
 }
 
+// The reason word of a failed write on the receiving side.
+const char *writeReason(int error)
+{
+    return error == ENOSPC || error == EDQUOT ? "disk_full" : "cannot_save";
+}
+
 bool writeAll(int fd, const char *data, qint64 size)
 {
     while (size > 0) {
@@ -38,24 +44,6 @@ bool writeAll(int fd, const char *data, qint64 size)
         size -= n;
     }
     return true;
-}
-
-// The SHA-256 of what is on disk under `fd`, read from its start.
-QByteArray hashOf(int fd, QByteArray *buffer)
-{
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (::lseek(fd, 0, SEEK_SET) != 0)
-        return QByteArray();
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer->data(), size_t(buffer->size()));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return QByteArray();
-        if (n == 0)
-            return hash.result();
-        hash.addData(buffer->constData(), int(n));
-    }
 }
 
 QString cutToBytes(const QString &text, int maxBytes)
@@ -137,12 +125,16 @@ bool KCirraTransfer::start()
     {
     };
     if (m_in < 0 || ::fstat(m_in, &st) != 0) {
+        m_reason = errno == ENOENT || errno == ENOTDIR ? "file_missing" : "file_unreadable";
         m_error = errnoText("cannot open the source");
     } else if (!S_ISREG(st.st_mode)) {
+        m_reason = "not_a_file";
         m_error = QStringLiteral("the source is not a regular file");
     } else if (st.st_size > m_options.maxBytes) {
+        m_reason = "too_large";
         m_error = QStringLiteral("the source is larger than %1 bytes").arg(m_options.maxBytes);
     } else if (!QDir().mkpath(m_dir)) {
+        m_reason = "cannot_save";
         m_error = QStringLiteral("cannot create the folder %1").arg(m_dir);
     }
     if (m_error.isEmpty()) {
@@ -150,8 +142,10 @@ bool KCirraTransfer::start()
         m_target = QDir(m_dir).filePath(safeName(m_dir, m_name));
         m_part = m_target + QStringLiteral(".part");
         m_out = ::open(QFile::encodeName(m_part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (m_out < 0)
+        if (m_out < 0) {
+            m_reason = writeReason(errno);
             m_error = errnoText("cannot create the .part file");
+        }
     }
     if (!m_error.isEmpty()) {
         qCWarning(lcCirrad).noquote() << "transfer of" << m_source << "refused:" << m_error;
@@ -197,6 +191,7 @@ void KCirraTransfer::cancel()
     m_target.clear();
     m_state = State::Cancelled;
     m_error = QStringLiteral("cancelled");
+    m_reason = "cancelled";
     Q_EMIT finished(false, m_error);
 }
 
@@ -223,11 +218,14 @@ void KCirraTransfer::step()
             n = ::read(m_in, m_buffer.data(), size_t(want));
         } while (n < 0 && errno == EINTR);
         if (n < 0)
-            return fail(errnoText("cannot read the source"));
+            return fail(errnoText("cannot read the source"), "file_unreadable");
         if (n == 0)
-            return fail(QStringLiteral("the source got shorter while it was read"));
-        if (!writeAll(m_out, m_buffer.constData(), n))
-            return fail(errnoText("cannot write the .part file"));
+            return fail(QStringLiteral("the source got shorter while it was read"), "file_changed");
+        if (!writeAll(m_out, m_buffer.constData(), n)) {
+            const char *reason = writeReason(errno);
+            return fail(errnoText("cannot write the .part file"), reason);
+        }
+        // Hashed as written: the one pass over the bytes, no reading back.
         m_hash.addData(m_buffer.constData(), int(n));
         m_done += n;
         Q_EMIT progressed(m_done, m_total);
@@ -249,21 +247,16 @@ bool KCirraTransfer::complete()
         more = ::read(m_in, &extra, 1);
     } while (more < 0 && errno == EINTR);
     if (more != 0) {
-        fail(QStringLiteral("the source grew while it was read"));
+        fail(QStringLiteral("the source grew while it was read"), "file_changed");
         return false;
     }
+    // Every write was whole and the sync succeeded: the disk holds the hashed bytes.
     if (::fsync(m_out) != 0) {
-        fail(errnoText("cannot sync the .part file"));
+        const char *reason = writeReason(errno);
+        fail(errnoText("cannot sync the .part file"), reason);
         return false;
     }
     m_sha256 = m_hash.result();
-    // What reached the disk is what was read.
-    ::close(m_out);
-    m_out = ::open(QFile::encodeName(m_part).constData(), O_RDONLY | O_CLOEXEC);
-    if (m_out < 0 || hashOf(m_out, &m_buffer) != m_sha256) {
-        fail(QStringLiteral("the received bytes do not match the source (SHA-256)"));
-        return false;
-    }
     closeFiles();
     // link() never replaces a file that appeared under the final name meanwhile.
     const QByteArray part = QFile::encodeName(m_part);
@@ -281,12 +274,13 @@ bool KCirraTransfer::complete()
             break;
         m_target = QDir(m_dir).filePath(safeName(m_dir, m_name));
     }
-    fail(errnoText("cannot give the received file its name"));
+    fail(errnoText("cannot give the received file its name"), "cannot_save");
     return false;
 }
 
-void KCirraTransfer::fail(const QString &error)
+void KCirraTransfer::fail(const QString &error, const char *reason)
 {
+    m_reason = reason;
     m_timer.stop();
     closeFiles();
     QFile::remove(m_part);

@@ -10,9 +10,9 @@
 
 /*
  * Moves the bytes of one file into a device's own receiving folder: chunk by
- * chunk (one chunk per event-loop pass) into "<name>.part", then fsync, a
- * SHA-256 check of the written bytes against those read, and a rename to the
- * final name, which never replaces an existing file. The received name is
+ * chunk (one chunk per event-loop pass) into "<name>.part", hashed (SHA-256)
+ * as each chunk is written, then fsync and a rename to the final name, which
+ * never replaces an existing file. The received name is
  * reduced to one safe file name inside the folder (safeName()).
  *
  * The source must be a regular file; it is opened non-blocking, so a FIFO or
@@ -61,6 +61,10 @@ public:
 
     State state() const { return m_state; }
     QString error() const { return m_error; }
+    // Why it failed, as one word a page turns into a sentence: "file_missing",
+    // "file_unreadable", "not_a_file", "too_large", "file_changed",
+    // "disk_full", "cannot_save", "cancelled"; empty while it has not failed.
+    QString reason() const { return QLatin1String(m_reason); }
     // The final path once finished, else empty.
     QString targetPath() const { return m_target; }
     QByteArray sha256() const { return m_sha256; }
@@ -80,7 +84,7 @@ Q_SIGNALS:
 private:
     void step();
     void schedule();
-    void fail(const QString &error);
+    void fail(const QString &error, const char *reason);
     bool complete();
     void closeFiles();
 
@@ -90,6 +94,7 @@ private:
     Options m_options;
     State m_state = State::Idle;
     QString m_error;
+    const char *m_reason = "";
     QString m_part;
     QString m_target;
     int m_in = -1;
