@@ -90,6 +90,7 @@ CirraIpcResult KCirraSoftBusFileTasks::start(KCirraPeer *peer, const CirraIpcArg
     if (!transfer->start()) {
         // A missing, unreadable, special or oversized source: the task fails at once and says why.
         const QString why = transfer->error();
+        task.reason = transfer->reason();
         transfer->deleteLater();
         task.state = Failed;
         notify(task, true);
@@ -159,6 +160,10 @@ void KCirraSoftBusFileTasks::setState(Task &task, int state)
     if (task.state == state)
         return;
     task.state = state;
+    if (state == Waiting)
+        task.reason = QStringLiteral("receiver_offline");
+    else if (state != Failed)
+        task.reason.clear();
     notify(task, true);
 }
 
@@ -182,6 +187,7 @@ void KCirraSoftBusFileTasks::notify(Task &task, bool force)
             {QStringLiteral("done_size"), double(done)},
             {QStringLiteral("state"), task.state},
             {QStringLiteral("is_sender"), sender},
+            {QStringLiteral("error"), task.reason},
             {QStringLiteral("peer"), KCirraSoftBus::identify(task.userId, user.devices.value(other))}};
         const QString text = QString::fromUtf8(QJsonDocument(info).toJson(QJsonDocument::Compact));
         for (KCirraPeer *peer : m_bus->peersOf(task.userId, own))
@@ -244,6 +250,8 @@ void KCirraSoftBusFileTasks::onFinished(const QString &taskId, bool ok, const QS
         return;
     KCirraTransfer *transfer = it->transfer;
     const bool cancelled = transfer && transfer->state() == KCirraTransfer::State::Cancelled;
+    if (!ok && !cancelled)
+        it->reason = transfer ? transfer->reason() : QStringLiteral("cannot_save");
     setState(*it, ok ? Finished : cancelled ? Cancelled : Failed);
     bubble(*it, ok ? 2 : cancelled ? 5 : 4, ok ? QStringLiteral("100%") : error.left(200));
     qCInfo(lcCirrad).noquote() << "file task" << taskId << (ok ? "done" : "ended:") << error;

@@ -59,6 +59,7 @@ private:
         int state = Running;
         bool userPaused = false;
         qint64 lastNoticeMs = 0;
+        QString reason; // the transfer's failure word, or "receiver_offline" while it waits
     };
 
     qoz::cirra::CirraIpcResult start(KCirraPeer *peer, const qoz::cirra::CirraIpcArg &arg);

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvacrossterminaljswrapper.h"
 
+#include "kcommunicatorjshandler.h"
+#include "kdevicejshandler.h"
 #include "klabelsyncjsapihandler.h"
 #include "kzelvacrossterminaljsapi.h"
 #include "kzelvacrossterminalpanel.h"
@@ -24,8 +26,12 @@ bool KZelvaCrossTerminalJsWrapper::initHandlers()
     }
     m_api = new KZelvaCrossTerminalJsApi(this, jsObject(), m_panel);
     auto *labels = new KLabelSyncJSApiHandler(this, jsObject(), container());
+    using namespace SoftBus::Business::JsApiHander;
     if (!registerHandler(QStringLiteral("crossterminal.common"), m_api)
-        || !registerHandler(QStringLiteral("softbus.common"), labels) || !KZelvaCommonJSAPI::initHandlers()) {
+        || !registerHandler(QStringLiteral("softbus.common"), labels)
+        || !registerHandler(QStringLiteral("softbus.communicator"), new KCommunicatorJSHandler(this, jsObject()))
+        || !registerHandler(QStringLiteral("softbus.device"), new KDeviceJSHandler(this, jsObject()))
+        || !KZelvaCommonJSAPI::initHandlers()) {
         writeLog(1, QStringLiteral("%1 : handlers invalid!").arg(QStringLiteral("initHandlers")));
         return false;
     }

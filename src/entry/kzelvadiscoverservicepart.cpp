@@ -40,4 +40,14 @@ void KZelvaDiscoverServicePart::listenDiscoverService(const QString &service, co
                 callback(result.state);
             return SoftBus::Export::Alive;
         });
+    // Whoever listens also searches, so the devices that publish the service are heard found and lost.
+    SoftBus::Protocol::DiscoverServiceInfo search;
+    search.serviceName = service;
+    search.mode = 2;
+    SoftBus::Business::KCommunicatorProxy::instance()->discoverServiceSearch(search, [service](int code, quint64) {
+        if (code != 0)
+            writeLog(1, QStringLiteral("%1 : failed! service:%2 code:%3")
+                            .arg(QStringLiteral("listenDiscoverService"), service)
+                            .arg(code));
+    });
 }

@@ -130,16 +130,22 @@ void tst_KCirraTransfer::refusesSource_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("error");
-    QTest::newRow("missing") << QStringLiteral("missing") << QStringLiteral("cannot open the source");
-    QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("not a regular file");
-    QTest::newRow("FIFO without writer") << QStringLiteral("fifo") << QStringLiteral("not a regular file");
-    QTest::newRow("over the size cap") << QStringLiteral("big") << QStringLiteral("larger than");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << QStringLiteral("missing") << QStringLiteral("cannot open the source")
+                             << QStringLiteral("file_missing");
+    QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("not a regular file")
+                            << QStringLiteral("not_a_file");
+    QTest::newRow("FIFO without writer") << QStringLiteral("fifo") << QStringLiteral("not a regular file")
+                                         << QStringLiteral("not_a_file");
+    QTest::newRow("over the size cap") << QStringLiteral("big") << QStringLiteral("larger than")
+                                       << QStringLiteral("too_large");
 }
 
 void tst_KCirraTransfer::refusesSource()
 {
     QFETCH(QString, kind);
     QFETCH(QString, error);
+    QFETCH(QString, reason);
     QString source = m_dir->filePath(QStringLiteral("source"));
     KCirraTransfer::Options options;
     if (kind == QLatin1String("folder"))
@@ -154,6 +160,7 @@ void tst_KCirraTransfer::refusesSource()
     QSignalSpy finished(&transfer, &KCirraTransfer::finished);
     QVERIFY(!transfer.start());
     QVERIFY2(transfer.error().contains(error), qPrintable(transfer.error()));
+    QCOMPARE(transfer.reason(), reason);
     QCOMPARE(transfer.state(), KCirraTransfer::State::Failed);
     QVERIFY(received().isEmpty());
     QCOMPARE(finished.count(), 0);

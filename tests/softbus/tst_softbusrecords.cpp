@@ -109,8 +109,9 @@ void tst_SoftBusRecords::roundTrip_data()
     QTest::newRow("notice") << reader<NoticeStatus>()
                             << recordToText(NoticeStatus{device(QStringLiteral("d3")), 0, QStringLiteral("offline"), 5});
     QTest::newRow("file task") << reader<KFileTaskInfo>()
-                               << recordToText(KFileTaskInfo{QStringLiteral("t"), QStringLiteral("o"), QStringLiteral("f.txt"),
-                                                             100, 40, 2, true, device(QStringLiteral("d4"))});
+                               << recordToText(KFileTaskInfo{
+                                      QStringLiteral("t"), QStringLiteral("o"), QStringLiteral("f.txt"), 100, 40, 4,
+                                      true, device(QStringLiteral("d4")), QStringLiteral("file_missing")});
     QTest::newRow("discovered service") << reader<DiscoverServiceInfoResult>()
                                         << recordToText(DiscoverServiceInfoResult{QStringLiteral("qoz_softbus_service_discovery"),
                                                                                   device(QStringLiteral("d5")), QStringLiteral("{}"), 1});

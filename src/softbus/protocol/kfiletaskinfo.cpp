@@ -16,7 +16,8 @@ QJsonObject KFileTaskInfo::toJson() const
             {QStringLiteral("done_size"), double(doneSize)},
             {QStringLiteral("state"), state},
             {QStringLiteral("is_sender"), isSender},
-            {QStringLiteral("peer"), peer.toJson()}};
+            {QStringLiteral("peer"), peer.toJson()},
+            {QStringLiteral("error"), error}};
 }
 
 bool KFileTaskInfo::fromJson(const QJsonObject &object, KFileTaskInfo *out)
@@ -29,7 +30,8 @@ bool KFileTaskInfo::fromJson(const QJsonObject &object, KFileTaskInfo *out)
             .uint64("done_size", &r.doneSize)
             .int32("state", &r.state)
             .boolean("is_sender", &r.isSender)
-            .record("peer", &r.peer);
+            .record("peer", &r.peer)
+            .text("error", &r.error);
     });
 }
 

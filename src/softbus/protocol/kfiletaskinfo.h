@@ -9,7 +9,8 @@
 
 /*
  * SoftBus record: the state of one file-transfer task of an owner id.
- * Text form: a JSON object with "task_id", "owner_id", "file_name", "total_size", "done_size", "state", "is_sender", "peer".
+ * Text form: a JSON object with "task_id", "owner_id", "file_name", "total_size", "done_size", "state", "is_sender", "peer",
+ * "error" (why it failed or waits, one word such as "file_missing" or "receiver_offline"; empty otherwise).
  *
  * Plain value; any thread.
  */
@@ -26,6 +27,7 @@ struct KFileTaskInfo
     qint32 state = 0;
     bool isSender = false;
     Device peer;
+    QString error;
 
     QJsonObject toJson() const;
     static bool fromJson(const QJsonObject &object, KFileTaskInfo *out);
