@@ -114,12 +114,14 @@ KCirraSoftBus::KCirraSoftBus(KCirraService *service)
     service->registerMethod(QStringLiteral("requestSoftBusCommunicator"),
                             [this](KCirraPeer *peer, const CirraIpcArg &a) { return request(peer, a); });
     connect(service, &KCirraService::shellIdentified, this, [this](KCirraPeer *peer) {
+        ++m_shellsRevision;
         const KCirraUser &user = m_service->users().user(peer->userId());
         const auto device = user.devices.constFind(qs(peer->hello().deviceId));
         if (device != user.devices.cend())
             notifyStatus(user.id, *device, QStringLiteral("online"));
     });
     connect(service, &KCirraService::shellClosed, this, [this](KCirraPeer *peer) {
+        ++m_shellsRevision;
         m_listens.remove(peer);
         m_keyed.remove(peer);
         m_overCap.remove(peer);
@@ -203,7 +205,9 @@ CirraIpcResult KCirraSoftBus::request(KCirraPeer *peer, const CirraIpcArg &arg)
             result = m_fileTasks->control(guard, action, data);
         else if (data.isEmpty() || parseObject(data, &requestData))
             result = answer(guard, ability, action, requestData);
-        const QString text = result.code == Success ? compact(result.data) : QString();
+        const QString text = result.code != Success  ? QString()
+                             : !result.text.isNull() ? result.text
+                                                     : compact(result.data);
         sendEvent(guard, {{QStringLiteral("__method__"), QStringLiteral("send")},
                           {QStringLiteral("__return__"), content(cobId, ability, action, text, true)},
                           {QStringLiteral("__code__"), result.code}});
@@ -226,15 +230,8 @@ KCirraSoftBus::Answer KCirraSoftBus::answer(KCirraPeer *peer, int ability, int a
     if (ability != 2)
         return {NotFound, {}, {}, {}};
     switch (action) {
-    case 2: { // the device list: status 0 every device, 1 those online
-        const bool onlineOnly = request.value(QStringLiteral("status")).toInt() == 1;
-        QJsonArray list;
-        for (const KCirraDevice &d : user.devices) {
-            if (!onlineOnly || peerOf(user.id, d.id))
-                list.append(deviceRecord(user, d));
-        }
-        return {Success, response(Success, QStringLiteral("success"), {{QStringLiteral("devices"), list}}), {}, {}};
-    }
+    case 2: // the device list: status 0 every device, 1 those online
+        return {Success, {}, {}, {}, deviceListText(user, request.value(QStringLiteral("status")).toInt() == 1)};
     case 3: // one device
     case 8: // this device
         if (device == user.devices.cend())
@@ -251,6 +248,23 @@ KCirraSoftBus::Answer KCirraSoftBus::answer(KCirraPeer *peer, int ability, int a
     default:
         return {NotFound, {}, {}, {}};
     }
+}
+
+QString KCirraSoftBus::deviceListText(const KCirraUser &user, bool onlineOnly)
+{
+    const QString key = QLatin1Char(onlineOnly ? '1' : '0') + user.id;
+    const quint64 usersRevision = m_service->users().revision();
+    const auto kept = m_listTexts.constFind(key);
+    if (kept != m_listTexts.cend() && kept->usersRevision == usersRevision && kept->shellsRevision == m_shellsRevision)
+        return kept->text;
+    QJsonArray list;
+    for (const KCirraDevice &d : user.devices) {
+        if (!onlineOnly || peerOf(user.id, d.id))
+            list.append(deviceRecord(user, d));
+    }
+    const QString text = compact(response(Success, QStringLiteral("success"), {{QStringLiteral("devices"), list}}));
+    m_listTexts.insert(key, {usersRevision, m_shellsRevision, text});
+    return text;
 }
 
 KCirraSoftBus::Answer KCirraSoftBus::rename(KCirraPeer *peer, const QJsonObject &request)
@@ -317,6 +331,7 @@ KCirraSoftBus::Answer KCirraSoftBus::appendAbility(KCirraPeer *peer, const QJson
         if (appended.size() >= kMaxRegistrations)
             return {Success, response(TooMany, QStringLiteral("too many abilities")), {}, {}};
         appended.append(name);
+        ++m_shellsRevision; // the device's abilities are listed
     }
     const double now = double(QDateTime::currentMSecsSinceEpoch());
     return {

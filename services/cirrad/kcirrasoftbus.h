@@ -53,13 +53,15 @@ public:
         TooMany = 429
     };
 
-    // A result: its code, its data and the device notice it causes (if any).
+    // A result: its code, its data and the device notice it causes (if any);
+    // `text`, when set, is the data's compact text made ahead.
     struct Answer
     {
         int code;
         QJsonObject data;
         QString notice;
         KCirraDevice changed;
+        QString text = QString();
     };
 
     explicit KCirraSoftBus(KCirraService *service);
@@ -100,6 +102,8 @@ private:
                       const KCirraPeer *closing = nullptr);
     void sendEvent(KCirraPeer *peer, const QJsonObject &event);
     QJsonObject deviceRecord(const KCirraUser &user, const KCirraDevice &device) const;
+    // The answer text of a device list, kept until a user is stored or a shell comes, goes or announces.
+    QString deviceListText(const KCirraUser &user, bool onlineOnly);
 
     bool admit(KCirraPeer *peer);
     Answer appendAbility(KCirraPeer *peer, const QJsonObject &request);
@@ -115,4 +119,12 @@ private:
     // Abilities each shell announced (shown with its device).
     QHash<const KCirraPeer *, QStringList> m_appended;
     qint64 m_nextCobId = 0;
+    struct ListText
+    {
+        quint64 usersRevision;
+        quint64 shellsRevision;
+        QString text;
+    };
+    QHash<QString, ListText> m_listTexts; // "<0|1><user id>"
+    quint64 m_shellsRevision = 0;
 };

@@ -95,6 +95,7 @@ KCirraUser KCirraUserStore::load(const QString &id) const
 bool KCirraUserStore::store(const KCirraUser &user)
 {
     m_users.insert(user.id, user);
+    ++m_revision;
     QJsonArray devices;
     for (const KCirraDevice &d : user.devices) {
         devices.append(QJsonObject{{QStringLiteral("id"), d.id}, {QStringLiteral("name"), d.name},

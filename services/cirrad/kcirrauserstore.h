@@ -44,6 +44,8 @@ public:
     // reference is valid until the next call of user() or store().
     const KCirraUser &user(const QString &id);
     bool store(const KCirraUser &user);
+    // Grows with every store(), so what is built from users can be kept until it changes.
+    quint64 revision() const { return m_revision; }
     QString roamingDir(const QString &userId, const QString &deviceId) const;
     // The state directory everything of the service lives under.
     QString dir() const { return m_dir; }
@@ -57,4 +59,5 @@ private:
     QString m_dir;
     bool m_newUsersLoggedIn;
     QHash<QString, KCirraUser> m_users;
+    quint64 m_revision = 0;
 };

@@ -11,6 +11,7 @@
 #include "protocol/noticestatus.h"
 #include "softbusrecordtext.h"
 
+#include <memory>
 #include <kcloudsvrproxy.h>
 #include <kzelvaapplication.h>
 
@@ -105,12 +106,27 @@ void tst_SoftBusCirrad::requestsAndNotices()
     QCOMPARE(argMap.value(QStringLiteral("__method__")).toString(), QStringLiteral("send"));
 
     // Another device of the user comes online: the listener hears it.
-    KCloudSvrProxy second;
-    second.setClientInfo(client(QStringLiteral("dev-2")));
+    auto second = std::make_unique<KCloudSvrProxy>();
+    second->setClientInfo(client(QStringLiteral("dev-2")));
     QTRY_VERIFY_WITH_TIMEOUT(!notices.isEmpty(), 10000);
     QCOMPARE(notices.last().device.deviceId, QStringLiteral("dev-2"));
     QCOMPARE(notices.last().action, QStringLiteral("online"));
     QCOMPARE(notices.last().status, 1);
+
+    // The list the service keeps built follows every change: a shell coming, a rename, a shell going.
+    const auto listed = [&ipc](const QString &id) {
+        Protocol::DeviceResponse<Protocol::DeviceInfoList> answer;
+        (void)Protocol::recordFromText(request(&ipc, {2, 2}, QStringLiteral("{}")).content.data, &answer);
+        for (const Protocol::DeviceInfo &d : answer.data.devices)
+            if (d.identify.deviceId == id)
+                return QStringLiteral("%1/%2").arg(d.identify.deviceName).arg(d.status);
+        return QString();
+    };
+    QCOMPARE(listed(QStringLiteral("dev-2")), QStringLiteral("Desk dev-2/1"));
+    QCOMPARE(request(&ipc, {2, 7}, QStringLiteral(R"({"device_id":"dev-2","device_name":"Attic"})")).code, 0);
+    QCOMPARE(listed(QStringLiteral("dev-2")), QStringLiteral("Attic/1"));
+    second.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(listed(QStringLiteral("dev-2")), QStringLiteral("Attic/0"), 10000);
 
     // An operation the service does not know: its own code comes through.
     QCOMPARE(request(&ipc, {9, 9}, QString()).code, 404);
