@@ -22,6 +22,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMenu>
 #include <QPixmap>
@@ -435,6 +436,24 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
     if (cmd == QLatin1String("closePanel") || cmd == QLatin1String("panelState") || cmd == QLatin1String("panelScript")
         || cmd == QLatin1String("panelListing"))
         return panelCommand(cmd, request);
+    if (cmd == QLatin1String("clickButton")) {
+        const QString name = request.value(QStringLiteral("name")).toString();
+        if (name.isEmpty())
+            return failure(QStringLiteral("name missing"));
+        const QWidgetList tops = QApplication::topLevelWidgets();
+        for (QWidget *top : tops) {
+            if (!top->isVisible())
+                continue;
+            auto *button = top->objectName() == name ? qobject_cast<QAbstractButton *>(top)
+                                                     : top->findChild<QAbstractButton *>(name);
+            if (button && button->isVisible() && button->isEnabled()) {
+                // Clicked after the answer, so whatever the click opens never holds the answer back.
+                QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+                return success();
+            }
+        }
+        return failure(QStringLiteral("no shown button %1").arg(name.left(128)));
+    }
     if (cmd == QLatin1String("screenshot")) {
         if (!needWindow())
             return failure(QStringLiteral("no such window"));

@@ -493,29 +493,17 @@ void KZelvaCrossTerminalJsApi::popupMenu(KxWebViewJSContext &context)
 
 void KZelvaCrossTerminalJsApi::isFirstRelayLabel(KxWebViewJSContext &context)
 {
-    answerValue(context, krt::KPluginsSettings::boolValue(QLatin1String(kPluginGroup),
-                                                          QStringLiteral("isFirstRelayLabel"), true));
+    answerValue(context, KZelvaCrossTerminalRelayHint::isFirstRelay());
 }
 
 void KZelvaCrossTerminalJsApi::showFirstRelayWidget(KxWebViewJSContext &context)
 {
-    const QString name = QStringLiteral("showFirstRelayWidget");
     context.returnValue()["result"] = true;
-    KZelvaCrossTerminalRelayHint *hint = KZelvaCrossTerminalRelayHint::instance();
-    if (!hint) {
-        writeLog(1, QStringLiteral("%1 : instance is Empty").arg(name));
-        context.returnValue()["callstatus"] = "error";
-        return;
-    }
-    const QVariantMap params = paramsOf(context);
-    if (!hint->showFirstRelayHint(text(params, "deviceId"), text(params, "uuid"), text(params, "fileid"),
-                                  text(params, "ftype"), text(params, "name"))) {
+    if (!KZelvaCrossTerminalRelayHint::showFirst(QStringLiteral("showFirstRelayWidget"), paramsOf(context))) {
         context.returnValue()["callstatus"] = "error";
         return;
     }
     Q_EMIT queryClose();
-    if (krt::KPluginsSettings::boolValue(QLatin1String(kPluginGroup), QStringLiteral("isFirstRelayLabel"), true))
-        krt::KPluginsSettings::setValue(QLatin1String(kPluginGroup), QStringLiteral("isFirstRelayLabel"), false);
     context.returnValue()["callstatus"] = "ok";
 }
 

@@ -7,6 +7,7 @@
 
 #include "klabelsyncjsapihandler.h"
 #include "ktoast.h"
+#include "kzelvacrossterminalrelayhint.h"
 #include "kzelvaworkarea.h"
 #include "kzelvapageargs.h"
 #include "kzelvaworkareahelper.h"
@@ -487,4 +488,18 @@ void KZelvaWorkAreaBrowserJsApi::getOemDisableGlobalInfoCollect(KxWebViewJSConte
     const bool supported = krt::product::isFeatureSupported(QStringLiteral("GlobalInfoCollect"));
     context.setResult(QJsonObject{{QStringLiteral("disableGlobalInfoCollect"),
                                    supported ? QStringLiteral("0") : QStringLiteral("1")}});
+}
+
+void KZelvaWorkAreaBrowserJsApi::isFirstRelayLabel(KxWebViewJSContext &context)
+{
+    context.setResult(QJsonObject{{QStringLiteral("isFirst"), KZelvaCrossTerminalRelayHint::isFirstRelay()}});
+}
+
+void KZelvaWorkAreaBrowserJsApi::showFirstRelayWidget(KxWebViewJSContext &context)
+{
+    const bool shown =
+        KZelvaCrossTerminalRelayHint::showFirst(QStringLiteral("showFirstRelayWidget"), paramsOf(context));
+    context.setResult(QJsonObject{{QStringLiteral("shown"), shown}});
+    if (shown)
+        Q_EMIT queryClose();
 }

@@ -81,6 +81,9 @@ public Q_SLOTS:
     void setHasOperation(KxWebViewJSContext &context);
     void getWorkSpaceMode(KxWebViewJSContext &context);
     void getOemDisableGlobalInfoCollect(KxWebViewJSContext &context);
+    // The first-relay hint, as the panel shows it: {"isFirst"} and {"shown"}.
+    void isFirstRelayLabel(KxWebViewJSContext &context);
+    void showFirstRelayWidget(KxWebViewJSContext &context);
 
 private:
     KZelvaWorkAreaManager *manager() const;

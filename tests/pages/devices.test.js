@@ -82,10 +82,15 @@ test('B lists the document open on A, its name as text', async () => {
         await devices.screenshot({ path: path.join(process.env.KZ_SCREENSHOT_DIR, 'devices-view.png') });
 });
 
-test('the keyboard reaches the document and Enter relays it to B', async () => {
+test('Enter shows the first-relay hint the first time, and "I see" relays the document to B', async () => {
+    const settings = path.join(shellB.runtime, 'profile', 'config', 'zelva', 'plugins.ini');
     const button = page.locator('.device[data-device="dev-a"] .tag', { hasText: 'plan' });
     await button.focus();
     await page.keyboard.press('Enter');
+    await waitFor(() => fs.existsSync(settings) && /isFirstRelayLabel=false/.test(fs.readFileSync(settings, 'utf8')),
+                  'the hint to be shown once', 20000);
+    assert.ok((await tabsOf(shellA)).some((t) => t.title.startsWith(DOC_TITLE)), 'the hint alone relays nothing');
+    await shellB.automation.ok('clickButton', { name: 'iSeeButton' });
     await waitFor(async () => !(await tabsOf(shellA)).some((t) => t.title.startsWith(DOC_TITLE)),
                   'A\'s tab to close', 20000);
     await waitFor(async () => (await tabsOf(shellB)).some((t) => t.title.startsWith(DOC_TITLE)),

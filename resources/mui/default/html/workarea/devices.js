@@ -192,9 +192,17 @@
         state.relaying.add(key);
         rerender(str(device.device_id));
         setTimeout(() => { state.relaying.delete(key); rerender(str(device.device_id)); }, RELAY_BUSY_MS);
+        const params = { deviceId: str(device.device_id), uuid: str(tag.uuid), fileid: str(tag.fileId),
+                         ftype: str(tag.ftype), name: str(tag.name) };
         try {
-            await call('openSoftbussDeviceTag', { deviceId: str(device.device_id), uuid: str(tag.uuid),
-                                                  fileid: str(tag.fileId), ftype: str(tag.ftype), name: str(tag.name) });
+            // Before the first relay the hint explains it; dismissing the hint relays.
+            const first = await kzbridge.request('common', 'isFirstRelayLabel', {}).catch(() => null);
+            if (first && first.isFirst === true) {
+                const hint = await kzbridge.request('common', 'showFirstRelayWidget', { params: params }).catch(() => null);
+                if (hint && hint.shown === true)
+                    return;
+            }
+            await call('openSoftbussDeviceTag', params);
         } catch (error) {
             state.relaying.delete(key);
             rerender(str(device.device_id));
