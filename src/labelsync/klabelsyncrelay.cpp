@@ -108,7 +108,9 @@ KZelvaQozSubPage *KLabelSyncRelay::openCloudDocument(const QString &url, const Q
     if (!window || !window->centralArea())
         return nullptr;
     auto *page = new KZelvaQozSubPage();
-    page->newDocument(shownName(name));
+    // Named as the document; a tag without a name still reads as a document, never as its file id.
+    const QString title = shownName(name).trimmed();
+    page->newDocument(title.isEmpty() ? tr("Cloud document") : title);
     page->setCloudFileId(fileId);
     page->setProperty("documentUrl", url);
     window->centralArea()->addSubPage(page);

@@ -5,6 +5,7 @@
 // label sync clients of the same user, each with a device id of its own.
 #include "kcirradprocess.h"
 #include "kshellprocess.h"
+#include "klabelsyncrelay.h"
 #include "kworkarealabelsync.h"
 
 #include <kcirraeventobject.h>
@@ -201,6 +202,25 @@ void tst_LabelSyncDevices::relayFromAnotherDevice()
     QVERIFY(copy);
     QCOMPARE(copy->text(), QStringLiteral("A's edited text"));
     QVERIFY(copy->getDocPath().startsWith(cirrad.stateDir() + QStringLiteral("/relay/alice/dev-b/")));
+
+    // Cloud documents of A open here as tabs named as the document, never by their file id; the
+    // same file id again only activates its tab.
+    const struct
+    {
+        const char *fileId, *name, *title;
+        int tabs;
+    } cloud[] = {{"F-101", "budget.txt", "budget.txt", 2},
+                 {"F-102", "notes.txt(Encrypted)", "notes(Encrypted)", 3},
+                 {"F-103", "", "Cloud document", 4},
+                 {"F-101", "budget.txt", "budget.txt", 4}};
+    for (const auto &c : cloud) {
+        QVERIFY(syncB.openSoftbussDeviceTag(QStringLiteral("dev-a"), QStringLiteral("u-") + QLatin1String(c.fileId),
+                                            QLatin1String(c.fileId), QStringLiteral("txt"), QLatin1String(c.name)));
+        QCOMPARE(window->centralArea()->subPages().size(), c.tabs);
+        const KZelvaQozSubPage *doc = KLabelSyncRelay::findCloudDocument(QLatin1String(c.fileId));
+        QVERIFY(doc);
+        QCOMPARE(doc->windowTitle(), QLatin1String(c.title));
+    }
     const auto planTabsOfA = [&shellA] {
         int count = 0;
         for (const QJsonValue &w : shellA.call({{QStringLiteral("cmd"), QStringLiteral("listWindows")}})

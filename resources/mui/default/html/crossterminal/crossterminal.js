@@ -388,8 +388,7 @@
                     return;
             }
             act(li, 'Opening from ' + str(device.device_name), 'openSoftbussDeviceTag',
-                { deviceId: params.deviceId, uuid: params.uuid, fileId: params.fileid, ftype: params.ftype,
-                  name: params.name }, SOFTBUS);
+                params, SOFTBUS);
         });
         li.appendChild(b);
         return li;
