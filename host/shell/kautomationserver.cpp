@@ -436,6 +436,16 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
     if (cmd == QLatin1String("closePanel") || cmd == QLatin1String("panelState") || cmd == QLatin1String("panelScript")
         || cmd == QLatin1String("panelListing"))
         return panelCommand(cmd, request);
+    if (cmd == QLatin1String("moveWindow")) {
+        const QJsonValue x = request.value(QStringLiteral("x"));
+        const QJsonValue y = request.value(QStringLiteral("y"));
+        if (!needWindow())
+            return failure(QStringLiteral("no such window"));
+        if (!x.isDouble() || !y.isDouble() || qAbs(x.toDouble()) > 100000 || qAbs(y.toDouble()) > 100000)
+            return failure(QStringLiteral("x and y must be numbers"));
+        window->move(x.toInt(), y.toInt());
+        return success();
+    }
     if (cmd == QLatin1String("clickButton")) {
         const QString name = request.value(QStringLiteral("name")).toString();
         if (name.isEmpty())
