@@ -63,13 +63,14 @@ QJsonObject operation(int ability, int action)
     return {{QStringLiteral("ability"), ability}, {QStringLiteral("action"), action}};
 }
 
-QString content(qint64 cobId, int ability, int action, const QString &data, bool isLast)
+// A CommunicationContent, sent as an object inside the event (not as text), so its data is escaped once.
+QJsonObject content(qint64 cobId, int ability, int action, const QString &data, bool isLast)
 {
-    return compact(QJsonObject{{QStringLiteral("cobId"), QString::number(cobId)},
-                               {QStringLiteral("operation"), operation(ability, action)},
-                               {QStringLiteral("data"), data.isNull() ? QJsonValue() : QJsonValue(data)},
-                               {QStringLiteral("isLast"), isLast},
-                               {QStringLiteral("status"), 0}});
+    return {{QStringLiteral("cobId"), QString::number(cobId)},
+            {QStringLiteral("operation"), operation(ability, action)},
+            {QStringLiteral("data"), data.isNull() ? QJsonValue() : QJsonValue(data)},
+            {QStringLiteral("isLast"), isLast},
+            {QStringLiteral("status"), 0}};
 }
 
 QString key(int ability, int action)

@@ -26,7 +26,7 @@ class KCirraSoftBusMessages;
  * content) and answers its cobId in resultMap "__return__"; the result
  * follows as a broadcast line to the calling shell only:
  *   act=broadcast&force=true&SoftBusEvent=<Base64 of
- *   {"__method__":"send","__return__":<content text>,"__code__":n}>
+ *   {"__method__":"send","__return__":<content object>,"__code__":n}>
  * "listenMessage" ("operation": {"ability","action"}) registers the shell for
  * the notices of an operation, which arrive the same way with "__method__"
  * "listenMessage" and "__action__" (the operation's text).

@@ -83,6 +83,24 @@ BroadcastLine parseLine(const QString &message)
     return line;
 }
 
+// "__return__": the content's text, or the content object itself as cirrad sends it (one level of
+// escaping less to parse). `shown` is what a log line quotes.
+bool readReturn(const QJsonValue &value, CommunicationContent *content, QString *shown)
+{
+    if (value.isObject()) {
+        *shown = QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact).left(128));
+        return CommunicationContent::fromJson(value.toObject(), content);
+    }
+    *shown = value.toString();
+    return Protocol::recordFromText(*shown, content);
+}
+
+// The dispatch rule for a content decoded once for every callback that gets it.
+Export::CobLifeState deliver(const ContentCallback &callback, int code, const CommunicationContent &content)
+{
+    return callback(code, code == Error::Success ? content : CommunicationContent());
+}
+
 } // namespace
 
 KCommunicatorIpc::KCommunicatorIpc()
@@ -207,10 +225,10 @@ void KCommunicatorIpc::onNotifyBroadcast(QString message)
 
 void KCommunicatorIpc::onSendResult(const QJsonObject &event)
 {
-    const QString ret = event.value(QLatin1String("__return__")).toString();
+    QString ret;
     const int code = event.value(QLatin1String("__code__")).toInt(0);
     CommunicationContent content;
-    if (!Protocol::recordFromText(ret, &content)) {
+    if (!readReturn(event.value(QLatin1String("__return__")), &content, &ret)) {
         log(2, kBroadcastTag, QStringLiteral("send result without a readable __return__: ") + ret.left(128));
         return;
     }
@@ -218,7 +236,7 @@ void KCommunicatorIpc::onSendResult(const QJsonObject &event)
     if (found == m_awaitingResults.cend())
         return;
     const Entry awaiting = found.value();
-    const Export::CobLifeState state = dispatchContent(awaiting.callback, code, ret);
+    const Export::CobLifeState state = deliver(awaiting.callback, code, content);
     // The callback may have reached the registries itself (a reconnection, a new request).
     const auto now = m_awaitingResults.find(content.cobId);
     if ((state == Export::Finished || content.isLast) && now != m_awaitingResults.end()
@@ -234,13 +252,17 @@ void KCommunicatorIpc::onListenNotice(const QJsonObject &event)
         log(2, kBroadcastTag, QStringLiteral("listen notice without a readable __action__: ") + actionText.left(64));
         return;
     }
-    const QString ret = event.value(QLatin1String("__return__")).toString();
-    const int code = event.value(QLatin1String("__code__")).toInt(0);
+    QString ret;
+    CommunicationContent content;
+    int code = event.value(QLatin1String("__code__")).toInt(0);
+    // Undecodable content reaches the listeners as code 4, as the dispatch rule has it.
+    if (!readReturn(event.value(QLatin1String("__return__")), &content, &ret) && code == Error::Success)
+        code = Error::BadAnswer;
     // Listeners run in registration order; those that answer Finished are dropped afterwards.
     const QList<Entry> listeners = m_listeners.value(operation);
     QList<quint64> finished;
     for (const Entry &listener : listeners) {
-        if (dispatchContent(listener.callback, code, ret) == Export::Finished)
+        if (deliver(listener.callback, code, content) == Export::Finished)
             finished.append(listener.serial);
     }
     if (finished.isEmpty())

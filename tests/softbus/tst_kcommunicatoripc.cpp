@@ -210,6 +210,16 @@ void tst_KCommunicatorIpc::broadcastLines_data()
                                                    << QList<int>{0} << QString();
     QTest::newRow("later duplicate wins") << QStringLiteral("force=true&act=broadcast&SoftBusEvent=%%&SoftBusEvent=") + padded
                                           << QList<int>{0} << QString();
+    QJsonObject asObject = sendResult(kCobId);
+    asObject.insert(QStringLiteral("__return__"),
+                    QJsonDocument::fromJson(asObject.value(QStringLiteral("__return__")).toString().toUtf8()).object());
+    QTest::newRow("content as an object")
+        << QStringLiteral("force=true&act=broadcast&SoftBusEvent=") + encode(asObject, true) << QList<int>{0}
+        << QString();
+    asObject.insert(QStringLiteral("__return__"), QJsonObject{{QStringLiteral("cobId"), true}});
+    QTest::newRow("content object unreadable")
+        << QStringLiteral("force=true&act=broadcast&SoftBusEvent=") + encode(asObject, true) << QList<int>{}
+        << QStringLiteral("send result without a readable __return__");
     QTest::newRow("service code passes through") << QStringLiteral("force=true&act=broadcast&SoftBusEvent=")
                                                         + encode(sendResult(kCobId, 77), true)
                                                  << QList<int>{77} << QString();
