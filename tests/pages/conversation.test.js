@@ -10,26 +10,22 @@
 'use strict';
 
 const assert = require('node:assert/strict');
-const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
 const { after, before, test } = require('node:test');
-const { launchBrowser, waitFor, binDir } = require('./support/bridge');
-const { WorkAreaShell } = require('./workarea-shell');
+const { launchBrowser, waitFor } = require('./support/bridge');
+const { WorkAreaShell, startDeviceService } = require('./workarea-shell');
 
 const PAGE = 'mui/default/html/crossterminal/index.html#kzpage=kzelva_crossterminal_widget';
 const AXE_SOURCE = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
 const SETTINGS = '[kzelvaworkarea]\nfirstEnableDiscoverService=false\n';
-let shared;
-let env;
+let service;
 let browser;
 const shells = {};
 const pages = {};
-let stopService = () => {};
 
 async function startDevice(key, id, name) {
-    shells[key] = await WorkAreaShell.start(env, SETTINGS, ['--user', 'alice', '--device-id', id, '--device-name', name]);
+    shells[key] = await WorkAreaShell.start(service.env, SETTINGS, ['--user', 'alice', '--device-id', id, '--device-name', name]);
     await openPage(key);
 }
 
@@ -67,32 +63,15 @@ async function axeFindings(page) {
 }
 
 before(async () => {
-    const base = process.env.XDG_RUNTIME_DIR || os.tmpdir();
-    fs.mkdirSync(base, { recursive: true, mode: 0o700 });
-    shared = fs.mkdtempSync(path.join(base, 'cv-'));
-    env = { KZELVA_CIRRA_SOCKET: path.join(shared, 'cirrad.sock'), KZELVA_CIRRAD: path.join(binDir(), 'cirrad') };
     // Slow transfers (4 MiB/s) leave time to pause, resume and cancel.
-    const serviceEnv = Object.assign({}, process.env, env, {
-        XDG_RUNTIME_DIR: shared, KZELVA_PROFILE_DIR: path.join(shared, 'service'), KZELVA_RELAY_RATE: String(4 << 20),
-    });
-    execFileSync(env.KZELVA_CIRRAD, ['--detach'], { env: serviceEnv, stdio: 'ignore', timeout: 15000 });
-    stopService = () => execFileSync(env.KZELVA_CIRRAD, ['--control', 'shutdown'], { env: serviceEnv, stdio: 'ignore' });
-    fs.writeFileSync(path.join(shared, 'big.bin'), Buffer.alloc(48 << 20, 7));
+    service = startDeviceService('cv-', { KZELVA_RELAY_RATE: String(4 << 20) });
+    fs.writeFileSync(path.join(service.dir, 'big.bin'), Buffer.alloc(48 << 20, 7));
     browser = await launchBrowser();
     await startDevice('a', 'dev-a', 'Desk A');
     await startDevice('b', 'dev-b', 'Desk B');
 });
 
-after(async () => {
-    if (browser)
-        await browser.close();
-    for (const shell of Object.values(shells))
-        await shell.stop().catch(() => {});
-    try {
-        stopService();
-    } catch (error) { /* already gone */ }
-    fs.rmSync(shared, { recursive: true, force: true });
-});
+after(() => service && service.stop(browser, Object.values(shells)));
 
 test('messages go both ways; to an offline device they wait and count as unread on its return', async () => {
     await say('a', 'dev-b', 'hello from A');
@@ -116,7 +95,7 @@ test('messages go both ways; to an offline device they wait and count as unread 
 });
 
 test('a file task shows progress and is paused, resumed and cancelled from the page, on both sides', async () => {
-    await shells.a.automation.ok('sendToDevice', { path: path.join(shared, 'big.bin'), deviceId: 'dev-b' });
+    await shells.a.automation.ok('sendToDevice', { path: path.join(service.dir, 'big.bin'), deviceId: 'dev-b' });
     for (const key of ['a', 'b'])
         await waitFor(async () => (await task(key).getAttribute('data-state')) === '1', `${key} sees it run`, 20000);
     await waitFor(async () => /MB\/s .* left/.test(await task('a').locator('.task-text').textContent()), 'speed and time left');
@@ -136,7 +115,7 @@ test('a file task shows progress and is paused, resumed and cancelled from the p
     }
     assert.equal(await task('a').locator('button:visible').count(), 0, 'nothing to control once cancelled');
 
-    await shells.a.automation.send('sendToDevice', { path: path.join(shared, 'gone.txt'), deviceId: 'dev-b' });
+    await shells.a.automation.send('sendToDevice', { path: path.join(service.dir, 'gone.txt'), deviceId: 'dev-b' });
     await waitFor(async () => (await task('a').getAttribute('data-state')) === '4', 'the failed task');
     assert.equal(await task('a').locator('.task-text').textContent(), 'Failed: file missing.');
 });

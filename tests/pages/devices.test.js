@@ -8,21 +8,18 @@
 'use strict';
 
 const assert = require('node:assert/strict');
-const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
 const { after, before, test } = require('node:test');
-const { launchBrowser, waitFor, binDir } = require('./support/bridge');
-const { WorkAreaShell } = require('./workarea-shell');
+const { launchBrowser, waitFor } = require('./support/bridge');
+const { WorkAreaShell, startDeviceService } = require('./workarea-shell');
 
 const DOC_TITLE = '<b>plan & notes';
-let shared;
+let service;
 let shellA;
 let shellB;
 let browser;
 let page;
-let stopService = () => {};
 
 function deviceArgs(id, name) {
     return ['--user', 'alice', '--device-id', id, '--device-name', name];
@@ -33,42 +30,18 @@ async function tabsOf(shell) {
 }
 
 before(async () => {
-    const base = process.env.XDG_RUNTIME_DIR || os.tmpdir();
-    fs.mkdirSync(base, { recursive: true, mode: 0o700 });
-    shared = fs.mkdtempSync(path.join(base, 'dv-'));
     // Both shells reach one service, as two devices of one user on one machine do.
-    const env = {
-        KZELVA_CIRRA_SOCKET: path.join(shared, 'cirrad.sock'),
-        KZELVA_CIRRAD: path.join(binDir(), 'cirrad'),
-    };
-    // The service runs on its own, as run.sh starts it.
-    const serviceEnv = Object.assign({}, process.env, env, {
-        XDG_RUNTIME_DIR: shared,
-        KZELVA_PROFILE_DIR: path.join(shared, 'service'),
-    });
-    execFileSync(env.KZELVA_CIRRAD, ['--detach'], { env: serviceEnv, stdio: 'ignore', timeout: 15000 });
-    stopService = () => execFileSync(env.KZELVA_CIRRAD, ['--control', 'shutdown'],
-                                     { env: serviceEnv, stdio: 'ignore', timeout: 15000 });
-    shellA = await WorkAreaShell.start(env, '', deviceArgs('dev-a', 'Desk A'));
+    service = startDeviceService('dv-');
+    shellA = await WorkAreaShell.start(service.env, '', deviceArgs('dev-a', 'Desk A'));
     const created = await shellA.automation.ok('newDocument', { title: DOC_TITLE });
     await shellA.automation.ok('editTab', { tab: created.tab, text: 'A\'s edited text' });
-    shellB = await WorkAreaShell.start(env, '', deviceArgs('dev-b', 'Desk B'));
+    shellB = await WorkAreaShell.start(service.env, '', deviceArgs('dev-b', 'Desk B'));
     browser = await launchBrowser();
     page = await browser.newPage({ viewport: { width: 1050, height: 640 } });
     await shellB.showPage(page);
 });
 
-after(async () => {
-    if (browser)
-        await browser.close();
-    for (const shell of [shellB, shellA])
-        if (shell)
-            await shell.stop().catch(() => {});
-    try {
-        stopService();
-    } catch (error) { /* already gone */ }
-    fs.rmSync(shared, { recursive: true, force: true });
-});
+after(() => service && service.stop(browser, [shellB, shellA]));
 
 test('B lists the document open on A, its name as text', async () => {
     const devices = page.locator('#devices');

@@ -6,6 +6,7 @@
 // oracle, and the real work-area page opened in the system's Chromium.
 'use strict';
 
+const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const net = require('node:net');
 const os = require('node:os');
@@ -145,4 +146,33 @@ class WorkAreaShell {
     }
 }
 
-module.exports = { WorkAreaShell, PAGE_NAME };
+// One cirrad for several shells in a folder of its own, as the devices of one user on one machine reach
+// it; it runs on its own, as run.sh starts it. serviceEnv adds to its environment. `env` goes to the
+// shells; stop() ends the browser, the shells, the service and removes the folder.
+function startDeviceService(prefix, serviceEnv = {}) {
+    const base = process.env.XDG_RUNTIME_DIR || os.tmpdir();
+    fs.mkdirSync(base, { recursive: true, mode: 0o700 });
+    const dir = fs.mkdtempSync(path.join(base, prefix));
+    const env = { KZELVA_CIRRA_SOCKET: path.join(dir, 'cirrad.sock'), KZELVA_CIRRAD: path.join(binDir(), 'cirrad') };
+    const own = Object.assign({}, process.env, env, {
+        XDG_RUNTIME_DIR: dir, KZELVA_PROFILE_DIR: path.join(dir, 'service'),
+    }, serviceEnv);
+    execFileSync(env.KZELVA_CIRRAD, ['--detach'], { env: own, stdio: 'ignore', timeout: 15000 });
+    return {
+        dir,
+        env,
+        async stop(browser, shells) {
+            if (browser)
+                await browser.close();
+            for (const shell of shells)
+                if (shell)
+                    await shell.stop().catch(() => {});
+            try {
+                execFileSync(env.KZELVA_CIRRAD, ['--control', 'shutdown'], { env: own, stdio: 'ignore', timeout: 15000 });
+            } catch (error) { /* already gone */ }
+            fs.rmSync(dir, { recursive: true, force: true });
+        },
+    };
+}
+
+module.exports = { WorkAreaShell, PAGE_NAME, startDeviceService };

@@ -18,7 +18,6 @@
     const DISCOVERY = 'qoz_softbus_service_discovery';
     const MAX_MESSAGE = 4000;
     const MAX_LOG = 200;                     // messages kept per conversation
-    const UNITS = ['B', 'KB', 'MB', 'GB', 'TB'];
     const TASK_WORDS = ['Waiting: receiver offline', 'Sending', 'Paused', 'Done', 'Failed', 'Cancelled'];
     const TASK_REASONS = {
         file_missing: 'file missing', file_unreadable: 'file unreadable', not_a_file: 'not a regular file',
@@ -43,21 +42,7 @@
     };
     let view = null;
 
-    function el(tag, props, children) {
-        const node = document.createElement(tag);
-        Object.entries(props || {}).forEach(function ([key, value]) {
-            if (key === 'text')
-                node.textContent = value;
-            else if (key === 'class')
-                node.className = value;
-            else if (key.startsWith('on'))
-                node.addEventListener(key.slice(2), value);
-            else if (value !== undefined && value !== null && value !== false)
-                node.setAttribute(key, value === true ? '' : value);
-        });
-        (children || []).forEach(function (child) { if (child) node.appendChild(child); });
-        return node;
-    }
+    const el = kzdom.el;
 
     function isObject(v) { return v !== null && typeof v === 'object' && !Array.isArray(v); }
     function str(v) { return typeof v === 'string' ? v : ''; }
@@ -70,13 +55,7 @@
     }
 
     function humanSize(value) {
-        let n = num(value);
-        let unit = 0;
-        while (n >= 1024 && unit < UNITS.length - 1) {
-            n /= 1024;
-            ++unit;
-        }
-        return (unit === 0 ? String(Math.round(n)) : n.toFixed(n < 10 ? 1 : 0)) + ' ' + UNITS[unit];
+        return kzdom.humanSize(num(value));
     }
 
     function humanDuration(seconds) {

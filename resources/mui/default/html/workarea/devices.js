@@ -12,7 +12,6 @@
 
     const HANDLER = 'softbus.common';
     const RELAY_BUSY_MS = 15000;
-    const UNITS = ['B', 'KB', 'MB', 'GB', 'TB'];
 
     const state = {
         devices: new Map(),   // device id -> {data, node, key}
@@ -26,36 +25,11 @@
         return kzbridge.request(HANDLER, method, params === undefined ? {} : { params: params });
     }
 
-    function el(tag, props, children) {
-        const node = document.createElement(tag);
-        Object.entries(props || {}).forEach(([key, value]) => {
-            if (key === 'text')
-                node.textContent = value;
-            else if (key === 'class')
-                node.className = value;
-            else if (key.startsWith('on'))
-                node.addEventListener(key.slice(2), value);
-            else if (value !== undefined && value !== null && value !== false)
-                node.setAttribute(key, value === true ? '' : value);
-        });
-        (children || []).forEach((child) => child && node.appendChild(child));
-        return node;
-    }
+    const el = kzdom.el;
+    const humanSize = kzdom.humanSize;
 
     function str(value) {
         return typeof value === 'string' ? value : '';
-    }
-
-    function humanSize(value) {
-        let n = Number(value);
-        if (!Number.isFinite(n) || n < 0)
-            return '?';
-        let unit = 0;
-        while (n >= 1024 && unit < UNITS.length - 1) {
-            n /= 1024;
-            ++unit;
-        }
-        return (unit === 0 ? String(Math.round(n)) : n.toFixed(n < 10 ? 1 : 0)) + ' ' + UNITS[unit];
     }
 
     // ---- the section ----------------------------------------------------
