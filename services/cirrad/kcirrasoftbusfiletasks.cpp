@@ -104,7 +104,9 @@ CirraIpcResult KCirraSoftBusFileTasks::start(KCirraPeer *peer, const CirraIpcArg
         setState(stored, Waiting);
     } else {
         notify(stored, true);
-        bubble(stored, 1, QStringLiteral("0%"));
+        // The bubble's bar shows the progress; its line says where the file comes from.
+        const KCirraDevice source = m_bus->service()->users().user(task.userId).devices.value(task.sourceDevice);
+        bubble(stored, 1, QStringLiteral("From %1").arg(source.name.isEmpty() ? task.sourceDevice : source.name));
     }
     qCInfo(lcCirrad).noquote() << "sendFileToDevice" << taskId << ":" << task.fileName << "to" << deviceId;
     CirraIpcResult r = result(KCirraSoftBus::Success, QStringLiteral("success"));
