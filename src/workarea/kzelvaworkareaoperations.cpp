@@ -4,6 +4,7 @@
 
 #include "kzelvaworkarea.h"
 #include "kzelvaworkareaability.h"
+#include "kzelvaworkareaface.h"
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareaitem.h"
 #include "kzelvaworkareamanager.h"
@@ -284,14 +285,15 @@ bool KZelvaWorkAreaOperations::openTag(KZelvaMainWindow *window, const QString &
         refuse("openTag", QStringLiteral("unknown tab \"%1\"").arg(tagId.left(64)));
         return false;
     }
-    if (!switchWorkArea(window, workAreaId))
-        return false;
-    if (KZelvaSubPage *page = item->subPage()) {
-        page->activate();
-        return true;
+    // A listed tab whose document was closed opens it again.
+    if (!item->subPage() && !item->record().filePath.isEmpty() && switchWorkArea(window, workAreaId)) {
+        KZelvaWorkAreaRecoverItem record = item->record();
+        record.id = tagId;
+        KZelvaMainWindow *shown = workArea->window() ? workArea->window() : window;
+        if (KZelvaWorkAreaFace::reopenDocument(shown, workArea, record, true))
+            return true;
     }
-    refuse("openTag", QStringLiteral("tab \"%1\" has no page").arg(tagId.left(64)));
-    return false;
+    return KZelvaWorkAreaFace::activeWorkareaItem(workAreaId, tagId, window, false);
 }
 
 bool KZelvaWorkAreaOperations::moveWorkAreaTop(const QString &workAreaId)
@@ -505,17 +507,11 @@ bool KZelvaWorkAreaOperations::undoRemoveWorkArea(KZelvaMainWindow *window)
     int reopened = 0;
     for (const KZelvaWorkAreaRecoverItem &record : closed.items) {
         // A document that never reached a file, or whose file went, has nothing to reopen.
-        auto *page = new KZelvaQozSubPage(KZelvaPluginWidget::WidgetType(record.pageType));
-        if (record.filePath.isEmpty() || !page->openFile(record.filePath)) {
-            delete page;
+        KZelvaSubPage *page = KZelvaWorkAreaFace::reopenDocument(target, workArea, record, false);
+        if (!page) {
             logWorkArea(0, QStringLiteral("undoRemoveWorkArea : tab \"%1\" not reopened, no file").arg(record.title));
             continue;
         }
-        auto *item = new KZelvaWorkAreaItem(m_manager);
-        item->setRecord(record);
-        workArea->addItem(item, true);
-        page->setWorkAreaItemId(record.id);
-        target->centralArea()->addSubPage(page, -1, false);
         ++reopened;
         if (record.id == closed.data.activeItemId)
             active = page;

@@ -10,6 +10,7 @@
 #include "ikzelvacrossterminalpanel.h"
 #include "ikzelvadeviceonlinelistener.h"
 #include "kzelvacommandlines.h"
+#include "kzelvaworkareaface.h"
 #include "kzelvaworkareaitem.h"
 #include "kzelvaworkareaoperations.h"
 #include "kzelvaworkarearesources.h"
@@ -56,6 +57,8 @@ private Q_SLOTS:
     void removeAsksAboutUnsavedTabs_data();
     void removeAsksAboutUnsavedTabs();
     void undoBringsBackTheClosedWorkArea();
+    void faceActivatesByIds_data();
+    void faceActivatesByIds();
 
 private:
     KZelvaWorkAreaOperations *ops() const
@@ -324,6 +327,64 @@ void tst_ManagerBranches::undoBringsBackTheClosedWorkArea()
         QFileInfo(qobject_cast<KZelvaQozSubPage *>(window->centralArea()->currentSubPage())->getDocPath()).fileName(),
         QStringLiteral("c"));
     QVERIFY(!ops()->undoRemoveWorkArea(window));
+}
+
+void tst_ManagerBranches::faceActivatesByIds_data()
+{
+    QTest::addColumn<QString>("workArea"); // "" the window's current one
+    QTest::addColumn<QString>("item");     // "page", "closed" (file kept), "none" (no page, no file), or an id
+    QTest::addColumn<bool>("newWindow");
+    QTest::addColumn<bool>("ok");
+
+    QTest::newRow("unknown work area") << QStringLiteral("1") << QStringLiteral("page") << false << false;
+    QTest::newRow("unknown item") << QString() << QStringLiteral("42") << false << false;
+    QTest::newRow("live page") << QString() << QStringLiteral("page") << false << true;
+    QTest::newRow("no page, old window") << QString() << QStringLiteral("none") << false << false;
+    QTest::newRow("no page, new window: later") << QString() << QStringLiteral("none") << true << true;
+}
+
+void tst_ManagerBranches::faceActivatesByIds()
+{
+    QFETCH(QString, workArea);
+    QFETCH(QString, item);
+    QFETCH(bool, newWindow);
+    QFETCH(bool, ok);
+
+    KZelvaMainWindow *window = m_bed.newWindow();
+    KZelvaWorkArea *current = m_bed.current(window);
+    KZelvaQozSubPage *page = m_bed.addPage(window, QStringLiteral("page"));
+    m_bed.addPage(window, QStringLiteral("other"));
+    QTemporaryDir dir;
+    KZelvaWorkAreaRecoverItem record;
+    record.id = QStringLiteral("17000000001");
+    record.pageType = KZelvaPluginWidget::QozDocument;
+    record.filePath = dir.filePath(QStringLiteral("stored.txt")); // written below
+    auto *pageless = new KZelvaWorkAreaItem(m_bed.manager);
+    pageless->setRecord(record);
+    current->addItem(pageless, true);
+    const QString itemId = item == QLatin1String("page")   ? page->getWorkAreaItemId()
+                           : item == QLatin1String("none") ? record.id
+                                                           : item;
+    QCOMPARE(KZelvaWorkAreaFace::activeWorkareaItem(workArea.isEmpty() ? current->id() : workArea, itemId, window,
+                                                    newWindow),
+             ok);
+    QCOMPARE(window->centralArea()->currentSubPage() == page, ok && item == QLatin1String("page"));
+    QCOMPARE(pageless->isDelayActivate(), ok && newWindow);
+    if (pageless->isDelayActivate()) {
+        // The page arriving for it is activated at once.
+        auto *arriving = new KZelvaQozSubPage;
+        arriving->setWorkAreaItemId(record.id);
+        window->centralArea()->addSubPage(arriving, -1, false);
+        QTRY_COMPARE(window->centralArea()->currentSubPage(), arriving);
+    }
+    // "Open" on a listed tab whose document is not open opens it, when its file is there.
+    if (pageless->subPage())
+        return;
+    QVERIFY(!ops()->openTag(window, current->id(), record.id));
+    QVERIFY(page->save(record.filePath));
+    QVERIFY(ops()->openTag(window, current->id(), record.id));
+    QCoreApplication::processEvents();
+    QCOMPARE(pageless->subPage(), window->centralArea()->currentSubPage());
 }
 
 int main(int argc, char **argv)
