@@ -166,10 +166,6 @@ void tst_ManagerBranches::firstWindow()
             seen.append(line.section(QLatin1String("WorkAreaMWAdd"), 1));
     }
     QCOMPARE(seen.join(QLatin1Char(' ')), markers);
-    // A further window gets a new work area of its own.
-    RecordLogTail further;
-    m_bed.newWindow();
-    QVERIFY(further.lines().filter(QStringLiteral("WorkAreaMWAddEnableCreate")).size() == 1);
 }
 
 void tst_ManagerBranches::handOvers_data()
