@@ -19,6 +19,8 @@ KZELVASHELL_EXPORT bool getFuncSwitchState(const QString &name);
 // A value of features.ini: `group`/`name` as a bool, `defaultValue` when absent or not a bool.
 KZELVASHELL_EXPORT bool featureFlag(const QString &group, const QString &name, bool defaultValue);
 KZELVASHELL_EXPORT bool isFeatureSupported(const QString &name);
+// The account login source version of this build (features.ini "account"/"loginSourceVersion", empty when absent).
+KZELVASHELL_EXPORT QString loginSourceVersion();
 
 } // namespace product
 } // namespace krt

@@ -54,6 +54,7 @@ public:
     // the icon theme's. Null when neither has the name.
     QIcon appIconByName(const QString &name) const;
     void registerAppIcon(const QString &name, const QIcon &icon);
+    void unregisterAppIcon(const QString &name) { m_appIcons.remove(name); }
     // Runs the shell with or without a script core (tests, KZELVA_NO_SCRIPT_CORE=1).
     void setScriptCoreAvailable(bool available);
 

@@ -81,7 +81,8 @@ public:
     void doClose(bool includeSelf = true);
 
     // The answer the sub-page handlers give for unsaved changes. Ask shows a
-    // dialog; without a screen to show it on (offscreen) it cancels.
+    // window-modal question and goes on when it is answered; without a
+    // screen to show it on (offscreen) it cancels.
     static void setDirtyAnswer(DirtyAnswer answer);
     static DirtyAnswer dirtyAnswer();
 
@@ -100,7 +101,10 @@ protected:
 private:
     void runNextChild();
     void onChildFinished(bool cancelled);
-    bool askAboutUnsavedChanges();
+    // Reports through onChildrenFinished(), at once or when the user answered.
+    void askAboutUnsavedChanges();
+    // Whether the close goes on after `answer`.
+    bool applyDirtyAnswer(DirtyAnswer answer);
     void closeTarget();
 
     QPointer<QObject> m_target;

@@ -37,5 +37,8 @@ enum WidgetType : int {
 // Text form of a page type as stored in the settings ("QozDocument" ...);
 // an unknown value gives its decimal text.
 KZELVASHELL_EXPORT QString convertWidgetType(KZelvaPluginWidget::WidgetType type);
+// The page type the shell opens the file at `path` in, by its suffix (case
+// ignored); InvalidType for a suffix no page of the shell opens.
+KZELVASHELL_EXPORT KZelvaPluginWidget::WidgetType pageTypeOfFile(const QString &path);
 // Inverse of the above; decimal text is accepted too; anything else is InvalidType.
 KZELVASHELL_EXPORT KZelvaPluginWidget::WidgetType convertWidgetType(const QString &text);

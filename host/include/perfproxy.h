@@ -8,12 +8,14 @@
 
 /*
  * The shell's performance tool: named stubs whose durations are written to
- * the log under the module "perf". Off unless KZELVA_PERF=1.
+ * the log under the module "perf". Off unless KZELVA_PERF=1 or a plug-in
+ * switches it on from its own settings.
  */
 class KZELVASHELL_EXPORT PerfProxy
 {
 public:
     static bool isEnabled();
+    static void setEnabled(bool enabled);
     static void beginStub(const QString &name);
     static void endStub(const QString &name);
     // A single marker without duration.

@@ -284,6 +284,10 @@ QJsonObject KAutomationServer::handleWorkAreaCommand(const QString &cmd, const Q
     }
     if (cmd == QLatin1String("openWorkAreaInNewWindow"))
         return call("openNewWindow", Q_ARG(QString, workAreaId));
+    if (cmd == QLatin1String("removeWorkArea"))
+        return call("removeWorkArea", Q_ARG(QString, workAreaId));
+    if (cmd == QLatin1String("undoRemoveWorkArea"))
+        return call("undoRemoveWorkArea", Q_ARG(KZelvaMainWindow *, window));
     if (cmd == QLatin1String("reorderWorkAreas")) {
         QStringList ids;
         const QJsonArray array = request.value(QStringLiteral("workAreas")).toArray();

@@ -26,5 +26,11 @@ bool isFeatureSupported(const QString &name)
     return featureFlag(QStringLiteral("features"), name, name == QLatin1String("ZelvaWorkAreaCrossTerminal"));
 }
 
+QString loginSourceVersion()
+{
+    QSettings settings(KZelvaPaths::configDir() + QStringLiteral("/features.ini"), QSettings::IniFormat);
+    return settings.value(QStringLiteral("account/loginSourceVersion")).toString().trimmed();
+}
+
 } // namespace product
 } // namespace krt

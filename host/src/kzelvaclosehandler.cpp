@@ -121,8 +121,7 @@ void KZelvaCloseHandler::runNextChild()
         child->start();
         return;
     }
-    const bool cancelled = !askAboutUnsavedChanges();
-    onChildrenFinished(cancelled);
+    askAboutUnsavedChanges();
 }
 
 void KZelvaCloseHandler::onChildFinished(bool cancelled)
@@ -137,40 +136,55 @@ void KZelvaCloseHandler::onChildFinished(bool cancelled)
     runNextChild();
 }
 
-bool KZelvaCloseHandler::askAboutUnsavedChanges()
+void KZelvaCloseHandler::askAboutUnsavedChanges()
 {
     KZelvaSubPage *target = subPage();
-    if (!target || !target->isModified())
-        return true;
     const QVariant saveChanged = property("bSaveChanged");
-    if (saveChanged.isValid() && !saveChanged.toBool())
-        return true;
-    DirtyAnswer answer = g_dirtyAnswer;
-    if (answer == DirtyAnswer::Ask) {
-        if (!canShowDialogs()) {
-            qCInfo(lcClose) << "tab" << target->windowTitle() << "has unsaved changes and nobody to ask; close cancelled";
-            return false;
-        }
-        const auto button = QMessageBox::question(
-            target->window(), QCoreApplication::translate("KZelvaCloseHandler", "Unsaved changes"),
-            QCoreApplication::translate("KZelvaCloseHandler", "Save the changes to \"%1\" before closing?")
-                .arg(target->windowTitle()),
-            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-        answer = button == QMessageBox::Save ? DirtyAnswer::Save
-            : button == QMessageBox::Discard ? DirtyAnswer::Discard
-                                             : DirtyAnswer::Cancel;
+    if (!target || !target->isModified() || (saveChanged.isValid() && !saveChanged.toBool())) {
+        onChildrenFinished(false);
+        return;
     }
+    if (g_dirtyAnswer != DirtyAnswer::Ask) {
+        onChildrenFinished(!applyDirtyAnswer(g_dirtyAnswer));
+        return;
+    }
+    if (!canShowDialogs()) {
+        qCInfo(lcClose) << "tab" << target->windowTitle() << "has unsaved changes and nobody to ask; close cancelled";
+        onChildrenFinished(true);
+        return;
+    }
+    // Window modal and answered later: no caller waits in a nested event loop.
+    auto *box =
+        new QMessageBox(QMessageBox::Question, QCoreApplication::translate("KZelvaCloseHandler", "Unsaved changes"),
+                        QCoreApplication::translate("KZelvaCloseHandler", "Save the changes to \"%1\" before closing?")
+                            .arg(target->windowTitle()),
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, target->window());
+    box->setObjectName(QStringLiteral("unsavedChangesBox"));
+    box->setDefaultButton(QMessageBox::Save);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box] {
+        const QMessageBox::StandardButton button = box->standardButton(box->clickedButton());
+        const DirtyAnswer answer = button == QMessageBox::Save      ? DirtyAnswer::Save
+                                   : button == QMessageBox::Discard ? DirtyAnswer::Discard
+                                                                    : DirtyAnswer::Cancel;
+        onChildrenFinished(!applyDirtyAnswer(answer));
+    });
+    box->open();
+}
+
+bool KZelvaCloseHandler::applyDirtyAnswer(DirtyAnswer answer)
+{
+    KZelvaSubPage *target = subPage();
+    const QString title = target ? target->windowTitle() : QString();
     switch (answer) {
     case DirtyAnswer::Discard:
         return true;
     case DirtyAnswer::Save:
         if (auto *doc = qobject_cast<KZelvaQozSubPage *>(target); doc && doc->save())
             return true;
-        qCInfo(lcClose) << "tab" << target->windowTitle() << "could not be saved; close cancelled";
+        qCInfo(lcClose) << "tab" << title << "could not be saved; close cancelled";
         return false;
-    default:
-        qCInfo(lcClose) << "tab" << target->windowTitle() << "keeps its unsaved changes; close cancelled";
-        return false;
+    default: qCInfo(lcClose) << "tab" << title << "keeps its unsaved changes; close cancelled"; return false;
     }
 }
 

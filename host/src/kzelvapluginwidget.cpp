@@ -28,7 +28,41 @@ constexpr TypeName kTypeNames[] = {
     {KZelvaPluginWidget::CloudPanel, "CloudPanel"},
     {KZelvaPluginWidget::LegacyApp, "LegacyApp"},
 };
+struct SuffixType
+{
+    const char *suffix;
+    KZelvaPluginWidget::WidgetType type;
+};
+// Suffixes the shell opens, and the page each opens in. The unified office
+// formats only open in the legacy application.
+constexpr SuffixType kSuffixTypes[] = {
+    {"doc", KZelvaPluginWidget::QozDocument},    {"docx", KZelvaPluginWidget::QozDocument},
+    {"odt", KZelvaPluginWidget::QozDocument},    {"rtf", KZelvaPluginWidget::QozDocument},
+    {"txt", KZelvaPluginWidget::QozDocument},    {"xls", KZelvaPluginWidget::SheetDocument},
+    {"xlsx", KZelvaPluginWidget::SheetDocument}, {"ods", KZelvaPluginWidget::SheetDocument},
+    {"csv", KZelvaPluginWidget::SheetDocument},  {"ppt", KZelvaPluginWidget::SlideDocument},
+    {"pptx", KZelvaPluginWidget::SlideDocument}, {"odp", KZelvaPluginWidget::SlideDocument},
+    {"pdf", KZelvaPluginWidget::PdfDocument},    {"ofd", KZelvaPluginWidget::OfdDocument},
+    {"png", KZelvaPluginWidget::ImageViewer},    {"jpg", KZelvaPluginWidget::ImageViewer},
+    {"jpeg", KZelvaPluginWidget::ImageViewer},   {"uof", KZelvaPluginWidget::LegacyApp},
+    {"uot", KZelvaPluginWidget::LegacyApp},      {"uos", KZelvaPluginWidget::LegacyApp},
+    {"uop", KZelvaPluginWidget::LegacyApp},
+};
 } // namespace
+
+KZelvaPluginWidget::WidgetType pageTypeOfFile(const QString &path)
+{
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    if (dot < 0 || dot < slash)
+        return KZelvaPluginWidget::InvalidType;
+    const QString suffix = path.mid(dot + 1).toLower();
+    for (const SuffixType &entry : kSuffixTypes) {
+        if (suffix == QLatin1String(entry.suffix))
+            return entry.type;
+    }
+    return KZelvaPluginWidget::InvalidType;
+}
 
 QString convertWidgetType(KZelvaPluginWidget::WidgetType type)
 {

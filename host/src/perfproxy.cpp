@@ -4,6 +4,7 @@
 
 #include "kxloggerlite.h"
 
+#include <QAtomicInt>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QMutex>
@@ -24,11 +25,17 @@ PerfState &perf()
     return s;
 }
 constexpr QLatin1String kModule("perf");
+QAtomicInt g_enabled(0);
 } // namespace
 
 bool PerfProxy::isEnabled()
 {
-    return qEnvironmentVariable("KZELVA_PERF") == QLatin1String("1");
+    return g_enabled.loadRelaxed() != 0 || qEnvironmentVariable("KZELVA_PERF") == QLatin1String("1");
+}
+
+void PerfProxy::setEnabled(bool enabled)
+{
+    g_enabled.storeRelaxed(enabled ? 1 : 0);
 }
 
 void PerfProxy::beginStub(const QString &name)

@@ -107,7 +107,11 @@ void KZelvaWorkAreaSettingsWrapper::openForCurrentUser()
         m_workAreaGroup.reset();
         if (workArea) {
             workArea->setChangeCallback([this](int kind, int) {
-                if (kind == KSyncSettings::VersionChanged)
+                if (kind != KSyncSettings::VersionChanged)
+                    return true;
+                if (m_notificationHolds > 0)
+                    m_versionChangedWhileHeld = true;
+                else
                     Q_EMIT settingsVersionChanged();
                 return true;
             });
@@ -267,6 +271,14 @@ void KZelvaWorkAreaSettingsWrapper::onUserChanged()
 {
     if (currentCloudUser() != m_userId)
         Q_EMIT settingsAboutChange();
+}
+
+void KZelvaWorkAreaSettingsWrapper::releaseNotifications()
+{
+    if (m_notificationHolds <= 0 || --m_notificationHolds > 0 || !m_versionChangedWhileHeld)
+        return;
+    m_versionChangedWhileHeld = false;
+    Q_EMIT settingsVersionChanged();
 }
 
 void KZelvaWorkAreaSettingsWrapper::onLoginStatusChanged()

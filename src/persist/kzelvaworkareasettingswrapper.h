@@ -65,6 +65,12 @@ public:
     // The settings service the records come from (null without one).
     KSyncSettingsManager *settingsManager() const;
 
+    // While held (the holds are counted) a new version of "workarea" saved by
+    // another process is announced once, at the last release.
+    void holdNotifications() { ++m_notificationHolds; }
+    void releaseNotifications();
+    bool isHoldingNotifications() const { return m_notificationHolds > 0; }
+
     // Sync controls of the work-area page; the local service has no cloud copy.
     void pull();
     void push();
@@ -94,4 +100,6 @@ private:
     QString m_residualUserId;
     bool m_explicitManager = false;
     bool m_saveFailureShown = false;
+    int m_notificationHolds = 0;
+    bool m_versionChangedWhileHeld = false;
 };

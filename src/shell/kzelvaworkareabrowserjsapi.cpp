@@ -359,6 +359,12 @@ void KZelvaWorkAreaBrowserJsApi::removeWorkArea(KxWebViewJSContext &context)
                     });
 }
 
+void KZelvaWorkAreaBrowserJsApi::undoRemoveWorkArea(KxWebViewJSContext &context)
+{
+    KZelvaWorkAreaOperations *ops = operations();
+    context.setResult(successObject(ops && ops->undoRemoveWorkArea(m_mainWindow)));
+}
+
 void KZelvaWorkAreaBrowserJsApi::moveTagToOtherWorkArea(KxWebViewJSContext &context)
 {
     Q_UNUSED(context)

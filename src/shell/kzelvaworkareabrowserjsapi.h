@@ -69,6 +69,8 @@ public Q_SLOTS:
     void renameWorkArea(KxWebViewJSContext &context);
     void renameWorkAreaDevice(KxWebViewJSContext &context);
     void removeWorkArea(KxWebViewJSContext &context);
+    // Brings back the work area closed last into the popup's window.
+    void undoRemoveWorkArea(KxWebViewJSContext &context);
     void moveTagToOtherWorkArea(KxWebViewJSContext &context);
     void moveTag(KxWebViewJSContext &context);
     void openTag(KxWebViewJSContext &context);

@@ -8,6 +8,7 @@
 
 #include <kaccountsdkproxy.h>
 #include <kdcinfo.h>
+#include <klitecontentdlg.h>
 #include <kzelvaapplication.h>
 #include <kzelvamainwindow.h>
 #include <kzelvatabbar.h>
@@ -15,7 +16,6 @@
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMessageBox>
 
 KZelvaCommandLines::KZelvaCommandLines(KZelvaWorkAreaManager *manager)
     : QObject(manager)
@@ -76,8 +76,10 @@ void KZelvaCommandLines::commandLineChanged()
     if (!app || !app->getAccountSDK())
         return;
     if (!isAccountLoggedIn()) {
+        // Once: now when the device is online, else when it is reported so.
         m_pendingGuideLogin = !m_deviceOnline;
-        handleGuideLogin();
+        if (m_deviceOnline)
+            handleGuideLogin();
         return;
     }
     if (m_deviceOnline) {
@@ -148,7 +150,7 @@ void KZelvaCommandLines::showOtherDevice(const QString &userId)
     if (!window || !window->tabBar())
         return;
     if (userId.isEmpty() || userId != loggedInUserId()) {
-        showRelayFailBox();
+        showRelayFailBox(QStringLiteral("accounts differ"));
         return;
     }
     getDcInfo()->postGeneralEvent(QStringLiteral("honorhandoff"));
@@ -167,10 +169,11 @@ void KZelvaCommandLines::relayFile(const QString &payload)
                          field("fileName")));
     if (error.error != QJsonParseError::NoError || record.isEmpty()) {
         writeLog(1, QStringLiteral("%1: relay_file payload is not a JSON object").arg(name));
+        showRelayFailBox(QStringLiteral("payload unreadable"));
         return;
     }
     if (field("userId").isEmpty() || field("userId") != loggedInUserId()) {
-        showRelayFailBox();
+        showRelayFailBox(QStringLiteral("accounts differ"));
         return;
     }
     if (IKZelvaDocumentRelay *relay = m_manager->documentRelay())
@@ -180,18 +183,26 @@ void KZelvaCommandLines::relayFile(const QString &payload)
                  QStringLiteral("%1 : no document relay registered, %2 is not relayed").arg(name, field("fileName")));
 }
 
-void KZelvaCommandLines::showRelayFailBox()
+void KZelvaCommandLines::showRelayFailBox(const QString &reason)
 {
+    writeLog(2, QStringLiteral("showRelayFailBox : %1, relay refused").arg(reason));
     KZelvaApplication *app = KZelvaApplication::instance();
-    writeLog(2, QStringLiteral("showRelayFailBox : accounts differ, relay refused"));
-    if (!app || QGuiApplication::platformName() == QLatin1String("offscreen"))
+    if (!app)
         return;
-    QMessageBox box(
-        QMessageBox::Warning, tr("document relay fail"),
-        tr("QOZ accounts logged in on the two devices are inconsistent,and the document cannot be continued"),
-        QMessageBox::NoButton, app->currentMainWindow());
-    box.addButton(tr("ok"), QMessageBox::AcceptRole);
-    box.exec();
+    // One box at a time; the command line goes on while it is shown.
+    if (m_relayFailBox) {
+        m_relayFailBox->raise();
+        return;
+    }
+    auto *box = new KLiteContentDlg(app->currentMainWindow());
+    box->setObjectName(QStringLiteral("relayFailBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setCaption(tr("document relay fail"));
+    box->setContent(
+        tr("QOZ accounts logged in on the two devices are inconsistent,and the document cannot be continued"));
+    box->setButtons(tr("ok"), QString());
+    m_relayFailBox = box;
+    box->open();
 }
 
 void KZelvaCommandLines::splashFinished()

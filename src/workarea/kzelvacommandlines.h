@@ -5,7 +5,10 @@
 #include "softbusexport.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+
+#include <QDialog>
 
 class KZelvaWorkAreaManager;
 
@@ -31,11 +34,13 @@ public:
     void handleCommandLine(const QString &commandLine);
 
     QString pendingConfirmId() const { return m_pendingConfirmId; }
+    // The relay-failure box while it is shown (window modal, never a nested loop).
+    QDialog *relayFailBox() const { return m_relayFailBox; }
     bool isLoginConfirmed() const { return m_loginConfirmed; }
 
 private:
     void handleGuideLogin();
-    void showRelayFailBox();
+    void showRelayFailBox(const QString &reason);
     void showOtherDevice(const QString &userId);
     void relayFile(const QString &payload);
     bool isAccountLoggedIn() const;
@@ -48,4 +53,5 @@ private:
     bool m_pendingCommandLine = false;
     QString m_pendingConfirmId;
     QString m_previousCommandToken;
+    QPointer<QDialog> m_relayFailBox;
 };

@@ -15,6 +15,7 @@
 #include "kzelvaworkareas.h"
 #include "kzelvaworkareasettingswrapper.h"
 #include "kzelvaworkareastore.h"
+#include "kzelvaworkareausageevent.h"
 
 #include <isyncsettingsdata.h>
 #include <ksyncsettings.h>
@@ -48,28 +49,41 @@ bool KZelvaWindowLifecycle::addWindow(KZelvaMainWindow *window, const QString &i
     const bool perf = PerfProxy::isEnabled();
     if (perf)
         PerfProxy::beginStub(QStringLiteral("WorkAreaMWAdd"));
+    // Changes another process saves meanwhile are announced once, at the end.
+    KZelvaWorkAreaSettingsWrapper *wrapper = m_manager->settingsWrapper();
+    if (wrapper)
+        wrapper->holdNotifications();
     KZelvaWindowRegistry *registry = m_manager->registry();
-    registry->loadStoredWorkAreas();
+    // A recovered window shows what is stored, also for work areas known here.
+    registry->loadStoredWorkAreas(recover);
+    KZelvaApplication *app = KZelvaApplication::instance();
+    KZelvaBackupMgr *backup = app ? app->getBackupMgr() : nullptr;
+    const bool crashed = backup && backup->hasCrash();
     KZelvaWorkAreas *areas = registry->createWorkAreasFor(window);
 
     KZelvaWorkArea *target = id.isEmpty() ? nullptr : registry->workArea(id);
-    bool given = false;
+    const bool byId = target != nullptr;
     if (!target) {
         target = registry->defaultWorkArea();
         if (!target) {
             if (perf)
                 PerfProxy::mark(QStringLiteral("WorkAreaMWAddCreate"));
             target = registry->createWorkArea(true);
+        } else if (!target->owner()) {
+            registry->readItemsOf(target);
+            const bool beforeUpdate = backup && backup->isNeedRecoverFileBeforUpdate();
+            if (!crashed && !m_manager->isAutoRecoverDefaultWorkArea() && !beforeUpdate)
+                target->prepareForShowing();
         }
-        if (target->ability()->isActivationEnabled()) {
-            areas->addWorkArea(target);
-            given = areas->setCurrentWorkArea(target, true, true);
-        }
-    } else if (target->ability()->isActivationEnabled()) {
-        if (recover && !m_manager->autoRecoverDefaultWorkAreaFlag() && target->mode() == 0)
+    }
+    bool given = false;
+    if (target->ability()->isActivationEnabled()) {
+        if (perf)
+            PerfProxy::mark(QStringLiteral("WorkAreaMWAddSignal"));
+        if (byId && recover && !m_manager->autoRecoverDefaultWorkAreaFlag() && target->mode() == 0)
             target->setMode(1);
         areas->addWorkArea(target);
-        if (m_manager->saveActivedWorkArea()) {
+        if (byId && m_manager->saveActivedWorkArea()) {
             // The window brings its closed tabs back into view: one entry per document.
             KZelvaResidualRecords *records = m_manager->residualRecords();
             records->tryRemoveResidualCfgDuplicateData(KZelvaResidualRecords::DefaultId);
@@ -77,10 +91,14 @@ bool KZelvaWindowLifecycle::addWindow(KZelvaMainWindow *window, const QString &i
                 records->tryRemoveResidualCfgDuplicateData(target->residualId());
         }
         given = areas->setCurrentWorkArea(target, true, true);
-        KZelvaWorkArea *deviceDefault = registry->defaultWorkArea();
+        KZelvaWorkArea *deviceDefault = byId ? registry->defaultWorkArea() : nullptr;
         if (deviceDefault && deviceDefault != target)
             deviceDefault->setProperty("otherWorkAreaShown", true);
+    } else if (perf) {
+        PerfProxy::mark(QStringLiteral("WorkAreaMWAddNotSignal"));
     }
+    if (wrapper)
+        wrapper->releaseNotifications();
     if (perf)
         PerfProxy::endStub(QStringLiteral("WorkAreaMWAdd"));
     return given;
@@ -96,6 +114,7 @@ void KZelvaWindowLifecycle::mainWindowAdded(KZelvaMainWindow *window)
     }
     KZelvaWorkAreas *areas = m_manager->registry()->createWorkAreasFor(window);
     if (m_manager->createsWorkAreaForNewWindow()) {
+        PerfProxy::mark(QStringLiteral("WorkAreaMWAddEnableCreate"));
         KZelvaWorkArea *workArea = m_manager->registry()->createWorkArea(false);
         areas->addWorkArea(workArea);
         areas->setCurrentWorkArea(workArea, false, true);
@@ -114,14 +133,28 @@ void KZelvaWindowLifecycle::addFirstWindow(KZelvaMainWindow *window)
     KZelvaApplication *app = KZelvaApplication::instance();
     KZelvaBackupMgr *backup = app->getBackupMgr();
     if (backup && backup->recoverCount() > 0) {
+        PerfProxy::mark(QStringLiteral("WorkAreaMWAddRecoverFMW"));
         m_manager->recovery()->recoverCrashedWorkAreas(window);
         return;
     }
     if (backup && backup->isNeedRecoverFileBeforUpdate()) {
+        PerfProxy::mark(QStringLiteral("WorkAreaMWAddRecoverUpdate"));
         addFilesFromBeforeUpdate(window);
         return;
     }
+    PerfProxy::mark(QStringLiteral("WorkAreaMWAddRecoverUncrashFMW"));
     const bool crashed = backup && backup->hasCrash();
+    if (app->startupInfo()->isNeedOpenFile() && !crashed) {
+        // The files opened with the shell join the device's default work
+        // area, which therefore shows its stored tabs too.
+        KZelvaWindowRegistry *registry = m_manager->registry();
+        registry->loadStoredWorkAreas();
+        if (KZelvaWorkArea *deviceDefault = registry->defaultWorkArea(); deviceDefault && !deviceDefault->owner()) {
+            registry->readItemsOf(deviceDefault);
+            deviceDefault->prepareForShowing();
+        }
+        addWindow(window, QString(), false);
+    }
     const bool noRecoverBit = (app->startupInfo()->appMode() & kNoRecoverAppModeBit) == 0;
     const bool useDefault =
         noRecoverBit && ((m_manager->autoRecoverDefaultWorkAreaFlag() && !m_manager->isIndependentMode()) || crashed);
@@ -137,11 +170,19 @@ void KZelvaWindowLifecycle::addFilesFromBeforeUpdate(KZelvaMainWindow *window)
         deviceDefault = registry->createWorkArea(true);
     const QStringList files = KZelvaApplication::instance()->getBackupMgr()->getLastOpenFilesBeforUpdate();
     for (const QString &file : files) {
+        const KZelvaPluginWidget::WidgetType type = pageTypeOfFile(file);
+        // The legacy application reopens its own files; a file no page opens
+        // any more stays where it is.
+        if (type == KZelvaPluginWidget::LegacyApp || type == KZelvaPluginWidget::InvalidType) {
+            writeLog(0, QStringLiteral("%1 : \"%2\" skipped, page type %3")
+                            .arg(QStringLiteral("addFilesFromBeforeUpdate"), file, convertWidgetType(type)));
+            continue;
+        }
         KZelvaWorkAreaRecoverItem record;
         record.id = KZelvaWorkAreaIdGenerator::newId();
         record.title = QFileInfo(file).completeBaseName();
         record.filePath = file;
-        record.pageType = KZelvaPluginWidget::QozDocument;
+        record.pageType = type;
         auto *item = new KZelvaWorkAreaItem(m_manager);
         item->setRecord(record);
         deviceDefault->addItem(item);
@@ -174,15 +215,17 @@ void KZelvaWindowLifecycle::storeLastActive(KZelvaMainWindow *window)
     }
 }
 
-void KZelvaWindowLifecycle::newDefaultWorkAreaWindow()
+void KZelvaWindowLifecycle::newDefaultWorkAreaWindow(bool restoreRect)
 {
     KZelvaApplication *app = KZelvaApplication::instance();
     if (!app)
         return;
     KZelvaWindowRegistry *registry = m_manager->registry();
     KZelvaWorkArea *deviceDefault = registry->defaultWorkArea();
-    if (!deviceDefault)
+    if (!deviceDefault) {
         deviceDefault = registry->createWorkArea(true);
+        registry->readItemsOf(deviceDefault);
+    }
     KZelvaMainWindow *window = app->createMainWindow(false);
     KZelvaWorkAreas *areas = registry->createWorkAreasFor(window);
     const bool shownElsewhere = deviceDefault->owner() && deviceDefault->window() && deviceDefault->window() != window;
@@ -192,7 +235,10 @@ void KZelvaWindowLifecycle::newDefaultWorkAreaWindow()
     } else {
         addWindow(window, m_manager->lastActiveWorkAreaId(), false);
     }
-    window->showToFront(true, true, false);
+    if (restoreRect)
+        window->restoreWindowRect(false);
+    else
+        window->showToFront(true, true, false);
 }
 
 void KZelvaWindowLifecycle::reCreateWorkArea(KZelvaMainWindow *window)
@@ -240,7 +286,7 @@ void KZelvaWindowLifecycle::aboutQueryClose(KZelvaMainWindow *window)
     if (app && app->mainWindows().size() == 1)
         storeLastActive(window);
     // The window's record is built from what its tabs show now, hidden work
-    // areas included; its fixed items are already kept by the residual records.
+    // areas included, and from its documents outside every work area.
     if (KZelvaWorkAreas *areas = m_manager->workAreasOf(window)) {
         const QList<KZelvaWorkArea *> list = areas->workAreaList();
         for (KZelvaWorkArea *workArea : list) {
@@ -249,6 +295,7 @@ void KZelvaWindowLifecycle::aboutQueryClose(KZelvaMainWindow *window)
                 item->refresh();
         }
     }
+    m_manager->itemKeeper()->collectWindowRecoverItems(window);
 }
 
 int KZelvaWindowLifecycle::trimResidualRecords(KZelvaMainWindow *window)
@@ -279,8 +326,12 @@ void KZelvaWindowLifecycle::aboutToClose(KZelvaMainWindow *window)
 {
     KZelvaWorkAreas *areas = m_manager->workAreasOf(window);
     const int windowResidualCnt = trimResidualRecords(window);
+    KZelvaApplication *app = KZelvaApplication::instance();
+    // The last window going closes them all.
+    if (app && (app->isQuitting() || app->mainWindows().size() == 1))
+        KZelvaWorkAreaUsageEvent::post(KZelvaWorkAreaUsageEvent::Kind::CloseAllWindows,
+                                       {{QStringLiteral("window_num"), QString::number(app->mainWindows().size())}});
     if (areas) {
-        KZelvaApplication *app = KZelvaApplication::instance();
         const QList<KZelvaWorkArea *> list = areas->workAreaList();
         for (KZelvaWorkArea *workArea : list) {
             workArea->refreshCache();

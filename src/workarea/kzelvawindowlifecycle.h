@@ -28,7 +28,9 @@ public:
     // Gives `window` the work area `id` (empty: the device's default one);
     // returns whether the window was given one.
     bool addWindow(KZelvaMainWindow *window, const QString &id, bool recover);
-    void newDefaultWorkAreaWindow();
+    // With `restoreRect` the new window takes its stored geometry, else it
+    // is shown to the front as it is.
+    void newDefaultWorkAreaWindow(bool restoreRect);
     void reCreateWorkArea(KZelvaMainWindow *window);
     void subPageAboutActive(KZelvaSubPage *page);
     // Writes the current work area of `window` as the last active one.

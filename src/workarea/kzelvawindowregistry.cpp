@@ -92,6 +92,18 @@ KZelvaWorkArea *KZelvaWindowRegistry::createWorkArea(bool isDefault)
     return workArea;
 }
 
+KZelvaWorkArea *KZelvaWindowRegistry::restoreWorkArea(const KZelvaWorkAreaData &data)
+{
+    if (data.id.isEmpty() || m_workAreas.value(data.id))
+        return nullptr;
+    auto *workArea = new KZelvaWorkArea(m_owner, m_store, m_manager);
+    workArea->setData(data);
+    workArea->setReady(true);
+    insert(workArea);
+    workArea->announceDirty();
+    return workArea;
+}
+
 void KZelvaWindowRegistry::forgetWorkArea(KZelvaWorkArea *workArea)
 {
     if (workArea)
@@ -190,6 +202,16 @@ void KZelvaWindowRegistry::loadStoredWorkAreas(bool refreshKnown)
         workArea->setReady(true);
         insert(workArea);
     }
+}
+
+void KZelvaWindowRegistry::readItemsOf(KZelvaWorkArea *workArea)
+{
+    ISyncSettingsData *node = m_store->workAreaSettings();
+    if (!workArea || !node->childGroups().contains(workArea->id()))
+        return;
+    node->beginGroup(workArea->id());
+    workArea->readItems(node);
+    node->endGroup();
 }
 
 bool KZelvaWindowRegistry::takesStoredState(const KZelvaWorkArea *workArea) const

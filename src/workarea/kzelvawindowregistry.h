@@ -11,6 +11,7 @@ class IKZelvaWorkAreaOwner;
 class KZelvaMainWindow;
 class KZelvaSubPage;
 class KZelvaWorkArea;
+struct KZelvaWorkAreaData;
 class KZelvaWorkAreaStore;
 class KZelvaWorkAreas;
 
@@ -37,6 +38,9 @@ public:
     // Drops it from the registry (its stored group goes at the next save
     // pass unless it must be saved) and deletes it.
     void removeWorkArea(KZelvaWorkArea *workArea);
+    // A work area made again from the record of a closed one (same id, no
+    // longer counted as removed); null when a work area with that id lives.
+    KZelvaWorkArea *restoreWorkArea(const KZelvaWorkAreaData &data);
     // Drops it from the registry only; the caller deletes it.
     void forgetWorkArea(KZelvaWorkArea *workArea);
     KZelvaWorkArea *workArea(const QString &id) const;
@@ -49,6 +53,8 @@ public:
     // `refreshKnown`, known ones not shown here take their stored state and
     // go when no longer stored.
     void loadStoredWorkAreas(bool refreshKnown = false);
+    // Reads the stored items of `workArea` again (nothing when it is not stored).
+    void readItemsOf(KZelvaWorkArea *workArea);
     void savePass();
     // Deletes every window set and work area (the user's records changed).
     void clear();

@@ -72,6 +72,12 @@ public:
     bool closedWithWindow() const { return m_closedWithWindow; }
     qint32 mode() const { return m_mode; }
     void setMode(qint32 mode) { m_mode = mode; }
+    // Ready to be shown as stored: showing lists its items (mode 0).
+    void prepareForShowing()
+    {
+        m_mode = 0;
+        m_ready = true;
+    }
 
     KZelvaMainWindow *window() const;
     void attachToWindow(KZelvaMainWindow *window);

@@ -203,3 +203,32 @@ void KZelvaWorkAreaItemKeeper::keepFixedItem(KZelvaMainWindow *window, KZelvaSub
     records->addWorkAreaFixedResidualItem(window->property(KZelvaWorkAreaKeys::ResidualIdProperty).toString(), record,
                                           relative, closeMode);
 }
+
+int KZelvaWorkAreaItemKeeper::collectWindowRecoverItems(KZelvaMainWindow *window)
+{
+    if (!window || !window->centralArea())
+        return 0;
+    static const char kResidualItemIdProperty[] = "residualItemId";
+    KZelvaWorkAreas *areas = m_manager->workAreasOf(window);
+    KZelvaWorkArea *current = areas ? areas->currentWorkArea() : nullptr;
+    const QString relative = current ? current->id() : QString();
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    int kept = 0;
+    const QList<KZelvaSubPage *> pages = window->centralArea()->subPages();
+    for (KZelvaSubPage *page : pages) {
+        KZelvaWorkAreaRecoverItem record;
+        if (!page->getWorkAreaItemId().isEmpty() || !KZelvaResidualRules::isDocumentWidgetType(int(page->pageType()))
+            || !page->getRecoverItem(&record))
+            continue;
+        QString id = page->property(kResidualItemIdProperty).toString();
+        if (id.isEmpty()) {
+            id = KZelvaWorkAreaIdGenerator::newId();
+            page->setProperty(kResidualItemIdProperty, id);
+        }
+        record.id = id;
+        KZelvaResidualRecords::stampClosed(&record, relative, now);
+        m_manager->residualRecords()->addWindowFixedItem(window, record);
+        ++kept;
+    }
+    return kept;
+}

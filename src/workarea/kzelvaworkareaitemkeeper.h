@@ -32,6 +32,10 @@ public:
     KZelvaWorkAreaItem *lockedItem(const QString &id) const { return m_lockedItems.value(id); }
     void offerResidualItem(KZelvaWorkAreaItem *item);
     void keepFixedItem(KZelvaMainWindow *window, KZelvaSubPage *page);
+    // The documents of `window` that belong to no work area, kept for the
+    // window's residual record (again on a second query, under the same ids).
+    // Returns how many are kept.
+    int collectWindowRecoverItems(KZelvaMainWindow *window);
     void removeFromWindowResidualList(KZelvaMainWindow *window, const QString &id);
 
 private:

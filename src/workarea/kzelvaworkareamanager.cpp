@@ -17,7 +17,9 @@
 #include "kzelvaworkareakeys.h"
 #include "kzelvaworkareaoperations.h"
 #include "kzelvaworkarearecovery.h"
+#include "kzelvaworkarearesources.h"
 #include "kzelvaworkareas.h"
+#include "kzelvaworkareasettings.h"
 #include "kzelvaworkareasettingschangedhandler.h"
 #include "kzelvaworkareasettingswrapper.h"
 #include "kzelvaworkareastore.h"
@@ -28,10 +30,10 @@
 #include <kfuncswitch.h>
 #include <kpluginmanager.h>
 #include <kpluginssettings.h>
+#include <ksyncsettingsmanager.h>
 #include <kzelvaapplication.h>
 #include <kzelvacentralarea.h>
 #include <kzelvamainwindow.h>
-#include <kzelvaskin.h>
 #include <perfproxy.h>
 
 #include <cirra/cirra_types.h>
@@ -43,9 +45,12 @@ using Keys = QLatin1String;
 // Set while a manager exists; the destructor clears it.
 KZelvaWorkAreaManager *g_instance = nullptr;
 
-bool isCrossTerminalFeatureSupported()
+// The host supports the cross-terminal panel and the user keeps its entrance.
+bool isCrossTerminalEntranceAvailable()
 {
-    return krt::product::isFeatureSupported(Keys(KZelvaWorkAreaKeys::CrossTerminalFeature));
+    return krt::product::isFeatureSupported(Keys(KZelvaWorkAreaKeys::CrossTerminalFeature))
+           && krt::KPluginsSettings::boolValue(Keys(KZelvaWorkAreaKeys::PluginGroup),
+                                               Keys(KZelvaWorkAreaKeys::CrossTerminalEntranceVisible), true);
 }
 
 } // namespace
@@ -95,6 +100,9 @@ void KZelvaWorkAreaManager::ensureInitialised()
 {
     if (m_state != State::Created)
         return;
+    // The plug-in's own switch turns the host's performance log on.
+    if (KZelvaWorkAreaSettings().isPerfEnabled())
+        PerfProxy::setEnabled(true);
     const bool perf = PerfProxy::isEnabled();
     if (perf)
         PerfProxy::beginStub(QStringLiteral("WorkAreaInit"));
@@ -130,10 +138,17 @@ void KZelvaWorkAreaManager::connectHost()
         connect(account, &kacctoutsdk::KAccountSdkProxy::userInfoChanged, this,
                 &KZelvaWorkAreaManager::onSdkUserInfoChange);
     if (KCloudSvrProxy *cloud = app->cloudSvrProxy()) {
-        connect(cloud, &KCloudSvrProxy::socketConnected, this, &KZelvaWorkAreaManager::onSocketConnected);
+        // Builds logging in from the "xa" source have no device service to listen to.
+        if (krt::product::loginSourceVersion() != QLatin1String("xa"))
+            connect(cloud, &KCloudSvrProxy::socketConnected, this, &KZelvaWorkAreaManager::onSocketConnected);
+        else
+            logWorkArea(0, QStringLiteral("ensureInitialised : login source \"xa\", no device-online listening"));
         connect(cloud, &KCloudSvrProxy::loginStatusChanged, m_settingsWrapper,
                 &KZelvaWorkAreaSettingsWrapper::onUserChanged);
     }
+    if (KSyncSettingsManager *settings = m_settingsWrapper ? m_settingsWrapper->settingsManager() : nullptr)
+        connect(settings, &KSyncSettingsManager::settingsFileOverSize, this,
+                &KZelvaWorkAreaManager::notifySettingsFileOverSize);
 }
 
 void KZelvaWorkAreaManager::createParts()
@@ -144,11 +159,7 @@ void KZelvaWorkAreaManager::createParts()
         return;
     }
     // The cross-terminal panel shows its own previews when it is there.
-    const bool withThumbnails =
-        !krt::KPluginsSettings::boolValue(Keys(KZelvaWorkAreaKeys::PluginGroup),
-                                          Keys(KZelvaWorkAreaKeys::CrossTerminalEntranceVisible), true)
-        || !isCrossTerminalFeatureSupported();
-    m_assembly->createParts(this, withThumbnails);
+    m_assembly->createParts(this, !isCrossTerminalEntranceAvailable());
 }
 
 void KZelvaWorkAreaManager::createSettings()
@@ -215,9 +226,8 @@ void KZelvaWorkAreaManager::teardown()
         logWorkArea(0,
                     QStringLiteral("teardown : translation \"%1\" removed").arg(Keys(KZelvaWorkAreaKeys::Translation)));
     }
+    KZelvaWorkAreaResources::unregister();
     if (KZelvaApplication *app = KZelvaApplication::instance()) {
-        if (KZelvaSkin *skin = app->zelvaSkin())
-            skin->removeSubPackage(Keys(KZelvaWorkAreaKeys::PluginGroup));
         disconnect(app, &KZelvaApplication::currentMainWindowChanged, this,
                    &KZelvaWorkAreaManager::onCurrentMainWindowChanged);
     }
@@ -330,10 +340,10 @@ void KZelvaWorkAreaManager::onCurrentMainWindowChanged(KZelvaMainWindow *window)
     m_lifecycle->storeLastActive(window);
 }
 
-void KZelvaWorkAreaManager::notifyNewDefaultWorkAreaWindow(bool)
+void KZelvaWorkAreaManager::notifyNewDefaultWorkAreaWindow(bool flag)
 {
     if (isInitialised())
-        m_lifecycle->newDefaultWorkAreaWindow();
+        m_lifecycle->newDefaultWorkAreaWindow(flag);
 }
 
 void KZelvaWorkAreaManager::notifyReCreateWorkArea(KZelvaMainWindow *window)
@@ -365,6 +375,7 @@ QObject *KZelvaWorkAreaManager::notifyPopup(KZelvaMainWindow *window, QRect rect
     getDcInfo()->postGeneralEvent(QStringLiteral("ui_right_corner_workspace_click"));
     if (!isInitialised() || !window)
         return nullptr;
+    KZelvaWorkAreaResources::ensureRegistered();
     IKZelvaWorkAreaPopups *popups = m_popups.get();
     const auto open = m_popupOf;
     for (const QPointer<QObject> &popup : open) {
@@ -540,7 +551,7 @@ void KZelvaWorkAreaManager::onWorkAreaDoCloseFinished()
                 popups->refreshPopup(popup);
         }
     }
-    if (isTabManagerPanelEnabled() || !isCrossTerminalFeatureSupported())
+    if (isTabManagerPanelEnabled() || !isCrossTerminalEntranceAvailable())
         return;
     if (IKZelvaCrossTerminalPanel *panel = m_panel.get())
         panel->refreshWorkareaData();

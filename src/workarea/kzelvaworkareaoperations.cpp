@@ -4,12 +4,16 @@
 
 #include "kzelvaworkarea.h"
 #include "kzelvaworkareaability.h"
+#include "kzelvaworkareaface.h"
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareaitem.h"
 #include "kzelvaworkareamanager.h"
 #include "kzelvaworkareas.h"
+#include "kzelvawindowregistry.h"
 
 #include <kzelvaapplication.h>
+#include <kzelvaclosehandler.h>
+#include <kzelvacentralarea.h>
 #include <kzelvamainwindow.h>
 #include <kzelvaqozsubpage.h>
 #include <kzelvasubpage.h>
@@ -19,7 +23,12 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFileInfo>
+#include <QPointer>
+#include <QSharedPointer>
 #include <QRegularExpression>
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -276,14 +285,15 @@ bool KZelvaWorkAreaOperations::openTag(KZelvaMainWindow *window, const QString &
         refuse("openTag", QStringLiteral("unknown tab \"%1\"").arg(tagId.left(64)));
         return false;
     }
-    if (!switchWorkArea(window, workAreaId))
-        return false;
-    if (KZelvaSubPage *page = item->subPage()) {
-        page->activate();
-        return true;
+    // A listed tab whose document was closed opens it again.
+    if (!item->subPage() && !item->record().filePath.isEmpty() && switchWorkArea(window, workAreaId)) {
+        KZelvaWorkAreaRecoverItem record = item->record();
+        record.id = tagId;
+        KZelvaMainWindow *shown = workArea->window() ? workArea->window() : window;
+        if (KZelvaWorkAreaFace::reopenDocument(shown, workArea, record, true))
+            return true;
     }
-    refuse("openTag", QStringLiteral("tab \"%1\" has no page").arg(tagId.left(64)));
-    return false;
+    return KZelvaWorkAreaFace::activeWorkareaItem(workAreaId, tagId, window, false);
 }
 
 bool KZelvaWorkAreaOperations::moveWorkAreaTop(const QString &workAreaId)
@@ -369,13 +379,68 @@ bool KZelvaWorkAreaOperations::removeWorkArea(const QString &workAreaId)
         refuse("removeWorkArea", QStringLiteral("the device's default work area stays"));
         return false;
     }
+    if (m_asking.contains(workAreaId)) {
+        refuse("removeWorkArea", QStringLiteral("the user is being asked about its unsaved tabs"));
+        return false;
+    }
+    // Unsaved tabs are asked about one at a time through the shell's close
+    // protocol (save / discard / cancel); the work area closes once every
+    // answer lets it. A cancel leaves everything as it was.
+    auto *root = new KZelvaCloseHandler(static_cast<QObject *>(nullptr), this);
+    root->setClosesTree(false);
+    root->setSelfDoClose(false);
     const QList<KZelvaWorkAreaItem *> items = workArea->items();
     for (KZelvaWorkAreaItem *item : items) {
-        if (item->subPage() && item->subPage()->isModified()) {
-            refuse("removeWorkArea", QStringLiteral("tab \"%1\" has unsaved changes").arg(item->effectiveId()));
-            return false;
+        if (KZelvaSubPage *page = item->subPage(); page && page->isModified()) {
+            auto child = QSharedPointer<KZelvaCloseHandler>::create(page);
+            child->setSelfDoClose(false);
+            root->addChild(child);
         }
     }
+    if (root->children().isEmpty()) {
+        delete root;
+        closeWorkArea(workArea);
+        return true;
+    }
+    m_asking.insert(workAreaId);
+    QPointer<KZelvaWorkArea> guard(workArea);
+    // Set when the answers came at once (the shell answers for the user, or
+    // has nobody to ask): a cancel then fails the call.
+    auto cancelledAtOnce = std::make_shared<bool>(false);
+    connect(root, &KZelvaCloseHandler::finished, this,
+            [this, root, guard, workAreaId, cancelledAtOnce](bool cancelled) {
+                root->deleteLater();
+                m_asking.remove(workAreaId);
+                if (cancelled) {
+                    *cancelledAtOnce = true;
+                    refuse("removeWorkArea",
+                           QStringLiteral("\"%1\" stays: a tab has unsaved changes and its close was cancelled")
+                               .arg(workAreaId));
+                } else if (guard && !guard->isMarkedClosed()) {
+                    closeWorkArea(guard);
+                }
+            });
+    root->start();
+    return !*cancelledAtOnce;
+}
+
+void KZelvaWorkAreaOperations::closeWorkArea(KZelvaWorkArea *workArea)
+{
+    const QList<KZelvaWorkAreaItem *> items = workArea->items();
+    // Kept so the close can be undone: the tabs as they are now, in tab order.
+    KZelvaClosedWorkArea closed{workArea->data(), {}, workArea->window()};
+    for (KZelvaWorkAreaItem *item : items) {
+        item->refresh();
+        KZelvaWorkAreaRecoverItem record = item->record();
+        record.id = item->effectiveId();
+        closed.items.append(record);
+    }
+    std::stable_sort(
+        closed.items.begin(), closed.items.end(),
+        [](const KZelvaWorkAreaRecoverItem &a, const KZelvaWorkAreaRecoverItem &b) { return a.tabIndex < b.tabIndex; });
+    m_closed.append(closed);
+    if (m_closed.size() > MaxClosedKept)
+        m_closed.removeFirst();
     KZelvaWorkAreas *areas = workArea->owner();
     KZelvaMainWindow *window = workArea->window();
     if (areas && areas->currentWorkArea() == workArea) {
@@ -409,6 +474,54 @@ bool KZelvaWorkAreaOperations::removeWorkArea(const QString &workAreaId)
     connect(workArea, &KZelvaWorkArea::docloseFinished, m_manager, &KZelvaWorkAreaManager::onWorkAreaDoCloseFinished,
             Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
     QCoreApplication::postEvent(workArea, new QEvent(QEvent::Type(KZelvaWorkArea::DoCloseEvent)));
+}
+
+QString KZelvaWorkAreaOperations::lastClosedWorkAreaName() const
+{
+    return m_closed.isEmpty() ? QString() : m_closed.last().data.name;
+}
+
+bool KZelvaWorkAreaOperations::undoRemoveWorkArea(KZelvaMainWindow *window)
+{
+    if (m_closed.isEmpty()) {
+        refuse("undoRemoveWorkArea", QStringLiteral("no closed work area to bring back"));
+        return false;
+    }
+    KZelvaMainWindow *target = window ? window : m_closed.last().window.data();
+    if ((!target || target->isClosing()) && KZelvaApplication::instance())
+        target = KZelvaApplication::instance()->currentMainWindow();
+    KZelvaWorkAreas *areas = target ? m_manager->workAreasOf(target) : nullptr;
+    if (!areas || target->isClosing()) {
+        refuse("undoRemoveWorkArea", QStringLiteral("no usable window"));
+        return false;
+    }
+    const KZelvaClosedWorkArea closed = m_closed.takeLast();
+    KZelvaWorkArea *workArea = m_manager->registry()->restoreWorkArea(closed.data);
+    if (!workArea) {
+        refuse("undoRemoveWorkArea", QStringLiteral("\"%1\" is open already").arg(closed.data.id));
+        return false;
+    }
+    areas->addWorkArea(workArea);
+    areas->setCurrentWorkArea(workArea, true, true);
+    KZelvaSubPage *active = nullptr;
+    int reopened = 0;
+    for (const KZelvaWorkAreaRecoverItem &record : closed.items) {
+        // A document that never reached a file, or whose file went, has nothing to reopen.
+        KZelvaSubPage *page = KZelvaWorkAreaFace::reopenDocument(target, workArea, record, false);
+        if (!page) {
+            logWorkArea(0, QStringLiteral("undoRemoveWorkArea : tab \"%1\" not reopened, no file").arg(record.title));
+            continue;
+        }
+        ++reopened;
+        if (record.id == closed.data.activeItemId)
+            active = page;
+    }
+    if (active)
+        active->activate();
+    logWorkArea(0, QStringLiteral("undoRemoveWorkArea : \"%1\" back with %2 of %3 tabs")
+                       .arg(closed.data.id)
+                       .arg(reopened)
+                       .arg(closed.items.size()));
     return true;
 }
 

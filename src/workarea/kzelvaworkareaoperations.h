@@ -2,10 +2,14 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "kzelvaclosedworkarea.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
+#include <QVector>
 
 class KZelvaMainWindow;
 class KZelvaWorkArea;
@@ -51,14 +55,28 @@ public:
     Q_INVOKABLE bool openNewWindow(const QString &workAreaId);
     // Closes the work area with its tabs; the window it is current in gets
     // another one first. The manager forgets it once its close event has
-    // run (queued). Refused for the device's default work area and, until
-    // the work-area close handler asks the user, for one with unsaved tabs.
+    // run (queued). Refused for the device's default work area. With unsaved
+    // tabs the user is asked first (save / discard / cancel, answered later,
+    // never in a nested event loop); true then means the question is up.
     Q_INVOKABLE bool removeWorkArea(const QString &workAreaId);
+    bool isAskingToRemove(const QString &workAreaId) const { return m_asking.contains(workAreaId); }
+    // Brings back the work area closed last (this run, up to MaxClosedKept):
+    // its name, colour and id, its tabs whose files are still there in their
+    // order, and its current tab, as the current work area of `window` (null:
+    // the window it was closed in, else the current one).
+    Q_INVOKABLE bool undoRemoveWorkArea(KZelvaMainWindow *window = nullptr);
+    // The name of the work area an undo brings back, empty when none.
+    Q_INVOKABLE QString lastClosedWorkAreaName() const;
+    static constexpr int MaxClosedKept = 10;
 
     static bool isValidColor(const QString &color);
 
 private:
     KZelvaWorkArea *findWorkArea(const QString &id, const char *operation) const;
     bool moveTag(KZelvaWorkArea *target, const QString &tagId);
+    // Takes the work area out of its window and closes it with its tabs.
+    void closeWorkArea(KZelvaWorkArea *workArea);
     KZelvaWorkAreaManager *m_manager;
+    QSet<QString> m_asking;
+    QVector<KZelvaClosedWorkArea> m_closed;
 };

@@ -76,15 +76,37 @@
     }
 
     let toastTimer = null;
-    function toast(message, isError) {
+    let toastAction = null;
+    function hideToast() {
+        clearTimeout(toastTimer);
+        toastAction = null;
+        $('toast').hidden = true;
+    }
+    // An `action` ({label, run}) adds a button, also reached with Ctrl+Z
+    // while the toast shows; the toast then stays a little longer.
+    function toast(message, isError, action) {
         const node = $('toast');
         node.textContent = message;
         node.classList.toggle('error', !!isError);
         node.setAttribute('role', isError ? 'alert' : 'status');
+        toastAction = action || null;
+        if (action) {
+            const button = el('button', { class: 'toast-action', type: 'button', text: action.label });
+            button.addEventListener('click', () => { hideToast(); action.run(); });
+            node.append(' ', button);
+        }
         node.hidden = false;
         clearTimeout(toastTimer);
-        toastTimer = setTimeout(() => { node.hidden = true; }, isError ? 4500 : 2500);
+        toastTimer = setTimeout(hideToast, action ? 8000 : isError ? 4500 : 2500);
     }
+    document.addEventListener('keydown', (event) => {
+        if (toastAction && (event.ctrlKey || event.metaKey) && !event.shiftKey && event.key.toLowerCase() === 'z') {
+            event.preventDefault();
+            const action = toastAction;
+            hideToast();
+            action.run();
+        }
+    });
 
     function announce(message) {
         $('announce').textContent = message;

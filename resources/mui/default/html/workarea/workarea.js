@@ -606,15 +606,24 @@
         state.focusAfter = 'card:' + id;
         render();
         const answer = await change('removeWorkArea', { workAreaId: id },
-                                    'Save or close the modified tabs of this work area first');
+                                    'The work area stays open: a changed tab was kept');
         if (answer && area) {
             announce('Closed ' + userText(area.name));
+            toast('Closed ' + userText(area.name), false, { label: 'Undo', run: undoRemove });
             if (next)
                 state.focusAfter = 'card:' + next;
             // Gone from the page at once; the list read next agrees.
             takeAreas(state.areas.filter((a) => a.workAreaId !== id));
         }
         render();
+    }
+
+    async function undoRemove() {
+        const answer = await change('undoRemoveWorkArea', {}, 'The work area could not be brought back');
+        if (answer) {
+            announce('Work area brought back');
+            scheduleRefresh(0);
+        }
     }
 
     async function reorder(ids) {
