@@ -346,10 +346,13 @@ void KZelvaWorkAreaBrowserJsApi::renameWorkAreaDevice(KxWebViewJSContext &contex
 void KZelvaWorkAreaBrowserJsApi::removeWorkArea(KxWebViewJSContext &context)
 {
     // The page's onRefreshCallback() runs when the manager has dropped it.
+    bool asking = false;
     answerOperation(context, operations(), QStringLiteral("removeWorkArea"), {"workAreaId"},
-                    [this](KZelvaWorkAreaOperations *ops, const QStringList &args) {
-                        if (ops->removeWorkArea(args.at(0)))
+                    [this, &asking](KZelvaWorkAreaOperations *ops, const QStringList &args) {
+                        if (ops->removeWorkArea(args.at(0))) {
+                            asking = ops->isAskingToRemove(args.at(0));
                             return true;
+                        }
                         // The unsaved tab is in the window, so that is where the user is told.
                         KZelvaWorkArea *workArea = manager() ? manager()->workArea(args.at(0)) : nullptr;
                         if (workArea && m_mainWindow && hasUnsavedTab(workArea))
@@ -357,6 +360,10 @@ void KZelvaWorkAreaBrowserJsApi::removeWorkArea(KxWebViewJSContext &context)
                                                                 .arg(workArea->data().name));
                         return false;
                     });
+    // While the user answers about unsaved tabs the work area is still there:
+    // the page learns the outcome from the next list, not from this answer.
+    if (asking)
+        context.setResult(QJsonObject{{QStringLiteral("isSuccess"), true}, {QStringLiteral("asking"), true}});
 }
 
 void KZelvaWorkAreaBrowserJsApi::undoRemoveWorkArea(KxWebViewJSContext &context)

@@ -607,7 +607,10 @@
         render();
         const answer = await change('removeWorkArea', { workAreaId: id },
                                     'The work area stays open: a changed tab was kept');
-        if (answer && area) {
+        if (answer && answer.asking) {
+            // The shell asks about the unsaved tabs; the list shows what the user chose.
+            announce('Asking about the unsaved tabs of ' + userText(area ? area.name : ''));
+        } else if (answer && area) {
             announce('Closed ' + userText(area.name));
             toast('Closed ' + userText(area.name), false, { label: 'Undo', run: undoRemove });
             if (next)
