@@ -6,6 +6,7 @@
 #include "kzelvacommandlines.h"
 #include "kzelvapersistconfig.h"
 #include "kzelvaresidualrecords.h"
+#include "kzelvasettingskeys.h"
 #include "kzelvawindowlifecycle.h"
 #include "kzelvawindowregistry.h"
 #include "kzelvaworkarea.h"
@@ -145,8 +146,8 @@ void KZelvaWorkAreaManager::createParts()
     }
     // The cross-terminal panel shows its own previews when it is there.
     const bool withThumbnails =
-        !krt::KPluginsSettings::boolValue(Keys(KZelvaWorkAreaKeys::PluginGroup),
-                                          Keys(KZelvaWorkAreaKeys::CrossTerminalEntranceVisible), true)
+        !krt::KPluginsSettings::boolValue(Keys(KZelvaSettingsKeys::PluginGroup),
+                                          Keys(KZelvaSettingsKeys::CrossTerminalEntranceVisible), true)
         || !isCrossTerminalFeatureSupported();
     m_assembly->createParts(this, withThumbnails);
 }
@@ -217,7 +218,7 @@ void KZelvaWorkAreaManager::teardown()
     }
     if (KZelvaApplication *app = KZelvaApplication::instance()) {
         if (KZelvaSkin *skin = app->zelvaSkin())
-            skin->removeSubPackage(Keys(KZelvaWorkAreaKeys::PluginGroup));
+            skin->removeSubPackage(Keys(KZelvaWorkAreaKeys::Translation));
         disconnect(app, &KZelvaApplication::currentMainWindowChanged, this,
                    &KZelvaWorkAreaManager::onCurrentMainWindowChanged);
     }
@@ -240,7 +241,7 @@ void KZelvaWorkAreaManager::savePass()
 
 bool KZelvaWorkAreaManager::readSaveActivedWorkArea()
 {
-    m_saveActivedWorkArea = krt::KPluginsSettings::boolValue(Keys(KZelvaWorkAreaKeys::PluginGroup),
+    m_saveActivedWorkArea = krt::KPluginsSettings::boolValue(Keys(KZelvaSettingsKeys::PluginGroup),
                                                              Keys(KZelvaWorkAreaKeys::SaveActivedWorkArea), true);
     return m_saveActivedWorkArea;
 }
