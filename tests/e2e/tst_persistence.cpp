@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -103,18 +104,59 @@ QJsonArray residual(KShellProcess &shell)
     return shell.call(cmd(QStringLiteral("listResidual"))).value(QStringLiteral("records")).toArray();
 }
 
-// The bytes of every record file the shells named `name` stored.
-QByteArray storedRecords(const QString &name)
+// What the record files below `name` (the shells' profile folder) hold: item id -> tab
+// index, the ids of the work areas stored as shown. A file caught half written reads as nothing.
+struct StoredState
 {
-    QByteArray text;
+    QMap<QString, QString> tabIndexOf;
+    QStringList shown;
+};
+
+void collectStored(const QJsonObject &group, StoredState *state)
+{
+    const QJsonObject values = group.value(QStringLiteral("values")).toObject();
+    const QString id = values.value(QStringLiteral("id")).toString();
+    if (values.contains(QStringLiteral("tabIndex")))
+        state->tabIndexOf.insert(id, values.value(QStringLiteral("tabIndex")).toString());
+    if (values.value(QStringLiteral("lastVisible")).toString() == QLatin1String("1"))
+        state->shown.append(id);
+    const QJsonObject groups = group.value(QStringLiteral("groups")).toObject();
+    for (auto it = groups.constBegin(); it != groups.constEnd(); ++it)
+        collectStored(it.value().toObject(), state);
+}
+
+StoredState storedState(const QString &name)
+{
+    StoredState state;
     QDirIterator it(QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR", QDir::tempPath())).absoluteFilePath(name),
                     {QStringLiteral("*.cfg")}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
-        if (file.open(QIODevice::ReadOnly))
-            text += file.readAll();
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray bytes = file.readAll();
+        collectStored(QJsonDocument::fromJson(bytes.mid(bytes.indexOf('{'))).object(), &state);
     }
-    return text;
+    return state;
+}
+
+// Whether the record files hold what the shell shows: every tab's item at its
+// index, and `shownArea` stored as shown. Only then would a kill -9 lose nothing.
+bool storedAsShown(KShellProcess &shell, const QString &name, const QString &shownArea)
+{
+    const StoredState state = storedState(name);
+    const QJsonArray list = windows(shell);
+    for (const QJsonValue &window : list) {
+        const QJsonArray tabList = window.toObject().value(QStringLiteral("tabs")).toArray();
+        for (const QJsonValue &tab : tabList) {
+            const QJsonObject t = tab.toObject();
+            const QString itemId = t.value(QStringLiteral("itemId")).toString();
+            if (itemId.isEmpty()
+                || state.tabIndexOf.value(itemId) != QString::number(t.value(QStringLiteral("index")).toInt()))
+                return false;
+        }
+    }
+    return state.shown.contains(shownArea);
 }
 
 // The tab titles of each window, in tab order.
@@ -144,6 +186,20 @@ bool listed(KShellProcess &shell, const QStringList &paths)
             return false;
     }
     return true;
+}
+
+// The id of the work area called `name` (or of the shown one), empty when there is none.
+QString workAreaId(KShellProcess &shell, const QString &name, bool shown = false)
+{
+    const QJsonArray list =
+        shell.call(cmd(QStringLiteral("listWorkAreas"))).value(QStringLiteral("workAreas")).toArray();
+    for (const QJsonValue &value : list) {
+        const QJsonObject area = value.toObject();
+        if (shown ? area.value(QStringLiteral("isVisible")).toBool()
+                  : area.value(QStringLiteral("name")).toString() == name)
+            return area.value(QStringLiteral("workAreaId")).toString();
+    }
+    return QString();
 }
 
 bool ok(const QJsonObject &reply)
@@ -214,9 +270,15 @@ void tst_Persistence::workAreasComeBack()
         QVERIFY(ok(shell.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("Beta")}}))));
         QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("beta.txt"))}}))));
         QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("gamma.txt"))}}))));
-        // The merged saves of the work areas are half a second behind; the
-        // documents' items settle asynchronously before that.
-        QTest::qWait(1200);
+        // The documents' items settle asynchronously and the merged saves
+        // follow them; wait until the records hold what the window shows.
+        const QString beta = workAreaId(shell, QStringLiteral("Beta"));
+        QVERIFY(!beta.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            listed(shell, {document(QStringLiteral("alpha.txt")), document(QStringLiteral("beta.txt")),
+                           document(QStringLiteral("gamma.txt"))})
+                && storedAsShown(shell, name, beta),
+            20000);
         before = workAreas(shell);
         tabsBefore = tabs(shell);
         orderBefore = tabOrder(shell);
@@ -390,11 +452,13 @@ void tst_Persistence::userSwitchRebuildsWindows()
     // The service logs the shell's user in once it is connected; the shell
     // then switches to that user's records.
     QTRY_COMPARE_WITH_TIMEOUT(cloudUser(shell), QStringLiteral("alice"), 15000);
-    QTest::qWait(500);
+    // The windows show alice's records once her shown work area is stored under her name.
+    const QString aliceRecords = QStringLiteral("switch/config/zelva/syncsettings/alice");
+    QTRY_VERIFY_WITH_TIMEOUT(storedState(aliceRecords).shown.contains(workAreaId(shell, QString(), true)), 15000);
     QVERIFY(ok(shell.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("Alice")}}))));
     QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("alpha.txt"))}}))));
     // Alice's work area and its tab are on disk before she logs out.
-    QTRY_VERIFY(storedRecords(QStringLiteral("switch")).contains("alpha.txt"));
+    QTRY_VERIFY_WITH_TIMEOUT(storedAsShown(shell, aliceRecords, workAreaId(shell, QStringLiteral("Alice"))), 15000);
     QVERIFY(names(shell).contains(QStringLiteral("Alice")));
 
     QCOMPARE(control({QStringLiteral("logout"), QStringLiteral("user=alice")}), 0);
