@@ -105,10 +105,12 @@ QJsonArray residual(KShellProcess &shell)
 }
 
 // What the record files below `name` (the shells' profile folder) hold: item id -> tab
-// index, the ids of the work areas stored as shown. A file caught half written reads as nothing.
+// index, the ids of the work areas and of those stored as shown. A file caught half written
+// reads as nothing.
 struct StoredState
 {
     QMap<QString, QString> tabIndexOf;
+    QStringList areas;
     QStringList shown;
 };
 
@@ -118,6 +120,8 @@ void collectStored(const QJsonObject &group, StoredState *state)
     const QString id = values.value(QStringLiteral("id")).toString();
     if (values.contains(QStringLiteral("tabIndex")))
         state->tabIndexOf.insert(id, values.value(QStringLiteral("tabIndex")).toString());
+    if (values.contains(QStringLiteral("lastVisible")))
+        state->areas.append(id);
     if (values.value(QStringLiteral("lastVisible")).toString() == QLatin1String("1"))
         state->shown.append(id);
     const QJsonObject groups = group.value(QStringLiteral("groups")).toObject();
@@ -140,9 +144,9 @@ StoredState storedState(const QString &name)
     return state;
 }
 
-// Whether the record files hold what the shell shows: every tab's item at its
-// index, and `shownArea` stored as shown. Only then would a kill -9 lose nothing.
-bool storedAsShown(KShellProcess &shell, const QString &name, const QString &shownArea)
+// Whether the record files hold what the shell shows: every document tab's item at
+// its index, and `shownArea` stored as shown. Only then would a kill -9 lose nothing.
+bool storedAsShown(KShellProcess &shell, const QString &name, const QString &shownArea, QString *why)
 {
     const StoredState state = storedState(name);
     const QJsonArray list = windows(shell);
@@ -150,12 +154,19 @@ bool storedAsShown(KShellProcess &shell, const QString &name, const QString &sho
         const QJsonArray tabList = window.toObject().value(QStringLiteral("tabs")).toArray();
         for (const QJsonValue &tab : tabList) {
             const QJsonObject t = tab.toObject();
+            if (t.value(QStringLiteral("path")).toString().isEmpty())
+                continue;
             const QString itemId = t.value(QStringLiteral("itemId")).toString();
-            if (itemId.isEmpty()
-                || state.tabIndexOf.value(itemId) != QString::number(t.value(QStringLiteral("index")).toInt()))
+            const QString index = QString::number(t.value(QStringLiteral("index")).toInt());
+            if (itemId.isEmpty() || state.tabIndexOf.value(itemId) != index) {
+                *why = QStringLiteral("tab %1 (%2) at %3, stored at \"%4\"")
+                           .arg(t.value(QStringLiteral("title")).toString(), itemId, index,
+                                state.tabIndexOf.value(itemId));
                 return false;
+            }
         }
     }
+    *why = QStringLiteral("work area %1 not stored as shown (%2)").arg(shownArea, state.shown.join(QLatin1Char(',')));
     return state.shown.contains(shownArea);
 }
 
@@ -274,11 +285,12 @@ void tst_Persistence::workAreasComeBack()
         // follow them; wait until the records hold what the window shows.
         const QString beta = workAreaId(shell, QStringLiteral("Beta"));
         QVERIFY(!beta.isEmpty());
-        QTRY_VERIFY_WITH_TIMEOUT(
+        QString why;
+        QTRY_VERIFY2_WITH_TIMEOUT(
             listed(shell, {document(QStringLiteral("alpha.txt")), document(QStringLiteral("beta.txt")),
                            document(QStringLiteral("gamma.txt"))})
-                && storedAsShown(shell, name, beta),
-            20000);
+                && storedAsShown(shell, name, beta, &why),
+            qPrintable(why), 30000);
         before = workAreas(shell);
         tabsBefore = tabs(shell);
         orderBefore = tabOrder(shell);
@@ -452,13 +464,15 @@ void tst_Persistence::userSwitchRebuildsWindows()
     // The service logs the shell's user in once it is connected; the shell
     // then switches to that user's records.
     QTRY_COMPARE_WITH_TIMEOUT(cloudUser(shell), QStringLiteral("alice"), 15000);
-    // The windows show alice's records once her shown work area is stored under her name.
+    // The windows show alice's records once the shown work area is one stored under her name.
     const QString aliceRecords = QStringLiteral("switch/config/zelva/syncsettings/alice");
-    QTRY_VERIFY_WITH_TIMEOUT(storedState(aliceRecords).shown.contains(workAreaId(shell, QString(), true)), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(storedState(aliceRecords).areas.contains(workAreaId(shell, QString(), true)), 30000);
     QVERIFY(ok(shell.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("Alice")}}))));
     QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("alpha.txt"))}}))));
     // Alice's work area and its tab are on disk before she logs out.
-    QTRY_VERIFY_WITH_TIMEOUT(storedAsShown(shell, aliceRecords, workAreaId(shell, QStringLiteral("Alice"))), 15000);
+    QString why;
+    QTRY_VERIFY2_WITH_TIMEOUT(storedAsShown(shell, aliceRecords, workAreaId(shell, QStringLiteral("Alice")), &why),
+                              qPrintable(why), 30000);
     QVERIFY(names(shell).contains(QStringLiteral("Alice")));
 
     QCOMPARE(control({QStringLiteral("logout"), QStringLiteral("user=alice")}), 0);
