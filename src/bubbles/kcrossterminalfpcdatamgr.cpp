@@ -2,6 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcrossterminalfpcdatamgr.h"
 
+#include "kzelvabubblessettingskeys.h"
+#include "kzelvasettingskeys.h"
+
 #include <kpluginssettings.h>
 
 #include <QCoreApplication>
@@ -23,9 +26,10 @@ KCrossTerminalFpcDataMgr *KCrossTerminalFpcDataMgr::instance()
 bool KCrossTerminalFpcDataMgr::isRelayBubbleVisible()
 {
     if (m_relayBubbleVisible < 0)
-        m_relayBubbleVisible = krt::KPluginsSettings::boolValue(QStringLiteral("kzelvaworkarea"),
-                                                                QStringLiteral("isRelayBubbleVisible"), true)
-                                   ? 1
-                                   : 0;
+        m_relayBubbleVisible =
+            krt::KPluginsSettings::boolValue(QLatin1String(KZelvaSettingsKeys::PluginGroup),
+                                             QLatin1String(KZelvaBubblesSettingsKeys::IsRelayBubbleVisible), true)
+                ? 1
+                : 0;
     return m_relayBubbleVisible == 1;
 }

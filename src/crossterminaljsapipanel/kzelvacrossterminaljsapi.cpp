@@ -10,8 +10,10 @@
 #include "kzelvacrossterminalpanel.h"
 #include "kzelvacrossterminalpanelmgr.h"
 #include "kzelvacrossterminalrelayhint.h"
+#include "kzelvacrossterminalsettingskeys.h"
 #include "kzelvacrossterminalworkarealisting.h"
 #include "kzelvapageargs.h"
+#include "kzelvasettingskeys.h"
 #include "kzelvaworkarea.h"
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareaitem.h"
@@ -40,8 +42,9 @@
 
 namespace {
 
-constexpr char kPluginGroup[] = "kzelvaworkarea";
-constexpr char kCloudGroup[] = "usercenter/devices";
+using namespace KZelvaCrossTerminalSettingsKeys;
+constexpr const char *kPluginGroup = KZelvaSettingsKeys::PluginGroup;
+constexpr const char *kCloudGroup = KZelvaSettingsKeys::CloudDevicesGroup;
 constexpr int kLoggedChars = 1024;
 
 QString compact(const QJsonObject &object)
@@ -116,8 +119,7 @@ QString shown(const QString &value)
 
 bool transferHelperEnabled()
 {
-    return krt::KQOZCloudSettings::boolValue(QLatin1String(kCloudGroup), QStringLiteral("softbuss_transfer_helper"),
-                                             true);
+    return krt::KQOZCloudSettings::boolValue(QLatin1String(kCloudGroup), QLatin1String(SoftbussTransferHelper), true);
 }
 
 } // namespace
@@ -247,8 +249,8 @@ void KZelvaCrossTerminalJsApi::isFileLabelSyncAvailable(KxWebViewJSContext &cont
 {
     static int visible = -1;
     if (visible < 0) {
-        visible = krt::KPluginsSettings::boolValue(QLatin1String(kPluginGroup),
-                                                   QStringLiteral("crossTerminalEntranceVisible"), true);
+        visible = krt::KPluginsSettings::boolValue(
+            QLatin1String(kPluginGroup), QLatin1String(KZelvaSettingsKeys::CrossTerminalEntranceVisible), true);
         writeLog(0, QStringLiteral("isCrossTerminalAvailable isEntranceVisibleInReg: %1").arg(visible));
     }
     const bool available = KZelvaCrossTerminalPanelMgr::instance() && visible == 1;
@@ -704,7 +706,7 @@ void KZelvaCrossTerminalJsApi::multiDeviceTransferActionSwitch(KxWebViewJSContex
 void KZelvaCrossTerminalJsApi::getDiscoverServiceSwitch(KxWebViewJSContext &context)
 {
     setSwitch(context, krt::KQOZCloudSettings::boolValue(QLatin1String(kCloudGroup),
-                                                         QStringLiteral("softbus_enable_discover_service"), false));
+                                                         QLatin1String(SoftbusEnableDiscoverService), false));
     answer(context, true);
 }
 
@@ -717,13 +719,13 @@ void KZelvaCrossTerminalJsApi::enableDiscoverService(KxWebViewJSContext &context
 void KZelvaCrossTerminalJsApi::isFirstEnableDiscoverService(KxWebViewJSContext &context)
 {
     setSwitch(context, krt::KPluginsSettings::boolValue(QLatin1String(kPluginGroup),
-                                                        QStringLiteral("firstEnableDiscoverService"), true));
+                                                        QLatin1String(FirstEnableDiscoverService), true));
     answer(context, true);
 }
 
 void KZelvaCrossTerminalJsApi::showFirstEnableDiscoverServiceDlg(KxWebViewJSContext &context)
 {
-    krt::KPluginsSettings::setValue(QLatin1String(kPluginGroup), QStringLiteral("firstEnableDiscoverService"), false);
+    krt::KPluginsSettings::setValue(QLatin1String(kPluginGroup), QLatin1String(FirstEnableDiscoverService), false);
     auto *dialog = new KLiteContentDlg(m_panel);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setObjectName(QStringLiteral("crossTerminalDiscoverServiceDlg"));

@@ -8,6 +8,8 @@
 #include "kzelvacrossterminaljsapi.h"
 #include "kzelvacrossterminaljswrapper.h"
 #include "kzelvacrossterminalpanelshadowwidget.h"
+#include "kzelvacrossterminalsettingskeys.h"
+#include "kzelvasettingskeys.h"
 #include "kzelvaworkareabrowser.h"
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareamanager.h"
@@ -70,7 +72,8 @@ int KZelvaCrossTerminalPanel::loadTimeoutMSec()
     static const int timeout = [] {
         bool ok = false;
         const int value =
-            krt::KPluginsSettings::value(QStringLiteral("kzelvaworkarea"), QStringLiteral("loadTimeoutMSec"), 6000)
+            krt::KPluginsSettings::value(QLatin1String(KZelvaSettingsKeys::PluginGroup),
+                                         QLatin1String(KZelvaCrossTerminalSettingsKeys::LoadTimeoutMSec), 6000)
                 .toInt(&ok);
         if (!ok || value <= 0 || value > 600000) {
             writeLog(2, QStringLiteral("loadTimeoutMSec : odd value, 6000 taken"));

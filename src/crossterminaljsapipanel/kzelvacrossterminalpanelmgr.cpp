@@ -7,6 +7,7 @@
 #include "kzelvacrossterminalpaneljshandle.h"
 #include "kzelvacrossterminalpanelutil.h"
 #include "kzelvacrossterminalworkarealisting.h"
+#include "kzelvasettingskeys.h"
 #include "kzelvaworkarea.h"
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareamanager.h"
@@ -53,8 +54,9 @@ KZelvaCrossTerminalPanelMgr *KZelvaCrossTerminalPanelMgr::instance()
 bool KZelvaCrossTerminalPanelMgr::isEntranceVisible()
 {
     static const bool visible = [] {
-        const bool value = krt::KPluginsSettings::boolValue(QStringLiteral("kzelvaworkarea"),
-                                                            QStringLiteral("crossTerminalEntranceVisible"), true);
+        const bool value =
+            krt::KPluginsSettings::boolValue(QLatin1String(KZelvaSettingsKeys::PluginGroup),
+                                             QLatin1String(KZelvaSettingsKeys::CrossTerminalEntranceVisible), true);
         writeLog(0, QStringLiteral("isCrossTerminalAvailable : bEntranceVisibleInReg = %1").arg(value));
         return value;
     }();

@@ -4,7 +4,9 @@
 
 #include "kofflinedevicedlg.h"
 #include "kworkarealabelsync.h"
+#include "kzelvalabelsyncsettingskeys.h"
 #include "kzelvapageargs.h"
+#include "kzelvasettingskeys.h"
 #include "kzelvaworkareahelper.h"
 
 #include <kcloudsvrproxy.h>
@@ -21,8 +23,6 @@ using namespace qoz::cirra;
 
 namespace {
 
-constexpr char kPluginGroup[] = "kzelvaworkarea";
-constexpr char kCloudGroup[] = "usercenter/devices";
 constexpr int kDefaultLabelTimeoutMs = 3000;
 // A page that waits longer than this for labels waits forever.
 constexpr int kMaxLabelTimeoutMs = 600000;
@@ -67,8 +67,9 @@ bool keptBool(int *kept, bool (*read)(const QString &, const QString &, bool), c
 int labelTimeoutMs()
 {
     if (g_settings.labelTimeoutMs < 0) {
-        const QVariant value = krt::KPluginsSettings::value(QLatin1String(kPluginGroup),
-                                                            QStringLiteral("obtain_label_timeout"), kDefaultLabelTimeoutMs);
+        const QVariant value = krt::KPluginsSettings::value(
+            QLatin1String(KZelvaSettingsKeys::PluginGroup),
+            QLatin1String(KZelvaLabelSyncSettingsKeys::ObtainLabelTimeout), kDefaultLabelTimeoutMs);
         bool ok = false;
         const int ms = value.toString().trimmed().toInt(&ok);
         if (ok && ms > 0 && ms <= kMaxLabelTimeoutMs) {
@@ -228,9 +229,11 @@ bool KLabelSyncJSApiHandler::sendForceOffline(const OfflineRequest &request)
 void KLabelSyncJSApiHandler::isShowLabelsyncPage(KxWebViewJSContext &context)
 {
     // The cloud setting is read only when the plug-in allows the page at all.
-    const bool show = keptBool(&g_settings.labelSyncPage, &krt::KPluginsSettings::boolValue, kPluginGroup,
-                               "label_sync_page")
-        && keptBool(&g_settings.fileLabel, &krt::KQOZCloudSettings::boolValue, kCloudGroup, "softbuss_file_label");
+    const bool show =
+        keptBool(&g_settings.labelSyncPage, &krt::KPluginsSettings::boolValue, KZelvaSettingsKeys::PluginGroup,
+                 KZelvaLabelSyncSettingsKeys::LabelSyncPage)
+        && keptBool(&g_settings.fileLabel, &krt::KQOZCloudSettings::boolValue, KZelvaSettingsKeys::CloudDevicesGroup,
+                    KZelvaLabelSyncSettingsKeys::SoftbussFileLabel);
     QJsonObject answer = status("ok");
     answer.insert(QStringLiteral("isShow"), show);
     context.setResult(answer);

@@ -3,6 +3,8 @@
 #include "kworkarealabelsync.h"
 
 #include "klabelsyncrelay.h"
+#include "kzelvalabelsyncsettingskeys.h"
+#include "kzelvasettingskeys.h"
 #include "kzelvaworkareahelper.h"
 
 #include <kcirraeventobject.h>
@@ -295,10 +297,10 @@ bool KWorkAreaLabelSync::onlineDocRelayHandle(const KLabelSyncDevice &device, co
         writeLog(0, QStringLiteral("%1: file opened (state %2)").arg(fn(caller), QStringLiteral("already_open")));
         return true;
     }
-    const QString server =
-        krt::KPluginsSettings::value(QStringLiteral("kzelvaworkarea"), QStringLiteral("norvaHttpsServer"),
-                                     QStringLiteral("https://www.norva.example"))
-            .toString();
+    const QString server = krt::KPluginsSettings::value(QLatin1String(KZelvaSettingsKeys::PluginGroup),
+                                                        QLatin1String(KZelvaLabelSyncSettingsKeys::NorvaHttpsServer),
+                                                        QStringLiteral("https://www.norva.example"))
+                               .toString();
     const QString url = server + QStringLiteral("/d/") + QString::fromLatin1(QUrl::toPercentEncoding(tag.fileId));
     if (!KLabelSyncRelay::openCloudDocument(url, tag.fileId, tag.name)) {
         writeLog(1, QStringLiteral("%1: no window to open %2").arg(fn(caller), url));
@@ -446,8 +448,9 @@ bool KWorkAreaLabelSync::onFileLabelMessageNotice(const QString &value)
 bool KWorkAreaLabelSync::isCrossTerminalUsed(const char *caller)
 {
     if (m_crossTerminalVisible < 0)
-        m_crossTerminalVisible = krt::KPluginsSettings::boolValue(QStringLiteral("kzelvaworkarea"),
-                                                                  QStringLiteral("crossTerminalEntranceVisible"), true);
+        m_crossTerminalVisible =
+            krt::KPluginsSettings::boolValue(QLatin1String(KZelvaSettingsKeys::PluginGroup),
+                                             QLatin1String(KZelvaSettingsKeys::CrossTerminalEntranceVisible), true);
     QObject *panels = KPluginManager::instance()->pluginInstanceObject(QLatin1String(kPanelManagerName));
     QObject *panel = nullptr;
     if (panels && panels->metaObject()->indexOfMethod("panel()") >= 0)

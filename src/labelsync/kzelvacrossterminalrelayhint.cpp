@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvacrossterminalrelayhint.h"
 
+#include "kzelvalabelsyncsettingskeys.h"
+#include "kzelvasettingskeys.h"
 #include "kzelvaworkareahelper.h"
 
 #include <kpluginssettings.h>
@@ -9,8 +11,8 @@
 namespace {
 
 KZelvaCrossTerminalRelayHint *g_hint = nullptr;
-constexpr char kPluginGroup[] = "kzelvaworkarea";
-constexpr char kFirstRelayKey[] = "isFirstRelayLabel";
+constexpr const char *kPluginGroup = KZelvaSettingsKeys::PluginGroup;
+constexpr const char *kFirstRelayKey = KZelvaLabelSyncSettingsKeys::IsFirstRelayLabel;
 
 QString text(const QVariantMap &params, const char *key)
 {

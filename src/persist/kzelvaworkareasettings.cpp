@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kzelvapersistsettingskeys.h"
+#include "kzelvasettingskeys.h"
 #include "kzelvaworkareasettings.h"
 
 KZelvaWorkAreaSettings::KZelvaWorkAreaSettings()
 {
-    beginGroup(QStringLiteral("kzelvaworkarea"));
+    beginGroup(QLatin1String(KZelvaSettingsKeys::PluginGroup));
 }
 
 bool KZelvaWorkAreaSettings::isPerfEnabled()
 {
-    beginGroup(QStringLiteral("perf"));
-    const bool on = boolValue(QStringLiteral("enablePerf"), false);
+    beginGroup(QLatin1String(KZelvaPersistSettingsKeys::PerfGroup));
+    const bool on = boolValue(QLatin1String(KZelvaPersistSettingsKeys::EnablePerf), false);
     endGroup();
     return on;
 }

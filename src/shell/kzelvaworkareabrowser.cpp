@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvaworkareabrowser.h"
 
+#include "kzelvashellsettingskeys.h"
 #include "kzelvaworkareabrowserjsapi.h"
 #include "kzelvaworkareahelper.h"
 
@@ -139,8 +140,10 @@ QString KZelvaWorkAreaBrowser::pageUrlFor(const QString &resourceDir, const QStr
 QString KZelvaWorkAreaBrowser::pageUrl()
 {
     static const QString url = [] {
-        const QString relative = krt::KPluginsSettings::value(QStringLiteral("ZelvaWorkArea"),
-                                                              QStringLiteral("relativeUrl")).toString();
+        const QString relative =
+            krt::KPluginsSettings::value(QLatin1String(KZelvaShellSettingsKeys::BrowserGroup),
+                                         QLatin1String(KZelvaShellSettingsKeys::RelativeUrl), QVariant())
+                .toString();
         QString language = QLocale().name();
         if (language == QLatin1String("C"))
             language = QStringLiteral("en_US");

@@ -3,6 +3,7 @@
 #include "kzelvawindowlifecycle.h"
 
 #include "kzelvaresidualrecords.h"
+#include "kzelvasettingskeys.h"
 #include "kzelvawindowregistry.h"
 #include "kzelvaworkarea.h"
 #include "kzelvaworkareaability.h"
@@ -310,7 +311,7 @@ int KZelvaWindowLifecycle::trimResidualRecords(KZelvaMainWindow *window)
     }
     // Over-size: the records of every window are trimmed once more.
     if (m_manager->isOverSize()
-        && krt::KPluginsSettings::boolValue(QLatin1String(KZelvaWorkAreaKeys::PluginGroup),
+        && krt::KPluginsSettings::boolValue(QLatin1String(KZelvaSettingsKeys::PluginGroup),
                                             QLatin1String(KZelvaWorkAreaKeys::CheckOverSize), true)) {
         m_manager->clearOverSize();
         records->removeInvalidResidualItems(KZelvaResidualRecords::DefaultId);
@@ -352,9 +353,8 @@ void KZelvaWindowLifecycle::aboutToClose(KZelvaMainWindow *window)
         areas->deleteLater();
     }
     m_manager->savePass();
-    KxLoggerLite::info(QLatin1String(KZelvaWorkAreaKeys::PluginGroup),
-                       QStringLiteral("%1, windowResidualCnt: %2")
-                           .arg(QStringLiteral("notifyOnMainWindowAboutToClose"))
-                           .arg(windowResidualCnt));
+    KxLoggerLite::info(QLatin1String(KzLogModule::kWorkArea), QStringLiteral("%1, windowResidualCnt: %2")
+                                                                  .arg(QStringLiteral("notifyOnMainWindowAboutToClose"))
+                                                                  .arg(windowResidualCnt));
     m_manager->registry()->forgetWorkAreasOf(window);
 }

@@ -3,6 +3,7 @@
 #include "kzelvawindowregistry.h"
 
 #include "ikzelvaworkareaowner.h"
+#include "kzelvasettingskeys.h"
 #include "kzelvaworkarea.h"
 #include "kzelvaworkareadefaultname.h"
 #include "kzelvaworkareaidgenerator.h"
@@ -69,8 +70,8 @@ KZelvaWorkArea *KZelvaWindowRegistry::createWorkArea(bool isDefault)
     auto *workArea = new KZelvaWorkArea(m_owner, m_store, m_manager);
     const bool numbered = KZelvaWorkAreaDefaultName::isCrossTerminalAvailable(
         krt::product::isFeatureSupported(QLatin1String(KZelvaWorkAreaKeys::CrossTerminalFeature)),
-        krt::KPluginsSettings::boolValue(QLatin1String(KZelvaWorkAreaKeys::PluginGroup),
-                                         QLatin1String(KZelvaWorkAreaKeys::CrossTerminalEntranceVisible), true));
+        krt::KPluginsSettings::boolValue(QLatin1String(KZelvaSettingsKeys::PluginGroup),
+                                         QLatin1String(KZelvaSettingsKeys::CrossTerminalEntranceVisible), true));
     KZelvaWorkAreaData data = KZelvaWorkAreaDefaultName::newRecord(isDefault, numbered);
     // An id is the second and this process's counter: another process of the
     // user may have stored the same one already; take the next free one.

@@ -7,10 +7,8 @@
  * work-area model read and write, in one place.
  */
 namespace KZelvaWorkAreaKeys {
-// plug-in settings (krt::KPluginsSettings), group "kzelvaworkarea"
-inline constexpr char PluginGroup[] = "kzelvaworkarea";
+// plug-in settings, group KZelvaSettingsKeys::PluginGroup (kzelvasettingskeys.h)
 inline constexpr char SaveActivedWorkArea[] = "saveActivedWorkArea";
-inline constexpr char CrossTerminalEntranceVisible[] = "crossTerminalEntranceVisible";
 inline constexpr char CheckOverSize[] = "checkoversize";
 // the host's common settings
 inline constexpr char CommonGroup[] = "Application Settings";

@@ -6,6 +6,7 @@
 #include "kzelvacommandlines.h"
 #include "kzelvapersistconfig.h"
 #include "kzelvaresidualrecords.h"
+#include "kzelvasettingskeys.h"
 #include "kzelvawindowlifecycle.h"
 #include "kzelvawindowregistry.h"
 #include "kzelvaworkarea.h"
@@ -49,8 +50,8 @@ KZelvaWorkAreaManager *g_instance = nullptr;
 bool isCrossTerminalEntranceAvailable()
 {
     return krt::product::isFeatureSupported(Keys(KZelvaWorkAreaKeys::CrossTerminalFeature))
-           && krt::KPluginsSettings::boolValue(Keys(KZelvaWorkAreaKeys::PluginGroup),
-                                               Keys(KZelvaWorkAreaKeys::CrossTerminalEntranceVisible), true);
+           && krt::KPluginsSettings::boolValue(Keys(KZelvaSettingsKeys::PluginGroup),
+                                               Keys(KZelvaSettingsKeys::CrossTerminalEntranceVisible), true);
 }
 
 } // namespace
@@ -250,7 +251,7 @@ void KZelvaWorkAreaManager::savePass()
 
 bool KZelvaWorkAreaManager::readSaveActivedWorkArea()
 {
-    m_saveActivedWorkArea = krt::KPluginsSettings::boolValue(Keys(KZelvaWorkAreaKeys::PluginGroup),
+    m_saveActivedWorkArea = krt::KPluginsSettings::boolValue(Keys(KZelvaSettingsKeys::PluginGroup),
                                                              Keys(KZelvaWorkAreaKeys::SaveActivedWorkArea), true);
     return m_saveActivedWorkArea;
 }

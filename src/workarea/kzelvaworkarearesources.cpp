@@ -43,10 +43,10 @@ bool KZelvaWorkAreaResources::ensureRegistered()
     initWorkAreaResources();
     app->registerAppIcon(workAreaIconName(), QIcon(QStringLiteral(":/icons_svg/workarea/workarea.svg")));
     if (KZelvaSkin *skin = app->zelvaSkin())
-        skin->addSubPackage(QLatin1String(KZelvaWorkAreaKeys::PluginGroup));
+        skin->addSubPackage(QLatin1String(KZelvaWorkAreaKeys::Translation));
     g_registered = true;
     logWorkArea(0, QStringLiteral("ensureRegistered : icons and skin package \"%1\" registered")
-                       .arg(QLatin1String(KZelvaWorkAreaKeys::PluginGroup)));
+                       .arg(QLatin1String(KZelvaWorkAreaKeys::Translation)));
     return true;
 }
 
@@ -58,7 +58,7 @@ void KZelvaWorkAreaResources::unregister()
     if (KZelvaApplication *app = KZelvaApplication::instance()) {
         app->unregisterAppIcon(workAreaIconName());
         if (KZelvaSkin *skin = app->zelvaSkin())
-            skin->removeSubPackage(QLatin1String(KZelvaWorkAreaKeys::PluginGroup));
+            skin->removeSubPackage(QLatin1String(KZelvaWorkAreaKeys::Translation));
     }
     cleanupWorkAreaResources();
 }

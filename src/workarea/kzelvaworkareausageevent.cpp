@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvaworkareausageevent.h"
 
+#include "kzelvasettingskeys.h"
+#include "kzelvashellsettingskeys.h"
 #include "kzelvaworkareahelper.h"
 
 #include <kdcinfo.h>
@@ -24,8 +26,8 @@ QString KZelvaWorkAreaUsageEvent::eventName(Kind kind)
 
 bool KZelvaWorkAreaUsageEvent::isEnabled()
 {
-    static const bool enabled = krt::KPluginsSettings::boolValue(QStringLiteral("kzelvaworkarea"),
-                                                                 QStringLiteral("telvoswitch"), true);
+    static const bool enabled = krt::KPluginsSettings::boolValue(
+        QLatin1String(KZelvaSettingsKeys::PluginGroup), QLatin1String(KZelvaShellSettingsKeys::TelvoSwitch), true);
     return enabled;
 }
 

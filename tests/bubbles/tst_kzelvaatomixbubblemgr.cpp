@@ -167,51 +167,29 @@ void tst_KZelvaAtoMixBubbleMgr::messages_data()
     QTest::addColumn<QList<int>>("sent");
     QTest::addColumn<QStringList>("logged");
 
-    const QString noBubble = QStringLiteral("m_progressBubble is null");
+    // Well-formed messages: what shows and what is sent.
     const QString transfer = QStringLiteral("transfer");
-    QTest::newRow("show") << Messages{page(1, 10)} << false << true << transfer << 10 << QList<int>()
-                          << QStringList{QStringLiteral("KZelvaAtoMixBubbleMgr::slot_notifyActionsMapForAtoMix "
-                                                        "actionType:IpcAction_AtoMixPageAction"),
-                                         QStringLiteral("KZelvaAtoMixBubbleMgr::handlePageAction m_progressBubble is exist"),
-                                         QStringLiteral("KZelvaAtoMixBubble::handleShowPageInfo sessionId:s1 action:scan"),
-                                         QStringLiteral("KZelvaAtoMixBubble::doPageAction pageaction:1")};
-    QTest::newRow("progress never goes back") << Messages{page(1, 10), page(3, 60), page(3, 40)} << false << true
-                                              << transfer << 60 << QList<int>() << QStringList();
-    QTest::newRow("progress above 100") << Messages{page(1), page(3, 250)} << false << true << transfer << 100
-                                        << QList<int>() << QStringList();
-    QTest::newRow("same show twice") << Messages{page(1), page(1)} << false << true << transfer << 0 << QList<int>()
-                                     << QStringList{QStringLiteral("pageaction:1"),
-                                                    QStringLiteral("currPageAction equal pageInfo")};
-    QTest::newRow("show while visible") << Messages{page(1), page(3, 30), page(1, 30, QStringLiteral("Again"))} << false
-                                        << true << transfer << 30 << QList<int>()
-                                        << QStringList{QStringLiteral("pageaction:1"), QStringLiteral("page is visible")};
-    QTest::newRow("warning notice") << Messages{page(1, 50), page(4)} << false << true << QStringLiteral("wraning") << 0
-                                    << QList<int>() << QStringList();
-    QTest::newRow("cancel notice without bubble")
-        << Messages{page(5)} << false << true << QStringLiteral("error") << 0 << QList<int>()
-        << QStringList{QStringLiteral("page is hide"), QStringLiteral("pageaction:1")};
-    QTest::newRow("done") << Messages{page(1), page(2)} << false << false << QString() << 0 << QList<int>{2}
-                          << QStringList{QStringLiteral("pageaction:2")};
-    QTest::newRow("done without bubble")
-        << Messages{page(2)} << false << false << QString() << 0 << QList<int>{6}
-        << QStringList{noBubble, QStringLiteral("KZelvaAtoMixBubbleMgr::handlePageAction notifyPageDelete pageAction:2")};
-    QTest::newRow("update without bubble") << Messages{page(3, 20)} << false << false << QString() << 0 << QList<int>()
-                                           << QStringList{noBubble};
-    QTest::newRow("another process holds the lock")
-        << Messages{page(1), page(3, 20)} << true << false << QString() << 0 << QList<int>()
-        << QStringList{QStringLiteral("another process shows the bubble"), noBubble, noBubble};
-    QTest::newRow("notify done closes") << Messages{page(1), pageNotify(2)} << false << false << QString() << 0
-                                        << QList<int>() << QStringList{QStringLiteral("handlePageNotify pageAction:2")};
-    QTest::newRow("notify cancel closes") << Messages{page(1), pageNotify(5)} << false << false << QString() << 0
-                                          << QList<int>() << QStringList();
-    QTest::newRow("notify page deleted keeps it") << Messages{page(1, 5), pageNotify(6)} << false << true << transfer
-                                                  << 5 << QList<int>() << QStringList{QStringLiteral("pageAction:6")};
-    QTest::newRow("notify without bubble") << Messages{pageNotify(2)} << false << false << QString() << 0
-                                           << QList<int>()
-                                           << QStringList{QStringLiteral("handlePageNotify m_progressBubble is null")};
-    QTest::newRow("notify of another page type") << Messages{page(1), pageNotify(2, QStringLiteral("2"))} << false
-                                                 << true << transfer << 0 << QList<int>()
-                                                 << QStringList{QStringLiteral("handlePageNotify not ProgressBubble")};
+    const auto row = [](const char *name, const Messages &messages, bool locked, bool shown, const QString &notice,
+                        int progress, const QList<int> &sent) {
+        QTest::newRow(name) << messages << locked << shown << notice << progress << sent << QStringList();
+    };
+    row("show", {page(1, 10)}, false, true, transfer, 10, {});
+    row("progress never goes back", {page(1, 10), page(3, 60), page(3, 40)}, false, true, transfer, 60, {});
+    row("progress above 100", {page(1), page(3, 250)}, false, true, transfer, 100, {});
+    row("same show twice", {page(1), page(1)}, false, true, transfer, 0, {});
+    row("show while visible", {page(1), page(3, 30), page(1, 30, QStringLiteral("Again"))}, false, true, transfer, 30,
+        {});
+    row("warning notice", {page(1, 50), page(4)}, false, true, QStringLiteral("wraning"), 0, {});
+    row("cancel notice without bubble", {page(5)}, false, true, QStringLiteral("error"), 0, {});
+    row("done", {page(1), page(2)}, false, false, QString(), 0, {2});
+    row("done without bubble", {page(2)}, false, false, QString(), 0, {6});
+    row("update without bubble", {page(3, 20)}, false, false, QString(), 0, {});
+    row("another process holds the lock", {page(1), page(3, 20)}, true, false, QString(), 0, {});
+    row("notify done closes", {page(1), pageNotify(2)}, false, false, QString(), 0, {});
+    row("notify cancel closes", {page(1), pageNotify(5)}, false, false, QString(), 0, {});
+    row("notify page deleted keeps it", {page(1, 5), pageNotify(6)}, false, true, transfer, 5, {});
+    row("notify without bubble", {pageNotify(2)}, false, false, QString(), 0, {});
+    row("notify of another page type", {page(1), pageNotify(2, QStringLiteral("2"))}, false, true, transfer, 0, {});
 
     // Malformed messages: a log line, nothing shown, nothing sent.
     const QString lessThan = QStringLiteral("pagetype less than 0");
@@ -241,12 +219,12 @@ void tst_KZelvaAtoMixBubbleMgr::messages_data()
     QTest::newRow("page notify empty") << Messages{page(1), badNotify} << false << true << transfer << 0 << QList<int>()
                                        << QStringList{QStringLiteral("Str_IpcPageNotify is not a json object: ")};
     QTest::newRow("page action missing") << Messages{pageAction(R"({"session_id":"s1"})")} << false << false
-                                         << QString() << 0 << QList<int>() << QStringList{noBubble};
+                                         << QString() << 0 << QList<int>() << QStringList();
     QTest::newRow("unknown page action") << Messages{page(1), page(9)} << false << true << transfer << 0 << QList<int>()
                                          << QStringList{QStringLiteral("unknown pageAction:9")};
-    QTest::newRow("page action as text")
-        << Messages{pageAction(R"({"page_action":"1","session_id":7,"page_progress":"50"})")} << false << false
-        << QString() << 0 << QList<int>() << QStringList{noBubble};
+    QTest::newRow("page action as text") << Messages{pageAction(
+        R"({"page_action":"1","session_id":7,"page_progress":"50"})")}
+                                         << false << false << QString() << 0 << QList<int>() << QStringList();
 }
 
 void tst_KZelvaAtoMixBubbleMgr::messages()

@@ -371,36 +371,16 @@ void tst_KZelvaCrossTerminalWorkAreaListing::listingsFromModel()
 void tst_KZelvaCrossTerminalWorkAreaListing::badInput()
 {
     setPanel(true);
-    {
-        const RecordLogTail tail;
-        QVERIFY(KZelvaCrossTerminalWorkAreaListing::pluginPanelListing().isEmpty());
-        QVERIFY(KZelvaCrossTerminalWorkAreaListing::hostPanelListing().isEmpty());
-        QCOMPARE(logsWith(tail, QStringLiteral("generateWorkareaAndTagsJson : KZelvaWorkAreaManager::instance() is nullptr"))
-                     .size(),
-                 2);
-    }
+    // No manager yet: empty listings.
+    QVERIFY(KZelvaCrossTerminalWorkAreaListing::pluginPanelListing().isEmpty());
+    QVERIFY(KZelvaCrossTerminalWorkAreaListing::hostPanelListing().isEmpty());
     WorkAreaTestBed bed;
     bed.start();
-    const struct
-    {
-        const char *id;
-        const char *logged;
-    } rows[] = {
-        {"", "generateResidualTagsJson, strResidualId is empty"},
-        {"../../etc/passwd", "file not exists strResidualId: ../../etc/passwd, residualCfgFile: "},
-        {"6f1c3c1e-3d5b-4a52-9a7e-0d5a4c1b2f00", "file not exists strResidualId: 6f1c3c1e"},
-    };
-    for (const auto &row : rows) {
-        const RecordLogTail tail;
-        QVERIFY(KZelvaCrossTerminalWorkAreaListing::residualWindowTags(QString::fromUtf8(row.id)).isEmpty());
-        QVERIFY2(logsWith(tail, QString::fromUtf8(row.logged)).size() == 1, row.id);
-    }
-    // A window without work areas lists no fixed tabs and says why.
-    KZelvaMainWindow *bare = bed.newWindow(false);
-    zelvaApp->setCurrentMainWindow(bare);
-    const RecordLogTail tail;
+    for (const char *id : {"", "../../etc/passwd", "6f1c3c1e-3d5b-4a52-9a7e-0d5a4c1b2f00"})
+        QVERIFY2(KZelvaCrossTerminalWorkAreaListing::residualWindowTags(QString::fromUtf8(id)).isEmpty(), id);
+    // A window without work areas lists no fixed tabs.
+    zelvaApp->setCurrentMainWindow(bed.newWindow(false));
     QVERIFY(KZelvaCrossTerminalWorkAreaListing::hostPanelListing().value(QStringLiteral("open")).toArray().isEmpty());
-    QCOMPARE(logsWith(tail, QStringLiteral("getWorkAreaActivateItemId, getWorkAreas is nullptr")).size(), 1);
     bed.stop();
 }
 

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -103,18 +104,70 @@ QJsonArray residual(KShellProcess &shell)
     return shell.call(cmd(QStringLiteral("listResidual"))).value(QStringLiteral("records")).toArray();
 }
 
-// The bytes of every record file the shells named `name` stored.
-QByteArray storedRecords(const QString &name)
+// What the record files below `name` (the shells' profile folder) hold: item id -> tab
+// index, the ids of the work areas and of those stored as shown. A file caught half written
+// reads as nothing.
+struct StoredState
 {
-    QByteArray text;
+    QMap<QString, QString> tabIndexOf;
+    QStringList areas;
+    QStringList shown;
+};
+
+void collectStored(const QJsonObject &group, StoredState *state)
+{
+    const QJsonObject values = group.value(QStringLiteral("values")).toObject();
+    const QString id = values.value(QStringLiteral("id")).toString();
+    if (values.contains(QStringLiteral("tabIndex")))
+        state->tabIndexOf.insert(id, values.value(QStringLiteral("tabIndex")).toString());
+    if (values.contains(QStringLiteral("lastVisible")))
+        state->areas.append(id);
+    if (values.value(QStringLiteral("lastVisible")).toString() == QLatin1String("1"))
+        state->shown.append(id);
+    const QJsonObject groups = group.value(QStringLiteral("groups")).toObject();
+    for (auto it = groups.constBegin(); it != groups.constEnd(); ++it)
+        collectStored(it.value().toObject(), state);
+}
+
+StoredState storedState(const QString &name)
+{
+    StoredState state;
     QDirIterator it(QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR", QDir::tempPath())).absoluteFilePath(name),
                     {QStringLiteral("*.cfg")}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
-        if (file.open(QIODevice::ReadOnly))
-            text += file.readAll();
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray bytes = file.readAll();
+        collectStored(QJsonDocument::fromJson(bytes.mid(bytes.indexOf('{'))).object(), &state);
     }
-    return text;
+    return state;
+}
+
+// Whether the record files hold what the shell shows: every document tab's item at
+// its index, and `shownArea` stored as shown. Only then would a kill -9 lose nothing.
+bool storedAsShown(KShellProcess &shell, const QString &name, const QString &shownArea, QString *why)
+{
+    const StoredState state = storedState(name);
+    const QJsonArray list = windows(shell);
+    for (const QJsonValue &window : list) {
+        const QJsonArray tabList = window.toObject().value(QStringLiteral("tabs")).toArray();
+        for (const QJsonValue &tab : tabList) {
+            const QJsonObject t = tab.toObject();
+            if (t.value(QStringLiteral("path")).toString().isEmpty())
+                continue;
+            const QString itemId = t.value(QStringLiteral("itemId")).toString();
+            const QString index = QString::number(t.value(QStringLiteral("index")).toInt());
+            if (itemId.isEmpty() || state.tabIndexOf.value(itemId) != index) {
+                *why = QStringLiteral("tab %1 (%2) at %3, stored at \"%4\"")
+                           .arg(t.value(QStringLiteral("title")).toString(), itemId, index,
+                                state.tabIndexOf.value(itemId));
+                return false;
+            }
+        }
+    }
+    *why = QStringLiteral("work area %1 not stored as shown (%2)").arg(shownArea, state.shown.join(QLatin1Char(',')));
+    return state.shown.contains(shownArea);
 }
 
 // The tab titles of each window, in tab order.
@@ -144,6 +197,20 @@ bool listed(KShellProcess &shell, const QStringList &paths)
             return false;
     }
     return true;
+}
+
+// The id of the work area called `name` (or of the shown one), empty when there is none.
+QString workAreaId(KShellProcess &shell, const QString &name, bool shown = false)
+{
+    const QJsonArray list =
+        shell.call(cmd(QStringLiteral("listWorkAreas"))).value(QStringLiteral("workAreas")).toArray();
+    for (const QJsonValue &value : list) {
+        const QJsonObject area = value.toObject();
+        if (shown ? area.value(QStringLiteral("isVisible")).toBool()
+                  : area.value(QStringLiteral("name")).toString() == name)
+            return area.value(QStringLiteral("workAreaId")).toString();
+    }
+    return QString();
 }
 
 bool ok(const QJsonObject &reply)
@@ -214,9 +281,16 @@ void tst_Persistence::workAreasComeBack()
         QVERIFY(ok(shell.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("Beta")}}))));
         QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("beta.txt"))}}))));
         QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("gamma.txt"))}}))));
-        // The merged saves of the work areas are half a second behind; the
-        // documents' items settle asynchronously before that.
-        QTest::qWait(1200);
+        // The documents' items settle asynchronously and the merged saves
+        // follow them; wait until the records hold what the window shows.
+        const QString beta = workAreaId(shell, QStringLiteral("Beta"));
+        QVERIFY(!beta.isEmpty());
+        QString why;
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            listed(shell, {document(QStringLiteral("alpha.txt")), document(QStringLiteral("beta.txt")),
+                           document(QStringLiteral("gamma.txt"))})
+                && storedAsShown(shell, name, beta, &why),
+            qPrintable(why), 30000);
         before = workAreas(shell);
         tabsBefore = tabs(shell);
         orderBefore = tabOrder(shell);
@@ -390,11 +464,15 @@ void tst_Persistence::userSwitchRebuildsWindows()
     // The service logs the shell's user in once it is connected; the shell
     // then switches to that user's records.
     QTRY_COMPARE_WITH_TIMEOUT(cloudUser(shell), QStringLiteral("alice"), 15000);
-    QTest::qWait(500);
+    // The windows show alice's records once the shown work area is one stored under her name.
+    const QString aliceRecords = QStringLiteral("switch/config/zelva/syncsettings/alice");
+    QTRY_VERIFY_WITH_TIMEOUT(storedState(aliceRecords).areas.contains(workAreaId(shell, QString(), true)), 30000);
     QVERIFY(ok(shell.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("Alice")}}))));
     QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("alpha.txt"))}}))));
     // Alice's work area and its tab are on disk before she logs out.
-    QTRY_VERIFY(storedRecords(QStringLiteral("switch")).contains("alpha.txt"));
+    QString why;
+    QTRY_VERIFY2_WITH_TIMEOUT(storedAsShown(shell, aliceRecords, workAreaId(shell, QStringLiteral("Alice")), &why),
+                              qPrintable(why), 30000);
     QVERIFY(names(shell).contains(QStringLiteral("Alice")));
 
     QCOMPARE(control({QStringLiteral("logout"), QStringLiteral("user=alice")}), 0);

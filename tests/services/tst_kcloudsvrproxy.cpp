@@ -320,9 +320,11 @@ void tst_KCloudSvrProxy::reconnectsAfterRestart()
     QSignalSpy eventConnected(proxy->cirraEventObject(), &KCirraEventObject::SocketConnected);
     QSignalSpy disconnected(proxy.get(), &KCloudSvrProxy::socketDisconnected);
     Receiver receiver;
+    QSignalSpy finished(proxy.get(), &KCloudSvrProxy::callFinished);
     QVERIFY(!callIpc(proxy.get(), &receiver).isEmpty());
-    QTest::qWait(300);
-    QVERIFY(receiver.completions.isEmpty());
+    // The first connect fails at once; a call failed with it would finish here.
+    QVERIFY2(!finished.wait(300), "a call failed while the service was down");
+    QVERIFY(receiver.completions.isEmpty() && !proxy->isConnected());
     QVERIFY(m_cirrad->start());
     QTRY_COMPARE(receiver.completions.size(), 1);
     QVERIFY(receiver.completions.first().ok);
