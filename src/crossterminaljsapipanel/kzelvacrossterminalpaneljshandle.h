@@ -32,11 +32,28 @@ public:
     bool isPanelVisible() const { return m_panelVisible; }
     void setPanelVisible(bool visible);
 
+    // Deletes one recently-closed document of the record that holds the
+    // work area (or "default"/a residual id), or all of them. A record left
+    // without documents goes too ("default" through its clean-up task,
+    // which keeps what is still listed). `sync` tells other processes.
+    bool removeResidualItem(const QString &workAreaId, const QString &tagId, bool sync);
+    bool removeAllResidualItems(bool sync);
+    // Broadcasts a deletion to the user's other processes of the suite
+    // through the cloud service; the request id it sent.
+    QString triggerEventNotify(const QString &operation, const QJsonObject &param);
+    QString lastRequestId() const { return m_requestId; }
+    // "isSupportRestartCirraProcess" of the cloud settings, read once.
+    static bool isSupportRestartCirraProcess();
+
 private:
     explicit KZelvaCrossTerminalPanelJsHandle(QObject *parent);
     // The script event object once it is registered with the script core.
     KZelvaCrossTerminalPanelJsEventObj *eventObject() const;
 
+    bool removeFromRecord(const QString &residualId, const QString &workAreaId, const QString &tagId, bool sync);
+    void checkAndRestartCirraProcess(const QString &app);
+
     QPointer<KZelvaCrossTerminalPanelUtil> m_util;
     bool m_panelVisible = false;
+    QString m_requestId;
 };
