@@ -2,12 +2,18 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include <QHash>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
 #include <QPointer>
+#include <QVariantMap>
 
 class KZelvaCrossTerminalPanelJsEventObj;
 class KZelvaCrossTerminalPanelUtil;
+class KZelvaMainWindow;
+class KZelvaSubPage;
+struct KZelvaWorkAreaRecoverItem;
 
 /*
  * The shell tab-manager panel's side of the plug-in: its listing of the
@@ -45,6 +51,18 @@ public:
     // "isSupportRestartCirraProcess" of the cloud settings, read once.
     static bool isSupportRestartCirraProcess();
 
+    // The host panel page's calls (through the script object). Each answers
+    // in the script core's result form.
+    QJsonArray currentTabList();
+    QJsonObject openTab(const QVariantMap &args);
+    QJsonObject closeTab(const QVariantMap &args);
+    // Reopens the documents of a closed window (or of "default") in order,
+    // the active one last; a window reopened before is only raised.
+    QJsonObject openFiles(const QString &residualId);
+    bool isResidualItemDeleteEnabled() const;
+    // The window openFiles made for `residualId`, while it lives.
+    KZelvaMainWindow *openedWindow(const QString &residualId) const;
+
 private:
     explicit KZelvaCrossTerminalPanelJsHandle(QObject *parent);
     // The script event object once it is registered with the script core.
@@ -52,8 +70,11 @@ private:
 
     bool removeFromRecord(const QString &residualId, const QString &workAreaId, const QString &tagId, bool sync);
     void checkAndRestartCirraProcess(const QString &app);
+    KZelvaSubPage *recoverFile(KZelvaMainWindow *window, const KZelvaWorkAreaRecoverItem &item,
+                               const QVariantMap &recoverInfo);
 
     QPointer<KZelvaCrossTerminalPanelUtil> m_util;
     bool m_panelVisible = false;
     QString m_requestId;
+    QHash<QString, QPointer<KZelvaMainWindow>> m_openedWindows;
 };
