@@ -58,7 +58,12 @@ void KZelvaCrossTerminalNotifyProxy::onNotifyBroadcastWebPageEvent(const NotifyW
         return;
     const QString self = appName();
     const QString stringParam = QString::fromStdString(arg.message);
-    const QString shownParam = stringParam.left(kLoggedChars);
+    // One log line per broadcast, whatever the sender put in it.
+    QString shownParam = stringParam.left(kLoggedChars);
+    for (QChar &c : shownParam) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(stringParam.toUtf8(), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {

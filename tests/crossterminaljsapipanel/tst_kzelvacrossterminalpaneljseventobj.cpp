@@ -7,6 +7,7 @@
 // after it finished.
 
 #include "kzelvacrossterminalpaneljseventobj.h"
+#include "kzelvacrossterminalnotifyproxy.h"
 #include "kzelvacrossterminalpaneljshandle.h"
 #include "kzelvaresidualrecords.h"
 #include "kzelvaworkareaassembly.h"
@@ -15,6 +16,7 @@
 #include "recordlogtail.h"
 #include "workareatestbed.h"
 
+#include <kcloudsvrproxy.h>
 #include <klitecontentdlg.h>
 #include <kzelvasubpage.h>
 
@@ -40,6 +42,9 @@ private Q_SLOTS:
     void methods();
     void openFilesReopensOnceThenRaises();
     void confirmAnswersWhenFinished();
+    void broadcastsFromOtherProcesses_data();
+    void broadcastsFromOtherProcesses();
+    void aRelayHeardTwiceAppliesOnce();
 
 private:
     QJsonObject invoke(const QString &method, const QJsonValue &argument);
@@ -359,9 +364,98 @@ void tst_KZelvaCrossTerminalPanelJsEventObj::confirmAnswersWhenFinished()
     }
 }
 
+namespace {
+
+NotifyWebPageEventArg broadcast(const QString &message)
+{
+    NotifyWebPageEventArg arg;
+    arg.__set_business("crossTerminalPanel");
+    arg.__set_eventName("kipc_crosstermianlpanel_eventhandle");
+    arg.__set_message(message.toStdString());
+    return arg;
+}
+
+void nameThisProcess(const QString &appName)
+{
+    KCloudSvrProxy::ClientInfo info = zelvaApp->cloudSvrProxy()->clientInfo();
+    info.appName = appName;
+    zelvaApp->cloudSvrProxy()->setClientInfo(info);
+}
+
+} // namespace
+
+// Rows: the broadcast's text (this process is "zelva-b"), a log text, and
+// the documents left in "default" afterwards.
+void tst_KZelvaCrossTerminalPanelJsEventObj::broadcastsFromOtherProcesses_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<QStringList>("left");
+    const QStringList both{QStringLiteral("gone1"), QStringLiteral("gone2")};
+    QTest::newRow("not JSON") << "remove gone1"
+                              << "panelEventNotify stringParam is invalid" << both;
+    QTest::newRow("an array") << R"([{"operation":"clear"}])"
+                              << "panelEventNotify stringParam is invalid" << both;
+    QTest::newRow("own name") << R"({"appname":"zelva-b","operation":"clear","uuid":"{u1}"})"
+                              << "panelEventNotify appName is appself" << both;
+    QTest::newRow("empty operation") << R"({"appname":"zelva-a","operation":"","uuid":"{u2}"})"
+                                     << "panelEventNotify operation is empty" << both;
+    QTest::newRow("unknown operation") << R"({"appname":"zelva-a","operation":"explode","uuid":"{u3}"})"
+                                       << "callInfo: unknown operation explode" << both;
+    QTest::newRow("param as text") << R"({"appname":"zelva-a","operation":"remove","uuid":"{u4}","param":"gone1"})"
+                                   << "bRet: 0, callInfo: param is not an object" << both;
+    QTest::newRow("remove") << R"({"appname":"zelva-a","operation":"remove","uuid":"{u5}",
+                                   "param":{"workAreaId":"default","tagId":"gone1"}})"
+                            << "bRet: 1" << QStringList{QStringLiteral("gone2")};
+    QTest::newRow("already removed there and here")
+        << R"({"appname":"zelva-a","operation":"remove","uuid":"{u6}","param":{"workAreaId":"default","tagId":"gone9"}})"
+        << "bRet: 0" << both;
+    QTest::newRow("protected name") << R"({"appname":"zelva-a","operation":"remove","uuid":"{u7}",
+                                           "param":{"workAreaId":"workarea","tagId":"gone1"}})"
+                                    << "bRet: 0" << both;
+    QTest::newRow("clear") << R"({"appname":"zelva-a","operation":"clear","uuid":"{u8}"})"
+                           << "bRet: 1" << QStringList();
+}
+
+void tst_KZelvaCrossTerminalPanelJsEventObj::broadcastsFromOtherProcesses()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, log);
+    QFETCH(QStringList, left);
+    nameThisProcess(QStringLiteral("zelva-b"));
+    KZelvaCrossTerminalNotifyProxy proxy;
+    RecordLogTail tail;
+    proxy.onNotifyBroadcastWebPageEvent(broadcast(message));
+    QVERIFY2(tail.lines().join(QLatin1Char('\n')).contains(log), qPrintable(tail.lines().join(QLatin1Char('\n'))));
+    m_records->waitForTasks();
+    QCOMPARE(recordIds(QStringLiteral("default")), left);
+    QCOMPARE(m_records->windowResidualIds().size(), left.isEmpty() ? 0 : 1);
+}
+
+void tst_KZelvaCrossTerminalPanelJsEventObj::aRelayHeardTwiceAppliesOnce()
+{
+    nameThisProcess(QStringLiteral("zelva-b"));
+    KZelvaCrossTerminalNotifyProxy proxy;
+    const QString message = QStringLiteral(
+        R"({"appname":"zelva-a","operation":"remove","uuid":"{u9}","param":{"workAreaId":"default","tagId":"gone1"}})");
+    proxy.onNotifyBroadcastWebPageEvent(broadcast(message));
+    QCOMPARE(recordIds(QStringLiteral("default")), QStringList{QStringLiteral("gone2")});
+    // The document closes here again; the same relay heard once more does not
+    // take it away a second time.
+    KZelvaWorkAreaRecoverItem again;
+    again.id = QStringLiteral("gone1");
+    again.pageType = KZelvaPluginWidget::QozDocument;
+    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), again, m_research, 0));
+    RecordLogTail tail;
+    proxy.onNotifyBroadcastWebPageEvent(broadcast(message));
+    QVERIFY(tail.lines().join(QLatin1Char('\n')).contains(QLatin1String("uuid seen before")));
+    QCOMPARE(recordIds(QStringLiteral("default")).size(), 2);
+}
+
 int main(int argc, char **argv)
 {
     qputenv("KZELVA_WEB_ENGINE", "0");
+    qputenv("KZELVA_CIRRAD", ""); // no service is started from here
     KZelvaApplication app(argc, argv);
     tst_KZelvaCrossTerminalPanelJsEventObj test;
     return QTest::qExec(&test, argc, argv);
