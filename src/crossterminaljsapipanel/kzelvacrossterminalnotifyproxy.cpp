@@ -114,6 +114,9 @@ void KZelvaCrossTerminalNotifyProxy::onNotifyBroadcastWebPageEvent(const NotifyW
     } else {
         callInfo = QStringLiteral("unknown operation %1").arg(operation.left(64));
     }
+    // A shown panel lists without the deleted documents.
+    if (ok && handle->isPanelVisible())
+        handle->notifyRefreshListData();
     writeLog(0, QStringLiteral("%1 panelEventNotify receiver::appname: %2, stringParam: %3, bRet: %4, callInfo: %5")
                     .arg(name, self, shownParam)
                     .arg(ok)

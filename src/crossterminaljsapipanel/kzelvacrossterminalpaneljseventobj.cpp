@@ -95,7 +95,7 @@ KZelvaCrossTerminalPanelJsEventObj *KZelvaCrossTerminalPanelJsEventObj::instance
     return &object;
 }
 
-const QStringList &KZelvaCrossTerminalPanelJsEventObj::methodNames()
+const QStringList &KZelvaCrossTerminalPanelJsEventObj::scriptMethodNames()
 {
     static const QStringList names{
         QStringLiteral("addChangeListener"),
@@ -192,7 +192,7 @@ QJsonObject KZelvaCrossTerminalPanelJsEventObj::listenerCall(int index, const QS
 bool KZelvaCrossTerminalPanelJsEventObj::invoke(const QString &method, const QJsonValue &argument,
                                                 const Listener &callback, QWidget *view, const Reply &reply)
 {
-    const int index = methodNames().indexOf(method);
+    const int index = scriptMethodNames().indexOf(method);
     if (index < 0) {
         writeLog(2, QStringLiteral("%1 : unknown method %2").arg(QStringLiteral("invoke"), method.left(64)));
         reply(ret(1, QStringLiteral("%1 is not a method").arg(method.left(64))));

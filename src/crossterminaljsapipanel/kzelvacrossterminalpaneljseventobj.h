@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include <kjcextentionobjbase.h>
+
 #include <QAtomicInt>
 #include <QHash>
 #include <QJsonObject>
@@ -25,7 +27,7 @@
  * at once, or when the confirm dialog finished. The work is done by
  * KZelvaCrossTerminalPanelJsHandle. GUI thread.
  */
-class KZelvaCrossTerminalPanelJsEventObj
+class KZelvaCrossTerminalPanelJsEventObj : public KJCExtentionObjBase
 {
 public:
     static KZelvaCrossTerminalPanelJsEventObj *instance();
@@ -37,7 +39,6 @@ public:
 
     // Script callbacks per event name, each known by the key its page gave
     // it; GUI thread.
-    using Listener = std::function<void(const QString &payload)>;
     bool addEventListener(const QString &eventName, const QString &key, const Listener &listener);
     bool removeEventListener(const QString &eventName, const QString &key);
     // Calls the listeners of `eventName`; returns how many there were.
@@ -45,17 +46,18 @@ public:
     // {eventName: number of listeners}.
     QJsonObject allEventInfo() const;
 
-    static const QStringList &methodNames();
-    using Reply = std::function<void(const QJsonObject &result)>;
+    static const QStringList &scriptMethodNames();
+    QStringList methodNames() const override { return scriptMethodNames(); }
     // Runs `method`. `callback` is the page's function for the listener
     // methods ("callback" in the arguments names it); `view` parents the
     // confirm dialog. `reply` runs once, unless the view went away before
     // the dialog finished. False for a method not in the table.
     bool invoke(const QString &method, const QJsonValue &argument, const Listener &callback, QWidget *view,
-                const Reply &reply);
+                const Reply &reply) override;
 
 private:
     KZelvaCrossTerminalPanelJsEventObj() = default;
+    ~KZelvaCrossTerminalPanelJsEventObj() override = default;
     QJsonObject listenerCall(int index, const QString &method, const QVariantMap &args, const Listener &callback);
     void showConfirmDlg(const QVariantMap &args, QWidget *view, const Reply &reply);
 

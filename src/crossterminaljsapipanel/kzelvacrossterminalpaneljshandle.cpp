@@ -165,6 +165,9 @@ void KZelvaCrossTerminalPanelJsHandle::setPanelVisible(bool visible)
                     .arg(visible));
     if (m_util)
         m_util->setPanelVisible(visible);
+    // A panel that just showed lists what is there now.
+    if (visible)
+        notifyRefreshListData();
 }
 
 KZelvaCrossTerminalPanelUtil *KZelvaCrossTerminalPanelJsHandle::panelUtil() const

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
 #include <QStackedLayout>
@@ -27,8 +28,8 @@ namespace {
 
 constexpr char kErrorPage[] = "/mui/zh_CN/res/web/error-link/index.html";
 constexpr char kViewName[] = "kzelva_crossterminalpanel_subwidget";
-// Room between the panel and the sub-widget.
-constexpr int kGap = 8;
+// Room between the panel and the sub-widget, clear of the panel's shadow.
+constexpr int kGap = 16;
 
 bool isDark()
 {
@@ -108,6 +109,11 @@ QString KZelvaCrossTerminalPanelSubWidget::pageUrl() const
 {
     return QUrl::fromLocalFile(QDir(KZelvaWorkAreaBrowser::resourceDir()).absolutePath() + PagePath).toString()
            + (isDark() ? QStringLiteral("?skin=dark") : QStringLiteral("?skin=light"));
+}
+
+QString KZelvaCrossTerminalPanelSubWidget::currentUrl() const
+{
+    return m_container ? m_container->url().toString() : QString();
 }
 
 bool KZelvaCrossTerminalPanelSubWidget::isWaitingForReady() const
@@ -306,4 +312,14 @@ void KZelvaCrossTerminalPanelSubWidget::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void KZelvaCrossTerminalPanelSubWidget::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    // A frame in place of a shadow: the window stands apart from what is
+    // behind it in both skins.
+    QPainter painter(this);
+    painter.setPen(QColor(isDark() ? QStringLiteral("#4a4d52") : QStringLiteral("#c9cdd3")));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

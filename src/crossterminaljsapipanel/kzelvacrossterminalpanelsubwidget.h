@@ -26,6 +26,8 @@ class QTimer;
 class KZelvaCrossTerminalPanelSubWidget : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(bool pageReady READ isPageReady)
+    Q_PROPERTY(QString currentUrl READ currentUrl)
 public:
     static constexpr int WaitReadyMSec = 10000;
     static constexpr int FixedWidth = 320;
@@ -52,6 +54,7 @@ public:
     KxWebViewContainer *container() const { return m_container; }
     KZelvaCrossTerminalPanelSubJsApi *jsApi() const { return m_api; }
     QString pageUrl() const;
+    QString currentUrl() const;
     QColor backgroundColor() const;
 
     void initSchemeHandler();
@@ -75,6 +78,7 @@ public Q_SLOTS:
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void placeBeside(QWidget *anchor);
