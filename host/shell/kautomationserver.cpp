@@ -577,8 +577,8 @@ QJsonObject KAutomationServer::panelCommand(const QString &cmd, const QJsonObjec
 QJsonObject KAutomationServer::subWidgetState(QWidget *panel)
 {
     // The window the panel page opens beside the panel, found by its name.
-    auto *sub = panel->findChild<QWidget *>(QStringLiteral("KZelvaCrossTerminalPanelSubWidget"),
-                                            Qt::FindDirectChildrenOnly);
+    auto *sub =
+        panel->findChild<QWidget *>(QStringLiteral("KZelvaCrossTerminalPanelSubWidget"), Qt::FindDirectChildrenOnly);
     if (!sub)
         return QJsonObject{{QStringLiteral("exists"), false}};
     const QRect r = sub->geometry();
@@ -586,11 +586,10 @@ QJsonObject KAutomationServer::subWidgetState(QWidget *panel)
                        {QStringLiteral("visible"), sub->isVisible()},
                        {QStringLiteral("ready"), sub->property("pageReady").toBool()},
                        {QStringLiteral("url"), sub->property("currentUrl").toString()},
-                       {QStringLiteral("geometry"),
-                        QJsonObject{{QStringLiteral("x"), r.x()},
-                                    {QStringLiteral("y"), r.y()},
-                                    {QStringLiteral("width"), r.width()},
-                                    {QStringLiteral("height"), r.height()}}}};
+                       {QStringLiteral("geometry"), QJsonObject{{QStringLiteral("x"), r.x()},
+                                                                {QStringLiteral("y"), r.y()},
+                                                                {QStringLiteral("width"), r.width()},
+                                                                {QStringLiteral("height"), r.height()}}}};
 }
 
 QJsonObject KAutomationServer::scriptCall(const QJsonObject &request)

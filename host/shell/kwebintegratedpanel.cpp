@@ -47,7 +47,8 @@ QString KWebIntegratedPanel::pageUrl()
 int KWebIntegratedPanel::run(const QVariantMap &params)
 {
     const QRect button(params.value(QStringLiteral("btnX")).toInt(), params.value(QStringLiteral("btnY")).toInt(),
-                       params.value(QStringLiteral("btnWidth")).toInt(), params.value(QStringLiteral("btnHeight")).toInt());
+                       params.value(QStringLiteral("btnWidth")).toInt(),
+                       params.value(QStringLiteral("btnHeight")).toInt());
     QScreen *screen = QGuiApplication::screenAt(button.center());
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 4096, 4096);
     // Under the button, right edges aligned, kept on the screen.

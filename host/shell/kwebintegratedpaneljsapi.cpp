@@ -50,8 +50,8 @@ void KWebIntegratedPanelJsApi::call(KxWebViewJSContext &context)
     KJCExtentionObjBase *object = extensionFor(method);
     if (!object) {
         qCWarning(lcPanel) << "no script extension has the method" << method.left(64);
-        context.setResult(QJsonObject{{QStringLiteral("code"), 1},
-                                      {QStringLiteral("msg"), QStringLiteral("no such method")}});
+        context.setResult(
+            QJsonObject{{QStringLiteral("code"), 1}, {QStringLiteral("msg"), QStringLiteral("no such method")}});
         return;
     }
     QPointer<KxWebViewAsynJSObject> page = jsObject();

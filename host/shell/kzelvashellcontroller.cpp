@@ -46,13 +46,12 @@ KZelvaShellController::KZelvaShellController(KWorkAreaPluginLoader *loader, QObj
     , m_loader(loader)
 {
     connect(zelvaApp, &KZelvaApplication::mainWindowCreated, this, &KZelvaShellController::setupWindow);
-    KPluginManager::instance()->registerPluginRunner(QStringLiteral("kwebintegratedpanel"),
-                                                     [this](const QVariantMap &params) {
-                                                         if (!m_integratedPanel)
-                                                             m_integratedPanel = std::make_unique<KWebIntegratedPanel>();
-                                                         return m_integratedPanel->run(
-                                                             params.value(QStringLiteral("RunningParams")).toMap());
-                                                     });
+    KPluginManager::instance()->registerPluginRunner(
+        QStringLiteral("kwebintegratedpanel"), [this](const QVariantMap &params) {
+            if (!m_integratedPanel)
+                m_integratedPanel = std::make_unique<KWebIntegratedPanel>();
+            return m_integratedPanel->run(params.value(QStringLiteral("RunningParams")).toMap());
+        });
     // A window may not outlive the application's own teardown.
     connect(zelvaApp, &QCoreApplication::aboutToQuit, this, [this] { m_integratedPanel.reset(); });
 }

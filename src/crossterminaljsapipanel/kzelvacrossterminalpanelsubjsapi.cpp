@@ -160,8 +160,9 @@ void KZelvaCrossTerminalPanelSubJsApi::resize(KxWebViewJSContext &context)
     const QVariantMap params = paramsOf(context);
     const QVariant width = params.value(QStringLiteral("width"));
     const QVariant height = params.value(QStringLiteral("height"));
-    writeLog(0, QStringLiteral("%1: width = %2, height = %3")
-                    .arg(name, width.toString().left(32), height.toString().left(32)));
+    writeLog(
+        0,
+        QStringLiteral("%1: width = %2, height = %3").arg(name, width.toString().left(32), height.toString().left(32)));
     answer(context, m_subWidget->resizeFromPage(width, height));
 }
 
@@ -171,8 +172,7 @@ void KZelvaCrossTerminalPanelSubJsApi::getData(KxWebViewJSContext &context)
     answer(context, !m_subWidget.isNull());
 }
 
-bool KZelvaCrossTerminalPanelSubJsApi::forwardToPanel(const char *method, PanelMethod run,
-                                                      KxWebViewJSContext &context)
+bool KZelvaCrossTerminalPanelSubJsApi::forwardToPanel(const char *method, PanelMethod run, KxWebViewJSContext &context)
 {
     auto *panel = m_subWidget ? qobject_cast<KZelvaCrossTerminalPanel *>(m_subWidget->parentWidget()) : nullptr;
     KZelvaCrossTerminalJsApi *api = panel ? panel->jsApi() : nullptr;

@@ -179,7 +179,8 @@ void KZelvaCrossTerminalPanelSubWidget::loadErrorPage()
 
 void KZelvaCrossTerminalPanelSubWidget::onLoadFinished(bool ok)
 {
-    writeLog(0, QStringLiteral("%1: ok = %2, ready = %3").arg(QStringLiteral("onLoadFinished")).arg(ok).arg(m_pageReady));
+    writeLog(0,
+             QStringLiteral("%1: ok = %2, ready = %3").arg(QStringLiteral("onLoadFinished")).arg(ok).arg(m_pageReady));
     if (m_pageReady)
         return;
     if (!ok)
@@ -202,9 +203,9 @@ void KZelvaCrossTerminalPanelSubWidget::onWaitReadyTimeout()
 {
     if (m_pageReady)
         return;
-    writeLog(2, QStringLiteral("%1: page not ready after %2 ms")
-                    .arg(QStringLiteral("onWaitReadyTimeout"))
-                    .arg(WaitReadyMSec));
+    writeLog(
+        2,
+        QStringLiteral("%1: page not ready after %2 ms").arg(QStringLiteral("onWaitReadyTimeout")).arg(WaitReadyMSec));
     loadErrorPage();
 }
 

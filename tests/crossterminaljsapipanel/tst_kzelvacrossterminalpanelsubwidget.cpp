@@ -94,7 +94,8 @@ void tst_KZelvaCrossTerminalPanelSubWidget::cleanup()
 
 QVariantMap tst_KZelvaCrossTerminalPanelSubWidget::data() const
 {
-    const QVariantMap tag{{QStringLiteral("tagId"), m_researchTab}, {QStringLiteral("name"), QStringLiteral("tides")},
+    const QVariantMap tag{{QStringLiteral("tagId"), m_researchTab},
+                          {QStringLiteral("name"), QStringLiteral("tides")},
                           {QStringLiteral("isOpen"), true}};
     return QVariantMap{{QStringLiteral("height"), 240},
                        {QStringLiteral("kind"), QStringLiteral("workarea")},
@@ -103,7 +104,7 @@ QVariantMap tst_KZelvaCrossTerminalPanelSubWidget::data() const
 }
 
 std::optional<QJsonObject> tst_KZelvaCrossTerminalPanelSubWidget::call(const QString &method,
-                                                                        const QJsonValue &arguments)
+                                                                       const QJsonValue &arguments)
 {
     std::optional<QJsonObject> answer;
     m_sub->container()->jsObject()->call(KZelvaCrossTerminalPanelSubWidget::ApiName, method, arguments,
@@ -126,59 +127,117 @@ void tst_KZelvaCrossTerminalPanelSubWidget::methods_data()
     QTest::addColumn<QString>("log");
     QTest::addColumn<AnswerCheck>("check");
 
-    auto size = [this](int w, int h) { return AnswerCheck([=](const QJsonObject &) { return m_sub->size() == QSize(w, h); }); };
+    auto size = [this](int w, int h) {
+        return AnswerCheck([=](const QJsonObject &) { return m_sub->size() == QSize(w, h); });
+    };
     auto any = AnswerCheck([](const QJsonObject &) { return true; });
     auto current = [this] { return m_bed.current(m_window) ? m_bed.current(m_window)->id() : QString(); };
 
-    QTest::newRow("application info") << "getApplicationInfo" << "{}" << "ok" << "true" << "method = getApplicationInfo"
-                                      << AnswerCheck([](const QJsonObject &a) {
-                                             return a.value(QStringLiteral("jsApiVersion")).toString() == QLatin1String("1.0");
+    QTest::newRow("application info") << "getApplicationInfo"
+                                      << "{}"
+                                      << "ok"
+                                      << "true"
+                                      << "method = getApplicationInfo" << AnswerCheck([](const QJsonObject &a) {
+                                             return a.value(QStringLiteral("jsApiVersion")).toString()
+                                                    == QLatin1String("1.0");
                                          });
-    QTest::newRow("data") << "getData" << "{}" << "ok" << "true" << ""
-                          << AnswerCheck([this](const QJsonObject &a) {
+    QTest::newRow("data") << "getData"
+                          << "{}"
+                          << "ok"
+                          << "true"
+                          << "" << AnswerCheck([this](const QJsonObject &a) {
                                  const QJsonObject d = a.value(QStringLiteral("data")).toObject();
                                  return d.value(QStringLiteral("workAreaId")).toString() == m_research
                                         && d.value(QStringLiteral("tags")).toArray().size() == 1;
                              });
-    QTest::newRow("resize 200 x 300") << "resize" << R"({"params":{"width":200,"height":300}})" << "ok" << "true"
+    QTest::newRow("resize 200 x 300") << "resize"
+                                      << R"({"params":{"width":200,"height":300}})"
+                                      << "ok"
+                                      << "true"
                                       << "resize: width = 200, height = 300" << size(200, 300);
-    QTest::newRow("resize height 0") << "resize" << R"({"params":{"width":200,"height":0}})" << "ok" << "true" << ""
-                                     << size(200, 80);
-    QTest::newRow("resize negative") << "resize" << R"({"params":{"width":-5,"height":-300}})" << "ok" << "true" << ""
-                                     << size(80, 80);
-    QTest::newRow("resize 10^9") << "resize" << R"({"params":{"width":1e9,"height":1000000000}})" << "ok" << "true"
+    QTest::newRow("resize height 0") << "resize"
+                                     << R"({"params":{"width":200,"height":0}})"
+                                     << "ok"
+                                     << "true"
+                                     << "" << size(200, 80);
+    QTest::newRow("resize negative") << "resize"
+                                     << R"({"params":{"width":-5,"height":-300}})"
+                                     << "ok"
+                                     << "true"
+                                     << "" << size(80, 80);
+    QTest::newRow("resize 10^9") << "resize"
+                                 << R"({"params":{"width":1e9,"height":1000000000}})"
+                                 << "ok"
+                                 << "true"
                                  << "" << size(800, 1200);
-    QTest::newRow("resize text") << "resize" << R"({"params":{"width":"200","height":"300"}})" << "ok" << "false" << ""
-                                 << size(320, 240);
-    QTest::newRow("resize missing") << "resize" << R"({"params":{}})" << "ok" << "false" << "" << size(320, 240);
-    QTest::newRow("resize outside params") << "resize" << R"({"width":200,"height":300})" << "ok" << "false"
-                                           << "Call method resize warning.Please put parameters into the \\\"params\\\" object."
-                                           << size(320, 240);
-    QTest::newRow("page ready") << "setPageReady" << "{}" << "ok" << "true" << ""
-                                << AnswerCheck([this](const QJsonObject &) {
+    QTest::newRow("resize text") << "resize"
+                                 << R"({"params":{"width":"200","height":"300"}})"
+                                 << "ok"
+                                 << "false"
+                                 << "" << size(320, 240);
+    QTest::newRow("resize missing") << "resize"
+                                    << R"({"params":{}})"
+                                    << "ok"
+                                    << "false"
+                                    << "" << size(320, 240);
+    QTest::newRow("resize outside params")
+        << "resize"
+        << R"({"width":200,"height":300})"
+        << "ok"
+        << "false"
+        << "Call method resize warning.Please put parameters into the \\\"params\\\" object." << size(320, 240);
+    QTest::newRow("page ready") << "setPageReady"
+                                << "{}"
+                                << "ok"
+                                << "true"
+                                << "" << AnswerCheck([this](const QJsonObject &) {
                                        return m_sub->isPageReady() && !m_sub->isWaitingForReady();
                                    });
-    QTest::newRow("close") << "closeWidget" << "{}" << "ok" << "true" << ""
-                           << AnswerCheck([this](const QJsonObject &) { return !m_sub->isVisible(); });
-    QTest::newRow("open tag") << "openTag" << R"({"params":{"workAreaId":"%R","tagId":"%T"}})" << "ok" << "true" << ""
-                              << AnswerCheck([=](const QJsonObject &) {
+    QTest::newRow("close") << "closeWidget"
+                           << "{}"
+                           << "ok"
+                           << "true"
+                           << "" << AnswerCheck([this](const QJsonObject &) { return !m_sub->isVisible(); });
+    QTest::newRow("open tag") << "openTag"
+                              << R"({"params":{"workAreaId":"%R","tagId":"%T"}})"
+                              << "ok"
+                              << "true"
+                              << "" << AnswerCheck([=](const QJsonObject &) {
                                      return !m_sub->isVisible() && current() == m_research;
                                  });
-    QTest::newRow("open unknown tag") << "openTag" << R"({"params":{"workAreaId":"%R","tagId":"nope"}})" << "ok"
-                                      << "false" << ""
-                                      << AnswerCheck([=](const QJsonObject &) { return current() == m_default; });
-    QTest::newRow("open without ids") << "openTag" << R"({"params":{"workAreaId":[],"tagId":{}}})" << "ok" << "false"
+    QTest::newRow("open unknown tag") << "openTag"
+                                      << R"({"params":{"workAreaId":"%R","tagId":"nope"}})"
+                                      << "ok"
+                                      << "false"
+                                      << "" << AnswerCheck([=](const QJsonObject &) { return current() == m_default; });
+    QTest::newRow("open without ids") << "openTag"
+                                      << R"({"params":{"workAreaId":[],"tagId":{}}})"
+                                      << "ok"
+                                      << "false"
                                       << "openTag : parameters error" << any;
-    QTest::newRow("close tag") << "closeTag" << R"({"params":{"workAreaId":"%R","tagId":"%T"}})" << "ok" << "true"
+    QTest::newRow("close tag") << "closeTag"
+                               << R"({"params":{"workAreaId":"%R","tagId":"%T"}})"
+                               << "ok"
+                               << "true"
                                << "" << AnswerCheck([this](const QJsonObject &) {
                                       KZelvaWorkArea *w = m_bed.manager->workArea(m_research);
                                       return m_sub->isVisible() && w && !w->findItem(m_researchTab);
                                   });
-    QTest::newRow("close tag of another area") << "closeTag" << R"({"params":{"workAreaId":"../x","tagId":"%T"}})"
-                                               << "ok" << "false" << "workArea is nullptr" << any;
-    QTest::newRow("unknown method") << "removeEverything" << "{}" << "error" << R"("unKnown method")" << "" << any;
-    QTest::newRow("base class method") << "deleteLater" << "{}" << "error" << R"("unKnown method")" << ""
-                                       << AnswerCheck([this](const QJsonObject &) { return m_sub->isVisible(); });
+    QTest::newRow("close tag of another area") << "closeTag"
+                                               << R"({"params":{"workAreaId":"../x","tagId":"%T"}})"
+                                               << "ok"
+                                               << "false"
+                                               << "workArea is nullptr" << any;
+    QTest::newRow("unknown method") << "removeEverything"
+                                    << "{}"
+                                    << "error"
+                                    << R"("unKnown method")"
+                                    << "" << any;
+    QTest::newRow("base class method") << "deleteLater"
+                                       << "{}"
+                                       << "error"
+                                       << R"("unKnown method")"
+                                       << "" << AnswerCheck([this](const QJsonObject &) { return m_sub->isVisible(); });
 }
 
 void tst_KZelvaCrossTerminalPanelSubWidget::methods()
@@ -189,7 +248,8 @@ void tst_KZelvaCrossTerminalPanelSubWidget::methods()
     QFETCH(QString, result);
     QFETCH(QString, log);
     QFETCH(AnswerCheck, check);
-    const QString filled = arguments.replace(QLatin1String("%R"), m_research).replace(QLatin1String("%T"), m_researchTab);
+    const QString filled =
+        arguments.replace(QLatin1String("%R"), m_research).replace(QLatin1String("%T"), m_researchTab);
     RecordLogTail tail;
     const std::optional<QJsonObject> answer = call(method, QJsonDocument::fromJson(filled.toUtf8()).object());
     QVERIFY(answer);
