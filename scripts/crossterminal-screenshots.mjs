@@ -3,7 +3,8 @@
 //
 // Screenshots of the cross-terminal panel for the docs: the shell with
 // QtWebEngine under a display, the panel opened through automation, both
-// skins, and the error page (load time-out set to 1 ms).
+// skins, the error page (load time-out set to 1 ms), and a work area's
+// documents in the sub-widget beside the panel.
 //   KZ_BIN_DIR=build/bin xvfb-run -a -s "-screen 0 1440x900x24" node scripts/crossterminal-screenshots.mjs docs/images
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -23,7 +24,7 @@ if (!binDir || !process.env.DISPLAY) {
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-async function shoot(name, skin, settings) {
+async function shoot(name, skin, settings, subWidget) {
     const docs = fs.mkdtempSync(path.join(os.tmpdir(), 'ct-docs-'));
     const file = (n) => path.join(docs, n);
     for (const [n, text] of Object.entries({ 'Quarterly report.txt': 'Revenue.\n', 'Tide tables.txt': 'High water.\n',
@@ -49,7 +50,14 @@ async function shoot(name, skin, settings) {
         await sleep(1500);
         await a.ok('openPanel');
         await sleep(5000);
-        const g = (await a.ok('panelState')).panel.geometry;
+        let g = (await a.ok('panelState')).panel.geometry;
+        if (subWidget) {
+            // "More" on the first work area opens its documents beside the panel.
+            await a.ok('panelScript', { script: "document.querySelector('#open .act-more').click()" });
+            await sleep(4000);
+            const s = (await a.ok('panelState')).panel.subWidget.geometry;
+            g = { x: s.x, y: Math.min(s.y, g.y), width: g.x + g.width - s.x, height: g.height };
+        }
         const x = Math.max(0, g.x - 20);
         const y = Math.max(0, g.y - 60);
         const target = path.join(outDir, `crossterminal-panel-${name}.png`);
@@ -66,3 +74,4 @@ fs.mkdirSync(outDir, { recursive: true });
 await shoot('light', 'light', '');
 await shoot('dark', 'dark', '');
 await shoot('error', 'light', '[kzelvaworkarea]\nloadTimeoutMSec=1\n');
+await shoot('subwidget', 'light', '', true);

@@ -5,6 +5,8 @@
 #include "kzelvashellcontroller.h"
 
 #include <kcloudsvrproxy.h>
+#include <kjcextentionobjbase.h>
+#include <kscriptcore.h>
 #include <kpluginmanager.h>
 #include <kxwebviewcontainer.h>
 #include <kzelvaapplication.h>
@@ -468,6 +470,8 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
         }
         return failure(QStringLiteral("no shown button %1").arg(name.left(128)));
     }
+    if (cmd == QLatin1String("scriptCall"))
+        return scriptCall(request);
     if (cmd == QLatin1String("screenshot")) {
         if (!needWindow())
             return failure(QStringLiteral("no such window"));
@@ -599,5 +603,47 @@ QJsonObject KAutomationServer::panelCommand(const QString &cmd, const QJsonObjec
                       {QStringLiteral("geometry"), rect(panel->geometry())},
                       {QStringLiteral("shadow"),
                        QJsonObject{{QStringLiteral("visible"), panel->property("shadowVisible").toBool()},
-                                   {QStringLiteral("geometry"), rect(panel->property("shadowGeometry").toRect())}}}}}});
+                                   {QStringLiteral("geometry"), rect(panel->property("shadowGeometry").toRect())}}},
+                      {QStringLiteral("subWidget"), subWidgetState(panel)}}}});
+}
+
+QJsonObject KAutomationServer::subWidgetState(QWidget *panel)
+{
+    // The window the panel page opens beside the panel, found by its name.
+    auto *sub =
+        panel->findChild<QWidget *>(QStringLiteral("KZelvaCrossTerminalPanelSubWidget"), Qt::FindDirectChildrenOnly);
+    if (!sub)
+        return QJsonObject{{QStringLiteral("exists"), false}};
+    const QRect r = sub->geometry();
+    return QJsonObject{{QStringLiteral("exists"), true},
+                       {QStringLiteral("visible"), sub->isVisible()},
+                       {QStringLiteral("ready"), sub->property("pageReady").toBool()},
+                       {QStringLiteral("url"), sub->property("currentUrl").toString()},
+                       {QStringLiteral("geometry"), QJsonObject{{QStringLiteral("x"), r.x()},
+                                                                {QStringLiteral("y"), r.y()},
+                                                                {QStringLiteral("width"), r.width()},
+                                                                {QStringLiteral("height"), r.height()}}}};
+}
+
+QJsonObject KAutomationServer::scriptCall(const QJsonObject &request)
+{
+    // As the tab-manager panel's page calls the script core's objects.
+    const QString method = request.value(QStringLiteral("method")).toString();
+    KScriptCore *core = orbilite::scriptCore();
+    const QList<KScriptExtensionRegistry::Registration> all =
+        core ? core->extensionRegistry()->registrations() : QList<KScriptExtensionRegistry::Registration>();
+    for (const KScriptExtensionRegistry::Registration &r : all) {
+        auto *object = static_cast<KJCExtentionObjBase *>(r.object);
+        if (!object || !object->methodNames().contains(method))
+            continue;
+        QJsonObject result;
+        bool answered = false;
+        object->invoke(method, request.value(QStringLiteral("args")), {}, nullptr, [&](const QJsonObject &answer) {
+            result = answer;
+            answered = true;
+        });
+        // A call that answers later (a dialog) is reported as pending.
+        return success({{QStringLiteral("answered"), answered}, {QStringLiteral("result"), result}});
+    }
+    return failure(QStringLiteral("no script extension has the method %1").arg(method.left(64)));
 }

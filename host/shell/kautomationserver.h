@@ -38,6 +38,8 @@ private:
 
     // The cross-terminal panel: closePanel, panelState, panelScript, panelListing.
     QJsonObject panelCommand(const QString &cmd, const QJsonObject &request);
+    static QJsonObject subWidgetState(QWidget *panel);
+    QJsonObject scriptCall(const QJsonObject &request);
     QJsonObject handleWorkAreaCommand(const QString &cmd, const QJsonObject &request,
                                       class KZelvaMainWindow *window, bool *handled);
     QJsonObject windowState(class KZelvaMainWindow *window) const;

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvashellcontroller.h"
 
+#include "kwebintegratedpanel.h"
+
 #include "kworkareapluginloader.h"
 
 #include <kcloudsvrproxy.h>
@@ -44,7 +46,17 @@ KZelvaShellController::KZelvaShellController(KWorkAreaPluginLoader *loader, QObj
     , m_loader(loader)
 {
     connect(zelvaApp, &KZelvaApplication::mainWindowCreated, this, &KZelvaShellController::setupWindow);
+    KPluginManager::instance()->registerPluginRunner(
+        QStringLiteral("kwebintegratedpanel"), [this](const QVariantMap &params) {
+            if (!m_integratedPanel)
+                m_integratedPanel = std::make_unique<KWebIntegratedPanel>();
+            return m_integratedPanel->run(params.value(QStringLiteral("RunningParams")).toMap());
+        });
+    // A window may not outlive the application's own teardown.
+    connect(zelvaApp, &QCoreApplication::aboutToQuit, this, [this] { m_integratedPanel.reset(); });
 }
+
+KZelvaShellController::~KZelvaShellController() = default;
 
 QObject *KZelvaShellController::manager() const
 {

@@ -7,10 +7,13 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
+
 // Completion slots name the record by its bare class name, as the proxy invokes them.
 using qoz::cirra::CirraIpcResult;
 
 class QMenu;
+class KWebIntegratedPanel;
 class KWorkAreaPluginLoader;
 class KZelvaMainWindow;
 class KZelvaQozSubPage;
@@ -28,6 +31,9 @@ class KZelvaShellController : public QObject
     Q_OBJECT
 public:
     KZelvaShellController(KWorkAreaPluginLoader *loader, QObject *parent);
+    ~KZelvaShellController() override;
+    // The tab-manager panel once it ran (null before).
+    KWebIntegratedPanel *integratedPanel() const { return m_integratedPanel.get(); }
 
     KZelvaMainWindow *newWindow();
     KZelvaQozSubPage *newDocument(KZelvaMainWindow *window, const QString &title = QString());
@@ -77,6 +83,7 @@ private Q_SLOTS:
 
 private:
     KWorkAreaPluginLoader *m_loader;
+    std::unique_ptr<KWebIntegratedPanel> m_integratedPanel;
     int m_nextWindowId = 1;
     int m_untitled = 0;
     QString m_lastTargetDevice;

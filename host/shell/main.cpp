@@ -97,6 +97,8 @@ int main(int argc, char **argv)
             return 2;
         }
         loader.registerCrossTerminalPanel();
+        // The plug-in's script extension objects, for the shell's own pages.
+        loader.registerScriptExtension(nullptr, nullptr);
     }
 
     auto *controller = new KZelvaShellController(&loader, app.get());

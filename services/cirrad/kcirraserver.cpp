@@ -62,13 +62,13 @@ bool KCirraServer::listen(QString *error)
     return true;
 }
 
-int KCirraServer::broadcast(const QString &userId, const qoz::cirra::CirraFrame &frame)
+int KCirraServer::broadcast(const QString &userId, const qoz::cirra::CirraFrame &frame, const KCirraPeer *except)
 {
     int sent = 0;
     // Sending may close a peer whose buffer overflows; iterate over a copy.
     const QList<KCirraPeer *> peers = m_peers;
     for (KCirraPeer *peer : peers) {
-        if (peer->isOpen() && peer->isShell() && (userId.isEmpty() || peer->userId() == userId)
+        if (peer != except && peer->isOpen() && peer->isShell() && (userId.isEmpty() || peer->userId() == userId)
             && peer->send(frame))
             ++sent;
     }

@@ -41,7 +41,8 @@ public:
 
     QList<KCirraPeer *> peers() const { return m_peers; }
     // Sends `frame` to every shell connection of `userId` (all users when empty).
-    int broadcast(const QString &userId, const qoz::cirra::CirraFrame &frame);
+    // To every shell of `userId` (all users when empty) but `except`.
+    int broadcast(const QString &userId, const qoz::cirra::CirraFrame &frame, const KCirraPeer *except = nullptr);
     // Pushes every peer's pending output into the kernel (before quitting).
     void flushAll();
 

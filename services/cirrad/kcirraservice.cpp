@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirraservice.h"
 
+#include <QPointer>
+
 #include "kcirracontrol.h"
 #include "kcirradeviceregistry.h"
 #include "kcirradocumentregistry.h"
@@ -349,9 +351,9 @@ KCirraService::Outcome KCirraService::dispatch(KCirraPeer *peer, const QString &
     if (function == QLatin1String(KCirraRecords::kGetCloudFileInfo))
         return cloudFileInfo(peer, *argument.as<GetCloudFileInfoArg>());
     if (function == QLatin1String(KCirraRecords::kNotifyWebPageEvent))
-        return relayEvent(peer, KCirraRecords::kEventNotifyWebPageEvent, argument);
+        return relayEvent(peer, KCirraRecords::kEventNotifyWebPageEvent, argument, false);
     if (function == QLatin1String(KCirraRecords::kNotifyAllClientActionsMap))
-        return relayEvent(peer, KCirraRecords::kEventNotifyActionsMap, argument);
+        return relayEvent(peer, KCirraRecords::kEventNotifyActionsMap, argument, true);
     Outcome unknown;
     unknown.ok = false;
     unknown.error = QStringLiteral("no handler for %1").arg(function);
@@ -443,19 +445,22 @@ KCirraService::Outcome KCirraService::cloudFileInfo(KCirraPeer *peer, const GetC
     return outcome;
 }
 
-KCirraService::Outcome KCirraService::relayEvent(KCirraPeer *peer, const char *signal, const KCirraRecord &argument)
+KCirraService::Outcome KCirraService::relayEvent(KCirraPeer *peer, const char *signal, const KCirraRecord &argument,
+                                                 bool echo)
 {
-    // Every process of the user hears it, the sender included: receivers
-    // tell their own messages apart by the application name inside.
+    // Every process of the user hears it; page events skip their sender,
+    // which already did what it tells (receivers still tell their own
+    // application's messages apart by the name inside).
     Outcome outcome;
-    outcome.after = [this, userId = peer->userId(), name = QString::fromLatin1(signal), argument] {
-        emitEvent(userId, name, QString(), argument);
+    outcome.after = [this, userId = peer->userId(), name = QString::fromLatin1(signal), argument,
+                     sender = QPointer<KCirraPeer>(echo ? nullptr : peer)] {
+        emitEvent(userId, name, QString(), argument, sender.data());
     };
     return outcome;
 }
 
 int KCirraService::emitEvent(const QString &userId, const QString &signal, const QString &text,
-                             const KCirraRecord &record)
+                             const KCirraRecord &record, const KCirraPeer *except)
 {
     CirraFrame frame;
     frame.__set_event(CirraEvent());
@@ -466,7 +471,7 @@ int KCirraService::emitEvent(const QString &userId, const QString &signal, const
         if (!KCirraCodec::encode(*record.base(), &frame.event.record))
             return 0;
     }
-    return m_server->broadcast(userId, frame);
+    return m_server->broadcast(userId, frame, except);
 }
 
 void KCirraService::setLoggedIn(const QString &userId, bool loggedIn, const QString &userName)

@@ -86,7 +86,7 @@ public:
     // Sends an event to every shell of `userId` (every shell when empty);
     // returns how many received it.
     int emitEvent(const QString &userId, const QString &signal, const QString &text,
-                  const KCirraRecord &record = KCirraRecord());
+                  const KCirraRecord &record = KCirraRecord(), const KCirraPeer *except = nullptr);
     void setLoggedIn(const QString &userId, bool loggedIn, const QString &userName = QString());
     // Answers every held call; returns how many.
     int releaseHeld();
@@ -115,7 +115,7 @@ private:
     Outcome login(KCirraPeer *peer, const qoz::cirra::CirraIpcArg &arg);
     Outcome storageInfo(KCirraPeer *peer, const qoz::cirra::GetStorageInfoArg &arg);
     Outcome cloudFileInfo(KCirraPeer *peer, const qoz::cirra::GetCloudFileInfoArg &arg);
-    Outcome relayEvent(KCirraPeer *peer, const char *signal, const KCirraRecord &argument);
+    Outcome relayEvent(KCirraPeer *peer, const char *signal, const KCirraRecord &argument, bool echo);
 
     KCirraServer *m_server;
     Options m_options;

@@ -8,6 +8,7 @@
 #include "kzelvacrossterminaljsapi.h"
 #include "kzelvacrossterminaljswrapper.h"
 #include "kzelvacrossterminalpanelshadowwidget.h"
+#include "kzelvacrossterminalpanelsubwidget.h"
 #include "kzelvacrossterminalsettingskeys.h"
 #include "kzelvasettingskeys.h"
 #include "kzelvaworkareabrowser.h"
@@ -354,16 +355,27 @@ void KZelvaCrossTerminalPanel::onAppActivated() {}
 
 void KZelvaCrossTerminalPanel::onSkinChange() {}
 
-bool KZelvaCrossTerminalPanel::showSubWidget(const QVariantMap &)
+bool KZelvaCrossTerminalPanel::showSubWidget(const QVariantMap &data)
 {
-    writeLog(2, QStringLiteral("%1 : failed! no sub-widget page in the panel's resources")
-                    .arg(QStringLiteral("showSubWidget")));
-    return false;
+    if (!m_subWidget) {
+        m_subWidget = new KZelvaCrossTerminalPanelSubWidget(this);
+        connect(this, &KZelvaCrossTerminalPanel::sigAboutToHide, m_subWidget.data(),
+                &KZelvaCrossTerminalPanelSubWidget::closeSubWidget);
+    }
+    return m_subWidget->showBeside(this, data);
+}
+
+KZelvaCrossTerminalPanelSubWidget *KZelvaCrossTerminalPanel::subWidget() const
+{
+    return m_subWidget.data();
 }
 
 bool KZelvaCrossTerminalPanel::closeSubWidget()
 {
-    return false;
+    if (!m_subWidget)
+        return false;
+    m_subWidget->closeSubWidget();
+    return true;
 }
 
 void KZelvaCrossTerminalPanel::showEvent(QShowEvent *event)
@@ -411,6 +423,8 @@ void KZelvaCrossTerminalPanel::closeUnlessActiveHere()
             return;
     }
     if (frameGeometry().contains(QCursor::pos()))
+        return;
+    if (m_subWidget && m_subWidget->isVisible() && m_subWidget->frameGeometry().contains(QCursor::pos()))
         return;
     close();
 }

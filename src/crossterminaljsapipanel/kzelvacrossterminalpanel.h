@@ -22,6 +22,7 @@ class KZelvaBrowserWidgetBase;
 class KZelvaCrossTerminalJsApi;
 class KZelvaCrossTerminalJsWrapper;
 class KZelvaCrossTerminalPanelShadowWidget;
+class KZelvaCrossTerminalPanelSubWidget;
 class KZelvaMainWindow;
 class QStackedLayout;
 class QTimer;
@@ -84,6 +85,7 @@ public:
     // The page's sub-widget beside the panel.
     bool showSubWidget(const QVariantMap &data);
     bool closeSubWidget();
+    KZelvaCrossTerminalPanelSubWidget *subWidget() const;
 
 Q_SIGNALS:
     void sigAboutToHide();
@@ -122,6 +124,7 @@ private:
     QStackedLayout *m_mainLayout = nullptr;
     KWebSkeletonLoadWidget *m_skeleton = nullptr;
     QPointer<KZelvaCrossTerminalPanelShadowWidget> m_shadow;
+    QPointer<KZelvaCrossTerminalPanelSubWidget> m_subWidget;
     QTimer *m_loadTimer;
     bool m_refreshPendingOnApi = false;
     bool m_loaded = false;

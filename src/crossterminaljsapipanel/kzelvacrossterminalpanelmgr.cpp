@@ -5,7 +5,9 @@
 #include "kworkarealabelsync.h"
 #include "kzelvacrossterminalpanel.h"
 #include "kzelvacrossterminalpaneljshandle.h"
+#include "kzelvacrossterminalnotifyproxy.h"
 #include "kzelvacrossterminalpanelutil.h"
+#include "kzelvapersistconfig.h"
 #include "kzelvacrossterminalworkarealisting.h"
 #include "kzelvasettingskeys.h"
 #include "kzelvaworkarea.h"
@@ -145,6 +147,8 @@ QObject *KZelvaCrossTerminalPanelMgr::popupCrossTerminalPanel(QWidget *targetWid
         connect(manager, &KZelvaWorkAreaManager::sigWorkAreaDataChanged, m_util,
                 &KZelvaCrossTerminalPanelUtil::onWorkAreaDataChanged);
     }
+    if (hostMode && !m_notifyProxy && KZelvaPersistConfig::residualDeleteShelllessModeEnabled())
+        m_notifyProxy = new KZelvaCrossTerminalNotifyProxy(this);
     if (!hostMode)
         m_panel->showAt(targetWidget, btnGeometry);
     else

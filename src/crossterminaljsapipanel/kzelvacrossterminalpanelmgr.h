@@ -10,6 +10,7 @@
 
 class KZelvaCrossTerminalPanel;
 class KZelvaCrossTerminalPanelUtil;
+class KZelvaCrossTerminalNotifyProxy;
 class QWidget;
 
 /*
@@ -60,6 +61,7 @@ private:
 
     QPointer<KZelvaCrossTerminalPanel> m_panel;
     QPointer<KZelvaCrossTerminalPanelUtil> m_util;
+    QPointer<KZelvaCrossTerminalNotifyProxy> m_notifyProxy;
     QString m_source = QStringLiteral("unknown");
     QVariantMap m_extra;
 };

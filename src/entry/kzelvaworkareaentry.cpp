@@ -35,7 +35,8 @@ int scriptCoreRegistrar(void *a, void *b)
     KScriptCore *core = orbilite::scriptCore();
     if (!core)
         return kScriptCoreMissing;
-    core->extensionRegistry()->registerExtension(object, a, b, 0);
+    // The core calls the object through its extension base.
+    core->extensionRegistry()->registerExtension(static_cast<KJCExtentionObjBase *>(object), a, b, 0);
     return 0;
 }
 

@@ -70,6 +70,9 @@ public:
     // the record `workAreaId` (residual id, or the id of the live work area
     // it was saved from), or every item of every record.
     bool removeResidualItem(const QString &workAreaId, const QString &tagId, bool syncCfg);
+    // The record ("default" or a window's residual id) that holds the work
+    // area `workAreaId` (a record id names itself); empty when none does.
+    QString findRecordOf(const QString &workAreaId);
     bool removeAllResidualItems(bool syncCfg);
     // Deletes a whole record (file and cached settings object).
     bool removeResidualUidSetting(const QString &residualId);
@@ -111,7 +114,7 @@ private:
     bool writeRecord(const QString &residualId, const KZelvaWorkAreaData &data,
                      const QVector<KZelvaWorkAreaRecoverItem> &items, const QStringList &removedIds, bool flush);
     bool removeResidualWorkAreaItems(const QString &residualId, const QStringList &itemIds, bool flush);
-    QString findRecordOf(const QString &workAreaId);
+
     void addToWindowIndex(const QString &residualId, qint64 closedMs);
     void removeFromWindowIndex(const QString &residualId);
     void trimWindowRecords();

@@ -90,7 +90,7 @@ test('F2 renames a work area inline; markup stays text', async () => {
 
 test('Alt+Up reorders the work areas in the shell', async () => {
     const target = card('Field <b>notes</b>');
-    await target.locator('.count').click();
+    await target.locator('.badge').click();
     await target.press('Alt+ArrowUp');
     await waitFor(async () => (await listing()).open[0].name === 'Field <b>notes</b>', 'the new order');
 });

@@ -335,19 +335,20 @@ void tst_Cirrad::relayedEventsReachEveryShellOfTheUser()
     QVERIFY(a1.sendCall(QStringLiteral("r1"), QStringLiteral("notifyWebPageEvent"), KCirraRecord::make(page)));
     QVERIFY(a1.readFrame(&frame, 3000));
     QVERIFY(frame.__isset.reply && frame.reply.ok);
-    QVERIFY(a1.waitForEvents(1, 3000));
     QVERIFY(a2.waitForEvents(1, 3000));
-    for (KCirraClient *client : {&a1, &a2}) {
-        const CirraEvent event = client->takeEvents().first();
-        QCOMPARE(event.signalName, std::string("notifyWebPageEvent"));
-        NotifyWebPageEventArg received;
-        QVERIFY(KCirraCodec::decode(event.record, &received));
-        QCOMPARE(received, page);
+    const CirraEvent event = a2.takeEvents().first();
+    QCOMPARE(event.signalName, std::string("notifyWebPageEvent"));
+    NotifyWebPageEventArg received;
+    QVERIFY(KCirraCodec::decode(event.record, &received));
+    QCOMPARE(received, page);
+    // The other user hears nothing and the sender gets no echo: the next
+    // frame each of them gets is its own reply.
+    for (KCirraClient *client : {&b, &a1}) {
+        CirraReply reply;
+        QVERIFY(
+            client->call(QStringLiteral("cirraIpcCall"), KCirraRecord::make(ipcArg("showTransferHelperDlg")), &reply));
+        QVERIFY(client->takeEvents().isEmpty());
     }
-    // The other user hears nothing: the next frame bob gets is his own reply.
-    CirraReply reply;
-    QVERIFY(b.call(QStringLiteral("cirraIpcCall"), KCirraRecord::make(ipcArg("showTransferHelperDlg")), &reply));
-    QVERIFY(b.takeEvents().isEmpty());
     QCOMPARE(m_cirrad->callsOf(QStringLiteral("notifyWebPageEvent")).size(), 1);
 }
 

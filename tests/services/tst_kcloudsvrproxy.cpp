@@ -210,8 +210,8 @@ void tst_KCloudSvrProxy::callReachesSlot()
     QCOMPARE(c.type, type);
     QCOMPARE(c.state, state);
     QCOMPARE(m_cirrad->callsOf(function).size(), 1);
-    if (function == QLatin1String("notifyWebPageEvent")) // the service relays it back after the reply
-        QTRY_COMPARE(receiver.order, (QStringList{QStringLiteral("reply"), QStringLiteral("event")}));
+    if (function == QLatin1String("notifyWebPageEvent")) // relayed to the other processes, not back
+        QCOMPARE(receiver.order, QStringList{QStringLiteral("reply")});
 }
 
 void tst_KCloudSvrProxy::answerReachesReceiverOnAnotherThread()

@@ -206,6 +206,15 @@
         await act(element, 'Reordering', 'dragWorkarea', { workAreaIdList: ids.join('|') });
     }
 
+    // "More": the documents of one work area or device in the sub-widget
+    // beside the panel.
+    function showMore(element, kind, title, id, tags) {
+        const height = Math.min(560, 56 + 34 * Math.max(1, tags.length));
+        act(element, 'Opening the documents', 'showSubWidget',
+            { data: { height: height, kind: kind, title: title, workAreaId: kind === 'workarea' ? id : '',
+                      deviceId: kind === 'device' ? id : '', tags: tags } });
+    }
+
     function buildCard(workArea, closed) {
         const card = $('tpl-card').content.firstElementChild.cloneNode(true);
         card.dataset.id = workArea.workAreaId;
@@ -239,6 +248,9 @@
         sw.textContent = closed ? 'Reopen' : 'Switch';
         sw.addEventListener('click', function () {
             act(card, 'Switching', 'switchWorkArea', { workAreaId: workArea.workAreaId });
+        });
+        card.querySelector('.act-more').addEventListener('click', function (e) {
+            showMore(e.currentTarget, 'workarea', workArea.name, workArea.workAreaId, workArea.tags);
         });
         const rename = card.querySelector('.act-rename');
         rename.addEventListener('click', function () { startRename(card, workArea); });
@@ -430,8 +442,20 @@
                 });
                 head.appendChild(folder);
             }
-            div.appendChild(head);
             const tags = Array.isArray(device.Tags) ? device.Tags.filter(isObject) : [];
+            if (device.is_Local !== true && tags.length) {
+                const more = document.createElement('button');
+                more.type = 'button';
+                more.className = 'icon-btn act-more';
+                more.textContent = '\u2026';
+                more.setAttribute('aria-label', 'More documents of ' + name.textContent);
+                more.title = 'Documents beside the panel';
+                more.addEventListener('click', function () {
+                    showMore(more, 'device', name.textContent, str(device.device_id), tags);
+                });
+                head.appendChild(more);
+            }
+            div.appendChild(head);
             if (device.is_Local !== true && tags.length) {
                 const ul = document.createElement('ul');
                 tags.forEach(function (tag) { ul.appendChild(deviceTag(device, tag)); });

@@ -1,0 +1,464 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// The host panel's script object: every method through its dispatcher
+// (invoke) against a real model and real residual records (result, effect,
+// log), bad script values and ids, and the confirm dialog answering only
+// after it finished.
+
+#include "kzelvacrossterminalpaneljseventobj.h"
+#include "kzelvacrossterminalnotifyproxy.h"
+#include "kzelvacrossterminalpaneljshandle.h"
+#include "kzelvaresidualrecords.h"
+#include "kzelvaworkareaassembly.h"
+#include "kzelvaworkareaitem.h"
+#include "kzpersisttestutil.h"
+#include "recordlogtail.h"
+#include "workareatestbed.h"
+
+#include <kcloudsvrproxy.h>
+#include <klitecontentdlg.h>
+#include <kzelvasubpage.h>
+
+#include <QCheckBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+using Check = std::function<bool(const QJsonObject &data)>;
+Q_DECLARE_METATYPE(Check)
+
+class tst_KZelvaCrossTerminalPanelJsEventObj : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void methods_data();
+    void methods();
+    void openFilesReopensOnceThenRaises();
+    void confirmAnswersWhenFinished();
+    void broadcastsFromOtherProcesses_data();
+    void broadcastsFromOtherProcesses();
+    void aRelayHeardTwiceAppliesOnce();
+
+private:
+    QJsonObject invoke(const QString &method, const QJsonValue &argument);
+    QStringList recordIds(const QString &residualId);
+
+    QTemporaryDir m_dir;
+    WorkAreaTestBed m_bed;
+    KZelvaMainWindow *m_window = nullptr;
+    KZelvaResidualRecords *m_records = nullptr;
+    QString m_fixedTab;
+    QString m_research;
+    QString m_researchTab;
+    QString m_windowRecord;
+    QStringList m_heard;
+};
+
+void tst_KZelvaCrossTerminalPanelJsEventObj::init()
+{
+    KzPersistTest::setPanelConfig(
+        {{QStringLiteral("residualItemDeleteEnabled"), true}, {QStringLiteral("residualSettingSaveEnabled"), true}});
+    m_bed.start(new KZelvaWorkAreaAssembly, true);
+    m_window = m_bed.newWindow();
+    zelvaApp->setCurrentMainWindow(m_window);
+    m_fixedTab = m_bed.addPage(m_window, QStringLiteral("fixed"))->getWorkAreaItemId();
+    delete m_bed.current(m_window)->takeItem(m_fixedTab);
+    KZelvaWorkAreas *areas = m_bed.manager->workAreasOf(m_window);
+    const QString defaultArea = areas->currentWorkArea()->id();
+    KZelvaWorkArea *research = m_bed.manager->createWorkArea(false);
+    areas->addWorkArea(research);
+    areas->setCurrentWorkArea(research, false, true);
+    m_researchTab = m_bed.addPage(m_window, QStringLiteral("tides"))->getWorkAreaItemId();
+    m_research = research->id();
+    areas->setCurrentWorkArea(m_bed.manager->workArea(defaultArea), false, true);
+
+    m_records = m_bed.manager->residualRecords();
+    for (const char *id : {"gone1", "gone2"}) {
+        KZelvaWorkAreaRecoverItem item;
+        item.id = QLatin1String(id);
+        item.title = item.id + QStringLiteral(".txt");
+        item.pageType = KZelvaPluginWidget::QozDocument;
+        QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), item, defaultArea, 0));
+    }
+    QFile file(m_dir.filePath(QStringLiteral("w1.txt")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("w1") == 2);
+    file.close();
+    KZelvaWorkAreaRecoverItem w1;
+    w1.id = QStringLiteral("w1");
+    w1.title = QStringLiteral("w1.txt");
+    w1.pageType = KZelvaPluginWidget::QozDocument;
+    w1.filePath = file.fileName();
+    KZelvaWorkAreaData closed;
+    closed.id = QStringLiteral("{0d7c2c6e-4b8a-4e47-9d0f-1f2e3a4b5c6d}");
+    closed.name = QStringLiteral("closed window");
+    closed.activeItemId = w1.id;
+    m_windowRecord = m_records->saveWindowResidualCfgFile(QString(), closed, {w1});
+    QVERIFY(!m_windowRecord.isEmpty());
+    m_heard.clear();
+    // As the shell's script core registered it.
+    KZelvaCrossTerminalPanelJsEventObj::instance()->setState(3);
+}
+
+void tst_KZelvaCrossTerminalPanelJsEventObj::cleanup()
+{
+    m_records->waitForTasks();
+    m_bed.stop();
+    KZelvaCrossTerminalPanelJsEventObj::instance()->removeEventListener(
+        QStringLiteral("event.workarea.changedlistener"), QStringLiteral("cb1"));
+}
+
+QJsonObject tst_KZelvaCrossTerminalPanelJsEventObj::invoke(const QString &method, const QJsonValue &argument)
+{
+    QJsonObject result;
+    int replies = 0;
+    KZelvaCrossTerminalPanelJsEventObj::instance()->invoke(
+        method, argument, [this](const QString &payload) { m_heard.append(payload); }, nullptr,
+        [&](const QJsonObject &r) {
+            result = r;
+            ++replies;
+        });
+    return replies == 1 ? result : QJsonObject{{QStringLiteral("replies"), replies}};
+}
+
+QStringList tst_KZelvaCrossTerminalPanelJsEventObj::recordIds(const QString &residualId)
+{
+    QVector<KZelvaWorkAreaRecoverItem> items;
+    QStringList ids;
+    if (m_records->readRecord(residualId, nullptr, &items)) {
+        for (const KZelvaWorkAreaRecoverItem &item : qAsConst(items))
+            ids.append(item.id);
+    }
+    return ids;
+}
+
+// Rows: method, the script value as JSON text (%F fixed tab, %R research,
+// %T its tab, %W the closed window's record), deletion on, the result's
+// code, a text its "msg" or the log holds (empty: none checked), and a check
+// of its "data" and the model.
+void tst_KZelvaCrossTerminalPanelJsEventObj::methods_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<bool>("deletion");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Check>("check");
+
+    auto any = Check([](const QJsonObject &) { return true; });
+    auto untouched = Check([this](const QJsonObject &) {
+        return recordIds(QStringLiteral("default")) == QStringList{QStringLiteral("gone1"), QStringLiteral("gone2")}
+               && m_records->windowResidualIds() == QStringList{m_windowRecord};
+    });
+    auto currentTitle = [this] {
+        KZelvaSubPage *page = m_window->centralArea()->currentSubPage();
+        return page ? page->windowTitle() : QString();
+    };
+    const QString deep =
+        QStringLiteral(R"({"a":)").repeated(40) + QStringLiteral("1") + QString(QLatin1Char('}')).repeated(40);
+
+    QTest::newRow("unknown method") << "removeEverything"
+                                    << "{}" << true << 1 << "removeEverything is not a method" << untouched;
+    QTest::newRow("openTab without arguments") << "openTab"
+                                               << "null" << true << 1 << "openTab::argMap is empty" << any;
+    QTest::newRow("openTab with an array")
+        << "openTab"
+        << R"([{"workAreaId":"%R","tagId":"%T"}])" << true << 1 << "openTab::argMap is empty" << any;
+    QTest::newRow("openTab nested too deep") << "openTab" << deep << true << 1 << "openTab::argMap is empty" << any;
+    QTest::newRow("openTab with text") << "openTab"
+                                       << R"("%T")" << true << 1 << "openTab::argMap is empty" << any;
+    QTest::newRow("visible state without arguments")
+        << "updatePanelVisibleState"
+        << "{}" << true << 1 << "updatePanelVisibleState::argMap is empty" << any;
+    QTest::newRow("visible state off") << "updatePanelVisibleState"
+                                       << R"({"bCrossTerminalPanelShow":false})" << true << 0
+                                       << "m_CrossTerminalPanelShow = 0" << Check([](const QJsonObject &d) {
+                                              return !KZelvaCrossTerminalPanelJsHandle::instance()->isPanelVisible()
+                                                     && d.value(QStringLiteral("data")) == false;
+                                          });
+    QTest::newRow("open fixed tab") << "openTab"
+                                    << R"({"workAreaId":"fixedArea","tagId":"%F"})" << true << 0
+                                    << "fixedItem workAreaId = fixedArea" << Check([=](const QJsonObject &) {
+                                           return currentTitle() == QLatin1String("fixed");
+                                       });
+    QTest::newRow("open work-area tab") << "openTab"
+                                        << R"({"workAreaId":"%R","tagId":"%T","isResidual":false})" << true << 0
+                                        << "isClosedItem = 0" << Check([this](const QJsonObject &) {
+                                               return m_bed.current(m_window)->id() == m_research;
+                                           });
+    QTest::newRow("open closed document")
+        << "openTab"
+        << R"({"workAreaId":"default","tagId":"gone1","isResidual":true})" << true << 0 << "isClosedItem = 1"
+        << Check([=](const QJsonObject &) { return currentTitle().startsWith(QLatin1String("gone1")); });
+    QTest::newRow("open empty ids") << "openTab"
+                                    << R"({"workAreaId":"","tagId":"x"})" << true << 1
+                                    << "openTag::workAreaId/tagId is empty" << any;
+    QTest::newRow("open unknown tab") << "openTab"
+                                      << R"({"workAreaId":"%R","tagId":"nope"})" << true << 1
+                                      << "openTag, openClosedItem getItem is nullptr" << any;
+    QTest::newRow("close work-area tab") << "closeTab"
+                                         << R"({"workAreaId":"%R","tagId":"%T"})" << true << 0 << ""
+                                         << Check([this](const QJsonObject &) {
+                                                return !m_bed.manager->workArea(m_research)->findItem(m_researchTab);
+                                            });
+    QTest::newRow("close unknown area") << "closeTab"
+                                        << R"({"workAreaId":"../x","tagId":"%T"})" << true << 1
+                                        << "closeTag:: workArea is nullptr, isClosedItem: 0" << any;
+    QTest::newRow("window tabs, empty id")
+        << "getResidualWindowTabList"
+        << R"({"residualId":""})" << true << 1 << "getResidualWindowTabList::strResidualId is empty" << any;
+    QTest::newRow("window tabs of default")
+        << "getResidualWindowTabList"
+        << R"({"residualId":"default"})" << true << 0 << "" << Check([](const QJsonObject &d) {
+               return d.value(QStringLiteral("data"))[QStringLiteral("close")].toArray().size() == 2;
+           });
+    QTest::newRow("deletion enabled") << "isResidualItemDeleteEnabled"
+                                      << "{}" << true << 0 << "" << Check([](const QJsonObject &d) {
+                                             return d.value(QStringLiteral("data"))[QStringLiteral("enabled")] == true;
+                                         });
+    QTest::newRow("remove one") << "removeResidualItem"
+                                << R"({"workAreaId":"default","tagId":"gone1"})" << true << 0 << "triggerEventNotify"
+                                << Check([this](const QJsonObject &) {
+                                       return recordIds(QStringLiteral("default"))
+                                              == QStringList{QStringLiteral("gone2")};
+                                   });
+    QTest::newRow("remove, deletion off")
+        << "removeResidualItem"
+        << R"({"workAreaId":"default","tagId":"gone1"})" << false << 1
+        << "removeResidualItem::isResidualItemDeleteEnabled is not support" << untouched;
+    QTest::newRow("remove without tag") << "removeResidualItem"
+                                        << R"({"workAreaId":"default","tagId":""})" << true << 1
+                                        << "removeResidualItem::tagId is empty" << untouched;
+    for (const QString &bad : {QStringLiteral("../x"), QStringLiteral("workarea"), QStringLiteral("residual"),
+                               QStringLiteral("def\\u0000ault"), QString(4096, QLatin1Char('a'))})
+        QTest::newRow(qPrintable(QStringLiteral("remove from record \"%1\"").arg(bad.left(12))))
+            << "removeResidualItem" << QStringLiteral(R"({"workAreaId":"%1","tagId":"gone1"})").arg(bad) << true << 1
+            << "workArea is nullptr, not exist" << untouched;
+    QTest::newRow("remove the last of a window")
+        << "removeResidualItem"
+        << R"({"workAreaId":"%W","tagId":"w1"})" << true << 0 << "removeResidualUidSettingFile"
+        << Check([this](const QJsonObject &) {
+               return m_records->windowResidualIds().isEmpty() && recordIds(QStringLiteral("default")).size() == 2;
+           });
+    QTest::newRow("clear, deletion off") << "removeAllResidualItems"
+                                         << "{}" << false << 1
+                                         << "removeAllResidualItems::isResidualItemDeleteEnabled is not support"
+                                         << untouched;
+    QTest::newRow("clear") << "removeAllResidualItems"
+                           << "{}" << true << 0 << "listWorkAreas.count: 2" << Check([this](const QJsonObject &) {
+                                  return recordIds(QStringLiteral("default")).isEmpty()
+                                         && m_records->windowResidualIds().isEmpty();
+                              });
+    QTest::newRow("confirm without content") << "showConfirmDlg"
+                                             << "{}" << true << 1 << "empty json obj" << any;
+    QTest::newRow("reopen unknown window")
+        << "openFiles"
+        << R"({"residualId":"../x"})" << true << 1 << "strResidualId: ../x workArea is not exist" << any;
+    QTest::newRow("reopen, empty id") << "openFiles"
+                                      << R"({"residualId":""})" << true << 1 << "openFiles::residualId is empty" << any;
+    QTest::newRow("listen") << "addChangeListener"
+                            << R"({"callback":"cb1"})" << true << 0 << "" << Check([this](const QJsonObject &) {
+                                   KZelvaCrossTerminalPanelJsHandle::instance()->notifyRefreshListData();
+                                   return m_heard.size() == 1 && m_heard.first().contains(QLatin1String("\"open\""));
+                               });
+    QTest::newRow("listen without callback")
+        << "addChangeListener"
+        << R"({"callback":7})" << true << 1 << "addChangeListener::eventName/callback is empty" << any;
+    QTest::newRow("event round trip") << "dispatchEvent"
+                                      << R"({"eventName":"x.y","payload":"p"})" << true << 0 << ""
+                                      << Check(
+                                             [](const QJsonObject &d) { return d.value(QStringLiteral("data")) == 0; });
+    QTest::newRow("event info") << "getAllEventInfo"
+                                << "{}" << true << 0 << "" << Check([](const QJsonObject &d) {
+                                       return d.value(QStringLiteral("data")).isObject();
+                                   });
+}
+
+void tst_KZelvaCrossTerminalPanelJsEventObj::methods()
+{
+    QFETCH(QString, method);
+    QFETCH(QString, argument);
+    QFETCH(bool, deletion);
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    QFETCH(Check, check);
+    if (!deletion)
+        KzPersistTest::setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), true}});
+    const QString filled = argument.replace(QLatin1String("%F"), m_fixedTab)
+                               .replace(QLatin1String("%R"), m_research)
+                               .replace(QLatin1String("%T"), m_researchTab)
+                               .replace(QLatin1String("%W"), m_windowRecord);
+    const QJsonValue value =
+        QJsonDocument::fromJson((QStringLiteral("[") + filled + QStringLiteral("]")).toUtf8()).array().at(0);
+    RecordLogTail tail;
+    const QJsonObject result = invoke(method, value);
+    QVERIFY2(result.contains(QStringLiteral("code")), QJsonDocument(result).toJson().constData());
+    QCOMPARE(result.value(QStringLiteral("code")).toInt(), code);
+    if (!text.isEmpty()) {
+        const QString seen =
+            result.value(QStringLiteral("msg")).toString() + QLatin1Char('\n') + tail.lines().join(QLatin1Char('\n'));
+        QVERIFY2(seen.contains(text), qPrintable(seen));
+    }
+    QVERIFY(check(result));
+}
+
+void tst_KZelvaCrossTerminalPanelJsEventObj::openFilesReopensOnceThenRaises()
+{
+    const int windows = zelvaApp->mainWindows().size();
+    const QJsonObject argument{{QStringLiteral("residualId"), m_windowRecord}};
+    QCOMPARE(invoke(QStringLiteral("openFiles"), argument).value(QStringLiteral("code")).toInt(), 0);
+    QCOMPARE(zelvaApp->mainWindows().size(), windows + 1);
+    KZelvaMainWindow *opened = KZelvaCrossTerminalPanelJsHandle::instance()->openedWindow(m_windowRecord);
+    QVERIFY(opened);
+    const QList<KZelvaSubPage *> pages = opened->centralArea()->subPages();
+    QCOMPARE(pages.size(), 1);
+    QCOMPARE(pages.first()->windowTitle(), QStringLiteral("w1.txt"));
+
+    RecordLogTail tail;
+    QCOMPARE(invoke(QStringLiteral("openFiles"), argument).value(QStringLiteral("code")).toInt(), 0);
+    QCOMPARE(zelvaApp->mainWindows().size(), windows + 1);
+    QVERIFY(tail.lines().join(QLatin1Char('\n')).contains(QLatin1String("workArea is had opened")));
+}
+
+void tst_KZelvaCrossTerminalPanelJsEventObj::confirmAnswersWhenFinished()
+{
+    const QJsonObject args{{QStringLiteral("caption"), QStringLiteral("Delete")},
+                           {QStringLiteral("content"), QStringLiteral("Delete all closed documents?")},
+                           {QStringLiteral("btnText"), QStringLiteral("Delete")},
+                           {QStringLiteral("btnResult"), QStringLiteral("yes")},
+                           {QStringLiteral("leftBtnText"), QStringLiteral("Keep")},
+                           {QStringLiteral("leftBtnResult"), QStringLiteral("no")},
+                           {QStringLiteral("checkBoxVisible"), true},
+                           {QStringLiteral("checkBoxText"), QStringLiteral("Do not ask again")}};
+    for (const bool viewLives : {true, false}) {
+        auto *view = new QWidget;
+        QList<QJsonObject> replies;
+        KZelvaCrossTerminalPanelJsEventObj::instance()->invoke(QStringLiteral("showConfirmDlg"), args, {}, view,
+                                                               [&](const QJsonObject &r) { replies.append(r); });
+        // The call returned with the dialog open: no nested loop ran.
+        QVERIFY(replies.isEmpty());
+        auto *dialog = view->findChild<KLiteContentDlg *>(QStringLiteral("crossTerminalPanelConfirmDlg"));
+        QVERIFY(dialog && dialog->isVisible());
+        dialog->findChild<QCheckBox *>()->setChecked(true);
+        if (!viewLives) {
+            dialog->setParent(nullptr); // outlives the page's view
+            delete view;
+            view = nullptr;
+        }
+        dialog->okButton()->click();
+        if (viewLives) {
+            QCOMPARE(replies.size(), 1);
+            const QJsonObject data = replies.first().value(QStringLiteral("data")).toObject();
+            QCOMPARE(data.value(QStringLiteral("confirm")).toString(), QStringLiteral("yes"));
+            QCOMPARE(data.value(QStringLiteral("isChecked")).toBool(), true);
+        } else {
+            QVERIFY(replies.isEmpty());
+        }
+        delete view;
+    }
+}
+
+namespace {
+
+NotifyWebPageEventArg broadcast(const QString &message)
+{
+    NotifyWebPageEventArg arg;
+    arg.__set_business("crossTerminalPanel");
+    arg.__set_eventName("kipc_crosstermianlpanel_eventhandle");
+    arg.__set_message(message.toStdString());
+    return arg;
+}
+
+void nameThisProcess(const QString &appName)
+{
+    KCloudSvrProxy::ClientInfo info = zelvaApp->cloudSvrProxy()->clientInfo();
+    info.appName = appName;
+    zelvaApp->cloudSvrProxy()->setClientInfo(info);
+}
+
+} // namespace
+
+// Rows: the broadcast's text (this process is "zelva-b"), a log text, and
+// the documents left in "default" afterwards.
+void tst_KZelvaCrossTerminalPanelJsEventObj::broadcastsFromOtherProcesses_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<QStringList>("left");
+    const QStringList both{QStringLiteral("gone1"), QStringLiteral("gone2")};
+    QTest::newRow("not JSON") << "remove gone1"
+                              << "panelEventNotify stringParam is invalid" << both;
+    QTest::newRow("an array") << R"([{"operation":"clear"}])"
+                              << "panelEventNotify stringParam is invalid" << both;
+    QTest::newRow("own name") << R"({"appname":"zelva-b","operation":"clear","uuid":"{u1}"})"
+                              << "panelEventNotify appName is appself" << both;
+    QTest::newRow("empty operation") << R"({"appname":"zelva-a","operation":"","uuid":"{u2}"})"
+                                     << "panelEventNotify operation is empty" << both;
+    QTest::newRow("unknown operation") << R"({"appname":"zelva-a","operation":"explode","uuid":"{u3}"})"
+                                       << "callInfo: unknown operation explode" << both;
+    QTest::newRow("param as text") << R"({"appname":"zelva-a","operation":"remove","uuid":"{u4}","param":"gone1"})"
+                                   << "bRet: 0, callInfo: param is not an object" << both;
+    QTest::newRow("remove") << R"({"appname":"zelva-a","operation":"remove","uuid":"{u5}",
+                                   "param":{"workAreaId":"default","tagId":"gone1"}})"
+                            << "bRet: 1" << QStringList{QStringLiteral("gone2")};
+    QTest::newRow("already removed there and here")
+        << R"({"appname":"zelva-a","operation":"remove","uuid":"{u6}","param":{"workAreaId":"default","tagId":"gone9"}})"
+        << "bRet: 0" << both;
+    QTest::newRow("protected name") << R"({"appname":"zelva-a","operation":"remove","uuid":"{u7}",
+                                           "param":{"workAreaId":"workarea","tagId":"gone1"}})"
+                                    << "bRet: 0" << both;
+    QTest::newRow("clear") << R"({"appname":"zelva-a","operation":"clear","uuid":"{u8}"})"
+                           << "bRet: 1" << QStringList();
+}
+
+void tst_KZelvaCrossTerminalPanelJsEventObj::broadcastsFromOtherProcesses()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, log);
+    QFETCH(QStringList, left);
+    nameThisProcess(QStringLiteral("zelva-b"));
+    KZelvaCrossTerminalNotifyProxy proxy;
+    RecordLogTail tail;
+    proxy.onNotifyBroadcastWebPageEvent(broadcast(message));
+    QVERIFY2(tail.lines().join(QLatin1Char('\n')).contains(log), qPrintable(tail.lines().join(QLatin1Char('\n'))));
+    m_records->waitForTasks();
+    QCOMPARE(recordIds(QStringLiteral("default")), left);
+    QCOMPARE(m_records->windowResidualIds().size(), left.isEmpty() ? 0 : 1);
+}
+
+void tst_KZelvaCrossTerminalPanelJsEventObj::aRelayHeardTwiceAppliesOnce()
+{
+    nameThisProcess(QStringLiteral("zelva-b"));
+    KZelvaCrossTerminalNotifyProxy proxy;
+    const QString message = QStringLiteral(
+        R"({"appname":"zelva-a","operation":"remove","uuid":"{u9}","param":{"workAreaId":"default","tagId":"gone1"}})");
+    proxy.onNotifyBroadcastWebPageEvent(broadcast(message));
+    QCOMPARE(recordIds(QStringLiteral("default")), QStringList{QStringLiteral("gone2")});
+    // The document closes here again; the same relay heard once more does not
+    // take it away a second time.
+    KZelvaWorkAreaRecoverItem again;
+    again.id = QStringLiteral("gone1");
+    again.pageType = KZelvaPluginWidget::QozDocument;
+    QVERIFY(m_records->addWorkAreaFixedResidualItem(QString(), again, m_research, 0));
+    RecordLogTail tail;
+    proxy.onNotifyBroadcastWebPageEvent(broadcast(message));
+    QVERIFY(tail.lines().join(QLatin1Char('\n')).contains(QLatin1String("uuid seen before")));
+    QCOMPARE(recordIds(QStringLiteral("default")).size(), 2);
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("KZELVA_WEB_ENGINE", "0");
+    qputenv("KZELVA_CIRRAD", ""); // no service is started from here
+    KZelvaApplication app(argc, argv);
+    tst_KZelvaCrossTerminalPanelJsEventObj test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_kzelvacrossterminalpaneljseventobj.moc"
