@@ -14,6 +14,10 @@
 #include "kzelvacrossterminalpanelmgr.h"
 #include "kzelvacrossterminalpanelshadowwidget.h"
 #include "kzelvacrossterminalrelayhint.h"
+#include "kcirradprocess.h"
+#include "kxwebtestconnection.h"
+#include "kzelvaresidualrecords.h"
+#include "kzpersisttestutil.h"
 #include "kzelvaworkareaassembly.h"
 #include "kzelvaworkareaitem.h"
 #include "recordlogtail.h"
@@ -25,6 +29,9 @@
 #include <kxwebviewcontainer.h>
 #include <kxwebviewjsanswer.h>
 #include <kxwebviewjscontext.h>
+#include <kcloudsvrproxy.h>
+#include <kzelvacentralarea.h>
+#include <kzelvaqozsubpage.h>
 #include <kzelvabrowserwidgetbase.h>
 #include <kzelvasubpage.h>
 
@@ -86,6 +93,9 @@ private Q_SLOTS:
     void methods_data();
     void methods();
     void listingAnswerIsTheModel();
+    void serviceStatusFollowsTheService();
+    void recentlyClosedDocuments_data();
+    void recentlyClosedDocuments();
     void openUrlReachesTheProcessUnchanged_data();
     void openUrlReachesTheProcessUnchanged();
     void firstRelayGoesThroughTheHint();
@@ -266,6 +276,13 @@ void tst_KZelvaCrossTerminalJsApi::methods_data()
     QTest::newRow("open url empty") << "openUrlInQoz"
                                     << R"({"url":""})" << fail << "openUrlInQoz : Fail! URL is Empty" << false
                                     << Check(none);
+    QTest::newRow("open closed document, record outside the settings")
+        << "openResidualTag"
+        << R"({"residualId":"../x","tagId":"t"})" << fail
+        << "openResidualTag : failed! no closed document, residualId = ../x" << false << Check(none);
+    QTest::newRow("open closed document without tag")
+        << "openResidualTag"
+        << R"({"residualId":"default"})" << fail << "openResidualTag : failed!" << false << Check(none);
     QTest::newRow("huge name")
         << "renameWorkArea" << QStringLiteral(R"({"workAreaId":"%R","name":"%1"})").arg(QString(5000, QLatin1Char('n')))
         << fail << "" << false << Check([=] { return nameOf(m_research) == QLatin1String("Research"); });
@@ -329,6 +346,105 @@ void tst_KZelvaCrossTerminalJsApi::listingAnswerIsTheModel()
     QVERIFY(m_manager->workArea(made.value(QStringLiteral("workAreaId")).toString()));
     for (const char *key : {"name", "type", "tagNum", "customColor", "status", "isDefault"})
         QVERIFY2(made.contains(QLatin1String(key)), key);
+}
+
+// The page's banner follows the cloud service: away, signed out, back.
+void tst_KZelvaCrossTerminalJsApi::serviceStatusFollowsTheService()
+{
+    KCloudSvrProxy *proxy = zelvaApp->cloudSvrProxy();
+    KxWebTestConnection page(m_container->jsObject(), false);
+    page.receiveText(QStringLiteral(R"({"t":"on","e":"crossterminal.event.serviceStatus"})"));
+    const auto status = [this] {
+        return parse(call(QStringLiteral("getServiceStatus"), {})->value(QStringLiteral("result")).toString())
+            .value(QStringLiteral("status"))
+            .toString();
+    };
+    const auto lastEvent = [&page] {
+        return parse(page.last().value(QStringLiteral("d")).toString()).value(QStringLiteral("status")).toString();
+    };
+    QCOMPARE(status(), QStringLiteral("unavailable"));
+    KCirradProcess cirrad;
+    const struct
+    {
+        const char *step;
+        const char *expected;
+    } steps[] = {{"start", "ok"}, {"logout", "signedOut"}, {"login", "ok"}, {"kill", "unavailable"}};
+    for (const auto &row : steps) {
+        const QString step = QLatin1String(row.step);
+        if (step == QLatin1String("start"))
+            QVERIFY(cirrad.start());
+        else if (step == QLatin1String("kill"))
+            cirrad.kill();
+        else
+            QVERIFY(cirrad.control(step, {{QStringLiteral("user"), proxy->userId()}}));
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QLatin1String(row.expected), 15000);
+        QTRY_COMPARE(lastEvent(), QLatin1String(row.expected));
+    }
+}
+
+// Rows: the closed document's file (created or not), the listing keeps it,
+// the open call's answer, a new tab with that file.
+void tst_KZelvaCrossTerminalJsApi::recentlyClosedDocuments_data()
+{
+    QTest::addColumn<bool>("fileExists");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("file on disk") << true << true;
+    QTest::newRow("file gone") << false << false;
+}
+
+void tst_KZelvaCrossTerminalJsApi::recentlyClosedDocuments()
+{
+    QFETCH(bool, fileExists);
+    QFETCH(bool, opens);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("harbour.txt"));
+    if (fileExists) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("tides");
+    }
+    KZelvaWorkAreaRecoverItem closed;
+    closed.id = QStringLiteral("closed-1");
+    closed.title = QStringLiteral("harbour.txt");
+    closed.filePath = path;
+    closed.pageType = KZelvaPluginWidget::QozDocument;
+    // Closed tabs are kept while the shell's panel saves them; a closed window's are kept always.
+    KzPersistTest::setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), true}});
+    QVERIFY(m_manager->residualRecords()->addWorkAreaFixedResidualItem(QString(), closed, m_default, 0));
+    QSettings(KZelvaPaths::configDir() + QStringLiteral("/tabmanagerpanel.ini"), QSettings::IniFormat)
+        .setValue(QStringLiteral("panel/enabled"), false);
+
+    const auto listed = [this] {
+        const QJsonObject list =
+            parse(call(QStringLiteral("getResidualTagsList"), {})->value(QStringLiteral("result")).toString());
+        QStringList ids;
+        for (const QJsonValue &tag : list.value(QStringLiteral("close")).toArray())
+            ids << tag.toObject().value(QStringLiteral("workAreaId")).toString() + QLatin1Char('/')
+                       + tag.toObject().value(QStringLiteral("tagId")).toString();
+        return ids;
+    };
+    // Without the shell's tab-manager panel the limits keep their defaults.
+    QCOMPARE(listed(), QStringList{QStringLiteral("default/closed-1")});
+
+    const int tabs = m_window->centralArea()->subPages().size();
+    QSignalSpy closes(m_wrapper->jsApi(), &KZelvaCrossTerminalJsApi::queryClose);
+    const std::optional<QJsonObject> answer =
+        call(QStringLiteral("openResidualTag"), {{QStringLiteral("residualId"), QStringLiteral("default")},
+                                                 {QStringLiteral("tagId"), QStringLiteral("closed-1")}});
+    QVERIFY(answer);
+    QCOMPARE(answer->value(QStringLiteral("result")).toString(),
+             opens ? QStringLiteral(R"({"isSuccess":true})") : QStringLiteral(R"({"isSuccess":false})"));
+    QCOMPARE(closes.count(), opens ? 1 : 0);
+    QCOMPARE(m_window->centralArea()->subPages().size(), tabs + (opens ? 1 : 0));
+    if (opens) {
+        auto *doc = qobject_cast<KZelvaQozSubPage *>(m_window->centralArea()->subPages().constLast());
+        QVERIFY(doc);
+        QCOMPARE(doc->getDocPath(), path);
+        // Open again, so no longer listed as closed.
+        QTRY_VERIFY(listed().isEmpty());
+    } else {
+        QCOMPARE(listed().size(), 1);
+    }
 }
 
 void tst_KZelvaCrossTerminalJsApi::openUrlReachesTheProcessUnchanged_data()
@@ -533,6 +649,7 @@ int main(int argc, char **argv)
 {
     qputenv("KZELVA_WEB_ENGINE", "0");
     qputenv("KZELVA_DPI_SCALE", "1"); // sizes below are logical pixels
+    qputenv("KZELVA_CIRRAD", "");     // the service runs only when a test starts it
     KZelvaApplication app(argc, argv);
     tst_KZelvaCrossTerminalJsApi test;
     return QTest::qExec(&test, argc, argv);
