@@ -4,10 +4,11 @@
 // The cross-terminal panel as a person sees it: the manager pops it up under
 // the window's button, its QtWebEngine view shows the placeholder and then
 // the real page with the shell's work areas, a change in the model reaches
-// the page, the device service being away is said, and without a
+// the page, the device service being away and back is said, and without a
 // compositing manager the panel has a plain border. Needs a display
 // (xvfb-run).
 
+#include "kcirradprocess.h"
 #include "kzelvacrossterminalpanel.h"
 #include "kzelvacrossterminalpanelmgr.h"
 #include "kzelvaworkareaassembly.h"
@@ -95,10 +96,23 @@ void tst_KZelvaCrossTerminalPanelWebEngine::panelShowsTheShellsWorkAreas()
                                  .contains(QLatin1String("Harbour survey")),
                              10000);
 
-    // No device service in this test: the page says so and keeps its lists.
-    QTRY_COMPARE(evaluate(panel, QStringLiteral("document.getElementById('service').hidden")).toBool(), false);
-    QCOMPARE(evaluate(panel, QStringLiteral("document.getElementById('app').dataset.service")).toString(),
-             QStringLiteral("unavailable"));
+    // The device service: away at first, then up, killed while shown (the
+    // last lists stay), back (the live labels are asked for again).
+    const auto service = [&] {
+        return evaluate(panel, QStringLiteral("document.getElementById('app').dataset.service + '|' + "
+                                              "document.getElementById('service').hidden + '|' + "
+                                              "document.querySelectorAll('#open .card').length"))
+            .toString();
+    };
+    QTRY_COMPARE(service(), QStringLiteral("unavailable|false|2"));
+    KCirradProcess cirrad;
+    QVERIFY(cirrad.start());
+    QTRY_COMPARE_WITH_TIMEOUT(service(), QStringLiteral("ok|true|2"), 15000);
+    cirrad.kill();
+    QTRY_COMPARE_WITH_TIMEOUT(service(), QStringLiteral("unavailable|false|2"), 15000);
+    QVERIFY(cirrad.start());
+    QTRY_COMPARE_WITH_TIMEOUT(service(), QStringLiteral("ok|true|2"), 15000);
+    QTRY_VERIFY(!cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("sendFileLabelOnlineMsg")).isEmpty());
 
     // Xvfb has no compositing manager: a plain 1 px border, no translucent shadow.
     QVERIFY(panel->shadowVisible());
