@@ -56,6 +56,52 @@ QByteArray exchange(quint16 port, const QByteArray &bytes)
     return answer + socket.readAll();
 }
 
+// One client text frame, masked or not (the payload is under 64 KiB).
+QByteArray clientFrame(const QByteArray &payload, bool masked)
+{
+    QByteArray frame(1, char(0x81));
+    const char maskBit = masked ? char(0x80) : char(0);
+    if (payload.size() < 126) {
+        frame.append(char(maskBit | char(payload.size())));
+    } else {
+        frame.append(char(maskBit | 126));
+        frame.append(char(payload.size() >> 8));
+        frame.append(char(payload.size() & 0xff));
+    }
+    if (!masked)
+        return frame + payload;
+    const char key[4] = {0x1b, 0x2c, 0x3d, 0x4e};
+    frame.append(key, 4);
+    for (int i = 0; i < payload.size(); ++i)
+        frame.append(char(payload.at(i) ^ key[i % 4]));
+    return frame;
+}
+
+// The server's frames in `bytes` (never masked) as "text" or "close <code>".
+QStringList serverFrames(const QByteArray &bytes)
+{
+    QStringList frames;
+    int at = 0;
+    while (at + 2 <= bytes.size()) {
+        const int opcode = bytes.at(at) & 0x0f;
+        int length = bytes.at(at + 1) & 0x7f;
+        int header = 2;
+        if (length == 126) {
+            if (at + 4 > bytes.size())
+                break;
+            length = (uchar(bytes.at(at + 2)) << 8) | uchar(bytes.at(at + 3));
+            header = 4;
+        }
+        if (at + header + length > bytes.size())
+            break;
+        const QByteArray payload = bytes.mid(at + header, length);
+        frames << (opcode == 8 ? QStringLiteral("close %1").arg((uchar(payload.at(0)) << 8) | uchar(payload.at(1)))
+                               : QStringLiteral("text"));
+        at += header + length;
+    }
+    return frames;
+}
+
 } // namespace
 
 class tst_KxWebBridgeServer : public QObject
@@ -271,6 +317,71 @@ private Q_SLOTS:
         m_page.reset();
         QVERIFY(closed.wait(5000));
         QCOMPARE(client->closeCode(), QWebSocketProtocol::CloseCodeGoingAway);
+    }
+
+    // Rows: the client's frames ("m" masked, "M" masked with a 16-bit
+    // length, "u" not masked), sent whole or a byte at a time. Masked frames
+    // before an unmasked one may still be answered; none after it is read,
+    // and the connection ends with a close frame of status 1002.
+    void clientFramesMustBeMasked_data()
+    {
+        QTest::addColumn<QString>("frames");
+        QTest::addColumn<bool>("byByte");
+        QTest::newRow("masked") << "m" << false;
+        QTest::newRow("masked, a byte at a time") << "mM" << true;
+        QTest::newRow("not masked") << "u" << false;
+        QTest::newRow("not masked, a byte at a time") << "u" << true;
+        QTest::newRow("masked, not, masked") << "mum" << false;
+        QTest::newRow("16-bit length, then not, by byte") << "Mum" << true;
+    }
+
+    void clientFramesMustBeMasked()
+    {
+        QFETCH(QString, frames);
+        QFETCH(bool, byByte);
+        const QByteArray call = "{\"t\":\"call\",\"id\":1,\"h\":\"common\",\"m\":\"echo\",\"a\":{}}";
+        QByteArray bytes;
+        for (const QChar kind : frames)
+            bytes +=
+                clientFrame(kind == QLatin1Char('M') ? call + QByteArray(300, ' ') : call, kind != QLatin1Char('u'));
+        const int refusedAt = frames.indexOf(QLatin1Char('u'));
+        const int before = refusedAt < 0 ? frames.size() : refusedAt;
+        if (refusedAt >= 0) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("not masked")));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refused Unmasked")));
+        }
+
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, m_server->port());
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write(upgradeHead("/kzbridge?token=" + token() + "&page=" + kPage.toLatin1(), hostHeader(),
+                                 m_server->origin().toLatin1()));
+        QByteArray in;
+        QTRY_VERIFY((in += socket.readAll()).contains("\r\n\r\n"));
+        QVERIFY2(in.startsWith("HTTP/1.1 101"), in.constData());
+        in.remove(0, in.indexOf("\r\n\r\n") + 4);
+        if (byByte) {
+            for (const char byte : qAsConst(bytes)) {
+                socket.write(&byte, 1);
+                socket.flush();
+                QCoreApplication::processEvents();
+            }
+        } else {
+            socket.write(bytes);
+        }
+        if (refusedAt < 0) {
+            QTRY_COMPARE(serverFrames(in += socket.readAll()).size(), before);
+            QCOMPARE(m_handler->calls, before);
+            return;
+        }
+        QTRY_VERIFY(serverFrames(in += socket.readAll()).contains(QStringLiteral("close 1002")));
+        QTRY_VERIFY(socket.state() == QAbstractSocket::UnconnectedState);
+        const QStringList answers = serverFrames(in += socket.readAll());
+        QCOMPARE(answers.constLast(), QStringLiteral("close 1002"));
+        QVERIFY(answers.count(QStringLiteral("text")) <= before);
+        QVERIFY(m_handler->calls <= before);
+        QCOMPARE(m_server->refusals(Refusal::Unmasked), 1);
+        QTRY_COMPARE(m_page->connectionCount(), 0);
     }
 
     void oversizedMessageClosesTheConnection()
