@@ -147,7 +147,7 @@ void KZelvaCrossTerminalWorkAreaListing::addPageDetails(KZelvaSubPage *page, QJs
             tag->insert(QStringLiteral("fileType"), fileType);
     }
     if (KZelvaCrossTerminalTabIcon::isIconPageType(type)) {
-        // No browser delegate in the host yet, so no favicon: the icon info decides.
+        // The host's tabs of these types have no browser delegate: the icon info decides.
         const QString icon = KZelvaCrossTerminalTabIcon::extraTabIcon(
             type, QIcon(), callPage(page, "getPageTabIconInfo").toMap());
         if (!icon.isEmpty())
