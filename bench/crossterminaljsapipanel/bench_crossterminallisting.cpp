@@ -6,13 +6,10 @@
 // tabs each, against a plain QJsonDocument build of the same tree from
 // values held in memory, written the same way.
 #include "kzbenchratio.h"
+#include "kzbenchworkareas.h"
 
 #include "kzelvacrossterminaljsapi.h"
 #include "kzelvacrossterminalpanel.h"
-#include "kzelvaworkarea.h"
-#include "kzelvaworkareaitem.h"
-#include "kzelvaworkareamanager.h"
-#include "kzelvaworkareas.h"
 
 #include <kzelvaapplication.h>
 #include <kzelvamainwindow.h>
@@ -86,25 +83,7 @@ struct Scene
     {
         manager->notifyMainWindowAdd(window);
         zelvaApp->setCurrentMainWindow(window);
-        // Stored documents without open tabs: the listing is the same, and
-        // 10 000 live tabs would time the adoption of pages instead.
-        KZelvaWorkAreas *areas = manager->workAreasOf(window);
-        for (int w = 0; w < size; ++w) {
-            KZelvaWorkArea *workArea = manager->createWorkArea(false);
-            areas->addWorkArea(workArea);
-            for (int t = 0; t < size; ++t) {
-                KZelvaWorkAreaRecoverItem record;
-                record.id = QStringLiteral("%1%2").arg(workArea->id()).arg(t, 3, 10, QLatin1Char('0'));
-                record.title = QStringLiteral("report %1-%2.txt").arg(w).arg(t);
-                record.filePath = QStringLiteral("/home/user/Documents/project %1/report %1-%2.txt").arg(w).arg(t);
-                record.suffix = QStringLiteral("txt");
-                record.pageType = 3;
-                record.tabIndex = t;
-                auto *item = new KZelvaWorkAreaItem(manager);
-                item->setRecord(record);
-                workArea->addItem(item, true);
-            }
-        }
+        addStoredWorkAreas(manager, window, size, size);
         tree = Node::from(KZelvaCrossTerminalJsApi::generateWorkareaAndTagsJson());
     }
     ~Scene()

@@ -285,19 +285,24 @@ Items KZelvaCrossTerminalWorkAreaListing::mergedResidualItems(KZelvaWorkAreaMana
     return merged;
 }
 
-void KZelvaCrossTerminalWorkAreaListing::collectOpenDocuments(KZelvaWorkAreaManager *manager, QSet<QString> *ids,
-                                                              QSet<QString> *documents)
+KZelvaWorkAreaManager *KZelvaCrossTerminalWorkAreaListing::beginResidualScope(KZelvaCrossTerminalPanelConfig *config,
+                                                                              ResidualScope *scope)
 {
+    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+    if (noManager(manager))
+        return nullptr;
+    *config = KZelvaCrossTerminalPanelConfig::read();
     const QList<KZelvaWorkArea *> shown = shownWorkAreas(manager);
     for (KZelvaWorkArea *workArea : shown) {
         const QList<KZelvaWorkAreaItem *> items = workArea->items();
         for (KZelvaWorkAreaItem *item : items) {
-            ids->insert(item->effectiveId());
+            scope->openIds.insert(item->effectiveId());
             const QStringList keys = documentKeys(item->record());
             for (const QString &key : keys)
-                documents->insert(key);
+                scope->openDocuments.insert(key);
         }
     }
+    return manager;
 }
 
 QJsonObject KZelvaCrossTerminalWorkAreaListing::residualTags(KZelvaWorkAreaManager *manager, const ResidualScope &scope,
@@ -341,12 +346,11 @@ QJsonObject KZelvaCrossTerminalWorkAreaListing::residualTags(KZelvaWorkAreaManag
 
 QJsonObject KZelvaCrossTerminalWorkAreaListing::hostPanelListing(QStringList *invalidResidualIds)
 {
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    if (noManager(manager))
-        return {};
-    const KZelvaCrossTerminalPanelConfig config = KZelvaCrossTerminalPanelConfig::read();
+    KZelvaCrossTerminalPanelConfig config;
     ResidualScope scope;
-    collectOpenDocuments(manager, &scope.openIds, &scope.openDocuments);
+    KZelvaWorkAreaManager *manager = beginResidualScope(&config, &scope);
+    if (!manager)
+        return {};
     if (config.residualSettingSaveEnabled && manager->residualRecords())
         manager->residualRecords()->syncFlushWindowResidualSettings();
 
@@ -376,12 +380,11 @@ QJsonObject KZelvaCrossTerminalWorkAreaListing::hostPanelListing(QStringList *in
 
 QJsonObject KZelvaCrossTerminalWorkAreaListing::pluginPanelResidualListing()
 {
-    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
-    if (noManager(manager))
-        return {};
-    const KZelvaCrossTerminalPanelConfig config = KZelvaCrossTerminalPanelConfig::read();
+    KZelvaCrossTerminalPanelConfig config;
     ResidualScope scope;
-    collectOpenDocuments(manager, &scope.openIds, &scope.openDocuments);
+    KZelvaWorkAreaManager *manager = beginResidualScope(&config, &scope);
+    if (!manager)
+        return {};
     KZelvaApplication *app = KZelvaApplication::instance();
     fixedAreaTags(manager, app ? app->currentMainWindow() : nullptr, false, &scope.fixedIds);
     // Without the shell's tab-manager panel every panel value reads 0: the

@@ -10,6 +10,7 @@
 
 #include <kzelvaworkareadata.h>
 
+class KZelvaCrossTerminalPanelConfig;
 class KZelvaMainWindow;
 class KZelvaSubPage;
 class KZelvaWorkArea;
@@ -64,7 +65,9 @@ private:
         int maxVisible = 0;
         bool withLastAccessTime = false;
     };
-    static void collectOpenDocuments(KZelvaWorkAreaManager *manager, QSet<QString> *ids, QSet<QString> *documents);
+    // The manager (null, logged, without one), the panel values and the
+    // documents open now.
+    static KZelvaWorkAreaManager *beginResidualScope(KZelvaCrossTerminalPanelConfig *config, ResidualScope *scope);
     static QJsonObject residualTags(KZelvaWorkAreaManager *manager, const ResidualScope &scope,
                                     QStringList *invalidResidualIds);
     static QJsonArray tagsOf(KZelvaWorkArea *workArea, bool withPageDetails, bool withLastAccessTime);

@@ -20,9 +20,9 @@
 
 #include <QStackedLayout>
 #include <QToolButton>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 #include <QtTest>
+
+#include "../support/kwebenginescript.h"
 
 class tst_KZelvaCrossTerminalPanelWebEngine : public QObject
 {
@@ -36,15 +36,7 @@ private:
 
 QVariant tst_KZelvaCrossTerminalPanelWebEngine::evaluate(KZelvaCrossTerminalPanel *panel, const QString &script)
 {
-    QVariant value;
-    bool done = false;
-    panel->browser()->container()->webEngineView()->page()->runJavaScript(script, [&](const QVariant &v) {
-        value = v;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
-        qWarning("no answer to %s", qPrintable(script));
-    return value;
+    return runScriptIn(panel->browser()->container()->webEngineView(), script);
 }
 
 void tst_KZelvaCrossTerminalPanelWebEngine::panelShowsTheShellsWorkAreas()

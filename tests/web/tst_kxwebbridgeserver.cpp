@@ -77,31 +77,6 @@ QByteArray clientFrame(const QByteArray &payload, bool masked)
     return frame;
 }
 
-// The server's frames in `bytes` (never masked) as "text" or "close <code>".
-QStringList serverFrames(const QByteArray &bytes)
-{
-    QStringList frames;
-    int at = 0;
-    while (at + 2 <= bytes.size()) {
-        const int opcode = bytes.at(at) & 0x0f;
-        int length = bytes.at(at + 1) & 0x7f;
-        int header = 2;
-        if (length == 126) {
-            if (at + 4 > bytes.size())
-                break;
-            length = (uchar(bytes.at(at + 2)) << 8) | uchar(bytes.at(at + 3));
-            header = 4;
-        }
-        if (at + header + length > bytes.size())
-            break;
-        const QByteArray payload = bytes.mid(at + header, length);
-        frames << (opcode == 8 ? QStringLiteral("close %1").arg((uchar(payload.at(0)) << 8) | uchar(payload.at(1)))
-                               : QStringLiteral("text"));
-        at += header + length;
-    }
-    return frames;
-}
-
 } // namespace
 
 class tst_KxWebBridgeServer : public QObject
@@ -319,10 +294,9 @@ private Q_SLOTS:
         QCOMPARE(client->closeCode(), QWebSocketProtocol::CloseCodeGoingAway);
     }
 
-    // Rows: the client's frames ("m" masked, "M" masked with a 16-bit
-    // length, "u" not masked), sent whole or a byte at a time. Masked frames
-    // before an unmasked one may still be answered; none after it is read,
-    // and the connection ends with a close frame of status 1002.
+    // Rows: the client's frames ("m" masked, "M" with a 16-bit length, "u"
+    // not masked), sent whole or a byte at a time. Nothing from an unmasked
+    // frame on is read; the connection ends with a close of status 1002.
     void clientFramesMustBeMasked_data()
     {
         QTest::addColumn<QString>("frames");
@@ -370,15 +344,11 @@ private Q_SLOTS:
             socket.write(bytes);
         }
         if (refusedAt < 0) {
-            QTRY_COMPARE(serverFrames(in += socket.readAll()).size(), before);
-            QCOMPARE(m_handler->calls, before);
+            QTRY_COMPARE(m_handler->calls, before);
             return;
         }
-        QTRY_VERIFY(serverFrames(in += socket.readAll()).contains(QStringLiteral("close 1002")));
         QTRY_VERIFY(socket.state() == QAbstractSocket::UnconnectedState);
-        const QStringList answers = serverFrames(in += socket.readAll());
-        QCOMPARE(answers.constLast(), QStringLiteral("close 1002"));
-        QVERIFY(answers.count(QStringLiteral("text")) <= before);
+        QVERIFY(QByteArray(in + socket.readAll()).endsWith(QByteArray("\x88\x02\x03\xea", 4))); // close, 1002
         QVERIFY(m_handler->calls <= before);
         QCOMPARE(m_server->refusals(Refusal::Unmasked), 1);
         QTRY_COMPARE(m_page->connectionCount(), 0);

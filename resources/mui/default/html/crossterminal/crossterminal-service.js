@@ -3,7 +3,8 @@
 //
 // The device service's state in the panel page: a banner while the service
 // cannot be reached or nobody is signed in. The lists stay as last shown
-// while the service is away and are asked for again when it is back.
+// while the service is away and are asked for again when it is back or the
+// user signed out.
 (function () {
     'use strict';
 
@@ -26,7 +27,8 @@
         banner.textContent = TEXTS[status];
         banner.hidden = status === 'ok';
         document.getElementById('app').dataset.service = status;
-        if (status === 'ok' && before !== 'ok' && window.KzPanel)
+        // Back, or signed out (the devices are gone): the lists are asked for again.
+        if (status !== 'unavailable' && status !== before && window.KzPanel)
             window.KzPanel.reload();
         return true;
     }
