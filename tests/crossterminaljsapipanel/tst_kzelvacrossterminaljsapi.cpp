@@ -14,8 +14,6 @@
 #include "kzelvacrossterminalpanelmgr.h"
 #include "kzelvacrossterminalpanelshadowwidget.h"
 #include "kzelvacrossterminalrelayhint.h"
-#include "kcirradprocess.h"
-#include "kxwebtestconnection.h"
 #include "kzelvaresidualrecords.h"
 #include "kzpersisttestutil.h"
 #include "kzelvaworkareaassembly.h"
@@ -29,7 +27,6 @@
 #include <kxwebviewcontainer.h>
 #include <kxwebviewjsanswer.h>
 #include <kxwebviewjscontext.h>
-#include <kcloudsvrproxy.h>
 #include <kzelvacentralarea.h>
 #include <kzelvaqozsubpage.h>
 #include <kzelvabrowserwidgetbase.h>
@@ -93,7 +90,6 @@ private Q_SLOTS:
     void methods_data();
     void methods();
     void listingAnswerIsTheModel();
-    void serviceStatusFollowsTheService();
     void recentlyClosedDocuments_data();
     void recentlyClosedDocuments();
     void openUrlReachesTheProcessUnchanged_data();
@@ -283,6 +279,10 @@ void tst_KZelvaCrossTerminalJsApi::methods_data()
     QTest::newRow("open closed document without tag")
         << "openResidualTag"
         << R"({"residualId":"default"})" << fail << "openResidualTag : failed!" << false << Check(none);
+    QTest::newRow("service status without the service") << "getServiceStatus"
+                                                        << "{}"
+                                                        << R"({"status":"unavailable"})"
+                                                        << "" << false << Check(none);
     QTest::newRow("huge name")
         << "renameWorkArea" << QStringLiteral(R"({"workAreaId":"%R","name":"%1"})").arg(QString(5000, QLatin1Char('n')))
         << fail << "" << false << Check([=] { return nameOf(m_research) == QLatin1String("Research"); });
@@ -346,40 +346,6 @@ void tst_KZelvaCrossTerminalJsApi::listingAnswerIsTheModel()
     QVERIFY(m_manager->workArea(made.value(QStringLiteral("workAreaId")).toString()));
     for (const char *key : {"name", "type", "tagNum", "customColor", "status", "isDefault"})
         QVERIFY2(made.contains(QLatin1String(key)), key);
-}
-
-// The page's banner follows the cloud service: away, signed out, back.
-void tst_KZelvaCrossTerminalJsApi::serviceStatusFollowsTheService()
-{
-    KCloudSvrProxy *proxy = zelvaApp->cloudSvrProxy();
-    KxWebTestConnection page(m_container->jsObject(), false);
-    page.receiveText(QStringLiteral(R"({"t":"on","e":"crossterminal.event.serviceStatus"})"));
-    const auto status = [this] {
-        return parse(call(QStringLiteral("getServiceStatus"), {})->value(QStringLiteral("result")).toString())
-            .value(QStringLiteral("status"))
-            .toString();
-    };
-    const auto lastEvent = [&page] {
-        return parse(page.last().value(QStringLiteral("d")).toString()).value(QStringLiteral("status")).toString();
-    };
-    QCOMPARE(status(), QStringLiteral("unavailable"));
-    KCirradProcess cirrad;
-    const struct
-    {
-        const char *step;
-        const char *expected;
-    } steps[] = {{"start", "ok"}, {"logout", "signedOut"}, {"login", "ok"}, {"kill", "unavailable"}};
-    for (const auto &row : steps) {
-        const QString step = QLatin1String(row.step);
-        if (step == QLatin1String("start"))
-            QVERIFY(cirrad.start());
-        else if (step == QLatin1String("kill"))
-            cirrad.kill();
-        else
-            QVERIFY(cirrad.control(step, {{QStringLiteral("user"), proxy->userId()}}));
-        QTRY_COMPARE_WITH_TIMEOUT(status(), QLatin1String(row.expected), 15000);
-        QTRY_COMPARE(lastEvent(), QLatin1String(row.expected));
-    }
 }
 
 // Rows: the closed document's file (created or not), the listing keeps it,
