@@ -94,17 +94,11 @@ struct Scene
     }
 };
 
-std::unique_ptr<Scene> g_scene;
-int g_sceneSize = 0;
+KzBenchScene<Scene> g_scene;
 
 Scene *sceneFor(int size)
 {
-    if (!g_scene || g_sceneSize != size) {
-        g_scene.reset();
-        g_scene = std::make_unique<Scene>(size);
-        g_sceneSize = size;
-    }
-    return g_scene.get();
+    return g_scene.get(size);
 }
 
 void panelListing(benchmark::State &state)

@@ -70,19 +70,11 @@ struct Scene
     }
 };
 
-// One scene at a time (the page API speaks to the live manager), shared by
-// the benchmarks of one size; main() drops it while the application exists.
-std::unique_ptr<Scene> g_scene;
-int g_sceneSize = 0;
+KzBenchScene<Scene> g_scene;
 
-Scene *sceneFor(int workAreas)
+Scene *sceneFor(int size)
 {
-    if (!g_scene || g_sceneSize != workAreas) {
-        g_scene.reset();
-        g_scene = std::make_unique<Scene>(workAreas);
-        g_sceneSize = workAreas;
-    }
-    return g_scene.get();
+    return g_scene.get(size);
 }
 
 QJsonObject tagArgs(const Scene *scene)

@@ -9,6 +9,31 @@
 
 #include <kzelvamainwindow.h>
 
+#include <memory>
+
+// One scene at a time (page APIs speak to the live manager), shared by the
+// benchmarks of one size and built again for another; main() drops it with
+// reset() while the application exists.
+template<typename Scene>
+class KzBenchScene
+{
+public:
+    Scene *get(int size)
+    {
+        if (!m_scene || m_size != size) {
+            m_scene.reset();
+            m_scene = std::make_unique<Scene>(size);
+            m_size = size;
+        }
+        return m_scene.get();
+    }
+    void reset() { m_scene.reset(); }
+
+private:
+    std::unique_ptr<Scene> m_scene;
+    int m_size = 0;
+};
+
 // Adds `count` work areas of `tabs` stored documents each (records without
 // open tabs: what is listed is the same, and thousands of live tabs would
 // time the adoption of pages instead) to the work areas of `window`.
