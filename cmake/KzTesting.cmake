@@ -57,3 +57,27 @@ function(kz_test_environment name out)
     endif()
     set(${out} ${env} PARENT_SCOPE)
 endfunction()
+
+# kz_add_xvfb_test(<source> LIBS <libs...> LABELS <labels...> [XVFB_ARGS <args...>])
+# A QtWebEngine test: built like any test, run under xvfb-run on the xcb
+# platform with the web engine's sandbox off (tests run as root). Without
+# xvfb-run it is built but not run.
+function(kz_add_xvfb_test source)
+    cmake_parse_arguments(ARG "" "" "LIBS;LABELS;XVFB_ARGS" ${ARGN})
+    get_filename_component(name ${source} NAME_WE)
+    add_executable(${name} ${source})
+    target_compile_definitions(${name} PRIVATE KZELVAWORKAREA_STATIC_DEFINE
+        KZ_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt5::WebEngineWidgets Qt5::Test)
+    find_program(KZ_XVFB_RUN xvfb-run)
+    if(NOT KZ_XVFB_RUN)
+        message(STATUS "xvfb-run not found: ${name} is built but not run")
+        return()
+    endif()
+    add_test(NAME ${name} COMMAND ${KZ_XVFB_RUN} -a ${ARG_XVFB_ARGS} $<TARGET_FILE:${name}>)
+    kz_test_environment(${name} env)
+    list(REMOVE_ITEM env QT_QPA_PLATFORM=offscreen)
+    list(APPEND env QT_QPA_PLATFORM=xcb QTWEBENGINE_DISABLE_SANDBOX=1
+        "QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu --no-sandbox")
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120 ENVIRONMENT "${env}")
+endfunction()

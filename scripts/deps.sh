@@ -8,7 +8,7 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config git ca-certificates
-    qtbase5-dev qtbase5-dev-tools libqt5svg5-dev
+    qtbase5-dev qtbase5-dev-tools libqt5svg5-dev libxcb1-dev
     libqt5websockets5-dev libqt5webchannel5-dev qtwebengine5-dev
     thrift-compiler libthrift-dev libboost-dev
     libjsoncpp-dev libgtest-dev libgmock-dev libbenchmark-dev

@@ -3,8 +3,8 @@
 # SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #
 # scripts/fuzz_inputs.sh [seconds per reader=600] [build dir=build]
-# Runs the mutation fuzzing of the INI, settings node, page-argument and
-# bridge-message readers longer than CI does, with a seed from the clock; a
+# Runs the mutation fuzzing of the INI, settings node, page-argument,
+# broadcast-line and bridge-message readers longer than CI does, with a seed from the clock; a
 # failure prints its seed and input. Use build-asan for the sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."

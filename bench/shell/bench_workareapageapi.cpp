@@ -7,6 +7,7 @@
 // the answer text), against the operations' own lists written as the same
 // compact JSON.
 #include "kzbenchratio.h"
+#include "kzbenchworkareas.h"
 
 #include "kzelvaworkarea.h"
 #include "kzelvaworkareabrowser.h"
@@ -47,26 +48,7 @@ struct Scene
     {
         manager->notifyMainWindowAdd(window);
         operations = manager->findChild<KZelvaWorkAreaOperations *>();
-        // Stored documents without open tabs: what is listed is the same, and
-        // 5000 live tabs would time the adoption of pages instead.
-        KZelvaWorkAreas *areas = manager->workAreasOf(window);
-        for (int w = 0; w < workAreas; ++w) {
-            KZelvaWorkArea *workArea = manager->createWorkArea(false);
-            areas->addWorkArea(workArea);
-            for (int t = 0; t < kTabsPerWorkArea; ++t) {
-                KZelvaWorkAreaRecoverItem record;
-                record.id = QStringLiteral("%1%2").arg(workArea->id()).arg(t, 3, 10, QLatin1Char('0'));
-                record.title = QStringLiteral("report %1-%2.txt").arg(w).arg(t);
-                record.filePath = QStringLiteral("/home/user/Documents/project %1/report %1-%2.txt").arg(w).arg(t);
-                record.suffix = QStringLiteral("txt");
-                record.pageType = 3;
-                record.tabIndex = t;
-                auto *item = new KZelvaWorkAreaItem(manager);
-                item->setRecord(record);
-                workArea->addItem(item, true);
-            }
-            lastId = workArea->id();
-        }
+        lastId = addStoredWorkAreas(manager, window, workAreas, kTabsPerWorkArea);
         auto *api = new KZelvaWorkAreaBrowserJsApi(container, container);
         api->setMainWindow(window);
         container->setApi(api);
@@ -88,19 +70,11 @@ struct Scene
     }
 };
 
-// One scene at a time (the page API speaks to the live manager), shared by
-// the benchmarks of one size; main() drops it while the application exists.
-std::unique_ptr<Scene> g_scene;
-int g_sceneSize = 0;
+KzBenchScene<Scene> g_scene;
 
-Scene *sceneFor(int workAreas)
+Scene *sceneFor(int size)
 {
-    if (!g_scene || g_sceneSize != workAreas) {
-        g_scene.reset();
-        g_scene = std::make_unique<Scene>(workAreas);
-        g_sceneSize = workAreas;
-    }
-    return g_scene.get();
+    return g_scene.get(size);
 }
 
 QJsonObject tagArgs(const Scene *scene)

@@ -31,7 +31,8 @@ class QWebSocketServer;
  * this server, the Origin is on the allowlist and the token matches; the
  * token is 128 random bits from the system's CSPRNG, new for every server.
  * Each refusal is logged and counted (refusals()). Incoming WebSocket
- * messages are capped (maxMessageSize); a larger one closes the connection.
+ * messages are capped (maxMessageSize); a larger one closes the connection,
+ * and so does a client frame that is not masked (status 1002).
  *
  * Owner: whoever creates it; sessionServer() is the process's own, parented
  * to the application. GUI thread.
@@ -51,6 +52,7 @@ public:
         UnknownPage,
         TooManyConnections,
         Timeout,
+        Unmasked,
         Count_ // keep last
     };
     Q_ENUM(Refusal)

@@ -5,6 +5,7 @@
 #include "kzelvasubpage.h"
 
 #include <QMap>
+#include <QVariantMap>
 
 class QPlainTextEdit;
 
@@ -37,6 +38,8 @@ public:
     void setModified(bool modified);
 
     bool getRecoverItem(KZelvaWorkAreaRecoverItem *item) const override;
+    // {"fileType": the document's suffix in lower case, "txt" before it has a path}
+    Q_INVOKABLE QVariantMap getPageTabFileType() const;
 
 Q_SIGNALS:
     void newDocumentFinished();

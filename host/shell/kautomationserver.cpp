@@ -13,7 +13,9 @@
 #include <kzelvaclosehandler.h>
 #include <kzelvacentralarea.h>
 #include <kzelvamainwindow.h>
+#include <kzelvaappsubpage.h>
 #include <kzelvaqozsubpage.h>
+#include <kzelvawebsubpage.h>
 #include <kzelvatab.h>
 #include <kzelvatabbar.h>
 
@@ -379,6 +381,30 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
             return failure(QStringLiteral("no such window"));
         KZelvaQozSubPage *page =
             m_controller->newDocument(window, request.value(QStringLiteral("title")).toString());
+        return success({{QStringLiteral("tab"), window->tabBar()->indexOf(page->getTab())}});
+    }
+    if (cmd == QLatin1String("openWebPage")) {
+        if (!needWindow())
+            return failure(QStringLiteral("no such window"));
+        const QUrl url(request.value(QStringLiteral("url")).toString(), QUrl::StrictMode);
+        if (!url.isValid() || url.scheme().isEmpty())
+            return failure(QStringLiteral("url missing or not usable"));
+        auto *page = new KZelvaWebSubPage(url);
+        page->setWebSuffix(request.value(QStringLiteral("webSuffix")).toString());
+        window->centralArea()->addSubPage(page);
+        return success({{QStringLiteral("tab"), window->tabBar()->indexOf(page->getTab())}});
+    }
+    if (cmd == QLatin1String("openAppPage")) {
+        if (!needWindow())
+            return failure(QStringLiteral("no such window"));
+        const int type = request.value(QStringLiteral("pageType")).toInt();
+        if (type != 76 && type != 78 && type != 79 && type != 84)
+            return failure(QStringLiteral("pageType must be 76, 78, 79 or 84"));
+        auto *page = new KZelvaAppSubPage(KZelvaPluginWidget::WidgetType(type),
+                                          request.value(QStringLiteral("title")).toString(),
+                                          request.value(QStringLiteral("iconName")).toString(),
+                                          request.value(QStringLiteral("defaultIconName")).toString());
+        window->centralArea()->addSubPage(page);
         return success({{QStringLiteral("tab"), window->tabBar()->indexOf(page->getTab())}});
     }
     if (cmd == QLatin1String("sendToDevice")) {

@@ -132,6 +132,12 @@ bool KZelvaQozSubPage::getRecoverItem(KZelvaWorkAreaRecoverItem *item) const
     return true;
 }
 
+QVariantMap KZelvaQozSubPage::getPageTabFileType() const
+{
+    const QString suffix = QFileInfo(m_path).suffix().toLower();
+    return {{QStringLiteral("fileType"), suffix.isEmpty() ? QStringLiteral("txt") : suffix}};
+}
+
 void KZelvaQozSubPage::updateTitle()
 {
     setWindowTitle(isModified() ? m_name + QStringLiteral(" *") : m_name);

@@ -11,7 +11,9 @@
 #include "kzelvacrossterminalpanelmgr.h"
 #include "kzelvacrossterminalrelayhint.h"
 #include "kzelvacrossterminalsettingskeys.h"
+#include "kzelvacrossterminalservicestate.h"
 #include "kzelvacrossterminalworkarealisting.h"
+#include "klabelsyncrelay.h"
 #include "kzelvapageargs.h"
 #include "kzelvasettingskeys.h"
 #include "kzelvaworkarea.h"
@@ -130,6 +132,10 @@ KZelvaCrossTerminalJsApi::KZelvaCrossTerminalJsApi(KZelvaCrossTerminalJsWrapper 
     , m_wrapper(wrapper)
     , m_panel(panel)
 {
+    KZelvaApplication *app = KZelvaApplication::instance();
+    m_service = new KZelvaCrossTerminalServiceState(this, app ? app->cloudSvrProxy() : nullptr, panel);
+    connect(m_service, &KZelvaCrossTerminalServiceState::statusChanged, this,
+            &KZelvaCrossTerminalJsApi::notifyServiceStatus);
 }
 
 KZelvaCrossTerminalJsApi::~KZelvaCrossTerminalJsApi() = default;
@@ -194,6 +200,12 @@ void KZelvaCrossTerminalJsApi::notifyDiscoverServiceStatus(bool on)
 {
     sendEvent("notifyDiscoverServiceStatus", QStringLiteral("crossterminal.event.discoverServiceStatus"),
               compact(QJsonObject{{QStringLiteral("switch"), on}}));
+}
+
+void KZelvaCrossTerminalJsApi::notifyServiceStatus(const QString &status)
+{
+    sendEvent("notifyServiceStatus", KZelvaCrossTerminalServiceState::EventName,
+              compact(QJsonObject{{QStringLiteral("status"), status}}));
 }
 
 void KZelvaCrossTerminalJsApi::onPanelHide()
@@ -797,4 +809,36 @@ void KZelvaCrossTerminalJsApi::modifyPanelHeight(KxWebViewJSContext &context)
     if (ok && value > 0 && value <= 100000)
         m_panel->adapter()->adjustOnMainWindowResize(m_panel, m_panel->targetWidget(), m_panel->buttonRect(), value);
     context.returnValue()["result"] = true;
+}
+
+void KZelvaCrossTerminalJsApi::getServiceStatus(KxWebViewJSContext &context)
+{
+    context.setResult(QJsonObject{{QStringLiteral("status"), m_service->status()}});
+}
+
+void KZelvaCrossTerminalJsApi::getResidualTagsList(KxWebViewJSContext &context)
+{
+    context.setResult(KZelvaCrossTerminalWorkAreaListing::pluginPanelResidualListing());
+}
+
+void KZelvaCrossTerminalJsApi::openResidualTag(KxWebViewJSContext &context)
+{
+    const QLatin1String name("openResidualTag");
+    const QVariantMap params = paramsOf(context);
+    const QString residualId = text(params, "residualId");
+    const QString tagId = text(params, "tagId");
+    KZelvaWorkAreaRecoverItem item;
+    if (!KZelvaCrossTerminalWorkAreaListing::residualItem(residualId, tagId, &item)) {
+        writeLog(1, QStringLiteral("%1 : failed! no closed document, residualId = %2, tagId = %3")
+                        .arg(name, residualId.left(64), tagId.left(64)));
+        answer(context, false);
+        return;
+    }
+    const bool opened = !item.filePath.isEmpty() && KLabelSyncRelay::openCopy(item.filePath);
+    writeLog(opened ? 0 : 1, QStringLiteral("%1 : residualId = %2, tagId = %3, path = %4, ret = %5")
+                                 .arg(name, residualId, tagId, item.filePath)
+                                 .arg(opened));
+    if (opened)
+        Q_EMIT queryClose();
+    answer(context, opened);
 }

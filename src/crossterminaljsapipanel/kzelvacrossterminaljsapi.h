@@ -12,6 +12,7 @@
 class KxWebViewJSContext;
 class KZelvaCrossTerminalJsWrapper;
 class KZelvaCrossTerminalPanel;
+class KZelvaCrossTerminalServiceState;
 class KZelvaMainWindow;
 class KZelvaSubPage;
 class KZelvaWorkArea;
@@ -53,6 +54,7 @@ public:
     void notifyJsRefreshWorkareaData();
     void notifyJsRefreshWebContainer();
     void notifyDiscoverServiceStatus(bool on);
+    void notifyServiceStatus(const QString &status);
 
 Q_SIGNALS:
     void queryClose();
@@ -97,6 +99,15 @@ public Q_SLOTS:
     void addEditMenu(KxWebViewJSContext &context);
     void removeEditMenu(KxWebViewJSContext &context);
     void modifyPanelHeight(KxWebViewJSContext &context);
+    // The device service's state for the page, R {"status": "ok" |
+    // "signedOut" | "unavailable"}; changes come as the event
+    // "crossterminal.event.serviceStatus".
+    void getServiceStatus(KxWebViewJSContext &context);
+    // The recently closed documents, R {"close": [...], "residualConfigTipInfo"}.
+    void getResidualTagsList(KxWebViewJSContext &context);
+    // Opens the document of a residual entry ("residualId", "tagId") in
+    // the current main window; the panel closes.
+    void openResidualTag(KxWebViewJSContext &context);
 
     void onPanelHide();
     void onGetCloudFileInfo(bool ok, const QString &state, const GetCloudFileInfoResult &result);
@@ -118,4 +129,5 @@ private:
     QPointer<KZelvaCrossTerminalPanel> m_panel;
     KZelvaWorkAreaSettings *m_settings = nullptr;
     QPointer<KZelvaSubPage> m_previewSubPage;
+    KZelvaCrossTerminalServiceState *m_service = nullptr;
 };

@@ -7,8 +7,45 @@
 #include <kzelvaskin.h>
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+
+#ifdef KZ_HAVE_XCB
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#endif
+
+bool KZelvaCrossTerminalPanelShadowWidget::compositorRunning()
+{
+#ifdef KZ_HAVE_XCB
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return false;
+    int screen = 0;
+    xcb_connection_t *connection = xcb_connect(nullptr, &screen);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    // A compositing manager owns the selection "_NET_WM_CM_S<screen>".
+    const QByteArray name = QByteArrayLiteral("_NET_WM_CM_S") + QByteArray::number(screen);
+    bool running = false;
+    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 1, uint16_t(name.size()), name.constData()), nullptr);
+    if (atom && atom->atom != XCB_ATOM_NONE) {
+        xcb_get_selection_owner_reply_t *owner =
+            xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+        running = owner && owner->owner != XCB_WINDOW_NONE;
+        std::free(owner);
+    }
+    std::free(atom);
+    xcb_disconnect(connection);
+    return running;
+#else
+    return false;
+#endif
+}
 
 KZelvaCrossTerminalPanelShadowWidget::KZelvaCrossTerminalPanelShadowWidget(QWidget *panel, const QString &themeClass,
                                                                            int shadowOffset)
@@ -16,10 +53,12 @@ KZelvaCrossTerminalPanelShadowWidget::KZelvaCrossTerminalPanelShadowWidget(QWidg
                            | (panel && (panel->windowFlags() & Qt::WindowStaysOnTopHint) ? Qt::WindowStaysOnTopHint
                                                                                          : Qt::WindowFlags()))
     , m_panel(panel)
+    , m_composited(compositorRunning())
     , m_offset(shadowOffset)
 {
     setObjectName(themeClass);
-    setAttribute(Qt::WA_TranslucentBackground);
+    if (m_composited)
+        setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     if (panel) {
@@ -43,7 +82,9 @@ QRect KZelvaCrossTerminalPanelShadowWidget::shadowGeometry(const QRect &panelFra
 
 void KZelvaCrossTerminalPanelShadowWidget::updateGeometryFromPanel()
 {
-    if (m_panel)
+    if (m_panel && !m_composited)
+        setGeometry(m_panel->frameGeometry().adjusted(-1, -1, 1, 1));
+    else if (m_panel)
         setGeometry(
             shadowGeometry(m_panel->frameGeometry(), KLiteStyle::dpiScaled(m_blur), KLiteStyle::dpiScaled(m_offset)));
 }
@@ -54,6 +95,7 @@ void KZelvaCrossTerminalPanelShadowWidget::onSkinChanged()
     const bool dark = app && app->zelvaSkin() && app->zelvaSkin()->isDarkSkin();
     // A darker skin needs a stronger shadow to be seen at all.
     m_shadow = dark ? QColor(0, 0, 0, 64) : QColor(0, 0, 0, 16);
+    m_border = dark ? QColor(0x4a, 0x4d, 0x54) : QColor(0xc4, 0xc8, 0xce);
     update();
 }
 
@@ -86,6 +128,10 @@ bool KZelvaCrossTerminalPanelShadowWidget::event(QEvent *event)
 void KZelvaCrossTerminalPanelShadowWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    if (!m_composited) {
+        painter.fillRect(rect(), m_border);
+        return;
+    }
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), m_background);
     const int blur = KLiteStyle::dpiScaled(m_blur);

@@ -147,7 +147,7 @@ void KZelvaCrossTerminalWorkAreaListing::addPageDetails(KZelvaSubPage *page, QJs
             tag->insert(QStringLiteral("fileType"), fileType);
     }
     if (KZelvaCrossTerminalTabIcon::isIconPageType(type)) {
-        // No browser delegate in the host yet, so no favicon: the icon info decides.
+        // The host's tabs of these types have no browser delegate: the icon info decides.
         const QString icon = KZelvaCrossTerminalTabIcon::extraTabIcon(
             type, QIcon(), callPage(page, "getPageTabIconInfo").toMap());
         if (!icon.isEmpty())
@@ -285,32 +285,81 @@ Items KZelvaCrossTerminalWorkAreaListing::mergedResidualItems(KZelvaWorkAreaMana
     return merged;
 }
 
-QJsonObject KZelvaCrossTerminalWorkAreaListing::hostPanelListing(QStringList *invalidResidualIds)
+KZelvaWorkAreaManager *KZelvaCrossTerminalWorkAreaListing::beginResidualScope(KZelvaCrossTerminalPanelConfig *config,
+                                                                              ResidualScope *scope)
 {
     KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
     if (noManager(manager))
-        return {};
-    const KZelvaCrossTerminalPanelConfig config = KZelvaCrossTerminalPanelConfig::read();
+        return nullptr;
+    *config = KZelvaCrossTerminalPanelConfig::read();
     const QList<KZelvaWorkArea *> shown = shownWorkAreas(manager);
-    QSet<QString> openIds;
-    QSet<QString> openDocuments;
     for (KZelvaWorkArea *workArea : shown) {
         const QList<KZelvaWorkAreaItem *> items = workArea->items();
         for (KZelvaWorkAreaItem *item : items) {
-            openIds.insert(item->effectiveId());
+            scope->openIds.insert(item->effectiveId());
             const QStringList keys = documentKeys(item->record());
             for (const QString &key : keys)
-                openDocuments.insert(key);
+                scope->openDocuments.insert(key);
         }
     }
+    return manager;
+}
+
+QJsonObject KZelvaCrossTerminalWorkAreaListing::residualTags(KZelvaWorkAreaManager *manager, const ResidualScope &scope,
+                                                             QStringList *invalidResidualIds)
+{
+    const Items residual = mergedResidualItems(manager);
+    KZelvaCrossTerminalResidualFilter::Checks checks;
+    checks.isOpen = [&scope](const KZelvaWorkAreaRecoverItem &item) { return scope.openIds.contains(item.id); };
+    checks.isFixedItem = [&scope](const KZelvaWorkAreaRecoverItem &item) { return scope.fixedIds.contains(item.id); };
+    checks.isValidWorkAreaDoc = [&scope](const KZelvaWorkAreaRecoverItem &item) {
+        const QStringList keys = documentKeys(item);
+        return std::any_of(keys.begin(), keys.end(),
+                           [&](const QString &key) { return scope.openDocuments.contains(key); });
+    };
+    checks.recordFileExists = [manager](const QString &id) { return residualRecordExists(manager, id); };
+    const KZelvaCrossTerminalResidualFilter::Result filtered = KZelvaCrossTerminalResidualFilter::filter(
+        residual, scope.maxDays, scope.maxVisible, QDateTime::currentMSecsSinceEpoch(), checks);
+    if (invalidResidualIds)
+        *invalidResidualIds = filtered.invalidIds;
+
+    QJsonArray close;
+    Records::TagContext context;
+    context.withLastAccessTime = scope.withLastAccessTime;
+    for (const KZelvaWorkAreaRecoverItem &item : filtered.listed) {
+        context.workAreaId = item.extMap.value(kSourceRecordKey).toString();
+        context.lastAccessTime = KZelvaResidualRules::closedTime(item);
+        close.append(Records::tagRecord(item, context));
+    }
+    QJsonObject listing{{QStringLiteral("close"), close}};
+    if (!residual.isEmpty()) {
+        listing.insert(QStringLiteral("residualConfigTipInfo"),
+                       QJsonObject{{QStringLiteral("maxDayRange"), scope.maxDays},
+                                   {QStringLiteral("maxVisibilityNum"), scope.maxVisible},
+                                   {QStringLiteral("visible"), filtered.visible}});
+        writeLog(0, QStringLiteral("%1, residualList nCnt: %2 itemVisiblCnt: %3 nMaxVisiblityNum: %4, dayRange: %5")
+                        .arg(kListingFunction, QString::number(residual.size()), QString::number(close.size()),
+                             QString::number(scope.maxVisible), QString::number(scope.maxDays)));
+    }
+    return listing;
+}
+
+QJsonObject KZelvaCrossTerminalWorkAreaListing::hostPanelListing(QStringList *invalidResidualIds)
+{
+    KZelvaCrossTerminalPanelConfig config;
+    ResidualScope scope;
+    KZelvaWorkAreaManager *manager = beginResidualScope(&config, &scope);
+    if (!manager)
+        return {};
     if (config.residualSettingSaveEnabled && manager->residualRecords())
         manager->residualRecords()->syncFlushWindowResidualSettings();
 
     KZelvaApplication *app = KZelvaApplication::instance();
     QStringList listedIds;
-    QJsonArray open = fixedAreaTags(manager, app ? app->currentMainWindow() : nullptr, config.tabManagerPanelEnabled,
-                                    &listedIds);
-    const QStringList fixedIds = listedIds;
+    QJsonArray open =
+        fixedAreaTags(manager, app ? app->currentMainWindow() : nullptr, config.tabManagerPanelEnabled, &listedIds);
+    scope.fixedIds = listedIds;
+    const QList<KZelvaWorkArea *> shown = shownWorkAreas(manager);
     for (KZelvaWorkArea *workArea : shown) {
         const QJsonArray tags = tagsOf(workArea, true, config.tabManagerPanelEnabled);
         for (const QJsonValue &tag : tags) {
@@ -321,42 +370,44 @@ QJsonObject KZelvaCrossTerminalWorkAreaListing::hostPanelListing(QStringList *in
             }
         }
     }
-
-    const Items residual = mergedResidualItems(manager);
-    KZelvaCrossTerminalResidualFilter::Checks checks;
-    checks.isOpen = [&openIds](const KZelvaWorkAreaRecoverItem &item) { return openIds.contains(item.id); };
-    checks.isFixedItem = [&fixedIds](const KZelvaWorkAreaRecoverItem &item) { return fixedIds.contains(item.id); };
-    checks.isValidWorkAreaDoc = [&openDocuments](const KZelvaWorkAreaRecoverItem &item) {
-        const QStringList keys = documentKeys(item);
-        return std::any_of(keys.begin(), keys.end(), [&](const QString &key) { return openDocuments.contains(key); });
-    };
-    checks.recordFileExists = [manager](const QString &id) { return residualRecordExists(manager, id); };
-    const int maxDays = config.maxResidualDateTimeRange;
-    const int maxVisible = config.maxResidualVisibilityNum;
-    const KZelvaCrossTerminalResidualFilter::Result filtered = KZelvaCrossTerminalResidualFilter::filter(
-        residual, maxDays, maxVisible, QDateTime::currentMSecsSinceEpoch(), checks);
-    if (invalidResidualIds)
-        *invalidResidualIds = filtered.invalidIds;
-
-    QJsonArray close;
-    Records::TagContext context;
-    context.withLastAccessTime = config.tabManagerPanelEnabled;
-    for (const KZelvaWorkAreaRecoverItem &item : filtered.listed) {
-        context.workAreaId = item.extMap.value(kSourceRecordKey).toString();
-        context.lastAccessTime = KZelvaResidualRules::closedTime(item);
-        close.append(Records::tagRecord(item, context));
-    }
-    QJsonObject listing{{QStringLiteral("open"), open}, {QStringLiteral("close"), close}};
-    if (!residual.isEmpty()) {
-        listing.insert(QStringLiteral("residualConfigTipInfo"),
-                       QJsonObject{{QStringLiteral("maxDayRange"), maxDays},
-                                   {QStringLiteral("maxVisibilityNum"), maxVisible},
-                                   {QStringLiteral("visible"), filtered.visible}});
-        writeLog(0, QStringLiteral("%1, residualList nCnt: %2 itemVisiblCnt: %3 nMaxVisiblityNum: %4, dayRange: %5")
-                        .arg(kListingFunction, QString::number(residual.size()), QString::number(close.size()),
-                             QString::number(maxVisible), QString::number(maxDays)));
-    }
+    scope.maxDays = config.maxResidualDateTimeRange;
+    scope.maxVisible = config.maxResidualVisibilityNum;
+    scope.withLastAccessTime = config.tabManagerPanelEnabled;
+    QJsonObject listing = residualTags(manager, scope, invalidResidualIds);
+    listing.insert(QStringLiteral("open"), open);
     return listing;
+}
+
+QJsonObject KZelvaCrossTerminalWorkAreaListing::pluginPanelResidualListing()
+{
+    KZelvaCrossTerminalPanelConfig config;
+    ResidualScope scope;
+    KZelvaWorkAreaManager *manager = beginResidualScope(&config, &scope);
+    if (!manager)
+        return {};
+    KZelvaApplication *app = KZelvaApplication::instance();
+    fixedAreaTags(manager, app ? app->currentMainWindow() : nullptr, false, &scope.fixedIds);
+    // Without the shell's tab-manager panel every panel value reads 0: the
+    // plug-in panel then keeps to the values' own defaults.
+    scope.maxDays = config.tabManagerPanelEnabled ? config.maxResidualDateTimeRange : DefaultMaxResidualDays;
+    scope.maxVisible = config.tabManagerPanelEnabled ? config.maxResidualVisibilityNum : DefaultMaxResidualVisible;
+    return residualTags(manager, scope, nullptr);
+}
+
+bool KZelvaCrossTerminalWorkAreaListing::residualItem(const QString &residualId, const QString &tagId,
+                                                      KZelvaWorkAreaRecoverItem *item)
+{
+    KZelvaWorkAreaManager *manager = KZelvaWorkAreaManager::instance();
+    Items items;
+    if (!manager || tagId.isEmpty() || !residualRecordExists(manager, residualId) || !manager->residualRecords()
+        || !manager->residualRecords()->readRecord(residualId, nullptr, &items))
+        return false;
+    const auto found = std::find_if(items.cbegin(), items.cend(),
+                                    [&tagId](const KZelvaWorkAreaRecoverItem &i) { return i.id == tagId; });
+    if (found == items.cend())
+        return false;
+    *item = *found;
+    return true;
 }
 
 QJsonObject KZelvaCrossTerminalWorkAreaListing::residualWindowTags(const QString &residualId)

@@ -14,6 +14,8 @@
 #include "kzelvacrossterminalpanelmgr.h"
 #include "kzelvacrossterminalpanelshadowwidget.h"
 #include "kzelvacrossterminalrelayhint.h"
+#include "kzelvaresidualrecords.h"
+#include "kzpersisttestutil.h"
 #include "kzelvaworkareaassembly.h"
 #include "kzelvaworkareaitem.h"
 #include "recordlogtail.h"
@@ -25,6 +27,8 @@
 #include <kxwebviewcontainer.h>
 #include <kxwebviewjsanswer.h>
 #include <kxwebviewjscontext.h>
+#include <kzelvacentralarea.h>
+#include <kzelvaqozsubpage.h>
 #include <kzelvabrowserwidgetbase.h>
 #include <kzelvasubpage.h>
 
@@ -86,6 +90,8 @@ private Q_SLOTS:
     void methods_data();
     void methods();
     void listingAnswerIsTheModel();
+    void recentlyClosedDocuments_data();
+    void recentlyClosedDocuments();
     void openUrlReachesTheProcessUnchanged_data();
     void openUrlReachesTheProcessUnchanged();
     void firstRelayGoesThroughTheHint();
@@ -241,6 +247,11 @@ void tst_KZelvaCrossTerminalJsApi::methods_data()
     row("page ready", "pageReady", "{}", ok, "pageReady : called", false, none);
     row("reload", "reloadUrl", "{}", ok, "reloadUrl : called", false, none);
     row("open url empty", "openUrlInQoz", R"({"url":""})", fail, "", false, none);
+    row("open closed document, record outside the settings", "openResidualTag", R"({"residualId":"../x","tagId":"t"})",
+        fail, "openResidualTag : failed! no closed document, residualId = ../x", false, none);
+    row("open closed document without tag", "openResidualTag", R"({"residualId":"default"})", fail, "", false, none);
+    row("service status without the service", "getServiceStatus", "{}", QStringLiteral(R"({"status":"unavailable"})"),
+        "", false, none);
 }
 
 void tst_KZelvaCrossTerminalJsApi::methods()
@@ -301,6 +312,71 @@ void tst_KZelvaCrossTerminalJsApi::listingAnswerIsTheModel()
     QVERIFY(m_manager->workArea(made.value(QStringLiteral("workAreaId")).toString()));
     for (const char *key : {"name", "type", "tagNum", "customColor", "status", "isDefault"})
         QVERIFY2(made.contains(QLatin1String(key)), key);
+}
+
+// Rows: the closed document's file (created or not), the listing keeps it,
+// the open call's answer, a new tab with that file.
+void tst_KZelvaCrossTerminalJsApi::recentlyClosedDocuments_data()
+{
+    QTest::addColumn<bool>("fileExists");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("file on disk") << true << true;
+    QTest::newRow("file gone") << false << false;
+}
+
+void tst_KZelvaCrossTerminalJsApi::recentlyClosedDocuments()
+{
+    QFETCH(bool, fileExists);
+    QFETCH(bool, opens);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("harbour.txt"));
+    if (fileExists) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("tides");
+    }
+    KZelvaWorkAreaRecoverItem closed;
+    closed.id = QStringLiteral("closed-1");
+    closed.title = QStringLiteral("harbour.txt");
+    closed.filePath = path;
+    closed.pageType = KZelvaPluginWidget::QozDocument;
+    // Closed tabs are kept while the shell's panel saves them; a closed window's are kept always.
+    KzPersistTest::setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), true}});
+    QVERIFY(m_manager->residualRecords()->addWorkAreaFixedResidualItem(QString(), closed, m_default, 0));
+    QSettings(KZelvaPaths::configDir() + QStringLiteral("/tabmanagerpanel.ini"), QSettings::IniFormat)
+        .setValue(QStringLiteral("panel/enabled"), false);
+
+    const auto listed = [this] {
+        const QJsonObject list =
+            parse(call(QStringLiteral("getResidualTagsList"), {})->value(QStringLiteral("result")).toString());
+        QStringList ids;
+        for (const QJsonValue &tag : list.value(QStringLiteral("close")).toArray())
+            ids << tag.toObject().value(QStringLiteral("workAreaId")).toString() + QLatin1Char('/')
+                       + tag.toObject().value(QStringLiteral("tagId")).toString();
+        return ids;
+    };
+    // Without the shell's tab-manager panel the limits keep their defaults.
+    QCOMPARE(listed(), QStringList{QStringLiteral("default/closed-1")});
+
+    const int tabs = m_window->centralArea()->subPages().size();
+    QSignalSpy closes(m_wrapper->jsApi(), &KZelvaCrossTerminalJsApi::queryClose);
+    const std::optional<QJsonObject> answer =
+        call(QStringLiteral("openResidualTag"), {{QStringLiteral("residualId"), QStringLiteral("default")},
+                                                 {QStringLiteral("tagId"), QStringLiteral("closed-1")}});
+    QVERIFY(answer);
+    QCOMPARE(answer->value(QStringLiteral("result")).toString(),
+             opens ? QStringLiteral(R"({"isSuccess":true})") : QStringLiteral(R"({"isSuccess":false})"));
+    QCOMPARE(closes.count(), opens ? 1 : 0);
+    QCOMPARE(m_window->centralArea()->subPages().size(), tabs + (opens ? 1 : 0));
+    if (opens) {
+        auto *doc = qobject_cast<KZelvaQozSubPage *>(m_window->centralArea()->subPages().constLast());
+        QVERIFY(doc);
+        QCOMPARE(doc->getDocPath(), path);
+        // Open again, so no longer listed as closed.
+        QTRY_VERIFY(listed().isEmpty());
+    } else {
+        QCOMPARE(listed().size(), 1);
+    }
 }
 
 void tst_KZelvaCrossTerminalJsApi::openUrlReachesTheProcessUnchanged_data()
@@ -494,6 +570,7 @@ int main(int argc, char **argv)
 {
     qputenv("KZELVA_WEB_ENGINE", "0");
     qputenv("KZELVA_DPI_SCALE", "1"); // sizes below are logical pixels
+    qputenv("KZELVA_CIRRAD", "");     // the service runs only when a test starts it
     KZelvaApplication app(argc, argv);
     tst_KZelvaCrossTerminalJsApi test;
     return QTest::qExec(&test, argc, argv);

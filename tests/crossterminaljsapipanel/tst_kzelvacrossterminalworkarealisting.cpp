@@ -16,14 +16,18 @@
 #include "recordlogtail.h"
 #include "workareatestbed.h"
 
+#include <kzelvaappsubpage.h>
 #include <kzelvahostutils.h>
 #include <kzelvapaths.h>
+#include <kzelvawebsubpage.h>
 
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSettings>
 #include <QtTest>
+
+#include <functional>
 
 namespace {
 
@@ -82,16 +86,10 @@ QStringList logsWith(const RecordLogTail &tail, const QString &text)
     return tail.lines().filter(text);
 }
 
-// A document page that tells its file type, as the suite's pages do.
-class TypedPage : public KZelvaQozSubPage
-{
-    Q_OBJECT
-public:
-    TypedPage() { newDocument(QStringLiteral("beta")); }
-    Q_INVOKABLE QVariantMap getPageTabFileType() const { return {{QStringLiteral("fileType"), QStringLiteral("qoz")}}; }
-};
-
 } // namespace
+
+using MakePage = std::function<KZelvaSubPage *()>;
+Q_DECLARE_METATYPE(MakePage)
 
 class tst_KZelvaCrossTerminalWorkAreaListing : public QObject
 {
@@ -105,6 +103,8 @@ private Q_SLOTS:
     void config_data();
     void config();
     void listingsFromModel();
+    void hostPagesGiveTheirDetails_data();
+    void hostPagesGiveTheirDetails();
     void badInput();
 };
 
@@ -305,7 +305,8 @@ void tst_KZelvaCrossTerminalWorkAreaListing::listingsFromModel()
     KZelvaMainWindow *second = bed.newWindow();
     const QString alpha = bed.addPage(first, QStringLiteral("alpha"))->getWorkAreaItemId();
     const QString fixed = bed.addPage(first, QStringLiteral("fixed"))->getWorkAreaItemId();
-    auto *typed = new TypedPage;
+    auto *typed = new KZelvaQozSubPage;
+    typed->newDocument(QStringLiteral("beta"));
     second->centralArea()->addSubPage(typed);
     QCoreApplication::processEvents();
     const QString beta = typed->getWorkAreaItemId();
@@ -350,7 +351,7 @@ void tst_KZelvaCrossTerminalWorkAreaListing::listingsFromModel()
     QCOMPARE(tagIds(hostOpen), (QStringList{fixed, alpha, beta}));
     QCOMPARE(hostOpen.at(0).toObject().value(QStringLiteral("workAreaId")).toString(), QStringLiteral("fixedArea"));
     QCOMPARE(hostOpen.at(2).toObject().value(QStringLiteral("status")).toString(), QStringLiteral("other"));
-    QCOMPARE(hostOpen.at(2).toObject().value(QStringLiteral("fileType")).toString(), QStringLiteral("qoz"));
+    QCOMPARE(hostOpen.at(2).toObject().value(QStringLiteral("fileType")).toString(), QStringLiteral("txt"));
     QVERIFY(hostOpen.at(1).toObject().contains(QStringLiteral("lastAccessTime")));
     const QJsonArray hostClose = host.value(QStringLiteral("close")).toArray();
     QCOMPARE(tagIds(hostClose), QStringList{QStringLiteral("gone")});
@@ -365,6 +366,75 @@ void tst_KZelvaCrossTerminalWorkAreaListing::listingsFromModel()
     // Without residual documents there is no tip.
     QVERIFY(records->removeResidualUidSetting(QStringLiteral("default")));
     QVERIFY(!KZelvaCrossTerminalWorkAreaListing::hostPanelListing().contains(QStringLiteral("residualConfigTipInfo")));
+    bed.stop();
+}
+
+// Rows: the page a tab shows, the key of its tag record the page's own
+// details fill, and the value ("*": any text, "": the key is absent).
+void tst_KZelvaCrossTerminalWorkAreaListing::hostPagesGiveTheirDetails_data()
+{
+    using Make = MakePage;
+    QTest::addColumn<Make>("make");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    const auto web = [](const char *url, const char *suffix) {
+        return Make([=] {
+            auto *page = new KZelvaWebSubPage(QUrl(QString::fromLatin1(url)));
+            page->setWebSuffix(QString::fromLatin1(suffix));
+            return page;
+        });
+    };
+    const auto app = [](int type, const char *icon, const char *fallback) {
+        return Make([=] {
+            return new KZelvaAppSubPage(KZelvaPluginWidget::WidgetType(type), QStringLiteral("app"),
+                                        QString::fromLatin1(icon), QString::fromLatin1(fallback));
+        });
+    };
+    QTest::newRow("web page: its site") << web("https://maps.example.test/route?a=1", "") << "site"
+                                        << "maps.example.test";
+    QTest::newRow("web app: its suffix names the tag") << web("https://docs.example.test/d/1", "sheet") << "name"
+                                                       << "docs.example.test.sheet";
+    QTest::newRow("document: its file type") << Make([] {
+        auto *page = new KZelvaQozSubPage;
+        page->newDocument(QStringLiteral("plan"));
+        return page;
+    }) << "fileType"
+                                             << "txt";
+    QTest::newRow("application: its icon by name") << app(76, "kz-test-app", "") << "extraTabIcon"
+                                                   << "*";
+    QTest::newRow("application without a known icon") << app(78, "nobody", "../../etc/passwd") << "extraTabIcon"
+                                                      << "";
+}
+
+void tst_KZelvaCrossTerminalWorkAreaListing::hostPagesGiveTheirDetails()
+{
+    QFETCH(MakePage, make);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    setPanel(true);
+    QPixmap pixmap(28, 28);
+    pixmap.fill(Qt::darkCyan);
+    zelvaApp->registerAppIcon(QStringLiteral("kz-test-app"), QIcon(pixmap));
+    WorkAreaTestBed bed;
+    bed.start();
+    KZelvaMainWindow *window = bed.newWindow();
+    zelvaApp->setCurrentMainWindow(window);
+    KZelvaSubPage *page = make();
+    window->centralArea()->addSubPage(page);
+    QCoreApplication::processEvents();
+    QJsonObject tag;
+    for (const QJsonValue &t :
+         KZelvaCrossTerminalWorkAreaListing::hostPanelListing().value(QStringLiteral("open")).toArray()) {
+        if (t.toObject().value(QStringLiteral("tagId")).toString() == page->getWorkAreaItemId())
+            tag = t.toObject();
+    }
+    QVERIFY2(!tag.isEmpty(), "the page's tab is listed");
+    if (value.isEmpty())
+        QVERIFY(!tag.contains(key));
+    else if (value == QLatin1String("*"))
+        QVERIFY(!tag.value(key).toString().isEmpty());
+    else
+        QCOMPARE(tag.value(key).toString(), value);
     bed.stop();
 }
 

@@ -8,6 +8,7 @@
 'use strict';
 
 const assert = require('node:assert/strict');
+const fs = require('node:fs');
 const { after, before, test } = require('node:test');
 const { launchBrowser, waitFor } = require('./support/bridge');
 const { WorkAreaShell } = require('./workarea-shell');
@@ -117,4 +118,29 @@ test('a failing call says so in the page', async () => {
     await page.fill('#link', '');
     await page.click('#link-form button[type="submit"]');
     assert.match(await page.locator('#status').textContent(), /Type a link first/);
+});
+
+// axe-core in the page; serious and critical findings fail (contrast included).
+const AXE_SOURCE = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+
+test('axe-core finds nothing serious in either skin; long names show whole', async () => {
+    const a = shell.automation;
+    await a.ok('createWorkArea', { name: 'A work area whose long name must be shown whole in its card' });
+    for (const skin of ['light', 'dark']) {
+        const view = await browser.newPage({ viewport: { width: 400, height: 720 } });
+        assert.equal((await a.ok('openPanel')).panel, true);
+        const info = await shell.bridgeInfo();
+        await view.goto(`${info.origin}/${PAGE_PATH}?lang=en_US&skin=${skin}#kztoken=${info.token}&kzpage=${PAGE_NAME}`);
+        await view.waitForSelector('#app[aria-busy="false"]');
+        await view.evaluate(() => document.querySelectorAll('#open .expand').forEach((b) => b.click()));
+        await view.addScriptTag({ content: AXE_SOURCE });
+        const result = await view.evaluate(() => axe.run(document, { resultTypes: ['violations'] }));
+        const serious = result.violations.filter((v) => v.impact === 'serious' || v.impact === 'critical')
+            .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+        assert.deepEqual(serious, [], skin);
+        const name = view.locator('#open .card .name', { hasText: 'shown whole' });
+        assert.equal(await name.getAttribute('title'), 'A work area whose long name must be shown whole in its card');
+        assert.ok(await name.evaluate((n) => n.scrollWidth <= n.clientWidth), `${skin}: the name is not cut`);
+        await view.close();
+    }
 });

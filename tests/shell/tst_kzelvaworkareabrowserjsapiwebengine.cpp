@@ -13,9 +13,9 @@
 
 #include <kxwebviewcontainer.h>
 
-#include <QWebEnginePage>
-#include <QWebEngineView>
 #include <QtTest>
+
+#include "../support/kwebenginescript.h"
 
 class tst_KZelvaWorkAreaBrowserJsApiWebEngine : public QObject
 {
@@ -30,15 +30,7 @@ private:
 
 QVariant tst_KZelvaWorkAreaBrowserJsApiWebEngine::evaluate(KZelvaWorkAreaWidget *popup, const QString &script)
 {
-    QVariant value;
-    bool done = false;
-    popup->browser()->container()->webEngineView()->page()->runJavaScript(script, [&](const QVariant &v) {
-        value = v;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
-        qWarning("no answer to %s", qPrintable(script));
-    return value;
+    return runScriptIn(popup->browser()->container()->webEngineView(), script);
 }
 
 void tst_KZelvaWorkAreaBrowserJsApiWebEngine::popupShowsThePageAndItsCallsRoundTrip()

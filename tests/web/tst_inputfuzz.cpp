@@ -2,14 +2,16 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 //
 // Seeded mutation loops over the readers of text that comes from outside:
-// INI files, settings record payloads, page-call arguments and the bridge's
-// messages. Each row runs $KZ_FUZZ_SECONDS (default 2) with seed
+// INI files, settings record payloads, page-call arguments, the bridge's
+// messages and the cloud service's broadcast lines. Each row runs $KZ_FUZZ_SECONDS (default 2) with seed
 // $KZ_FUZZ_SEED (default: fixed); scripts/fuzz_inputs.sh runs them longer.
 // Nothing may crash or hang (run it under ASan/UBSan too); what a reader
 // takes must come out the same after a round trip; every message the bridge
 // refuses is answered.
 #include "../support/kmutator.h"
+#include "kcommunicatoripc.h"
 #include "kiniparser.h"
+#include "kworkarealabelsync.h"
 #include "kxwebtestconnection.h"
 #include "kxwebtesthandler.h"
 #include "kzelvapageargs.h"
@@ -114,6 +116,35 @@ private Q_SLOTS:
                      if (text.isEmpty())
                          return QStringLiteral("textArgs answered an empty text");
                  }
+                 return QString();
+             });
+    }
+
+    // Both readers of a broadcast line: label sync (its own keys) and the
+    // SoftBus transport ("SoftBusEvent", Base64 JSON). Only a line of the
+    // broadcast action is ever taken.
+    void broadcastLines()
+    {
+        KWorkAreaLabelSync labels;
+        SoftBus::Business::KCommunicatorIpc softbus;
+        const std::string event =
+            QByteArrayLiteral("{\"__method__\":\"send\",\"__code__\":0,\"__return__\":\"{\\\"cobId\\\":7}\"}")
+                .toBase64()
+                .toStdString();
+        const std::string notice =
+            QByteArrayLiteral("{\"__method__\":\"listenMessage\",\"__return__\":\"{}\"}").toBase64().toStdString();
+        fuzz({"act=broadcast&fileLabelDeviceStatus={\"device_id\":\"d1\",\"status\":1}",
+              "act=broadcast&broadcastFromSendMyDeviceMsg={\"data\":\"W10=\"}&fileLabelMessageNotice={}",
+              "act=broadcast&force=true&SoftBusEvent=" + event, "act=broadcast&SoftBusEvent=" + notice,
+              "act=other&SoftBusEvent=e30="},
+             [&](const std::string &input) {
+                 const QString line = QString::fromUtf8(QByteArray::fromStdString(input));
+                 const bool taken = labels.onNotifyBroadcast(line);
+                 if (!QMetaObject::invokeMethod(&softbus, "onNotifyBroadcast", Qt::DirectConnection,
+                                                Q_ARG(QString, line)))
+                     return QStringLiteral("the SoftBus transport has no broadcast reader");
+                 if (taken && !line.startsWith(QLatin1String("act=broadcast&")))
+                     return QStringLiteral("label sync took a line that is no broadcast");
                  return QString();
              });
     }

@@ -56,6 +56,27 @@ QByteArray exchange(quint16 port, const QByteArray &bytes)
     return answer + socket.readAll();
 }
 
+// One client text frame, masked or not (the payload is under 64 KiB).
+QByteArray clientFrame(const QByteArray &payload, bool masked)
+{
+    QByteArray frame(1, char(0x81));
+    const char maskBit = masked ? char(0x80) : char(0);
+    if (payload.size() < 126) {
+        frame.append(char(maskBit | char(payload.size())));
+    } else {
+        frame.append(char(maskBit | 126));
+        frame.append(char(payload.size() >> 8));
+        frame.append(char(payload.size() & 0xff));
+    }
+    if (!masked)
+        return frame + payload;
+    const char key[4] = {0x1b, 0x2c, 0x3d, 0x4e};
+    frame.append(key, 4);
+    for (int i = 0; i < payload.size(); ++i)
+        frame.append(char(payload.at(i) ^ key[i % 4]));
+    return frame;
+}
+
 } // namespace
 
 class tst_KxWebBridgeServer : public QObject
@@ -271,6 +292,66 @@ private Q_SLOTS:
         m_page.reset();
         QVERIFY(closed.wait(5000));
         QCOMPARE(client->closeCode(), QWebSocketProtocol::CloseCodeGoingAway);
+    }
+
+    // Rows: the client's frames ("m" masked, "M" with a 16-bit length, "u"
+    // not masked), sent whole or a byte at a time. Nothing from an unmasked
+    // frame on is read; the connection ends with a close of status 1002.
+    void clientFramesMustBeMasked_data()
+    {
+        QTest::addColumn<QString>("frames");
+        QTest::addColumn<bool>("byByte");
+        QTest::newRow("masked") << "m" << false;
+        QTest::newRow("masked, a byte at a time") << "mM" << true;
+        QTest::newRow("not masked") << "u" << false;
+        QTest::newRow("not masked, a byte at a time") << "u" << true;
+        QTest::newRow("masked, not, masked") << "mum" << false;
+        QTest::newRow("16-bit length, then not, by byte") << "Mum" << true;
+    }
+
+    void clientFramesMustBeMasked()
+    {
+        QFETCH(QString, frames);
+        QFETCH(bool, byByte);
+        const QByteArray call = "{\"t\":\"call\",\"id\":1,\"h\":\"common\",\"m\":\"echo\",\"a\":{}}";
+        QByteArray bytes;
+        for (const QChar kind : frames)
+            bytes +=
+                clientFrame(kind == QLatin1Char('M') ? call + QByteArray(300, ' ') : call, kind != QLatin1Char('u'));
+        const int refusedAt = frames.indexOf(QLatin1Char('u'));
+        const int before = refusedAt < 0 ? frames.size() : refusedAt;
+        if (refusedAt >= 0) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("not masked")));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refused Unmasked")));
+        }
+
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, m_server->port());
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write(upgradeHead("/kzbridge?token=" + token() + "&page=" + kPage.toLatin1(), hostHeader(),
+                                 m_server->origin().toLatin1()));
+        QByteArray in;
+        QTRY_VERIFY((in += socket.readAll()).contains("\r\n\r\n"));
+        QVERIFY2(in.startsWith("HTTP/1.1 101"), in.constData());
+        in.remove(0, in.indexOf("\r\n\r\n") + 4);
+        if (byByte) {
+            for (const char byte : qAsConst(bytes)) {
+                socket.write(&byte, 1);
+                socket.flush();
+                QCoreApplication::processEvents();
+            }
+        } else {
+            socket.write(bytes);
+        }
+        if (refusedAt < 0) {
+            QTRY_COMPARE(m_handler->calls, before);
+            return;
+        }
+        QTRY_VERIFY(socket.state() == QAbstractSocket::UnconnectedState);
+        QVERIFY(QByteArray(in + socket.readAll()).endsWith(QByteArray("\x88\x02\x03\xea", 4))); // close, 1002
+        QVERIFY(m_handler->calls <= before);
+        QCOMPARE(m_server->refusals(Refusal::Unmasked), 1);
+        QTRY_COMPARE(m_page->connectionCount(), 0);
     }
 
     void oversizedMessageClosesTheConnection()

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kxwebbridgeserver.h"
 
+#include "kxwebbridgeframeguard.h"
 #include "kxwebbridgegate.h"
 #include "kxwebbridgelimits.h"
 #include "kxwebbridgesocketconnection.h"
@@ -310,11 +311,15 @@ void KxWebBridgeServer::onSocketReadyRead(QTcpSocket *socket)
     if (!page(pageName))
         return refuse(Refusal::UnknownPage, QStringLiteral("page \"%1\"").arg(pageName.left(80)), socket, 403);
 
+    // QtWebSockets does not close on unmasked client frames: the client's
+    // bytes reach it through a guard that does.
+    KxWebBridgeFrameGuard *guard = KxWebBridgeFrameGuard::create(socket, end + 4, this);
+    if (!guard)
+        return refuse(Refusal::BadRequest, QStringLiteral("no frame guard for the connection"), socket, 503);
     disconnect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    m_webSockets->handleConnection(socket);
-    // The request is already buffered, so no further readyRead would start
-    // the handshake.
-    QMetaObject::invokeMethod(socket, "readyRead", Qt::QueuedConnection);
+    connect(guard, &KxWebBridgeFrameGuard::unmaskedFrame, this,
+            [this] { refuse(Refusal::Unmasked, QStringLiteral("client frame not masked"), nullptr, 0); });
+    m_webSockets->handleConnection(guard->innerSocket());
 }
 
 void KxWebBridgeServer::serveFile(QTcpSocket *socket, const QByteArray &method, const QByteArray &target)

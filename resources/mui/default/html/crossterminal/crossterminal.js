@@ -88,7 +88,8 @@
         open.type = 'button';
         open.className = 'tab-open' + (tag.isActive === true ? ' active' : '');
         open.textContent = str(tag.name) || '(untitled)';
-        open.title = str(tag.path) || str(tag.name);
+        open.dir = 'auto';
+        open.title = str(tag.name) + (str(tag.path) ? '\n' + str(tag.path) : '');
         open.dataset.tagId = tag.tagId;
         open.addEventListener('click', function () {
             act(li, 'Opening', 'openTag', { workAreaId: workArea.workAreaId, tagId: tag.tagId });
@@ -219,7 +220,9 @@
         const card = $('tpl-card').content.firstElementChild.cloneNode(true);
         card.dataset.id = workArea.workAreaId;
         card.setAttribute('aria-label', workArea.name);
-        card.querySelector('.name').textContent = workArea.name || '(unnamed)';
+        const nameEl = card.querySelector('.name');
+        nameEl.textContent = workArea.name || '(unnamed)';
+        nameEl.title = workArea.name;
         card.querySelector('.badge').textContent = closed ? 'Closed' : statusText(workArea.status);
         card.querySelector('.count').textContent = workArea.tags.length + (workArea.tags.length === 1 ? ' tab' : ' tabs');
         const tabs = card.querySelector('.tabs');
@@ -582,6 +585,12 @@
             call('pageReady').catch(function () {});
         }
     }
+
+    // For the page's other scripts (service state, recently closed documents).
+    window.KzPanel = {
+        act: act,
+        reload: function () { loadListing(); loadDevices(); },
+    };
 
     start();
 }());
