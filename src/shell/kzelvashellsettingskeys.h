@@ -7,8 +7,6 @@
  * shared ones of kzelvasettingskeys.h.
  */
 namespace KZelvaShellSettingsKeys {
-// plug-in group: usage events on or off
-inline constexpr char TelvoSwitch[] = "telvoswitch";
 // the work-area page's own group and its page address
 inline constexpr char BrowserGroup[] = "ZelvaWorkArea";
 inline constexpr char RelativeUrl[] = "relativeUrl";

@@ -10,6 +10,8 @@ namespace KZelvaWorkAreaKeys {
 // plug-in settings, group KZelvaSettingsKeys::PluginGroup (kzelvasettingskeys.h)
 inline constexpr char SaveActivedWorkArea[] = "saveActivedWorkArea";
 inline constexpr char CheckOverSize[] = "checkoversize";
+// usage events on or off
+inline constexpr char TelvoSwitch[] = "telvoswitch";
 // the host's common settings
 inline constexpr char CommonGroup[] = "Application Settings";
 inline constexpr char AutoRecoverPage[] = "autorecoverpage";

@@ -3,7 +3,7 @@
 #include "kzelvaworkareausageevent.h"
 
 #include "kzelvasettingskeys.h"
-#include "kzelvashellsettingskeys.h"
+#include "kzelvaworkareakeys.h"
 #include "kzelvaworkareahelper.h"
 
 #include <kdcinfo.h>
@@ -27,7 +27,7 @@ QString KZelvaWorkAreaUsageEvent::eventName(Kind kind)
 bool KZelvaWorkAreaUsageEvent::isEnabled()
 {
     static const bool enabled = krt::KPluginsSettings::boolValue(
-        QLatin1String(KZelvaSettingsKeys::PluginGroup), QLatin1String(KZelvaShellSettingsKeys::TelvoSwitch), true);
+        QLatin1String(KZelvaSettingsKeys::PluginGroup), QLatin1String(KZelvaWorkAreaKeys::TelvoSwitch), true);
     return enabled;
 }
 
