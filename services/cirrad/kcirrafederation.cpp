@@ -388,6 +388,16 @@ bool KCirraFederation::sendMessage(const QString &userId, const QString &deviceI
            >= 0;
 }
 
+bool KCirraFederation::refusesBytes(const char *feature, const QString &userId, const QString &deviceId) const
+{
+    const QString owner = ownerOf(userId, deviceId);
+    if (owner.isEmpty())
+        return false;
+    qCWarning(lcFederation).noquote() << feature << ": device" << deviceId << "is on instance" << owner
+                                      << "; files move between the devices of one machine";
+    return true;
+}
+
 QJsonObject KCirraFederation::status() const
 {
     int online = 0;

@@ -64,6 +64,9 @@ public:
     // "rename" (with `name`) or "offline" to the instance owning the device; false when it is local.
     bool sendCommand(const QString &userId, const QString &deviceId, const QString &op, const QString &name = {});
     bool sendMessage(const QString &userId, const QString &deviceId, const QJsonObject &message);
+    // The one place file bytes would leave for another machine: file tasks and document relays to or
+    // from a device of another instance are refused here (true, with a log line naming `feature`).
+    bool refusesBytes(const char *feature, const QString &userId, const QString &deviceId) const;
 
     // Figures for the control request "federation".
     QJsonObject status() const;

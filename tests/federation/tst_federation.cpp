@@ -11,6 +11,7 @@
 #include "kcirramqttclient.h"
 #include "kmosquittoprocess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -298,7 +299,7 @@ void tst_Federation::acrossMachines_data()
 {
     QTest::addColumn<QString>("step");
     for (const char *step : {"documents", "rename", "force offline", "message A to B", "message B to A",
-                             "device list over SoftBus"})
+                             "device list over SoftBus", "file to a device elsewhere refused"})
         QTest::newRow(step) << QString::fromLatin1(step);
 }
 
@@ -349,6 +350,14 @@ void tst_Federation::acrossMachines()
         QCOMPARE(got.at(0).toObject().value(QStringLiteral("content")).toString(), QStringLiteral("hello ") + step);
         QCOMPARE(got.at(0).toObject().value(QStringLiteral("from")).toObject().value(QStringLiteral("device_id")).toString(),
                  QLatin1String(toB ? "devA" : "devB"));
+    } else if (step.startsWith(QLatin1String("file"))) {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("notes.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("bytes") == 5);
+        file.close();
+        QCOMPARE(a.call("sendFileToDevice", {{"path", file.fileName().toStdString()}, {"deviceId", "devB"}, {"ownerId", "o1"}}),
+                 404);
+        QVERIFY(QDir(m_a->stateDir() + QStringLiteral("/relay")).entryList(QDir::NoDotAndDotDot).isEmpty());
     } else {
         const QJsonObject list = a.softBus(2, 2, {{QStringLiteral("status"), 1}});
         QStringList online;
