@@ -51,6 +51,12 @@ void KMosquittoProcess::addUser(const QString &user, const QString &password)
     m_users.insert(user, password);
 }
 
+void KMosquittoProcess::setTls(const QString &certFile, const QString &keyFile)
+{
+    m_cert = certFile;
+    m_key = keyFile;
+}
+
 QString KMosquittoProcess::log() const
 {
     QFile file(m_dir.filePath(QStringLiteral("mosquitto.log")));
@@ -92,6 +98,8 @@ bool KMosquittoProcess::writeConfig(QString *error)
                      .arg(passwords, acl.fileName(), m_dir.filePath(QStringLiteral("mosquitto.log")))
                      .arg(m_port)
                      .toUtf8());
+    if (!m_cert.isEmpty())
+        config.write(QStringLiteral("certfile %1\nkeyfile %2\n").arg(m_cert, m_key).toUtf8());
     return true;
 }
 

@@ -22,6 +22,8 @@ public:
     static QString program();
     // Before the first start().
     void addUser(const QString &user, const QString &password);
+    // TLS only on the listener, with this certificate and key (before the first start()).
+    void setTls(const QString &certFile, const QString &keyFile);
     bool start(QString *error = nullptr);
     void stop();
 
@@ -36,4 +38,6 @@ private:
     QTemporaryDir m_dir;
     QMap<QString, QString> m_users;
     int m_port = 0;
+    QString m_cert;
+    QString m_key;
 };

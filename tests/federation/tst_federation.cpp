@@ -178,6 +178,8 @@ private Q_SLOTS:
     void badBrokerInput_data();
     void badBrokerInput();
     void brokerRestartAndKill();
+    void tlsBroker_data();
+    void tlsBroker();
 
 private:
     bool startMachine(KCirradProcess &cirrad, const QString &name);
@@ -473,6 +475,52 @@ void tst_Federation::brokerRestartAndKill()
     // A killed cirrad: the broker's last will marks its device offline within the keep-alive.
     m_a->kill();
     QTRY_COMPARE_WITH_TIMEOUT(m_shellB->status(QStringLiteral("devA")), 0, kRemoteMs);
+}
+
+void tst_Federation::tlsBroker_data()
+{
+    QTest::addColumn<bool>("withAuthority");
+    QTest::newRow("the test's authority") << true;
+    QTest::newRow("system authorities only") << false;
+}
+
+void tst_Federation::tlsBroker()
+{
+    // A certificate made now for 127.0.0.1; it never leaves the temporary folder.
+    QFETCH(bool, withAuthority);
+    QTemporaryDir dir;
+    const QString cert = dir.filePath(QStringLiteral("broker.crt"));
+    const QString key = dir.filePath(QStringLiteral("broker.key"));
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+                   QStringLiteral("-nodes"), QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert,
+                   QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+                   QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1")});
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+        QSKIP("openssl cannot make a certificate here");
+    KMosquittoProcess broker;
+    broker.addUser(QStringLiteral("alice"), QStringLiteral("secret-a"));
+    broker.setTls(cert, key);
+    QString error;
+    QVERIFY2(broker.start(&error), qPrintable(error));
+    KCirradProcess cirrad;
+    QFile credentials(cirrad.stateDir() + QStringLiteral("/broker-credentials"));
+    QVERIFY(credentials.open(QIODevice::WriteOnly) && credentials.write("user=alice\npassword=secret-a\n") > 0);
+    credentials.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    credentials.close();
+    cirrad.setSocketPath(m_sockets.filePath(QStringLiteral("tls.sock")));
+    QStringList args{QStringLiteral("--broker"), QStringLiteral("mqtts://127.0.0.1:%1").arg(broker.port())};
+    if (withAuthority)
+        args << QStringLiteral("--broker-ca") << cert;
+    QVERIFY2(cirrad.start(args, &error), qPrintable(error));
+    if (withAuthority) {
+        QTRY_VERIFY_WITH_TIMEOUT(federation(cirrad).value(QStringLiteral("connected")).toBool(), kRemoteMs);
+    } else {
+        // Not trusted: the handshake fails, cirrad keeps serving alone.
+        QTRY_VERIFY_WITH_TIMEOUT(broker.log().contains(QLatin1String("OpenSSL Error")), kRemoteMs);
+        QVERIFY(!federation(cirrad).value(QStringLiteral("connected")).toBool());
+    }
 }
 
 int main(int argc, char **argv)
