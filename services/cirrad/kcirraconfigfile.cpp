@@ -33,7 +33,8 @@ KCirraConfigFile::KCirraConfigFile(const QString &path)
             continue;
         const int eq = line.indexOf('=');
         if (eq <= 0) {
-            qCWarning(lcCirrad).noquote() << QStringLiteral("%1:%2: not a key=value line, ignored").arg(path).arg(number);
+            qCWarning(lcCirrad).noquote()
+                << QStringLiteral("%1:%2: not a key=value line, ignored").arg(path).arg(number);
             continue;
         }
         m_values.insert(QString::fromUtf8(line.left(eq).trimmed()), QString::fromUtf8(line.mid(eq + 1).trimmed()));

@@ -113,8 +113,8 @@ bool KCirraFederation::start(QString *error)
 {
     const QUrl url(m_options.url, QUrl::StrictMode);
     const QString scheme = url.scheme();
-    if (!url.isValid() || url.host().isEmpty()
-        || (scheme != QLatin1String("mqtt") && scheme != QLatin1String("mqtts")) || !url.userInfo().isEmpty()) {
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("mqtt") && scheme != QLatin1String("mqtts"))
+        || !url.userInfo().isEmpty()) {
         // The URL never carries credentials, so it may be logged as given.
         *error = QStringLiteral("unusable broker URL \"%1\" (mqtt://host[:port] or mqtts://host[:port])")
                      .arg(url.toDisplayString(QUrl::RemoveUserInfo));
@@ -132,8 +132,8 @@ bool KCirraFederation::start(QString *error)
     client.clientId = QStringLiteral("cirrad-") + m_instance;
     client.keepAliveSeconds = m_options.keepAliveSeconds;
     client.willTopic = Record::topic(m_account, QStringLiteral("presence"), m_instance);
-    client.willPayload = Record::write({{QStringLiteral("instance"), m_instance}, {QStringLiteral("online"), false}},
-                                       m_account);
+    client.willPayload =
+        Record::write({{QStringLiteral("instance"), m_instance}, {QStringLiteral("online"), false}}, m_account);
     m_client = new KCirraMqttClient(client, this);
     connect(m_client, &KCirraMqttClient::connected, this, &KCirraFederation::onConnected);
     connect(m_client, &KCirraMqttClient::received, this,
@@ -188,25 +188,28 @@ QJsonObject KCirraFederation::presence() const
             continue;
         QJsonArray abilities;
         for (const KCirraPeer *p : peers) {
-            if (p->isOpen() && p->isShell() && p->userId() == m_account && QString::fromStdString(p->hello().deviceId) == d.id) {
+            if (p->isOpen() && p->isShell() && p->userId() == m_account
+                && QString::fromStdString(p->hello().deviceId) == d.id) {
                 for (const std::string &a : p->hello().abilities)
                     abilities.append(QString::fromStdString(a));
                 break;
             }
         }
-        devices.append(QJsonObject{{QStringLiteral("device_id"), d.id},
-                                   {QStringLiteral("device_name"), d.name},
-                                   {QStringLiteral("type"), d.type},
-                                   {QStringLiteral("os"), d.os},
-                                   {QStringLiteral("registered"), double(d.registerTime)},
-                                   {QStringLiteral("modified"), double(d.modifiedTime)},
-                                   {QStringLiteral("online"), m_service->deviceRegistry()->isLocalOnline(m_account, d.id)},
-                                   {QStringLiteral("abilities"), abilities},
-                                   {QStringLiteral("tags"), m_documents->tags(m_account, d.id)}});
+        devices.append(
+            QJsonObject{{QStringLiteral("device_id"), d.id},
+                        {QStringLiteral("device_name"), d.name},
+                        {QStringLiteral("type"), d.type},
+                        {QStringLiteral("os"), d.os},
+                        {QStringLiteral("registered"), double(d.registerTime)},
+                        {QStringLiteral("modified"), double(d.modifiedTime)},
+                        {QStringLiteral("online"), m_service->deviceRegistry()->isLocalOnline(m_account, d.id)},
+                        {QStringLiteral("abilities"), abilities},
+                        {QStringLiteral("tags"), m_documents->tags(m_account, d.id)}});
         if (devices.size() == Record::kMaxDevices)
             break;
     }
-    return {{QStringLiteral("instance"), m_instance}, {QStringLiteral("online"), true},
+    return {{QStringLiteral("instance"), m_instance},
+            {QStringLiteral("online"), true},
             {QStringLiteral("devices"), devices}};
 }
 
@@ -251,7 +254,8 @@ void KCirraFederation::onReceived(const QString &topic, const QByteArray &payloa
             applyPresence(r.instance, r.body);
         return;
     }
-    const QString device = r.body.value(r.kind == QLatin1String("cmd") ? QStringLiteral("device") : QStringLiteral("to")).toString();
+    const QString device =
+        r.body.value(r.kind == QLatin1String("cmd") ? QStringLiteral("device") : QStringLiteral("to")).toString();
     const KCirraUser &user = m_service->users().user(m_account);
     const auto local = user.devices.constFind(device);
     if (local == user.devices.cend() || !local->instance.isEmpty())
@@ -383,8 +387,8 @@ bool KCirraFederation::sendMessage(const QString &userId, const QString &deviceI
                            {QStringLiteral("id"), message.value(QStringLiteral("msg_id")).toString()},
                            {QStringLiteral("to"), deviceId},
                            {QStringLiteral("message"), message}};
-    return m_client->publish(Record::topic(m_account, QStringLiteral("msg"), owner), Record::write(body, m_account),
-                             1, false)
+    return m_client->publish(Record::topic(m_account, QStringLiteral("msg"), owner), Record::write(body, m_account), 1,
+                             false)
            >= 0;
 }
 

@@ -88,7 +88,8 @@ bool read(const QString &account, const QString &topicName, const QByteArray &pa
 {
     const QStringList parts = topicName.split(QLatin1Char('/'));
     if (parts.size() != 4 || parts.at(0) != QLatin1String("kz") || !KCirraPaths::isSafeId(parts.at(3))
-        || !QStringList{QStringLiteral("presence"), QStringLiteral("cmd"), QStringLiteral("msg")}.contains(parts.at(2))) {
+        || !QStringList{QStringLiteral("presence"), QStringLiteral("cmd"), QStringLiteral("msg")}.contains(
+            parts.at(2))) {
         *why = QStringLiteral("unknown topic");
         return false;
     }
@@ -115,15 +116,16 @@ bool read(const QString &account, const QString &topicName, const QByteArray &pa
     }
     const QJsonObject body = doc.object();
     if (body.value(QStringLiteral("v")).toInt(-1) != kVersion) {
-        *why = QStringLiteral("protocol version %1 is not %2").arg(body.value(QStringLiteral("v")).toInt(-1)).arg(kVersion);
+        *why = QStringLiteral("protocol version %1 is not %2")
+                   .arg(body.value(QStringLiteral("v")).toInt(-1))
+                   .arg(kVersion);
         return false;
     }
     if (body.value(QStringLiteral("user")).toString() != out->user) {
         *why = QStringLiteral("payload names another user");
         return false;
     }
-    if (out->kind == QLatin1String("presence")
-        && body.value(QStringLiteral("instance")).toString() != out->instance) {
+    if (out->kind == QLatin1String("presence") && body.value(QStringLiteral("instance")).toString() != out->instance) {
         *why = QStringLiteral("presence names another instance");
         return false;
     }

@@ -124,8 +124,8 @@ bool KCirraMqttClient::start()
     }
     if (m_options.tls) {
         const QByteArray ca = m_options.caFile.toLocal8Bit();
-        if (mosquitto_tls_set(m_mosq, ca.isEmpty() ? nullptr : ca.constData(), ca.isEmpty() ? "/etc/ssl/certs" : nullptr,
-                              nullptr, nullptr, nullptr)
+        if (mosquitto_tls_set(m_mosq, ca.isEmpty() ? nullptr : ca.constData(),
+                              ca.isEmpty() ? "/etc/ssl/certs" : nullptr, nullptr, nullptr, nullptr)
             != MOSQ_ERR_SUCCESS) {
             m_error = QStringLiteral("cannot use the TLS authority ") + m_options.caFile;
             return false;
@@ -153,8 +153,8 @@ int KCirraMqttClient::publish(const QString &topic, const QByteArray &payload, i
                                         qos, retain, nullptr);
     // Without a link the library keeps QoS 1 messages and sends them after the next CONNACK.
     if (rc != MOSQ_ERR_SUCCESS && rc != MOSQ_ERR_NO_CONN) {
-        qCWarning(lcFederation).noquote() << "publish on" << topic << "refused by the client library:"
-                                          << mosquitto_strerror(rc);
+        qCWarning(lcFederation).noquote()
+            << "publish on" << topic << "refused by the client library:" << mosquitto_strerror(rc);
         return -1;
     }
     updateWrite();
@@ -164,7 +164,8 @@ int KCirraMqttClient::publish(const QString &topic, const QByteArray &payload, i
 int KCirraMqttClient::subscribe(const QString &pattern, int qos)
 {
     int mid = 0;
-    if (!m_mosq || mosquitto_subscribe_v5(m_mosq, &mid, pattern.toUtf8().constData(), qos, 0, nullptr) != MOSQ_ERR_SUCCESS)
+    if (!m_mosq
+        || mosquitto_subscribe_v5(m_mosq, &mid, pattern.toUtf8().constData(), qos, 0, nullptr) != MOSQ_ERR_SUCCESS)
         return -1;
     updateWrite();
     return mid;

@@ -444,7 +444,7 @@ QJsonObject KCirraSoftBus::deviceRecord(const KCirraUser &user, const KCirraDevi
                          {QStringLiteral("level"), QString()}};
     const QJsonObject net{{QStringLiteral("ip"), shell ? QStringLiteral("127.0.0.1") : QString()},
                           {QStringLiteral("ports"), QJsonArray()},
-                          {QStringLiteral("type"), shell            ? QStringLiteral("local")
+                          {QStringLiteral("type"), shell          ? QStringLiteral("local")
                                                    : remoteOnline ? QStringLiteral("broker")
                                                                   : QString()}};
     return {{QStringLiteral("identify_info"), identify(user.id, device)},

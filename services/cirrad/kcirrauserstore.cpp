@@ -98,8 +98,10 @@ bool KCirraUserStore::store(const KCirraUser &user)
     m_users.insert(user.id, user);
     QJsonArray devices;
     for (const KCirraDevice &d : user.devices) {
-        QJsonObject device{{QStringLiteral("id"), d.id}, {QStringLiteral("name"), d.name},
-                           {QStringLiteral("type"), d.type}, {QStringLiteral("os"), d.os},
+        QJsonObject device{{QStringLiteral("id"), d.id},
+                           {QStringLiteral("name"), d.name},
+                           {QStringLiteral("type"), d.type},
+                           {QStringLiteral("os"), d.os},
                            {QStringLiteral("registerTime"), double(d.registerTime)},
                            {QStringLiteral("modifiedTime"), double(d.modifiedTime)},
                            {QStringLiteral("renamed"), d.renamed}};

@@ -155,8 +155,8 @@ int main(int argc, char **argv)
     const QCommandLineOption keepAliveOption(QStringLiteral("broker-keepalive"),
                                              QStringLiteral("Seconds after which the broker declares us gone."),
                                              QStringLiteral("s"), QStringLiteral("10"));
-    parser.addOptions({socketOption, stateOption, loggedOutOption, helloOption, peersOption, idleOption,
-                       detachOption, controlOption, brokerOption, brokerCaOption, keepAliveOption});
+    parser.addOptions({socketOption, stateOption, loggedOutOption, helloOption, peersOption, idleOption, detachOption,
+                       controlOption, brokerOption, brokerCaOption, keepAliveOption});
     parser.addPositionalArgument(QStringLiteral("request"), QStringLiteral("With --control: request key=value..."));
     parser.process(app);
 
@@ -192,8 +192,8 @@ int main(int argc, char **argv)
     federation.caFile =
         parser.isSet(brokerCaOption) ? parser.value(brokerCaOption) : config.value(QStringLiteral("broker_ca"));
     federation.credentialsFile = serviceOptions.stateDir + QStringLiteral("/broker-credentials");
-    const QString keepAlive =
-        parser.isSet(keepAliveOption) ? parser.value(keepAliveOption) : config.value(QStringLiteral("broker_keepalive"));
+    const QString keepAlive = parser.isSet(keepAliveOption) ? parser.value(keepAliveOption)
+                                                            : config.value(QStringLiteral("broker_keepalive"));
     if (!keepAlive.isEmpty()) {
         federation.keepAliveSeconds = keepAlive.toInt(&ok);
         if (!ok || federation.keepAliveSeconds < 5 || federation.keepAliveSeconds > 3600) {

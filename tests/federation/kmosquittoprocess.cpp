@@ -17,8 +17,9 @@ namespace {
 QString findTool(const QString &name)
 {
     const QString found = QStandardPaths::findExecutable(name);
-    return found.isEmpty() ? QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")})
-                           : found;
+    return found.isEmpty()
+               ? QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")})
+               : found;
 }
 
 int freePort()

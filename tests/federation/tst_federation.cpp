@@ -73,7 +73,8 @@ public:
     {
         QJsonObject answer;
         call("getSoftBussDeviceList", {{"status", "0"}}, &answer);
-        for (const QJsonValue &d : answer.value(QStringLiteral("data")).toObject().value(QStringLiteral("devices")).toArray()) {
+        for (const QJsonValue &d :
+             answer.value(QStringLiteral("data")).toObject().value(QStringLiteral("devices")).toArray()) {
             if (d.toObject().value(QStringLiteral("device_id")).toString() == id)
                 return d.toObject();
         }
@@ -84,8 +85,8 @@ public:
     QJsonObject softBus(int ability, int action, const QJsonObject &data)
     {
         const QJsonObject content{{QStringLiteral("cobId"), QStringLiteral("0")},
-                                  {QStringLiteral("operation"),
-                                   QJsonObject{{QStringLiteral("ability"), ability}, {QStringLiteral("action"), action}}},
+                                  {QStringLiteral("operation"), QJsonObject{{QStringLiteral("ability"), ability},
+                                                                            {QStringLiteral("action"), action}}},
                                   {QStringLiteral("data"), QString::fromStdString(compact(data))}};
         if (call("requestSoftBusCommunicator", {{"__method__", "send"}, {"content", compact(content)}}) != 0)
             return {};
@@ -138,6 +139,15 @@ private:
 };
 
 // A raw broker client of the test, with any account.
+// Alice's broker account, in a file of mode 0600 in the cirrad's config folder.
+bool writeCredentials(KCirradProcess &cirrad)
+{
+    QFile credentials(cirrad.stateDir() + QStringLiteral("/broker-credentials"));
+    if (!credentials.open(QIODevice::WriteOnly) || credentials.write("user=alice\npassword=secret-a\n") <= 0)
+        return false;
+    return credentials.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+}
+
 class RawClient
 {
 public:
@@ -198,35 +208,43 @@ void tst_Federation::records_data()
     QTest::addColumn<QString>("topic");
     QTest::addColumn<QByteArray>("payload");
     QTest::addColumn<bool>("accepted");
-    const QByteArray presence = R"({"v":1,"user":"alice","instance":"i1","online":true,"devices":[{"device_id":"d1","device_name":"Desk","online":true}]})";
+    const QByteArray presence =
+        R"({"v":1,"user":"alice","instance":"i1","online":true,"devices":[{"device_id":"d1","device_name":"Desk","online":true}]})";
     QTest::newRow("presence") << "kz/alice/presence/i1" << presence << true;
     QTest::newRow("cleared presence") << "kz/alice/presence/i1" << QByteArray() << true;
     QTest::newRow("not JSON") << "kz/alice/presence/i1" << QByteArray("online!") << false;
     QTest::newRow("JSON array") << "kz/alice/presence/i1" << QByteArray("[1]") << false;
-    QTest::newRow("too large") << "kz/alice/presence/i1"
-                               << QByteArray(KCirraFederationRecord::kMaxPayload + 1, ' ') << false;
-    QTest::newRow("other version") << "kz/alice/presence/i1" << QByteArray(presence).replace("\"v\":1", "\"v\":2") << false;
+    QTest::newRow("too large") << "kz/alice/presence/i1" << QByteArray(KCirraFederationRecord::kMaxPayload + 1, ' ')
+                               << false;
+    QTest::newRow("other version") << "kz/alice/presence/i1" << QByteArray(presence).replace("\"v\":1", "\"v\":2")
+                                   << false;
     QTest::newRow("no version") << "kz/alice/presence/i1" << QByteArray(presence).replace("\"v\":1,", "") << false;
     QTest::newRow("topic of another user") << "kz/carol/presence/i1" << presence << false;
-    QTest::newRow("payload names another user") << "kz/alice/presence/i1"
-                                                << QByteArray(presence).replace("\"user\":\"alice\"", "\"user\":\"carol\"") << false;
+    QTest::newRow("payload names another user")
+        << "kz/alice/presence/i1" << QByteArray(presence).replace("\"user\":\"alice\"", "\"user\":\"carol\"") << false;
     QTest::newRow("presence of another instance") << "kz/alice/presence/i2" << presence << false;
-    QTest::newRow("unsafe device id") << "kz/alice/presence/i1" << QByteArray(presence).replace("\"d1\"", "\"../d1\"") << false;
-    QTest::newRow("device name with a newline") << "kz/alice/presence/i1" << QByteArray(presence).replace("Desk", "De\\nsk") << false;
+    QTest::newRow("unsafe device id") << "kz/alice/presence/i1" << QByteArray(presence).replace("\"d1\"", "\"../d1\"")
+                                      << false;
+    QTest::newRow("device name with a newline")
+        << "kz/alice/presence/i1" << QByteArray(presence).replace("Desk", "De\\nsk") << false;
     QTest::newRow("unknown kind") << "kz/alice/files/i1" << presence << false;
     QTest::newRow("deeper topic") << "kz/alice/presence/i1/x" << presence << false;
     QTest::newRow("message") << "kz/alice/msg/i1"
-                             << QByteArray(R"({"v":1,"user":"alice","id":"m1","to":"d1","message":{"content":"hi"}})") << true;
+                             << QByteArray(R"({"v":1,"user":"alice","id":"m1","to":"d1","message":{"content":"hi"}})")
+                             << true;
     QTest::newRow("message without id") << "kz/alice/msg/i1"
                                         << QByteArray(R"({"v":1,"user":"alice","to":"d1","message":{}})") << false;
-    QTest::newRow("message to an unsafe id") << "kz/alice/msg/i1"
-                                             << QByteArray(R"({"v":1,"user":"alice","id":"m1","to":"","message":{}})") << false;
+    QTest::newRow("message to an unsafe id")
+        << "kz/alice/msg/i1" << QByteArray(R"({"v":1,"user":"alice","id":"m1","to":"","message":{}})") << false;
     QTest::newRow("rename") << "kz/alice/cmd/i1"
-                            << QByteArray(R"({"v":1,"user":"alice","id":"c1","op":"rename","device":"d1","name":"New"})") << true;
-    QTest::newRow("rename without a name") << "kz/alice/cmd/i1"
-                                           << QByteArray(R"({"v":1,"user":"alice","id":"c1","op":"rename","device":"d1"})") << false;
+                            << QByteArray(
+                                   R"({"v":1,"user":"alice","id":"c1","op":"rename","device":"d1","name":"New"})")
+                            << true;
+    QTest::newRow("rename without a name")
+        << "kz/alice/cmd/i1" << QByteArray(R"({"v":1,"user":"alice","id":"c1","op":"rename","device":"d1"})") << false;
     QTest::newRow("unknown command") << "kz/alice/cmd/i1"
-                                     << QByteArray(R"({"v":1,"user":"alice","id":"c1","op":"delete","device":"d1"})") << false;
+                                     << QByteArray(R"({"v":1,"user":"alice","id":"c1","op":"delete","device":"d1"})")
+                                     << false;
 }
 
 void tst_Federation::records()
@@ -242,16 +260,13 @@ void tst_Federation::records()
 
 bool tst_Federation::startMachine(KCirradProcess &cirrad, const QString &name)
 {
-    QFile credentials(cirrad.stateDir() + QStringLiteral("/broker-credentials"));
-    if (!credentials.open(QIODevice::WriteOnly) || credentials.write("user=alice\npassword=secret-a\n") <= 0)
+    if (!writeCredentials(cirrad))
         return false;
-    credentials.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    credentials.close();
     cirrad.setSocketPath(m_sockets.filePath(name));
     QString error;
-    const bool ok = cirrad.start({QStringLiteral("--broker"), m_broker->url(), QStringLiteral("--broker-keepalive"),
-                                  QStringLiteral("5")},
-                                 &error);
+    const bool ok = cirrad.start(
+        {QStringLiteral("--broker"), m_broker->url(), QStringLiteral("--broker-keepalive"), QStringLiteral("5")},
+        &error);
     if (!ok)
         qWarning("%s", qPrintable(error));
     return ok;
@@ -316,11 +331,17 @@ void tst_Federation::acrossMachines()
                                           {QStringLiteral("suffix"), QStringLiteral("txt")},
                                           {QStringLiteral("type"), QStringLiteral("local")},
                                           {QStringLiteral("ftype"), QStringLiteral("txt")}}};
-        QCOMPARE(a.call("reportFileLabels", {{"tags", QJsonDocument(tags).toJson(QJsonDocument::Compact).toStdString()}}), 0);
+        QCOMPARE(
+            a.call("reportFileLabels", {{"tags", QJsonDocument(tags).toJson(QJsonDocument::Compact).toStdString()}}),
+            0);
         QTRY_COMPARE_WITH_TIMEOUT(b.device(QStringLiteral("devA")).value(QStringLiteral("Tags")).toArray().size(), 1,
                                   kRemoteMs);
-        QCOMPARE(b.device(QStringLiteral("devA")).value(QStringLiteral("Tags")).toArray().at(0).toObject().value(
-                     QStringLiteral("name")),
+        QCOMPARE(b.device(QStringLiteral("devA"))
+                     .value(QStringLiteral("Tags"))
+                     .toArray()
+                     .at(0)
+                     .toObject()
+                     .value(QStringLiteral("name")),
                  QStringLiteral("Plan"));
     } else if (step == QLatin1String("rename")) {
         const QJsonObject data{{QStringLiteral("device_id"), QStringLiteral("devA")},
@@ -330,7 +351,8 @@ void tst_Federation::acrossMachines()
         // The owning machine takes the name and tells the others again.
         QTRY_COMPARE_WITH_TIMEOUT(a.device(QStringLiteral("devA")).value(QStringLiteral("device_name")).toString(),
                                   QStringLiteral("Kitchen"), kRemoteMs);
-        QCOMPARE(b.device(QStringLiteral("devA")).value(QStringLiteral("device_name")).toString(), QStringLiteral("Kitchen"));
+        QCOMPARE(b.device(QStringLiteral("devA")).value(QStringLiteral("device_name")).toString(),
+                 QStringLiteral("Kitchen"));
     } else if (step == QLatin1String("force offline")) {
         QCOMPARE(b.call("forceOfflineSoftBussDevice", {{"device_id", "devA"}}), 0);
         QTRY_COMPARE_WITH_TIMEOUT(a.status(QStringLiteral("devA")), 0, kRemoteMs);
@@ -350,21 +372,28 @@ void tst_Federation::acrossMachines()
         const QJsonArray got = to.notice();
         QCOMPARE(got.size(), 1);
         QCOMPARE(got.at(0).toObject().value(QStringLiteral("content")).toString(), QStringLiteral("hello ") + step);
-        QCOMPARE(got.at(0).toObject().value(QStringLiteral("from")).toObject().value(QStringLiteral("device_id")).toString(),
-                 QLatin1String(toB ? "devA" : "devB"));
+        QCOMPARE(
+            got.at(0).toObject().value(QStringLiteral("from")).toObject().value(QStringLiteral("device_id")).toString(),
+            QLatin1String(toB ? "devA" : "devB"));
     } else if (step.startsWith(QLatin1String("file"))) {
         QTemporaryDir dir;
         QFile file(dir.filePath(QStringLiteral("notes.txt")));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("bytes") == 5);
         file.close();
-        QCOMPARE(a.call("sendFileToDevice", {{"path", file.fileName().toStdString()}, {"deviceId", "devB"}, {"ownerId", "o1"}}),
+        QCOMPARE(a.call("sendFileToDevice",
+                        {{"path", file.fileName().toStdString()}, {"deviceId", "devB"}, {"ownerId", "o1"}}),
                  404);
         QVERIFY(QDir(m_a->stateDir() + QStringLiteral("/relay")).entryList(QDir::NoDotAndDotDot).isEmpty());
     } else {
         const QJsonObject list = a.softBus(2, 2, {{QStringLiteral("status"), 1}});
         QStringList online;
-        for (const QJsonValue &d : list.value(QStringLiteral("data")).toObject().value(QStringLiteral("devices")).toArray())
-            online.append(d.toObject().value(QStringLiteral("identify_info")).toObject().value(QStringLiteral("device_id")).toString());
+        for (const QJsonValue &d :
+             list.value(QStringLiteral("data")).toObject().value(QStringLiteral("devices")).toArray())
+            online.append(d.toObject()
+                              .value(QStringLiteral("identify_info"))
+                              .toObject()
+                              .value(QStringLiteral("device_id"))
+                              .toString());
         online.sort();
         QCOMPARE(online, (QStringList{QStringLiteral("devA"), QStringLiteral("devB")}));
     }
@@ -389,10 +418,13 @@ void tst_Federation::otherUserRefused()
     carol.client->subscribe(QStringLiteral("kz/alice/#"), 1);
     const QString instanceB = federation(*m_b).value(QStringLiteral("instance")).toString();
     const QByteArray forged = KCirraFederationRecord::write(
-        {{QStringLiteral("id"), QStringLiteral("x1")}, {QStringLiteral("to"), QStringLiteral("devB")},
-         {QStringLiteral("op"), QStringLiteral("offline")}, {QStringLiteral("device"), QStringLiteral("devB")},
+        {{QStringLiteral("id"), QStringLiteral("x1")},
+         {QStringLiteral("to"), QStringLiteral("devB")},
+         {QStringLiteral("op"), QStringLiteral("offline")},
+         {QStringLiteral("device"), QStringLiteral("devB")},
          {QStringLiteral("message"), QJsonObject{{QStringLiteral("content"), QStringLiteral("forged")}}},
-         {QStringLiteral("instance"), instanceB}, {QStringLiteral("online"), false}},
+         {QStringLiteral("instance"), instanceB},
+         {QStringLiteral("online"), false}},
         QStringLiteral("alice"));
     carol.client->publish(KCirraFederationRecord::topic(QStringLiteral("alice"), kind, instanceB), forged, 1, true);
     QVERIFY(acks.wait(5000));
@@ -409,14 +441,18 @@ void tst_Federation::badBrokerInput_data()
     QTest::addColumn<QByteArray>("payload");
     QTest::addColumn<int>("rejected");
     QTest::addColumn<int>("duplicates");
-    const QByteArray message = R"({"v":1,"user":"alice","from":"x","id":"m-1","to":"devB","message":{"msg_id":"m-1","content":"once"}})";
+    const QByteArray message =
+        R"({"v":1,"user":"alice","from":"x","id":"m-1","to":"devB","message":{"msg_id":"m-1","content":"once"}})";
     QTest::newRow("non-JSON retained") << "presence" << QByteArray("not json") << 1 << 0;
     QTest::newRow("too large") << "presence" << QByteArray(KCirraFederationRecord::kMaxPayload + 10, '{') << 1 << 0;
-    QTest::newRow("other protocol version") << "presence" << QByteArray(R"({"v":7,"user":"alice","instance":"evil","online":true})") << 1 << 0;
-    QTest::newRow("forged user") << "presence" << QByteArray(R"({"v":1,"user":"carol","instance":"evil","online":true})") << 1 << 0;
+    QTest::newRow("other protocol version")
+        << "presence" << QByteArray(R"({"v":7,"user":"alice","instance":"evil","online":true})") << 1 << 0;
+    QTest::newRow("forged user") << "presence"
+                                 << QByteArray(R"({"v":1,"user":"carol","instance":"evil","online":true})") << 1 << 0;
     QTest::newRow("forged device of this machine")
         << "presence"
-        << QByteArray(R"({"v":1,"user":"alice","instance":"evil","online":true,"devices":[{"device_id":"devB","device_name":"Mine","online":false}]})")
+        << QByteArray(
+               R"({"v":1,"user":"alice","instance":"evil","online":true,"devices":[{"device_id":"devB","device_name":"Mine","online":false}]})")
         << 1 << 0;
     QTest::newRow("message to a device elsewhere")
         << "msg" << QByteArray(message).replace("\"to\":\"devB\"", "\"to\":\"devA\"") << 1 << 0;
@@ -434,8 +470,8 @@ void tst_Federation::badBrokerInput()
     QVERIFY(raw.waitConnected());
     QVERIFY(m_shellB->listen(1, 6));
     const QString instanceB = federation(*m_b).value(QStringLiteral("instance")).toString();
-    const QString topic = KCirraFederationRecord::topic(QStringLiteral("alice"), kind,
-                                                        kind == QLatin1String("presence") ? QStringLiteral("evil") : instanceB);
+    const QString topic = KCirraFederationRecord::topic(
+        QStringLiteral("alice"), kind, kind == QLatin1String("presence") ? QStringLiteral("evil") : instanceB);
     QSignalSpy acks(raw.client, &KCirraMqttClient::published);
     for (int i = 0; i < 1 + duplicates; ++i)
         raw.client->publish(topic, payload, 1, kind == QLatin1String("presence"));
@@ -465,10 +501,11 @@ void tst_Federation::brokerRestartAndKill()
                              kRemoteMs);
     QTRY_COMPARE_WITH_TIMEOUT(m_shellB->status(QStringLiteral("devA")) + m_shellA->status(QStringLiteral("devB")), 2,
                               kRemoteMs);
-    const QJsonObject answer = m_shellA->softBus(
-        1, 6, {{QStringLiteral("to"), QJsonObject{{QStringLiteral("device_id"), QStringLiteral("devB")}}},
-               {QStringLiteral("action"), QStringLiteral("chat")},
-               {QStringLiteral("content"), QStringLiteral("after restart")}});
+    const QJsonObject answer =
+        m_shellA->softBus(1, 6,
+                          {{QStringLiteral("to"), QJsonObject{{QStringLiteral("device_id"), QStringLiteral("devB")}}},
+                           {QStringLiteral("action"), QStringLiteral("chat")},
+                           {QStringLiteral("content"), QStringLiteral("after restart")}});
     QCOMPARE(answer.value(QStringLiteral("msg")).toString(), QStringLiteral("delivered"));
     QCOMPARE(m_shellB->notice().size(), 1);
 
@@ -493,10 +530,11 @@ void tst_Federation::tlsBroker()
     const QString key = dir.filePath(QStringLiteral("broker.key"));
     QProcess openssl;
     openssl.start(QStringLiteral("openssl"),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
-                   QStringLiteral("-nodes"), QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert,
-                   QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                   QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1")});
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                   QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-keyout"), key,
+                   QStringLiteral("-out"), cert, QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"),
+                   QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                   QStringLiteral("subjectAltName=IP:127.0.0.1")});
     if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
         QSKIP("openssl cannot make a certificate here");
     KMosquittoProcess broker;
@@ -505,10 +543,7 @@ void tst_Federation::tlsBroker()
     QString error;
     QVERIFY2(broker.start(&error), qPrintable(error));
     KCirradProcess cirrad;
-    QFile credentials(cirrad.stateDir() + QStringLiteral("/broker-credentials"));
-    QVERIFY(credentials.open(QIODevice::WriteOnly) && credentials.write("user=alice\npassword=secret-a\n") > 0);
-    credentials.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    credentials.close();
+    QVERIFY(writeCredentials(cirrad));
     cirrad.setSocketPath(m_sockets.filePath(QStringLiteral("tls.sock")));
     QStringList args{QStringLiteral("--broker"), QStringLiteral("mqtts://127.0.0.1:%1").arg(broker.port())};
     if (withAuthority)
