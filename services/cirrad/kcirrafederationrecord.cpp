@@ -8,12 +8,32 @@
 #include <QJsonDocument>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace KCirraFederationRecord {
 
 namespace {
 
 constexpr int kMaxName = 128;
 constexpr int kMaxId = 64;
+constexpr int kMaxTags = 1000;
+constexpr int kMaxAbilities = 256;
+
+// Documents ("tags") and abilities reach the shells as they are: only flat texts pass.
+bool flatTexts(const QJsonValue &v, int maxCount)
+{
+    if (v.isUndefined())
+        return true;
+    if (!v.isArray() || v.toArray().size() > maxCount)
+        return false;
+    const QJsonArray list = v.toArray();
+    return std::all_of(list.begin(), list.end(), [](const QJsonValue &item) {
+        if (item.isString())
+            return true;
+        const QJsonObject o = item.toObject();
+        return item.isObject() && std::all_of(o.begin(), o.end(), [](const QJsonValue &f) { return f.isString(); });
+    });
+}
 
 bool plainName(const QJsonValue &v)
 {
@@ -45,7 +65,9 @@ bool checkPresence(const QJsonObject &body, QString *why)
     for (const QJsonValue &d : devices.toArray()) {
         const QJsonObject o = d.toObject();
         if (!KCirraPaths::isSafeId(o.value(QStringLiteral("device_id")).toString())
-            || !plainName(o.value(QStringLiteral("device_name"))) || !o.value(QStringLiteral("online")).isBool()) {
+            || !plainName(o.value(QStringLiteral("device_name"))) || !o.value(QStringLiteral("online")).isBool()
+            || !flatTexts(o.value(QStringLiteral("tags")), kMaxTags)
+            || !flatTexts(o.value(QStringLiteral("abilities")), kMaxAbilities)) {
             *why = QStringLiteral("unreadable device record");
             return false;
         }
@@ -68,6 +90,13 @@ bool checkCommand(const QJsonObject &body, QString *why)
 
 bool checkMessage(const QJsonObject &body, QString *why)
 {
+    // The sender named inside the message is of the topic's user, like everything else.
+    const QJsonObject from = body.value(QStringLiteral("message")).toObject().value(QStringLiteral("from")).toObject();
+    if (from.contains(QStringLiteral("user_id"))
+        && from.value(QStringLiteral("user_id")).toString() != body.value(QStringLiteral("user")).toString()) {
+        *why = QStringLiteral("message from another user");
+        return false;
+    }
     if (!messageId(body.value(QStringLiteral("id")))
         || !KCirraPaths::isSafeId(body.value(QStringLiteral("to")).toString())
         || !body.value(QStringLiteral("message")).isObject()) {

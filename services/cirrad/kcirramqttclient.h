@@ -19,9 +19,9 @@ struct mosquitto;
  *
  * A connection that fails or drops is tried again after 0.5 s, doubling up
  * to 8 s; connected() follows every successful CONNACK, so the owner
- * subscribes and publishes its retained state again each time. Messages
- * published with QoS 1 while the link is down are kept by the library and
- * sent once it is back.
+ * subscribes and publishes its retained state again each time. publish()
+ * while the link is down still hands the message to the library, which
+ * answers with a message id or refuses it (-1).
  *
  * Owned by its creator (Qt parent); one thread.
  */

@@ -207,8 +207,13 @@ int main(int argc, char **argv)
 
     QString error;
     if (!service.startFederation(&error)) {
-        qCCritical(lcCirrad).noquote() << error;
-        return 2;
+        // Asked for on the command line, a broker that cannot be used is an error; from the config file
+        // (cirrad started for a shell) it must not cost the user the service: it runs alone.
+        if (parser.isSet(brokerOption)) {
+            qCCritical(lcCirrad).noquote() << error;
+            return 2;
+        }
+        qCWarning(lcCirrad).noquote() << error << "; running alone";
     }
     if (!server.listen(&error)) {
         qCCritical(lcCirrad).noquote() << error;

@@ -28,6 +28,7 @@ public:
     void stop();
 
     int port() const { return m_port; }
+    qint64 pid() const { return m_process.processId(); }
     QString url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_port); }
     QString log() const;
 
