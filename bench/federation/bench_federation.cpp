@@ -170,7 +170,8 @@ void run(benchmark::State &state, bool fanOut)
         f.sentNs = g_clock.nsecsElapsed();
         if (fanOut)
             f.devices[size_t(device)]->publish(
-                QStringLiteral("kz/%1/presence/sim-%2").arg(userName(device % kUsers)).arg(device), f.expected, 1, true);
+                QStringLiteral("kz/%1/presence/sim-%2").arg(userName(device % kUsers)).arg(device), f.expected, 1,
+                true);
         else
             f.probeSender->publish(QStringLiteral("kz/user-0/probe/tx"), f.expected, 1, false);
         if (!waitUntil([&] { return f.arrived >= receivers; }, 30000))

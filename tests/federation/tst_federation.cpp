@@ -231,8 +231,8 @@ void tst_Federation::records_data()
     QTest::newRow("device name with a newline")
         << "kz/alice/presence/i1" << QByteArray(presence).replace("Desk", "De\\nsk") << false;
     QTest::newRow("documents that are not flat texts")
-        << "kz/alice/presence/i1" << QByteArray(presence).replace("\"online\":true}]", "\"online\":true,\"tags\":[{\"uuid\":{}}]}]")
-        << false;
+        << "kz/alice/presence/i1"
+        << QByteArray(presence).replace("\"online\":true}]", "\"online\":true,\"tags\":[{\"uuid\":{}}]}]") << false;
     QTest::newRow("message from another user")
         << "kz/alice/msg/i1"
         << QByteArray(R"({"v":1,"user":"alice","id":"m1","to":"d1","message":{"from":{"user_id":"carol"}}})") << false;
