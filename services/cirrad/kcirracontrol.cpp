@@ -9,6 +9,7 @@
 #include <kcirrapaths.h>
 
 #include <QCoreApplication>
+#include <QJsonDocument>
 #include <QLoggingCategory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcCirrad)
@@ -180,6 +181,11 @@ KCirraService::Outcome KCirraControl::handle(KCirraPeer *, const CirraIpcArg &ar
                                             .finish()
                                             .toStdString());
         }
+    } else if (method == QLatin1String("federation")) {
+        if (const KCirraFederation *federation = m_service->federation())
+            result.resultString = QJsonDocument(federation->status()).toJson(QJsonDocument::Compact).toStdString();
+        else
+            result.state = KCirraService::NotFound;
     } else if (method == QLatin1String("shutdown")) {
         outcome.after = [this] {
             qCInfo(lcCirrad) << "shutting down on request";

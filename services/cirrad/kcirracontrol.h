@@ -12,7 +12,7 @@
  *   addDevice {user, deviceId, deviceName, deviceType, os},
  *   emitEvent {user, signal, text, count, ...record fields, "arg.<key>" map entries},
  *   hold/fail/drop/delay/die {function, method, count, ms}, release, clearFaults,
- *   callLog, clearCallLog, peers, state {user}, shutdown.
+ *   callLog, clearCallLog, peers, state {user}, federation (the broker link's figures), shutdown.
  * Answers a CirraIpcResult: state 0 on success, 422 for bad arguments.
  *
  * Owned by KCirraService; main thread.

@@ -3,6 +3,7 @@
 #include "kcirradeviceregistry.h"
 
 #include "kcirradocumentregistry.h"
+#include "kcirrafederation.h"
 #include "kcirraipcanswer.h"
 #include "kcirrapeer.h"
 #include "kcirraserver.h"
@@ -63,9 +64,21 @@ KCirraDeviceRegistry::KCirraDeviceRegistry(KCirraService *service, KCirraDocumen
     connect(documents, &KCirraDocumentRegistry::documentsChanged, this, &KCirraDeviceRegistry::onDocumentsChanged);
     connect(service, &KCirraService::shellIdentified, this, &KCirraDeviceRegistry::onShellIdentified);
     connect(service, &KCirraService::shellClosed, this, &KCirraDeviceRegistry::onShellClosed);
+    if (KCirraFederation *federation = service->federation()) {
+        connect(federation, &KCirraFederation::remoteDeviceChanged, this, &KCirraDeviceRegistry::onRemoteDeviceChanged);
+        connect(federation, &KCirraFederation::commandReceived, this, &KCirraDeviceRegistry::onRemoteCommand);
+    }
 }
 
 bool KCirraDeviceRegistry::isOnline(const QString &userId, const QString &deviceId, const KCirraPeer *except) const
+{
+    const KCirraFederation *federation = m_service->federation();
+    if (federation && federation->isRemoteOnline(userId, deviceId))
+        return !m_forcedOffline.contains(userId + QLatin1Char('/') + deviceId);
+    return isLocalOnline(userId, deviceId, except);
+}
+
+bool KCirraDeviceRegistry::isLocalOnline(const QString &userId, const QString &deviceId, const KCirraPeer *except) const
 {
     const QList<KCirraPeer *> peers = m_service->server()->peers();
     return std::any_of(peers.begin(), peers.end(),
@@ -103,6 +116,11 @@ QJsonObject KCirraDeviceRegistry::record(const KCirraUser &user, const KCirraDev
             break;
         }
     }
+    QJsonArray tags = m_documents->tags(user.id, device.id, except);
+    if (const KCirraFederation *federation = m_service->federation(); federation && !device.instance.isEmpty()) {
+        abilities = federation->remoteAbilities(user.id, device.id).join(QLatin1Char(','));
+        tags = federation->remoteTags(user.id, device.id);
+    }
     return QJsonObject{{QStringLiteral("status"), isOnline(user.id, device.id, except) ? kOnline : kOffline},
                        {QStringLiteral("register_time"), double(device.registerTime)},
                        {QStringLiteral("last_modified_time"), double(device.modifiedTime)},
@@ -119,7 +137,7 @@ QJsonObject KCirraDeviceRegistry::record(const KCirraUser &user, const KCirraDev
                        {QStringLiteral("version"), version},
                        {QStringLiteral("ext"), QString()},
                        {QStringLiteral("roaming_device_uuid"), device.id},
-                       {QStringLiteral("Tags"), m_documents->tags(user.id, device.id, except)}};
+                       {QStringLiteral("Tags"), tags}};
 }
 
 CirraIpcResult KCirraDeviceRegistry::deviceList(KCirraPeer *peer, const CirraIpcArg &a)
@@ -150,17 +168,29 @@ CirraIpcResult KCirraDeviceRegistry::updateDevice(KCirraPeer *peer, const CirraI
         qCWarning(lcCirrad).noquote() << "updateSoftBussDeviceInfo: bad data from" << peer->describe();
         return make(KCirraService::BadArgument, QStringLiteral("bad argument"));
     }
-    KCirraUser user = m_service->users().user(peer->userId());
+    if (!renameDevice(peer->userId(), deviceId, name, peer))
+        return make(KCirraService::NotFound, QStringLiteral("device not found"));
+    if (KCirraFederation *federation = m_service->federation())
+        federation->sendCommand(peer->userId(), deviceId, QStringLiteral("rename"), name);
+    return make(KCirraService::Success, QStringLiteral("success"));
+}
+
+bool KCirraDeviceRegistry::renameDevice(const QString &userId, const QString &deviceId, const QString &name,
+                                        const KCirraPeer *origin)
+{
+    KCirraUser user = m_service->users().user(userId);
     auto device = user.devices.find(deviceId);
     if (device == user.devices.end())
-        return make(KCirraService::NotFound, QStringLiteral("device not found"));
+        return false;
     device->name = name;
     device->renamed = true;
     device->modifiedTime = QDateTime::currentMSecsSinceEpoch();
     m_service->users().store(user);
     // The caller learns from its reply; the others from the broadcast.
-    broadcastStatus(user.id, deviceId, peer);
-    return make(KCirraService::Success, QStringLiteral("success"));
+    broadcastStatus(user.id, deviceId, origin);
+    if (KCirraFederation *federation = m_service->federation())
+        federation->localChanged();
+    return true;
 }
 
 CirraIpcResult KCirraDeviceRegistry::labelOnlineMsg(KCirraPeer *peer, const CirraIpcArg &a)
@@ -247,6 +277,11 @@ void KCirraDeviceRegistry::takeOffline(const QString &userId, const QString &dev
     if (m_forcedOffline.contains(key))
         return;
     m_forcedOffline.insert(key);
+    if (KCirraFederation *federation = m_service->federation()) {
+        // A device of another machine is logged out by its own cirrad; this one follows its presence.
+        federation->sendCommand(userId, deviceId, QStringLiteral("offline"));
+        federation->localChanged();
+    }
     qCInfo(lcCirrad).noquote() << "device" << deviceId << "of" << userId << "taken offline; its shells are logged out";
     CirraFrame frame;
     frame.__set_event(CirraEvent());
@@ -300,4 +335,27 @@ void KCirraDeviceRegistry::onDocumentsChanged(KCirraPeer *peer)
                              {QStringLiteral("Tags"), m_documents->tags(peer->userId(), deviceId)}};
     sendBroadcast(peer->userId(), "fileLabelMessageNotice", notice, peer, true);
     broadcastStatus(peer->userId(), deviceId, peer->isOpen() ? peer : nullptr);
+}
+
+void KCirraDeviceRegistry::onRemoteDeviceChanged(const QString &userId, const QString &deviceId, const QString &action)
+{
+    // The device came back on its machine: a force-offline seen here is over.
+    if (action == QLatin1String("online"))
+        m_forcedOffline.remove(userId + QLatin1Char('/') + deviceId);
+    if (action == QLatin1String("documents")) {
+        const QJsonObject notice{{QStringLiteral("device_id"), deviceId},
+                                 {QStringLiteral("Tags"), m_service->federation()->remoteTags(userId, deviceId)}};
+        sendBroadcast(userId, "fileLabelMessageNotice", notice, nullptr, true);
+    }
+    broadcastStatus(userId, deviceId, nullptr);
+}
+
+void KCirraDeviceRegistry::onRemoteCommand(const QString &userId, const QString &deviceId, const QString &op,
+                                           const QString &name)
+{
+    qCInfo(lcCirrad).noquote() << "from another machine:" << op << "of device" << deviceId << "of" << userId;
+    if (op == QLatin1String("rename"))
+        renameDevice(userId, deviceId, name, nullptr);
+    else if (op == QLatin1String("offline"))
+        takeOffline(userId, deviceId, nullptr);
 }

@@ -38,6 +38,9 @@ class KCirraDeviceRegistry : public QObject
 public:
     KCirraDeviceRegistry(KCirraService *service, KCirraDocumentRegistry *documents);
 
+    // A shell of the device is connected here and it was not taken offline.
+    bool isLocalOnline(const QString &userId, const QString &deviceId, const KCirraPeer *except = nullptr) const;
+
 private:
     qoz::cirra::CirraIpcResult deviceList(KCirraPeer *peer, const qoz::cirra::CirraIpcArg &arg);
     qoz::cirra::CirraIpcResult updateDevice(KCirraPeer *peer, const qoz::cirra::CirraIpcArg &arg);
@@ -52,6 +55,11 @@ private:
     void onDocumentsChanged(KCirraPeer *peer);
     void onShellIdentified(KCirraPeer *peer);
     void onShellClosed(KCirraPeer *peer);
+    void onRemoteDeviceChanged(const QString &userId, const QString &deviceId, const QString &action);
+    void onRemoteCommand(const QString &userId, const QString &deviceId, const QString &op, const QString &name);
+    // Renames a device of the user; false when it is unknown.
+    bool renameDevice(const QString &userId, const QString &deviceId, const QString &name, const KCirraPeer *origin);
+    // Here or, through the federation, on another machine.
     bool isOnline(const QString &userId, const QString &deviceId, const KCirraPeer *except = nullptr) const;
     int onlineCount(const KCirraUser &user) const;
     QJsonObject record(const KCirraUser &user, const KCirraDevice &device, const KCirraPeer *except = nullptr) const;

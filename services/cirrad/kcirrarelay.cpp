@@ -4,6 +4,7 @@
 
 #include "kcirradocumentregistry.h"
 #include "kcirraipcanswer.h"
+#include "kcirrafederation.h"
 #include "kcirrapeer.h"
 #include "kcirratransfer.h"
 
@@ -56,6 +57,9 @@ CirraIpcResult KCirraRelay::request(KCirraPeer *peer, const CirraIpcArg &a)
         qCWarning(lcCirrad).noquote() << "batchQueryFilesTags: bad device or document from" << peer->describe();
         return make(KCirraService::BadArgument, QStringLiteral("bad argument"));
     }
+    if (const KCirraFederation *federation = m_service->federation();
+        federation && federation->refusesBytes("batchQueryFilesTags", peer->userId(), deviceId))
+        return make(KCirraService::NotFound, QStringLiteral("device on another machine"));
     KCirraPeer *source = m_documents->holder(peer->userId(), deviceId, uuid);
     if (!source)
         return make(KCirraService::NotFound, QStringLiteral("document not open on the device"));

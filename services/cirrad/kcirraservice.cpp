@@ -7,6 +7,7 @@
 #include "kcirracontrol.h"
 #include "kcirradeviceregistry.h"
 #include "kcirradocumentregistry.h"
+#include "kcirrafederation.h"
 #include "kcirrarelay.h"
 #include "kcirrajsonline.h"
 #include "kcirrapeer.h"
@@ -109,12 +110,19 @@ KCirraService::KCirraService(KCirraServer *server, const Options &options, QObje
     registerMethod(QStringLiteral("showSendMyDeviceToastByTransferHelper"), acknowledge);
     registerMethod(QStringLiteral("showTransferHelperDlg"), acknowledge);
     auto *documents = new KCirraDocumentRegistry(this); // Qt child of the service
+    if (!options.federation.url.isEmpty())
+        m_federation = new KCirraFederation(this, documents, options.federation);
     m_devices = std::make_unique<KCirraDeviceRegistry>(this, documents);
     new KCirraRelay(this, documents);
     new KCirraSoftBus(this); // Qt child of the service
 }
 
 KCirraService::~KCirraService() = default;
+
+bool KCirraService::startFederation(QString *error)
+{
+    return !m_federation || m_federation->start(error);
+}
 
 void KCirraService::registerMethod(const QString &method, MethodHandler handler)
 {
@@ -171,8 +179,9 @@ void KCirraService::handleHello(KCirraPeer *peer, const CirraHello &hello)
             const auto known = user.devices.constFind(device.id);
             if (known != user.devices.cend() && known->renamed)
                 device.name = known->name;
+            // A device whose shell says hello here belongs to this machine, wherever it was before.
             if (known == user.devices.cend() || known->name != device.name || known->type != device.type
-                || known->os != device.os) {
+                || known->os != device.os || !known->instance.isEmpty()) {
                 const qint64 now = QDateTime::currentMSecsSinceEpoch();
                 device.registerTime = known == user.devices.cend() ? now : known->registerTime;
                 device.renamed = known != user.devices.cend() && known->renamed;

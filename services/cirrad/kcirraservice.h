@@ -4,6 +4,7 @@
 
 #include "kcirracalllog.h"
 #include "kcirrafaults.h"
+#include "kcirrafederation.h"
 #include "kcirrauserstore.h"
 
 #include <kcirrarecords.h>
@@ -52,6 +53,8 @@ public:
         bool newUsersLoggedIn = true;
         // Quit when no shell has been connected for this long (0: never).
         int idleExitMs = 0;
+        // Cirrads of other machines joined through a broker (none without a URL).
+        KCirraFederation::Options federation;
     };
 
     // The reply to one call, and what to do once it has been written.
@@ -82,6 +85,11 @@ public:
     KCirraUserStore &users() { return m_users; }
     KCirraCallLog &callLog() { return m_callLog; }
     KCirraFaults &faults() { return m_faults; }
+    // The link to the user's other machines, or null when this cirrad runs alone.
+    KCirraFederation *federation() const { return m_federation; }
+    KCirraDeviceRegistry *deviceRegistry() const { return m_devices.get(); }
+    // Connects to the broker (when one is configured); false with `error` on unusable settings.
+    bool startFederation(QString *error);
 
     // Sends an event to every shell of `userId` (every shell when empty);
     // returns how many received it.
@@ -124,6 +132,7 @@ private:
     KCirraFaults m_faults;
     std::unique_ptr<KCirraControl> m_control;
     std::unique_ptr<KCirraDeviceRegistry> m_devices;
+    KCirraFederation *m_federation = nullptr; // Qt child
     QHash<QString, MethodHandler> m_methods;
     QList<Held> m_held;
     // The call being executed, for deferReply().

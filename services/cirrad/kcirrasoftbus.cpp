@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirrasoftbus.h"
 
+#include "kcirrafederation.h"
 #include "kcirrapeer.h"
 #include "kcirraserver.h"
 #include "kcirraservice.h"
@@ -135,6 +136,25 @@ KCirraSoftBus::KCirraSoftBus(KCirraService *service)
         if (device != user.devices.cend())
             notifyStatus(user.id, *device, QStringLiteral("offline"), peer);
     });
+    if (KCirraFederation *federation = service->federation()) {
+        connect(federation, &KCirraFederation::remoteDeviceChanged, this,
+                [this](const QString &userId, const QString &deviceId, const QString &action) {
+                    // A device of another machine came, went or changed: the kept lists are stale.
+                    ++m_shellsRevision;
+                    if (action == QLatin1String("documents"))
+                        return;
+                    const KCirraUser &user = m_service->users().user(userId);
+                    const auto device = user.devices.constFind(deviceId);
+                    if (device != user.devices.cend())
+                        notifyStatus(userId, *device, action);
+                });
+    }
+}
+
+bool KCirraSoftBus::isOnline(const QString &userId, const QString &deviceId, const KCirraPeer *closing) const
+{
+    const KCirraFederation *federation = m_service->federation();
+    return peerOf(userId, deviceId, closing) || (federation && federation->isRemoteOnline(userId, deviceId));
 }
 
 CirraIpcResult KCirraSoftBus::request(KCirraPeer *peer, const CirraIpcArg &arg)
@@ -260,7 +280,7 @@ QString KCirraSoftBus::deviceListText(const KCirraUser &user, bool onlineOnly)
         return kept->text;
     QJsonArray list;
     for (const KCirraDevice &d : user.devices) {
-        if (!onlineOnly || peerOf(user.id, d.id))
+        if (!onlineOnly || isOnline(user.id, d.id))
             list.append(deviceRecord(user, d));
     }
     const QString text = compact(response(Success, QStringLiteral("success"), {{QStringLiteral("devices"), list}}));
@@ -285,6 +305,10 @@ KCirraSoftBus::Answer KCirraSoftBus::rename(KCirraPeer *peer, const QJsonObject 
     device->renamed = true;
     device->modifiedTime = QDateTime::currentMSecsSinceEpoch();
     m_service->users().store(user);
+    if (KCirraFederation *federation = m_service->federation()) {
+        federation->sendCommand(user.id, deviceId, QStringLiteral("rename"), name);
+        federation->localChanged();
+    }
     return {Success,
             response(Success, QStringLiteral("success"), {{QStringLiteral("last_modified_time"), double(device->modifiedTime)}}),
             QStringLiteral("rename"), *device};
@@ -297,7 +321,7 @@ KCirraSoftBus::Answer KCirraSoftBus::remove(KCirraPeer *peer, const QJsonObject 
     const auto device = user.devices.constFind(deviceId);
     if (device == user.devices.cend())
         return {Success, response(NotFound, QStringLiteral("device not found")), {}, {}};
-    if (peerOf(user.id, deviceId))
+    if (isOnline(user.id, deviceId))
         return {Success, response(Conflict, QStringLiteral("device is online")), {}, {}};
     const KCirraDevice removed = *device;
     user.devices.remove(deviceId);
@@ -311,7 +335,7 @@ void KCirraSoftBus::notifyStatus(const QString &userId, const KCirraDevice &devi
                                  const KCirraPeer *closing)
 {
     const QJsonObject notice{{QStringLiteral("identify_info"), identify(userId, device)},
-                             {QStringLiteral("status"), peerOf(userId, device.id, closing) ? 1 : 0},
+                             {QStringLiteral("status"), isOnline(userId, device.id, closing) ? 1 : 0},
                              {QStringLiteral("action"), action},
                              {QStringLiteral("last_modified_time"), double(device.modifiedTime)}};
     const QString data = compact(QJsonArray{notice});
@@ -425,6 +449,12 @@ QJsonObject KCirraSoftBus::deviceRecord(const KCirraUser &user, const KCirraDevi
         for (const QString &a : m_appended.value(shell))
             abilities.append(a);
     }
+    const KCirraFederation *federation = m_service->federation();
+    const bool remoteOnline = !shell && federation && federation->isRemoteOnline(user.id, device.id);
+    if (remoteOnline) {
+        for (const QString &a : federation->remoteAbilities(user.id, device.id))
+            abilities.append(a);
+    }
     const QJsonObject client{{QStringLiteral("channel"), QString()},
                              {QStringLiteral("type"), shell ? shell->appName() : QString()},
                              {QStringLiteral("version"), shell ? qs(shell->hello().appVersion) : QString()}};
@@ -432,12 +462,14 @@ QJsonObject KCirraSoftBus::deviceRecord(const KCirraUser &user, const KCirraDevi
                          {QStringLiteral("level"), QString()}};
     const QJsonObject net{{QStringLiteral("ip"), shell ? QStringLiteral("127.0.0.1") : QString()},
                           {QStringLiteral("ports"), QJsonArray()},
-                          {QStringLiteral("type"), shell ? QStringLiteral("local") : QString()}};
+                          {QStringLiteral("type"), shell          ? QStringLiteral("local")
+                                                   : remoteOnline ? QStringLiteral("broker")
+                                                                  : QString()}};
     return {{QStringLiteral("identify_info"), identify(user.id, device)},
             {QStringLiteral("client_info"), client},
             {QStringLiteral("os_info"), os},
             {QStringLiteral("net_info"), net},
-            {QStringLiteral("status"), shell ? 1 : 0},
+            {QStringLiteral("status"), shell || remoteOnline ? 1 : 0},
             {QStringLiteral("register_time"), double(device.registerTime)},
             {QStringLiteral("last_modified_time"), double(device.modifiedTime)},
             {QStringLiteral("ability_info"), abilities},

@@ -71,6 +71,8 @@ public:
     QList<KCirraPeer *> peersOf(const QString &userId, const QString &deviceId) const;
     KCirraPeer *peerOf(const QString &userId, const QString &deviceId, const KCirraPeer *except = nullptr) const;
     bool listens(const KCirraPeer *peer, int ability, int action) const;
+    // A shell of the device is connected here, or its machine's cirrad says it is online.
+    bool isOnline(const QString &userId, const QString &deviceId, const KCirraPeer *closing = nullptr) const;
     // A notice of an operation the peer listens to ("listenMessage" event); false when it does not listen.
     bool notifyOperation(KCirraPeer *peer, int ability, int action, const QString &data);
     // A notice to the peer's open keyed requests on the operation whose key `match` accepts; how many got it.

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirrasoftbusfiletasks.h"
 
+#include "kcirrafederation.h"
 #include "kcirrapeer.h"
 #include "kcirraserver.h"
 #include "kcirraservice.h"
@@ -66,6 +67,9 @@ CirraIpcResult KCirraSoftBusFileTasks::start(KCirraPeer *peer, const CirraIpcArg
     const KCirraUser &user = m_bus->service()->users().user(peer->userId());
     if (!user.devices.contains(deviceId) || deviceId == sourceDevice)
         return result(KCirraSoftBus::NotFound, QStringLiteral("device not found"));
+    if (const KCirraFederation *federation = m_bus->service()->federation();
+        federation && federation->refusesBytes("sendFileToDevice", user.id, deviceId))
+        return result(KCirraSoftBus::NotFound, QStringLiteral("device on another machine"));
 
     Task task;
     task.id = QStringLiteral("ft-%1").arg(++m_nextId);

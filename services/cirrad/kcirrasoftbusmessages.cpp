@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirrasoftbusmessages.h"
 
+#include "kcirrafederation.h"
 #include "kcirrapeer.h"
 #include "kcirraservice.h"
 
@@ -36,6 +37,8 @@ KCirraSoftBusMessages::KCirraSoftBusMessages(KCirraSoftBus *bus)
     connect(bus, &KCirraSoftBus::listened, this, &KCirraSoftBusMessages::onListened);
     connect(bus, &KCirraSoftBus::keyedOpened, this, &KCirraSoftBusMessages::onKeyedOpened);
     connect(bus->service(), &KCirraService::shellClosed, this, [this](KCirraPeer *peer) { m_unread.remove(peer); });
+    if (KCirraFederation *federation = bus->service()->federation())
+        connect(federation, &KCirraFederation::messageReceived, this, &KCirraSoftBusMessages::deliver);
 }
 
 KCirraSoftBus::Answer KCirraSoftBusMessages::send(KCirraPeer *from, const QJsonObject &request)
@@ -69,24 +72,36 @@ KCirraSoftBus::Answer KCirraSoftBusMessages::send(KCirraPeer *from, const QJsonO
                               {QStringLiteral("action"), action},
                               {QStringLiteral("content"), content},
                               {QStringLiteral("time"), double(QDateTime::currentMSecsSinceEpoch())}};
+    const QString userOf = user.id;
     bool delivered = false;
-    const QList<KCirraPeer *> peers = m_bus->peersOf(user.id, deviceId);
-    for (KCirraPeer *peer : peers)
-        delivered = m_bus->notifyOperation(peer, 1, 6, compact(QJsonArray{message})) || delivered;
-    if (!delivered) {
-        QJsonArray &waiting = m_waiting[waitKey(user.id, deviceId)];
-        if (waiting.size() >= kMaxQueued) {
-            qCWarning(lcCirrad).noquote()
-                << "messages for" << deviceId << "of" << user.id << ": queue full, the oldest is dropped";
-            waiting.removeFirst();
-        }
-        waiting.append(message);
-    }
+    KCirraFederation *federation = m_bus->service()->federation();
+    if (federation && federation->sendMessage(userOf, deviceId, message))
+        delivered = federation->isRemoteOnline(userOf, deviceId); // else its machine keeps it waiting
+    else
+        delivered = deliver(userOf, deviceId, message);
     return {KCirraSoftBus::Success,
             KCirraSoftBus::response(KCirraSoftBus::Success,
                                     delivered ? QStringLiteral("delivered") : QStringLiteral("queued"), message),
             {},
             {}};
+}
+
+bool KCirraSoftBusMessages::deliver(const QString &userId, const QString &deviceId, const QJsonObject &message)
+{
+    bool delivered = false;
+    const QList<KCirraPeer *> peers = m_bus->peersOf(userId, deviceId);
+    for (KCirraPeer *peer : peers)
+        delivered = m_bus->notifyOperation(peer, 1, 6, compact(QJsonArray{message})) || delivered;
+    if (!delivered) {
+        QJsonArray &waiting = m_waiting[waitKey(userId, deviceId)];
+        if (waiting.size() >= kMaxQueued) {
+            qCWarning(lcCirrad).noquote()
+                << "messages for" << deviceId << "of" << userId << ": queue full, the oldest is dropped";
+            waiting.removeFirst();
+        }
+        waiting.append(message);
+    }
+    return delivered;
 }
 
 void KCirraSoftBusMessages::onListened(KCirraPeer *peer, int ability, int action)

@@ -33,6 +33,8 @@ public:
     KCirraSoftBus::Answer send(KCirraPeer *from, const QJsonObject &request);
 
 private:
+    // To the device's listening shells here, else into its waiting list; true when a shell got it.
+    bool deliver(const QString &userId, const QString &deviceId, const QJsonObject &message);
     void onListened(KCirraPeer *peer, int ability, int action);
     void onKeyedOpened(KCirraPeer *peer, int ability, int action, const QString &key);
     void sendUnread(KCirraPeer *peer, const QJsonArray &items, const QString &onlyKey = QString());

@@ -86,6 +86,7 @@ KCirraUser KCirraUserStore::load(const QString &id) const
         device.registerTime = qint64(d.value(QStringLiteral("registerTime")).toDouble());
         device.modifiedTime = qint64(d.value(QStringLiteral("modifiedTime")).toDouble());
         device.renamed = d.value(QStringLiteral("renamed")).toBool();
+        device.instance = d.value(QStringLiteral("instance")).toString();
         if (!device.id.isEmpty())
             user.devices.insert(device.id, device);
     }
@@ -98,11 +99,16 @@ bool KCirraUserStore::store(const KCirraUser &user)
     ++m_revision;
     QJsonArray devices;
     for (const KCirraDevice &d : user.devices) {
-        devices.append(QJsonObject{{QStringLiteral("id"), d.id}, {QStringLiteral("name"), d.name},
-                                   {QStringLiteral("type"), d.type}, {QStringLiteral("os"), d.os},
-                                   {QStringLiteral("registerTime"), double(d.registerTime)},
-                                   {QStringLiteral("modifiedTime"), double(d.modifiedTime)},
-                                   {QStringLiteral("renamed"), d.renamed}});
+        QJsonObject device{{QStringLiteral("id"), d.id},
+                           {QStringLiteral("name"), d.name},
+                           {QStringLiteral("type"), d.type},
+                           {QStringLiteral("os"), d.os},
+                           {QStringLiteral("registerTime"), double(d.registerTime)},
+                           {QStringLiteral("modifiedTime"), double(d.modifiedTime)},
+                           {QStringLiteral("renamed"), d.renamed}};
+        if (!d.instance.isEmpty())
+            device.insert(QStringLiteral("instance"), d.instance);
+        devices.append(device);
     }
     const QJsonObject o{{QStringLiteral("loggedIn"), user.loggedIn},
                         {QStringLiteral("userName"), user.userName},

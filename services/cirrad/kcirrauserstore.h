@@ -15,6 +15,7 @@ struct KCirraDevice
     qint64 registerTime = 0; // ms since the epoch
     qint64 modifiedTime = 0;
     bool renamed = false;    // the user named it; hellos keep that name
+    QString instance = {};   // the cirrad on another machine it belongs to; empty for this machine
 };
 
 struct KCirraUser

@@ -3,9 +3,10 @@
 //
 // cirrad: the local cloud-document service stand-in.
 //   cirrad [--socket PATH] [--state-dir DIR] [--logged-out] [--hello-timeout-ms N] [--max-peers N]
-//          [--idle-exit-ms N] [--detach]
+//          [--idle-exit-ms N] [--detach] [--broker URL [--broker-ca FILE] [--broker-keepalive S]]
 //   cirrad --control REQUEST [key=value ...]     (one control request, see kcirracontrol.h)
 #include "kcirraclient.h"
+#include "kcirraconfigfile.h"
 #include "kcirraserver.h"
 #include "kcirraservice.h"
 
@@ -144,8 +145,18 @@ int main(int argc, char **argv)
                                           QStringLiteral("Run in the background; return once it listens."));
     const QCommandLineOption controlOption(QStringLiteral("control"),
                                            QStringLiteral("Send one control request and exit."));
-    parser.addOptions({socketOption, stateOption, loggedOutOption, helloOption, peersOption, idleOption,
-                       detachOption, controlOption});
+    const QCommandLineOption brokerOption(
+        QStringLiteral("broker"),
+        QStringLiteral("Join the user's cirrads on other machines through this MQTT broker (mqtt[s]://host[:port])."),
+        QStringLiteral("url"));
+    const QCommandLineOption brokerCaOption(QStringLiteral("broker-ca"),
+                                            QStringLiteral("Certificate authority of an mqtts:// broker."),
+                                            QStringLiteral("file"));
+    const QCommandLineOption keepAliveOption(QStringLiteral("broker-keepalive"),
+                                             QStringLiteral("Seconds after which the broker declares us gone."),
+                                             QStringLiteral("s"), QStringLiteral("10"));
+    parser.addOptions({socketOption, stateOption, loggedOutOption, helloOption, peersOption, idleOption, detachOption,
+                       controlOption, brokerOption, brokerCaOption, keepAliveOption});
     parser.addPositionalArgument(QStringLiteral("request"), QStringLiteral("With --control: request key=value..."));
     parser.process(app);
 
@@ -173,12 +184,37 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cirrad: --hello-timeout-ms, --max-peers and --idle-exit-ms take positive numbers\n");
         return 2;
     }
-    KCirraServer server(serverOptions);
     serviceOptions.stateDir = parser.value(stateOption);
+    // The command line wins over the config file; credentials are only ever read from their own file.
+    const KCirraConfigFile config(serviceOptions.stateDir + QStringLiteral("/cirrad.conf"));
+    KCirraFederation::Options &federation = serviceOptions.federation;
+    federation.url = parser.isSet(brokerOption) ? parser.value(brokerOption) : config.value(QStringLiteral("broker"));
+    federation.caFile =
+        parser.isSet(brokerCaOption) ? parser.value(brokerCaOption) : config.value(QStringLiteral("broker_ca"));
+    federation.credentialsFile = serviceOptions.stateDir + QStringLiteral("/broker-credentials");
+    const QString keepAlive = parser.isSet(keepAliveOption) ? parser.value(keepAliveOption)
+                                                            : config.value(QStringLiteral("broker_keepalive"));
+    if (!keepAlive.isEmpty()) {
+        federation.keepAliveSeconds = keepAlive.toInt(&ok);
+        if (!ok || federation.keepAliveSeconds < 5 || federation.keepAliveSeconds > 3600) {
+            std::fprintf(stderr, "cirrad: --broker-keepalive takes 5..3600 seconds\n");
+            return 2;
+        }
+    }
+    KCirraServer server(serverOptions);
     serviceOptions.newUsersLoggedIn = !parser.isSet(loggedOutOption);
     KCirraService service(&server, serviceOptions);
 
     QString error;
+    if (!service.startFederation(&error)) {
+        // Asked for on the command line, a broker that cannot be used is an error; from the config file
+        // (cirrad started for a shell) it must not cost the user the service: it runs alone.
+        if (parser.isSet(brokerOption)) {
+            qCCritical(lcCirrad).noquote() << error;
+            return 2;
+        }
+        qCWarning(lcCirrad).noquote() << error << "; running alone";
+    }
     if (!server.listen(&error)) {
         qCCritical(lcCirrad).noquote() << error;
         return 3;

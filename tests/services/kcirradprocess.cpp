@@ -30,7 +30,7 @@ QString KCirradProcess::program()
 
 QString KCirradProcess::socketPath() const
 {
-    return KCirraPaths::socketPath();
+    return m_socketPath.isEmpty() ? KCirraPaths::socketPath() : m_socketPath;
 }
 
 namespace {
@@ -58,7 +58,10 @@ bool KCirradProcess::start(const QStringList &arguments, QString *error)
         while (servingPid(socketPath()) != 0 && !gone.hasExpired())
             QThread::msleep(20);
     }
-    m_process.start(program(), QStringList{QStringLiteral("--state-dir"), m_state.path()} + arguments);
+    QStringList fixed{QStringLiteral("--state-dir"), m_state.path()};
+    if (!m_socketPath.isEmpty())
+        fixed << QStringLiteral("--socket") << m_socketPath;
+    m_process.start(program(), fixed + arguments);
     if (!m_process.waitForStarted(5000)) {
         if (error)
             *error = m_process.errorString();

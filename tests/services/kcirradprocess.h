@@ -35,6 +35,8 @@ public:
     QList<QJsonObject> callsOf(const QString &function, const QString &method = QString());
 
     QString socketPath() const;
+    // Another socket than the environment's, for several instances side by side (before start()).
+    void setSocketPath(const QString &path) { m_socketPath = path; }
     QString stateDir() const { return m_state.path(); }
     QProcess &process() { return m_process; }
     QByteArray output();
@@ -44,4 +46,5 @@ private:
     QProcess m_process;
     QTemporaryDir m_state;
     QByteArray m_output;
+    QString m_socketPath;
 };

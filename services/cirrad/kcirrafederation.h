@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QObject>
+#include <QQueue>
+#include <QSet>
+#include <QTimer>
+
+class KCirraDocumentRegistry;
+class KCirraMqttClient;
+class KCirraService;
+
+/*
+ * Joins this cirrad to the cirrads of the same user on other machines
+ * through an MQTT broker. The broker account's name is the user id it
+ * federates; other users' shells stay local. This instance publishes its
+ * devices (records, online state, abilities, open documents) as one
+ * retained presence message, with a last will that marks them offline, and
+ * reads the presence of the other instances: their devices enter the user's
+ * device list (KCirraDevice::instance names the owner) and are online while
+ * their instance says so. Renames and force-offline of a remote device go
+ * to its instance as commands; messages to it travel with QoS 1 and are
+ * de-duplicated by id on arrival. Topics and checks: KCirraFederationRecord.
+ *
+ * Credentials come from a file of mode 0600 ("user=", "password=" lines),
+ * never from the command line. The broker being away at start is no
+ * failure: cirrad runs alone and joins once it answers.
+ *
+ * Owned by KCirraService (Qt parent); main thread.
+ */
+class KCirraFederation : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        QString url; // mqtt://host[:port] or mqtts://host[:port]
+        QString caFile;
+        QString credentialsFile;
+        int keepAliveSeconds = 10;
+    };
+
+    KCirraFederation(KCirraService *service, KCirraDocumentRegistry *documents, const Options &options);
+    ~KCirraFederation() override;
+
+    // False (with `error`) when the URL or the credentials cannot be used.
+    bool start(QString *error);
+    // "user=" and "password=" of a regular file of mode 0600 owned by this user.
+    static bool readCredentials(const QString &path, QString *user, QString *password, QString *error);
+
+    bool federates(const QString &userId) const { return userId == m_account; }
+    // The instance owning a device of the user, empty for a device of this machine.
+    QString ownerOf(const QString &userId, const QString &deviceId) const;
+    bool isRemoteOnline(const QString &userId, const QString &deviceId) const;
+    QJsonArray remoteTags(const QString &userId, const QString &deviceId) const;
+    QStringList remoteAbilities(const QString &userId, const QString &deviceId) const;
+
+    // This machine's devices changed: their presence is published again.
+    void localChanged();
+    // "rename" (with `name`) or "offline" to the instance owning the device; false when it is local.
+    bool sendCommand(const QString &userId, const QString &deviceId, const QString &op, const QString &name = {});
+    bool sendMessage(const QString &userId, const QString &deviceId, const QJsonObject &message);
+    // The one place file bytes would leave for another machine: file tasks and document relays to or
+    // from a device of another instance are refused here (true, with a log line naming `feature`).
+    bool refusesBytes(const char *feature, const QString &userId, const QString &deviceId) const;
+
+    // Figures for the control request "federation".
+    QJsonObject status() const;
+
+Q_SIGNALS:
+    // A remote device came "online", went "offline", was renamed ("rename") or its "documents" changed.
+    void remoteDeviceChanged(const QString &userId, const QString &deviceId, const QString &action);
+    void commandReceived(const QString &userId, const QString &deviceId, const QString &op, const QString &name);
+    void messageReceived(const QString &userId, const QString &deviceId, const QJsonObject &message);
+
+private:
+    struct Remote
+    {
+        bool online = false;
+        QJsonArray tags;
+        QStringList abilities;
+        QString name;
+    };
+
+    void onConnected();
+    void onReceived(const QString &topic, const QByteArray &payload);
+    void applyPresence(const QString &instance, const QJsonObject &body);
+    void publishPresence();
+    QJsonObject presence() const;
+    bool firstSight(const QString &id);
+    void refuse(const QString &topic, const QString &why);
+
+    KCirraService *m_service;
+    KCirraDocumentRegistry *m_documents;
+    Options m_options;
+    KCirraMqttClient *m_client = nullptr;
+    QString m_account;
+    QString m_instance;
+    // instance -> device -> what its presence says
+    QHash<QString, QHash<QString, Remote>> m_remote;
+    QSet<QString> m_seen;
+    QQueue<QString> m_seenOrder;
+    QSet<int> m_probes;
+    QByteArray m_published;
+    QTimer m_publishTimer;
+    int m_refusedByBroker = 0;
+    int m_rejected = 0;
+    int m_duplicates = 0;
+};

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+
+/*
+ * The records cirrad instances exchange through the broker, and the checks
+ * every received one passes before anything is done with it. Topics are
+ * "kz/<user>/<kind>/<instance>":
+ *   presence  retained, the instance's devices ({"v","user","instance",
+ *             "online","devices":[{"device_id","device_name","type","os",
+ *             "abilities","online","modified","registered","tags"}]}); its
+ *             last will is the same topic with "online" false;
+ *   cmd       to the instance that owns a device ({"v","user","from","id",
+ *             "op":"rename"|"offline","device","name"});
+ *   msg       a message to a device of that instance ({"v","user","from",
+ *             "id","to","message"}).
+ * The topic's user is the truth: a payload naming another user, a presence
+ * naming another instance, or a topic of another user is refused.
+ *
+ * Stateless; any thread.
+ */
+namespace KCirraFederationRecord {
+
+constexpr int kVersion = 1;
+constexpr int kMaxPayload = 256 * 1024;
+constexpr int kMaxDevices = 64;
+
+struct Received
+{
+    QString user;
+    QString kind;
+    QString instance;
+    QJsonObject body; // empty for a cleared retained message
+};
+
+QString topic(const QString &user, const QString &kind, const QString &instance);
+// True with `out` filled when the message may be used; else `why` says what is wrong.
+bool read(const QString &account, const QString &topic, const QByteArray &payload, Received *out, QString *why);
+QByteArray write(QJsonObject body, const QString &user);
+
+} // namespace KCirraFederationRecord
