@@ -105,18 +105,16 @@ public:
         QJsonObject event;
         if (!nextEvent(QStringLiteral("listenMessage"), &event, timeoutMs))
             return {};
-        const QJsonObject content =
-            QJsonDocument::fromJson(event.value(QStringLiteral("__return__")).toString().toUtf8()).object();
-        return QJsonDocument::fromJson(content.value(QStringLiteral("data")).toString().toUtf8()).array();
+        return QJsonDocument::fromJson(returned(event).value(QStringLiteral("data")).toString().toUtf8()).array();
     }
 
 private:
     static QJsonObject parse(const QJsonObject &event)
     {
-        const QJsonObject content =
-            QJsonDocument::fromJson(event.value(QStringLiteral("__return__")).toString().toUtf8()).object();
-        return QJsonDocument::fromJson(content.value(QStringLiteral("data")).toString().toUtf8()).object();
+        return QJsonDocument::fromJson(returned(event).value(QStringLiteral("data")).toString().toUtf8()).object();
     }
+    // An event's "__return__": the content object as cirrad sends it.
+    static QJsonObject returned(const QJsonObject &event) { return event.value(QStringLiteral("__return__")).toObject(); }
     bool nextEvent(const QString &method, QJsonObject *event, int timeoutMs = 5000)
     {
         QDeadlineTimer deadline(timeoutMs);
