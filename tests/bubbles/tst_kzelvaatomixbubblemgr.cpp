@@ -24,7 +24,6 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLockFile>
-#include <QSignalSpy>
 #include <QTimer>
 
 #include <QtTest>

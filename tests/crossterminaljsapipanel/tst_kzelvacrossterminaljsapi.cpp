@@ -29,12 +29,10 @@
 #include <kxwebviewjscontext.h>
 #include <kzelvacentralarea.h>
 #include <kzelvaqozsubpage.h>
-#include <kzelvasubpage.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QToolButton>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <functional>
@@ -371,7 +369,6 @@ void tst_KZelvaCrossTerminalJsApi::recentlyClosedDocuments()
 void tst_KZelvaCrossTerminalJsApi::openUrlReachesTheProcessUnchanged_data()
 {
     QTest::addColumn<QString>("url");
-    QTest::newRow("plain") << QStringLiteral("https://example.test/a?b=c");
     QTest::newRow("quotes and ;") << QStringLiteral("https://x.test/\"';rm -rf /;`id`");
     QTest::newRow("newlines") << QStringLiteral("https://x.test/a\nb\r\nc");
     QTest::newRow("200 KiB") << QStringLiteral("https://x.test/") + QString(60 * 1024, QLatin1Char('q'));
@@ -407,24 +404,26 @@ void tst_KZelvaCrossTerminalJsApi::firstRelayGoesThroughTheHint()
     krt::KPluginsSettings::setValue(QStringLiteral("kzelvaworkarea"), QStringLiteral("isFirstRelayLabel"), true);
     const QJsonObject params{{QStringLiteral("deviceId"), QStringLiteral("dev-2")},
                              {QStringLiteral("uuid"), QStringLiteral("u")}};
+    const auto relay = [&] {
+        return call(QStringLiteral("showFirstRelayWidget"), params)
+            .value_or(QJsonObject())
+            .value(QStringLiteral("callstatus"))
+            .toString();
+    };
     // The assembly registers the relay bubbles' hint; without any the call fails.
     QVERIFY(KZelvaCrossTerminalRelayHint::instance());
     KZelvaCrossTerminalRelayHint::setInstance(nullptr);
-    std::optional<QJsonObject> answer = call(QStringLiteral("showFirstRelayWidget"), params);
-    QVERIFY(answer);
-    QCOMPARE(answer->value(QStringLiteral("callstatus")).toString(), QStringLiteral("error"));
+    QCOMPARE(relay(), QStringLiteral("error"));
 
     FakeRelayHint hint;
     KZelvaCrossTerminalRelayHint::setInstance(&hint);
     hint.accept = false;
-    answer = call(QStringLiteral("showFirstRelayWidget"), params);
-    QCOMPARE(answer->value(QStringLiteral("callstatus")).toString(), QStringLiteral("error"));
+    QCOMPARE(relay(), QStringLiteral("error"));
     QVERIFY(call(QStringLiteral("isFirstRelayLabel"), {})->value(QStringLiteral("result")).toBool());
 
     hint.accept = true;
     QSignalSpy closed(m_wrapper->jsApi(), &KZelvaCrossTerminalJsApi::queryClose);
-    answer = call(QStringLiteral("showFirstRelayWidget"), params);
-    QCOMPARE(answer->value(QStringLiteral("callstatus")).toString(), QStringLiteral("ok"));
+    QCOMPARE(relay(), QStringLiteral("ok"));
     QCOMPARE(hint.asked, QStringLiteral("dev-2"));
     QCOMPARE(closed.count(), 1);
     QVERIFY(!call(QStringLiteral("isFirstRelayLabel"), {})->value(QStringLiteral("result")).toBool());

@@ -177,7 +177,6 @@ void tst_KZelvaCrossTerminalPanelJsEventObj::methods_data()
     row("openTab without arguments", "openTab", "null", true, 1, noArgs, any);
     row("openTab with an array", "openTab", R"([{"workAreaId":"%R","tagId":"%T"}])", true, 1, noArgs, any);
     row("openTab nested too deep", "openTab", deep.toUtf8(), true, 1, noArgs, any);
-    row("openTab with text", "openTab", R"("%T")", true, 1, noArgs, any);
     row("visible state without arguments", "updatePanelVisibleState", "{}", true, 1,
         "updatePanelVisibleState::argMap is empty", any);
     row("visible state off", "updatePanelVisibleState", R"({"bCrossTerminalPanelShow":false})", true, 0,

@@ -5,7 +5,6 @@
 // fields, work-area order and configuration values as tables; both listings
 // built from real windows, work areas and residual records; bad input.
 
-#include "kzelvacrossterminalpanelconfig.h"
 #include "kzelvapersistconfig.h"
 #include "kzelvacrossterminalpanelrecords.h"
 #include "kzelvacrossterminalresidualfilter.h"
