@@ -24,7 +24,6 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLockFile>
-#include <QSignalSpy>
 #include <QTimer>
 
 #include <QtTest>
@@ -46,9 +45,10 @@ Message pageAction(const QByteArray &pageInfo, const QString &pageType = QString
 
 Message pageNotify(int action, const QString &pageType = QStringLiteral("1"))
 {
-    return {{QStringLiteral("Int_IpcPageType"), pageType},
-            {QStringLiteral("Str_IpcActionType"), QStringLiteral("IpcAction_AtoMixPageNotify")},
-            {QStringLiteral("Str_IpcPageNotify"), QStringLiteral(R"({"page_action":%1,"session_id":"s1"})").arg(action)}};
+    return {
+        {QStringLiteral("Int_IpcPageType"), pageType},
+        {QStringLiteral("Str_IpcActionType"), QStringLiteral("IpcAction_AtoMixPageNotify")},
+        {QStringLiteral("Str_IpcPageNotify"), QStringLiteral(R"({"page_action":%1,"session_id":"s1"})").arg(action)}};
 }
 
 Message page(int action, int progress = 0, const QString &title = QStringLiteral("Receiving"))
@@ -150,7 +150,8 @@ QList<int> tst_KZelvaAtoMixBubbleMgr::sentPageActions()
         const Message map = args.value(0).value<Message>();
         if (map.value(QStringLiteral("Str_IpcActionType")) != QLatin1String("IpcAction_AtoMixPageNotify"))
             continue;
-        const QJsonObject notify = QJsonDocument::fromJson(map.value(QStringLiteral("Str_IpcPageNotify")).toUtf8()).object();
+        const QJsonObject notify =
+            QJsonDocument::fromJson(map.value(QStringLiteral("Str_IpcPageNotify")).toUtf8()).object();
         actions.append(notify.value(QStringLiteral("page_action")).toInt());
     }
     m_events->clear();
@@ -191,40 +192,31 @@ void tst_KZelvaAtoMixBubbleMgr::messages_data()
     row("notify without bubble", {pageNotify(2)}, false, false, QString(), 0, {});
     row("notify of another page type", {page(1), pageNotify(2, QStringLiteral("2"))}, false, true, transfer, 0, {});
 
-    // Malformed messages: a log line, nothing shown, nothing sent.
-    const QString lessThan = QStringLiteral("pagetype less than 0");
+    // Malformed messages: a log line, nothing sent, and a bubble only if a good message showed one first.
+    const auto bad = [&](const char *name, const Messages &messages, const char *log) {
+        const bool shown = messages.size() > 1;
+        QTest::newRow(name) << messages << false << shown << (shown ? transfer : QString()) << 0 << QList<int>()
+                            << (*log ? QStringList{QString::fromUtf8(log)} : QStringList());
+    };
+    const char *lessThan = "pagetype less than 0";
     Message noType = page(1);
     noType.remove(QStringLiteral("Int_IpcPageType"));
-    QTest::newRow("page type missing") << Messages{noType} << false << false << QString() << 0 << QList<int>()
-                                       << QStringList{lessThan};
-    QTest::newRow("page type not a number") << Messages{pageAction("{}", QStringLiteral("x1"))} << false << false
-                                            << QString() << 0 << QList<int>() << QStringList{lessThan};
-    QTest::newRow("page type 0") << Messages{pageAction("{}", QStringLiteral("0"))} << false << false << QString() << 0
-                                 << QList<int>() << QStringList{lessThan};
-    QTest::newRow("page type 2") << Messages{pageAction(R"({"page_action":1})", QStringLiteral("2"))} << false << false
-                                 << QString() << 0 << QList<int>()
-                                 << QStringList{QStringLiteral("handlePageAction not ProgressBubble")};
     Message unknownAction = page(1);
     unknownAction.insert(QStringLiteral("Str_IpcActionType"), QStringLiteral("IpcAction_Other"));
-    QTest::newRow("unknown action type") << Messages{unknownAction} << false << false << QString() << 0 << QList<int>()
-                                         << QStringList{QStringLiteral("unknown actionType")};
-    QTest::newRow("page info not json") << Messages{pageAction("{oops")} << false << false << QString() << 0
-                                        << QList<int>()
-                                        << QStringList{QStringLiteral("Str_IpcPageInfo is not a json object: {oops")};
-    QTest::newRow("page info an array") << Messages{pageAction("[1]")} << false << false << QString() << 0
-                                        << QList<int>()
-                                        << QStringList{QStringLiteral("Str_IpcPageInfo is not a json object: [1]")};
     Message badNotify = pageNotify(2);
     badNotify.insert(QStringLiteral("Str_IpcPageNotify"), QString());
-    QTest::newRow("page notify empty") << Messages{page(1), badNotify} << false << true << transfer << 0 << QList<int>()
-                                       << QStringList{QStringLiteral("Str_IpcPageNotify is not a json object: ")};
-    QTest::newRow("page action missing") << Messages{pageAction(R"({"session_id":"s1"})")} << false << false
-                                         << QString() << 0 << QList<int>() << QStringList();
-    QTest::newRow("unknown page action") << Messages{page(1), page(9)} << false << true << transfer << 0 << QList<int>()
-                                         << QStringList{QStringLiteral("unknown pageAction:9")};
-    QTest::newRow("page action as text") << Messages{pageAction(
-        R"({"page_action":"1","session_id":7,"page_progress":"50"})")}
-                                         << false << false << QString() << 0 << QList<int>() << QStringList();
+    bad("page type missing", {noType}, lessThan);
+    bad("page type not a number", {pageAction("{}", QStringLiteral("x1"))}, lessThan);
+    bad("page type 0", {pageAction("{}", QStringLiteral("0"))}, lessThan);
+    bad("page type 2", {pageAction(R"({"page_action":1})", QStringLiteral("2"))},
+        "handlePageAction not ProgressBubble");
+    bad("unknown action type", {unknownAction}, "unknown actionType");
+    bad("page info not json", {pageAction("{oops")}, "Str_IpcPageInfo is not a json object: {oops");
+    bad("page info an array", {pageAction("[1]")}, "Str_IpcPageInfo is not a json object: [1]");
+    bad("page notify empty", {page(1), badNotify}, "Str_IpcPageNotify is not a json object: ");
+    bad("page action missing", {pageAction(R"({"session_id":"s1"})")}, "");
+    bad("unknown page action", {page(1), page(9)}, "unknown pageAction:9");
+    bad("page action as text", {pageAction(R"({"page_action":"1","session_id":7,"page_progress":"50"})")}, "");
 }
 
 void tst_KZelvaAtoMixBubbleMgr::messages()
@@ -267,7 +259,8 @@ void tst_KZelvaAtoMixBubbleMgr::userActions_data()
     QTest::addColumn<QString>("notice");
 
     QTest::newRow("cancel link") << QStringLiteral("cancel") << 5 << QString() << QStringLiteral("transfer");
-    QTest::newRow("close button") << QStringLiteral("close") << 2 << QStringLiteral("close") << QStringLiteral("transfer");
+    QTest::newRow("close button") << QStringLiteral("close") << 2 << QStringLiteral("close")
+                                  << QStringLiteral("transfer");
     QTest::newRow("warning times out") << QStringLiteral("timeout") << 2 << QStringLiteral("timeout")
                                        << QStringLiteral("wraning");
 }

@@ -151,133 +151,92 @@ void tst_KZelvaCrossTerminalPanelJsEventObj::methods_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<Check>("check");
 
-    auto any = Check([](const QJsonObject &) { return true; });
-    auto untouched = Check([this](const QJsonObject &) {
+    const auto row = [](const char *name, const char *method, const QByteArray &argument, bool deletion, int code,
+                        const char *text, const Check &check) {
+        QTest::newRow(name) << QString::fromLatin1(method) << QString::fromUtf8(argument) << deletion << code
+                            << QString::fromLatin1(text) << check;
+    };
+    const auto is = [](const std::function<bool()> &f) { return Check([=](const QJsonObject &) { return f(); }); };
+    const auto data = [](const std::function<bool(const QJsonValue &)> &f) {
+        return Check([=](const QJsonObject &d) { return f(d.value(QStringLiteral("data"))); });
+    };
+    const Check any = [](const QJsonObject &) { return true; };
+    const Check untouched = is([this] {
         return recordIds(QStringLiteral("default")) == QStringList{QStringLiteral("gone1"), QStringLiteral("gone2")}
                && m_records->windowResidualIds() == QStringList{m_windowRecord};
     });
-    auto currentTitle = [this] {
+    const auto currentTitle = [this] {
         KZelvaSubPage *page = m_window->centralArea()->currentSubPage();
         return page ? page->windowTitle() : QString();
     };
     const QString deep =
         QStringLiteral(R"({"a":)").repeated(40) + QStringLiteral("1") + QString(QLatin1Char('}')).repeated(40);
+    const char *noArgs = "openTab::argMap is empty";
 
-    QTest::newRow("unknown method") << "removeEverything"
-                                    << "{}" << true << 1 << "removeEverything is not a method" << untouched;
-    QTest::newRow("openTab without arguments") << "openTab"
-                                               << "null" << true << 1 << "openTab::argMap is empty" << any;
-    QTest::newRow("openTab with an array")
-        << "openTab"
-        << R"([{"workAreaId":"%R","tagId":"%T"}])" << true << 1 << "openTab::argMap is empty" << any;
-    QTest::newRow("openTab nested too deep") << "openTab" << deep << true << 1 << "openTab::argMap is empty" << any;
-    QTest::newRow("openTab with text") << "openTab"
-                                       << R"("%T")" << true << 1 << "openTab::argMap is empty" << any;
-    QTest::newRow("visible state without arguments")
-        << "updatePanelVisibleState"
-        << "{}" << true << 1 << "updatePanelVisibleState::argMap is empty" << any;
-    QTest::newRow("visible state off") << "updatePanelVisibleState"
-                                       << R"({"bCrossTerminalPanelShow":false})" << true << 0
-                                       << "m_CrossTerminalPanelShow = 0" << Check([](const QJsonObject &d) {
-                                              return !KZelvaCrossTerminalPanelJsHandle::instance()->isPanelVisible()
-                                                     && d.value(QStringLiteral("data")) == false;
-                                          });
-    QTest::newRow("open fixed tab") << "openTab"
-                                    << R"({"workAreaId":"fixedArea","tagId":"%F"})" << true << 0
-                                    << "fixedItem workAreaId = fixedArea" << Check([=](const QJsonObject &) {
-                                           return currentTitle() == QLatin1String("fixed");
-                                       });
-    QTest::newRow("open work-area tab") << "openTab"
-                                        << R"({"workAreaId":"%R","tagId":"%T","isResidual":false})" << true << 0
-                                        << "isClosedItem = 0" << Check([this](const QJsonObject &) {
-                                               return m_bed.current(m_window)->id() == m_research;
-                                           });
-    QTest::newRow("open closed document")
-        << "openTab"
-        << R"({"workAreaId":"default","tagId":"gone1","isResidual":true})" << true << 0 << "isClosedItem = 1"
-        << Check([=](const QJsonObject &) { return currentTitle().startsWith(QLatin1String("gone1")); });
-    QTest::newRow("open empty ids") << "openTab"
-                                    << R"({"workAreaId":"","tagId":"x"})" << true << 1
-                                    << "openTag::workAreaId/tagId is empty" << any;
-    QTest::newRow("open unknown tab") << "openTab"
-                                      << R"({"workAreaId":"%R","tagId":"nope"})" << true << 1
-                                      << "openTag, openClosedItem getItem is nullptr" << any;
-    QTest::newRow("close work-area tab") << "closeTab"
-                                         << R"({"workAreaId":"%R","tagId":"%T"})" << true << 0 << ""
-                                         << Check([this](const QJsonObject &) {
-                                                return !m_bed.manager->workArea(m_research)->findItem(m_researchTab);
-                                            });
-    QTest::newRow("close unknown area") << "closeTab"
-                                        << R"({"workAreaId":"../x","tagId":"%T"})" << true << 1
-                                        << "closeTag:: workArea is nullptr, isClosedItem: 0" << any;
-    QTest::newRow("window tabs, empty id")
-        << "getResidualWindowTabList"
-        << R"({"residualId":""})" << true << 1 << "getResidualWindowTabList::strResidualId is empty" << any;
-    QTest::newRow("window tabs of default")
-        << "getResidualWindowTabList"
-        << R"({"residualId":"default"})" << true << 0 << "" << Check([](const QJsonObject &d) {
-               return d.value(QStringLiteral("data"))[QStringLiteral("close")].toArray().size() == 2;
-           });
-    QTest::newRow("deletion enabled") << "isResidualItemDeleteEnabled"
-                                      << "{}" << true << 0 << "" << Check([](const QJsonObject &d) {
-                                             return d.value(QStringLiteral("data"))[QStringLiteral("enabled")] == true;
-                                         });
-    QTest::newRow("remove one") << "removeResidualItem"
-                                << R"({"workAreaId":"default","tagId":"gone1"})" << true << 0 << "triggerEventNotify"
-                                << Check([this](const QJsonObject &) {
-                                       return recordIds(QStringLiteral("default"))
-                                              == QStringList{QStringLiteral("gone2")};
-                                   });
-    QTest::newRow("remove, deletion off")
-        << "removeResidualItem"
-        << R"({"workAreaId":"default","tagId":"gone1"})" << false << 1
-        << "removeResidualItem::isResidualItemDeleteEnabled is not support" << untouched;
-    QTest::newRow("remove without tag") << "removeResidualItem"
-                                        << R"({"workAreaId":"default","tagId":""})" << true << 1
-                                        << "removeResidualItem::tagId is empty" << untouched;
+    row("unknown method", "removeEverything", "{}", true, 1, "removeEverything is not a method", untouched);
+    row("openTab without arguments", "openTab", "null", true, 1, noArgs, any);
+    row("openTab with an array", "openTab", R"([{"workAreaId":"%R","tagId":"%T"}])", true, 1, noArgs, any);
+    row("openTab nested too deep", "openTab", deep.toUtf8(), true, 1, noArgs, any);
+    row("visible state without arguments", "updatePanelVisibleState", "{}", true, 1,
+        "updatePanelVisibleState::argMap is empty", any);
+    row("visible state off", "updatePanelVisibleState", R"({"bCrossTerminalPanelShow":false})", true, 0,
+        "m_CrossTerminalPanelShow = 0", data([](const QJsonValue &d) {
+            return !KZelvaCrossTerminalPanelJsHandle::instance()->isPanelVisible() && d == false;
+        }));
+    row("open fixed tab", "openTab", R"({"workAreaId":"fixedArea","tagId":"%F"})", true, 0,
+        "fixedItem workAreaId = fixedArea", is([=] { return currentTitle() == QLatin1String("fixed"); }));
+    row("open work-area tab", "openTab", R"({"workAreaId":"%R","tagId":"%T","isResidual":false})", true, 0,
+        "isClosedItem = 0", is([this] { return m_bed.current(m_window)->id() == m_research; }));
+    row("open closed document", "openTab", R"({"workAreaId":"default","tagId":"gone1","isResidual":true})", true, 0,
+        "isClosedItem = 1", is([=] { return currentTitle().startsWith(QLatin1String("gone1")); }));
+    row("open empty ids", "openTab", R"({"workAreaId":"","tagId":"x"})", true, 1, "openTag::workAreaId/tagId is empty",
+        any);
+    row("open unknown tab", "openTab", R"({"workAreaId":"%R","tagId":"nope"})", true, 1,
+        "openTag, openClosedItem getItem is nullptr", any);
+    row("close work-area tab", "closeTab", R"({"workAreaId":"%R","tagId":"%T"})", true, 0, "",
+        is([this] { return !m_bed.manager->workArea(m_research)->findItem(m_researchTab); }));
+    row("close unknown area", "closeTab", R"({"workAreaId":"../x","tagId":"%T"})", true, 1,
+        "closeTag:: workArea is nullptr, isClosedItem: 0", any);
+    row("window tabs, empty id", "getResidualWindowTabList", R"({"residualId":""})", true, 1,
+        "getResidualWindowTabList::strResidualId is empty", any);
+    row("window tabs of default", "getResidualWindowTabList", R"({"residualId":"default"})", true, 0, "",
+        data([](const QJsonValue &d) { return d[QStringLiteral("close")].toArray().size() == 2; }));
+    row("deletion enabled", "isResidualItemDeleteEnabled", "{}", true, 0, "",
+        data([](const QJsonValue &d) { return d[QStringLiteral("enabled")] == true; }));
+    row("remove one", "removeResidualItem", R"({"workAreaId":"default","tagId":"gone1"})", true, 0,
+        "triggerEventNotify",
+        is([this] { return recordIds(QStringLiteral("default")) == QStringList{QStringLiteral("gone2")}; }));
+    row("remove, deletion off", "removeResidualItem", R"({"workAreaId":"default","tagId":"gone1"})", false, 1,
+        "removeResidualItem::isResidualItemDeleteEnabled is not support", untouched);
+    row("remove without tag", "removeResidualItem", R"({"workAreaId":"default","tagId":""})", true, 1,
+        "removeResidualItem::tagId is empty", untouched);
     for (const QString &bad : {QStringLiteral("../x"), QStringLiteral("workarea"), QStringLiteral("residual"),
                                QStringLiteral("def\\u0000ault"), QString(4096, QLatin1Char('a'))})
-        QTest::newRow(qPrintable(QStringLiteral("remove from record \"%1\"").arg(bad.left(12))))
-            << "removeResidualItem" << QStringLiteral(R"({"workAreaId":"%1","tagId":"gone1"})").arg(bad) << true << 1
-            << "workArea is nullptr, not exist" << untouched;
-    QTest::newRow("remove the last of a window")
-        << "removeResidualItem"
-        << R"({"workAreaId":"%W","tagId":"w1"})" << true << 0 << "removeResidualUidSettingFile"
-        << Check([this](const QJsonObject &) {
-               return m_records->windowResidualIds().isEmpty() && recordIds(QStringLiteral("default")).size() == 2;
-           });
-    QTest::newRow("clear, deletion off") << "removeAllResidualItems"
-                                         << "{}" << false << 1
-                                         << "removeAllResidualItems::isResidualItemDeleteEnabled is not support"
-                                         << untouched;
-    QTest::newRow("clear") << "removeAllResidualItems"
-                           << "{}" << true << 0 << "listWorkAreas.count: 2" << Check([this](const QJsonObject &) {
-                                  return recordIds(QStringLiteral("default")).isEmpty()
-                                         && m_records->windowResidualIds().isEmpty();
-                              });
-    QTest::newRow("confirm without content") << "showConfirmDlg"
-                                             << "{}" << true << 1 << "empty json obj" << any;
-    QTest::newRow("reopen unknown window")
-        << "openFiles"
-        << R"({"residualId":"../x"})" << true << 1 << "strResidualId: ../x workArea is not exist" << any;
-    QTest::newRow("reopen, empty id") << "openFiles"
-                                      << R"({"residualId":""})" << true << 1 << "openFiles::residualId is empty" << any;
-    QTest::newRow("listen") << "addChangeListener"
-                            << R"({"callback":"cb1"})" << true << 0 << "" << Check([this](const QJsonObject &) {
-                                   KZelvaCrossTerminalPanelJsHandle::instance()->notifyRefreshListData();
-                                   return m_heard.size() == 1 && m_heard.first().contains(QLatin1String("\"open\""));
-                               });
-    QTest::newRow("listen without callback")
-        << "addChangeListener"
-        << R"({"callback":7})" << true << 1 << "addChangeListener::eventName/callback is empty" << any;
-    QTest::newRow("event round trip") << "dispatchEvent"
-                                      << R"({"eventName":"x.y","payload":"p"})" << true << 0 << ""
-                                      << Check(
-                                             [](const QJsonObject &d) { return d.value(QStringLiteral("data")) == 0; });
-    QTest::newRow("event info") << "getAllEventInfo"
-                                << "{}" << true << 0 << "" << Check([](const QJsonObject &d) {
-                                       return d.value(QStringLiteral("data")).isObject();
-                                   });
+        row(qPrintable(QStringLiteral("remove from record \"%1\"").arg(bad.left(12))), "removeResidualItem",
+            QStringLiteral(R"({"workAreaId":"%1","tagId":"gone1"})").arg(bad).toUtf8(), true, 1,
+            "workArea is nullptr, not exist", untouched);
+    row("remove the last of a window", "removeResidualItem", R"({"workAreaId":"%W","tagId":"w1"})", true, 0,
+        "removeResidualUidSettingFile", is([this] {
+            return m_records->windowResidualIds().isEmpty() && recordIds(QStringLiteral("default")).size() == 2;
+        }));
+    row("clear, deletion off", "removeAllResidualItems", "{}", false, 1,
+        "removeAllResidualItems::isResidualItemDeleteEnabled is not support", untouched);
+    row("clear", "removeAllResidualItems", "{}", true, 0, "listWorkAreas.count: 2", is([this] {
+            return recordIds(QStringLiteral("default")).isEmpty() && m_records->windowResidualIds().isEmpty();
+        }));
+    row("confirm without content", "showConfirmDlg", "{}", true, 1, "empty json obj", any);
+    row("reopen unknown window", "openFiles", R"({"residualId":"../x"})", true, 1,
+        "strResidualId: ../x workArea is not exist", any);
+    row("reopen, empty id", "openFiles", R"({"residualId":""})", true, 1, "openFiles::residualId is empty", any);
+    row("listen", "addChangeListener", R"({"callback":"cb1"})", true, 0, "", is([this] {
+            KZelvaCrossTerminalPanelJsHandle::instance()->notifyRefreshListData();
+            return m_heard.size() == 1 && m_heard.first().contains(QLatin1String("\"open\""));
+        }));
+    row("listen without callback", "addChangeListener", R"({"callback":7})", true, 1,
+        "addChangeListener::eventName/callback is empty", any);
+    row("event round trip", "dispatchEvent", R"({"eventName":"x.y","payload":"p"})", true, 0, "",
+        data([](const QJsonValue &d) { return d == 0; }));
+    row("event info", "getAllEventInfo", "{}", true, 0, "", data([](const QJsonValue &d) { return d.isObject(); }));
 }
 
 void tst_KZelvaCrossTerminalPanelJsEventObj::methods()
@@ -328,14 +287,10 @@ void tst_KZelvaCrossTerminalPanelJsEventObj::openFilesReopensOnceThenRaises()
 
 void tst_KZelvaCrossTerminalPanelJsEventObj::confirmAnswersWhenFinished()
 {
-    const QJsonObject args{{QStringLiteral("caption"), QStringLiteral("Delete")},
-                           {QStringLiteral("content"), QStringLiteral("Delete all closed documents?")},
-                           {QStringLiteral("btnText"), QStringLiteral("Delete")},
-                           {QStringLiteral("btnResult"), QStringLiteral("yes")},
-                           {QStringLiteral("leftBtnText"), QStringLiteral("Keep")},
-                           {QStringLiteral("leftBtnResult"), QStringLiteral("no")},
-                           {QStringLiteral("checkBoxVisible"), true},
-                           {QStringLiteral("checkBoxText"), QStringLiteral("Do not ask again")}};
+    const QJsonObject args = QJsonDocument::fromJson(R"({"caption":"Delete","content":"Delete all closed documents?",
+        "btnText":"Delete","btnResult":"yes","leftBtnText":"Keep","leftBtnResult":"no","checkBoxVisible":true,
+        "checkBoxText":"Do not ask again"})")
+                                 .object();
     for (const bool viewLives : {true, false}) {
         auto *view = new QWidget;
         QList<QJsonObject> replies;
@@ -392,29 +347,30 @@ void tst_KZelvaCrossTerminalPanelJsEventObj::broadcastsFromOtherProcesses_data()
     QTest::addColumn<QString>("log");
     QTest::addColumn<QStringList>("left");
     const QStringList both{QStringLiteral("gone1"), QStringLiteral("gone2")};
-    QTest::newRow("not JSON") << "remove gone1"
-                              << "panelEventNotify stringParam is invalid" << both;
-    QTest::newRow("an array") << R"([{"operation":"clear"}])"
-                              << "panelEventNotify stringParam is invalid" << both;
-    QTest::newRow("own name") << R"({"appname":"zelva-b","operation":"clear","uuid":"{u1}"})"
-                              << "panelEventNotify appName is appself" << both;
-    QTest::newRow("empty operation") << R"({"appname":"zelva-a","operation":"","uuid":"{u2}"})"
-                                     << "panelEventNotify operation is empty" << both;
-    QTest::newRow("unknown operation") << R"({"appname":"zelva-a","operation":"explode","uuid":"{u3}"})"
-                                       << "callInfo: unknown operation explode" << both;
-    QTest::newRow("param as text") << R"({"appname":"zelva-a","operation":"remove","uuid":"{u4}","param":"gone1"})"
-                                   << "bRet: 0, callInfo: param is not an object" << both;
-    QTest::newRow("remove") << R"({"appname":"zelva-a","operation":"remove","uuid":"{u5}",
-                                   "param":{"workAreaId":"default","tagId":"gone1"}})"
-                            << "bRet: 1" << QStringList{QStringLiteral("gone2")};
-    QTest::newRow("already removed there and here")
-        << R"({"appname":"zelva-a","operation":"remove","uuid":"{u6}","param":{"workAreaId":"default","tagId":"gone9"}})"
-        << "bRet: 0" << both;
-    QTest::newRow("protected name") << R"({"appname":"zelva-a","operation":"remove","uuid":"{u7}",
-                                           "param":{"workAreaId":"workarea","tagId":"gone1"}})"
-                                    << "bRet: 0" << both;
-    QTest::newRow("clear") << R"({"appname":"zelva-a","operation":"clear","uuid":"{u8}"})"
-                           << "bRet: 1" << QStringList();
+    const auto row = [](const char *name, const char *message, const char *log, const QStringList &left) {
+        QTest::newRow(name) << QString::fromUtf8(message) << QString::fromUtf8(log) << left;
+    };
+    const char *invalid = "panelEventNotify stringParam is invalid";
+    row("not JSON", "remove gone1", invalid, both);
+    row("an array", R"([{"operation":"clear"}])", invalid, both);
+    row("own name", R"({"appname":"zelva-b","operation":"clear","uuid":"{u1}"})", "panelEventNotify appName is appself",
+        both);
+    row("empty operation", R"({"appname":"zelva-a","operation":"","uuid":"{u2}"})",
+        "panelEventNotify operation is empty", both);
+    row("unknown operation", R"({"appname":"zelva-a","operation":"explode","uuid":"{u3}"})",
+        "callInfo: unknown operation explode", both);
+    row("param as text", R"({"appname":"zelva-a","operation":"remove","uuid":"{u4}","param":"gone1"})",
+        "bRet: 0, callInfo: param is not an object", both);
+    row("remove", R"({"appname":"zelva-a","operation":"remove","uuid":"{u5}",
+         "param":{"workAreaId":"default","tagId":"gone1"}})",
+        "bRet: 1", {QStringLiteral("gone2")});
+    row("already removed there and here", R"({"appname":"zelva-a","operation":"remove","uuid":"{u6}",
+         "param":{"workAreaId":"default","tagId":"gone9"}})",
+        "bRet: 0", both);
+    row("protected name", R"({"appname":"zelva-a","operation":"remove","uuid":"{u7}",
+         "param":{"workAreaId":"workarea","tagId":"gone1"}})",
+        "bRet: 0", both);
+    row("clear", R"({"appname":"zelva-a","operation":"clear","uuid":"{u8}"})", "bRet: 1", {});
 }
 
 void tst_KZelvaCrossTerminalPanelJsEventObj::broadcastsFromOtherProcesses()

@@ -5,7 +5,6 @@
 // fields, work-area order and configuration values as tables; both listings
 // built from real windows, work areas and residual records; bad input.
 
-#include "kzelvacrossterminalpanelconfig.h"
 #include "kzelvapersistconfig.h"
 #include "kzelvacrossterminalpanelrecords.h"
 #include "kzelvacrossterminalresidualfilter.h"
@@ -21,7 +20,6 @@
 #include <kzelvapaths.h>
 #include <kzelvawebsubpage.h>
 
-#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSettings>
@@ -390,20 +388,20 @@ void tst_KZelvaCrossTerminalWorkAreaListing::hostPagesGiveTheirDetails_data()
                                         QString::fromLatin1(icon), QString::fromLatin1(fallback));
         });
     };
-    QTest::newRow("web page: its site") << web("https://maps.example.test/route?a=1", "") << "site"
-                                        << "maps.example.test";
-    QTest::newRow("web app: its suffix names the tag") << web("https://docs.example.test/d/1", "sheet") << "name"
-                                                       << "docs.example.test.sheet";
-    QTest::newRow("document: its file type") << Make([] {
+    const auto row = [](const char *name, const Make &make, const char *key, const char *value) {
+        QTest::newRow(name) << make << QString::fromLatin1(key) << QString::fromLatin1(value);
+    };
+    const Make document = [] {
         auto *page = new KZelvaQozSubPage;
         page->newDocument(QStringLiteral("plan"));
         return page;
-    }) << "fileType"
-                                             << "txt";
-    QTest::newRow("application: its icon by name") << app(76, "kz-test-app", "") << "extraTabIcon"
-                                                   << "*";
-    QTest::newRow("application without a known icon") << app(78, "nobody", "../../etc/passwd") << "extraTabIcon"
-                                                      << "";
+    };
+    row("web page: its site", web("https://maps.example.test/route?a=1", ""), "site", "maps.example.test");
+    row("web app: its suffix names the tag", web("https://docs.example.test/d/1", "sheet"), "name",
+        "docs.example.test.sheet");
+    row("document: its file type", document, "fileType", "txt");
+    row("application: its icon by name", app(76, "kz-test-app", ""), "extraTabIcon", "*");
+    row("application without a known icon", app(78, "nobody", "../../etc/passwd"), "extraTabIcon", "");
 }
 
 void tst_KZelvaCrossTerminalWorkAreaListing::hostPagesGiveTheirDetails()

@@ -23,7 +23,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {

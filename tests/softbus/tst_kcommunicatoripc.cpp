@@ -59,6 +59,8 @@ void broadcast(const QString &line)
     Q_EMIT zelvaApp->cloudSvrProxy()->cirraEventObject()->signal_broadcast(line);
 }
 
+const QString kForced = QStringLiteral("force=true&act=broadcast&SoftBusEvent=");
+
 // The Base64 of a JSON event, with or without "=" padding (JSON may end in blanks).
 QString encode(const QJsonObject &event, bool padded)
 {
@@ -124,28 +126,28 @@ void tst_KCommunicatorIpc::initTestCase()
     QVERIFY(ipc.qt_metacast("SoftBus::Business::KCommunicatorIpc"));
 }
 
+// A probe call learns the proxy's next id without a receiver.
+static QString nextRequestId()
+{
+    qoz::cirra::CirraIpcArg probe;
+    const QString before = zelvaApp->cloudSvrProxy()->asyncCall(QStringLiteral("cirraIpcCall"), {&probe, "CirraIpcArg"},
+                                                                nullptr, QString());
+    return QStringLiteral("cr-%1").arg(before.mid(3).toInt() + 1);
+}
+
 QString tst_KCommunicatorIpc::sendOne(KCommunicatorIpc *ipc, QList<Call> *calls, Export::CobLifeState answer)
 {
     CommunicationContent request;
     request.operation = {2, 2};
-    // A probe call learns the proxy's next id without a receiver.
-    qoz::cirra::CirraIpcArg probe;
-    const QString before = zelvaApp->cloudSvrProxy()->asyncCall(QStringLiteral("cirraIpcCall"), {&probe, "CirraIpcArg"},
-                                                                nullptr, QString());
-    if (ipc->send(request, recorder(calls, answer)) != IKCommunicator::Accepted)
-        return QString();
-    return QStringLiteral("cr-%1").arg(before.mid(3).toInt() + 1);
+    const QString id = nextRequestId();
+    return ipc->send(request, recorder(calls, answer)) == IKCommunicator::Accepted ? id : QString();
 }
 
 QString tst_KCommunicatorIpc::listenOne(KCommunicatorIpc *ipc, ChannelAbility::Operation op, QList<Call> *calls,
                                         Export::CobLifeState answer)
 {
-    qoz::cirra::CirraIpcArg probe;
-    const QString before = zelvaApp->cloudSvrProxy()->asyncCall(QStringLiteral("cirraIpcCall"), {&probe, "CirraIpcArg"},
-                                                                nullptr, QString());
-    if (ipc->listenMessage(op, recorder(calls, answer)) != IKCommunicator::Accepted)
-        return QString();
-    return QStringLiteral("cr-%1").arg(before.mid(3).toInt() + 1);
+    const QString id = nextRequestId();
+    return ipc->listenMessage(op, recorder(calls, answer)) == IKCommunicator::Accepted ? id : QString();
 }
 
 void tst_KCommunicatorIpc::ipcCompletion_data()
@@ -196,60 +198,45 @@ void tst_KCommunicatorIpc::broadcastLines_data()
     QTest::addColumn<QList<int>>("codes");
     QTest::addColumn<QString>("log");
 
+    const auto row = [](const char *name, const QString &line, const QList<int> &codes, const char *log = "") {
+        QTest::newRow(name) << line << codes << QString::fromLatin1(log);
+    };
+    const QString act = QStringLiteral("act=broadcast&SoftBusEvent=");
+    const QString &forced = kForced;
+    const auto method = [](const char *name, const QJsonObject &rest = {}) {
+        QJsonObject event = rest;
+        event.insert(QStringLiteral("__method__"), QString::fromLatin1(name));
+        return encode(event, true);
+    };
+    const char *noReturn = "send result without a readable __return__";
     const QString padded = encode(sendResult(kCobId), true);
     QVERIFY(padded.endsWith(QLatin1Char('=')));
-    QTest::newRow("padded Base64, exact pairs: skipped") << QStringLiteral("act=broadcast&SoftBusEvent=") + padded
-                                                         << QList<int>{} << QString();
-    QTest::newRow("padded Base64 with force=true") << QStringLiteral("act=broadcast&SoftBusEvent=") + padded
-                                                          + QStringLiteral("&force=true")
-                                                   << QList<int>{0} << QString();
-    QTest::newRow("unpadded Base64, exact pairs")
-        << QStringLiteral("x=&act=broadcast&=y&SoftBusEvent=") + encode(sendResult(kCobId), false) << QList<int>{0}
-        << QString();
-    QTest::newRow("padding stripped, exact pairs") << QStringLiteral("act=broadcast&SoftBusEvent=") + padded.section(QLatin1Char('='), 0, 0)
-                                                   << QList<int>{0} << QString();
-    QTest::newRow("later duplicate wins") << QStringLiteral("force=true&act=broadcast&SoftBusEvent=%%&SoftBusEvent=") + padded
-                                          << QList<int>{0} << QString();
     QJsonObject asObject = sendResult(kCobId);
     asObject.insert(QStringLiteral("__return__"),
                     QJsonDocument::fromJson(asObject.value(QStringLiteral("__return__")).toString().toUtf8()).object());
-    QTest::newRow("content as an object")
-        << QStringLiteral("force=true&act=broadcast&SoftBusEvent=") + encode(asObject, true) << QList<int>{0}
-        << QString();
+
+    row("padded Base64, exact pairs: skipped", act + padded, {});
+    row("padded Base64 with force=true", act + padded + QStringLiteral("&force=true"), {0});
+    row("unpadded Base64, exact pairs",
+        QStringLiteral("x=&act=broadcast&=y&SoftBusEvent=") + encode(sendResult(kCobId), false), {0});
+    row("padding stripped, exact pairs", act + padded.section(QLatin1Char('='), 0, 0), {0});
+    row("later duplicate wins", forced + QStringLiteral("%%&SoftBusEvent=") + padded, {0});
+    row("content as an object", forced + encode(asObject, true), {0});
     asObject.insert(QStringLiteral("__return__"), QJsonObject{{QStringLiteral("cobId"), true}});
-    QTest::newRow("content object unreadable")
-        << QStringLiteral("force=true&act=broadcast&SoftBusEvent=") + encode(asObject, true) << QList<int>{}
-        << QStringLiteral("send result without a readable __return__");
-    QTest::newRow("service code passes through") << QStringLiteral("force=true&act=broadcast&SoftBusEvent=")
-                                                        + encode(sendResult(kCobId, 77), true)
-                                                 << QList<int>{77} << QString();
-    QTest::newRow("action word is case-sensitive") << QStringLiteral("act=Broadcast&force=true&SoftBusEvent=") + padded
-                                                   << QList<int>{} << QString();
-    QTest::newRow("label sync broadcast: not ours") << QStringLiteral("act=broadcast&fileLabelDeviceStatus={}")
-                                                    << QList<int>{} << QString();
-    QTest::newRow("empty SoftBusEvent") << QStringLiteral("act=broadcast&SoftBusEvent=") << QList<int>{} << QString();
-    QTest::newRow("unknown cobId") << QStringLiteral("force=true&act=broadcast&SoftBusEvent=")
-                                          + encode(sendResult(kCobId + 1), true)
-                                   << QList<int>{} << QString();
-    QTest::newRow("not Base64") << QStringLiteral("act=broadcast&SoftBusEvent=*not*") << QList<int>{}
-                                << QStringLiteral("SoftBusEvent is not Base64 text: *not*");
-    QTest::newRow("no __method__") << QStringLiteral("act=broadcast&SoftBusEvent=")
-                                          + QString::fromLatin1(QByteArray("[1]").toBase64())
-                                   << QList<int>{} << QStringLiteral("SoftBusEvent without __method__: [1]");
-    QTest::newRow("unknown method") << QStringLiteral("force=true&act=broadcast&SoftBusEvent=")
-                                           + encode({{QStringLiteral("__method__"), QStringLiteral("ping")}}, true)
-                                    << QList<int>{} << QStringLiteral("[info] [ksoftbusbusiness] KCommunicatorIpc::onNotifyBroadcast : "
-                                                                      "Unknown SoftBus Listen Result: ping");
-    QTest::newRow("unreadable __return__") << QStringLiteral("force=true&act=broadcast&SoftBusEvent=")
-                                                  + encode({{QStringLiteral("__method__"), QStringLiteral("send")},
-                                                            {QStringLiteral("__return__"), 5}},
-                                                           true)
-                                           << QList<int>{} << QStringLiteral("send result without a readable __return__");
-    QTest::newRow("unreadable __action__") << QStringLiteral("force=true&act=broadcast&SoftBusEvent=")
-                                                  + encode({{QStringLiteral("__method__"), QStringLiteral("listenMessage")},
-                                                            {QStringLiteral("__action__"), QStringLiteral("1,3")}},
-                                                           true)
-                                           << QList<int>{} << QStringLiteral("listen notice without a readable __action__: 1,3");
+    row("content object unreadable", forced + encode(asObject, true), {}, noReturn);
+    row("service code passes through", forced + encode(sendResult(kCobId, 77), true), {77});
+    row("action word is case-sensitive", QStringLiteral("act=Broadcast&force=true&SoftBusEvent=") + padded, {});
+    row("label sync broadcast: not ours", QStringLiteral("act=broadcast&fileLabelDeviceStatus={}"), {});
+    row("empty SoftBusEvent", act, {});
+    row("unknown cobId", forced + encode(sendResult(kCobId + 1), true), {});
+    row("not Base64", act + QStringLiteral("*not*"), {}, "SoftBusEvent is not Base64 text: *not*");
+    row("no __method__", act + QStringLiteral("WzFd"), {}, "SoftBusEvent without __method__: [1]");
+    row("unknown method", forced + method("ping"), {},
+        "[info] [ksoftbusbusiness] KCommunicatorIpc::onNotifyBroadcast : Unknown SoftBus Listen Result: ping");
+    row("unreadable __return__", forced + method("send", {{QStringLiteral("__return__"), 5}}), {}, noReturn);
+    row("unreadable __action__",
+        forced + method("listenMessage", {{QStringLiteral("__action__"), QStringLiteral("1,3")}}), {},
+        "listen notice without a readable __action__: 1,3");
 }
 
 void tst_KCommunicatorIpc::broadcastLines()
@@ -299,7 +286,7 @@ void tst_KCommunicatorIpc::resultLifetime()
     QList<Call> got;
     complete(&ipc, "ipc_send", true, sendOne(&ipc, &got, Export::CobLifeState(answer)), ipcResult(0, "7"));
     for (int i = 0; i < 3; ++i)
-        broadcast(QStringLiteral("act=broadcast&force=true&SoftBusEvent=") + encode(sendResult(kCobId, 0, isLast), true));
+        broadcast(kForced + encode(sendResult(kCobId, 0, isLast), true));
     QCOMPARE(got.size(), calls);
 }
 
@@ -313,7 +300,7 @@ void tst_KCommunicatorIpc::listenersInOrder()
     complete(&ipc, "ipc_listenMessage", true, listenOne(&ipc, {1, 3}, &second), ipcResult(0, nullptr));
     complete(&ipc, "ipc_listenMessage", true, listenOne(&ipc, {1, 6}, &other), ipcResult(0, nullptr));
     for (int i = 0; i < 2; ++i)
-        broadcast(QStringLiteral("act=broadcast&force=true&SoftBusEvent=") + encode(notice(1, 3), true));
+        broadcast(kForced + encode(notice(1, 3), true));
     QCOMPARE(first.size(), 1);
     QCOMPARE(second.size(), 2);
     QCOMPARE(second.first().content.data, QStringLiteral("[]"));
@@ -337,8 +324,8 @@ void tst_KCommunicatorIpc::reconnectionDropsEverything()
 
     complete(&ipc, "ipc_send", false, pending, ipcResult(0, nullptr));
     complete(&ipc, "ipc_listenMessage", false, pendingListen, ipcResult(0, nullptr));
-    broadcast(QStringLiteral("act=broadcast&force=true&SoftBusEvent=") + encode(sendResult(kCobId), true));
-    broadcast(QStringLiteral("act=broadcast&force=true&SoftBusEvent=") + encode(notice(1, 3), true));
+    broadcast(kForced + encode(sendResult(kCobId), true));
+    broadcast(kForced + encode(notice(1, 3), true));
     QCOMPARE(calls.size(), 0);
 }
 
@@ -358,19 +345,13 @@ void tst_KCommunicatorIpc::withoutTransport()
 void tst_KCommunicatorIpc::callbackToThread_data()
 {
     QTest::addColumn<bool>("onWorker");
-    QTest::addColumn<bool>("deleteTarget");
+    QTest::addColumn<bool>("deleteTarget"); // the wrapper then answers Finished
     QTest::addColumn<int>("answer");
-    QTest::addColumn<QList<int>>("wrapperAnswers");
     QTest::addColumn<int>("runs");
-
-    QTest::newRow("own thread, direct") << false << false << int(Export::Alive)
-                                        << QList<int>{Export::Alive, Export::Alive} << 2;
-    QTest::newRow("worker thread, queued") << true << false << int(Export::Alive)
-                                           << QList<int>{Export::Alive, Export::Alive} << 2;
-    QTest::newRow("finished: suppressed, still registered") << false << false << int(Export::Finished)
-                                                            << QList<int>{Export::Alive, Export::Alive} << 1;
-    QTest::newRow("target gone") << true << true << int(Export::Alive)
-                                 << QList<int>{Export::Finished, Export::Finished} << 0;
+    QTest::newRow("own thread, direct") << false << false << int(Export::Alive) << 2;
+    QTest::newRow("worker thread, queued") << true << false << int(Export::Alive) << 2;
+    QTest::newRow("finished: suppressed, still registered") << false << false << int(Export::Finished) << 1;
+    QTest::newRow("target gone") << true << true << int(Export::Alive) << 0;
 }
 
 void tst_KCommunicatorIpc::callbackToThread()
@@ -378,7 +359,8 @@ void tst_KCommunicatorIpc::callbackToThread()
     QFETCH(bool, onWorker);
     QFETCH(bool, deleteTarget);
     QFETCH(int, answer);
-    QFETCH(QList<int>, wrapperAnswers);
+    const int wrapperAnswer = deleteTarget ? Export::Finished : Export::Alive;
+    const QList<int> wrapperAnswers{wrapperAnswer, wrapperAnswer};
     QFETCH(int, runs);
 
     QThread worker;
@@ -398,7 +380,8 @@ void tst_KCommunicatorIpc::callbackToThread()
     });
     auto oneShot = callbackToThreadOf(target, [&](int) { ran.ref(); });
     if (deleteTarget) {
-        QMetaObject::invokeMethod(target, [target] { delete target; }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            target, [target] { delete target; }, Qt::BlockingQueuedConnection);
         oneShot(1);
     }
     QList<int> answers;
@@ -414,7 +397,8 @@ void tst_KCommunicatorIpc::callbackToThread()
         QCOMPARE(argsSeen, QStringLiteral("5t"));
     }
     if (!deleteTarget)
-        QMetaObject::invokeMethod(target, [target] { delete target; }, onWorker ? Qt::BlockingQueuedConnection : Qt::DirectConnection);
+        QMetaObject::invokeMethod(
+            target, [target] { delete target; }, onWorker ? Qt::BlockingQueuedConnection : Qt::DirectConnection);
     worker.quit();
     worker.wait();
 }
