@@ -275,12 +275,11 @@ void tst_KZelvaWorkAreaBrowserJsApi::badInputChangesNothing_data()
     row("remove default", "removeWorkArea", p(R"({"workAreaId":"%1"})"), "failure", "the device's default work area stays");
     row("remove unknown", "removeWorkArea", p(R"({"workAreaId":"<script>"})"), "failure", "unknown work area \"<script>\"");
     row("menu missing tab", "popupMenu", p(R"({"workAreaId":"%1"})"), "nothing", "");
-    row("geometry not numbers", "setGeomtry", p(R"({"left":"a","top":"1","width":"9","height":"9"})"), "nothing",
-        "setGeomtry : failed!");
-    row("geometry negative size", "setGeomtry", p(R"({"left":"1","top":"1","width":"-9","height":"9"})"), "nothing",
-        "setGeomtry : failed!");
-    row("geometry huge", "setGeomtry", p(R"({"left":"1","top":"1","width":"99999999999","height":"9"})"), "nothing",
-        "setGeomtry : failed!");
+    for (const char *geometry :
+         {R"("a","top":"1","width":"9")", R"("1","top":"1","width":"-9")", R"("1","top":"1","width":"99999999999")"})
+        row(geometry, "setGeomtry",
+            p(qPrintable(QStringLiteral(R"({"left":%1,"height":"9"})").arg(QLatin1String(geometry)))), "nothing",
+            "setGeomtry : failed!");
     row("copy does nothing", "copyWorkArea", p(R"({"workAreaId":"%1"})"), "nothing", "");
     row("move other does nothing", "moveTagToOtherWorkArea", p(R"({"workAreaId":"%1"})"), "nothing", "");
     row("1 MiB name", "renameWorkArea", QStringLiteral(R"({"params":{"workAreaId":"%2","name":"%1"}})")
