@@ -19,8 +19,6 @@
 #include <kzelvathumbnailprovider.h>
 
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
 
@@ -187,11 +185,9 @@ void tst_KZelvaWorkAreaThumbnailMgr::previewTextIsPngBase64()
     QCOMPARE(decoded.convertToFormat(QImage::Format_RGB32),
              m_thumbnails->image(left->getWorkAreaItemId()).convertToFormat(QImage::Format_RGB32));
 
-    QJsonArray tags =
-        QJsonDocument::fromJson(QStringLiteral(R"([{"tagId":"%1","preview":""},{"tagId":"%2","preview":""}])")
-                                    .arg(left->getWorkAreaItemId(), next->getWorkAreaItemId())
-                                    .toUtf8())
-            .array();
+    QJsonArray tags{
+        QJsonObject{{QStringLiteral("tagId"), left->getWorkAreaItemId()}, {QStringLiteral("preview"), QString()}},
+        QJsonObject{{QStringLiteral("tagId"), next->getWorkAreaItemId()}, {QStringLiteral("preview"), QString()}}};
     m_thumbnails->fillPreviews(&tags);
     QCOMPARE(tags.at(0).toObject().value(QStringLiteral("preview")).toString(), text);
     QCOMPARE(tags.at(1).toObject().value(QStringLiteral("preview")).toString(), QString());
