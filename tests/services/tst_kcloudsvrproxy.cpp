@@ -13,14 +13,7 @@
 #include <QThread>
 #include <QtTest>
 
-using qoz::cirra::CirraIpcArg;
-using qoz::cirra::CirraIpcResult;
-using qoz::cirra::GetCloudFileInfoArg;
-using qoz::cirra::GetCloudFileInfoResult;
-using qoz::cirra::GetStorageInfoArg;
-using qoz::cirra::GetStorageInfoResult;
-using qoz::cirra::NotifyOpenCloudLocationActionArg;
-using qoz::cirra::NotifyWebPageEventArg;
+using namespace qoz::cirra;
 
 // Completion slots declared the way the plug-in declares them: by bare
 // record class name, invoked by name.
@@ -445,8 +438,8 @@ void tst_KCloudSvrProxy::badServiceIsDropped_data()
     QTest::newRow("4 GiB length") << QByteArray("\xff\xff\xff\xff", 4);
     QTest::newRow("garbage") << QByteArray("HTTP/1.1 200 OK\r\n\r\n");
     QTest::newRow("truncated frame, then close") << QByteArray("\x00\x00\x00\x40\x0c\x00", 6);
-    qoz::cirra::CirraFrame reply;
-    reply.__set_reply(qoz::cirra::CirraReply());
+    CirraFrame reply;
+    reply.__set_reply(CirraReply());
     QTest::newRow("reply before hello") << cirraFrameBytes(reply);
 }
 
