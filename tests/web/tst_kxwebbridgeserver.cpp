@@ -108,14 +108,11 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("www/sub")));
-        QFile page(m_dir.filePath(QStringLiteral("www/sub/page.html")));
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.write("<p>served</p>");
-        page.close();
-        QFile secret(m_dir.filePath(QStringLiteral("secret.txt")));
-        QVERIFY(secret.open(QIODevice::WriteOnly));
-        secret.write("secret");
-        secret.close();
+        for (const auto &[name, text] :
+             {std::make_pair("www/sub/page.html", "<p>served</p>"), std::make_pair("secret.txt", "secret")}) {
+            QFile file(m_dir.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
+        }
         QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("secret.txt")), m_dir.filePath(QStringLiteral("www/link.txt"))));
     }
 
