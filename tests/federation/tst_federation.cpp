@@ -79,8 +79,7 @@ public:
     {
         QJsonObject answer;
         call("getSoftBussDeviceList", {{"status", "0"}}, &answer);
-        for (const QJsonValue &d :
-             answer.value(QStringLiteral("data")).toObject().value(QStringLiteral("devices")).toArray()) {
+        for (const QJsonValue &d : answer.value(QStringLiteral("data"))[QStringLiteral("devices")].toArray()) {
             if (d.toObject().value(QStringLiteral("device_id")).toString() == id)
                 return d.toObject();
         }
@@ -360,10 +359,9 @@ void tst_Federation::acrossMachines()
         QCOMPARE(answer.value(QStringLiteral("msg")).toString(), QStringLiteral("delivered"));
         const QJsonArray got = to.notice();
         QCOMPARE(got.size(), 1);
-        QCOMPARE(got.at(0).toObject().value(QStringLiteral("content")).toString(), QStringLiteral("hello ") + step);
-        QCOMPARE(
-            got.at(0).toObject().value(QStringLiteral("from")).toObject().value(QStringLiteral("device_id")).toString(),
-            QLatin1String(toB ? "devA" : "devB"));
+        QCOMPARE(got.at(0)[QStringLiteral("content")].toString(), QStringLiteral("hello ") + step);
+        QCOMPARE(got.at(0)[QStringLiteral("from")][QStringLiteral("device_id")].toString(),
+                 QLatin1String(toB ? "devA" : "devB"));
     } else if (step.startsWith(QLatin1String("file"))) {
         QTemporaryDir dir;
         QFile file(dir.filePath(QStringLiteral("notes.txt")));
@@ -376,13 +374,8 @@ void tst_Federation::acrossMachines()
     } else {
         const QJsonObject list = a.softBus(2, 2, {{QStringLiteral("status"), 1}});
         QStringList online;
-        for (const QJsonValue &d :
-             list.value(QStringLiteral("data")).toObject().value(QStringLiteral("devices")).toArray())
-            online.append(d.toObject()
-                              .value(QStringLiteral("identify_info"))
-                              .toObject()
-                              .value(QStringLiteral("device_id"))
-                              .toString());
+        for (const QJsonValue &d : list[QStringLiteral("data")][QStringLiteral("devices")].toArray())
+            online.append(d[QStringLiteral("identify_info")][QStringLiteral("device_id")].toString());
         online.sort();
         QCOMPARE(online, (QStringList{QStringLiteral("devA"), QStringLiteral("devB")}));
     }

@@ -102,9 +102,8 @@ QJsonObject deviceOf(KCirraClient &client, const QString &deviceId)
     QJsonObject answer;
     callIpc(client, ipc("getSoftBussDeviceList", {{"status", "0"}, {"ability", "1"}, {"app_id", "qoz-office"}}),
             &answer);
-    for (const QJsonValue &d :
-         answer.value(QStringLiteral("data")).toObject().value(QStringLiteral("devices")).toArray()) {
-        if (d.toObject().value(QStringLiteral("device_id")).toString() == deviceId)
+    for (const QJsonValue &d : answer.value(QStringLiteral("data"))[QStringLiteral("devices")].toArray()) {
+        if (d[QStringLiteral("device_id")].toString() == deviceId)
             return d.toObject();
     }
     return QJsonObject();
@@ -181,9 +180,8 @@ void tst_CirraDevices::documentsListedPerUser()
     QVERIFY(nextBroadcast(*m_b, QStringLiteral("fileLabelMessageNotice"), &notice));
     QCOMPARE(notice.value(QStringLiteral("device_id")).toString(), QStringLiteral("dev-a"));
     QCOMPARE(tagNames(deviceOf(*m_b, QStringLiteral("dev-a"))), QStringList{QStringLiteral("plan.txt")});
-    const QJsonObject tag =
-        deviceOf(*m_b, QStringLiteral("dev-a")).value(QStringLiteral("Tags")).toArray().at(0).toObject();
-    QCOMPARE(tag.value(QStringLiteral("tagId")).toString(), QStringLiteral("doc-1"));
+    const QJsonObject tag = deviceOf(*m_b, QStringLiteral("dev-a")).value(QStringLiteral("Tags"))[0].toObject();
+    QCOMPARE(tag[QStringLiteral("tagId")].toString(), QStringLiteral("doc-1"));
     QVERIFY(tag.contains(QStringLiteral("fileId")));
     QVERIFY(deviceOf(*m_c, QStringLiteral("dev-a")).isEmpty());
     // Closing the document (an empty report) and closing the shell both empty the list.
@@ -345,11 +343,9 @@ void tst_CirraDevices::relay()
     CirraIpcResult result;
     QVERIFY(KCirraCodec::decode(reply.record, &result));
     QCOMPARE(result.state, 0);
-    const QJsonObject data = QJsonDocument::fromJson(QByteArray::fromStdString(result.resultString))
-                                 .object()
-                                 .value(QStringLiteral("data"))
-                                 .toObject();
-    const QString copy = data.value(QStringLiteral("path")).toString();
+    const QString copy = QJsonDocument::fromJson(QByteArray::fromStdString(
+        result.resultString))[QStringLiteral("data")][QStringLiteral("path")]
+                             .toString();
     QVERIFY2(copy.startsWith(m_cirrad->stateDir() + QStringLiteral("/relay/alice/dev-b/")), qPrintable(copy));
     QFile copied(copy);
     QVERIFY(copied.open(QIODevice::ReadOnly));
