@@ -404,7 +404,6 @@ void tst_KIniParser::badInput_data()
     row("1 MiB line without equals sign", Place::File, QByteArray(1 << 20, 'y') + "\n" + opt, true,
         "Office.conf:1: line without '='");
     row("unterminated quotes", Place::File, "[6.0]\nCommon\\InstallRoot=\"/opt/a\nCommon\\hostprocname=x\n", true);
-    row("hex escape without digits", Place::File, "[6.0]\nCommon\\InstallRoot=\\x\nCommon\\hostprocname=\\xZ\\x", true);
     row("nul bytes", Place::File,
         QByteArrayLiteral("a=x\0y\nb\0c=2\n[s\0t]\nd=3\n[general\0junk]\ne=4\n%41\0=5\n[6.0]\nCommon\\InstallRoot=/o\0pt\n"),
         true);

@@ -35,8 +35,6 @@ class tst_KSyncSettingsData : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void readingCreatesNothing();
-    void removeGroupsOnlyBelowCurrent();
     void textRoundTrip();
     void goodText_data();
     void goodText();
@@ -51,54 +49,6 @@ private Q_SLOTS:
     void homeRelativePath_data();
     void homeRelativePath();
 };
-
-void tst_KSyncSettingsData::readingCreatesNothing()
-{
-    KSyncSettingsData data;
-    data.beginGroup(QStringLiteral("a"));
-    data.beginGroup(QStringLiteral("b"));
-    QCOMPARE(data.value(QStringLiteral("k"), QStringLiteral("def")), QStringLiteral("def"));
-    QVERIFY(data.childKeys().isEmpty() && data.childGroups().isEmpty());
-    QCOMPARE(data.removeGroups({QStringLiteral("c")}), 0);
-    data.remove(QStringLiteral("k"));
-    QCOMPARE(data.groupPath(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
-    data.endGroup();
-    data.endGroup();
-    QTest::ignoreMessage(QtWarningMsg, "endGroup at the root ignored");
-    data.endGroup(); // one too many: ignored
-    QVERIFY(data.root().isEmpty());
-    QCOMPARE(data.revision(), quint64(0));
-
-    data.beginGroup(QStringLiteral("a"));
-    data.beginGroup(QStringLiteral("b"));
-    data.setValue(QStringLiteral("k"), QString());
-    data.endGroup();
-    QCOMPARE(data.childGroups(), QStringList{QStringLiteral("b")});
-    data.beginGroup(QStringLiteral("b"));
-    QVERIFY(data.contains(QStringLiteral("k")));
-    QCOMPARE(data.value(QStringLiteral("k"), QStringLiteral("def")), QString());
-}
-
-void tst_KSyncSettingsData::removeGroupsOnlyBelowCurrent()
-{
-    KSyncSettingsData data;
-    for (const char *path : {"w1/i1", "w1/i2", "w1/i3", "w2/i1"}) {
-        const QStringList names = QString::fromLatin1(path).split(QLatin1Char('/'));
-        data.beginGroup(names.at(0));
-        data.beginGroup(names.at(1));
-        data.setValue(QStringLiteral("id"), names.at(1));
-        data.endGroup();
-        data.endGroup();
-    }
-    data.beginGroup(QStringLiteral("w1"));
-    QCOMPARE(data.removeGroups({QStringLiteral("i1"), QStringLiteral("i3"), QStringLiteral("w2"),
-                                QStringLiteral("i1")}),
-             2);
-    QCOMPARE(data.childGroups(), QStringList{QStringLiteral("i2")});
-    data.endGroup();
-    data.beginGroup(QStringLiteral("w2"));
-    QCOMPARE(data.childGroups(), QStringList{QStringLiteral("i1")});
-}
 
 void tst_KSyncSettingsData::textRoundTrip()
 {
@@ -204,28 +154,24 @@ void tst_KSyncSettingsData::merged_data()
     QTest::addColumn<QByteArray>("local");
     QTest::addColumn<QByteArray>("theirs");
     QTest::addColumn<QByteArray>("expected");
-    const QByteArray g1 = R"({"groups":{"w1":{"values":{"n":"a"}}}})";
-    QTest::newRow("nothing changed here") << g1 << g1 << QByteArray(R"({"values":{"t":"1"}})")
-                                          << QByteArray(R"({"values":{"t":"1"}})");
-    QTest::newRow("both add groups")
-        << g1 << QByteArray(R"({"groups":{"w1":{"values":{"n":"a"}},"w2":{"values":{"n":"b"}}}})")
-        << QByteArray(R"({"groups":{"w1":{"values":{"n":"a"}},"w3":{"values":{"n":"c"}}}})")
-        << QByteArray(R"({"groups":{"w1":{"values":{"n":"a"}},"w2":{"values":{"n":"b"}},"w3":{"values":{"n":"c"}}}})");
-    QTest::newRow("same value set on both sides: ours")
-        << QByteArray(R"({"values":{"k":"0"}})") << QByteArray(R"({"values":{"k":"L"}})")
-        << QByteArray(R"({"values":{"k":"T","u":"1"}})") << QByteArray(R"({"values":{"k":"L","u":"1"}})");
-    QTest::newRow("value removed here, changed there")
-        << QByteArray(R"({"values":{"k":"0","j":"0"}})") << QByteArray(R"({"values":{"j":"0"}})")
-        << QByteArray(R"({"values":{"k":"T","j":"0"}})") << QByteArray(R"({"values":{"j":"0"}})");
-    QTest::newRow("group removed there, changed here")
-        << QByteArray(R"({"groups":{"w1":{"values":{"n":"a","c":"red"}}}})")
-        << QByteArray(R"({"groups":{"w1":{"values":{"n":"b","c":"red"}}}})") << QByteArray("{}")
-        << QByteArray(R"({"groups":{"w1":{"values":{"n":"b","c":"red"}}}})");
-    QTest::newRow("group removed there, untouched here") << g1 << g1 << QByteArray("{}") << QByteArray("{}");
-    QTest::newRow("group removed here, changed there")
-        << g1 << QByteArray("{}") << QByteArray(R"({"groups":{"w1":{"values":{"n":"z"}}}})") << QByteArray("{}");
-    QTest::newRow("last value of a group removed: group dropped")
-        << g1 << QByteArray(R"({"groups":{"w1":{}}})") << g1 << QByteArray("{}");
+    const auto row = [](const char *name, const char *base, const char *local, const char *theirs,
+                        const char *expected) {
+        QTest::newRow(name) << QByteArray(base) << QByteArray(local) << QByteArray(theirs) << QByteArray(expected);
+    };
+    const char *g1 = R"({"groups":{"w1":{"values":{"n":"a"}}}})";
+    const char *w1Red = R"({"groups":{"w1":{"values":{"n":"b","c":"red"}}}})";
+    row("nothing changed here", g1, g1, R"({"values":{"t":"1"}})", R"({"values":{"t":"1"}})");
+    row("both add groups", g1, R"({"groups":{"w1":{"values":{"n":"a"}},"w2":{"values":{"n":"b"}}}})",
+        R"({"groups":{"w1":{"values":{"n":"a"}},"w3":{"values":{"n":"c"}}}})",
+        R"({"groups":{"w1":{"values":{"n":"a"}},"w2":{"values":{"n":"b"}},"w3":{"values":{"n":"c"}}}})");
+    row("same value set on both sides: ours", R"({"values":{"k":"0"}})", R"({"values":{"k":"L"}})",
+        R"({"values":{"k":"T","u":"1"}})", R"({"values":{"k":"L","u":"1"}})");
+    row("value removed here, changed there", R"({"values":{"k":"0","j":"0"}})", R"({"values":{"j":"0"}})",
+        R"({"values":{"k":"T","j":"0"}})", R"({"values":{"j":"0"}})");
+    row("group removed there, changed here", R"({"groups":{"w1":{"values":{"n":"a","c":"red"}}}})", w1Red, "{}", w1Red);
+    row("group removed there, untouched here", g1, g1, "{}", "{}");
+    row("group removed here, changed there", g1, "{}", R"({"groups":{"w1":{"values":{"n":"z"}}}})", "{}");
+    row("last value of a group removed: group dropped", g1, R"({"groups":{"w1":{}}})", g1, "{}");
 }
 
 // Three-way merge of one writer's changes onto another's saved record.
@@ -243,15 +189,25 @@ void tst_KSyncSettingsData::merged()
 }
 
 // Steps: "cd a/b" sets the path from outside (as the group accessor does),
-// "in g"/"out", "set k=v", "get k=v" ("-": missing), "rm k", "drop g",
-// "groups a,b", "root <text>", "hold" (a copy shares the tree).
+// "in g"/"out", "set k=v", "get k=v" ("-": missing), "rm k", "drop g,h=<count removed>",
+// "groups a,b", "path a/b", "empty" (nothing stored, no change counted),
+// "root <text>", "hold" (a copy shares the tree).
 void tst_KSyncSettingsData::cursorFollowsTree_data()
 {
     QTest::addColumn<QString>("steps");
     const char *tree = R"(root {"groups":{"a":{"values":{"k":"1"},"groups":{"x":{"values":{"k":"x"}}}},"b":{"values":{"k":"2"}}}})";
-    const auto row = [tree](const char *name, const char *steps) {
-        QTest::newRow(name) << QString::fromLatin1(tree) + QLatin1Char(';') + QString::fromLatin1(steps);
+    const auto row = [tree](const char *name, const char *steps, bool onTree = true) {
+        QTest::newRow(name) << (onTree ? QString::fromLatin1(tree) + QLatin1Char(';') : QString())
+                                   + QString::fromLatin1(steps);
     };
+    row("reading creates nothing",
+        "in a;in b;get k=-;groups ;drop c=0;rm k;path a/b;out;out;out;path ;empty;in a;in b;set k=;out;groups b;"
+        "in b;get k=",
+        false);
+    row("removing groups stays below the cursor",
+        R"(root {"groups":{"w1":{"groups":{"i1":{"values":{"id":"1"}},"i2":{"values":{"id":"2"}},)"
+        R"("i3":{"values":{"id":"3"}}}},"w2":{"groups":{"i1":{"values":{"id":"1"}}}}}};)"
+        "in w1;drop i1,i3,w2,i1=2;groups i2;out;in w2;groups i1");
     row("write after read", "in a;get k=1;set k=3;get k=3;hold;set k=4;get k=4");
     row("write to a missing group", "in c;get k=-;set k=5;get k=5;out;groups a,b,c");
     row("new root under the cursor", R"(in a;get k=1;root {"groups":{"a":{"values":{"k":"9"}}}};get k=9;in x;get k=-)");
@@ -284,7 +240,13 @@ void tst_KSyncSettingsData::cursorFollowsTree()
         } else if (op == QLatin1String("rm")) {
             data.remove(arg);
         } else if (op == QLatin1String("drop")) {
-            data.removeGroups({arg});
+            const int removed = data.removeGroups(key.split(QLatin1Char(',')));
+            QVERIFY2(value.isEmpty() || removed == value.toInt(), qPrintable(step));
+        } else if (op == QLatin1String("path")) {
+            QVERIFY2(data.groupPath().join(QLatin1Char('/')) == arg, qPrintable(step));
+        } else if (op == QLatin1String("empty")) {
+            QVERIFY(data.root().isEmpty());
+            QCOMPARE(data.revision(), quint64(0));
         } else if (op == QLatin1String("groups")) {
             QVERIFY2(data.childGroups().join(QLatin1Char(',')) == arg, qPrintable(step));
         } else if (op == QLatin1String("root")) {

@@ -326,49 +326,34 @@ void tst_KSyncSettingsManager::hostileNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("accepted");
-    const struct
-    {
-        const char *row;
-        QString name;
-    } refused[] = {
-        {"empty", QString()}, {"dot", QStringLiteral(".")}, {"dot dot", QStringLiteral("..")},
-        {"three dots", QStringLiteral("...")}, {"hidden", QStringLiteral(".hidden")},
-        {"parent then name", QStringLiteral("../x")}, {"parent twice", QStringLiteral("../../etc")},
-        {"name then parent", QStringLiteral("a/..")}, {"slash", QStringLiteral("a/b")},
-        {"leading slash", QStringLiteral("/etc/passwd")}, {"trailing slash", QStringLiteral("a/")},
-        {"only slash", QStringLiteral("/")}, {"backslash", QStringLiteral("a\\b")},
-        {"backslash parent", QStringLiteral("..\\x")}, {"nul inside", QString::fromUtf8("a\0b", 3)},
-        {"nul only", QString(QChar(0))}, {"nul then parent", QString::fromUtf8("\0../x", 5)},
-        {"newline", QStringLiteral("a\nb")}, {"carriage return", QStringLiteral("a\rb")},
-        {"tab", QStringLiteral("a\tb")}, {"escape", QStringLiteral("a\x1b[31m")},
-        {"delete char", QStringLiteral("a\x7f")}, {"space", QStringLiteral("a b")},
-        {"leading space", QStringLiteral(" a")}, {"tilde", QStringLiteral("~")},
-        {"tilde user", QStringLiteral("~root")}, {"dollar", QStringLiteral("$HOME")}, {"star", QStringLiteral("*")},
-        {"question", QStringLiteral("a?")}, {"colon", QStringLiteral("a:b")}, {"semicolon", QStringLiteral("a;rm")},
-        {"pipe", QStringLiteral("a|b")}, {"quote", QStringLiteral("a\"b")}, {"apostrophe", QStringLiteral("a'b")},
-        {"backtick", QStringLiteral("`id`")}, {"percent encoded parent", QStringLiteral("%2e%2e%2fx")},
-        {"angle brackets", QStringLiteral("<a>")}, {"hash", QStringLiteral("a#b")},
-        {"fullwidth dots", QStringLiteral("\uff0e\uff0e")}, {"fullwidth slash", QStringLiteral("a\uff0fb")},
-        {"division slash", QStringLiteral("a\u2215b")}, {"e acute", QStringLiteral("caf\u00e9")},
-        {"emoji", QStringLiteral("\U0001F600")}, {"right-to-left override", QStringLiteral("a\u202egfc.exe")},
-        {"zero width space", QStringLiteral("a\u200bb")}, {"byte order mark", QStringLiteral("\ufeffa")},
-        {"replacement char from bad utf-8", QString::fromUtf8("a\xff\xfe")},
-        {"overlong utf-8 slash", QString::fromUtf8("a\xc0\xaf" "b")}, {"lone high surrogate", QString(QChar(0xd800))},
-        {"lone low surrogate", QStringLiteral("a") + QChar(0xdc00)},
-        {"129 chars", QString(KSyncSettingsManager::MaxNameLength + 1, QLatin1Char('a'))},
-        {"255 chars", QString(255, QLatin1Char('a'))}, {"4096 chars", QString(4096, QLatin1Char('a'))},
-        {"long parent chain", QStringLiteral("../").repeated(100)},
-    }, accepted[] = {
-        {"uuid in braces", QStringLiteral("{0f8fad5b-d9cb-469f-a165-70867728950e}")},
-        {"mail address", QStringLiteral("ann+work@example.com")}, {"dots inside", QStringLiteral("a..b")},
-        {"trailing dot", QStringLiteral("a.")},
-        {"128 chars", QString(KSyncSettingsManager::MaxNameLength, QLatin1Char('z'))},
-        {"default", QStringLiteral("default")},
+    // A whitelist of characters, a length cap and no leading dot: one row for each way out of the folder.
+    const auto row = [](const char *name, const QString &value, bool accepted) {
+        QTest::newRow(name) << value << accepted;
     };
-    for (const auto &r : refused)
-        QTest::newRow(r.row) << r.name << false;
-    for (const auto &r : accepted)
-        QTest::newRow(r.row) << r.name << true;
+    row("empty", QString(), false);
+    row("dot", QStringLiteral("."), false);
+    row("dot dot", QStringLiteral(".."), false);
+    row("hidden", QStringLiteral(".hidden"), false);
+    row("parent then name", QStringLiteral("../x"), false);
+    row("slash", QStringLiteral("a/b"), false);
+    row("backslash", QStringLiteral("a\\b"), false);
+    row("nul inside", QString::fromUtf8("a\0b", 3), false);
+    row("newline", QStringLiteral("a\nb"), false);
+    row("space", QStringLiteral("a b"), false);
+    row("tilde", QStringLiteral("~"), false);
+    row("dollar", QStringLiteral("$HOME"), false);
+    row("percent encoded parent", QStringLiteral("%2e%2e%2fx"), false);
+    row("fullwidth dots", QStringLiteral("\uff0e\uff0e"), false);
+    row("e acute", QStringLiteral("caf\u00e9"), false);
+    row("lone high surrogate", QString(QChar(0xd800)), false);
+    row("129 chars", QString(KSyncSettingsManager::MaxNameLength + 1, QLatin1Char('a')), false);
+    row("long parent chain", QStringLiteral("../").repeated(100), false);
+    row("uuid in braces", QStringLiteral("{0f8fad5b-d9cb-469f-a165-70867728950e}"), true);
+    row("mail address", QStringLiteral("ann+work@example.com"), true);
+    row("dots inside", QStringLiteral("a..b"), true);
+    row("trailing dot", QStringLiteral("a."), true);
+    row("128 chars", QString(KSyncSettingsManager::MaxNameLength, QLatin1Char('z')), true);
+    row("default", QStringLiteral("default"), true);
 }
 
 // Whatever a user id or key holds, nothing outside <root>/<user> is touched

@@ -44,21 +44,14 @@ KCirraRecord ipc(const std::string &method, std::map<std::string, std::string> a
     return KCirraRecord::make(arg);
 }
 
-QJsonArray tagsJson(std::initializer_list<std::pair<const char *, const char *>> docs)
+// The "tags" text of a report of documents {uuid, name}.
+std::string tagsJson(std::initializer_list<std::pair<const char *, const char *>> docs)
 {
-    QJsonArray tags;
+    std::string tags;
     for (const auto &d : docs)
-        tags.append(QJsonObject{{QStringLiteral("uuid"), QLatin1String(d.first)},
-                                {QStringLiteral("name"), QString::fromUtf8(d.second)},
-                                {QStringLiteral("suffix"), QStringLiteral("txt")},
-                                {QStringLiteral("type"), QStringLiteral("local")},
-                                {QStringLiteral("ftype"), QStringLiteral("txt")}});
-    return tags;
-}
-
-std::string compact(const QJsonArray &a)
-{
-    return QJsonDocument(a).toJson(QJsonDocument::Compact).toStdString();
+        tags += std::string(tags.empty() ? "[" : ",") + R"({"uuid":")" + d.first + R"(","name":")" + d.second
+                + R"(","suffix":"txt","type":"local","ftype":"txt"})";
+    return tags + "]";
 }
 
 // The "cirraIpcCall" answer: state and the JSON object of resultString.
@@ -77,28 +70,31 @@ int callIpc(KCirraClient &client, const KCirraRecord &arg, QJsonObject *answer =
 // The next broadcast value under `key` that `client` receives.
 bool nextBroadcast(KCirraClient &client, const QString &key, QJsonObject *value, int timeoutMs = 5000)
 {
+    const QString prefix = QStringLiteral("act=broadcast&") + key + QLatin1Char('=');
     QDeadlineTimer deadline(timeoutMs);
     for (;;) {
         for (const CirraEvent &e : client.takeEvents()) {
             const QString text = QString::fromStdString(e.text);
-            const QString prefix = QStringLiteral("act=broadcast&") + key + QLatin1Char('=');
             if (text.startsWith(prefix)) {
                 *value = QJsonDocument::fromJson(text.mid(prefix.size()).toUtf8()).object();
                 return true;
             }
         }
-        CirraFrame frame;
-        if (deadline.hasExpired() || !client.readFrame(&frame, int(qMax<qint64>(1, deadline.remainingTime()))))
+        if (deadline.hasExpired() || !client.waitForEvents(1, int(qMax<qint64>(1, deadline.remainingTime()))))
             return false;
-        if (frame.__isset.event) {
-            const QString text = QString::fromStdString(frame.event.text);
-            const QString prefix = QStringLiteral("act=broadcast&") + key + QLatin1Char('=');
-            if (text.startsWith(prefix)) {
-                *value = QJsonDocument::fromJson(text.mid(prefix.size()).toUtf8()).object();
-                return true;
-            }
-        }
     }
+}
+
+// The answer to the call sent earlier with sendCall.
+bool awaitReply(KCirraClient &client, CirraReply *reply)
+{
+    CirraFrame frame;
+    do {
+        if (!client.readFrame(&frame, 10000))
+            return false;
+    } while (!frame.__isset.reply);
+    *reply = frame.reply;
+    return true;
 }
 
 QJsonObject deviceOf(KCirraClient &client, const QString &deviceId)
@@ -106,12 +102,16 @@ QJsonObject deviceOf(KCirraClient &client, const QString &deviceId)
     QJsonObject answer;
     callIpc(client, ipc("getSoftBussDeviceList", {{"status", "0"}, {"ability", "1"}, {"app_id", "qoz-office"}}),
             &answer);
-    for (const QJsonValue &d :
-         answer.value(QStringLiteral("data")).toObject().value(QStringLiteral("devices")).toArray()) {
-        if (d.toObject().value(QStringLiteral("device_id")).toString() == deviceId)
+    for (const QJsonValue &d : answer.value(QStringLiteral("data"))[QStringLiteral("devices")].toArray()) {
+        if (d[QStringLiteral("device_id")].toString() == deviceId)
             return d.toObject();
     }
     return QJsonObject();
+}
+
+int status(KCirraClient &client, const char *deviceId)
+{
+    return deviceOf(client, QLatin1String(deviceId)).value(QStringLiteral("status")).toInt();
 }
 
 QStringList tagNames(const QJsonObject &device)
@@ -163,7 +163,7 @@ void tst_CirraDevices::init()
     QCOMPARE(
         callIpc(*m_b, ipc("sendFileLabelOnlineMsg", {{"data", R"({"command":"get_labels","app_id":"qoz-office"})"}})),
         0);
-    QCOMPARE(callIpc(*m_a, ipc("reportFileLabels", {{"tags", compact(tagsJson({{"doc-1", "plan.txt"}}))}})), 0);
+    QCOMPARE(callIpc(*m_a, ipc("reportFileLabels", {{"tags", (tagsJson({{"doc-1", "plan.txt"}}))}})), 0);
 }
 
 void tst_CirraDevices::cleanup()
@@ -180,32 +180,31 @@ void tst_CirraDevices::documentsListedPerUser()
     QVERIFY(nextBroadcast(*m_b, QStringLiteral("fileLabelMessageNotice"), &notice));
     QCOMPARE(notice.value(QStringLiteral("device_id")).toString(), QStringLiteral("dev-a"));
     QCOMPARE(tagNames(deviceOf(*m_b, QStringLiteral("dev-a"))), QStringList{QStringLiteral("plan.txt")});
-    const QJsonObject tag =
-        deviceOf(*m_b, QStringLiteral("dev-a")).value(QStringLiteral("Tags")).toArray().at(0).toObject();
-    QCOMPARE(tag.value(QStringLiteral("tagId")).toString(), QStringLiteral("doc-1"));
+    const QJsonObject tag = deviceOf(*m_b, QStringLiteral("dev-a")).value(QStringLiteral("Tags"))[0].toObject();
+    QCOMPARE(tag[QStringLiteral("tagId")].toString(), QStringLiteral("doc-1"));
     QVERIFY(tag.contains(QStringLiteral("fileId")));
     QVERIFY(deviceOf(*m_c, QStringLiteral("dev-a")).isEmpty());
     // Closing the document (an empty report) and closing the shell both empty the list.
     QCOMPARE(callIpc(*m_a, ipc("reportFileLabels", {{"tags", "[]"}})), 0);
     QVERIFY(tagNames(deviceOf(*m_b, QStringLiteral("dev-a"))).isEmpty());
-    QCOMPARE(callIpc(*m_a, ipc("reportFileLabels", {{"tags", compact(tagsJson({{"doc-1", "plan.txt"}}))}})), 0);
+    QCOMPARE(callIpc(*m_a, ipc("reportFileLabels", {{"tags", (tagsJson({{"doc-1", "plan.txt"}}))}})), 0);
     m_a->close();
     QTRY_VERIFY(tagNames(deviceOf(*m_b, QStringLiteral("dev-a"))).isEmpty());
-    QCOMPARE(deviceOf(*m_b, QStringLiteral("dev-a")).value(QStringLiteral("status")).toInt(), 0);
+    QCOMPARE(status(*m_b, "dev-a"), 0);
 }
 
 void tst_CirraDevices::twoProcessesOfOneDeviceMerge()
 {
     KCirraClient second(m_cirrad->socketPath());
     QVERIFY(second.open(hello("alice", "dev-a")));
-    QCOMPARE(callIpc(second, ipc("reportFileLabels",
-                                 {{"tags", compact(tagsJson({{"doc-1", "plan.txt"}, {"doc-2", "memo.txt"}}))}})),
+    QCOMPARE(callIpc(second,
+                     ipc("reportFileLabels", {{"tags", (tagsJson({{"doc-1", "plan.txt"}, {"doc-2", "memo.txt"}}))}})),
              0);
     QCOMPARE(tagNames(deviceOf(*m_b, QStringLiteral("dev-a"))),
              (QStringList{QStringLiteral("memo.txt"), QStringLiteral("plan.txt")}));
     second.close();
     QTRY_COMPARE(tagNames(deviceOf(*m_b, QStringLiteral("dev-a"))), QStringList{QStringLiteral("plan.txt")});
-    QCOMPARE(deviceOf(*m_b, QStringLiteral("dev-a")).value(QStringLiteral("status")).toInt(), 1);
+    QCOMPARE(status(*m_b, "dev-a"), 1);
 }
 
 void tst_CirraDevices::badReportChangesNothing_data()
@@ -239,42 +238,20 @@ void tst_CirraDevices::deviceRequests_data()
     QTest::addColumn<QString>("userId");
     QTest::addColumn<QString>("deviceId");
     QTest::addColumn<int>("state");
-    QTest::newRow("offline: another user's device") << "forceOfflineSoftBussDevice"
-                                                    << ""
-                                                    << ""
-                                                    << "dev-c" << 404;
-    QTest::newRow("offline: forged user id") << "forceOfflineSoftBussDevice"
-                                             << ""
-                                             << "carol"
-                                             << "dev-c" << 403;
-    QTest::newRow("offline: device id that is a path") << "forceOfflineSoftBussDevice"
-                                                       << ""
-                                                       << ""
-                                                       << "../dev-a" << 422;
-    QTest::newRow("logout: wrong name space") << "logoutRemoteDevice"
-                                              << "cloud"
-                                              << ""
-                                              << "dev-a" << 422;
-    QTest::newRow("logout: another user's device") << "logoutRemoteDevice"
-                                                   << "softBuss"
-                                                   << ""
-                                                   << "dev-c" << 404;
-    QTest::newRow("relay: forged user id") << "batchQueryFilesTags"
-                                           << ""
-                                           << "carol"
-                                           << "dev-c" << 403;
-    QTest::newRow("relay: another user's device") << "batchQueryFilesTags"
-                                                  << ""
-                                                  << ""
-                                                  << "dev-c" << 404;
-    QTest::newRow("relay: to itself") << "batchQueryFilesTags"
-                                      << ""
-                                      << ""
-                                      << "dev-b" << 422;
-    QTest::newRow("add mobile device") << "showAddMobileDeviceDlg"
-                                       << ""
-                                       << ""
-                                       << "" << 0;
+    const auto row = [](const char *name, const char *method, const char *nameSpace, const char *userId,
+                        const char *deviceId, int state) {
+        QTest::newRow(name) << QString::fromLatin1(method) << QString::fromLatin1(nameSpace)
+                            << QString::fromLatin1(userId) << QString::fromLatin1(deviceId) << state;
+    };
+    row("offline: another user's device", "forceOfflineSoftBussDevice", "", "", "dev-c", 404);
+    row("offline: forged user id", "forceOfflineSoftBussDevice", "", "carol", "dev-c", 403);
+    row("offline: device id that is a path", "forceOfflineSoftBussDevice", "", "", "../dev-a", 422);
+    row("logout: wrong name space", "logoutRemoteDevice", "cloud", "", "dev-a", 422);
+    row("logout: another user's device", "logoutRemoteDevice", "softBuss", "", "dev-c", 404);
+    row("relay: forged user id", "batchQueryFilesTags", "", "carol", "dev-c", 403);
+    row("relay: another user's device", "batchQueryFilesTags", "", "", "dev-c", 404);
+    row("relay: to itself", "batchQueryFilesTags", "", "", "dev-b", 422);
+    row("add mobile device", "showAddMobileDeviceDlg", "", "", "", 0);
 }
 
 void tst_CirraDevices::deviceRequests()
@@ -289,8 +266,8 @@ void tst_CirraDevices::deviceRequests()
         args["user_id"] = userId.toStdString();
     QCOMPARE(callIpc(*m_b, ipc(method.toStdString(), args, nameSpace.toStdString())), state);
     // Nobody was logged out or lost a document.
-    QCOMPARE(deviceOf(*m_c, QStringLiteral("dev-c")).value(QStringLiteral("status")).toInt(), 1);
-    QCOMPARE(deviceOf(*m_b, QStringLiteral("dev-a")).value(QStringLiteral("status")).toInt(), 1);
+    QCOMPARE(status(*m_c, "dev-c"), 1);
+    QCOMPARE(status(*m_b, "dev-a"), 1);
     QCOMPARE(tagNames(deviceOf(*m_b, QStringLiteral("dev-a"))), QStringList{QStringLiteral("plan.txt")});
 }
 
@@ -305,12 +282,12 @@ void tst_CirraDevices::forceOffline()
         loggedOut |=
             e.signalName == KCirraRecords::kEventLoginStatusChanged && e.text.find("false") != std::string::npos;
     QVERIFY(loggedOut);
-    QCOMPARE(deviceOf(*m_b, QStringLiteral("dev-a")).value(QStringLiteral("status")).toInt(), 0);
+    QCOMPARE(status(*m_b, "dev-a"), 0);
     QCOMPARE(callIpc(*m_b, ipc("logoutRemoteDevice", {{"device_id", "dev-a"}}, "softBuss")), 0);
     // A new shell of the device brings it back.
     KCirraClient again(m_cirrad->socketPath());
     QVERIFY(again.open(hello("alice", "dev-a")));
-    QCOMPARE(deviceOf(*m_b, QStringLiteral("dev-a")).value(QStringLiteral("status")).toInt(), 1);
+    QCOMPARE(status(*m_b, "dev-a"), 1);
 }
 
 void tst_CirraDevices::renameOutlivesRestart()
@@ -345,8 +322,7 @@ void tst_CirraDevices::relay()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("plan.txt"));
     QFile source(path);
-    QVERIFY(source.open(QIODevice::WriteOnly));
-    source.write("A's edited text");
+    QVERIFY(source.open(QIODevice::WriteOnly) && source.write("A's edited text") > 0);
     source.close();
 
     QVERIFY(m_b->sendCall(QStringLiteral("relay-1"), QStringLiteral("cirraIpcCall"),
@@ -361,19 +337,15 @@ void tst_CirraDevices::relay()
 
     const std::string relayId = ask.value(QStringLiteral("relayId")).toString().toStdString();
     QCOMPARE(callIpc(*m_a, ipc("relayFileLabelReady", {{"relayId", relayId}, {"path", path.toStdString()}})), 0);
-    CirraFrame frame;
-    do {
-        QVERIFY(m_b->readFrame(&frame, 10000));
-    } while (!frame.__isset.reply);
-    QCOMPARE(frame.reply.requestId, std::string("relay-1"));
+    CirraReply reply;
+    QVERIFY(awaitReply(*m_b, &reply));
+    QCOMPARE(reply.requestId, std::string("relay-1"));
     CirraIpcResult result;
-    QVERIFY(KCirraCodec::decode(frame.reply.record, &result));
+    QVERIFY(KCirraCodec::decode(reply.record, &result));
     QCOMPARE(result.state, 0);
-    const QJsonObject data = QJsonDocument::fromJson(QByteArray::fromStdString(result.resultString))
-                                 .object()
-                                 .value(QStringLiteral("data"))
-                                 .toObject();
-    const QString copy = data.value(QStringLiteral("path")).toString();
+    const QString copy = QJsonDocument::fromJson(QByteArray::fromStdString(
+        result.resultString))[QStringLiteral("data")][QStringLiteral("path")]
+                             .toString();
     QVERIFY2(copy.startsWith(m_cirrad->stateDir() + QStringLiteral("/relay/alice/dev-b/")), qPrintable(copy));
     QFile copied(copy);
     QVERIFY(copied.open(QIODevice::ReadOnly));
@@ -414,12 +386,10 @@ void tst_CirraDevices::relayFailures()
                      422);
         }
     }
-    CirraFrame frame;
-    do {
-        QVERIFY(m_b->readFrame(&frame, 10000));
-    } while (!frame.__isset.reply);
+    CirraReply reply;
+    QVERIFY(awaitReply(*m_b, &reply));
     CirraIpcResult result;
-    QVERIFY(KCirraCodec::decode(frame.reply.record, &result));
+    QVERIFY(KCirraCodec::decode(reply.record, &result));
     QCOMPARE(result.state, how == QLatin1String("unknown") ? 404 : 500);
     QVERIFY(QDir(m_cirrad->stateDir() + QStringLiteral("/relay/alice/dev-b")).entryList(QDir::Files).isEmpty());
 }
