@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -170,6 +171,20 @@ bool storedAsShown(KShellProcess &shell, const QString &name, const QString &sho
     return state.shown.contains(shownArea);
 }
 
+// Whether the record files below `name` have not changed for `quietMs`: a save still on its
+// way (the merged window, then the write) would otherwise be cut short by a kill.
+bool storedQuietFor(const QString &name, int quietMs, StoredState *last, QElapsedTimer *since)
+{
+    const StoredState now = storedState(name);
+    if (now.tabIndexOf != last->tabIndexOf || now.areas != last->areas || now.shown != last->shown
+        || !since->isValid()) {
+        *last = now;
+        since->start();
+        return false;
+    }
+    return since->elapsed() >= quietMs;
+}
+
 // The tab titles of each window, in tab order.
 QList<QStringList> tabOrder(KShellProcess &shell)
 {
@@ -291,6 +306,10 @@ void tst_Persistence::workAreasComeBack()
                            document(QStringLiteral("gamma.txt"))})
                 && storedAsShown(shell, name, beta, &why),
             qPrintable(why), 30000);
+        StoredState last;
+        QElapsedTimer since;
+        QTRY_VERIFY_WITH_TIMEOUT(storedQuietFor(name, 1500, &last, &since), 30000);
+        QVERIFY2(storedAsShown(shell, name, beta, &why), qPrintable(why));
         before = workAreas(shell);
         tabsBefore = tabs(shell);
         orderBefore = tabOrder(shell);
