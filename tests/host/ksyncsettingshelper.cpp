@@ -132,6 +132,7 @@ int runWriter(const QStringList &args)
     });
     int written = 0;
     int failures = 0;
+    bool finished = false;
     QTimer tick;
     QTimer giveUp;
     auto report = [&] {
@@ -155,9 +156,17 @@ int runWriter(const QStringList &args)
                 ? 0
                 : 1;
             ++written;
-        } else if (s->data()->childGroups().size() >= expected) {
-            report();
-            QCoreApplication::exit(failures == 0 ? 0 : 1);
+        } else if (!finished && s->data()->childGroups().size() >= expected) {
+            // The read that found the last groups queued its change report:
+            // answer after it, so the count includes it.
+            finished = true;
+            QMetaObject::invokeMethod(
+                &tick,
+                [&] {
+                    report();
+                    QCoreApplication::exit(failures == 0 ? 0 : 1);
+                },
+                Qt::QueuedConnection);
         }
     });
     QObject::connect(&giveUp, &QTimer::timeout, [&] {
