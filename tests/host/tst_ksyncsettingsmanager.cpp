@@ -54,7 +54,6 @@ private Q_SLOTS:
     void groupAccessorHasItsOwnCursor();
     void mappedRecordGrowsAndReportsOverSize();
     void lockHeldElsewhereFailsAndRetries();
-    void staleTemporariesRemoved();
     void hostileNames_data();
     void hostileNames();
     void obstaclesMovedAside_data();
@@ -302,58 +301,26 @@ void tst_KSyncSettingsManager::lockHeldElsewhereFailsAndRetries()
     QCOMPARE(KSyncSettingsData(stored()).value(QStringLiteral("k")), QStringLiteral("w"));
 }
 
-void tst_KSyncSettingsManager::staleTemporariesRemoved()
-{
-    KSyncSettingsManager manager(root());
-    KSyncSettings *s = manager.getUserSettings(kUser, QStringLiteral("a"));
-    const QString dir = QFileInfo(s->filePath()).path();
-    const QStringList names = {QStringLiteral(".a.cfg.Xy12Za.tmp"),        // a killed writer's: removed
-                               QStringLiteral(".a.cfg.cfg.Xy12Za.tmp"),    // record "a.cfg": kept
-                               QStringLiteral(".a.cfg.toolongname.tmp"),   // not ours: kept
-                               QStringLiteral("a.cfg.bad-20260101-000000-1")}; // quarantined: kept
-    for (const QString &name : names) {
-        QFile f(dir + QLatin1Char('/') + name);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-    }
-    QCOMPARE(put(s, QStringLiteral("k"), QStringLiteral("v")), KSyncSettings::Ok);
-    QStringList left = QDir(dir).entryList(QDir::Files | QDir::Hidden);
-    left.sort();
-    QCOMPARE(left, (QStringList{QStringLiteral(".a.cfg.cfg.Xy12Za.tmp"), QStringLiteral(".a.cfg.toolongname.tmp"),
-                                QStringLiteral("a.cfg"), QStringLiteral("a.cfg.bad-20260101-000000-1")}));
-}
-
 void tst_KSyncSettingsManager::hostileNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("accepted");
-    // A whitelist of characters, a length cap and no leading dot: one row for each way out of the folder.
+    // A whitelist of characters, a length cap and no leading dot: one row for each class of name.
     const auto row = [](const char *name, const QString &value, bool accepted) {
         QTest::newRow(name) << value << accepted;
     };
     row("empty", QString(), false);
-    row("dot", QStringLiteral("."), false);
     row("dot dot", QStringLiteral(".."), false);
     row("hidden", QStringLiteral(".hidden"), false);
     row("parent then name", QStringLiteral("../x"), false);
     row("slash", QStringLiteral("a/b"), false);
-    row("backslash", QStringLiteral("a\\b"), false);
     row("nul inside", QString::fromUtf8("a\0b", 3), false);
-    row("newline", QStringLiteral("a\nb"), false);
-    row("space", QStringLiteral("a b"), false);
-    row("tilde", QStringLiteral("~"), false);
-    row("dollar", QStringLiteral("$HOME"), false);
-    row("percent encoded parent", QStringLiteral("%2e%2e%2fx"), false);
-    row("fullwidth dots", QStringLiteral("\uff0e\uff0e"), false);
     row("e acute", QStringLiteral("caf\u00e9"), false);
-    row("lone high surrogate", QString(QChar(0xd800)), false);
     row("129 chars", QString(KSyncSettingsManager::MaxNameLength + 1, QLatin1Char('a')), false);
-    row("long parent chain", QStringLiteral("../").repeated(100), false);
     row("uuid in braces", QStringLiteral("{0f8fad5b-d9cb-469f-a165-70867728950e}"), true);
     row("mail address", QStringLiteral("ann+work@example.com"), true);
     row("dots inside", QStringLiteral("a..b"), true);
-    row("trailing dot", QStringLiteral("a."), true);
     row("128 chars", QString(KSyncSettingsManager::MaxNameLength, QLatin1Char('z')), true);
-    row("default", QStringLiteral("default"), true);
 }
 
 // Whatever a user id or key holds, nothing outside <root>/<user> is touched
