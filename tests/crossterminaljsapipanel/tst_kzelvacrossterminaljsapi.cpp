@@ -103,13 +103,8 @@ private:
 
     WorkAreaTestBed m_bed;
     KZelvaWorkAreaManager *m_manager = nullptr;
-    KZelvaMainWindow *m_window = nullptr;
     KxWebViewContainer *m_container = nullptr;
     KZelvaCrossTerminalJsWrapper *m_wrapper = nullptr;
-    QString m_default;
-    QString m_research;
-    QStringList m_defaultTabs;
-    QString m_researchTab;
 };
 
 void tst_KZelvaCrossTerminalJsApi::initTestCase()
@@ -120,23 +115,13 @@ void tst_KZelvaCrossTerminalJsApi::initTestCase()
 
 void tst_KZelvaCrossTerminalJsApi::init()
 {
-    m_bed.start(new KZelvaWorkAreaAssembly, true);
+    m_bed.startResearchScene(new KZelvaWorkAreaAssembly, true, {QStringLiteral("plan"), QStringLiteral("budget")});
     m_manager = m_bed.manager;
-    m_window = m_bed.newWindow();
-    zelvaApp->setCurrentMainWindow(m_window);
-    m_defaultTabs = QStringList{m_bed.addPage(m_window, QStringLiteral("plan"))->getWorkAreaItemId(),
-                                m_bed.addPage(m_window, QStringLiteral("budget"))->getWorkAreaItemId()};
-    KZelvaWorkAreas *areas = m_manager->workAreasOf(m_window);
-    m_default = areas->currentWorkArea()->id();
-    KZelvaWorkArea *research = m_manager->createWorkArea(false);
-    areas->addWorkArea(research);
-    areas->setCurrentWorkArea(research, false, true);
-    m_researchTab = m_bed.addPage(m_window, QStringLiteral("tides"))->getWorkAreaItemId();
-    m_research = research->id();
+    zelvaApp->setCurrentMainWindow(m_bed.window);
+    KZelvaWorkArea *research = m_manager->workArea(m_bed.research);
     KZelvaWorkAreaData data = research->data();
     data.name = QStringLiteral("Research");
     research->setData(data);
-    areas->setCurrentWorkArea(m_manager->workArea(m_default), false, true);
 
     m_container = new KxWebViewContainer(QStringLiteral("kzelva_crossterminal_widget_test"));
     m_wrapper = new KZelvaCrossTerminalJsWrapper(m_container, nullptr);
@@ -181,7 +166,7 @@ void tst_KZelvaCrossTerminalJsApi::methods_data()
         KZelvaWorkArea *w = m_manager->workArea(id);
         return w ? w->data().name : QString();
     };
-    auto current = [this] { return m_bed.current(m_window) ? m_bed.current(m_window)->id() : QString(); };
+    auto current = [this] { return m_bed.current(m_bed.window) ? m_bed.current(m_bed.window)->id() : QString(); };
 
     auto row = [](const char *name, const char *method, const char *params, const QString &result, const char *log,
                   bool closes, const Check &check) {
@@ -189,7 +174,7 @@ void tst_KZelvaCrossTerminalJsApi::methods_data()
                             << QString::fromLatin1(log) << closes << check;
     };
     const auto named = [=](const char *name) {
-        return Check([=] { return nameOf(m_research) == QLatin1String(name); });
+        return Check([=] { return nameOf(m_bed.research) == QLatin1String(name); });
     };
     const auto shows = [=](const QString *id) { return Check([=] { return current() == *id; }); };
     const auto closed = [=](const QString *id, bool yes) {
@@ -202,8 +187,8 @@ void tst_KZelvaCrossTerminalJsApi::methods_data()
                   [](KZelvaWorkArea *a, KZelvaWorkArea *b) { return a->data().posIndex < b->data().posIndex; });
         return all.isEmpty() ? QString() : all.first()->id();
     };
-    const QString *D = &m_default;
-    const QString *R = &m_research;
+    const QString *D = &m_bed.defaultArea;
+    const QString *R = &m_bed.research;
     row("rename", "renameWorkArea", R"({"workAreaId":"%R","name":"Field \"notes\""})", ok, "", false,
         named("Field \"notes\""));
     row("rename empty name", "renameWorkArea", R"({"workAreaId":"%R","name":""})", fail, "", false, named("Research"));
@@ -219,27 +204,28 @@ void tst_KZelvaCrossTerminalJsApi::methods_data()
         shows(R));
     row("open tag missing id", "openTag", R"({"workAreaId":"%R"})", fail, "", false, shows(D));
     row("close tag", "closeWorkAreaTag", R"({"workAreaId":"%D","tagId":"%B"})", ok, "", false,
-        [=] { return !m_manager->workArea(m_default)->findItem(m_defaultTabs.at(1)); });
+        [=] { return !m_manager->workArea(m_bed.defaultArea)->findItem(m_bed.defaultTabs.at(1)); });
     row("close tag of unknown area", "closeWorkAreaTag", R"({"workAreaId":"nope","tagId":"%B"})", fail, "", false,
-        [=] { return m_manager->workArea(m_default)->itemCount() == 2; });
+        [=] { return m_manager->workArea(m_bed.defaultArea)->itemCount() == 2; });
     row("remove", "removeWorkArea", R"({"workAreaId":"%R"})", ok,
         "removeWorkArea : removed workArea is in current zelvaMainWiondw", true, closed(R, true));
     row("remove empty", "removeWorkArea", R"({"workAreaId":""})", fail, "", false, none);
     row("remove default refused", "removeWorkArea", R"({"workAreaId":"%D"})", fail,
         "removeWorkArea : Fail! workAreaId: %D", true, closed(D, false));
-    row("drag", "dragWorkarea", R"({"workAreaIdList":"%R|%D"})", ok, "", false, [=] { return order() == m_research; });
-    row("drag duplicate", "dragWorkarea", R"({"workAreaIdList":"%R|%R"})", fail, "", false,
-        [=] { return m_manager->workArea(m_research) && m_manager->workArea(m_default) && order() != m_research; });
+    row("drag", "dragWorkarea", R"({"workAreaIdList":"%R|%D"})", ok, "", false,
+        [=] { return order() == m_bed.research; });
+    row("drag duplicate", "dragWorkarea", R"({"workAreaIdList":"%R|%R"})", fail, "", false, [=] {
+        return m_manager->workArea(m_bed.research) && m_manager->workArea(m_bed.defaultArea)
+               && order() != m_bed.research;
+    });
     row("drag unknown", "dragWorkarea", R"({"workAreaIdList":"%R|nope"})", fail, "", false,
-        [=] { return m_manager->workAreas().size() >= 2 && order() != m_research; });
+        [=] { return m_manager->workAreas().size() >= 2 && order() != m_bed.research; });
     row("drag empty part", "dragWorkarea", R"({"workAreaIdList":"%R||%D"})", fail, "", false,
-        [=] { return order() != m_research; });
+        [=] { return order() != m_bed.research; });
     row("force save unknown", "forceSaveWorkArea", R"({"workAreaId":"nope","isSave":true})", fail, "", false, none);
     row("force save", "forceSaveWorkArea", R"({"workAreaId":"%R","isSave":true})", ok, "force save workArea sucess.",
-        false, [=] { return m_manager->workArea(m_research)->hasPendingSave(); });
+        false, [=] { return m_manager->workArea(m_bed.research)->hasPendingSave(); });
     row("popup menu empty", "popupMenu", R"({"workAreaId":"%R"})", fail, "", false, none);
-    row("page ready", "pageReady", "{}", ok, "pageReady : called", false, none);
-    row("reload", "reloadUrl", "{}", ok, "reloadUrl : called", false, none);
     row("open url empty", "openUrlInQoz", R"({"url":""})", fail, "", false, none);
     row("open closed document, record outside the settings", "openResidualTag", R"({"residualId":"../x","tagId":"t"})",
         fail, "openResidualTag : failed! no closed document, residualId = ../x", false, none);
@@ -257,10 +243,10 @@ void tst_KZelvaCrossTerminalJsApi::methods()
     QFETCH(bool, closes);
     QFETCH(Check, check);
     auto fill = [this](QString text) {
-        return text.replace(QLatin1String("%D"), m_default)
-            .replace(QLatin1String("%R"), m_research)
-            .replace(QLatin1String("%T"), m_researchTab)
-            .replace(QLatin1String("%B"), m_defaultTabs.at(1));
+        return text.replace(QLatin1String("%D"), m_bed.defaultArea)
+            .replace(QLatin1String("%R"), m_bed.research)
+            .replace(QLatin1String("%T"), m_bed.researchTab)
+            .replace(QLatin1String("%B"), m_bed.defaultTabs.at(1));
     };
     RecordLogTail tail;
     QSignalSpy closed(m_wrapper->jsApi(), &KZelvaCrossTerminalJsApi::queryClose);
@@ -329,7 +315,7 @@ void tst_KZelvaCrossTerminalJsApi::recentlyClosedDocuments()
     closed.pageType = KZelvaPluginWidget::QozDocument;
     // Closed tabs are kept while the shell's panel saves them; a closed window's are kept always.
     KzPersistTest::setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), true}});
-    QVERIFY(m_manager->residualRecords()->addWorkAreaFixedResidualItem(QString(), closed, m_default, 0));
+    QVERIFY(m_manager->residualRecords()->addWorkAreaFixedResidualItem(QString(), closed, m_bed.defaultArea, 0));
     QSettings(KZelvaPaths::configDir() + QStringLiteral("/tabmanagerpanel.ini"), QSettings::IniFormat)
         .setValue(QStringLiteral("panel/enabled"), false);
 
@@ -345,7 +331,7 @@ void tst_KZelvaCrossTerminalJsApi::recentlyClosedDocuments()
     // Without the shell's tab-manager panel the limits keep their defaults.
     QCOMPARE(listed(), QStringList{QStringLiteral("default/closed-1")});
 
-    const int tabs = m_window->centralArea()->subPages().size();
+    const int tabs = m_bed.window->centralArea()->subPages().size();
     QSignalSpy closes(m_wrapper->jsApi(), &KZelvaCrossTerminalJsApi::queryClose);
     const std::optional<QJsonObject> answer =
         call(QStringLiteral("openResidualTag"), {{QStringLiteral("residualId"), QStringLiteral("default")},
@@ -354,9 +340,9 @@ void tst_KZelvaCrossTerminalJsApi::recentlyClosedDocuments()
     QCOMPARE(answer->value(QStringLiteral("result")).toString(),
              opens ? QStringLiteral(R"({"isSuccess":true})") : QStringLiteral(R"({"isSuccess":false})"));
     QCOMPARE(closes.count(), opens ? 1 : 0);
-    QCOMPARE(m_window->centralArea()->subPages().size(), tabs + (opens ? 1 : 0));
+    QCOMPARE(m_bed.window->centralArea()->subPages().size(), tabs + (opens ? 1 : 0));
     if (opens) {
-        auto *doc = qobject_cast<KZelvaQozSubPage *>(m_window->centralArea()->subPages().constLast());
+        auto *doc = qobject_cast<KZelvaQozSubPage *>(m_bed.window->centralArea()->subPages().constLast());
         QVERIFY(doc);
         QCOMPARE(doc->getDocPath(), path);
         // Open again, so no longer listed as closed.
@@ -488,7 +474,7 @@ void tst_KZelvaCrossTerminalJsApi::popupRefusals()
     QVariantMap extra;
     if (shortcut)
         extra.insert(QStringLiteral("shortcut"), true);
-    QVERIFY(!mgr->popupCrossTerminalPanel(withTarget ? static_cast<QWidget *>(m_window->workAreaButton()) : nullptr,
+    QVERIFY(!mgr->popupCrossTerminalPanel(withTarget ? static_cast<QWidget *>(m_bed.window->workAreaButton()) : nullptr,
                                           button, QStringLiteral("test"), extra));
     QCOMPARE(created.count() + before.count(), 0);
 }
@@ -496,10 +482,10 @@ void tst_KZelvaCrossTerminalJsApi::popupRefusals()
 void tst_KZelvaCrossTerminalJsApi::popupShowsOnePanelAndTimesOut()
 {
     KZelvaCrossTerminalPanelMgr *mgr = KZelvaCrossTerminalPanelMgr::instance();
-    m_window->resize(1000, 900);
-    m_window->show();
+    m_bed.window->resize(1000, 900);
+    m_bed.window->show();
     const qint64 events = dcEventsSize();
-    QWidget *button = m_window->workAreaButton();
+    QWidget *button = m_bed.window->workAreaButton();
     const QRect rect(button->mapToGlobal(QPoint(0, 0)), button->size());
     QObject *first = mgr->popupCrossTerminalPanel(button, rect, QStringLiteral("CrossTerminalBtn"),
                                                   {{QStringLiteral("from"), QStringLiteral("test")}});
@@ -535,7 +521,7 @@ void tst_KZelvaCrossTerminalJsApi::popupShowsOnePanelAndTimesOut()
     QCOMPARE(second, first);
     QVERIFY(panel->isVisible());
     QSignalSpy hidden(panel, &KZelvaCrossTerminalPanel::sigAboutToHide);
-    m_window->move(m_window->pos() + QPoint(40, 0));
+    m_bed.window->move(m_bed.window->pos() + QPoint(40, 0));
     QTRY_VERIFY(!panel->isVisible());
     QCOMPARE(hidden.count(), 1);
     mgr->hideCrossTerminalPanel();

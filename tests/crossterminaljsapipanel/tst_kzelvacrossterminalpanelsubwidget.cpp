@@ -50,29 +50,15 @@ private:
     QVariantMap data() const;
 
     WorkAreaTestBed m_bed;
-    KZelvaMainWindow *m_window = nullptr;
     KZelvaCrossTerminalPanel *m_panel = nullptr;
     KxWebViewContainer *m_panelView = nullptr;
     KZelvaCrossTerminalPanelSubWidget *m_sub = nullptr;
-    QString m_default;
-    QString m_research;
-    QString m_researchTab;
 };
 
 void tst_KZelvaCrossTerminalPanelSubWidget::init()
 {
-    m_bed.start(new KZelvaWorkAreaAssembly, true);
-    m_window = m_bed.newWindow();
-    zelvaApp->setCurrentMainWindow(m_window);
-    m_bed.addPage(m_window, QStringLiteral("plan"));
-    KZelvaWorkAreas *areas = m_bed.manager->workAreasOf(m_window);
-    m_default = areas->currentWorkArea()->id();
-    KZelvaWorkArea *research = m_bed.manager->createWorkArea(false);
-    areas->addWorkArea(research);
-    areas->setCurrentWorkArea(research, false, true);
-    m_researchTab = m_bed.addPage(m_window, QStringLiteral("tides"))->getWorkAreaItemId();
-    m_research = research->id();
-    areas->setCurrentWorkArea(m_bed.manager->workArea(m_default), false, true);
+    m_bed.startResearchScene(new KZelvaWorkAreaAssembly, true, {QStringLiteral("plan")});
+    zelvaApp->setCurrentMainWindow(m_bed.window);
 
     m_panel = new KZelvaCrossTerminalPanel;
     m_panel->setGeometry(700, 100, 400, 600);
@@ -95,7 +81,7 @@ QVariantMap tst_KZelvaCrossTerminalPanelSubWidget::data() const
 {
     const QString json = QStringLiteral(R"({"height":240,"kind":"workarea","workAreaId":"%1",
         "tags":[{"tagId":"%2","name":"tides","isOpen":true}]})");
-    return QJsonDocument::fromJson(json.arg(m_research, m_researchTab).toUtf8()).toVariant().toMap();
+    return QJsonDocument::fromJson(json.arg(m_bed.research, m_bed.researchTab).toUtf8()).toVariant().toMap();
 }
 
 std::optional<QJsonObject> tst_KZelvaCrossTerminalPanelSubWidget::call(const QString &method,
@@ -134,7 +120,7 @@ void tst_KZelvaCrossTerminalPanelSubWidget::methods_data()
         return AnswerCheck([=](const QJsonObject &) { return f(); });
     };
     const AnswerCheck any = [](const QJsonObject &) { return true; };
-    const auto current = [this] { return m_bed.current(m_window) ? m_bed.current(m_window)->id() : QString(); };
+    const auto current = [this] { return m_bed.current(m_bed.window) ? m_bed.current(m_bed.window)->id() : QString(); };
 
     row("application info", "getApplicationInfo", "{}", "ok", "true", "method = getApplicationInfo",
         [](const QJsonObject &a) {
@@ -142,7 +128,7 @@ void tst_KZelvaCrossTerminalPanelSubWidget::methods_data()
         });
     row("data", "getData", "{}", "ok", "true", "", [this](const QJsonObject &a) {
         const QJsonObject d = a.value(QStringLiteral("data")).toObject();
-        return d.value(QStringLiteral("workAreaId")).toString() == m_research
+        return d.value(QStringLiteral("workAreaId")).toString() == m_bed.research
                && d.value(QStringLiteral("tags")).toArray().size() == 1;
     });
     row("resize 200 x 300", "resize", R"({"params":{"width":200,"height":300}})", "ok", "true",
@@ -158,14 +144,14 @@ void tst_KZelvaCrossTerminalPanelSubWidget::methods_data()
         is([this] { return m_sub->isPageReady() && !m_sub->isWaitingForReady(); }));
     row("close", "closeWidget", "{}", "ok", "true", "", is([this] { return !m_sub->isVisible(); }));
     row("open tag", "openTag", R"({"params":{"workAreaId":"%R","tagId":"%T"}})", "ok", "true", "",
-        is([=] { return !m_sub->isVisible() && current() == m_research; }));
+        is([=] { return !m_sub->isVisible() && current() == m_bed.research; }));
     row("open unknown tag", "openTag", R"({"params":{"workAreaId":"%R","tagId":"nope"}})", "ok", "false", "",
-        is([=] { return current() == m_default; }));
+        is([=] { return current() == m_bed.defaultArea; }));
     row("open without ids", "openTag", R"({"params":{"workAreaId":[],"tagId":{}}})", "ok", "false",
         "openTag : parameters error", any);
     row("close tag", "closeTag", R"({"params":{"workAreaId":"%R","tagId":"%T"}})", "ok", "true", "", is([this] {
-            KZelvaWorkArea *w = m_bed.manager->workArea(m_research);
-            return m_sub->isVisible() && w && !w->findItem(m_researchTab);
+            KZelvaWorkArea *w = m_bed.manager->workArea(m_bed.research);
+            return m_sub->isVisible() && w && !w->findItem(m_bed.researchTab);
         }));
     row("close tag of another area", "closeTag", R"({"params":{"workAreaId":"../x","tagId":"%T"}})", "ok", "false",
         "workArea is nullptr", any);
@@ -183,7 +169,7 @@ void tst_KZelvaCrossTerminalPanelSubWidget::methods()
     QFETCH(QString, log);
     QFETCH(AnswerCheck, check);
     const QString filled =
-        arguments.replace(QLatin1String("%R"), m_research).replace(QLatin1String("%T"), m_researchTab);
+        arguments.replace(QLatin1String("%R"), m_bed.research).replace(QLatin1String("%T"), m_bed.researchTab);
     RecordLogTail tail;
     const std::optional<QJsonObject> answer = call(method, QJsonDocument::fromJson(filled.toUtf8()).object());
     QVERIFY(answer);

@@ -75,44 +75,29 @@ private:
 
     WorkAreaTestBed m_bed;
     KZelvaWorkAreaManager *m_manager = nullptr;
-    KZelvaMainWindow *m_window = nullptr;
     KxWebViewContainer *m_container = nullptr;
     KZelvaWorkAreaBrowserJsApi *m_api = nullptr;
     QWidget *m_popup = nullptr;
-    QString m_default;  // current in m_window, two tabs
-    QString m_research; // in m_window, not current, one tab
+    // m_bed's scene: default current in its window with two tabs, research beside it with one
     QString m_other;    // current in another window, one tab
     QString m_loose;    // in no window
-    QStringList m_defaultTabs;
-    QString m_researchTab;
 };
 
 void tst_KZelvaWorkAreaBrowserJsApi::init()
 {
-    m_bed.start(new KZelvaWorkAreaAssembly, false);
+    m_bed.startResearchScene(new KZelvaWorkAreaAssembly, false, {QStringLiteral("plan"), QStringLiteral("budget")});
     m_manager = m_bed.manager;
-    m_window = m_bed.newWindow();
-    m_defaultTabs = QStringList{m_bed.addPage(m_window, QStringLiteral("plan"))->getWorkAreaItemId(),
-                                m_bed.addPage(m_window, QStringLiteral("budget"))->getWorkAreaItemId()};
-    KZelvaWorkAreas *areas = m_manager->workAreasOf(m_window);
-    m_default = areas->currentWorkArea()->id();
-    KZelvaWorkArea *research = m_manager->createWorkArea(false);
-    areas->addWorkArea(research);
-    areas->setCurrentWorkArea(research, false, true);
-    m_researchTab = m_bed.addPage(m_window, QStringLiteral("tides"))->getWorkAreaItemId();
-    m_research = research->id();
-    areas->setCurrentWorkArea(m_manager->workArea(m_default), false, true);
     KZelvaMainWindow *second = m_bed.newWindow();
     m_other = m_bed.current(second)->id();
     const QString otherTab = m_bed.addPage(second, QStringLiteral("letters"))->getWorkAreaItemId();
     m_loose = m_manager->createWorkArea(false)->id();
-    QVERIFY(!m_defaultTabs.contains(QString()) && !m_researchTab.isEmpty() && !otherTab.isEmpty());
+    QVERIFY(!m_bed.defaultTabs.contains(QString()) && !m_bed.researchTab.isEmpty() && !otherTab.isEmpty());
 
     m_popup = new QWidget;
     m_popup->setGeometry(100, 100, 400, 300);
     m_container = new KxWebViewContainer(KZelvaWorkAreaBrowser::browserId());
     m_api = new KZelvaWorkAreaBrowserJsApi(m_container, m_container);
-    m_api->setMainWindow(m_window);
+    m_api->setMainWindow(m_bed.window);
     m_api->setPopup(m_popup);
     QVERIFY(m_container->setApi(m_api));
 }
@@ -162,9 +147,12 @@ QJsonArray tst_KZelvaWorkAreaBrowserJsApi::snapshot()
 
 QString tst_KZelvaWorkAreaBrowserJsApi::fill(QString text) const
 {
-    return text.replace(QLatin1String("%1"), m_default).replace(QLatin1String("%2"), m_research)
-        .replace(QLatin1String("%3"), m_other).replace(QLatin1String("%4"), m_defaultTabs.at(0))
-        .replace(QLatin1String("%5"), m_defaultTabs.at(1)).replace(QLatin1String("%6"), m_researchTab);
+    return text.replace(QLatin1String("%1"), m_bed.defaultArea)
+        .replace(QLatin1String("%2"), m_bed.research)
+        .replace(QLatin1String("%3"), m_other)
+        .replace(QLatin1String("%4"), m_bed.defaultTabs.at(0))
+        .replace(QLatin1String("%5"), m_bed.defaultTabs.at(1))
+        .replace(QLatin1String("%6"), m_bed.researchTab);
 }
 
 void tst_KZelvaWorkAreaBrowserJsApi::listsWorkAreasAndTabs()
@@ -178,8 +166,10 @@ void tst_KZelvaWorkAreaBrowserJsApi::listsWorkAreasAndTabs()
             QVERIFY2(area.contains(key), qPrintable(key));
         status.insert(area.value(QStringLiteral("workAreaId")).toString(), area.value(QStringLiteral("status")).toString());
     }
-    const QHash<QString, QString> expected{{m_default, QStringLiteral("current")}, {m_research, QStringLiteral("current")},
-                                           {m_other, QStringLiteral("other")}, {m_loose, QStringLiteral("none")}};
+    const QHash<QString, QString> expected{{m_bed.defaultArea, QStringLiteral("current")},
+                                           {m_bed.research, QStringLiteral("current")},
+                                           {m_other, QStringLiteral("other")},
+                                           {m_loose, QStringLiteral("none")}};
     for (auto it = expected.cbegin(); it != expected.cend(); ++it)
         QCOMPARE(status.value(it.key()), it.value());
 
@@ -188,7 +178,7 @@ void tst_KZelvaWorkAreaBrowserJsApi::listsWorkAreasAndTabs()
     for (const QString &key : QStringLiteral("tagId name url virtualPath path preview size isActive type suffix "
                                              "isDirty").split(QLatin1Char(' ')))
         QVERIFY2(tags.first().toObject().contains(key), qPrintable(key));
-    QCOMPARE(tags.first().toObject().value(QStringLiteral("tagId")).toString(), m_defaultTabs.first());
+    QCOMPARE(tags.first().toObject().value(QStringLiteral("tagId")).toString(), m_bed.defaultTabs.first());
     // Pages that speak for strings only send the arguments as JSON text.
     QCOMPARE(result(QStringLiteral("getTagList"), fill(QStringLiteral("\"{\\\"workAreaId\\\":\\\"%1\\\"}\""))).toArray().size(), 2);
 }
@@ -235,7 +225,7 @@ void tst_KZelvaWorkAreaBrowserJsApi::badInputChangesNothing_data()
 {
     QTest::addColumn<QString>("method");
     QTest::addColumn<QString>("args"); // %1 default, %2 research, %4 a tab of default
-    QTest::addColumn<QString>("answer"); // "failure", "nothing" or the bridge's refusal code
+    QTest::addColumn<QString>("answer"); // "failure" or "nothing"
     QTest::addColumn<QString>("log");
     const auto row = [](const char *name, const char *method, const QString &args, const char *answer, const char *log) {
         QTest::newRow(name) << QString::fromLatin1(method) << args << QString::fromLatin1(answer) << QString::fromUtf8(log);
@@ -245,15 +235,12 @@ void tst_KZelvaWorkAreaBrowserJsApi::badInputChangesNothing_data()
     row("params not a map", "getTagList", p(R"("garbage")"), "failure", "");
     row("id a number", "getTagList", p(R"({"workAreaId":17})"), "failure", "getTagList : failed! workAreaId is not a text");
     row("unknown id", "getTagList", p(R"({"workAreaId":"1234"})"), "failure", "unknown work area 1234");
-    row("colour missing", "setWorkAreaCustomColor", p(R"({"workAreaId":"%2"})"), "failure", "");
     row("colour hostile", "setWorkAreaCustomColor", p(R"({"workAreaId":"%2","customColor":"red;background:url[x]"})"),
         "failure", "is not #RRGGBB");
     row("name blank", "renameWorkArea", p(R"({"workAreaId":"%2","name":"   "})"), "failure", "name must have 1 to 128 characters");
     row("name too long", "renameWorkArea", QStringLiteral(R"({"params":{"workAreaId":"%2","name":"%1"}})").arg(QString(129, QLatin1Char('n'))),
         "failure", "name must have 1 to 128 characters");
     row("name a list", "renameWorkArea", p(R"({"workAreaId":"%2","name":["a"]})"), "failure", "name is not a text");
-    row("device unknown area", "renameWorkAreaDevice", p(R"({"workAreaId":"x|y","deviceName":"d"})"), "failure",
-        "unknown work area \"x|y\"");
     row("tags with an empty part", "moveTag", p(R"({"workAreaId":"%2","tagIdList":"%4||%4"})"), "failure",
         "moveTag : failed! tagIdList has an empty id");
     row("tags known and unknown", "moveTag", p(R"({"workAreaId":"%2","tagIdList":"%4|nope"})"), "failure",
@@ -265,7 +252,6 @@ void tst_KZelvaWorkAreaBrowserJsApi::badInputChangesNothing_data()
         .arg(many.join(QLatin1Char('|'))), "failure", "tagIdList holds 10000 ids");
     row("order with an empty part", "moveWorkArea", p(R"({"workAreaIdList":"%1||%2"})"), "failure", "workAreaIdList has an empty id");
     row("order twice the same", "moveWorkArea", p(R"({"workAreaIdList":"%1|%1"})"), "failure", "");
-    row("order unknown", "moveWorkArea", p(R"({"workAreaIdList":"%1|9"})"), "failure", "unknown work area \"9\"");
     row("open tag missing", "openTag", p(R"({"workAreaId":"%1"})"), "failure", "");
     row("open tag of another area", "openTag", p(R"({"workAreaId":"%2","tagId":"%4"})"), "failure", "unknown tab");
     row("new window unknown", "openNewWindow", p(R"({"workAreaId":"0"})"), "failure", "unknown work area \"0\"");
@@ -275,20 +261,10 @@ void tst_KZelvaWorkAreaBrowserJsApi::badInputChangesNothing_data()
     row("remove default", "removeWorkArea", p(R"({"workAreaId":"%1"})"), "failure", "the device's default work area stays");
     row("remove unknown", "removeWorkArea", p(R"({"workAreaId":"<script>"})"), "failure", "unknown work area \"<script>\"");
     row("menu missing tab", "popupMenu", p(R"({"workAreaId":"%1"})"), "nothing", "");
-    for (const char *geometry :
-         {R"("a","top":"1","width":"9")", R"("1","top":"1","width":"-9")", R"("1","top":"1","width":"99999999999")"})
-        row(geometry, "setGeomtry",
-            p(qPrintable(QStringLiteral(R"({"left":%1,"height":"9"})").arg(QLatin1String(geometry)))), "nothing",
-            "setGeomtry : failed!");
-    row("copy does nothing", "copyWorkArea", p(R"({"workAreaId":"%1"})"), "nothing", "");
-    row("move other does nothing", "moveTagToOtherWorkArea", p(R"({"workAreaId":"%1"})"), "nothing", "");
-    row("1 MiB name", "renameWorkArea", QStringLiteral(R"({"params":{"workAreaId":"%2","name":"%1"}})")
-        .arg(QString(1 << 20, QLatin1Char('x'))), "tooLarge", "");
-    QJsonArray list;
-    for (int i = 0; i < 10000; ++i)
-        list.append(i);
-    row("10 000-element list", "moveWorkArea", QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("params"),
-        QJsonObject{{QStringLiteral("workAreaIdList"), list}}}}).toJson()), "tooLarge", "");
+    row("geometry not a number", "setGeomtry", p(R"({"left":"a","top":"1","width":"9","height":"9"})"), "nothing",
+        "setGeomtry : failed!");
+    row("geometry out of range", "setGeomtry", p(R"({"left":"1","top":"1","width":"99999999999","height":"9"})"),
+        "nothing", "setGeomtry : failed!");
 }
 
 void tst_KZelvaWorkAreaBrowserJsApi::badInputChangesNothing()
@@ -300,24 +276,21 @@ void tst_KZelvaWorkAreaBrowserJsApi::badInputChangesNothing()
     const QJsonArray before = snapshot();
     const QRect geometry = m_popup->geometry();
     QSignalSpy closes(m_api, &KZelvaWorkAreaBrowserJsApi::queryClose);
-    if (answer == QLatin1String("tooLarge"))
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refused \\(tooLarge\\)")));
 
     RecordLogTail tail;
     QString refusal;
     const std::optional<QJsonObject> reply = call(method, js(fill(args)), &refusal);
     if (answer == QLatin1String("failure"))
-        QCOMPARE(reply.value_or(QJsonObject()), QJsonObject({{QStringLiteral("result"), QStringLiteral("{\"isSuccess\":false}")}}));
-    else if (answer == QLatin1String("nothing"))
-        QCOMPARE(reply.value_or(QJsonObject({{QStringLiteral("refused"), refusal}})), QJsonObject());
+        QCOMPARE(reply.value_or(QJsonObject()),
+                 QJsonObject({{QStringLiteral("result"), QStringLiteral("{\"isSuccess\":false}")}}));
     else
-        QCOMPARE(refusal, answer);
+        QCOMPARE(reply.value_or(QJsonObject({{QStringLiteral("refused"), refusal}})), QJsonObject());
     const QString lines = tail.lines().join(QLatin1Char('\n'));
     QVERIFY2(lines.contains(log), qPrintable(lines));
     QCOMPARE(snapshot(), before);
     QCOMPARE(m_popup->geometry(), geometry);
     QCOMPARE(closes.count(), 0);
-    QCOMPARE(m_bed.current(m_window)->id(), m_default);
+    QCOMPARE(m_bed.current(m_bed.window)->id(), m_bed.defaultArea);
 }
 
 void tst_KZelvaWorkAreaBrowserJsApi::independentModeAnswersNothing_data()
@@ -351,16 +324,17 @@ void tst_KZelvaWorkAreaBrowserJsApi::switchAndOpenCloseThePopupFirst()
 {
     // The popup closes before the window changes, and only after a good id.
     QString currentWhenClosed;
-    connect(m_api, &KZelvaWorkAreaBrowserJsApi::queryClose, this, [&] { currentWhenClosed = m_bed.current(m_window)->id(); });
+    connect(m_api, &KZelvaWorkAreaBrowserJsApi::queryClose, this,
+            [&] { currentWhenClosed = m_bed.current(m_bed.window)->id(); });
     QCOMPARE(result(QStringLiteral("switchWorkAreaWindow"), fill(QStringLiteral(R"({"workAreaId":"%2"})"))).toObject(), kSuccess);
-    QCOMPARE(currentWhenClosed, m_default);
-    QCOMPARE(m_bed.current(m_window)->id(), m_research);
+    QCOMPARE(currentWhenClosed, m_bed.defaultArea);
+    QCOMPARE(m_bed.current(m_bed.window)->id(), m_bed.research);
 
     currentWhenClosed.clear();
     QCOMPARE(result(QStringLiteral("openTag"), fill(QStringLiteral(R"({"workAreaId":"%1","tagId":"%5"})"))).toObject(), kSuccess);
-    QCOMPARE(m_bed.current(m_window)->id(), m_default);
-    QCOMPARE(currentWhenClosed, m_default);
-    QCOMPARE(m_window->centralArea()->currentSubPage()->getWorkAreaItemId(), m_defaultTabs.last());
+    QCOMPARE(m_bed.current(m_bed.window)->id(), m_bed.defaultArea);
+    QCOMPARE(currentWhenClosed, m_bed.defaultArea);
+    QCOMPARE(m_bed.window->centralArea()->currentSubPage()->getWorkAreaItemId(), m_bed.defaultTabs.last());
 
     // closeWorkArea only closes the popup.
     const int count = m_manager->workAreas().size();
@@ -373,27 +347,27 @@ void tst_KZelvaWorkAreaBrowserJsApi::switchAndOpenCloseThePopupFirst()
 
 void tst_KZelvaWorkAreaBrowserJsApi::removeWorkAreaRefreshesThePage()
 {
-    auto *unsaved = qobject_cast<KZelvaQozSubPage *>(m_manager->workArea(m_research)->items().first()->subPage());
+    auto *unsaved = qobject_cast<KZelvaQozSubPage *>(m_manager->workArea(m_bed.research)->items().first()->subPage());
     QVERIFY(unsaved);
     unsaved->setText(QStringLiteral("changed"));
     const QString params = fill(QStringLiteral(R"({"workAreaId":"%2"})"));
     RecordLogTail tail;
     QCOMPARE(result(QStringLiteral("removeWorkArea"), params).toObject().value(QStringLiteral("isSuccess")), false);
     QVERIFY(tail.lines().join(QLatin1Char('\n')).contains(QLatin1String("has unsaved changes")));
-    QVERIFY(m_manager->workArea(m_research));
+    QVERIFY(m_manager->workArea(m_bed.research));
     // The window with the unsaved tab tells the user.
     const QWidgetList tops = QApplication::topLevelWidgets();
     const auto toast = std::find_if(tops.cbegin(), tops.cend(), [](QWidget *w) {
         return qobject_cast<KToast *>(w) && w->isVisible();
     });
     QVERIFY(toast != tops.cend());
-    QVERIFY(qobject_cast<KToast *>(*toast)->text().contains(m_manager->workArea(m_research)->data().name));
+    QVERIFY(qobject_cast<KToast *>(*toast)->text().contains(m_manager->workArea(m_bed.research)->data().name));
     (*toast)->close();
 
     unsaved->setModified(false);
     // A page attached to the popup sees the refresh once the close is done.
-    m_manager->workAreasOf(m_window)->setCurrentWorkArea(m_manager->workArea(m_research), false, true);
-    KZelvaWorkAreaWidget *popup = qobject_cast<KZelvaWorkAreaWidget *>(m_manager->notifyPopup(m_window, QRect()));
+    m_manager->workAreasOf(m_bed.window)->setCurrentWorkArea(m_manager->workArea(m_bed.research), false, true);
+    KZelvaWorkAreaWidget *popup = qobject_cast<KZelvaWorkAreaWidget *>(m_manager->notifyPopup(m_bed.window, QRect()));
     QVERIFY(popup);
     QTRY_VERIFY(popup->browser()->container());
     KxWebTestConnection page(popup->browser()->container()->jsObject(), false);
@@ -401,9 +375,9 @@ void tst_KZelvaWorkAreaBrowserJsApi::removeWorkAreaRefreshesThePage()
     QCOMPARE(page.last().value(QStringLiteral("v")).toObject().value(QStringLiteral("result")).toString(),
              QStringLiteral("{\"isSuccess\":true}"));
     // The window shows another work area at once; the tab is gone with it.
-    QCOMPARE(m_bed.current(m_window)->id(), m_default);
-    QVERIFY(!m_window->centralArea()->subPages().contains(unsaved));
-    QTRY_VERIFY(!m_manager->workArea(m_research));
+    QCOMPARE(m_bed.current(m_bed.window)->id(), m_bed.defaultArea);
+    QVERIFY(!m_bed.window->centralArea()->subPages().contains(unsaved));
+    QTRY_VERIFY(!m_manager->workArea(m_bed.research));
     // The list changed; no tab list did.
     QTRY_VERIFY(page.sent.join(QLatin1Char('\n')).contains(QLatin1String("onRefreshCallback({})")));
     popup->closeWidget();
@@ -416,21 +390,21 @@ void tst_KZelvaWorkAreaBrowserJsApi::openNewWindowTakesAHiddenWorkArea()
         return result(QStringLiteral("openNewWindow"), QStringLiteral("{\"workAreaId\":\"%1\"}").arg(id)).toObject();
     };
     // Shown in its window already: that window comes forward, nothing moves.
-    QCOMPARE(open(m_default), kSuccess);
+    QCOMPARE(open(m_bed.defaultArea), kSuccess);
     QCOMPARE(zelvaApp->mainWindows().size(), windows);
     // Hidden in this window: it leaves with its tab for a window of its own.
-    QCOMPARE(open(m_research), kSuccess);
+    QCOMPARE(open(m_bed.research), kSuccess);
     QCOMPARE(zelvaApp->mainWindows().size(), windows + 1);
-    KZelvaWorkArea *research = m_manager->workArea(m_research);
+    KZelvaWorkArea *research = m_manager->workArea(m_bed.research);
     KZelvaMainWindow *opened = research->window();
-    QVERIFY(opened && opened != m_window);
+    QVERIFY(opened && opened != m_bed.window);
     QCOMPARE(m_bed.current(opened), research);
-    QVERIFY(!m_manager->workAreasOf(m_window)->contains(research));
-    KZelvaSubPage *tab = research->findItem(m_researchTab)->subPage();
+    QVERIFY(!m_manager->workAreasOf(m_bed.window)->contains(research));
+    KZelvaSubPage *tab = research->findItem(m_bed.researchTab)->subPage();
     QCOMPARE(findRelativeZelvaMainWindow(tab), opened);
     QTRY_VERIFY(tab->isVisibleByControl());
-    QCOMPARE(m_bed.current(m_window)->id(), m_default);
-    QCOMPARE(m_window->centralArea()->subPages().size(), 2);
+    QCOMPARE(m_bed.current(m_bed.window)->id(), m_bed.defaultArea);
+    QCOMPARE(m_bed.window->centralArea()->subPages().size(), 2);
 }
 
 void tst_KZelvaWorkAreaBrowserJsApi::placeAgainstAnchor_data()
@@ -513,23 +487,23 @@ void tst_KZelvaWorkAreaBrowserJsApi::popupReportsUsageAndRefreshes()
     QFile events(getDcInfo()->eventFile());
     const qint64 start = events.exists() ? events.size() : 0;
     const QRect anchor(600, 10, 30, 20);
-    auto *popup = qobject_cast<KZelvaWorkAreaWidget *>(m_manager->notifyPopup(m_window, anchor));
+    auto *popup = qobject_cast<KZelvaWorkAreaWidget *>(m_manager->notifyPopup(m_bed.window, anchor));
     QVERIFY(popup);
-    QCOMPARE(m_manager->popupOf(m_window), popup);
+    QCOMPARE(m_manager->popupOf(m_bed.window), popup);
     QCOMPARE(popup->property("anchor").toRect(), anchor);
     QTRY_VERIFY(popup->browser()->api());
     KxWebTestConnection page(popup->browser()->container()->jsObject(), false);
     page.receiveText(QStringLiteral("{\"t\":\"on\",\"e\":\"softbus.event.updateSoftbussDeviceAndTags\"}"));
 
     // Work-area changes and device lists reach the page.
-    KZelvaWorkArea *research = m_manager->workArea(m_research);
+    KZelvaWorkArea *research = m_manager->workArea(m_bed.research);
     KZelvaWorkAreaData data = research->data();
     data.name = QStringLiteral("renamed");
     research->setData(data);
     // The page learns which work area changed, so it reads only that one's tabs again.
     // (The script travels as a JSON text, its quotes escaped.)
     QTRY_VERIFY2(page.sent.join(QLatin1Char('\n'))
-                     .contains(QStringLiteral(R"(onRefreshCallback({\"workAreaIds\":[\"%1\"]}))").arg(m_research)),
+                     .contains(QStringLiteral(R"(onRefreshCallback({\"workAreaIds\":[\"%1\"]}))").arg(m_bed.research)),
                  qPrintable(page.sent.join(QLatin1Char('\n'))));
     popup->browser()->api()->refreshDeviceTags(QJsonObject{{QStringLiteral("devices"), QJsonArray()}});
     QCOMPARE(page.last().value(QStringLiteral("e")).toString(), QStringLiteral("softbus.event.updateSoftbussDeviceAndTags"));
@@ -540,9 +514,9 @@ void tst_KZelvaWorkAreaBrowserJsApi::popupReportsUsageAndRefreshes()
     QVERIFY(popup->isPageShown());
     page.receiveText(QStringLiteral("{\"t\":\"call\",\"id\":3,\"h\":\"common\",\"m\":\"setHasOperation\",\"a\":{}}"));
     QPointer<KZelvaWorkAreaWidget> guard(popup);
-    m_manager->notifyPopoff(m_window);
+    m_manager->notifyPopoff(m_bed.window);
     QTRY_VERIFY(!guard);
-    QVERIFY(!m_manager->popupOf(m_window));
+    QVERIFY(!m_manager->popupOf(m_bed.window));
     QVERIFY(events.open(QIODevice::ReadOnly));
     events.seek(start);
     const QString posted = QString::fromUtf8(events.readAll());

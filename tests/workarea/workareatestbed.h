@@ -22,6 +22,12 @@ class WorkAreaTestBed
 {
 public:
     KZelvaWorkAreaManager *manager = nullptr;
+    // The research-and-tab scene of startResearchScene().
+    KZelvaMainWindow *window = nullptr;
+    QString defaultArea;
+    QStringList defaultTabs;
+    QString research;
+    QString researchTab;
 
     void start(IKZelvaWorkAreaAssembly *assembly = nullptr, bool initialise = true)
     {
@@ -61,6 +67,25 @@ public:
         window->centralArea()->addSubPage(page);
         QCoreApplication::processEvents(); // the queued adoption
         return page;
+    }
+
+    // start(), then one window whose current work area holds a tab per title
+    // and a second work area, not current, with the one tab "tides".
+    void startResearchScene(IKZelvaWorkAreaAssembly *assembly, bool initialise, const QStringList &defaultTitles)
+    {
+        start(assembly, initialise);
+        window = newWindow();
+        defaultTabs.clear();
+        for (const QString &title : defaultTitles)
+            defaultTabs.append(addPage(window, title)->getWorkAreaItemId());
+        KZelvaWorkAreas *areas = manager->workAreasOf(window);
+        defaultArea = areas->currentWorkArea()->id();
+        KZelvaWorkArea *second = manager->createWorkArea(false);
+        areas->addWorkArea(second);
+        areas->setCurrentWorkArea(second, false, true);
+        researchTab = addPage(window, QStringLiteral("tides"))->getWorkAreaItemId();
+        research = second->id();
+        areas->setCurrentWorkArea(manager->workArea(defaultArea), false, true);
     }
 
     KZelvaWorkArea *current(KZelvaMainWindow *window) const
