@@ -212,7 +212,6 @@ void tst_KZelvaAtoMixBubbleMgr::messages_data()
         "handlePageAction not ProgressBubble");
     bad("unknown action type", {unknownAction}, "unknown actionType");
     bad("page info not json", {pageAction("{oops")}, "Str_IpcPageInfo is not a json object: {oops");
-    bad("page info an array", {pageAction("[1]")}, "Str_IpcPageInfo is not a json object: [1]");
     bad("page notify empty", {page(1), badNotify}, "Str_IpcPageNotify is not a json object: ");
     bad("page action missing", {pageAction(R"({"session_id":"s1"})")}, "");
     bad("unknown page action", {page(1), page(9)}, "unknown pageAction:9");

@@ -183,7 +183,7 @@ QStringList tst_KIniParser::differences(const QByteArray &bytes, int *compared)
 void tst_KIniParser::readsWhatQSettingsWrites()
 {
     const QString odd = QStringLiteral(" \t\"'\\%=;#,[]@\u00e9\u4f60\U0001F600\u00a0\u0001\u007f\u200b\ufeff");
-    const QVariantList values = {odd + QStringLiteral("\n\r\n@String(@ByteArray(/)"),
+    const QVariantList values = {QString(odd + QStringLiteral("\n\r\n@String(@ByteArray(/)")),
                                  QStringList{odd, QString(), QStringLiteral("a,b")},
                                  QByteArray("\0\xff\x80 x", 5),
                                  QString(),

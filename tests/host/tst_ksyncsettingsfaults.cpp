@@ -11,22 +11,12 @@
 
 #include <memory>
 
-using Op = KSyncSettingsFileIo::Op;
 using Format = KSyncSettingsFormat;
 
 namespace {
 
 const QString kUser = QStringLiteral("ann");
 const QString kKey = QStringLiteral("workarea");
-
-const struct
-{
-    Op op;
-    const char *name;
-} kAllOps[] = {{Op::Open, "open"},   {Op::Close, "close"},       {Op::Read, "read"},         {Op::Write, "write"},
-               {Op::Fsync, "fsync"}, {Op::Rename, "rename"},     {Op::Unlink, "unlink"},     {Op::Mkdir, "mkdir"},
-               {Op::Lock, "lock"},   {Op::Stat, "stat"},         {Op::Truncate, "truncate"}, {Op::Map, "map"},
-               {Op::MapWrite, "mapwrite"}, {Op::Msync, "msync"}, {Op::Touch, "touch"}};
 
 QByteArray readAll(const QString &path)
 {
@@ -99,8 +89,6 @@ class tst_KSyncSettingsFaults : public QObject
 private Q_SLOTS:
     void init();
     void checksumIsCrc32();
-    void failEveryStepOfASave_data();
-    void failEveryStepOfASave();
     void corruptFilesAreMovedAside_data();
     void corruptFilesAreMovedAside();
 
@@ -129,88 +117,6 @@ void tst_KSyncSettingsFaults::checksumIsCrc32()
         QCOMPARE(Format::crc32(0, bytes.constData(), size), ~crc);
     }
     QCOMPARE(Format::crc32(0, "123456789", 9), 0xCBF43926u);
-}
-
-void tst_KSyncSettingsFaults::failEveryStepOfASave_data()
-{
-    QTest::addColumn<bool>("mapped");
-    QTest::addColumn<bool>("existing");
-    QTest::addColumn<bool>("plainOnDisk");
-    QTest::addColumn<int>("newValueSize");
-    // The first save also makes the user's folder; a mapped one its new file.
-    QTest::newRow("plain, new record") << false << false << true << 10;
-    QTest::newRow("plain, over an old record") << false << true << true << 10;
-    QTest::newRow("mapped, slot in place") << true << true << false << 10;
-    QTest::newRow("mapped, grows into a new file") << true << true << false << 6000;
-    QTest::newRow("mapped, over a plain file") << true << true << true << 10;
-}
-
-// Every file operation of one save is made to fail in turn, for every call
-// of it. Afterwards the file holds the old or the new record, never anything
-// else; the failure is reported and logged, and the next flush saves.
-void tst_KSyncSettingsFaults::failEveryStepOfASave()
-{
-    QFETCH(bool, mapped);
-    QFETCH(bool, existing);
-    QFETCH(bool, plainOnDisk);
-    QFETCH(int, newValueSize);
-
-    int runs = 0;
-    QMap<QString, int> outcomes;
-    for (const auto &[op, name] : kAllOps) {
-        for (int n = 1;; ++n) {
-            const QString where = QStringLiteral("%1 #%2").arg(QLatin1String(name)).arg(n);
-            const QString root = m_dir->filePath(QStringLiteral("%1-%2").arg(QLatin1String(name)).arg(n));
-            KSyncSettingsNode oldRoot;
-            if (existing) {
-                KSyncSettingsManager seed(root);
-                KSyncSettings *s = seed.getUserSettings(kUser, kKey, mappedOptions(mapped && !plainOnDisk));
-                writeArea(s->data(), QStringLiteral("a1"), QStringLiteral("old"));
-                QCOMPARE(s->flush(), KSyncSettings::Ok);
-                oldRoot = rootOf(s);
-            }
-            auto io = QSharedPointer<KFaultyFileIo>::create();
-            KSyncSettingsManager manager(root);
-            manager.setFileIo(io);
-            KSyncSettings *s = manager.getUserSettings(kUser, kKey, mappedOptions(mapped));
-            writeArea(s->data(), QStringLiteral("a2"), QString(newValueSize, QLatin1Char('n')));
-            s->data()->setValue(QStringLiteral("lastActiveWorkAreaId"), QStringLiteral("a2"));
-            const KSyncSettingsNode newRoot = rootOf(s);
-
-            io->reset(op, n);
-            KSettingsLogCapture log;
-            const KSyncSettings::Result result = s->flush();
-            if (io->failures == 0) {
-                QCOMPARE(result, KSyncSettings::Ok); // the save makes fewer than n such calls
-                break;
-            }
-            ++runs;
-            // A failing lstat while locking only makes the lock look again.
-            if (op != Op::Stat)
-                QVERIFY2(result != KSyncSettings::Ok, qPrintable(where));
-            if (result != KSyncSettings::Ok) {
-                QVERIFY2(!s->lastError().isEmpty() && !log.warnings.isEmpty(), qPrintable(where));
-                QVERIFY(s->hasPendingChanges());
-            }
-
-            KSyncSettingsManager reader(root);
-            const KSyncSettingsNode onDisk = rootOf(reader.getUserSettings(kUser, kKey));
-            QVERIFY2(onDisk == oldRoot || onDisk == newRoot, qPrintable(where + QStringLiteral(": neither old nor new")));
-            QVERIFY2(result != KSyncSettings::Ok || onDisk == newRoot, qPrintable(where));
-            QVERIFY2(QDir(root + QLatin1Char('/') + kUser).entryList({QStringLiteral("*.bad-*")}).isEmpty(),
-                     qPrintable(where + QStringLiteral(": a failed save left a bad file")));
-            outcomes[onDisk == newRoot ? QStringLiteral("new") : QStringLiteral("old")]++;
-
-            io->reset();
-            QCOMPARE(s->flush(), KSyncSettings::Ok);
-            QVERIFY(!s->hasPendingChanges());
-            KSyncSettingsManager again(root);
-            QCOMPARE(rootOf(again.getUserSettings(kUser, kKey)), newRoot);
-        }
-    }
-    qInfo("%d injected failures: %d read back old, %d read back new", runs, outcomes.value(QStringLiteral("old")),
-          outcomes.value(QStringLiteral("new")));
-    QVERIFY(runs >= 6);
 }
 
 void tst_KSyncSettingsFaults::corruptFilesAreMovedAside_data()

@@ -58,6 +58,7 @@ private Q_SLOTS:
     void hostileNames();
     void obstaclesMovedAside_data();
     void obstaclesMovedAside();
+    void failedSaveReportedOnce_data();
     void failedSaveReportedOnce();
 
 private:
@@ -404,24 +405,43 @@ void tst_KSyncSettingsManager::obstaclesMovedAside()
     QVERIFY(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }
 
+void tst_KSyncSettingsManager::failedSaveReportedOnce_data()
+{
+    QTest::addColumn<bool>("mapped");
+    QTest::addColumn<int>("failing");
+    QTest::newRow("plain: the rename fails") << false << int(KSyncSettingsFileIo::Op::Rename);
+    QTest::newRow("mapped: the slot's msync fails") << true << int(KSyncSettingsFileIo::Op::Msync);
+}
+
+// A failing save keeps its changes, is reported once until a save succeeds
+// again, and the next flush stores them.
 void tst_KSyncSettingsManager::failedSaveReportedOnce()
 {
+    QFETCH(bool, mapped);
+    QFETCH(int, failing);
+    const auto op = KSyncSettingsFileIo::Op(failing);
     KSyncSettingsManager manager(root());
     auto io = QSharedPointer<KFaultyFileIo>::create();
     manager.setFileIo(io);
-    KSyncSettings *s = manager.getUserSettings(kUser, kKey);
+    KSyncSettings *s = manager.getUserSettings(kUser, kKey, mappedOptions(mapped));
+    QCOMPARE(put(s, QStringLiteral("k"), QStringLiteral("0")), KSyncSettings::Ok);
     QSignalSpy failed(&manager, &KSyncSettingsManager::saveFailed);
     KSettingsLogCapture log;
     for (int i = 1; i <= 3; ++i) {
-        io->reset(KSyncSettingsFileIo::Op::Rename, 1); // every save's rename fails
+        io->reset(op, 1); // every save's first such call fails
         QCOMPARE(put(s, QStringLiteral("k"), QString::number(i)), KSyncSettings::IoError);
+        QVERIFY(s->hasPendingChanges() && !s->lastError().isEmpty());
     }
     QCOMPARE(failed.size(), 1);
     QCOMPARE(failed.first().first().toString(), s->filePath());
+    // A whole record: the old one, or (written in place before msync failed) a newer one.
+    const QString onDisk = stored().values.value(QStringLiteral("k"));
+    QVERIFY2(QStringList({QStringLiteral("0"), QStringLiteral("3")}).contains(onDisk), qPrintable(onDisk));
+    QVERIFY(mapped || onDisk == QLatin1String("0"));
     io->reset();
     QCOMPARE(s->flush(), KSyncSettings::Ok);
     QCOMPARE(stored().values.value(QStringLiteral("k")), QStringLiteral("3"));
-    io->reset(KSyncSettingsFileIo::Op::Rename, 1);
+    io->reset(op, 1);
     QCOMPARE(put(s, QStringLiteral("k"), QStringLiteral("4")), KSyncSettings::IoError);
     QCOMPARE(failed.size(), 2); // told again after it had recovered
 }

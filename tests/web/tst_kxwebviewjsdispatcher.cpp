@@ -16,7 +16,6 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
-#include <QThread>
 
 #include <cmath>
 #include <memory>
@@ -234,20 +233,6 @@ private Q_SLOTS:
         m_handler->kept.clear();
         QVERIFY(answer);
         QCOMPARE(answer->status, KxWebViewJSAnswer::NoAnswer);
-    }
-
-    void answerFromAnotherThreadArrivesOnPageThread()
-    {
-        QThread *replyThread = nullptr;
-        m_page->call(QStringLiteral("common"), QStringLiteral("hold"), QJsonValue(),
-                     [&](const KxWebViewJSAnswer &) { replyThread = QThread::currentThread(); });
-        KxWebViewJSContext copy = m_handler->kept.takeFirst();
-        QThread *worker = QThread::create([copy, page = m_page.get()]() mutable { page->publishResult(copy); });
-        worker->start();
-        QVERIFY(worker->wait(5000));
-        delete worker;
-        QTRY_VERIFY(replyThread);
-        QCOMPARE(replyThread, QThread::currentThread());
     }
 
     void answerAfterPageIsGoneIsDropped()
