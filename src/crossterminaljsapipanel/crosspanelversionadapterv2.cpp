@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "crosspanelversionadapterv2.h"
 
+#include "crosspanelversionadapterv1.h"
 #include "kzelvacrossterminalpanelbackwidget.h"
 
 #include <klitestyle.h>
@@ -21,6 +22,13 @@ int CrossPanelVersionAdapterV2::mainWindowHeight(QWidget *targetWidget)
 {
     auto *window = targetWidget ? qobject_cast<KZelvaMainWindow *>(targetWidget->window()) : nullptr;
     return window ? qRound(window->height() / KLiteStyle::dpiFactor()) : 0;
+}
+
+QSize CrossPanelVersionAdapterV2::firstGenerationSize(QWidget *targetWidget)
+{
+    using V1 = CrossPanelVersionAdapterV1;
+    const int height = mainWindowHeight(targetWidget);
+    return KLiteStyle::dpiScaledSize(QSize(V1::Width, height ? V1::heightFor(height) : V1::Height));
 }
 
 int CrossPanelVersionAdapterV2::shadowOffset()
@@ -72,7 +80,5 @@ void CrossPanelVersionAdapterV2::paintSkeleton(QPainterPath *path)
         {16, 188, 32, 32}, {60, 194, 324, 20}, {16, 236, 32, 32}, {60, 242, 324, 20},
         {16, 284, 32, 32}, {60, 290, 324, 20}, {16, 332, 32, 32}, {60, 338, 324, 20},
     };
-    const qreal radius = KLiteStyle::dpiScaled(8);
-    for (const QRect &shape : shapes)
-        path->addRoundedRect(KLiteStyle::dpiScaledRect(shape), radius, radius);
+    addShapes(path, shapes, 8);
 }

@@ -36,6 +36,8 @@ public:
 protected:
     // The main window's height in logical pixels, 0 without one.
     static int mainWindowHeight(QWidget *targetWidget);
+    // The first generation's size for the main window of `targetWidget`, DPI scaled.
+    static QSize firstGenerationSize(QWidget *targetWidget);
 
 private:
     QPointer<QWidget> m_topBackground;

@@ -18,11 +18,11 @@ void CrossPanelVersionAdapterV3::adjustOnPopup(QWidget *panel, QWidget *targetWi
 {
     if (!panel || !targetWidget)
         return;
+    // Placed at the first generation's 600 high, then given the main window's height.
     using V1 = CrossPanelVersionAdapterV1;
     panel->setFixedSize(KLiteStyle::dpiScaledSize(QSize(V1::Width, V1::Height)));
     placePanel(panel, btnRect, false);
-    if (const int height = mainWindowHeight(targetWidget))
-        panel->setFixedHeight(KLiteStyle::dpiScaled(V1::heightFor(height)));
+    panel->setFixedSize(firstGenerationSize(targetWidget));
 }
 
 void CrossPanelVersionAdapterV3::adjustOnMainWindowResize(QWidget *, QWidget *, const QRect &, int) {}
@@ -33,7 +33,5 @@ void CrossPanelVersionAdapterV3::paintSkeleton(QPainterPath *path)
         {16, 16, 120, 24},  {352, 16, 32, 24}, {16, 60, 368, 96},  {16, 176, 32, 32},
         {60, 182, 324, 20}, {16, 224, 32, 32}, {60, 230, 324, 20},
     };
-    const qreal radius = KLiteStyle::dpiScaled(8);
-    for (const QRect &shape : shapes)
-        path->addRoundedRect(KLiteStyle::dpiScaledRect(shape), radius, radius);
+    addShapes(path, shapes, 8);
 }

@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "leftcrosspanelversionadapter.h"
 
-#include "crosspanelversionadapterv1.h"
-
 #include <klitestyle.h>
 
 #include <QGuiApplication>
@@ -34,9 +32,7 @@ void LeftCrossPanelVersionAdapter::adjustOnPopup(QWidget *panel, QWidget *target
 {
     if (!panel || !targetWidget)
         return;
-    using V1 = CrossPanelVersionAdapterV1;
-    const int height = mainWindowHeight(targetWidget);
-    panel->setFixedSize(KLiteStyle::dpiScaledSize(QSize(V1::Width, height ? V1::heightFor(height) : V1::Height)));
+    panel->setFixedSize(firstGenerationSize(targetWidget));
     QScreen *screen = QGuiApplication::screenAt(btnRect.topLeft());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
@@ -62,7 +58,5 @@ void LeftCrossPanelVersionAdapter::paintSkeleton(QPainterPath *path)
         {16, 16, 160, 24}, {16, 60, 368, 60},  {16, 140, 32, 32}, {60, 146, 324, 20},
         {16, 188, 32, 32}, {60, 194, 324, 20}, {16, 236, 32, 32}, {60, 242, 324, 20},
     };
-    const qreal radius = KLiteStyle::dpiScaled(6);
-    for (const QRect &shape : shapes)
-        path->addRoundedRect(KLiteStyle::dpiScaledRect(shape), radius, radius);
+    addShapes(path, shapes, 6);
 }

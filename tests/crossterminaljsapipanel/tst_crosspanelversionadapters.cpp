@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 //
-// The panel generations' adapters side by side: page, shadow, size under a
-// 1000-pixel main window, top background, placeholder inside the panel;
-// the second generation's resize rule and the left adapter's placement.
+// The panel generations' adapters side by side under a 1200 x 1000 main
+// window; the second generation's resize rule; the left placement.
 #include "crosspanelversionadapterv1.h"
-#include "crosspanelversionadapterv2.h"
 #include "crosspanelversionadapterv3.h"
 #include "leftcrosspanelversionadapter.h"
 
@@ -27,10 +25,7 @@ class tst_CrossPanelVersionAdapters : public QObject
 private Q_SLOTS:
     void adapters_data();
     void adapters();
-    void heightOnResize_data();
-    void heightOnResize();
-    void leftPlacement_data();
-    void leftPlacement();
+    void rules();
 };
 
 void tst_CrossPanelVersionAdapters::adapters_data()
@@ -40,17 +35,14 @@ void tst_CrossPanelVersionAdapters::adapters_data()
     QTest::addColumn<int>("shadow");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QString>("background");
-    const QString v1Page = QStringLiteral("/mui/default/html/crossterminal/index.html");
-    const QString v2Page = QStringLiteral("/mui/default/html/crossterminal/indexv2.html");
+    const QString v1 = QStringLiteral("/mui/default/html/crossterminal/index.html");
+    const QString v2 = QStringLiteral("/mui/default/html/crossterminal/indexv2.html");
     const QString plain = QStringLiteral("KZelvaCrossTerminalPanel_TopBackGround");
-    const QString themed = QStringLiteral("KZelvaCrossTerminalPanel_TopBackGroundV2");
-    QTest::newRow("V1") << Make([] { return new CrossPanelVersionAdapterV1; }) << v1Page << 4 << QSize(400, 800)
-                        << plain;
-    QTest::newRow("V2") << Make([] { return new CrossPanelVersionAdapterV2; }) << v2Page << 6 << QSize(400, 588)
-                        << themed;
-    QTest::newRow("V3") << Make([] { return new CrossPanelVersionAdapterV3; }) << v2Page << 4 << QSize(400, 800)
-                        << themed;
-    QTest::newRow("left") << Make([] { return new LeftCrossPanelVersionAdapter; }) << v1Page << 4 << QSize(400, 800)
+    const QString themed = plain + QStringLiteral("V2");
+    QTest::newRow("V1") << Make([] { return new CrossPanelVersionAdapterV1; }) << v1 << 4 << QSize(400, 800) << plain;
+    QTest::newRow("V2") << Make([] { return new CrossPanelVersionAdapterV2; }) << v2 << 6 << QSize(400, 588) << themed;
+    QTest::newRow("V3") << Make([] { return new CrossPanelVersionAdapterV3; }) << v2 << 4 << QSize(400, 800) << themed;
+    QTest::newRow("left") << Make([] { return new LeftCrossPanelVersionAdapter; }) << v1 << 4 << QSize(400, 800)
                           << themed;
 }
 
@@ -77,49 +69,23 @@ void tst_CrossPanelVersionAdapters::adapters()
     adapter->paintSkeleton(&shapes);
     QVERIFY(!shapes.isEmpty());
     QVERIFY2(QRectF(0, 0, 400, 588).contains(shapes.boundingRect()), "placeholder outside the panel");
-    // Without a target nothing is sized.
-    QWidget untouched;
-    const QSize before = untouched.size();
-    adapter->adjustOnPopup(&untouched, nullptr, QRect(600, 10, 32, 24));
-    QCOMPARE(untouched.size(), before);
 }
 
-void tst_CrossPanelVersionAdapters::heightOnResize_data()
+void tst_CrossPanelVersionAdapters::rules()
 {
-    QTest::addColumn<int>("mainWindow");
-    QTest::addColumn<int>("given");
-    QTest::addColumn<int>("height");
-    QTest::newRow("80 % of the window") << 1000 << 2000 << 800;
-    QTest::newRow("given height less 12") << 1000 << 700 << 688;
-    QTest::newRow("never under 588") << 500 << 2000 << 588;
-    QTest::newRow("no given height") << 1000 << 0 << 588;
-}
-
-void tst_CrossPanelVersionAdapters::heightOnResize()
-{
-    QFETCH(int, mainWindow);
-    QFETCH(int, given);
-    QFETCH(int, height);
-    QCOMPARE(CrossPanelVersionAdapterV2::heightOnResize(mainWindow, given), height);
-}
-
-void tst_CrossPanelVersionAdapters::leftPlacement_data()
-{
-    QTest::addColumn<QRect>("button");
-    QTest::addColumn<QPoint>("topLeft");
-    QTest::newRow("under the button's left side") << QRect(100, 40, 32, 24) << QPoint(100, 69);
-    QTest::newRow("kept left of the screen's right edge") << QRect(1200, 40, 32, 24) << QPoint(880, 69);
-    QTest::newRow("moved up off the screen's bottom") << QRect(100, 500, 32, 24) << QPoint(100, 200);
-    QTest::newRow("kept right of the screen's left edge") << QRect(-50, 40, 32, 24) << QPoint(0, 69);
-}
-
-void tst_CrossPanelVersionAdapters::leftPlacement()
-{
-    QFETCH(QRect, button);
-    QFETCH(QPoint, topLeft);
-    const QRect placed = LeftCrossPanelVersionAdapter::leftPlacement(QSize(400, 600), button, QRect(0, 0, 1280, 800));
-    QCOMPARE(placed.topLeft(), topLeft);
-    QCOMPARE(placed.size(), QSize(400, 600));
+    // V2 after a main-window resize: 80 % of it, at most the given height less 12, at least 588.
+    QCOMPARE(CrossPanelVersionAdapterV2::heightOnResize(1000, 2000), 800);
+    QCOMPARE(CrossPanelVersionAdapterV2::heightOnResize(1000, 700), 688);
+    QCOMPARE(CrossPanelVersionAdapterV2::heightOnResize(500, 2000), 588);
+    // Left: under the button's left side, kept inside the screen on each side.
+    const QRect screen(0, 0, 1280, 800);
+    const auto at = [&](const QRect &button) {
+        return LeftCrossPanelVersionAdapter::leftPlacement(QSize(400, 600), button, screen).topLeft();
+    };
+    QCOMPARE(at(QRect(100, 40, 32, 24)), QPoint(100, 69));
+    QCOMPARE(at(QRect(1200, 40, 32, 24)), QPoint(880, 69));
+    QCOMPARE(at(QRect(100, 500, 32, 24)), QPoint(100, 200));
+    QCOMPARE(at(QRect(-50, 40, 32, 24)), QPoint(0, 69));
 }
 
 int main(int argc, char **argv)

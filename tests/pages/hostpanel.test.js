@@ -16,49 +16,50 @@ const { after, before, test } = require('node:test');
 const { launchBrowser, waitFor, binDir } = require('./support/bridge');
 const { WorkAreaShell } = require('./workarea-shell');
 
-const PAGE_NAME = 'kwebintegratedpanel';
 const LONG = 20000;
 
 let shell;
 let browser;
 let page;
 let config;
-let files;
-
-function panelIni(deletion) {
-    return `[panel]\nenabled=true\n[config]\nresidualSettingSaveEnabled=true\nresidualItemDeleteEnabled=${deletion}\n`;
-}
 
 function writeIni(deletion) {
-    fs.writeFileSync(path.join(config, 'zelva', 'tabmanagerpanel.ini'), panelIni(deletion));
+    fs.writeFileSync(path.join(config, 'zelva', 'tabmanagerpanel.ini'), '[panel]\nenabled=true\n[config]\n'
+        + `residualSettingSaveEnabled=true\nresidualItemDeleteEnabled=${deletion}\n`);
 }
 
-async function windows() {
-    return (await shell.automation.ok('listWindows')).windows;
-}
+const windows = async () => (await shell.automation.ok('listWindows')).windows;
+const hostPanelVisible = async () => (await shell.automation.ok('panelState')).hostPanel.visible;
+const residualTitles = async () => (await shell.automation.ok('listResidual')).records
+    .flatMap((r) => r.items.map((i) => i.title));
+const row = (list, name) => page.locator(`#${list} li`, { has: page.locator('.name', { hasText: name }) });
 
-async function residualTitles() {
-    const records = (await shell.automation.ok('listResidual')).records;
-    return records.flatMap((r) => r.items.map((i) => i.title)).sort();
-}
-
-async function hostPanelVisible() {
-    return (await shell.automation.ok('panelState')).hostPanel.visible;
+async function closeDocument(name, window) {
+    const w = (await windows()).find((x) => (window === undefined ? x.current : x.id === window));
+    await shell.automation.ok('closeTab', { window: w.id, tab: w.tabs.findIndex((t) => t.title === name), force: true });
 }
 
 async function openPage(view, skin = 'light') {
     assert.equal((await shell.automation.ok('openPanel')).panel, true);
     await waitFor(hostPanelVisible, 'the tab-manager panel shown', LONG);
     const info = await shell.bridgeInfo(LONG);
-    // A fresh document each time (the same address would only move to the fragment).
-    await view.goto('about:blank');
+    await view.goto('about:blank'); // the same address again would only move to the fragment
     await view.goto(`${info.origin}/zelvashell/kwebintegratedpanel/index.html?skin=${skin}`
-        + `#kztoken=${info.token}&kzpage=${PAGE_NAME}`);
+        + `#kztoken=${info.token}&kzpage=kwebintegratedpanel`);
     await view.locator('#tabs li').first().waitFor({ timeout: LONG });
 }
 
-function row(list, name) {
-    return page.locator(`#${list} li`, { has: page.locator('.name', { hasText: name }) });
+// Keyboard only: Tab from the top until the focused control's name holds `text`, then Enter.
+async function tabTo(text) {
+    await page.locator('#close').focus();
+    for (let i = 0; i < 40; ++i) {
+        const name = await page.evaluate(() => document.activeElement.getAttribute('aria-label')
+            || document.activeElement.textContent);
+        if (name.includes(text))
+            return page.keyboard.press('Enter');
+        await page.keyboard.press('Tab');
+    }
+    throw new Error(`Tab never reached ${text}`);
 }
 
 before(async () => {
@@ -66,36 +67,28 @@ before(async () => {
     fs.mkdirSync(root, { recursive: true, mode: 0o700 });
     const base = fs.mkdtempSync(path.join(root, 'hostpanel-'));
     config = path.join(base, 'config');
-    files = path.join(base, 'files');
-    fs.mkdirSync(path.join(config, 'zelva'), { recursive: true });
-    fs.mkdirSync(files);
-    for (const name of ['a.txt', 'b.txt', 'c.txt', 'closed.txt', 'kept.txt'])
-        fs.writeFileSync(path.join(files, name), `${name}\n`);
     // What another device sent to this one, where the device service keeps it.
     const received = path.join(config, 'zelva', 'cirrad', 'relay', 'local', 'dev-host');
     fs.mkdirSync(received, { recursive: true });
     fs.writeFileSync(path.join(received, 'from-phone.txt'), 'hello\n');
+    for (const name of ['a.txt', 'b.txt', 'c.txt', 'closed.txt', 'kept.txt'])
+        fs.writeFileSync(path.join(base, name), `${name}\n`);
     writeIni(false);
-    shell = await WorkAreaShell.start({
-        KZELVA_DPI_SCALE: '1',
-        XDG_CONFIG_HOME: config,
-        // Both the plug-in's and the shell's pages, each under its own folder.
-        KZELVA_WEB_ROOT: path.join(binDir(), '..', 'share'),
-    }, '', ['--device-id', 'dev-host']);
+    // Both the plug-in's and the shell's pages are served, each under its own folder.
+    shell = await WorkAreaShell.start({ KZELVA_DPI_SCALE: '1', XDG_CONFIG_HOME: config,
+                                        KZELVA_WEB_ROOT: path.join(binDir(), '..', 'share') },
+                                      '', ['--device-id', 'dev-host']);
     shell.base = base;
     const a = shell.automation;
-    await a.ok('openDocument', { path: path.join(files, 'kept.txt') });
-    await a.ok('openDocument', { path: path.join(files, 'closed.txt') });
+    for (const name of ['kept.txt', 'closed.txt'])
+        await a.ok('openDocument', { path: path.join(base, name) });
     // A closed window: its three documents, the second one active.
     const second = (await a.ok('newWindow')).window;
     for (const name of ['a.txt', 'b.txt', 'c.txt'])
-        await a.ok('openDocument', { window: second, path: path.join(files, name) });
-    await a.ok('activateTab', { window: second, tab: (await windows()).find((w) => w.id === second).tabs
-        .findIndex((t) => t.path.endsWith('b.txt')) });
+        await a.ok('openDocument', { window: second, path: path.join(base, name) });
+    await a.ok('activateTab', { window: second, tab: 1 });
     await a.ok('closeWindow', { window: second, force: true });
-    const first = (await windows())[0];
-    await a.ok('closeTab', { window: first.id, tab: first.tabs.findIndex((t) => t.path.endsWith('closed.txt')),
-                             force: true });
+    await closeDocument('closed.txt');
     await waitFor(async () => (await residualTitles()).includes('closed.txt'), 'the closed document recorded', LONG);
     browser = await launchBrowser();
     page = await browser.newPage({ viewport: { width: 360, height: 520 } });
@@ -122,35 +115,13 @@ test('the panel lists the tabs of the shell window and the recently closed docum
     assert.ok(closed.includes('Reopen closed window (3 documents)'), closed.join());
 });
 
-test('every control is reached with Tab and has a name', async () => {
-    await page.locator('#close').focus();
-    const reached = new Set();
-    for (let i = 0; i < 20; ++i) {
-        reached.add(await page.evaluate(() => {
-            const e = document.activeElement;
-            return `${e.id || e.className}:${e.getAttribute('aria-label') || e.textContent}`;
-        }));
-        await page.keyboard.press('Tab');
-    }
-    const names = [...reached].join('|');
-    for (const wanted of ['close:Close', 'kept.txt', 'closed.txt', 'Reopen closed window'])
-        assert.ok(names.includes(wanted), `${wanted} not reached: ${names}`);
-});
-
-test('Enter on a tab of the list activates it in the shell', async () => {
-    const a = shell.automation;
-    await a.ok('newDocument', { title: 'Later' });
-    await waitFor(async () => (await page.locator('#tabs li .name').allTextContents()).includes('Later'),
-                  'the new tab listed', LONG);
-    await row('tabs', 'kept.txt').locator('.name').press('Enter');
-    await waitFor(async () => {
-        const w = (await windows()).find((x) => x.current);
-        return w.tabs.find((t) => t.current).path.endsWith('kept.txt');
-    }, 'kept.txt current', LONG);
-});
-
-test('a recently closed document reopens in the current window', async () => {
-    await row('closed', 'closed.txt').locator('.name').press('Enter');
+test('Enter on a listed tab activates it; on a closed document it reopens it', async () => {
+    await shell.automation.ok('newDocument', { title: 'Later' });
+    await row('tabs', 'Later').waitFor({ timeout: LONG });
+    await tabTo('kept.txt');
+    await waitFor(async () => (await windows()).find((x) => x.current).tabs.find((t) => t.current).path
+        .endsWith('kept.txt'), 'kept.txt current', LONG);
+    await tabTo('closed.txt');
     await waitFor(async () => (await windows())[0].tabs.some((t) => t.path.endsWith('closed.txt')),
                   'closed.txt reopened', LONG);
 });
@@ -160,7 +131,7 @@ test('a closed window reopens with its documents in order, the active one last; 
     const before = (await windows()).length;
     const residualId = (await shell.automation.ok('listResidual')).records.find((r) => r.residualId !== 'default')
         .residualId;
-    await row('closed', 'Reopen closed window').locator('.name').press('Enter');
+    await tabTo('Reopen closed window');
     const reopened = await waitFor(async () => {
         const all = await windows();
         const w = all.length === before + 1 ? all[all.length - 1] : null;
@@ -176,42 +147,34 @@ test('a closed window reopens with its documents in order, the active one last; 
 });
 
 test('with deletion off nothing is deleted and the page offers no delete', async () => {
-    const titles = await residualTitles();
-    const answer = await shell.automation.ok('scriptCall', { method: 'removeResidualItem',
-        args: { workAreaId: 'default', tagId: 'x' } });
-    assert.match(answer.result.msg, /removeResidualItem::isResidualItemDeleteEnabled is not support/);
-    const all = await shell.automation.ok('scriptCall', { method: 'removeAllResidualItems', args: {} });
-    assert.match(all.result.msg, /is not support/);
-    assert.deepEqual(await residualTitles(), titles);
-    assert.equal(await page.locator('#closed .danger').count(), 0);
-    assert.equal(await page.locator('#clear').isVisible(), false);
+    const titles = (await residualTitles()).sort();
+    for (const method of ['removeResidualItem', 'removeAllResidualItems']) {
+        const answer = await shell.automation.ok('scriptCall', { method, args: { workAreaId: 'default', tagId: 'x' } });
+        assert.equal(answer.result.msg, `${method}::isResidualItemDeleteEnabled is not support`);
+    }
+    assert.deepEqual((await residualTitles()).sort(), titles);
+    assert.equal(await page.locator('#closed .danger, #clear:not([hidden])').count(), 0);
 });
 
 test('with deletion on a document is deleted once the dialog is confirmed, and kept when it is not', async () => {
     writeIni(true);
     const a = shell.automation;
-    await a.ok('closeTab', { window: (await windows())[0].id,
-                             tab: (await windows())[0].tabs.findIndex((t) => t.path.endsWith('kept.txt')), force: true });
+    await closeDocument('kept.txt', (await windows())[0].id);
     await openPage(page);
-    const remove = row('closed', 'kept.txt').getByRole('button', { name: /^Delete/ });
-    await remove.waitFor({ timeout: LONG });
-    await remove.press('Enter');
-    const dialog = await waitFor(async () => {
-        const answer = await a.send('answerDialog', { button: 'cancel' });
-        return answer.ok ? answer.dialog : null;
-    }, 'the confirmation dialog', LONG);
-    assert.equal(dialog.name, 'crossTerminalPanelConfirmDlg');
-    assert.match(dialog.content, /kept\.txt/);
-    await waitFor(async () => !(await a.send('answerDialog')).ok, 'the dialog closed', LONG);
-    assert.ok((await residualTitles()).includes('kept.txt'));
-    await remove.press('Enter');
-    await waitFor(async () => (await a.send('answerDialog', { button: 'ok' })).ok, 'the dialog again', LONG);
+    await row('closed', 'kept.txt').getByRole('button', { name: /^Delete/ }).waitFor({ timeout: LONG });
+    for (const button of ['cancel', 'ok']) {
+        await tabTo('Delete kept.txt');
+        const dialog = await waitFor(async () => (await a.send('answerDialog', { button })).dialog,
+                                     'the confirmation dialog', LONG);
+        assert.equal(dialog.name, 'crossTerminalPanelConfirmDlg');
+        assert.match(dialog.content, /kept\.txt/);
+        await waitFor(async () => !(await a.send('answerDialog')).ok, 'the dialog closed', LONG);
+    }
     await waitFor(async () => !(await residualTitles()).includes('kept.txt'), 'kept.txt deleted', LONG);
     await waitFor(async () => (await row('closed', 'kept.txt').count()) === 0, 'the row gone', LONG);
 });
 
 test('Escape closes the panel', async () => {
-    await page.locator('#close').focus();
     await page.keyboard.press('Escape');
     await waitFor(async () => !(await hostPanelVisible()), 'the panel hidden', LONG);
 });
@@ -243,10 +206,8 @@ test('the received files open on the start page', async () => {
         + `#kztoken=${info.token}&kzpage=kzelva_crossterminal_widget`);
     await view.waitForSelector('#app[aria-busy="false"]', { timeout: LONG });
     await view.locator('#received').press('Enter');
-    const start = await waitFor(async () => {
-        const s = (await a.ok('startPage')).startPage;
-        return s.shown ? s : null;
-    }, 'the start page shown', LONG);
+    const start = await waitFor(async () => (await a.ok('startPage')).startPage.shown
+        && (await a.ok('startPage')).startPage, 'the start page shown', LONG);
     assert.equal(start.lastCommand, 'showDevicesFile&shares\\shared file&share@virutal_item\\linkfiles@virutal_item&');
     assert.equal(start.current, true);
     assert.deepEqual(start.entries, ['from-phone.txt']);
