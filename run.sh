@@ -44,6 +44,13 @@ export XDG_RUNTIME_DIR=$profile/runtime
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 echo "run: profile $profile"
 
+# The suite's install layout, so that a page's "open link" starts this shell
+# (product configuration: install root + "/didude6", host process "zelvashell").
+mkdir -p "$profile/install" "$XDG_CONFIG_HOME/Varnex"
+ln -sfn "$PWD/build/bin" "$profile/install/didude6"
+printf '[6.0]\nCommon\\InstallRoot=%s\nCommon\\hostprocname=zelvashell\n' "$profile/install" \
+    >"$XDG_CONFIG_HOME/Varnex/Office.conf"
+
 launcher=()
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
     echo "run: no display, starting under Xvfb"

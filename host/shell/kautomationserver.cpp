@@ -2,16 +2,20 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kautomationserver.h"
 
+#include "kshellstartpage.h"
+#include "kwebintegratedpanel.h"
 #include "kzelvashellcontroller.h"
 
 #include <kcloudsvrproxy.h>
 #include <kjcextentionobjbase.h>
+#include <klitecontentdlg.h>
 #include <kscriptcore.h>
 #include <kpluginmanager.h>
 #include <kxwebviewcontainer.h>
 #include <kzelvaapplication.h>
 #include <kzelvaclosehandler.h>
 #include <kzelvacentralarea.h>
+#include <kzelvapage.h>
 #include <kzelvamainwindow.h>
 #include <kzelvaappsubpage.h>
 #include <kzelvaqozsubpage.h>
@@ -28,6 +32,9 @@
 #include <QLoggingCategory>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QMenu>
 #include <QPixmap>
 #include <QMetaObject>
@@ -498,6 +505,8 @@ QJsonObject KAutomationServer::handle(const QJsonObject &request)
     }
     if (cmd == QLatin1String("scriptCall"))
         return scriptCall(request);
+    if (const QJsonObject answer = handlePageCommand(cmd, request, window); !answer.isEmpty())
+        return answer;
     if (cmd == QLatin1String("screenshot")) {
         if (!needWindow())
             return failure(QStringLiteral("no such window"));
@@ -612,16 +621,24 @@ QJsonObject KAutomationServer::panelCommand(const QString &cmd, const QJsonObjec
                                       Q_ARG(QString, script.toString()));
         return ran ? success() : failure(QStringLiteral("the panel has no page"));
     }
-    if (!panel)
-        return success({{QStringLiteral("panel"), QJsonObject{{QStringLiteral("exists"), false}}}});
     auto rect = [](const QRect &r) {
         return QJsonObject{{QStringLiteral("x"), r.x()},
                            {QStringLiteral("y"), r.y()},
                            {QStringLiteral("width"), r.width()},
                            {QStringLiteral("height"), r.height()}};
     };
+    // The shell's own tab-manager panel, which takes the button's place when it is enabled.
+    QWidget *hostPanel = m_controller->integratedPanel();
+    const QJsonObject hostState = hostPanel ? QJsonObject{{QStringLiteral("exists"), true},
+                                                          {QStringLiteral("visible"), hostPanel->isVisible()},
+                                                          {QStringLiteral("geometry"), rect(hostPanel->geometry())}}
+                                            : QJsonObject{{QStringLiteral("exists"), false}};
+    if (!panel)
+        return success({{QStringLiteral("panel"), QJsonObject{{QStringLiteral("exists"), false}}},
+                        {QStringLiteral("hostPanel"), hostState}});
     return success(
-        {{QStringLiteral("panel"),
+        {{QStringLiteral("hostPanel"), hostState},
+         {QStringLiteral("panel"),
           QJsonObject{{QStringLiteral("exists"), true},
                       {QStringLiteral("visible"), panel->isVisible()},
                       {QStringLiteral("lifecycle"), panel->property("lifecycle").toString()},
@@ -672,4 +689,61 @@ QJsonObject KAutomationServer::scriptCall(const QJsonObject &request)
         return success({{QStringLiteral("answered"), answered}, {QStringLiteral("result"), result}});
     }
     return failure(QStringLiteral("no script extension has the method %1").arg(method.left(64)));
+}
+
+QJsonObject KAutomationServer::handlePageCommand(const QString &cmd, const QJsonObject &request,
+                                                 KZelvaMainWindow *window)
+{
+    if (cmd == QLatin1String("startPage")) {
+        if (!window)
+            return failure(QStringLiteral("no such window"));
+        const QStringList commands =
+            window->centralArea()->pageByType(KZelvaPluginWidget::StartPage)->receivedCommands();
+        QJsonObject state{{QStringLiteral("lastCommand"), commands.isEmpty() ? QString() : commands.last()},
+                          {QStringLiteral("shown"), false}};
+        if (KShellStartPage *page = m_controller->startPage(window)) {
+            state.insert(QStringLiteral("shown"), true);
+            state.insert(QStringLiteral("current"), window->centralArea()->currentSubPage() == page);
+            state.insert(QStringLiteral("displayPath"), page->displayPath());
+            state.insert(QStringLiteral("folder"), page->folder());
+            state.insert(QStringLiteral("entries"), QJsonArray::fromStringList(page->entries()));
+        }
+        return success({{QStringLiteral("startPage"), state}});
+    }
+    if (cmd != QLatin1String("answerDialog"))
+        return {};
+    // The content dialog on screen (shown with open() or inside exec()'s
+    // own loop; either way this socket is still served).
+    const QString button = request.value(QStringLiteral("button")).toString();
+    if (!button.isEmpty() && button != QLatin1String("ok") && button != QLatin1String("cancel"))
+        return failure(QStringLiteral("button must be ok or cancel"));
+    const QJsonValue check = request.value(QStringLiteral("check"));
+    if (!check.isUndefined() && !check.isBool())
+        return failure(QStringLiteral("check must be true or false"));
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    for (QWidget *widget : tops) {
+        auto *dialog = qobject_cast<KLiteContentDlg *>(widget);
+        if (!dialog || !dialog->isVisible())
+            continue;
+        auto *box = dialog->findChild<QCheckBox *>();
+        if (box && check.isBool())
+            box->setChecked(check.toBool());
+        const QJsonObject shown{{QStringLiteral("name"), dialog->objectName()},
+                                {QStringLiteral("caption"), dialog->windowTitle()},
+                                {QStringLiteral("content"), dialog->content()},
+                                {QStringLiteral("ok"), dialog->okButton()->text()},
+                                {QStringLiteral("cancel"),
+                                 dialog->cancelButton()->isVisible() ? dialog->cancelButton()->text() : QString()},
+                                {QStringLiteral("checked"), box ? QJsonValue(box->isChecked()) : QJsonValue()}};
+        QPushButton *target = button == QLatin1String("ok")       ? dialog->okButton()
+                              : button == QLatin1String("cancel") ? dialog->cancelButton()
+                                                                  : nullptr;
+        if (target && !target->isVisible())
+            return failure(QStringLiteral("the dialog has no %1 button").arg(button));
+        // Pressed after the answer, so what the press starts never holds it back.
+        if (target)
+            QMetaObject::invokeMethod(target, &QAbstractButton::click, Qt::QueuedConnection);
+        return success({{QStringLiteral("dialog"), shown}});
+    }
+    return failure(QStringLiteral("no dialog shown"));
 }

@@ -46,6 +46,8 @@ private:
     // listMenus, triggerMenu, workAreaPopup; an empty object for other commands.
     QJsonObject handleMenuCommand(const QString &cmd, const QJsonObject &request) const;
     QJsonObject managerState() const;
+    // startPage, answerDialog; an empty object for other commands.
+    QJsonObject handlePageCommand(const QString &cmd, const QJsonObject &request, class KZelvaMainWindow *window);
 
     KZelvaShellController *m_controller;
     QLocalServer *m_server = nullptr;

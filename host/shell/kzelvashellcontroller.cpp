@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvashellcontroller.h"
 
+#include "kshellstartpage.h"
 #include "kwebintegratedpanel.h"
 
 #include "kworkareapluginloader.h"
@@ -13,9 +14,11 @@
 #include <kzelvaclosehandler.h>
 #include <kzelvamainwindow.h>
 #include <kzelvamenu.h>
+#include <kzelvapage.h>
 #include <kzelvaqozsubpage.h>
 #include <kzelvatab.h>
 #include <kzelvatabbar.h>
+#include <kzelvawebsubpage.h>
 #include <kzelvaworkareadata.h>
 
 #include <QAction>
@@ -39,6 +42,7 @@ Q_LOGGING_CATEGORY(lcShell, "zelva.shell", QtInfoMsg)
 
 namespace {
 constexpr char kWindowIdProperty[] = "zelvaWindowId";
+const QLatin1String kPageBrowser("plugin://pageBrowser?");
 }
 
 KZelvaShellController::KZelvaShellController(KWorkAreaPluginLoader *loader, QObject *parent)
@@ -148,6 +152,68 @@ void KZelvaShellController::setupWindow(KZelvaMainWindow *window, bool notifyPlu
                                   Q_ARG(KZelvaMainWindow *, window));
     connect(window, &KZelvaMainWindow::workAreaDataChanged, this, [this, window] { updateWorkAreaButton(window); });
     updateWorkAreaButton(window);
+    // Commands for the start page ("showDevicesFile&...") show it.
+    connect(window->centralArea()->pageByType(KZelvaPluginWidget::StartPage), &KZelvaPage::commandReceived, this,
+            [this, window](const QString &command) { showStartPage(window, command); });
+}
+
+KShellStartPage *KZelvaShellController::startPage(KZelvaMainWindow *window) const
+{
+    return window ? window->centralArea()->findChild<KShellStartPage *>() : nullptr;
+}
+
+void KZelvaShellController::showStartPage(KZelvaMainWindow *window, const QString &command)
+{
+    KShellStartPage *page = startPage(window);
+    const bool made = !page;
+    if (made) {
+        page = new KShellStartPage;
+        connect(page, &KShellStartPage::openRequested, this, [this, window](const QString &path) {
+            QString error;
+            if (!openDocument(window, path, &error))
+                qCWarning(lcShell).noquote() << error;
+        });
+    }
+    if (!page->showCommand(command)) {
+        if (made)
+            delete page;
+        return;
+    }
+    if (made)
+        window->centralArea()->addSubPage(page);
+    else
+        page->activate();
+}
+
+bool KZelvaShellController::isPageBrowserArgument(const QString &argument)
+{
+    return argument.startsWith(kPageBrowser);
+}
+
+KZelvaWebSubPage *KZelvaShellController::openPageBrowser(KZelvaMainWindow *window, const QString &argument,
+                                                         QString *errorString)
+{
+    const auto fail = [errorString, &argument](const QString &reason) -> KZelvaWebSubPage * {
+        if (errorString)
+            *errorString = QStringLiteral("%1: %2").arg(reason, argument.left(256));
+        return nullptr;
+    };
+    if (!window)
+        return fail(QStringLiteral("no such window"));
+    if (!isPageBrowserArgument(argument))
+        return fail(QStringLiteral("not a page address"));
+    const QByteArray encoded = argument.mid(kPageBrowser.size()).toLatin1();
+    const auto decoded = QByteArray::fromBase64Encoding(encoded, QByteArray::AbortOnBase64DecodingErrors);
+    const QString text = decoded ? QString::fromUtf8(*decoded) : QString();
+    const QUrl url(text, QUrl::TolerantMode);
+    const QString scheme = url.scheme();
+    if (text.isEmpty() || !url.isValid()
+        || (scheme != QLatin1String("http") && scheme != QLatin1String("https") && scheme != QLatin1String("file")))
+        return fail(QStringLiteral("the page address is not a usable http, https or file URL"));
+    auto *page = new KZelvaWebSubPage(url);
+    window->centralArea()->addSubPage(page);
+    qCInfo(lcShell).noquote() << "web page opened from the command line:" << url.toDisplayString().left(256);
+    return page;
 }
 
 void KZelvaShellController::updateWorkAreaButton(KZelvaMainWindow *window)

@@ -13,12 +13,14 @@
 using qoz::cirra::CirraIpcResult;
 
 class QMenu;
+class KShellStartPage;
 class KWebIntegratedPanel;
 class KWorkAreaPluginLoader;
 class KZelvaMainWindow;
 class KZelvaQozSubPage;
 class KZelvaSubPage;
 class KZelvaTab;
+class KZelvaWebSubPage;
 
 /*
  * The demo shell's glue: gives every main window its menus, and tells the
@@ -39,6 +41,13 @@ public:
     KZelvaQozSubPage *newDocument(KZelvaMainWindow *window, const QString &title = QString());
     KZelvaQozSubPage *openDocument(KZelvaMainWindow *window, const QString &path,
                                    QString *errorString);
+    // Opens the web page of a "plugin://pageBrowser?<Base64 URL>" argument
+    // (how another process asks for a web tab) as a tab of `window`; null,
+    // with the reason, when the argument names no usable address.
+    KZelvaWebSubPage *openPageBrowser(KZelvaMainWindow *window, const QString &argument, QString *errorString);
+    static bool isPageBrowserArgument(const QString &argument);
+    // The window's start page, null before a command showed it.
+    KShellStartPage *startPage(KZelvaMainWindow *window) const;
     // Clicks the window's work-area button; returns what the manager answered.
     QObject *pressWorkAreaButton(KZelvaMainWindow *window);
     // The cross-terminal panel manager the plug-in registered, or null.
@@ -73,6 +82,8 @@ private:
     void setupWindow(KZelvaMainWindow *window, bool notifyPlugins);
     // Shows the window's current work area on its corner button.
     void updateWorkAreaButton(KZelvaMainWindow *window);
+    // A command for the window's start page: shown in its tab, made on first use.
+    void showStartPage(KZelvaMainWindow *window, const QString &command);
     void fillWorkAreaMenu(KZelvaMainWindow *window, QMenu *menu);
     void showTabMenu(KZelvaMainWindow *window, KZelvaTab *tab, const QPoint &pos);
     void openWithDialog(KZelvaMainWindow *window);

@@ -81,7 +81,19 @@ int main(int argc, char **argv)
         startup->setIndependentMode(true, parser.value(independentOption).toInt());
     startup->setAppMode(parser.value(appModeOption).toInt());
     startup->setShelllessMode(parser.isSet(shelllessOption));
-    startup->setFilesToOpen(parser.positionalArguments());
+    // "plugin://pageBrowser?<Base64 URL>" asks for a web tab. Another process
+    // hands it over behind the suite's own program name, "/zelvashell", which
+    // names no document.
+    QStringList files;
+    QStringList webPages;
+    const QStringList positional = parser.positionalArguments();
+    for (const QString &argument : positional) {
+        if (KZelvaShellController::isPageBrowserArgument(argument))
+            webPages.append(argument);
+        else if (argument != QLatin1String("/zelvashell"))
+            files.append(argument);
+    }
+    startup->setFilesToOpen(files);
     startup->setCommandLine(parser.value(commandLineOption));
 
     // The run marker tells this start whether the last one crashed, before
@@ -116,15 +128,24 @@ int main(int argc, char **argv)
 
     KZelvaMainWindow *window = controller->newWindow();
     // The documents of the stored work areas come back first (they rejoin
-    // their work areas), then those named on the command line.
-    const int restored = controller->restoreDocuments(window);
-    const QStringList files = startup->filesToOpen();
-    for (const QString &file : files) {
+    // their work areas), then those named on the command line. A process
+    // started for a web page shows that page only: the documents stay with
+    // the process that has them open.
+    const int restored = webPages.isEmpty() ? controller->restoreDocuments(window) : 0;
+    for (const QString &file : qAsConst(files)) {
         QString openError;
         if (!controller->openDocument(window, file, &openError))
             qCWarning(lcMain) << openError;
     }
-    if (files.isEmpty() && restored == 0)
+    int pagesOpened = 0;
+    for (const QString &page : qAsConst(webPages)) {
+        QString openError;
+        if (controller->openPageBrowser(window, page, &openError))
+            ++pagesOpened;
+        else
+            qCWarning(lcMain).noquote() << openError;
+    }
+    if (files.isEmpty() && restored == 0 && pagesOpened == 0)
         controller->newDocument(window);
 
     const int rc = app->exec();

@@ -5,6 +5,7 @@
 #include <klitestyle.h>
 
 #include <QGuiApplication>
+#include <QPainterPath>
 #include <QScreen>
 #include <QWidget>
 
@@ -51,4 +52,11 @@ void CrossPanelVersionAdapter::placePanel(QWidget *panel, const QRect &btnRect, 
         screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), QSize(1 << 20, 1 << 20));
     panel->setGeometry(placement(panel->size(), btnRect, available, fit, KLiteStyle::dpiScaled(shadowOffset())));
+}
+
+void CrossPanelVersionAdapter::addShapes(QPainterPath *path, const QRect *shapes, size_t count, int radius)
+{
+    const qreal scaled = KLiteStyle::dpiScaled(radius);
+    for (size_t i = 0; i < count; ++i)
+        path->addRoundedRect(KLiteStyle::dpiScaledRect(shapes[i]), scaled, scaled);
 }

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QRect>
 
+#include <cstddef>
+
 class QPainterPath;
 class QWidget;
 
@@ -34,4 +36,13 @@ public:
     static QRect placement(const QSize &size, const QRect &btnRect, const QRect &available, bool fit, int shadowOffset);
     // Places `panel` with placement() on the screen of the button.
     void placePanel(QWidget *panel, const QRect &btnRect, bool fit);
+
+protected:
+    // Adds the placeholder's rounded shapes (logical pixels) to `path`, scaled.
+    template<size_t N>
+    static void addShapes(QPainterPath *path, const QRect (&shapes)[N], int radius)
+    {
+        addShapes(path, shapes, N, radius);
+    }
+    static void addShapes(QPainterPath *path, const QRect *shapes, size_t count, int radius);
 };

@@ -54,7 +54,5 @@ void CrossPanelVersionAdapterV1::paintSkeleton(QPainterPath *path)
         {346, 60, 40, 40},  {14, 116, 372, 60}, {26, 208, 348, 32}, {26, 264, 139, 24}, {26, 312, 24, 24},
         {62, 316, 312, 16}, {26, 356, 24, 24},  {62, 360, 312, 16}, {26, 400, 24, 24},  {62, 404, 312, 16},
     };
-    const qreal radius = KLiteStyle::dpiScaled(6);
-    for (const QRect &shape : shapes)
-        path->addRoundedRect(KLiteStyle::dpiScaledRect(shape), radius, radius);
+    addShapes(path, shapes, 6);
 }

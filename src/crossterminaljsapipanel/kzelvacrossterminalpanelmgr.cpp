@@ -7,6 +7,7 @@
 #include "kzelvacrossterminalpaneljshandle.h"
 #include "kzelvacrossterminalnotifyproxy.h"
 #include "kzelvacrossterminalpanelutil.h"
+#include "kzelvaresidualrecords.h"
 #include "kzelvapersistconfig.h"
 #include "kzelvacrossterminalworkarealisting.h"
 #include "kzelvasettingskeys.h"
@@ -146,6 +147,11 @@ QObject *KZelvaCrossTerminalPanelMgr::popupCrossTerminalPanel(QWidget *targetWid
         KZelvaCrossTerminalPanelJsHandle::instance()->setPanelUtil(m_util);
         connect(manager, &KZelvaWorkAreaManager::sigWorkAreaDataChanged, m_util,
                 &KZelvaCrossTerminalPanelUtil::onWorkAreaDataChanged);
+        // A closed tab reaches its residual record after the work area changed:
+        // the recently closed list follows the record.
+        if (KZelvaResidualRecords *records = manager->residualRecords())
+            connect(records, &KZelvaResidualRecords::residualChanged, m_util,
+                    &KZelvaCrossTerminalPanelUtil::onWorkAreaDataChanged);
     }
     if (hostMode && !m_notifyProxy && KZelvaPersistConfig::residualDeleteShelllessModeEnabled())
         m_notifyProxy = new KZelvaCrossTerminalNotifyProxy(this);

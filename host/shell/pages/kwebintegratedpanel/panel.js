@@ -85,9 +85,40 @@
         return li;
     }
 
+    // A closed window's documents come under its record's id: one row to
+    // reopen the window with all of them, then the documents themselves.
+    function windowRow(residualId, count) {
+        const li = document.createElement('li');
+        li.className = 'window';
+        const text = 'Reopen closed window (' + count + (count === 1 ? ' document)' : ' documents)');
+        li.appendChild(button('name', text, '', function () {
+            act('Reopening the window', 'openFiles', { residualId: residualId });
+        }));
+        return li;
+    }
+
+    function closedRows(items) {
+        const rows = [];
+        const counted = {};
+        items.forEach(function (t) {
+            const id = str(t.workAreaId);
+            if (t.itemType !== 1 && id && id !== 'default')
+                counted[id] = (counted[id] || 0) + 1;
+        });
+        items.forEach(function (t) {
+            const id = str(t.workAreaId);
+            if (counted[id]) {
+                rows.push(windowRow(id, counted[id]));
+                delete counted[id];
+            }
+            rows.push(closedRow(t));
+        });
+        return rows;
+    }
+
     function fill(list, items, row, empty) {
         list.textContent = '';
-        items.forEach(function (t) { list.appendChild(row(t)); });
+        (row === closedRow ? closedRows(items) : items.map(row)).forEach(function (li) { list.appendChild(li); });
         if (!items.length) {
             const li = document.createElement('li');
             li.className = 'empty';

@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: LGPL-2.1-or-later
+// SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+//
+// A recently closed document deleted in one shell until the user's other
+// shell no longer lists it, against what that must cost at least:
+// - deletionUntilApplied: two zelvashell processes of one user (application
+//   names "bench-a" and "bench-b", B without a shell window and its
+//   tab-manager panel open, so it applies others' deletions) and one cirrad;
+//   shell A deletes through its script object ("removeResidualItem", as the
+//   panel page does), then B is asked until its listing lost the document;
+// - relayAndWrite: one raw "notifyWebPageEvent" from one cloud proxy to
+//   another through the same cirrad, plus one durable write (write, fsync,
+//   rename) of the bytes of the record file the deletion rewrites.
+// Target ratio <= 2.
+#include "kcirradprocess.h"
+#include "kshellprocess.h"
+#include "kzbenchcirrad.h"
+
+#include <kcirraeventobject.h>
+#include <kcloudsvrproxy.h>
+#include <kzelvapaths.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <fcntl.h>
+#include <functional>
+#include <memory>
+#include <unistd.h>
+
+using qoz::cirra::NotifyWebPageEventArg;
+
+namespace {
+
+constexpr int kDocuments = 20;
+constexpr char kProfile[] = "residualsync";
+
+KCirradProcess *g_cirrad = nullptr;
+// The default record as the first deletion found it (kDocuments entries).
+QByteArray g_record;
+
+QJsonObject cmd(const QString &name, QJsonObject args = {})
+{
+    args.insert(QStringLiteral("cmd"), name);
+    return args;
+}
+
+QString configDir()
+{
+    return QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR"))
+        .absoluteFilePath(QLatin1String(kProfile) + QStringLiteral("/config"));
+}
+
+QStringList listedIds(KShellProcess &shell)
+{
+    QStringList ids;
+    const QJsonArray records =
+        shell.call(cmd(QStringLiteral("listResidual"))).value(QStringLiteral("records")).toArray();
+    for (const QJsonValue &record : records) {
+        if (record.toObject().value(QStringLiteral("residualId")).toString() != QLatin1String("default"))
+            continue;
+        const QJsonArray items = record.toObject().value(QStringLiteral("items")).toArray();
+        for (const QJsonValue &item : items)
+            ids.append(item.toObject().value(QStringLiteral("id")).toString());
+    }
+    return ids;
+}
+
+// Tabs of the shell's first window that belong to a work area.
+int itemsOfWindow(KShellProcess &shell)
+{
+    const QJsonArray windows =
+        shell.call(cmd(QStringLiteral("listWindows"))).value(QStringLiteral("windows")).toArray();
+    int count = 0;
+    const QJsonArray tabs = windows.first().toObject().value(QStringLiteral("tabs")).toArray();
+    for (const QJsonValue &tab : tabs)
+        count += tab.toObject().value(QStringLiteral("itemId")).toString().isEmpty() ? 0 : 1;
+    return count;
+}
+
+bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// The bytes of the record file the deletions rewrite; empty when there is none.
+QByteArray recordBytes()
+{
+    QDirIterator it(configDir(), {QStringLiteral("default.cfg")}, QDir::Files, QDirIterator::Subdirectories);
+    QFile file(it.hasNext() ? it.next() : QString());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Two shells of one user sharing their settings, A's default record holding
+// kDocuments closed documents that B lists too.
+struct Shells
+{
+    KShellProcess a{QLatin1String(kProfile), QStringLiteral("sync-a")};
+    KShellProcess b{QLatin1String(kProfile), QStringLiteral("sync-b")};
+    QStringList ids;
+    QString error;
+
+    Shells()
+    {
+        QDir().mkpath(configDir() + QStringLiteral("/zelva"));
+        QFile ini(configDir() + QStringLiteral("/zelva/tabmanagerpanel.ini"));
+        if (!ini.open(QIODevice::WriteOnly)
+            || ini.write("[panel]\nenabled=true\n[config]\nresidualSettingSaveEnabled=true\n"
+                         "residualItemDeleteEnabled=true\nresidualDeleteShelllessModeEnabled="
+                         "true\nmaxResidualVisibilityNum=100\n")
+                   < 0) {
+            error = QStringLiteral("cannot write the panel settings");
+            return;
+        }
+        ini.close();
+        if (!a.start({QStringLiteral("--app-name"), QStringLiteral("bench-a")}, &error)
+            || !b.start({QStringLiteral("--shellless"), QStringLiteral("--app-name"), QStringLiteral("bench-b")},
+                        &error))
+            return;
+        // B's panel makes the part that applies the other shells' deletions.
+        if (!b.call(cmd(QStringLiteral("openPanel"))).value(QStringLiteral("panel")).toBool()) {
+            error = QStringLiteral("shell B opened no panel");
+            return;
+        }
+        const QString files = configDir() + QStringLiteral("/../files");
+        QDir().mkpath(files);
+        for (int i = 0; i < kDocuments; ++i) {
+            const QString path = QStringLiteral("%1/doc-%2.txt").arg(files).arg(i);
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly) || file.write("text\n") < 0) {
+                error = QStringLiteral("cannot write %1").arg(path);
+                return;
+            }
+            file.close();
+            a.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), path}}));
+        }
+        // Closed once each has its work-area item, so each close is recorded.
+        if (!waitUntil([this] { return itemsOfWindow(a) == kDocuments + 1; }, 30000)) {
+            error = QStringLiteral("shell A's documents never joined a work area");
+            return;
+        }
+        for (int i = 0; i < kDocuments; ++i)
+            a.call(cmd(QStringLiteral("closeTab"), {{QStringLiteral("tab"), 1}, {QStringLiteral("force"), true}}));
+        if (!waitUntil([this] { return (ids = listedIds(a)).size() == kDocuments; }, 30000)) {
+            error = QStringLiteral("shell A recorded %1 of %2 closed documents").arg(ids.size()).arg(kDocuments);
+            return;
+        }
+        if (!waitUntil([this] { return listedIds(b).size() == kDocuments; }, 30000))
+            error = QStringLiteral("shell B never listed the closed documents");
+        g_record = recordBytes();
+    }
+};
+
+void deletionUntilApplied(benchmark::State &state)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("KZELVA_WEB_ENGINE", "0");
+    if (qEnvironmentVariableIsEmpty("KZ_BIN_DIR"))
+        qputenv("KZ_BIN_DIR", QFile::encodeName(QCoreApplication::applicationDirPath()));
+    Shells shells;
+    if (!shells.error.isEmpty()) {
+        state.SkipWithError(qPrintable(shells.error));
+        return;
+    }
+    int next = 0;
+    for (auto _ : state) {
+        const QString id = shells.ids.value(next++);
+        const QJsonObject answer = shells.a.call(
+            cmd(QStringLiteral("scriptCall"),
+                {{QStringLiteral("method"), QStringLiteral("removeResidualItem")},
+                 {QStringLiteral("args"), QJsonObject{{QStringLiteral("workAreaId"), QStringLiteral("default")},
+                                                      {QStringLiteral("tagId"), id}}}}));
+        if (answer.value(QStringLiteral("result")).toObject().value(QStringLiteral("code")).toInt(-1) != 0) {
+            state.SkipWithError("shell A refused the deletion");
+            break;
+        }
+        if (!waitUntil([&] { return !listedIds(shells.b).contains(id); }, 10000)) {
+            state.SkipWithError("shell B never applied the deletion");
+            break;
+        }
+    }
+    shells.a.quit();
+    shells.b.quit();
+}
+
+std::unique_ptr<KCloudSvrProxy> connectedProxy(const QString &device, const QString &appName)
+{
+    auto proxy = std::make_unique<KCloudSvrProxy>();
+    KCloudSvrProxy::ClientInfo info;
+    info.userId = QStringLiteral("local");
+    info.deviceId = device;
+    info.appName = appName;
+    proxy->setClientInfo(info);
+    waitUntil([&] { return proxy->isConnected(); }, 10000);
+    return proxy;
+}
+
+void relayAndWrite(benchmark::State &state)
+{
+    auto sender = connectedProxy(QStringLiteral("bench-device"), QStringLiteral("bench-a"));
+    auto receiver = connectedProxy(QStringLiteral("bench-device"), QStringLiteral("bench-b"));
+    int received = 0;
+    QObject::connect(receiver->cirraEventObject(), &KCirraEventObject::signal_notifyWebPageEvent,
+                     [&received](const NotifyWebPageEventArg &) { ++received; });
+    NotifyWebPageEventArg arg;
+    arg.__set_business("crossTerminalPanel");
+    arg.__set_eventName("kipc_crosstermianlpanel_eventhandle");
+    arg.__set_message(R"({"appname":"bench-a","operation":"remove","param":{"tagId":"17965972173",)"
+                      R"("workAreaId":"default"},"uuid":"{5a8f0c1e-1111-4c3b-9b1e-2f1d8c9a7e01}"})");
+    const QByteArray bytes = g_record.isEmpty() ? QByteArray(4096, 'x') : g_record;
+    const QByteArray path = QFile::encodeName(QDir::tempPath() + QStringLiteral("/kzbench-record.cfg"));
+    const QByteArray temporary = path + ".tmp";
+    for (auto _ : state) {
+        const int before = received;
+        sender->asyncCall(QStringLiteral("notifyWebPageEvent"), {&arg, "NotifyWebPageEventArg"}, nullptr, QString());
+        if (!waitUntil([&] { return received > before; }, 10000)) {
+            state.SkipWithError("the relay never arrived");
+            break;
+        }
+        const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const bool written =
+            fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size() && ::fsync(fd) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (!written || ::rename(temporary.constData(), path.constData()) != 0) {
+            state.SkipWithError("cannot write the record");
+            break;
+        }
+    }
+    ::unlink(path.constData());
+    state.counters["record_bytes"] = double(bytes.size());
+}
+
+} // namespace
+
+// Iterations fixed: each deletion takes one of the documents closed before.
+BENCHMARK(deletionUntilApplied)->Iterations(kDocuments)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(relayAndWrite)->Iterations(kDocuments)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    return kzRunCirradBenchmarks(argc, argv, &g_cirrad, {{"deletionUntilApplied", "relayAndWrite"}});
+}
