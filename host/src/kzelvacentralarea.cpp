@@ -12,6 +12,19 @@ KZelvaCentralArea::KZelvaCentralArea(KZelvaTabBar *tabBar, QWidget *parent)
     , m_tabBar(tabBar)
 {
     connect(tabBar, &KZelvaTabBar::currentTabChanged, this, &KZelvaCentralArea::onCurrentTabChanged);
+    connect(this, &QStackedWidget::currentChanged, this, &KZelvaCentralArea::onStackCurrentChanged);
+}
+
+void KZelvaCentralArea::onStackCurrentChanged()
+{
+    QWidget *shown = currentWidget();
+    if (shown == m_shown)
+        return;
+    if (shown)
+        shown->setUpdatesEnabled(true);
+    if (m_shown && m_shown->parentWidget() == this)
+        m_shown->setUpdatesEnabled(false);
+    m_shown = shown;
 }
 
 QList<KZelvaPage *> KZelvaCentralArea::pages() const
@@ -44,6 +57,9 @@ void KZelvaCentralArea::addSubPage(KZelvaSubPage *page, int index, bool activate
     if (!page || !m_tabBar || indexOf(page) >= 0)
         return;
     addWidget(page);
+    // Off until it is on top (the first page is on top at once).
+    if (page != currentWidget())
+        page->setUpdatesEnabled(false);
     KZelvaPage *group = pageFor(page->pageType());
     group->m_subPages.append(page);
     page->m_page = group;
@@ -70,6 +86,7 @@ KZelvaSubPage *KZelvaCentralArea::takeSubPage(KZelvaSubPage *page)
     page->m_tab = nullptr;
     removeWidget(page);
     page->setParent(nullptr);
+    page->setUpdatesEnabled(true);
     if (m_tabBar && tab)
         m_tabBar->removeTab(tab);
     return page;
