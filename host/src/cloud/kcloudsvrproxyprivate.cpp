@@ -3,6 +3,7 @@
 #include "kcloudsvrproxyprivate.h"
 
 #include "kcirraeventobject.h"
+#include "ksocketdirectwriter.h"
 
 #include <kcirracodec.h>
 #include <kcirrapaths.h>
@@ -15,8 +16,6 @@
 #include <QLoggingCategory>
 #include <QMetaMethod>
 #include <QSysInfo>
-
-#include <sys/socket.h>
 
 Q_DECLARE_LOGGING_CATEGORY(lcCloud)
 
@@ -202,24 +201,11 @@ bool KCloudSvrProxyPrivate::send(const QByteArray &frame)
 {
     if (!socket || (state != State::Handshaking && state != State::Ready))
         return false;
-    // With nothing queued the frame goes to the kernel at once. Queued in
-    // the socket it would switch the socket's write notifier on and off,
-    // and each switch wakes the event loop for one more pass.
-    qint64 sent = 0;
-    if (socket->bytesToWrite() == 0) {
-        const ssize_t n = ::send(int(socket->socketDescriptor()), frame.constData(), size_t(frame.size()),
-                                 MSG_NOSIGNAL | MSG_DONTWAIT);
-        // A full or failed socket: the socket's own write below queues the
-        // rest or reports the failure.
-        sent = qMax<qint64>(n, 0);
-    }
-    if (sent == frame.size())
-        return true;
-    const qint64 rest = frame.size() - sent;
-    if (socket->write(frame.constData() + sent, rest) != rest)
+    if (!KSocketDirectWriter::write(socket, socket->socketDescriptor(), frame.constData(), frame.size()))
         return false;
-    // Hand it to the kernel now rather than on the next event-loop pass.
-    socket->flush();
+    // Hand a queued rest to the kernel now rather than on the next event-loop pass.
+    if (socket->bytesToWrite() > 0)
+        socket->flush();
     return true;
 }
 
