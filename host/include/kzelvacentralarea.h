@@ -18,11 +18,6 @@ class KZelvaTabBar;
  * into pages by type, in the order of the window's tabs. Owns the sub-page
  * widgets. Signals announce pages added (after the tab exists), removed
  * (before the page is deleted) and activated.
- *
- * Only the page on top has updates enabled: switching the stack turns
- * updates off and on again for the whole stack, and a page with updates
- * off is passed over, so a switch costs the same with 10 pages or 2000.
- * A page with updates off still renders through grab().
  */
 class KZELVASHELL_EXPORT KZelvaCentralArea : public QStackedWidget
 {
@@ -51,10 +46,8 @@ Q_SIGNALS:
 
 private:
     void onCurrentTabChanged();
-    void onStackCurrentChanged();
     KZelvaPage *pageFor(KZelvaPluginWidget::WidgetType type);
 
     QPointer<KZelvaTabBar> m_tabBar;
     QList<KZelvaPage *> m_pages;
-    QPointer<QWidget> m_shown; // the stack's current page, the one with updates on
 };

@@ -24,12 +24,9 @@ public:
 
     // Returns whether the combined value changed.
     bool set(int type, bool value);
-    bool value() const { return m_falseBits == 0 && m_falseTypes.isEmpty(); }
-    bool value(int type) const;
+    bool value() const { return m_falseTypes.isEmpty(); }
+    bool value(int type) const { return !m_falseTypes.contains(type); }
 
 private:
-    // Types 0..63 (all there are in practice) as bits, so that setting one
-    // allocates nothing; any later ones in the set.
-    quint64 m_falseBits = 0;
     QSet<int> m_falseTypes;
 };

@@ -38,29 +38,12 @@ QString KZelvaMultiControlBool::controlTypeName(int type)
     return r.names.value(type);
 }
 
-namespace {
-constexpr int kBits = 64;
-bool isBit(int type)
-{
-    return type >= 0 && type < kBits;
-}
-} // namespace
-
-bool KZelvaMultiControlBool::value(int type) const
-{
-    return isBit(type) ? !(m_falseBits & (quint64(1) << type)) : !m_falseTypes.contains(type);
-}
-
 bool KZelvaMultiControlBool::set(int type, bool value)
 {
     const bool before = this->value();
-    if (isBit(type)) {
-        const quint64 bit = quint64(1) << type;
-        m_falseBits = value ? m_falseBits & ~bit : m_falseBits | bit;
-    } else if (value) {
+    if (value)
         m_falseTypes.remove(type);
-    } else {
+    else
         m_falseTypes.insert(type);
-    }
     return before != this->value();
 }
