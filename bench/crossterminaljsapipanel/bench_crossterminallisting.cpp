@@ -17,7 +17,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 #include <memory>
 #include <utility>
@@ -134,12 +133,5 @@ KZ_LISTING_BENCHMARKS(100)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("KZELVA_WEB_ENGINE", "0");
-    QTemporaryDir profile;
-    qputenv("KZELVA_PROFILE_DIR", QFile::encodeName(profile.path()));
-    KZelvaApplication app(argc, argv);
-    const int rc = kzRunRatioBenchmarks(argc, argv, {{"panelListing", "plainJsonBuild"}});
-    g_scene.reset();
-    return rc;
+    return kzBenchMain<KZelvaApplication>(argc, argv, {{"panelListing", "plainJsonBuild"}}, [] { g_scene.reset(); });
 }

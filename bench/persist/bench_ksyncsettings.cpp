@@ -3,7 +3,10 @@
 //
 // One save of a typical work-area record through the settings service
 // (serialise the node tree, lock, durable write) next to a raw write + fsync
-// of the same bytes to one file. Arguments: items in the work area.
+// of the same bytes to one file, and next to the fair floor of a durable
+// save: the same bytes written to a temporary file, fsynced, renamed over
+// the file, the directory fsynced. Arguments: items in the work area.
+#include "kzbenchdurablewrite.h"
 #include "kzbenchratio.h"
 
 #include <isyncsettingsdata.h>
@@ -102,11 +105,27 @@ void rawWriteFsync(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
+void durableReplace(benchmark::State &state)
+{
+    KSyncSettingsData data;
+    fillWorkArea(&data, int(state.range(0)));
+    const QByteArray bytes = data.root().toText();
+    const QString path = g_dir->filePath(QStringLiteral("durable-%1").arg(++g_run));
+    for (auto _ : state) {
+        if (!kzDurableWrite(path, bytes)) {
+            state.SkipWithError("durable write failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
 } // namespace
 
 BENCHMARK(settingsSave)->Arg(10)->Arg(50)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(settingsSaveMapped)->Arg(10)->Arg(50)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(rawWriteFsync)->Arg(10)->Arg(50)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(durableReplace)->Arg(10)->Arg(50)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
@@ -114,5 +133,8 @@ int main(int argc, char **argv)
     QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-ksyncsettings-XXXXXX"));
     g_dir = &dir;
     return kzRunRatioBenchmarks(argc, argv,
-                                {{"settingsSave", "rawWriteFsync"}, {"settingsSaveMapped", "rawWriteFsync"}});
+                                {{"settingsSave", "rawWriteFsync"},
+                                 {"settingsSaveMapped", "rawWriteFsync"},
+                                 {"settingsSave", "durableReplace"},
+                                 {"settingsSaveMapped", "durableReplace"}});
 }

@@ -4,7 +4,11 @@
 // Restore at start: the user's "workarea" record with N work areas of 50
 // items each, opened from disk by a fresh settings service and read back
 // into work-area and item records, next to reading the same file and
-// parsing its bytes with QJsonDocument. Arguments: work areas.
+// parsing its bytes with QJsonDocument; and the save of every work area
+// into the open record, flushed to disk, next to writing the same tree as
+// JSON durably (temporary file, fsync, rename, directory fsync). Arguments:
+// work areas.
+#include "kzbenchdurablewrite.h"
 #include "kzbenchratio.h"
 
 #include "kzelvaworkareaserializer.h"
@@ -34,14 +38,9 @@ QString rootFor(int workAreas)
     return g_dir->filePath(QStringLiteral("restore-%1").arg(workAreas));
 }
 
-QString writeRecord(int workAreas)
+QList<KZelvaWorkAreaStoreState> workAreaStates(int workAreas)
 {
-    const QString root = rootFor(workAreas);
-    KSyncSettingsManager manager(root);
-    KSyncSettings *record = manager.getUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
-    ISyncSettingsData *node = record->data();
-    node->beginGroup(QStringLiteral("IndependentDefault"));
-    KZelvaWorkAreaSerializer::Options options;
+    QList<KZelvaWorkAreaStoreState> states;
     for (int w = 0; w < workAreas; ++w) {
         KZelvaWorkAreaStoreState state;
         state.data.id = QStringLiteral("1704067%1").arg(2000 + w);
@@ -62,8 +61,20 @@ QString writeRecord(int workAreas)
             item.groupId = item.record.id;
             state.items.append(item);
         }
-        KZelvaWorkAreaSerializer::Serialize(node, &state, options);
+        states.append(state);
     }
+    return states;
+}
+
+QString writeRecord(int workAreas)
+{
+    KSyncSettingsManager manager(rootFor(workAreas));
+    KSyncSettings *record = manager.getUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
+    ISyncSettingsData *node = record->data();
+    node->beginGroup(QStringLiteral("IndependentDefault"));
+    QList<KZelvaWorkAreaStoreState> states = workAreaStates(workAreas);
+    for (KZelvaWorkAreaStoreState &state : states)
+        KZelvaWorkAreaSerializer::Serialize(node, &state, KZelvaWorkAreaSerializer::Options());
     record->flush();
     return record->filePath();
 }
@@ -158,8 +169,50 @@ void parseJson(benchmark::State &state)
         state.SkipWithError("the record did not parse as JSON");
 }
 
+// Every work area changed (its pid) and written into the open record, then
+// the record flushed: the save after a change that touches them all.
+void save(benchmark::State &state)
+{
+    const int workAreas = int(state.range(0));
+    writeRecord(workAreas);
+    KSyncSettingsManager manager(rootFor(workAreas));
+    KSyncSettings *record = manager.getUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
+    ISyncSettingsData *node = record->data();
+    node->beginGroup(QStringLiteral("IndependentDefault"));
+    QList<KZelvaWorkAreaStoreState> states = workAreaStates(workAreas);
+    qint64 n = 0;
+    for (auto _ : state) {
+        ++n;
+        for (KZelvaWorkAreaStoreState &s : states) {
+            s.data.pid = QString::number(n);
+            KZelvaWorkAreaSerializer::Serialize(node, &s, KZelvaWorkAreaSerializer::Options());
+        }
+        if (record->flush() != KSyncSettings::Ok) {
+            state.SkipWithError("flush failed");
+            break;
+        }
+    }
+}
+
+void writeJson(benchmark::State &state)
+{
+    const int workAreas = int(state.range(0));
+    QFile file(writeRecord(workAreas));
+    file.open(QIODevice::ReadOnly);
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll().mid(kPlainHeaderSize));
+    const QString path = g_dir->filePath(QStringLiteral("json-%1").arg(workAreas));
+    for (auto _ : state) {
+        if (!kzDurableWrite(path, doc.toJson(QJsonDocument::Compact))) {
+            state.SkipWithError("durable write failed");
+            break;
+        }
+    }
+}
+
 } // namespace
 
+BENCHMARK(save)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(writeJson)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(restore)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(openRecord)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(readWorkAreas)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond);
@@ -170,5 +223,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     g_dir = &dir;
-    return kzRunRatioBenchmarks(argc, argv, {{"restore", "parseJson"}, {"openRecord", "parseJson"}, {"readWorkAreas", "parseJson"}});
+    return kzRunRatioBenchmarks(
+        argc, argv,
+        {{"restore", "parseJson"}, {"openRecord", "parseJson"}, {"readWorkAreas", "parseJson"}, {"save", "writeJson"}});
 }

@@ -25,7 +25,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 #include <memory>
 
@@ -136,13 +135,7 @@ KZ_PAGE_API_BENCHMARKS(100)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("KZELVA_WEB_ENGINE", "0");
-    QTemporaryDir profile;
-    qputenv("KZELVA_PROFILE_DIR", QFile::encodeName(profile.path()));
-    KZelvaApplication app(argc, argv);
-    const int rc = kzRunRatioBenchmarks(argc, argv, {{"pageGetWorkAreaList", "operationsWorkAreaList"},
-                                                     {"pageGetTagList", "operationsTagList"}});
-    g_scene.reset();
-    return rc;
+    return kzBenchMain<KZelvaApplication>(
+        argc, argv, {{"pageGetWorkAreaList", "operationsWorkAreaList"}, {"pageGetTagList", "operationsTagList"}},
+        [] { g_scene.reset(); });
 }

@@ -4,7 +4,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QByteArray>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -60,4 +65,26 @@ inline int kzRunRatioBenchmarks(int argc, char **argv,
     reporter.printRatios(pairs);
     benchmark::Shutdown();
     return 0;
+}
+
+/*
+ * The main of a ratio benchmark that runs inside an application of type App
+ * (QCoreApplication or the shell's): the offscreen platform, no web engine,
+ * a private profile in a temporary folder, then the benchmarks.
+ * `beforeExit` runs while the application still exists (to drop scenes
+ * whose widgets need it).
+ */
+template<typename App>
+int kzBenchMain(int argc, char **argv, const std::vector<std::pair<std::string, std::string>> &pairs,
+                const std::function<void()> &beforeExit = {})
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("KZELVA_WEB_ENGINE", "0");
+    QTemporaryDir profile;
+    qputenv("KZELVA_PROFILE_DIR", QFile::encodeName(profile.path()));
+    App app(argc, argv);
+    const int result = kzRunRatioBenchmarks(argc, argv, pairs);
+    if (beforeExit)
+        beforeExit();
+    return result;
 }

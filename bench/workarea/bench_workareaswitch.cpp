@@ -178,8 +178,6 @@ BENCHMARK(itemRefresh)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    KZelvaApplication app(argc, argv);
-    return kzRunRatioBenchmarks(argc, argv,
-                                {{"workAreaSwitch", "hideShowBaseline"}, {"workAreaSwitch", "qtabBarBaseline"}});
+    return kzBenchMain<KZelvaApplication>(
+        argc, argv, {{"workAreaSwitch", "hideShowBaseline"}, {"workAreaSwitch", "qtabBarBaseline"}});
 }

@@ -7,7 +7,13 @@
 
 #include <QHBoxLayout>
 #include <QTabBar>
+#include <QStringList>
 #include <QVariant>
+
+namespace {
+// Up to this many added, removed or renamed tabs the shown strip takes them one by one.
+constexpr int kChangesLaidOutOneByOne = 8;
+} // namespace
 
 KZelvaTabBar::KZelvaTabBar(QWidget *parent)
     : QWidget(parent)
@@ -141,25 +147,25 @@ void KZelvaTabBar::ensureVisibleCurrent(int anchor)
 {
     if (m_current && m_current->subPage() && m_current->subPage()->isVisibleByControl())
         return;
-    const QList<KZelvaTab *> visible = visibleTabs();
-    if (visible.isEmpty()) {
-        if (m_current)
-            setCurrentTab(nullptr);
-        return;
-    }
     // Prefer the visible tab closest to the old position.
     if (anchor < 0)
         anchor = m_current ? indexOf(m_current) : 0;
-    KZelvaTab *best = visible.first();
+    KZelvaTab *best = nullptr;
     int bestDistance = INT_MAX;
-    for (KZelvaTab *tab : visible) {
-        const int distance = qAbs(indexOf(tab) - anchor);
+    for (int i = 0; i < m_tabs.size(); ++i) {
+        KZelvaTab *tab = m_tabs.at(i);
+        if (!tab || !tab->subPage() || !tab->subPage()->isVisibleByControl())
+            continue;
+        const int distance = qAbs(i - anchor);
         if (distance < bestDistance) {
             bestDistance = distance;
             best = tab;
         }
     }
-    best->activate();
+    if (best)
+        best->activate();
+    else if (m_current)
+        setCurrentTab(nullptr);
 }
 
 void KZelvaTabBar::scheduleSync()
@@ -177,6 +183,22 @@ void KZelvaTabBar::syncStrip()
     m_syncPending = false;
     m_syncing = true;
     const QList<KZelvaTab *> visible = visibleTabs();
+    QStringList texts;
+    texts.reserve(visible.size());
+    int changes = qAbs(m_strip->count() - visible.size());
+    for (int i = 0; i < visible.size(); ++i) {
+        KZelvaTab *tab = visible.at(i);
+        texts.append(tab->isLock() ? QStringLiteral("\U0001F512 ") + tab->text() : tab->text());
+        if (i < m_strip->count() && m_strip->tabText(i) != texts.last())
+            ++changes;
+    }
+    // A shown strip lays out all its tabs again after each added, removed
+    // or renamed one. Many changes (a work-area switch) are made while it is
+    // hidden, and it is laid out once when it shows again; not while it has
+    // the keyboard focus, which hiding would move elsewhere.
+    const bool hideWhileChanging = changes > kChangesLaidOutOneByOne && m_strip->isVisible() && !m_strip->hasFocus();
+    if (hideWhileChanging)
+        m_strip->hide();
     while (m_strip->count() > visible.size())
         m_strip->removeTab(m_strip->count() - 1);
     while (m_strip->count() < visible.size())
@@ -184,15 +206,16 @@ void KZelvaTabBar::syncStrip()
     int currentIndex = -1;
     for (int i = 0; i < visible.size(); ++i) {
         KZelvaTab *tab = visible.at(i);
-        const QString text = tab->isLock() ? QStringLiteral("\U0001F512 ") + tab->text() : tab->text();
-        if (m_strip->tabText(i) != text)
-            m_strip->setTabText(i, text);
+        if (m_strip->tabText(i) != texts.at(i))
+            m_strip->setTabText(i, texts.at(i));
         m_strip->setTabData(i, QVariant::fromValue(static_cast<QObject *>(tab)));
         m_strip->setTabToolTip(i, tab->subPage() ? tab->subPage()->toolTip() : QString());
         if (tab == m_current)
             currentIndex = i;
     }
     m_strip->setCurrentIndex(currentIndex);
+    if (hideWhileChanging)
+        m_strip->show();
     m_syncing = false;
 }
 

@@ -305,18 +305,36 @@ KCirraService::Responder KCirraService::deferReply()
     };
 }
 
+void KCirraService::afterReply(std::function<void()> step)
+{
+    m_afterReply = std::move(step);
+}
+
 void KCirraService::execute(KCirraPeer *peer, const CirraCall &call, const KCirraRecord &argument)
 {
     m_currentPeer = peer;
     m_currentRequest = call.requestId;
     m_deferred = false;
-    const Outcome outcome = dispatch(peer, qs(call.functionName), argument);
+    m_afterReply = {};
+    Outcome outcome = dispatch(peer, qs(call.functionName), argument);
     const bool deferred = std::exchange(m_deferred, false);
+    if (m_afterReply) {
+        outcome.after = [first = std::move(outcome.after), second = std::exchange(m_afterReply, {})] {
+            if (first)
+                first();
+            second();
+        };
+    }
     m_currentPeer = nullptr;
+    const QPointer<KCirraPeer> guard(peer);
     if (!deferred)
         sendReply(peer, call.requestId, outcome);
-    if (outcome.after)
+    if (outcome.after) {
         outcome.after();
+        // The reply and what followed it leave in one write.
+        if (guard)
+            guard->push();
+    }
 }
 
 void KCirraService::sendReply(KCirraPeer *peer, const std::string &requestId, const Outcome &outcome)
@@ -337,7 +355,9 @@ void KCirraService::sendReply(KCirraPeer *peer, const std::string &requestId, co
         }
     }
     peer->send(frame);
-    peer->push();
+    // With a step to follow, the write waits for what that step sends.
+    if (!outcome.after)
+        peer->push();
 }
 
 KCirraService::Outcome KCirraService::dispatch(KCirraPeer *peer, const QString &function,

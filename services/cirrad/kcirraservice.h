@@ -80,6 +80,10 @@ public:
     // Called by a method handler: its answer comes later through the
     // returned responder, and what the handler returns is not sent.
     Responder deferReply();
+    // Called by a method handler that answers at once: `step` runs right
+    // after the reply is written, and what it sends the caller leaves in the
+    // same write as the reply.
+    void afterReply(std::function<void()> step);
 
     KCirraServer *server() const { return m_server; }
     KCirraUserStore &users() { return m_users; }
@@ -139,5 +143,6 @@ private:
     QPointer<KCirraPeer> m_currentPeer;
     std::string m_currentRequest;
     bool m_deferred = false;
+    std::function<void()> m_afterReply;
     QTimer m_idleTimer;
 };

@@ -216,8 +216,8 @@ CirraIpcResult KCirraSoftBus::request(KCirraPeer *peer, const CirraIpcArg &arg)
         });
         return result;
     }
-    // The result is an event, and events of a call follow its reply.
-    QTimer::singleShot(0, this, [this, guard, cobId, ability, action, data] {
+    // The result is an event, and events of a call follow its reply (in the same write).
+    m_service->afterReply([this, guard, cobId, ability, action, data] {
         if (!guard || !guard->isOpen())
             return;
         QJsonObject requestData;

@@ -9,6 +9,7 @@
 #include "workareatestbed.h"
 
 #include <isyncsettingsdata.h>
+#include <kzelvacentralarea.h>
 #include <kzelvatab.h>
 #include <kzelvatabbar.h>
 
@@ -117,6 +118,14 @@ void tst_KZelvaWorkAreaModel::switchShowsOnlyTheCurrentPages()
         QCOMPARE(tabTitles(), order);
     }
     QTRY_VERIFY(!m_window->tabBar()->currentTab() || m_window->tabBar()->currentTab()->subPage()->isVisibleByControl());
+    // Only the page on top of the stack has updates on, also once the top one is closed.
+    KZelvaCentralArea *area = m_window->centralArea();
+    for (int closed = 0; closed < 2; ++closed) {
+        for (KZelvaSubPage *page : area->subPages())
+            QCOMPARE(page->updatesEnabled(), page == area->currentWidget());
+        if (auto *top = qobject_cast<KZelvaSubPage *>(area->currentWidget()))
+            area->removeSubPage(top);
+    }
 }
 
 void tst_KZelvaWorkAreaModel::emptyDefaultPcWorkAreaIsNeverSaved()

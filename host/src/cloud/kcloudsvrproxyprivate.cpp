@@ -3,6 +3,7 @@
 #include "kcloudsvrproxyprivate.h"
 
 #include "kcirraeventobject.h"
+#include "ksocketdirectwriter.h"
 
 #include <kcirracodec.h>
 #include <kcirrapaths.h>
@@ -200,10 +201,11 @@ bool KCloudSvrProxyPrivate::send(const QByteArray &frame)
 {
     if (!socket || (state != State::Handshaking && state != State::Ready))
         return false;
-    if (socket->write(frame) != frame.size())
+    if (!KSocketDirectWriter::write(socket, socket->socketDescriptor(), frame.constData(), frame.size()))
         return false;
-    // Hand it to the kernel now rather than on the next event-loop pass.
-    socket->flush();
+    // Hand a queued rest to the kernel now rather than on the next event-loop pass.
+    if (socket->bytesToWrite() > 0)
+        socket->flush();
     return true;
 }
 

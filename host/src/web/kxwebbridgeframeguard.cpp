@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kxwebbridgeframeguard.h"
 
+#include "ksocketdirectwriter.h"
 #include "kxweblog.h"
 
 #include <QTcpSocket>
@@ -120,24 +121,25 @@ void KxWebBridgeFrameGuard::onClientData()
 {
     if (m_failed || !m_relay)
         return;
-    QByteArray data = m_client->readAll();
+    const QByteArray data = m_client->readAll();
+    qint64 head = 0;
     if (m_headLeft > 0) {
-        const qint64 head = qMin(m_headLeft, qint64(data.size()));
+        head = qMin(m_headLeft, qint64(data.size()));
         m_headLeft -= head;
-        m_relay->write(data.left(int(head)));
-        data.remove(0, int(head));
     }
     bool unmasked = false;
-    const qint64 passed = scan(data, &unmasked);
-    m_relay->write(data.left(int(passed)));
+    const qint64 passed = scan(data.mid(int(head)), &unmasked);
+    KSocketDirectWriter::write(m_relay, m_relay->socketDescriptor(), data.constData(), head + passed);
     if (unmasked)
         closeAsUnmasked();
 }
 
 void KxWebBridgeFrameGuard::onServerData()
 {
-    if (!m_failed)
-        m_client->write(m_relay->readAll());
+    if (m_failed)
+        return;
+    const QByteArray data = m_relay->readAll();
+    KSocketDirectWriter::write(m_client, m_client->socketDescriptor(), data.constData(), data.size());
 }
 
 void KxWebBridgeFrameGuard::closeAsUnmasked()
