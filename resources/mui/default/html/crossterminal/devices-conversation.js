@@ -119,7 +119,7 @@
                                      'aria-controls': 'peer-body-' + n, dir: 'auto' });
         peer.status = el('span', { class: 'offline' });
         peer.badge = el('span', { class: 'unread', hidden: true });
-        peer.log = el('ol', { class: 'log', role: 'log', 'aria-live': 'polite', tabindex: '0' });
+        peer.log = el('ol', { class: 'log', 'aria-live': 'polite', tabindex: '0' });
         peer.input = el('input', { id: 'peer-input-' + n, type: 'text', maxlength: String(MAX_MESSAGE),
                                    autocomplete: 'off', dir: 'auto' });
         peer.label = el('label', { for: 'peer-input-' + n, class: 'sr-only' });
