@@ -263,10 +263,9 @@ int main(int argc, char **argv)
     info.deviceName = QStringLiteral("Desk 1");
     receiver.setClientInfo(info);
     spinUntil([&] { return receiver.isConnected(); });
-    const int result = kzRunRatioBenchmarks(argc, argv,
-                                            {{"proxyDeviceList", "plainRoundTrip"},
-                                             {"proxyOnline", "plainRoundTrip"},
-                                             {"fileTask", "socketCopy"}});
+    const int result = kzRunRatioBenchmarks(
+        argc, argv,
+        {{"proxyDeviceList", "plainRoundTrip"}, {"proxyOnline", "plainRoundTrip"}, {"fileTask", "socketCopy"}});
     cirrad.stop();
     return result;
 }

@@ -35,8 +35,8 @@ public Q_SLOTS:
 namespace {
 
 constexpr int kNotices = 10000;
-QString g_noticeLine;  // one (5, 1) broadcast line as cirrad sent it
-QString g_eventText;   // the event message the page client got for it
+QString g_noticeLine; // one (5, 1) broadcast line as cirrad sent it
+QString g_eventText;  // the event message the page client got for it
 bool g_capture = false;
 qint64 g_received = 0;
 
@@ -133,8 +133,8 @@ int main(int argc, char **argv)
     client.open(server.webSocketUrl(QStringLiteral("bench")));
     spinUntil([&] { return client.state() == QAbstractSocket::ConnectedState; });
     client.sendTextMessage(QStringLiteral(R"({"t":"on","e":"event.softbus.fileTaskInfo"})"));
-    client.sendTextMessage(
-        QStringLiteral(R"({"t":"call","id":1,"h":"softbus.communicator","m":"listenFileTaskInfo","a":{"action":"bench"}})"));
+    client.sendTextMessage(QStringLiteral(
+        R"({"t":"call","id":1,"h":"softbus.communicator","m":"listenFileTaskInfo","a":{"action":"bench"}})"));
 
     // One real notice: a task of a missing file fails at once and says so on (5, 1).
     QObject::connect(zelvaApp->cloudSvrProxy()->cirraEventObject(), &KCirraEventObject::signal_broadcast,
@@ -149,7 +149,9 @@ int main(int argc, char **argv)
                   {"deviceId", "dev-1"},
                   {"ownerId", "bench"}};
     // The listen is in place once cirrad logged it; then the task goes.
-    spinUntil([&] { return !cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("requestSoftBusCommunicator")).isEmpty(); });
+    spinUntil([&] {
+        return !cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("requestSoftBusCommunicator")).isEmpty();
+    });
     g_capture = true;
     zelvaApp->cloudSvrProxy()->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, &completion,
                                          QStringLiteral("onResult"));

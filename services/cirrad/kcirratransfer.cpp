@@ -291,7 +291,8 @@ int KCirraTransfer::removeLeftovers(const QString &root)
     for (const QFileInfo &user : QDir(root).entryInfoList(folders)) {
         for (const QFileInfo &device : QDir(user.filePath()).entryInfoList(folders)) {
             const QDir dir(device.filePath());
-            for (const QFileInfo &part : dir.entryInfoList({QStringLiteral("*.part")}, QDir::Files | QDir::NoSymLinks)) {
+            for (const QFileInfo &part :
+                 dir.entryInfoList({QStringLiteral("*.part")}, QDir::Files | QDir::NoSymLinks)) {
                 if (QFile::remove(part.filePath()))
                     ++removed;
                 else

@@ -199,8 +199,8 @@ void tst_KCirraTransfer::endLeavesNothing()
     // What a killed service left: the ".part" files in <root>/<user>/<device> go, everything else stays.
     const QString device = m_dir->filePath(QStringLiteral("root/u/d"));
     QVERIFY(QDir().mkpath(device));
-    for (const QString &name : {QStringLiteral("root/u/d/a.part"), QStringLiteral("root/u/d/a.txt"),
-                                QStringLiteral("root/u/b.part")})
+    for (const QString &name :
+         {QStringLiteral("root/u/d/a.part"), QStringLiteral("root/u/d/a.txt"), QStringLiteral("root/u/b.part")})
         QVERIFY(QFile(m_dir->filePath(name)).open(QIODevice::WriteOnly));
     QCOMPARE(KCirraTransfer::removeLeftovers(m_dir->filePath(QStringLiteral("root"))), 1);
     QCOMPARE(QDir(device).entryList(QDir::Files), QStringList(QStringLiteral("a.txt")));

@@ -269,8 +269,8 @@ void tst_KCommunicatorProxy::reRegistrationOrder()
     m_proxy->listenDeviceInfoChange(alive);
     // Open searches are made again, stopped ones not, a repeated one once.
     const Protocol::DiscoverServiceInfo search{QStringLiteral("svc"), 2, QString()};
-    for (const Protocol::DiscoverServiceInfo &info : {search, {QStringLiteral("gone"), 2, QString()},
-                                                      search, {QStringLiteral("gone"), 3, QString()}})
+    for (const Protocol::DiscoverServiceInfo &info :
+         {search, {QStringLiteral("gone"), 2, QString()}, search, {QStringLiteral("gone"), 3, QString()}})
         m_proxy->discoverServiceSearch(info, nullptr);
     m_log->clear();
 

@@ -133,7 +133,7 @@ void KxWebBridgeConnection::receiveText(const QString &text)
     QPointer<KxWebViewAsynJSObject> page = m_page;
     const quint64 outerCaller = page->m_callingPage;
     page->m_callingPage = m_id;
-    page->call(handler.toString(), method.toString(), message.value(QLatin1String("a")),
+    m_page->call(handler.toString(), method.toString(), message.value(QLatin1String("a")),
                  [self, callId](const KxWebViewJSAnswer &answer) {
                      if (!self)
                          return;
