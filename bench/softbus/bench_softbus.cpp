@@ -7,6 +7,11 @@
 // - plainRoundTrip: one "cirraIpcCall" round trip through the same host proxy
 //   and cirrad carrying the same bytes (the request's content plus the
 //   answer's text as arguments).
+// - fileTask/<MiB>: a file task from this device to another one through
+//   cirrad (chunks, ".part", fsync, rename) until the sender hears it done,
+//   the received bytes checked by SHA-256 against the source;
+// - socketCopy/<MiB>: the physical limit measured in the same run: the same
+//   bytes copied through a Unix socket pair into a file plus one fsync.
 #include "kcirradprocess.h"
 #include "kcommunicatorproxy.h"
 #include "kzbenchratio.h"
@@ -14,7 +19,13 @@
 #include <kcloudsvrproxy.h>
 #include <kzelvaapplication.h>
 
+#include <QCryptographicHash>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 using qoz::cirra::CirraIpcArg;
 using qoz::cirra::CirraIpcResult;
@@ -72,6 +83,122 @@ void proxyOnline(benchmark::State &state)
     }
 }
 
+QString g_stateDir;
+QTemporaryDir *g_files = nullptr;
+
+// A source of `mib` MiB (made once per size) and its SHA-256.
+QString sourceOf(int mib, QByteArray *sha256)
+{
+    static QHash<int, QByteArray> hashes;
+    const QString path = g_files->filePath(QStringLiteral("source-%1.bin").arg(mib));
+    if (!hashes.contains(mib)) {
+        QFile file(path);
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        QByteArray chunk(1 << 20, Qt::Uninitialized);
+        if (file.open(QIODevice::WriteOnly)) {
+            for (int i = 0; i < mib; ++i) {
+                for (int j = 0; j < chunk.size(); j += 4096)
+                    chunk[j] = char(i * 31 + j / 4096);
+                file.write(chunk);
+                hash.addData(chunk);
+            }
+        }
+        hashes.insert(mib, hash.result());
+    }
+    *sha256 = hashes.value(mib);
+    return path;
+}
+
+QByteArray fileHash(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return QByteArray();
+    return hash.result();
+}
+
+void fileTask(benchmark::State &state)
+{
+    QByteArray sha256;
+    const QString source = sourceOf(int(state.range(0)), &sha256);
+    const QString received = g_stateDir + QStringLiteral("/relay/bench/dev-1/") + QFileInfo(source).fileName();
+    KCommunicatorProxy *proxy = KCommunicatorProxy::instance();
+    int last = -1;
+    static bool listening = false;
+    static int *lastState = nullptr;
+    lastState = &last;
+    if (!listening) {
+        listening = true;
+        proxy->listenFileTaskInfo("bench", [](int code, const Protocol::KFileTaskInfo &info) {
+            if (code == 0 && info.isSender && lastState)
+                *lastState = info.state;
+            return Export::Alive;
+        });
+    }
+    Completion started;
+    CirraIpcArg arg;
+    arg.method = "sendFileToDevice";
+    arg.argMap = {{"path", source.toStdString()}, {"deviceId", "dev-1"}, {"ownerId", "bench"}};
+    for (auto _ : state) {
+        last = -1;
+        zelvaApp->cloudSvrProxy()->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, &started,
+                                             QStringLiteral("onResult"));
+        spinUntil([&] { return last >= 3; });
+        state.PauseTiming();
+        const bool equal = last == 3 && fileHash(received) == sha256;
+        QFile::remove(received);
+        state.ResumeTiming();
+        if (!equal) {
+            state.SkipWithError("the received file differs from the source");
+            break;
+        }
+    }
+    lastState = nullptr;
+    state.SetBytesProcessed(state.iterations() * state.range(0) << 20);
+}
+
+void socketCopy(benchmark::State &state)
+{
+    QByteArray sha256;
+    const QString source = sourceOf(int(state.range(0)), &sha256);
+    const QString target = g_files->filePath(QStringLiteral("copy.bin"));
+    for (auto _ : state) {
+        int pair[2];
+        if (socketpair(AF_UNIX, SOCK_STREAM, 0, pair) != 0) {
+            state.SkipWithError("no socket pair");
+            break;
+        }
+        std::thread writer([&] {
+            const int in = ::open(QFile::encodeName(source).constData(), O_RDONLY);
+            QByteArray buffer(1 << 20, Qt::Uninitialized);
+            for (ssize_t n; in >= 0 && (n = ::read(in, buffer.data(), size_t(buffer.size()))) > 0;) {
+                for (ssize_t off = 0; off < n;) {
+                    const ssize_t w = ::write(pair[0], buffer.constData() + off, size_t(n - off));
+                    if (w <= 0)
+                        break;
+                    off += w;
+                }
+            }
+            if (in >= 0)
+                ::close(in);
+            ::close(pair[0]);
+        });
+        const int out = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        QByteArray buffer(1 << 20, Qt::Uninitialized);
+        for (ssize_t n; (n = ::read(pair[1], buffer.data(), size_t(buffer.size()))) > 0;) {
+            if (::write(out, buffer.constData(), size_t(n)) != n)
+                break;
+        }
+        ::fsync(out);
+        ::close(out);
+        ::close(pair[1]);
+        writer.join();
+    }
+    QFile::remove(target);
+    state.SetBytesProcessed(state.iterations() * state.range(0) << 20);
+}
+
 void plainRoundTrip(benchmark::State &state)
 {
     Completion completion;
@@ -96,6 +223,9 @@ void plainRoundTrip(benchmark::State &state)
 BENCHMARK(proxyDeviceList)->UseRealTime();
 BENCHMARK(proxyOnline)->UseRealTime();
 BENCHMARK(plainRoundTrip)->UseRealTime();
+// 256 MiB is the size cap of a task; two runs each keep the whole program within a few minutes.
+BENCHMARK(fileTask)->Arg(16)->Arg(256)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(socketCopy)->Arg(16)->Arg(256)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
@@ -108,7 +238,10 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_LOGGING_RULES", "zelva.*.info=false");
     KZelvaApplication app(argc, argv);
+    QTemporaryDir files(QStringLiteral("/tmp/kzbench-files-XXXXXX"));
+    g_files = &files;
     KCirradProcess cirrad;
+    g_stateDir = cirrad.stateDir();
     QString error;
     if (!cirrad.start({}, &error)) {
         std::fprintf(stderr, "cannot start cirrad: %s\n", qPrintable(error));
@@ -124,8 +257,15 @@ int main(int argc, char **argv)
     info.deviceName = QStringLiteral("Desk 0");
     zelvaApp->cloudSvrProxy()->setClientInfo(info);
     spinUntil([] { return zelvaApp->cloudSvrProxy()->isConnected(); });
-    const int result =
-        kzRunRatioBenchmarks(argc, argv, {{"proxyDeviceList", "plainRoundTrip"}, {"proxyOnline", "plainRoundTrip"}});
+    // The receiving device of the file tasks: online while its client is connected.
+    KCloudSvrProxy receiver;
+    info.deviceId = QStringLiteral("dev-1");
+    info.deviceName = QStringLiteral("Desk 1");
+    receiver.setClientInfo(info);
+    spinUntil([&] { return receiver.isConnected(); });
+    const int result = kzRunRatioBenchmarks(
+        argc, argv,
+        {{"proxyDeviceList", "plainRoundTrip"}, {"proxyOnline", "plainRoundTrip"}, {"fileTask", "socketCopy"}});
     cirrad.stop();
     return result;
 }

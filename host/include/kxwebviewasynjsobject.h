@@ -68,6 +68,14 @@ public:
 
     int connectionCount() const;
 
+    // The id of the attached page whose call runs now; 0 outside a page call.
+    // A page keeps its id while it stays loaded; a reload gives it a new one.
+    quint64 callingPage() const { return m_callingPage; }
+
+Q_SIGNALS:
+    // The page of that id went or loaded again: what was kept for it may go.
+    void pageGone(quint64 page);
+
 private:
     friend class KxWebBridgeConnection;
     friend class KxWebViewJSEventHandler;
@@ -78,4 +86,5 @@ private:
     QHash<QString, QPointer<KxWebViewJSApiHandler>> m_handlers;
     QList<QPointer<KxWebBridgeConnection>> m_connections;
     std::unique_ptr<KxWebViewJSEventHandler> m_eventHandler;
+    quint64 m_callingPage = 0;
 };

@@ -52,6 +52,8 @@ KCirraSoftBusFileTasks::KCirraSoftBusFileTasks(KCirraSoftBus *bus)
                                    [this](KCirraPeer *peer, const CirraIpcArg &a) { return start(peer, a); });
     connect(bus->service(), &KCirraService::shellIdentified, this, [this](KCirraPeer *p) { onShell(p, true); });
     connect(bus->service(), &KCirraService::shellClosed, this, [this](KCirraPeer *p) { onShell(p, false); });
+    // A service killed mid-transfer left its ".part" files; no task of this run writes there yet.
+    KCirraTransfer::removeLeftovers(bus->service()->users().dir() + QStringLiteral("/relay"));
 }
 
 CirraIpcResult KCirraSoftBusFileTasks::start(KCirraPeer *peer, const CirraIpcArg &a)
@@ -234,8 +236,14 @@ void KCirraSoftBusFileTasks::onShell(KCirraPeer *peer, bool online)
     // Only the last shell of a receiver to go, and the first to come back, changes its tasks.
     if (!peer->isShell() || m_bus->peerOf(peer->userId(), deviceId, peer))
         return;
+    QList<QPointer<KCirraTransfer>> senderGone;
     for (Task &task : m_tasks) {
-        if (task.userId != peer->userId() || task.targetDevice != deviceId || !task.transfer)
+        if (task.userId != peer->userId() || !task.transfer)
+            continue;
+        // The sending device took its file along: the task fails, both sides are told why.
+        if (!online && task.sourceDevice == deviceId)
+            senderGone.append(task.transfer);
+        if (task.targetDevice != deviceId)
             continue;
         if (!online) {
             task.transfer->pause();
@@ -246,6 +254,10 @@ void KCirraSoftBusFileTasks::onShell(KCirraPeer *peer, bool online)
         } else {
             setState(task, Paused);
         }
+    }
+    for (const QPointer<KCirraTransfer> &transfer : qAsConst(senderGone)) {
+        if (transfer)
+            transfer->abort(QStringLiteral("the sending device went offline"), "sender_offline");
     }
 }
 

@@ -20,7 +20,8 @@ class KCirraTransfer;
  * pause (5, 4) and cancel (5, 5) act on the user's unfinished tasks of an
  * owner id between chunks; answers are DeviceResponses (0, 404 no task,
  * 422 unusable owner id). A task whose receiver has no shell left waits
- * (state Waiting) and goes on when the device returns. The receiving
+ * (state Waiting) and goes on when the device returns; a task whose sender
+ * has no shell left fails ("sender_offline"). The receiving
  * device's shells get the transfer progress bubble. $KZELVA_RELAY_RATE
  * (bytes per second) slows transfers, as it does relays.
  *

@@ -278,6 +278,33 @@ bool KCirraTransfer::complete()
     return false;
 }
 
+void KCirraTransfer::abort(const QString &error, const char *reason)
+{
+    if (m_state == State::Running || m_state == State::Paused)
+        fail(error, reason);
+}
+
+int KCirraTransfer::removeLeftovers(const QString &root)
+{
+    int removed = 0;
+    const QDir::Filters folders = QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks;
+    for (const QFileInfo &user : QDir(root).entryInfoList(folders)) {
+        for (const QFileInfo &device : QDir(user.filePath()).entryInfoList(folders)) {
+            const QDir dir(device.filePath());
+            for (const QFileInfo &part :
+                 dir.entryInfoList({QStringLiteral("*.part")}, QDir::Files | QDir::NoSymLinks)) {
+                if (QFile::remove(part.filePath()))
+                    ++removed;
+                else
+                    qCWarning(lcCirrad).noquote() << "cannot remove the unfinished" << part.filePath();
+            }
+        }
+    }
+    if (removed)
+        qCInfo(lcCirrad).noquote() << "removed" << removed << "unfinished \".part\" files under" << root;
+    return removed;
+}
+
 void KCirraTransfer::fail(const QString &error, const char *reason)
 {
     m_reason = reason;

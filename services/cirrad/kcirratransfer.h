@@ -58,12 +58,20 @@ public:
     void pause();
     void resume();
     void cancel();
+    // Ends a running or paused transfer as failed for a reason the owner
+    // knows ("sender_offline"); the ".part" file goes.
+    void abort(const QString &error, const char *reason);
+
+    // Removes the ".part" files a killed service left in the receiving
+    // folders under `root` (<root>/<user>/<device>/*.part); the count removed.
+    // Only while no transfer runs into them.
+    static int removeLeftovers(const QString &root);
 
     State state() const { return m_state; }
     QString error() const { return m_error; }
     // Why it failed, as one word a page turns into a sentence: "file_missing",
     // "file_unreadable", "not_a_file", "too_large", "file_changed",
-    // "disk_full", "cannot_save", "cancelled"; empty while it has not failed.
+    // "disk_full", "cannot_save", "cancelled" or the reason of abort(); empty while it has not failed.
     QString reason() const { return QLatin1String(m_reason); }
     // The final path once finished, else empty.
     QString targetPath() const { return m_target; }

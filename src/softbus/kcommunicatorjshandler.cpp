@@ -5,6 +5,7 @@
 #include "callbacktothreadof.h"
 #include "kcommunicatorproxy.h"
 #include "ksoftbusjsargs.h"
+#include "ksoftbuspagelives.h"
 #include "ksoftbuspage.h"
 
 #include <kzelvaworkareahelper.h>
@@ -42,6 +43,7 @@ KCommunicatorProxy *proxy()
 
 KCommunicatorJSHandler::KCommunicatorJSHandler(QObject *parent, KxWebViewAsynJSObject *jsObject)
     : KxWebViewJSApiHandler(parent, jsObject)
+    , m_pages(new KSoftBusPageLives(jsObject, this))
 {
 }
 
@@ -56,7 +58,10 @@ auto KCommunicatorJSHandler::answerLater(const KxWebViewJSContext &context)
 template<class T>
 auto KCommunicatorJSHandler::eventListener(const char *event)
 {
-    return callbackToThreadOf(this, [this, event](int code, const T &notice) {
+    // Bound to the page that listens: once it went or loaded again, its listener falls away.
+    return callbackToThreadOf(this, [this, event, page = m_pages->callingPage()](int code, const T &notice) {
+        if (page.expired())
+            return Export::Finished;
         KSoftBusJsArgs::raise(jsObject(), event, KSoftBusPage::eventText(code, pageOf(notice), true));
         return Export::Alive;
     });

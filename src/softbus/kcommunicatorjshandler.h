@@ -19,6 +19,7 @@ class KxWebViewJSContext;
  */
 namespace SoftBus {
 namespace Business {
+class KSoftBusPageLives;
 namespace JsApiHander {
 
 class KCommunicatorJSHandler : public KxWebViewJSApiHandler
@@ -62,6 +63,8 @@ private:
     auto eventListener(const char *event);
     void refuse(KxWebViewJSContext &context);
     void taskControl(KxWebViewJSContext &context, int (*control)(const std::string &));
+
+    KSoftBusPageLives *m_pages;
 };
 
 } // namespace JsApiHander

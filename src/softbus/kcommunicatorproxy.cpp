@@ -9,6 +9,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 namespace SoftBus {
 namespace Business {
 
@@ -33,6 +35,8 @@ constexpr int ResumeTask = 3;
 constexpr int PauseTask = 4;
 constexpr int CancelTask = 5;
 constexpr int Discover = 7;
+constexpr int StartSearch = 2;
+constexpr int StopSearch = 3;
 constexpr ChannelAbility::Operation DiscoverNotice{7, 4};
 } // namespace Op
 
@@ -164,6 +168,13 @@ int KCommunicatorProxy::cancelTaskByOwnerId(const std::string &ownerId)
 int KCommunicatorProxy::discoverServiceSearch(const Protocol::DiscoverServiceInfo &info, Answer<quint64> answer)
 {
     // A mode outside 0..3 names no action: the request goes to (0, 0) and the service refuses it.
+    // A search lives in the service only as long as this connection: it is kept to be made again.
+    if (info.mode == Op::StartSearch || info.mode == Op::StopSearch) {
+        const auto same = [&info](const Protocol::DiscoverServiceInfo &s) { return s.serviceName == info.serviceName; };
+        m_searches.erase(std::remove_if(m_searches.begin(), m_searches.end(), same), m_searches.end());
+        if (info.mode == Op::StartSearch)
+            m_searches.append(info);
+    }
     const ChannelAbility::Operation operation = info.mode >= 0 && info.mode <= 3
                                                     ? ChannelAbility::Operation{Op::Discover, info.mode}
                                                     : ChannelAbility::Operation{0, 0};
@@ -334,6 +345,10 @@ void KCommunicatorProxy::reRegisterListen()
         operations.push_back(entry.first);
     for (const ChannelAbility::Operation &operation : operations)
         doListenMessage(operation);
+    // Last, once the discovery notices are listened to again: the open searches.
+    for (const Protocol::DiscoverServiceInfo &search : qAsConst(m_searches))
+        request({Op::Discover, Op::StartSearch}, Protocol::recordToText(search),
+                [](int, const CommunicationContent &) { return Export::Finished; });
 }
 
 } // namespace Business

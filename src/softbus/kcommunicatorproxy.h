@@ -102,6 +102,8 @@ private:
     std::map<std::string, KSoftBusListenerList<Protocol::UnreadNumItem>> m_offlineNoticeListeners;
     std::map<std::string, KSoftBusListenerList<Protocol::DiscoverServiceInfoResult>> m_discoverListeners;
     QList<Protocol::Ability> m_abilities;
+    // Searches (mode 2) not stopped since (mode 3): the service forgets them with the connection.
+    QList<Protocol::DiscoverServiceInfo> m_searches;
     std::map<ChannelAbility::Operation, KSoftBusListenerList<Protocol::Internal::CommunicationContent>>
         m_operationListeners;
     std::shared_ptr<FileTaskNotify> m_fileTasks;

@@ -5,6 +5,7 @@
 #include "callbacktothreadof.h"
 #include "kdevicemanager.h"
 #include "ksoftbusjsargs.h"
+#include "ksoftbuspagelives.h"
 #include "ksoftbuspage.h"
 
 #include <kxwebviewjscontext.h>
@@ -43,6 +44,7 @@ bool deviceOf(const KxWebViewJSContext &context, Data::DeviceIdentify *out, QStr
 KDeviceJSHandler::KDeviceJSHandler(QObject *parent, KxWebViewAsynJSObject *jsObject)
     : KxWebViewJSApiHandler(parent, jsObject)
     , m_devices(KDeviceManager::create())
+    , m_pages(new KSoftBusPageLives(jsObject, this))
 {
 }
 
@@ -93,7 +95,9 @@ void KDeviceJSHandler::renameDevice(KxWebViewJSContext &context)
 
 void KDeviceJSHandler::listenCurrentDeviceOnlineChange(KxWebViewJSContext &context)
 {
-    m_devices->listenCurrentDeviceOnlineChange([this](bool ok, bool online) {
+    m_devices->listenCurrentDeviceOnlineChange([this, page = m_pages->callingPage()](bool ok, bool online) {
+        if (page.expired())
+            return;
         KSoftBusJsArgs::raise(jsObject(), KSoftBusPage::kEventCurrentDeviceOnlineChange,
                               KSoftBusPage::eventText(ok ? Error::Success : Error::IpcFailed,
                                                       QVariantMap{{QStringLiteral("online"), online}}, false));
@@ -103,7 +107,9 @@ void KDeviceJSHandler::listenCurrentDeviceOnlineChange(KxWebViewJSContext &conte
 
 void KDeviceJSHandler::listenDeviceInfoChange(KxWebViewJSContext &context)
 {
-    m_devices->listenDeviceInfoChange([this](bool ok, const Data::DeviceInfo &device) {
+    m_devices->listenDeviceInfoChange([this, page = m_pages->callingPage()](bool ok, const Data::DeviceInfo &device) {
+        if (page.expired())
+            return;
         KSoftBusJsArgs::raise(
             jsObject(), KSoftBusPage::kEventDeviceInfoChange,
             KSoftBusPage::eventText(ok ? Error::Success : Error::IpcFailed, device.toPage().toVariantMap(), false));

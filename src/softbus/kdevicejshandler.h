@@ -21,6 +21,7 @@ namespace SoftBus {
 namespace Business {
 
 class KDeviceManager;
+class KSoftBusPageLives;
 
 namespace JsApiHander {
 
@@ -42,6 +43,7 @@ public Q_SLOTS:
 
 private:
     std::shared_ptr<KDeviceManager> m_devices;
+    KSoftBusPageLives *m_pages;
 };
 
 } // namespace JsApiHander

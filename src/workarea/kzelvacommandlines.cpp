@@ -21,6 +21,9 @@ KZelvaCommandLines::KZelvaCommandLines(KZelvaWorkAreaManager *manager)
     : QObject(manager)
     , m_manager(manager)
 {
+    m_onlineWait.setSingleShot(true);
+    m_onlineWait.setInterval(kOnlineWaitMs);
+    connect(&m_onlineWait, &QTimer::timeout, this, &KZelvaCommandLines::pendingCommandLineExpired);
 }
 
 bool KZelvaCommandLines::isAccountLoggedIn() const
@@ -88,6 +91,21 @@ void KZelvaCommandLines::commandLineChanged()
     }
     writeLog(0, QStringLiteral("%1: softbusHandleCommandLine = true").arg(name));
     m_pendingCommandLine = true;
+    m_onlineWait.start();
+}
+
+void KZelvaCommandLines::pendingCommandLineExpired()
+{
+    if (!m_pendingCommandLine)
+        return;
+    m_pendingCommandLine = false;
+    KZelvaApplication *app = KZelvaApplication::instance();
+    const QString commandLine = app ? app->startupInfo()->commandLine() : QString();
+    writeLog(1, QStringLiteral("%1: the device was not reported online within %2 s, the command line is dropped")
+                    .arg(QStringLiteral("notifyCommandLineChanged"))
+                    .arg(kOnlineWaitMs / 1000));
+    if (commandLine.split(QLatin1Char('&')).value(1) == QLatin1String("relay_file"))
+        showRelayFailBox(QStringLiteral("device offline"));
 }
 
 SoftBus::Export::CobLifeState KZelvaCommandLines::deviceOnlineChanged(Error::Code error, bool online)
@@ -108,6 +126,7 @@ SoftBus::Export::CobLifeState KZelvaCommandLines::deviceOnlineChanged(Error::Cod
     }
     if (m_pendingCommandLine) {
         m_pendingCommandLine = false;
+        m_onlineWait.stop();
         writeLog(0, QStringLiteral("%1: softbusHandleCommandLine begin").arg(name));
         writeLog(0, QStringLiteral("%1: handleCommandLine begin").arg(name));
         if (KZelvaApplication *app = KZelvaApplication::instance())

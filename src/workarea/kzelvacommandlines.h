@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <QDialog>
 
@@ -16,13 +17,16 @@ class KZelvaWorkAreaManager;
  * The cross-device command lines the host hands over ("&"-separated:
  * "show_crossterminal_other_device", "relay_file") and the login guide they
  * need while no account is logged in. A command line waits until the device
- * is reported online. A child of the manager, which forwards the host's
+ * is reported online, at most kOnlineWaitMs; a relay that waited in vain
+ * shows the relay-failure box. A child of the manager, which forwards the host's
  * notifications and the device-online callback to it. GUI thread.
  */
 class KZelvaCommandLines : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr int kOnlineWaitMs = 30000;
+
     explicit KZelvaCommandLines(KZelvaWorkAreaManager *manager);
 
     void commandLineChanged();
@@ -45,6 +49,7 @@ private:
     void relayFile(const QString &payload);
     bool isAccountLoggedIn() const;
     QString loggedInUserId() const;
+    void pendingCommandLineExpired();
 
     KZelvaWorkAreaManager *m_manager;
     bool m_loginConfirmed = false;
@@ -54,4 +59,5 @@ private:
     QString m_pendingConfirmId;
     QString m_previousCommandToken;
     QPointer<QDialog> m_relayFailBox;
+    QTimer m_onlineWait;
 };

@@ -131,6 +131,99 @@ test('B finds A while A lets itself be found, and loses it when A stops', async 
     }
 });
 
+// Every page method of "softbus.communicator" and "softbus.device" with good and bad arguments:
+// [handler, method, good arguments, code answered, bad arguments or null when it reads none].
+// Code 3 refuses bad arguments; 16777216 is a device-layer failure (dev-none is not a device).
+const C = 'softbus.communicator';
+const D = 'softbus.device';
+const OWNER = { ownerId: 'table-owner' };
+const METHODS = [
+    [C, 'isDeviceOnline', {}, 0, null],
+    [C, 'appendDeviceAbility', { ability: { ability: 'table', version: '1' } }, 0, { ability: 'table' }],
+    [C, 'getDeviceInfoList', { deviceStatus: 0 }, 0, { deviceStatus: '0' }],
+    [C, 'getDeviceInfo', {}, 3, null],
+    [C, 'getCurrentDeviceInfo', {}, 0, null],
+    [C, 'renameDevice', {}, 3, null],
+    [C, 'deleteDeviceInfo', {}, 3, null],
+    [C, 'sendMsg', { req: { to: { device_id: 'dev-b' }, action: 'table', content: 'from the table' } }, 0,
+        { req: { to: { device_id: '' }, action: 'table', content: 'x' } }],
+    [C, 'handleMsg', {}, 3, null],
+    [C, 'listenCurrentDeviceOnlineChange', {}, 0, null],
+    [C, 'listenMsg', { action: 'table' }, 0, { action: 7 }],
+    [C, 'listenOfflineMsgNotice', { action: 'table' }, 0, { action: {} }],
+    [C, 'listenDeviceInfoChange', {}, 0, null],
+    [C, 'queryOfflineMsg', {}, 3, null],
+    [C, 'pingNearFieldDevice', {}, 3, null],
+    [C, 'listenFileTaskInfo', { action: 'table-owner' }, 0, { action: '' }],
+    [C, 'recoverTaskByOwnerId', OWNER, 3, null],
+    [C, 'resumeTaskByOwnerId', OWNER, 0, { ownerId: 'x'.repeat(4096) }],
+    [C, 'pauseTaskByOwnerId', OWNER, 0, { ownerId: 'a\u0000b' }],
+    [C, 'cancelTaskByOwnerId', OWNER, 0, {}],
+    [C, 'discoverServiceSearch', {}, 3, null],
+    [C, 'listenDiscoverServiceSearch', { serviceName: 'table' }, 0, { serviceName: null }],
+    [C, 'send', {}, 3, null],
+    [C, 'listenMessage', {}, 3, null],
+    [D, 'getDeviceInfoList', {}, 0, null],
+    [D, 'getDeviceInfo', { device_id: 'dev-b' }, 0, {}],
+    [D, 'getCurrentDeviceInfo', {}, 0, null],
+    [D, 'renameDevice', { device_id: 'dev-b', device_name: 'Desk B' }, 0, { device_id: 'dev-b', device_name: ' ' }],
+    [D, 'listenCurrentDeviceOnlineChange', {}, 0, null],
+    [D, 'listenDeviceInfoChange', {}, 0, null],
+    [D, 'deleteDeviceInfo', { device_id: 'dev-none' }, 16777216, { device_id: 5 }],
+];
+
+test('every page method answers good arguments and refuses bad ones, never hanging', async () => {
+    const page = await browser.newPage();
+    const info = await shells.a.automation.ok('openPanel').then(() => shells.a.bridgeInfo());
+    const [file, kzpage] = PAGE.split('#');
+    await page.goto(`${info.origin}/${file}?lang=en_US#kztoken=${info.token}&${kzpage}`);
+    await page.waitForSelector('#talk[data-ready="true"]', { timeout: 20000 });
+    // Nested past the handler's 8 levels: code 3; past the bridge's limits: the bridge refuses the call.
+    const nested = (levels) => ({ req: JSON.parse('{"a":'.repeat(levels) + '1' + '}'.repeat(levels)) });
+    const rows = METHODS.flatMap(([h, m, good, code, bad]) => [[h, m, good, code]].concat(bad ? [[h, m, bad, 3]] : []))
+        .concat([[C, 'sendMsg', nested(12), 3], [C, 'sendMsg', nested(40), 'refused'],
+                 [C, 'listenMsg', { action: 'x'.repeat(300 << 10) }, 'refused']]);
+    const answers = await page.evaluate(async (calls) => {
+        const within = (p) => Promise.race([p, new Promise((resolve) => setTimeout(() => resolve('hang'), 15000))]);
+        const out = [];
+        for (const [h, m, args] of calls)
+            out.push(await within(kzbridge.request(h, m, args).then((a) => a.code, () => 'refused')));
+        return out;
+    }, rows.map(([h, m, args]) => [h, m, args]));
+    assert.deepEqual(rows.map(([h, m, args, code], i) => `${h}.${m} ${JSON.stringify(args).slice(0, 60)} -> ${answers[i]}`),
+                     rows.map(([h, m, args, code]) => `${h}.${m} ${JSON.stringify(args).slice(0, 60)} -> ${code}`));
+    assert.equal(new Set(METHODS.map(([h, m]) => `${h}.${m}`)).size, 31);
+    await page.close();
+});
+
+test('a reloaded page hears each message once; listening twice hears it twice', async () => {
+    // Events per message text; a later message seen means every copy of an earlier one has come.
+    const listen = () => pages.a.evaluate(() => {
+        window.tableHeard = {};
+        if (window.tableListening)
+            return;
+        window.tableListening = true;
+        kzbridge.on('event.softbus.msg', (p) => {
+            const text = p && p.data ? p.data.content : '';
+            window.tableHeard[text] = (window.tableHeard[text] || 0) + 1;
+        });
+    });
+    for (const [reload, copies] of [[true, 1], [false, 2]]) {
+        if (reload) {
+            await pages.a.reload();
+            await pages.a.waitForSelector('#talk[data-ready="true"]', { timeout: 20000 });
+        } else {
+            await pages.a.evaluate(() => kzbridge.request('softbus.communicator', 'listenMsg', { action: 'chat' }));
+        }
+        await listen();
+        for (const text of [`${reload} first`, `${reload} second`])
+            await say('b', 'dev-a', text);
+        await peer('a', 'dev-b').locator('.msg.in', { hasText: `${reload} second` }).waitFor({ state: 'attached', timeout: 20000 });
+        assert.equal(await pages.a.evaluate((t) => window.tableHeard[t], `${reload} first`), copies,
+                     reload ? 'after a reload' : 'listening twice');
+    }
+});
+
 test('axe-core finds nothing serious in the section in either skin', async () => {
     for (const skin of ['light', 'dark']) {
         const page = await openPage('a', skin);

@@ -267,12 +267,18 @@ void tst_KCommunicatorProxy::reRegistrationOrder()
     m_proxy->appendDeviceAbility(ability, nullptr);
     m_proxy->listenDiscoverServiceSearch("svc", alive);
     m_proxy->listenDeviceInfoChange(alive);
+    // Open searches are made again, stopped ones not, a repeated one once.
+    const Protocol::DiscoverServiceInfo search{QStringLiteral("svc"), 2, QString()};
+    for (const Protocol::DiscoverServiceInfo &info :
+         {search, {QStringLiteral("gone"), 2, QString()}, search, {QStringLiteral("gone"), 3, QString()}})
+        m_proxy->discoverServiceSearch(info, nullptr);
     m_log->clear();
 
     m_proxy->reRegisterListen();
     QStringList expected = texts({"1,13 a", "1,13 b", "5,1 owner-1", "5,1 owner-2"});
     expected << QStringLiteral("2,5 ") + Protocol::recordToText(ability);
     expected << texts({"listen 1,3 ", "listen 1,6 ", "listen 7,4 "});
+    expected << QStringLiteral("7,2 ") + Protocol::recordToText(search);
     QCOMPARE(opTexts(*m_log), expected);
 }
 

@@ -95,13 +95,13 @@ public Q_SLOTS:
     void done(bool ok, QString, CirraIpcResult result) { states << (ok ? result.state : -1); }
 };
 
-QString startTask(Sink *sink, const QString &path, const QString &device)
+QString startTask(Sink *sink, const QString &path, const QString &device,
+                  KCloudSvrProxy *from = zelvaApp->cloudSvrProxy())
 {
     qoz::cirra::CirraIpcArg arg;
     arg.method = "sendFileToDevice";
     arg.argMap = {{"path", path.toStdString()}, {"deviceId", device.toStdString()}, {"ownerId", "qoz-office"}};
-    return zelvaApp->cloudSvrProxy()->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, sink,
-                                                QStringLiteral("done"));
+    return from->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, sink, QStringLiteral("done"));
 }
 
 } // namespace
@@ -182,13 +182,16 @@ void tst_KCommunicatorProxyCirrad::messagesDiscoveryAndRestart()
     ability.name = QStringLiteral("relay");
     proxy->appendDeviceAbility(ability, nullptr);
     proxy->listenFileTaskInfo("qoz-office", [](int, const Protocol::KFileTaskInfo &) { return Export::Alive; });
-    QTRY_VERIFY(softBusCalls(*cirrad).contains(QStringLiteral("send 5,1 qoz-office")));
+    const Protocol::DiscoverServiceInfo search{QStringLiteral("svc"), 2, QString()};
+    proxy->discoverServiceSearch(search, nullptr);
+    QTRY_VERIFY(softBusCalls(*cirrad).contains(QStringLiteral("send 7,2 ") + Protocol::recordToText(search)));
     cirrad->kill();
     cirrad = std::make_unique<KCirradProcess>();
     QVERIFY(cirrad->start());
-    const QStringList expected = {QStringLiteral("send 1,13 chat"), QStringLiteral("send 5,1 qoz-office"),
-                                  QStringLiteral("send 2,5"), QStringLiteral("listen 1,6"),
-                                  QStringLiteral("listen 7,4")};
+    const QStringList expected = {
+        QStringLiteral("send 1,13 chat"), QStringLiteral("send 5,1 qoz-office"),
+        QStringLiteral("send 2,5"),       QStringLiteral("listen 1,6"),
+        QStringLiteral("listen 7,4"),     QStringLiteral("send 7,2 ") + Protocol::recordToText(search)};
     QTRY_COMPARE_WITH_TIMEOUT(softBusCalls(*cirrad), expected, 15000);
 
     // The registrations are real: a message reaches both listeners again.
@@ -268,6 +271,35 @@ void tst_KCommunicatorProxyCirrad::fileTasks()
     QVERIFY(copy.open(QIODevice::ReadOnly));
     QCOMPARE(QCryptographicHash::hash(copy.readAll(), QCryptographicHash::Sha256),
              QCryptographicHash::hash(bytes, QCryptographicHash::Sha256));
+
+    // 16 MiB, four seconds: the sender's connection drops mid-way, as under kill -9. The receiving side hears
+    // the task fail in words; neither the file nor its ".part" stays.
+    const QString big = dir.filePath(QStringLiteral("big.bin"));
+    QVERIFY(QFile::copy(source, big) && QFile(big).resize(16 * 1024 * 1024));
+    QString receiverHeard;
+    proxy->listenFileTaskInfo("qoz-office", [&](int code, const Protocol::KFileTaskInfo &info) {
+        if (code == 0 && !info.isSender && info.state >= 3)
+            receiverHeard = QStringLiteral("%1 %2").arg(info.state).arg(info.error);
+        return Export::Alive;
+    });
+    const QString inbox = cirrad.stateDir() + QStringLiteral("/relay/alice/dev-1");
+    QTRY_VERIFY_WITH_TIMEOUT(other->proxy().isConnected(), 10000);
+    QVERIFY(!startTask(&sink, big, QStringLiteral("dev-1"), &other->proxy()).isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(inbox + QStringLiteral("/big.bin.part")), 10000);
+    other.reset();
+    QTRY_COMPARE_WITH_TIMEOUT(receiverHeard, QStringLiteral("4 sender_offline"), 10000);
+    QCOMPARE(QDir(inbox).entryList(QDir::Files), QStringList());
+
+    // cirrad is killed mid-way: its ".part" stays behind until cirrad runs again, never the final name.
+    other = std::make_unique<OtherDevice>();
+    QTRY_VERIFY_WITH_TIMEOUT(other->proxy().isConnected(), 10000);
+    QVERIFY(!startTask(&sink, big, QStringLiteral("dev-2")).isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(received + QStringLiteral("/big.bin.part")), 10000);
+    cirrad.kill();
+    QVERIFY(!QFile::exists(received + QStringLiteral("/big.bin")));
+    KCirradProcess restarted;
+    QVERIFY(restarted.start({QStringLiteral("--state-dir"), cirrad.stateDir()}));
+    QCOMPARE(QDir(received).entryList(QDir::Files), QStringList(QStringLiteral("report.txt")));
 }
 
 int main(int argc, char **argv)

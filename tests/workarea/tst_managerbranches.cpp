@@ -244,6 +244,17 @@ void tst_ManagerBranches::commandLinesNeverWait()
     QCOMPARE(manager->commandLines()->relayFailBox(), box.data());
     qobject_cast<KLiteContentDlg *>(box)->okButton()->click();
     QTRY_VERIFY(!box);
+
+    // A relay given while the device is offline waits for the online notice, then runs.
+    const QByteArray record = R"({"userId":"u1","deviceId":"d2","fileName":"waited.txt"})";
+    zelvaApp->startupInfo()->setCommandLine(QStringLiteral("a&relay_file&") + QString::fromLatin1(record.toBase64()));
+    manager->onCurrentDeviceOnlineChange(0, false);
+    manager->notifyCommandLineChanged();
+    QVERIFY(tail.lines().filter(QStringLiteral("fileName:waited.txt")).isEmpty());
+    manager->onCurrentDeviceOnlineChange(0, true);
+    QCOMPARE(tail.lines().filter(QStringLiteral("fileName:waited.txt")).size(), 1);
+    QVERIFY(!manager->commandLines()->relayFailBox());
+    zelvaApp->startupInfo()->setCommandLine(QString());
 }
 
 void tst_ManagerBranches::removeAsksAboutUnsavedTabs_data()

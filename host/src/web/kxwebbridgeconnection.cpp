@@ -30,11 +30,18 @@ QByteArray idText(const QJsonValue &id)
     return QByteArray::number(qint64(id.toDouble()));
 }
 
+quint64 nextPageId()
+{
+    static quint64 last = 0; // GUI thread only
+    return ++last;
+}
+
 } // namespace
 
 KxWebBridgeConnection::KxWebBridgeConnection(KxWebViewAsynJSObject *page, bool inView, QObject *parent)
     : QObject(parent)
     , m_page(page)
+    , m_id(nextPageId())
     , m_maxLength(KxWebBridgeLimits::kMaxMessageBytes)
     , m_inView(inView)
 {
@@ -50,8 +57,18 @@ void KxWebBridgeConnection::pageClosed()
 
 KxWebBridgeConnection::~KxWebBridgeConnection()
 {
-    if (m_page)
+    if (m_page) {
         m_page->detach(this);
+        Q_EMIT m_page->pageGone(m_id);
+    }
+}
+
+void KxWebBridgeConnection::pageReloaded()
+{
+    const quint64 gone = m_id;
+    m_id = nextPageId();
+    if (m_page)
+        Q_EMIT m_page->pageGone(gone);
 }
 
 void KxWebBridgeConnection::refuse(const QJsonValue &id, const QString &error)
@@ -113,6 +130,9 @@ void KxWebBridgeConnection::receiveText(const QString &text)
 
     QPointer<KxWebBridgeConnection> self(this);
     const QByteArray callId = idText(id);
+    QPointer<KxWebViewAsynJSObject> page = m_page;
+    const quint64 outerCaller = page->m_callingPage;
+    page->m_callingPage = m_id;
     m_page->call(handler.toString(), method.toString(), message.value(QLatin1String("a")),
                  [self, callId](const KxWebViewJSAnswer &answer) {
                      if (!self)
@@ -130,6 +150,8 @@ void KxWebBridgeConnection::receiveText(const QString &text)
                      self->sendFailure(callId.toLongLong(), answer.status, answer.error);
                  },
                  text.size());
+    if (page)
+        page->m_callingPage = outerCaller;
 }
 
 bool KxWebBridgeConnection::sendEvent(const QString &eventName, const QString &payload)

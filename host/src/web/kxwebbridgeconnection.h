@@ -45,6 +45,8 @@ public:
     void setMaxMessageLength(qint64 length) { m_maxLength = length; }
 
     bool sendEvent(const QString &eventName, const QString &payload);
+    // The page loaded again in the same transport: it counts as a new page.
+    void pageReloaded();
     void sendScript(const QString &code);
 
 protected:
@@ -58,6 +60,7 @@ private:
 
     QPointer<KxWebViewAsynJSObject> m_page;
     QSet<QString> m_events;
+    quint64 m_id;
     qint64 m_maxLength;
     int m_malformed = 0;
     bool m_inView;

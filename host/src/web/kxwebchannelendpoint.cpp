@@ -33,6 +33,11 @@ KxWebChannelEndpoint::KxWebChannelEndpoint(KxWebViewAsynJSObject *page, QObject 
 
 KxWebChannelEndpoint::~KxWebChannelEndpoint() = default;
 
+void KxWebChannelEndpoint::pageReloaded()
+{
+    m_connection->pageReloaded();
+}
+
 void KxWebChannelEndpoint::send(const QString &text)
 {
     m_connection->receiveText(text);

@@ -21,6 +21,10 @@ public:
     KxWebChannelEndpoint(KxWebViewAsynJSObject *page, QObject *parent);
     ~KxWebChannelEndpoint() override;
 
+    // The view started loading a page: the one before it is gone. (Not a
+    // slot, so the page cannot call it.)
+    void pageReloaded();
+
 public Q_SLOTS:
     void send(const QString &text);
 

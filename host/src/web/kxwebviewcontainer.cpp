@@ -69,6 +69,7 @@ KxWebViewContainer::KxWebViewContainer(const QString &pageName, QWidget *parent)
         channel->registerObject(QStringLiteral("kzbridge"), m_endpoint);
         page->setWebChannel(channel);
         layout->addWidget(m_view);
+        connect(m_view, &QWebEngineView::loadStarted, m_endpoint, &KxWebChannelEndpoint::pageReloaded);
         connect(m_view, &QWebEngineView::loadStarted, this, &KxWebViewContainer::loadStarted);
         connect(m_view, &QWebEngineView::loadFinished, this, [this](bool ok) {
             qCInfo(lcWeb, "page %s: loaded %s: %s", qUtf8Printable(this->pageName()), qUtf8Printable(url().toString()),

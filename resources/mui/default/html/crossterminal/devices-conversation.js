@@ -23,7 +23,8 @@
         file_missing: 'file missing', file_unreadable: 'file unreadable', not_a_file: 'not a regular file',
         too_large: 'file too large', file_changed: 'file changed while sending', disk_full: 'receiver disk full',
         cannot_save: 'receiver cannot save the file', check_failed: 'received bytes did not match',
-        receiver_offline: 'receiver offline',
+        receiver_offline: 'receiver offline', sender_offline: 'the sending device went offline',
+        service_lost: 'the device service stopped',
     };
     const CALL_WORDS = {
         1: 'no connection to the device service', 3: 'the request could not be read', 4: 'unreadable answer',
@@ -118,7 +119,7 @@
                                      'aria-controls': 'peer-body-' + n, dir: 'auto' });
         peer.status = el('span', { class: 'offline' });
         peer.badge = el('span', { class: 'unread', hidden: true });
-        peer.log = el('ol', { class: 'log', role: 'log', 'aria-live': 'polite', tabindex: '0' });
+        peer.log = el('ol', { class: 'log', 'aria-live': 'polite', tabindex: '0' });
         peer.input = el('input', { id: 'peer-input-' + n, type: 'text', maxlength: String(MAX_MESSAGE),
                                    autocomplete: 'off', dir: 'auto' });
         peer.label = el('label', { for: 'peer-input-' + n, class: 'sr-only' });
@@ -304,7 +305,7 @@
 
     function buildTask(info) {
         const task = { id: info.task_id, ownerId: str(info.owner_id) || OWNER, state: -1, speed: 0, lastDone: 0,
-                       lastTime: 0 };
+                       lastTime: 0, info: info };
         task.name = el('span', { class: 'fname', dir: 'auto', text: str(info.file_name) || 'file' });
         task.peer = el('span', { class: 'dir' });
         task.bar = el('progress', { max: '100', value: '0', 'aria-label': (str(info.file_name) || 'file') + ' progress' });
@@ -373,6 +374,7 @@
         }
         task.lastDone = done;
         task.lastTime = now;
+        task.info = info;
         const peer = identity(info.peer);
         setText(task.peer, (info.is_sender === true ? 'to ' : 'from ') + (peer ? str(peer.device_name) || peer.device_id : 'another device'));
         const percent = total > 0 ? Math.min(100, Math.floor(done * 100 / total)) : (st === 3 ? 100 : 0);
@@ -385,6 +387,16 @@
             setText(view.taskNote, str(info.file_name) + ': ' + (TASK_WORDS[st] || 'changed') + '.');
         }
         setText(task.text, taskLine(task, info));
+    }
+
+    // The device service went away: its unfinished tasks end with it, and say so.
+    function onServiceStatus(payload) {
+        if (!isObject(payload) || payload.status !== 'unavailable')
+            return;
+        state.tasks.forEach(function (task) {
+            if (task.state >= 0 && task.state <= 2)
+                onTask({ data: Object.assign({}, task.info, { state: 4, error: 'service_lost' }) });
+        });
     }
 
     // ---- discovery -----------------------------------------------------------------
@@ -465,6 +477,7 @@
         kzbridge.on('event.softbus.msg', onMessage);
         kzbridge.on('event.softbus.fileTaskInfo', onTask);
         kzbridge.on('event.softbus.discoverService', onDiscovered);
+        kzbridge.on('crossterminal.event.serviceStatus', onServiceStatus);
         await kzbridge.ready;
         await load();
         // The offline count is asked for before the messages, so it is heard first.
