@@ -64,6 +64,8 @@ public:
     bool isRemoteOnline(const QString &userId, const QString &deviceId) const;
     QJsonArray remoteTags(const QString &userId, const QString &deviceId) const;
     QStringList remoteAbilities(const QString &userId, const QString &deviceId) const;
+    // The application version of the remote device's shell (features such as relaying depend on it).
+    QString remoteVersion(const QString &userId, const QString &deviceId) const;
     // The discovery services ({name: data}) a remote device publishes.
     QJsonObject remoteServices(const QString &userId, const QString &deviceId) const;
     // What this machine's devices publish, for the presence.
@@ -98,6 +100,7 @@ private:
         QStringList abilities;
         QJsonObject services;
         QString name;
+        QString version;
     };
 
     void onConnected();

@@ -65,22 +65,25 @@ void KCirraFederationBytes::ask(const QString &instance, const QString &xfer, co
     publish(instance, xfer, QStringLiteral("ask"), fields);
 }
 
-void KCirraFederationBytes::remember(const QString &xfer, const QString &from, bool ok, const QString &why)
+void KCirraFederationBytes::remember(const QString &xfer, const QString &from, bool ok, const QString &why,
+                                     const QString &reason)
 {
     if (!m_ended.contains(xfer))
         m_endedOrder.enqueue(xfer);
     m_ended.insert(xfer, ok ? kDone : why);
     if (m_endedOrder.size() > kRemembered)
         m_ended.remove(m_endedOrder.dequeue());
-    answer(from, xfer, ok, why);
+    answer(from, xfer, ok, why, reason);
 }
 
-void KCirraFederationBytes::answer(const QString &from, const QString &xfer, bool ok, const QString &why)
+void KCirraFederationBytes::answer(const QString &from, const QString &xfer, bool ok, const QString &why,
+                                   const QString &reason)
 {
     if (ok)
         publish(from, xfer, QStringLiteral("done"), {});
     else
-        publish(from, xfer, QStringLiteral("fail"), {{QStringLiteral("why"), why.left(200)}});
+        publish(from, xfer, QStringLiteral("fail"),
+                {{QStringLiteral("why"), why.left(200)}, {QStringLiteral("reason"), reason.left(32)}});
 }
 
 void KCirraFederationBytes::onData(const Record::Received &record)
@@ -97,7 +100,8 @@ void KCirraFederationBytes::onData(const Record::Received &record)
             if (op == QLatin1String("ack"))
                 sender->acknowledged(h.value(QStringLiteral("seq")).toInt());
             else
-                sender->answered(op == QLatin1String("done"), h.value(QStringLiteral("why")).toString());
+                sender->answered(op == QLatin1String("done"), h.value(QStringLiteral("why")).toString(),
+                                 h.value(QStringLiteral("reason")).toString());
         } else if (op == QLatin1String("fail")) {
             Q_EMIT askFailed(xfer, h.value(QStringLiteral("why")).toString());
         }
@@ -165,7 +169,7 @@ void KCirraFederationBytes::open(const QString &from, const QString &xfer, const
             return; // ended by the sender's cancel
         const QString sender = in->from;
         m_incoming.erase(in);
-        remember(xfer, sender, ok, error);
+        remember(xfer, sender, ok, error, transfer->reason());
     });
     qCInfo(lcFederation).noquote() << "receiving" << h.value(QStringLiteral("size")).toDouble() << "bytes for" << device
                                    << "from instance" << from << "as" << xfer;

@@ -77,8 +77,9 @@ private:
 
     void open(const QString &from, const QString &xfer, const QJsonObject &header);
     void chunk(Incoming &in, const QString &xfer, int seq, const QByteArray &bytes);
-    void answer(const QString &from, const QString &xfer, bool ok, const QString &why);
-    void remember(const QString &xfer, const QString &from, bool ok, const QString &why);
+    // `reason`: the receiving transfer's reason word, when it failed there.
+    void answer(const QString &from, const QString &xfer, bool ok, const QString &why, const QString &reason = {});
+    void remember(const QString &xfer, const QString &from, bool ok, const QString &why, const QString &reason = {});
 
     KCirraService *m_service;
     KCirraMqttClient *m_client = nullptr;

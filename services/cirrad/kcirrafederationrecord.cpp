@@ -62,6 +62,13 @@ bool plainName(const QJsonValue &v)
            && std::none_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x20; });
 }
 
+// Absent, or a short text without control characters (may be empty).
+bool shortText(const QJsonValue &v)
+{
+    return v.isUndefined()
+           || (v.isString() && (v.toString().isEmpty() || (plainName(v) && v.toString().size() <= kMaxId)));
+}
+
 bool messageId(const QJsonValue &v)
 {
     return v.isString() && !v.toString().isEmpty() && v.toString().size() <= kMaxId;
@@ -86,7 +93,7 @@ bool checkPresence(const QJsonObject &body, QString *why)
             || !plainName(o.value(QStringLiteral("device_name"))) || !o.value(QStringLiteral("online")).isBool()
             || !flatTexts(o.value(QStringLiteral("tags")), kMaxTags)
             || !flatTexts(o.value(QStringLiteral("abilities")), kMaxAbilities)
-            || !services(o.value(QStringLiteral("services")))) {
+            || !services(o.value(QStringLiteral("services"))) || !shortText(o.value(QStringLiteral("version")))) {
             *why = QStringLiteral("unreadable device record");
             return false;
         }

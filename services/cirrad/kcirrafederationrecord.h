@@ -23,7 +23,7 @@
  *             '\n' and the raw bytes. The sender says "open" ("to", "kind",
  *             "name", "size"), "chunk" ("seq"), "end" ("sha256" hex) or
  *             "cancel"; the receiver "ack" ("seq", everything up to it),
- *             "done" or "fail" ("why"); "ask" ("device", "uuid", "to") asks
+ *             "done" or "fail" ("why", "reason"); "ask" ("device", "uuid", "to") asks
  *             the instance holding a document to send it.
  * A device's "services" in a presence are the discovery services it
  * publishes ({name: data}).

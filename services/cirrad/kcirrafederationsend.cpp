@@ -81,14 +81,22 @@ void KCirraFederationSend::acknowledged(int seq)
     wake();
 }
 
-void KCirraFederationSend::answered(bool ok, const QString &why)
+void KCirraFederationSend::answered(bool ok, const QString &why, const QString &reason)
 {
     if (state() != State::Running && state() != State::Paused)
         return;
     m_opened = false; // the receiver is done with it either way
     m_check.stop();
-    if (!ok)
-        return fail(QStringLiteral("the other machine refused the file: ") + why.left(200), "peer_cancelled");
+    if (!ok) {
+        // The receiver's word when it is one of ours, so the page can say what went wrong there.
+        static const char *const kWords[] = {"disk_full", "cannot_save", "too_large", "damaged", "peer_offline"};
+        const char *word = "peer_cancelled";
+        for (const char *w : kWords) {
+            if (reason == QLatin1String(w))
+                word = w;
+        }
+        return fail(QStringLiteral("the other machine could not take the file: ") + why.left(200), word);
+    }
     if (!m_ended || !m_unacked.isEmpty())
         return fail(QStringLiteral("the other machine finished before the last chunk"), "damaged");
     qCInfo(lcFederation).noquote() << "sent" << total() << "bytes to instance" << m_instance << "as" << m_xfer;

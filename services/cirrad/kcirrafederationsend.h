@@ -42,7 +42,8 @@ public:
     QString xfer() const { return m_xfer; }
     // The receiver's answers.
     void acknowledged(int seq);
-    void answered(bool ok, const QString &why);
+    // `reason`: the receiver's reason word for a failure ("disk_full", "damaged", ...).
+    void answered(bool ok, const QString &why, const QString &reason);
     // The link came back: what was not acknowledged goes out again.
     void resend();
 

@@ -214,10 +214,7 @@ private:
 // Alice's broker account, in a file of mode 0600 in the cirrad's config folder.
 bool writeCredentials(KCirradProcess &cirrad)
 {
-    QFile credentials(cirrad.stateDir() + QStringLiteral("/broker-credentials"));
-    if (!credentials.open(QIODevice::WriteOnly) || credentials.write("user=alice\npassword=secret-a\n") <= 0)
-        return false;
-    return credentials.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    return KMosquittoProcess::writeCredentials(cirrad.stateDir(), QStringLiteral("alice"), QStringLiteral("secret-a"));
 }
 
 class RawClient
@@ -328,6 +325,7 @@ void tst_Federation::records_data()
     row("unsafe transfer id", d, QByteArray(chunk).replace("x1", "../x1"), false);
     row("end with a short hash", d, R"({"v":1,"user":"alice","from":"i2","xfer":"x1","op":"end","sha256":"ab"})",
         false);
+    row("version that is not a text", p, edited("\"online\":true}]", "\"online\":true,\"version\":7}]"), false);
     row("services that are not texts", p, edited("\"online\":true}]", "\"online\":true,\"services\":{\"s\":1}}]"),
         false);
 }
