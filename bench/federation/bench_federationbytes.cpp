@@ -167,8 +167,11 @@ void mosquitto(benchmark::State &state)
         QStringLiteral("-q"), QStringLiteral("1"),         QStringLiteral("-t"), QStringLiteral("kz/alice/bench")};
     for (auto _ : state) {
         QProcess sub;
-        sub.start(QStandardPaths::findExecutable(QStringLiteral("mosquitto_sub")),
-                  common
+        sub.setProcessChannelMode(QProcess::MergedChannels);
+        // Line-buffered, so its "Subscribed" line arrives while it waits.
+        sub.start(QStandardPaths::findExecutable(QStringLiteral("stdbuf")),
+                  QStringList{QStringLiteral("-oL"), QStandardPaths::findExecutable(QStringLiteral("mosquitto_sub"))}
+                      + common
                       + QStringList{QStringLiteral("-d"), QStringLiteral("-C"), QString::number(messages),
                                     QStringLiteral("-F"), QStringLiteral("%l")});
         QByteArray out;
@@ -179,8 +182,10 @@ void mosquitto(benchmark::State &state)
                 return out.contains("Subscribed");
             },
             30000);
-        if (!subscribed)
+        if (!subscribed) {
+            std::fprintf(stderr, "mosquitto_sub: %s\n", out.left(2000).constData());
             return state.SkipWithError("mosquitto_sub did not subscribe");
+        }
         QElapsedTimer t;
         t.start();
         QProcess pub;

@@ -30,7 +30,7 @@ class KCirraFederationSend : public KCirraTransfer
 {
     Q_OBJECT
 public:
-    static constexpr int kWindow = 8;
+    static constexpr int kWindow = 32;
     static constexpr int kResendMs = 5000;
     static constexpr int kGiveUpMs = 60000;
 
