@@ -119,6 +119,7 @@ QJsonObject KCirraDeviceRegistry::record(const KCirraUser &user, const KCirraDev
     QJsonArray tags = m_documents->tags(user.id, device.id, except);
     if (const KCirraFederation *federation = m_service->federation(); federation && !device.instance.isEmpty()) {
         abilities = federation->remoteAbilities(user.id, device.id).join(QLatin1Char(','));
+        version = federation->remoteVersion(user.id, device.id);
         tags = federation->remoteTags(user.id, device.id);
     }
     return QJsonObject{{QStringLiteral("status"), isOnline(user.id, device.id, except) ? kOnline : kOffline},

@@ -4,6 +4,7 @@
 
 #include "kcirradeviceregistry.h"
 #include "kcirradocumentregistry.h"
+#include "kcirrafederationbytes.h"
 #include "kcirrafederationrecord.h"
 #include "kcirramqttclient.h"
 #include "kcirrapeer.h"
@@ -58,7 +59,9 @@ KCirraFederation::KCirraFederation(KCirraService *service, KCirraDocumentRegistr
     , m_service(service)
     , m_documents(documents)
     , m_options(options)
+    , m_bytes(new KCirraFederationBytes(service, this))
 {
+    connect(m_bytes, &KCirraFederationBytes::rejected, this, &KCirraFederation::refuse);
     m_publishTimer.setSingleShot(true);
     m_publishTimer.setInterval(kPublishDelayMs);
     connect(&m_publishTimer, &QTimer::timeout, this, &KCirraFederation::publishPresence);
@@ -135,6 +138,7 @@ bool KCirraFederation::start(QString *error)
     client.willPayload =
         Record::write({{QStringLiteral("instance"), m_instance}, {QStringLiteral("online"), false}}, m_account);
     m_client = new KCirraMqttClient(client, this);
+    m_bytes->attach(m_client, m_account, m_instance);
     connect(m_client, &KCirraMqttClient::connected, this, &KCirraFederation::onConnected);
     connect(m_client, &KCirraMqttClient::received, this,
             [this](const QString &topic, const QByteArray &payload, bool) { onReceived(topic, payload); });
@@ -165,11 +169,12 @@ void KCirraFederation::onConnected()
         const int mid = m_client->subscribe(Record::topic(m_account, kind, QStringLiteral("+")), 1);
         m_probes.insert(mid);
     }
-    for (const QString &kind : {QStringLiteral("cmd"), QStringLiteral("msg")})
+    for (const QString &kind : {QStringLiteral("cmd"), QStringLiteral("msg"), QStringLiteral("data")})
         m_probes.insert(m_client->subscribe(Record::topic(m_account, kind, m_instance), 1));
     // The broker may have lost retained messages in a restart: ours goes out again.
     m_published.clear();
     publishPresence();
+    m_bytes->reconnected();
 }
 
 void KCirraFederation::localChanged()
@@ -187,11 +192,13 @@ QJsonObject KCirraFederation::presence() const
         if (!d.instance.isEmpty())
             continue;
         QJsonArray abilities;
+        QString version;
         for (const KCirraPeer *p : peers) {
             if (p->isOpen() && p->isShell() && p->userId() == m_account
                 && QString::fromStdString(p->hello().deviceId) == d.id) {
                 for (const std::string &a : p->hello().abilities)
                     abilities.append(QString::fromStdString(a));
+                version = QString::fromStdString(p->hello().appVersion);
                 break;
             }
         }
@@ -204,6 +211,8 @@ QJsonObject KCirraFederation::presence() const
                         {QStringLiteral("modified"), double(d.modifiedTime)},
                         {QStringLiteral("online"), m_service->deviceRegistry()->isLocalOnline(m_account, d.id)},
                         {QStringLiteral("abilities"), abilities},
+                        {QStringLiteral("version"), version},
+                        {QStringLiteral("services"), m_services ? m_services(m_account, d.id) : QJsonObject()},
                         {QStringLiteral("tags"), m_documents->tags(m_account, d.id)}});
         if (devices.size() == Record::kMaxDevices)
             break;
@@ -254,6 +263,8 @@ void KCirraFederation::onReceived(const QString &topic, const QByteArray &payloa
             applyPresence(r.instance, r.body);
         return;
     }
+    if (r.kind == QLatin1String("data"))
+        return r.instance == m_instance ? m_bytes->onData(r) : refuse(topic, QStringLiteral("not this instance's"));
     const QString device =
         r.body.value(r.kind == QLatin1String("cmd") ? QStringLiteral("device") : QStringLiteral("to")).toString();
     const KCirraUser &user = m_service->users().user(m_account);
@@ -295,6 +306,8 @@ void KCirraFederation::applyPresence(const QString &instance, const QJsonObject 
         for (const QJsonValue &a : o.value(QStringLiteral("abilities")).toArray())
             r.abilities.append(a.toString());
         r.name = o.value(QStringLiteral("device_name")).toString();
+        r.services = o.value(QStringLiteral("services")).toObject();
+        r.version = o.value(QStringLiteral("version")).toString();
         KCirraDevice &d = user.devices[id];
         const bool renamed = !d.id.isEmpty() && d.name != r.name;
         if (d.id.isEmpty() || renamed || d.instance != instance) {
@@ -314,6 +327,8 @@ void KCirraFederation::applyPresence(const QString &instance, const QJsonObject 
             changes.append({id, QStringLiteral("rename")});
         if (before.tags != r.tags && r.online)
             changes.append({id, QStringLiteral("documents")});
+        if (before.services != r.services && r.online && before.online)
+            changes.append({id, QStringLiteral("services")});
         next.insert(id, r);
     }
     // An instance gone (its will, or a cleared record) keeps its devices, offline.
@@ -328,6 +343,9 @@ void KCirraFederation::applyPresence(const QString &instance, const QJsonObject 
         next.insert(it.key(), r);
     }
     known = next;
+    // Its transfers cannot end any more: they fail now rather than at the give-up time.
+    if (!instanceOnline)
+        m_bytes->instanceGone(instance);
     if (stored)
         m_service->users().store(user);
     for (const auto &c : qAsConst(changes)) {
@@ -362,6 +380,18 @@ QStringList KCirraFederation::remoteAbilities(const QString &userId, const QStri
     return owner.isEmpty() ? QStringList() : m_remote.value(owner).value(deviceId).abilities;
 }
 
+QString KCirraFederation::remoteVersion(const QString &userId, const QString &deviceId) const
+{
+    const QString owner = ownerOf(userId, deviceId);
+    return owner.isEmpty() ? QString() : m_remote.value(owner).value(deviceId).version;
+}
+
+QJsonObject KCirraFederation::remoteServices(const QString &userId, const QString &deviceId) const
+{
+    const QString owner = ownerOf(userId, deviceId);
+    return owner.isEmpty() ? QJsonObject() : m_remote.value(owner).value(deviceId).services;
+}
+
 bool KCirraFederation::sendCommand(const QString &userId, const QString &deviceId, const QString &op,
                                    const QString &name)
 {
@@ -390,16 +420,6 @@ bool KCirraFederation::sendMessage(const QString &userId, const QString &deviceI
     return m_client->publish(Record::topic(m_account, QStringLiteral("msg"), owner), Record::write(body, m_account), 1,
                              false)
            >= 0;
-}
-
-bool KCirraFederation::refusesBytes(const char *feature, const QString &userId, const QString &deviceId) const
-{
-    const QString owner = ownerOf(userId, deviceId);
-    if (owner.isEmpty())
-        return false;
-    qCWarning(lcFederation).noquote() << feature << ": device" << deviceId << "is on instance" << owner
-                                      << "; files move between the devices of one machine";
-    return true;
 }
 
 QJsonObject KCirraFederation::status() const

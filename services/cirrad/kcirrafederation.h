@@ -10,7 +10,10 @@
 #include <QSet>
 #include <QTimer>
 
+#include <functional>
+
 class KCirraDocumentRegistry;
+class KCirraFederationBytes;
 class KCirraMqttClient;
 class KCirraService;
 
@@ -24,7 +27,10 @@ class KCirraService;
  * device list (KCirraDevice::instance names the owner) and are online while
  * their instance says so. Renames and force-offline of a remote device go
  * to its instance as commands; messages to it travel with QoS 1 and are
- * de-duplicated by id on arrival. Topics and checks: KCirraFederationRecord.
+ * de-duplicated by id on arrival. File bytes to and from the other instances
+ * travel through bytes() (KCirraFederationBytes). Each device's published
+ * discovery services ride along in the presence. Topics and checks:
+ * KCirraFederationRecord.
  *
  * Credentials come from a file of mode 0600 ("user=", "password=" lines),
  * never from the command line. The broker being away at start is no
@@ -58,21 +64,30 @@ public:
     bool isRemoteOnline(const QString &userId, const QString &deviceId) const;
     QJsonArray remoteTags(const QString &userId, const QString &deviceId) const;
     QStringList remoteAbilities(const QString &userId, const QString &deviceId) const;
+    // The application version of the remote device's shell (features such as relaying depend on it).
+    QString remoteVersion(const QString &userId, const QString &deviceId) const;
+    // The discovery services ({name: data}) a remote device publishes.
+    QJsonObject remoteServices(const QString &userId, const QString &deviceId) const;
+    // What this machine's devices publish, for the presence.
+    void setServicesProvider(const std::function<QJsonObject(const QString &userId, const QString &deviceId)> &f)
+    {
+        m_services = f;
+    }
+    // File bytes across machines.
+    KCirraFederationBytes *bytes() const { return m_bytes; }
 
     // This machine's devices changed: their presence is published again.
     void localChanged();
     // "rename" (with `name`) or "offline" to the instance owning the device; false when it is local.
     bool sendCommand(const QString &userId, const QString &deviceId, const QString &op, const QString &name = {});
     bool sendMessage(const QString &userId, const QString &deviceId, const QJsonObject &message);
-    // The one place file bytes would leave for another machine: file tasks and document relays to or
-    // from a device of another instance are refused here (true, with a log line naming `feature`).
-    bool refusesBytes(const char *feature, const QString &userId, const QString &deviceId) const;
 
     // Figures for the control request "federation".
     QJsonObject status() const;
 
 Q_SIGNALS:
-    // A remote device came "online", went "offline", was renamed ("rename") or its "documents" changed.
+    // A remote device came "online", went "offline", was renamed ("rename"), its "documents" or
+    // published discovery "services" changed.
     void remoteDeviceChanged(const QString &userId, const QString &deviceId, const QString &action);
     void commandReceived(const QString &userId, const QString &deviceId, const QString &op, const QString &name);
     void messageReceived(const QString &userId, const QString &deviceId, const QJsonObject &message);
@@ -83,7 +98,9 @@ private:
         bool online = false;
         QJsonArray tags;
         QStringList abilities;
+        QJsonObject services;
         QString name;
+        QString version;
     };
 
     void onConnected();
@@ -98,6 +115,8 @@ private:
     KCirraDocumentRegistry *m_documents;
     Options m_options;
     KCirraMqttClient *m_client = nullptr;
+    KCirraFederationBytes *m_bytes; // Qt child
+    std::function<QJsonObject(const QString &, const QString &)> m_services;
     QString m_account;
     QString m_instance;
     // instance -> device -> what its presence says

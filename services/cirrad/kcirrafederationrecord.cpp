@@ -18,6 +18,24 @@ constexpr int kMaxName = 128;
 constexpr int kMaxId = 64;
 constexpr int kMaxTags = 1000;
 constexpr int kMaxAbilities = 256;
+constexpr int kMaxServices = 64;
+constexpr int kMaxServiceData = 4096;
+
+// Discovery services of a device: {name: data}, texts only.
+bool services(const QJsonValue &v)
+{
+    if (v.isUndefined())
+        return true;
+    const QJsonObject o = v.toObject();
+    if (!v.isObject() || o.size() > kMaxServices)
+        return false;
+    for (auto it = o.begin(); it != o.end(); ++it) {
+        if (it.key().isEmpty() || it.key().size() > kMaxName || !it.value().isString()
+            || it.value().toString().size() > kMaxServiceData)
+            return false;
+    }
+    return true;
+}
 
 // Documents ("tags") and abilities reach the shells as they are: only flat texts pass.
 bool flatTexts(const QJsonValue &v, int maxCount)
@@ -44,6 +62,13 @@ bool plainName(const QJsonValue &v)
            && std::none_of(s.begin(), s.end(), [](QChar c) { return c.unicode() < 0x20; });
 }
 
+// Absent, or a short text without control characters (may be empty).
+bool shortText(const QJsonValue &v)
+{
+    return v.isUndefined()
+           || (v.isString() && (v.toString().isEmpty() || (plainName(v) && v.toString().size() <= kMaxId)));
+}
+
 bool messageId(const QJsonValue &v)
 {
     return v.isString() && !v.toString().isEmpty() && v.toString().size() <= kMaxId;
@@ -67,7 +92,8 @@ bool checkPresence(const QJsonObject &body, QString *why)
         if (!KCirraPaths::isSafeId(o.value(QStringLiteral("device_id")).toString())
             || !plainName(o.value(QStringLiteral("device_name"))) || !o.value(QStringLiteral("online")).isBool()
             || !flatTexts(o.value(QStringLiteral("tags")), kMaxTags)
-            || !flatTexts(o.value(QStringLiteral("abilities")), kMaxAbilities)) {
+            || !flatTexts(o.value(QStringLiteral("abilities")), kMaxAbilities)
+            || !services(o.value(QStringLiteral("services"))) || !shortText(o.value(QStringLiteral("version")))) {
             *why = QStringLiteral("unreadable device record");
             return false;
         }
@@ -106,6 +132,30 @@ bool checkMessage(const QJsonObject &body, QString *why)
     return true;
 }
 
+bool checkData(const QJsonObject &body, int bytes, QString *why)
+{
+    static const QStringList ops{QStringLiteral("open"),   QStringLiteral("chunk"), QStringLiteral("end"),
+                                 QStringLiteral("cancel"), QStringLiteral("ack"),   QStringLiteral("done"),
+                                 QStringLiteral("fail"),   QStringLiteral("ask")};
+    const QString op = body.value(QStringLiteral("op")).toString();
+    const auto safe = [&body](const char *key) {
+        return KCirraPaths::isSafeId(body.value(QLatin1String(key)).toString());
+    };
+    bool ok = ops.contains(op) && safe("xfer") && safe("from") && (bytes == 0 || op == QLatin1String("chunk"));
+    if (op == QLatin1String("open"))
+        ok = ok && safe("to") && plainName(body.value(QStringLiteral("name")))
+             && body.value(QStringLiteral("size")).toDouble(-1) >= 0;
+    else if (op == QLatin1String("chunk") || op == QLatin1String("ack"))
+        ok = ok && body.value(QStringLiteral("seq")).toInt(-2) >= (op == QLatin1String("ack") ? -1 : 0);
+    else if (op == QLatin1String("end"))
+        ok = ok && body.value(QStringLiteral("sha256")).toString().size() == 64;
+    else if (op == QLatin1String("ask"))
+        ok = ok && safe("device") && safe("uuid") && safe("to");
+    if (!ok)
+        *why = QStringLiteral("unreadable transfer record");
+    return ok;
+}
+
 } // namespace
 
 QString topic(const QString &user, const QString &kind, const QString &instance)
@@ -117,8 +167,9 @@ bool read(const QString &account, const QString &topicName, const QByteArray &pa
 {
     const QStringList parts = topicName.split(QLatin1Char('/'));
     if (parts.size() != 4 || parts.at(0) != QLatin1String("kz") || !KCirraPaths::isSafeId(parts.at(3))
-        || !QStringList{QStringLiteral("presence"), QStringLiteral("cmd"), QStringLiteral("msg")}.contains(
-            parts.at(2))) {
+        || !QStringList{QStringLiteral("presence"), QStringLiteral("cmd"), QStringLiteral("msg"),
+                        QStringLiteral("data")}
+                .contains(parts.at(2))) {
         *why = QStringLiteral("unknown topic");
         return false;
     }
@@ -134,11 +185,15 @@ bool read(const QString &account, const QString &topicName, const QByteArray &pa
     out->kind = parts.at(2);
     out->instance = parts.at(3);
     out->body = QJsonObject();
+    out->bytes.clear();
     // A cleared retained presence: the instance is gone.
     if (payload.isEmpty() && out->kind == QLatin1String("presence"))
         return true;
+    // Transfer records: a header line, and raw bytes after it for a chunk.
+    const bool data = out->kind == QLatin1String("data");
+    const int newline = data ? payload.indexOf('\n') : -1;
     QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(payload, &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(newline < 0 ? payload : payload.left(newline), &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) {
         *why = QStringLiteral("not a JSON object");
         return false;
@@ -158,11 +213,16 @@ bool read(const QString &account, const QString &topicName, const QByteArray &pa
         *why = QStringLiteral("presence names another instance");
         return false;
     }
+    const int bytes = newline < 0 ? 0 : payload.size() - newline - 1;
     const bool ok = out->kind == QLatin1String("presence") ? checkPresence(body, why)
                     : out->kind == QLatin1String("cmd")    ? checkCommand(body, why)
+                    : data                                 ? checkData(body, bytes, why)
                                                            : checkMessage(body, why);
-    if (ok)
+    if (ok) {
         out->body = body;
+        if (bytes > 0)
+            out->bytes = payload.mid(newline + 1);
+    }
     return ok;
 }
 
@@ -171,6 +231,16 @@ QByteArray write(QJsonObject body, const QString &user)
     body.insert(QStringLiteral("v"), kVersion);
     body.insert(QStringLiteral("user"), user);
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
+}
+
+QByteArray writeData(QJsonObject header, const QString &user, const QByteArray &bytes)
+{
+    QByteArray payload = write(std::move(header), user);
+    if (!bytes.isEmpty()) {
+        payload.reserve(payload.size() + 1 + bytes.size());
+        payload.append('\n').append(bytes);
+    }
+    return payload;
 }
 
 } // namespace KCirraFederationRecord

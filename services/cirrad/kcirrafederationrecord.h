@@ -17,7 +17,16 @@
  *   cmd       to the instance that owns a device ({"v","user","from","id",
  *             "op":"rename"|"offline","device","name"});
  *   msg       a message to a device of that instance ({"v","user","from",
- *             "id","to","message"}).
+ *             "id","to","message"});
+ *   data      file bytes to or from that instance: one JSON header line
+ *             ({"v","user","from","xfer","op"}), for a "chunk" followed by
+ *             '\n' and the raw bytes. The sender says "open" ("to", "kind",
+ *             "name", "size"), "chunk" ("seq"), "end" ("sha256" hex) or
+ *             "cancel"; the receiver "ack" ("seq", everything up to it),
+ *             "done" or "fail" ("why", "reason"); "ask" ("device", "uuid", "to") asks
+ *             the instance holding a document to send it.
+ * A device's "services" in a presence are the discovery services it
+ * publishes ({name: data}).
  * The topic's user is the truth: a payload naming another user, a presence
  * naming another instance, or a topic of another user is refused.
  *
@@ -28,6 +37,8 @@ namespace KCirraFederationRecord {
 constexpr int kVersion = 1;
 constexpr int kMaxPayload = 256 * 1024;
 constexpr int kMaxDevices = 64;
+// Raw bytes in one "chunk"; with its header well under kMaxPayload.
+constexpr int kChunkBytes = 192 * 1024;
 
 struct Received
 {
@@ -35,11 +46,14 @@ struct Received
     QString kind;
     QString instance;
     QJsonObject body; // empty for a cleared retained message
+    QByteArray bytes; // a "chunk"'s raw bytes
 };
 
 QString topic(const QString &user, const QString &kind, const QString &instance);
 // True with `out` filled when the message may be used; else `why` says what is wrong.
 bool read(const QString &account, const QString &topic, const QByteArray &payload, Received *out, QString *why);
 QByteArray write(QJsonObject body, const QString &user);
+// A "data" message: the header line, then '\n' and `bytes` when there are any.
+QByteArray writeData(QJsonObject header, const QString &user, const QByteArray &bytes = QByteArray());
 
 } // namespace KCirraFederationRecord

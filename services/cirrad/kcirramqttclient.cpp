@@ -104,6 +104,8 @@ bool KCirraMqttClient::start()
         return false;
     }
     mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
+    // Acknowledgements are small and answered at once: not held back waiting for more bytes.
+    mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_connect_v5_callback_set(m_mosq, &Callbacks::onConnect);
     mosquitto_disconnect_v5_callback_set(m_mosq, &Callbacks::onDisconnect);
     mosquitto_message_v5_callback_set(m_mosq, &Callbacks::onMessage);

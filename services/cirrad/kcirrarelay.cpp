@@ -5,6 +5,7 @@
 #include "kcirradocumentregistry.h"
 #include "kcirraipcanswer.h"
 #include "kcirrafederation.h"
+#include "kcirrafederationbytes.h"
 #include "kcirrapeer.h"
 #include "kcirratransfer.h"
 
@@ -13,6 +14,7 @@
 #include <QDateTime>
 #include <QLoggingCategory>
 #include <QTimer>
+#include <QUuid>
 
 Q_DECLARE_LOGGING_CATEGORY(lcCirrad)
 
@@ -37,6 +39,19 @@ KCirraRelay::KCirraRelay(KCirraService *service, KCirraDocumentRegistry *documen
     service->registerMethod(QStringLiteral("relayFileLabelReady"),
                             [this](KCirraPeer *peer, const CirraIpcArg &a) { return ready(peer, a); });
     connect(service, &KCirraService::shellClosed, this, &KCirraRelay::onShellClosed);
+    if (KCirraFederation *federation = service->federation()) {
+        KCirraFederationBytes *bytes = federation->bytes();
+        connect(bytes, &KCirraFederationBytes::asked, this, &KCirraRelay::onAsked);
+        connect(bytes, &KCirraFederationBytes::askFailed, this, [this](const QString &xfer, const QString &why) {
+            if (m_relays.contains(xfer) && !m_relays.value(xfer).sourceInstance.isEmpty())
+                finish(xfer, KCirraService::Failed,
+                       QStringLiteral("the other machine could not send the document: ") + why);
+        });
+        bytes->setReceiver(QStringLiteral("relay"),
+                           [this](const QString &from, const QJsonObject &open, KCirraTransfer *transfer) {
+                               return receive(from, open, transfer);
+                           });
+    }
 }
 
 KCirraRelay::~KCirraRelay() = default;
@@ -57,26 +72,55 @@ CirraIpcResult KCirraRelay::request(KCirraPeer *peer, const CirraIpcArg &a)
         qCWarning(lcCirrad).noquote() << "batchQueryFilesTags: bad device or document from" << peer->describe();
         return make(KCirraService::BadArgument, QStringLiteral("bad argument"));
     }
-    if (const KCirraFederation *federation = m_service->federation();
-        federation && federation->refusesBytes("batchQueryFilesTags", peer->userId(), deviceId))
-        return make(KCirraService::NotFound, QStringLiteral("device on another machine"));
-    KCirraPeer *source = m_documents->holder(peer->userId(), deviceId, uuid);
-    if (!source)
-        return make(KCirraService::NotFound, QStringLiteral("document not open on the device"));
+    const KCirraFederation *federation = m_service->federation();
+    // Held by a device of another machine: its cirrad sends the document through the broker.
+    const QString owner = federation ? federation->ownerOf(peer->userId(), deviceId) : QString();
+    KCirraPeer *source = owner.isEmpty() ? m_documents->holder(peer->userId(), deviceId, uuid) : nullptr;
+    QString name;
+    if (owner.isEmpty()) {
+        if (!source)
+            return make(KCirraService::NotFound, QStringLiteral("document not open on the device"));
+        name = m_documents->tag(source, uuid).value(QStringLiteral("name")).toString();
+    } else {
+        const QJsonArray tags = federation->remoteTags(peer->userId(), deviceId);
+        const auto tag = std::find_if(tags.begin(), tags.end(), [&uuid](const QJsonValue &t) {
+            return t.toObject().value(QStringLiteral("uuid")).toString() == uuid;
+        });
+        if (!federation->isRemoteOnline(peer->userId(), deviceId) || tag == tags.end())
+            return make(KCirraService::NotFound, QStringLiteral("document not open on the device"));
+        name = tag->toObject().value(QStringLiteral("name")).toString();
+    }
     for (const Relay &r : qAsConst(m_relays)) {
         if (r.userId == peer->userId() && r.sourceDevice == deviceId && r.uuid == uuid)
             return make(KCirraService::Busy, QStringLiteral("relaying"));
     }
-    const QString relayId = QStringLiteral("relay-%1").arg(++m_nextId);
     Relay relay;
     relay.userId = peer->userId();
     relay.uuid = uuid;
-    relay.name = m_documents->tag(source, uuid).value(QStringLiteral("name")).toString();
+    relay.name = name;
     relay.sourceDevice = deviceId;
     relay.targetDevice = targetDevice;
     relay.source = source;
     relay.target = peer;
+    relay.sourceInstance = owner;
     relay.respond = m_service->deferReply();
+    if (!owner.isEmpty()) {
+        // Unique across machines: the holding instance sends the bytes back under this id.
+        const QString relayId = QStringLiteral("relay-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+        federation->bytes()->ask(owner, relayId,
+                                 {{QStringLiteral("device"), deviceId},
+                                  {QStringLiteral("uuid"), uuid},
+                                  {QStringLiteral("to"), targetDevice}});
+        qCInfo(lcCirrad).noquote() << relayId << ": asking instance" << owner << "for" << uuid;
+        begin(relay, relayId);
+        return CirraIpcResult();
+    }
+    begin(relay, QStringLiteral("relay-%1").arg(++m_nextId));
+    return CirraIpcResult();
+}
+
+QString KCirraRelay::begin(Relay relay, const QString &relayId)
+{
     relay.timeout = new QTimer(this);
     relay.timeout->setSingleShot(true);
     connect(relay.timeout, &QTimer::timeout, this, [this, relayId] {
@@ -85,10 +129,74 @@ CirraIpcResult KCirraRelay::request(KCirraPeer *peer, const CirraIpcArg &a)
     });
     relay.timeout->start(kSourceTimeoutMs);
     m_relays.insert(relayId, relay);
-    qCInfo(lcCirrad).noquote() << relayId << ": asking" << source->describe() << "for" << uuid;
-    source->send(KCirraIpcAnswer::broadcastFrame(
-        "relayFileLabel", {{QStringLiteral("relayId"), relayId}, {QStringLiteral("uuid"), uuid}}));
-    return CirraIpcResult();
+    if (relay.source) {
+        qCInfo(lcCirrad).noquote() << relayId << ": asking" << relay.source->describe() << "for" << relay.uuid;
+        relay.source->send(KCirraIpcAnswer::broadcastFrame(
+            "relayFileLabel", {{QStringLiteral("relayId"), relayId}, {QStringLiteral("uuid"), relay.uuid}}));
+    }
+    return relayId;
+}
+
+void KCirraRelay::onAsked(const QString &fromInstance, const QString &xfer, const QJsonObject &fields)
+{
+    const QString userId = fields.value(QStringLiteral("user")).toString();
+    const QString deviceId = fields.value(QStringLiteral("device")).toString();
+    const QString uuid = fields.value(QStringLiteral("uuid")).toString();
+    for (const Relay &r : qAsConst(m_relays)) {
+        if (r.targetRelay == xfer)
+            return; // asked again (QoS 1): under way
+    }
+    KCirraPeer *source = m_documents->holder(userId, deviceId, uuid);
+    const KCirraFederation *federation = m_service->federation();
+    if (!source || federation->ownerOf(userId, fields.value(QStringLiteral("to")).toString()) != fromInstance) {
+        qCWarning(lcCirrad).noquote() << xfer << ": instance" << fromInstance << "asked for" << uuid
+                                      << ", which is not open on" << deviceId;
+        federation->bytes()->publish(fromInstance, xfer, QStringLiteral("fail"),
+                                     {{QStringLiteral("why"), QStringLiteral("document not open on the device")}});
+        return;
+    }
+    Relay relay;
+    relay.userId = userId;
+    relay.uuid = uuid;
+    relay.name = m_documents->tag(source, uuid).value(QStringLiteral("name")).toString();
+    relay.sourceDevice = deviceId;
+    relay.targetDevice = fields.value(QStringLiteral("to")).toString();
+    relay.source = source;
+    relay.targetInstance = fromInstance;
+    relay.targetRelay = xfer;
+    begin(relay, QStringLiteral("relay-%1").arg(++m_nextId));
+}
+
+bool KCirraRelay::receive(const QString &fromInstance, const QJsonObject &open, KCirraTransfer *transfer)
+{
+    const QString relayId = open.value(QStringLiteral("xfer")).toString();
+    const auto it = m_relays.find(relayId);
+    if (it == m_relays.end() || it->sourceInstance != fromInstance || it->transfer
+        || it->targetDevice != open.value(QStringLiteral("to")).toString())
+        return false;
+    transfer->setParent(this);
+    it->transfer = transfer;
+    it->timeout->stop();
+    watch(relayId, transfer);
+    return true;
+}
+
+void KCirraRelay::watch(const QString &relayId, KCirraTransfer *transfer)
+{
+    connect(transfer, &KCirraTransfer::progressed, this, [this, relayId](qint64 done, qint64 total) {
+        auto r = m_relays.find(relayId);
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        if (r == m_relays.end() || !r->target || (now - r->lastProgressMs < kProgressEveryMs && done < total))
+            return;
+        r->lastProgressMs = now;
+        r->target->send(
+            KCirraIpcAnswer::broadcastFrame("fileLabelRelayProgress", {{QStringLiteral("relayId"), relayId},
+                                                                       {QStringLiteral("uuid"), r->uuid},
+                                                                       {QStringLiteral("done"), double(done)},
+                                                                       {QStringLiteral("total"), double(total)}}));
+    });
+    connect(transfer, &KCirraTransfer::finished, this,
+            [this, relayId](bool ok, const QString &error) { onTransferFinished(relayId, ok, error); });
 }
 
 CirraIpcResult KCirraRelay::ready(KCirraPeer *peer, const CirraIpcArg &a)
@@ -108,22 +216,17 @@ CirraIpcResult KCirraRelay::ready(KCirraPeer *peer, const CirraIpcArg &a)
     }
     KCirraTransfer::Options options;
     options.bytesPerSecond = m_rate;
-    auto *transfer = new KCirraTransfer(arg(a, "path"), m_service->users().relayDir(it->userId, it->targetDevice),
-                                        it->name, options, this);
-    connect(transfer, &KCirraTransfer::progressed, this, [this, relayId](qint64 done, qint64 total) {
-        auto r = m_relays.find(relayId);
-        const qint64 now = QDateTime::currentMSecsSinceEpoch();
-        if (r == m_relays.end() || !r->target || (now - r->lastProgressMs < kProgressEveryMs && done < total))
-            return;
-        r->lastProgressMs = now;
-        r->target->send(
-            KCirraIpcAnswer::broadcastFrame("fileLabelRelayProgress", {{QStringLiteral("relayId"), relayId},
-                                                                       {QStringLiteral("uuid"), r->uuid},
-                                                                       {QStringLiteral("done"), double(done)},
-                                                                       {QStringLiteral("total"), double(total)}}));
-    });
-    connect(transfer, &KCirraTransfer::finished, this,
-            [this, relayId](bool ok, const QString &error) { onTransferFinished(relayId, ok, error); });
+    KCirraTransfer *transfer =
+        it->targetInstance.isEmpty() ? new KCirraTransfer(
+            arg(a, "path"), m_service->users().relayDir(it->userId, it->targetDevice), it->name, options, this)
+                                     : m_service->federation()->bytes()->send(
+                                         it->targetInstance, arg(a, "path"),
+                                         {{QStringLiteral("xfer"), it->targetRelay},
+                                          {QStringLiteral("kind"), QStringLiteral("relay")},
+                                          {QStringLiteral("to"), it->targetDevice},
+                                          {QStringLiteral("name"), KCirraFederationBytes::wireName(it->name)}},
+                                         options, this);
+    watch(relayId, transfer);
     it->transfer = transfer;
     it->timeout->stop();
     if (!transfer->start()) {
@@ -161,11 +264,11 @@ void KCirraRelay::onShellClosed(KCirraPeer *peer)
         if (!m_relays.contains(id))
             continue;
         const Relay r = m_relays.value(id);
-        if (r.target == peer || r.target.isNull()) {
+        if (r.targetInstance.isEmpty() && (r.target == peer || r.target.isNull())) {
             if (r.transfer)
                 r.transfer->cancel();
             finish(id, KCirraService::Failed, QStringLiteral("the receiving shell went away"));
-        } else if ((r.source == peer || r.source.isNull()) && !r.transfer) {
+        } else if (r.sourceInstance.isEmpty() && (r.source == peer || r.source.isNull()) && !r.transfer) {
             finish(id, KCirraService::Failed, QStringLiteral("the source device went away"));
         }
     }
@@ -183,6 +286,10 @@ void KCirraRelay::finish(const QString &relayId, int state, const QString &msg, 
         extra.insert(QStringLiteral("data"), data);
     if (relay.respond)
         relay.respond(make(state, msg, extra));
+    // The asking machine waits for the bytes: a relay that ends here without them ends there too.
+    if (!relay.targetInstance.isEmpty() && state != KCirraService::Success)
+        m_service->federation()->bytes()->publish(relay.targetInstance, relay.targetRelay, QStringLiteral("fail"),
+                                                  {{QStringLiteral("why"), msg.left(200)}});
     // The source closes its tab only once the copy arrived.
     if (relay.source && relay.source->isOpen())
         relay.source->send(KCirraIpcAnswer::broadcastFrame("relayFileLabelDone",

@@ -28,6 +28,14 @@ class QTimer;
  * within 30 s, or a failed transfer fails the relay (state 500); a second
  * relay of a document being relayed is refused (409).
  *
+ * A document open on a device of another machine: its cirrad is asked
+ * through the broker ("ask", KCirraFederationBytes), asks its shell to save
+ * as above and sends the bytes back as a transfer of kind "relay" under the
+ * asking relay's id; they land here like a local relay's, with the same
+ * progress and answer. A refusal there ("fail") or a broken transfer fails
+ * the relay here, and the source shell there closes its tab only on
+ * success.
+ *
  * Owned by KCirraService (Qt parent); main thread.
  */
 class KCirraRelay : public QObject
@@ -50,11 +58,20 @@ private:
         KCirraService::Responder respond;
         QPointer<KCirraTransfer> transfer;
         QTimer *timeout = nullptr;
+        // The instance holding the document (on the receiving side), or the one receiving it and
+        // its relay id there (on the holding side); empty on one machine.
+        QString sourceInstance;
+        QString targetInstance;
+        QString targetRelay;
         qint64 lastProgressMs = 0;
     };
 
     qoz::cirra::CirraIpcResult request(KCirraPeer *peer, const qoz::cirra::CirraIpcArg &arg);
     qoz::cirra::CirraIpcResult ready(KCirraPeer *peer, const qoz::cirra::CirraIpcArg &arg);
+    QString begin(Relay relay, const QString &relayId);
+    void onAsked(const QString &fromInstance, const QString &xfer, const QJsonObject &fields);
+    bool receive(const QString &fromInstance, const QJsonObject &open, KCirraTransfer *transfer);
+    void watch(const QString &relayId, KCirraTransfer *transfer);
     void onTransferFinished(const QString &relayId, bool ok, const QString &error);
     void onShellClosed(KCirraPeer *peer);
     void finish(const QString &relayId, int state, const QString &msg, const QJsonObject &data = QJsonObject());

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirrasoftbusdiscovery.h"
 
+#include "kcirrafederation.h"
 #include "kcirrapeer.h"
 #include "kcirraserver.h"
 #include "kcirraservice.h"
@@ -36,6 +37,51 @@ KCirraSoftBusDiscovery::KCirraSoftBusDiscovery(KCirraSoftBus *bus)
 {
     connect(bus->service(), &KCirraService::shellIdentified, this, [this](KCirraPeer *p) { onShell(p, true); });
     connect(bus->service(), &KCirraService::shellClosed, this, [this](KCirraPeer *p) { onShell(p, false); });
+    if (KCirraFederation *federation = bus->service()->federation()) {
+        federation->setServicesProvider([this](const QString &userId, const QString &deviceId) {
+            QJsonObject o;
+            const Services services = load(userId, deviceId);
+            for (auto it = services.cbegin(); it != services.cend(); ++it)
+                o.insert(it.key(), it.value());
+            return o;
+        });
+        connect(federation, &KCirraFederation::remoteDeviceChanged, this, &KCirraSoftBusDiscovery::onRemote);
+    }
+}
+
+KCirraSoftBusDiscovery::Services KCirraSoftBusDiscovery::published(const QString &userId, const QString &deviceId) const
+{
+    const KCirraFederation *federation = m_bus->service()->federation();
+    if (!federation || federation->ownerOf(userId, deviceId).isEmpty())
+        return m_bus->peerOf(userId, deviceId) ? load(userId, deviceId) : Services();
+    Services services;
+    if (!federation->isRemoteOnline(userId, deviceId))
+        return services;
+    const QJsonObject o = federation->remoteServices(userId, deviceId);
+    for (auto it = o.begin(); it != o.end(); ++it)
+        services.insert(it.key(), it.value().toString());
+    return services;
+}
+
+void KCirraSoftBusDiscovery::onRemote(const QString &userId, const QString &deviceId, const QString &action)
+{
+    if (action != QLatin1String("online") && action != QLatin1String("offline") && action != QLatin1String("services"))
+        return;
+    const QString key = userId + QLatin1Char('/') + deviceId;
+    const Services before = m_remote.value(key);
+    const Services now = published(userId, deviceId);
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (!now.contains(it.key()))
+            tellSearchers(userId, deviceId, it.key(), it.value(), Lost);
+    }
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        if (!before.contains(it.key()) || before.value(it.key()) != it.value())
+            tellSearchers(userId, deviceId, it.key(), it.value(), Found);
+    }
+    if (now.isEmpty())
+        m_remote.remove(key);
+    else
+        m_remote.insert(key, now);
 }
 
 KCirraSoftBus::Answer KCirraSoftBusDiscovery::change(KCirraPeer *peer, int mode, const QJsonObject &request)
@@ -60,6 +106,8 @@ KCirraSoftBus::Answer KCirraSoftBusDiscovery::change(KCirraPeer *peer, int mode,
         for (KCirraPeer *own : m_bus->peersOf(userId, deviceId))
             notify(own, userId, deviceId, service, data, mode == Publish ? Published : Withdrawn);
         tellSearchers(userId, deviceId, service, data, mode == Publish ? Found : Lost);
+        if (KCirraFederation *federation = m_bus->service()->federation())
+            federation->localChanged();
         break;
     }
     case StartSearch: {
@@ -67,9 +115,9 @@ KCirraSoftBus::Answer KCirraSoftBusDiscovery::change(KCirraPeer *peer, int mode,
         // A copy: notify() reads the store again.
         const KCirraUser user = m_bus->service()->users().user(userId);
         for (const KCirraDevice &device : user.devices) {
-            if (device.id == deviceId || !m_bus->peerOf(userId, device.id))
+            if (device.id == deviceId)
                 continue;
-            const Services services = load(userId, device.id);
+            const Services services = published(userId, device.id);
             if (services.contains(service))
                 notify(peer, userId, device.id, service, services.value(service), Found);
         }

@@ -19,7 +19,9 @@
  * shells of the user's other devices state 0 (found) or 1 (lost), also when
  * a publishing device comes online or goes offline, and state 0 for each
  * published online device when a search starts. Answers a
- * LastModifiedTime.
+ * LastModifiedTime. Devices of other machines count the same: what this
+ * machine's devices publish rides in the federation's presence, and what a
+ * remote device's presence says is found or lost here as it changes.
  *
  * Owned by KCirraSoftBus (Qt parent); main thread.
  */
@@ -57,8 +59,13 @@ private:
     void tellSearchers(const QString &userId, const QString &deviceId, const QString &service, const QString &data,
                        int state, const KCirraPeer *except = nullptr);
     void onShell(KCirraPeer *peer, bool online);
+    void onRemote(const QString &userId, const QString &deviceId, const QString &action);
+    // What an online device publishes, on this machine or another; empty when it is offline.
+    Services published(const QString &userId, const QString &deviceId) const;
 
     KCirraSoftBus *m_bus;
     // Service names each shell searches for.
     QHash<const KCirraPeer *, QSet<QString>> m_searching;
+    // What the searchers were told of each remote device ("user/device").
+    QHash<QString, Services> m_remote;
 };

@@ -3,6 +3,7 @@
 #include "kcirrasoftbusfiletasks.h"
 
 #include "kcirrafederation.h"
+#include "kcirrafederationbytes.h"
 #include "kcirrapeer.h"
 #include "kcirraserver.h"
 #include "kcirraservice.h"
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLoggingCategory>
+#include <QUuid>
 
 Q_DECLARE_LOGGING_CATEGORY(lcCirrad)
 
@@ -54,6 +56,17 @@ KCirraSoftBusFileTasks::KCirraSoftBusFileTasks(KCirraSoftBus *bus)
     connect(bus->service(), &KCirraService::shellClosed, this, [this](KCirraPeer *p) { onShell(p, false); });
     // A service killed mid-transfer left its ".part" files; no task of this run writes there yet.
     KCirraTransfer::removeLeftovers(bus->service()->users().dir() + QStringLiteral("/relay"));
+    if (KCirraFederation *federation = bus->service()->federation()) {
+        connect(federation, &KCirraFederation::remoteDeviceChanged, this,
+                [this](const QString &userId, const QString &deviceId, const QString &action) {
+                    if (action == QLatin1String("online") || action == QLatin1String("offline"))
+                        onDevice(userId, deviceId, action == QLatin1String("online"));
+                });
+        federation->bytes()->setReceiver(QStringLiteral("file"),
+                                         [this](const QString &, const QJsonObject &open, KCirraTransfer *transfer) {
+                                             return receive(open, transfer);
+                                         });
+    }
 }
 
 CirraIpcResult KCirraSoftBusFileTasks::start(KCirraPeer *peer, const CirraIpcArg &a)
@@ -69,12 +82,13 @@ CirraIpcResult KCirraSoftBusFileTasks::start(KCirraPeer *peer, const CirraIpcArg
     const KCirraUser &user = m_bus->service()->users().user(peer->userId());
     if (!user.devices.contains(deviceId) || deviceId == sourceDevice)
         return result(KCirraSoftBus::NotFound, QStringLiteral("device not found"));
-    if (const KCirraFederation *federation = m_bus->service()->federation();
-        federation && federation->refusesBytes("sendFileToDevice", user.id, deviceId))
-        return result(KCirraSoftBus::NotFound, QStringLiteral("device on another machine"));
+    const KCirraFederation *federation = m_bus->service()->federation();
+    // A device of another machine: the bytes go there through the broker.
+    const QString owner = federation ? federation->ownerOf(user.id, deviceId) : QString();
 
     Task task;
-    task.id = QStringLiteral("ft-%1").arg(++m_nextId);
+    task.id = owner.isEmpty() ? QStringLiteral("ft-%1").arg(++m_nextId)
+                              : QStringLiteral("ft-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     task.userId = peer->userId();
     task.ownerId = ownerId;
     task.fileName = QFileInfo(path).fileName();
@@ -82,17 +96,21 @@ CirraIpcResult KCirraSoftBusFileTasks::start(KCirraPeer *peer, const CirraIpcArg
     task.targetDevice = deviceId;
     KCirraTransfer::Options options;
     options.bytesPerSecond = m_rate;
-    auto *transfer = new KCirraTransfer(path, m_bus->service()->users().relayDir(task.userId, deviceId), task.fileName,
+    KCirraTransfer *transfer =
+        owner.isEmpty()
+            ? new KCirraTransfer(path, m_bus->service()->users().relayDir(task.userId, deviceId), task.fileName,
+                                 options, this)
+            : federation->bytes()->send(owner, path,
+                                        {{QStringLiteral("xfer"), task.id},
+                                         {QStringLiteral("kind"), QStringLiteral("file")},
+                                         {QStringLiteral("to"), deviceId},
+                                         {QStringLiteral("from_device"), sourceDevice},
+                                         {QStringLiteral("owner_id"), ownerId},
+                                         {QStringLiteral("name"), KCirraFederationBytes::wireName(task.fileName)}},
                                         options, this);
     task.transfer = transfer;
     const QString taskId = task.id;
-    connect(transfer, &KCirraTransfer::progressed, this, [this, taskId](qint64, qint64) {
-        const auto it = m_tasks.find(taskId);
-        if (it != m_tasks.end())
-            notify(*it, false);
-    });
-    connect(transfer, &KCirraTransfer::finished, this,
-            [this, taskId](bool ok, const QString &error) { onFinished(taskId, ok, error); });
+    watch(taskId, transfer);
     if (!transfer->start()) {
         // A missing, unreadable, special or oversized source: the task fails at once and says why.
         const QString why = transfer->error();
@@ -105,19 +123,60 @@ CirraIpcResult KCirraSoftBusFileTasks::start(KCirraPeer *peer, const CirraIpcArg
     }
     m_tasks.insert(taskId, task);
     Task &stored = m_tasks[taskId];
-    if (!m_bus->peerOf(task.userId, deviceId)) {
+    if (!(owner.isEmpty() ? m_bus->peerOf(task.userId, deviceId) != nullptr
+                          : federation->isRemoteOnline(task.userId, deviceId))) {
         transfer->pause();
         setState(stored, Waiting);
     } else {
-        notify(stored, true);
-        // The bubble's bar shows the progress; its line says where the file comes from.
-        const KCirraDevice source = m_bus->service()->users().user(task.userId).devices.value(task.sourceDevice);
-        bubble(stored, 1, QStringLiteral("From %1").arg(source.name.isEmpty() ? task.sourceDevice : source.name));
+        announce(stored);
     }
-    qCInfo(lcCirrad).noquote() << "sendFileToDevice" << taskId << ":" << task.fileName << "to" << deviceId;
+    qCInfo(lcCirrad).noquote() << "sendFileToDevice" << taskId << ":" << task.fileName << "to" << deviceId
+                               << (owner.isEmpty() ? QString() : QStringLiteral("on instance ") + owner);
     CirraIpcResult r = result(KCirraSoftBus::Success, QStringLiteral("success"));
     r.resultMap["taskId"] = taskId.toStdString();
     return r;
+}
+
+void KCirraSoftBusFileTasks::watch(const QString &taskId, KCirraTransfer *transfer)
+{
+    connect(transfer, &KCirraTransfer::progressed, this, [this, taskId](qint64, qint64) {
+        const auto it = m_tasks.find(taskId);
+        if (it != m_tasks.end())
+            notify(*it, false);
+    });
+    connect(transfer, &KCirraTransfer::finished, this,
+            [this, taskId](bool ok, const QString &error) { onFinished(taskId, ok, error); });
+}
+
+void KCirraSoftBusFileTasks::announce(Task &task)
+{
+    notify(task, true);
+    // The bubble's bar shows the progress; its line says where the file comes from.
+    const KCirraDevice source = m_bus->service()->users().user(task.userId).devices.value(task.sourceDevice);
+    bubble(task, 1, QStringLiteral("From %1").arg(source.name.isEmpty() ? task.sourceDevice : source.name));
+}
+
+bool KCirraSoftBusFileTasks::receive(const QJsonObject &open, KCirraTransfer *transfer)
+{
+    Task task;
+    task.id = open.value(QStringLiteral("xfer")).toString();
+    task.userId = open.value(QStringLiteral("user")).toString();
+    task.ownerId = open.value(QStringLiteral("owner_id")).toString();
+    task.fileName = open.value(QStringLiteral("name")).toString();
+    task.sourceDevice = open.value(QStringLiteral("from_device")).toString();
+    task.targetDevice = open.value(QStringLiteral("to")).toString();
+    if (!usableOwnerId(task.ownerId) || !KCirraPaths::isSafeId(task.sourceDevice) || m_tasks.contains(task.id)) {
+        qCWarning(lcCirrad).noquote() << "a file from another machine without a usable owner id or source device";
+        return false;
+    }
+    transfer->setParent(this);
+    task.transfer = transfer;
+    watch(task.id, transfer);
+    m_tasks.insert(task.id, task);
+    announce(m_tasks[task.id]);
+    qCInfo(lcCirrad).noquote() << "file task" << task.id << ":" << task.fileName << "from" << task.sourceDevice
+                               << "on another machine";
+    return true;
 }
 
 KCirraSoftBus::Answer KCirraSoftBusFileTasks::control(KCirraPeer *peer, int action, const QString &ownerId)
@@ -139,6 +198,9 @@ KCirraSoftBus::Answer KCirraSoftBusFileTasks::control(KCirraPeer *peer, int acti
         if (it == m_tasks.end() || it->userId != peer->userId() || it->ownerId != ownerId || !it->transfer)
             continue;
         ++matched;
+        // Bytes arriving from another machine are paced by their sender; only a cancel reaches it.
+        if (action != 5 && it->transfer->isReceiving())
+            continue;
         if (action == 5) {
             it->transfer->cancel(); // finished() follows and ends the task
         } else if (action == 4 && it->state != Paused) {
@@ -236,14 +298,20 @@ void KCirraSoftBusFileTasks::onShell(KCirraPeer *peer, bool online)
     // Only the last shell of a receiver to go, and the first to come back, changes its tasks.
     if (!peer->isShell() || m_bus->peerOf(peer->userId(), deviceId, peer))
         return;
+    onDevice(peer->userId(), deviceId, online);
+}
+
+void KCirraSoftBusFileTasks::onDevice(const QString &userId, const QString &deviceId, bool online)
+{
     QList<QPointer<KCirraTransfer>> senderGone;
     for (Task &task : m_tasks) {
-        if (task.userId != peer->userId() || !task.transfer)
+        if (task.userId != userId || !task.transfer)
             continue;
         // The sending device took its file along: the task fails, both sides are told why.
         if (!online && task.sourceDevice == deviceId)
             senderGone.append(task.transfer);
-        if (task.targetDevice != deviceId)
+        // Bytes fed from another machine keep landing whatever this machine's device does.
+        if (task.targetDevice != deviceId || task.transfer->isReceiving())
             continue;
         if (!online) {
             task.transfer->pause();

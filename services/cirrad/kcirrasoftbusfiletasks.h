@@ -5,6 +5,7 @@
 #include "kcirrasoftbus.h"
 
 #include <QHash>
+#include <QJsonObject>
 #include <QObject>
 #include <QPointer>
 
@@ -23,7 +24,11 @@ class KCirraTransfer;
  * (state Waiting) and goes on when the device returns; a task whose sender
  * has no shell left fails ("sender_offline"). The receiving
  * device's shells get the transfer progress bubble. $KZELVA_RELAY_RATE
- * (bytes per second) slows transfers, as it does relays.
+ * (bytes per second) slows transfers, as it does relays. A device of
+ * another machine gets the file through the broker (KCirraFederationBytes):
+ * the task runs on both machines under one id, the sender's notices here,
+ * the receiver's notices and bubble there; a task waits while that device
+ * is offline there.
  *
  * Owned by KCirraSoftBus (Qt parent); main thread.
  */
@@ -64,6 +69,11 @@ private:
     };
 
     qoz::cirra::CirraIpcResult start(KCirraPeer *peer, const qoz::cirra::CirraIpcArg &arg);
+    // A file from another machine for a device of this one.
+    bool receive(const QJsonObject &open, KCirraTransfer *transfer);
+    void watch(const QString &taskId, KCirraTransfer *transfer);
+    void announce(Task &task);
+    void onDevice(const QString &userId, const QString &deviceId, bool online);
     void setState(Task &task, int state);
     void notify(Task &task, bool force);
     void bubble(const Task &task, int pageAction, const QString &content);

@@ -75,11 +75,18 @@ KCirraTransfer::KCirraTransfer(const QString &sourcePath, const QString &targetD
 {
 }
 
+KCirraTransfer::KCirraTransfer(const QString &targetDir, const QString &name, qint64 total, const Options &options,
+                               QObject *parent)
+    : KCirraTransfer(QString(), targetDir, name, options, parent)
+{
+    m_total = total;
+}
+
 KCirraTransfer::~KCirraTransfer()
 {
     if (m_state == State::Running || m_state == State::Paused) {
         closeFiles();
-        QFile::remove(m_part);
+        KCirraTransfer::dropTarget();
     }
 }
 
@@ -133,33 +140,104 @@ bool KCirraTransfer::start()
     } else if (st.st_size > m_options.maxBytes) {
         m_reason = "too_large";
         m_error = QStringLiteral("the source is larger than %1 bytes").arg(m_options.maxBytes);
-    } else if (!QDir().mkpath(m_dir)) {
-        m_reason = "cannot_save";
-        m_error = QStringLiteral("cannot create the folder %1").arg(m_dir);
-    }
-    if (m_error.isEmpty()) {
+    } else {
         m_total = st.st_size;
-        m_target = QDir(m_dir).filePath(safeName(m_dir, m_name));
-        m_part = m_target + QStringLiteral(".part");
-        m_out = ::open(QFile::encodeName(m_part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (m_out < 0) {
-            m_reason = writeReason(errno);
-            m_error = errnoText("cannot create the .part file");
-        }
+        openTarget();
     }
-    if (!m_error.isEmpty()) {
-        qCWarning(lcCirrad).noquote() << "transfer of" << m_source << "refused:" << m_error;
-        closeFiles();
-        m_target.clear();
-        m_state = State::Failed;
-        return false;
-    }
+    if (!m_error.isEmpty())
+        return refused();
     ::fcntl(m_in, F_SETFL, ::fcntl(m_in, F_GETFL) & ~O_NONBLOCK);
     m_buffer.resize(m_options.chunkBytes);
     m_state = State::Running;
     m_startedMs = QDateTime::currentMSecsSinceEpoch();
     m_timer.start(0);
     return true;
+}
+
+bool KCirraTransfer::refused()
+{
+    qCWarning(lcCirrad).noquote() << "transfer of" << (isReceiving() ? m_name : m_source) << "refused:" << m_error;
+    closeFiles();
+    m_target.clear();
+    m_state = State::Failed;
+    return false;
+}
+
+bool KCirraTransfer::openTarget()
+{
+    if (!QDir().mkpath(m_dir)) {
+        m_reason = "cannot_save";
+        m_error = QStringLiteral("cannot create the folder %1").arg(m_dir);
+        return false;
+    }
+    m_target = QDir(m_dir).filePath(safeName(m_dir, m_name));
+    m_part = m_target + QStringLiteral(".part");
+    m_out = ::open(QFile::encodeName(m_part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (m_out < 0) {
+        m_reason = writeReason(errno);
+        m_error = errnoText("cannot create the .part file");
+        return false;
+    }
+    return true;
+}
+
+bool KCirraTransfer::receive()
+{
+    if (m_state != State::Idle || !isReceiving()) {
+        m_error = QStringLiteral("already started");
+        return false;
+    }
+    if (m_total < 0 || m_total > m_options.maxBytes) {
+        m_reason = "too_large";
+        m_error = QStringLiteral("%1 bytes are announced, at most %2 are taken").arg(m_total).arg(m_options.maxBytes);
+    } else {
+        openTarget();
+    }
+    if (!m_error.isEmpty())
+        return refused();
+    m_state = State::Running;
+    return true;
+}
+
+bool KCirraTransfer::push(const QByteArray &bytes)
+{
+    if (m_state != State::Running && m_state != State::Paused)
+        return false;
+    if (m_done + bytes.size() > m_total) {
+        fail(QStringLiteral("more bytes arrived than the %1 announced").arg(m_total), "damaged");
+        return false;
+    }
+    if (!writeTarget(bytes.constData(), bytes.size()))
+        return false;
+    m_hash.addData(bytes);
+    m_done += bytes.size();
+    Q_EMIT progressed(m_done, m_total);
+    return true;
+}
+
+void KCirraTransfer::end(const QByteArray &sha256)
+{
+    if ((m_state != State::Running && m_state != State::Paused) || m_completing)
+        return;
+    if (m_done != m_total)
+        return fail(QStringLiteral("the transfer ended after %1 of %2 bytes").arg(m_done).arg(m_total), "damaged");
+    m_sha256 = m_hash.result();
+    if (m_sha256 != sha256)
+        return fail(QStringLiteral("the received bytes differ from the sent ones (SHA-256)"), "damaged");
+    m_completing = true;
+    completeTarget();
+}
+
+void KCirraTransfer::abort(const QString &error, const char *reason)
+{
+    if (m_state == State::Running || m_state == State::Paused)
+        fail(error, reason);
+}
+
+void KCirraTransfer::wake()
+{
+    if (m_state == State::Running && !m_timer.isActive())
+        m_timer.start(0);
 }
 
 void KCirraTransfer::pause()
@@ -187,7 +265,7 @@ void KCirraTransfer::cancel()
         return;
     m_timer.stop();
     closeFiles();
-    QFile::remove(m_part);
+    dropTarget();
     m_target.clear();
     m_state = State::Cancelled;
     m_error = QStringLiteral("cancelled");
@@ -207,7 +285,7 @@ void KCirraTransfer::schedule()
 
 void KCirraTransfer::step()
 {
-    if (m_state != State::Running)
+    if (m_state != State::Running || m_completing || isReceiving() || targetBusy())
         return;
     qint64 want = qMin<qint64>(m_buffer.size(), m_total - m_done);
     if (m_options.bytesPerSecond > 0)
@@ -221,10 +299,8 @@ void KCirraTransfer::step()
             return fail(errnoText("cannot read the source"), "file_unreadable");
         if (n == 0)
             return fail(QStringLiteral("the source got shorter while it was read"), "file_changed");
-        if (!writeAll(m_out, m_buffer.constData(), n)) {
-            const char *reason = writeReason(errno);
-            return fail(errnoText("cannot write the .part file"), reason);
-        }
+        if (!writeTarget(m_buffer.constData(), n))
+            return;
         // Hashed as written: the one pass over the bytes, no reading back.
         m_hash.addData(m_buffer.constData(), int(n));
         m_done += n;
@@ -232,14 +308,14 @@ void KCirraTransfer::step()
     }
     if (m_done < m_total)
         return schedule();
-    if (complete()) {
-        m_state = State::Finished;
-        qCInfo(lcCirrad).noquote() << "received" << m_total << "bytes as" << m_target;
-        Q_EMIT finished(true, QString());
-    }
+    if (!sourceEnded())
+        return;
+    m_sha256 = m_hash.result();
+    m_completing = true;
+    completeTarget();
 }
 
-bool KCirraTransfer::complete()
+bool KCirraTransfer::sourceEnded()
 {
     char extra = 0;
     ssize_t more;
@@ -250,13 +326,39 @@ bool KCirraTransfer::complete()
         fail(QStringLiteral("the source grew while it was read"), "file_changed");
         return false;
     }
+    ::close(m_in);
+    m_in = -1;
+    return true;
+}
+
+bool KCirraTransfer::writeTarget(const char *data, qint64 size)
+{
+    if (writeAll(m_out, data, size))
+        return true;
+    const char *reason = writeReason(errno);
+    fail(errnoText("cannot write the .part file"), reason);
+    return false;
+}
+
+void KCirraTransfer::dropTarget()
+{
+    if (!m_part.isEmpty())
+        QFile::remove(m_part);
+}
+
+void KCirraTransfer::succeed()
+{
+    m_state = State::Finished;
+    Q_EMIT finished(true, QString());
+}
+
+void KCirraTransfer::completeTarget()
+{
     // Every write was whole and the sync succeeded: the disk holds the hashed bytes.
     if (::fsync(m_out) != 0) {
         const char *reason = writeReason(errno);
-        fail(errnoText("cannot sync the .part file"), reason);
-        return false;
+        return fail(errnoText("cannot sync the .part file"), reason);
     }
-    m_sha256 = m_hash.result();
     closeFiles();
     // link() never replaces a file that appeared under the final name meanwhile.
     const QByteArray part = QFile::encodeName(m_part);
@@ -268,20 +370,14 @@ bool KCirraTransfer::complete()
                 ::fsync(dir);
                 ::close(dir);
             }
-            return true;
+            qCInfo(lcCirrad).noquote() << "received" << m_total << "bytes as" << m_target;
+            return succeed();
         }
         if (errno != EEXIST)
             break;
         m_target = QDir(m_dir).filePath(safeName(m_dir, m_name));
     }
     fail(errnoText("cannot give the received file its name"), "cannot_save");
-    return false;
-}
-
-void KCirraTransfer::abort(const QString &error, const char *reason)
-{
-    if (m_state == State::Running || m_state == State::Paused)
-        fail(error, reason);
 }
 
 int KCirraTransfer::removeLeftovers(const QString &root)
@@ -310,11 +406,11 @@ void KCirraTransfer::fail(const QString &error, const char *reason)
     m_reason = reason;
     m_timer.stop();
     closeFiles();
-    QFile::remove(m_part);
+    dropTarget();
     m_target.clear();
     m_state = State::Failed;
     m_error = error;
-    qCWarning(lcCirrad).noquote() << "transfer of" << m_source << "failed:" << error;
+    qCWarning(lcCirrad).noquote() << "transfer of" << (isReceiving() ? m_name : m_source) << "failed:" << error;
     Q_EMIT finished(false, error);
 }
 

@@ -22,7 +22,16 @@
  *
  * Every feature that sends files uses this class: create, connect
  * progressed()/finished(), start(); pause(), resume(), cancel() at any time.
- * finished() is emitted exactly once, after start() returned true.
+ * finished() is emitted exactly once, after start() or receive() returned
+ * true.
+ *
+ * Bytes that come from another machine have no source here: a transfer made
+ * without one is fed with receive(), push() in order and end() with the
+ * sender's SHA-256, and lands the same way (".part", fsync, rename); a
+ * different hash fails it ("damaged"). Where the bytes go is virtual
+ * (openTarget() ... dropTarget()), so a sender to another machine reads the
+ * file here and hands the chunks to the broker instead
+ * (KCirraFederationSend).
  *
  * Owned by whoever starts it (Qt parent); main thread of cirrad.
  */
@@ -50,6 +59,9 @@ public:
     KCirraTransfer(const QString &sourcePath, const QString &targetDir, const QString &name, const Options &options,
                    QObject *parent = nullptr);
     KCirraTransfer(const QString &sourcePath, const QString &targetDir, const QString &name, QObject *parent = nullptr);
+    // Fed from outside: `total` bytes are pushed, none read here.
+    KCirraTransfer(const QString &targetDir, const QString &name, qint64 total, const Options &options,
+                   QObject *parent = nullptr);
     ~KCirraTransfer() override;
 
     // False (and finished() is not emitted) when the source or the folder is
@@ -59,7 +71,7 @@ public:
     void resume();
     void cancel();
     // Ends a running or paused transfer as failed for a reason the owner
-    // knows ("sender_offline"); the ".part" file goes.
+    // knows ("sender_offline", "peer_offline"); the ".part" file goes.
     void abort(const QString &error, const char *reason);
 
     // Removes the ".part" files a killed service left in the receiving
@@ -67,11 +79,20 @@ public:
     // Only while no transfer runs into them.
     static int removeLeftovers(const QString &root);
 
+    // A transfer fed from outside: receive() opens the ".part"; push() appends the next bytes (false
+    // once it failed or was over `total`); end() completes it when `sha256` is what arrived.
+    bool receive();
+    bool push(const QByteArray &bytes);
+    void end(const QByteArray &sha256);
+    bool isReceiving() const { return m_source.isEmpty(); }
+
     State state() const { return m_state; }
     QString error() const { return m_error; }
     // Why it failed, as one word a page turns into a sentence: "file_missing",
     // "file_unreadable", "not_a_file", "too_large", "file_changed",
-    // "disk_full", "cannot_save", "cancelled" or the reason of abort(); empty while it has not failed.
+    // "disk_full", "cannot_save", "cancelled", the reason of abort(), and
+    // across machines "damaged" (hashes differ), "peer_offline" (the other
+    // machine went away) and "peer_cancelled"; empty while it has not failed.
     QString reason() const { return QLatin1String(m_reason); }
     // The final path once finished, else empty.
     QString targetPath() const { return m_target; }
@@ -89,11 +110,26 @@ Q_SIGNALS:
     void progressed(qint64 done, qint64 total);
     void finished(bool ok, const QString &error);
 
+protected:
+    // Where the bytes go; by default the ".part" file in the target folder, renamed when complete.
+    virtual bool openTarget();
+    virtual bool writeTarget(const char *data, qint64 size);
+    // True while the target takes no more bytes (a full window); wake() when it does again.
+    virtual bool targetBusy() const { return false; }
+    // Every byte is written and hashed (sha256()): finish with succeed() or fail(), now or later.
+    virtual void completeTarget();
+    // The transfer failed or was cancelled: nothing of it may stay.
+    virtual void dropTarget();
+    void wake();
+    void succeed();
+    void fail(const QString &error, const char *reason);
+    void setTarget(const QString &path) { m_target = path; }
+
 private:
     void step();
     void schedule();
-    void fail(const QString &error, const char *reason);
-    bool complete();
+    bool refused();
+    bool sourceEnded();
     void closeFiles();
 
     QString m_source;
@@ -101,6 +137,7 @@ private:
     QString m_name;
     Options m_options;
     State m_state = State::Idle;
+    bool m_completing = false;
     QString m_error;
     const char *m_reason = "";
     QString m_part;

@@ -140,3 +140,12 @@ void KMosquittoProcess::stop()
         m_process.kill();
     m_process.waitForFinished(2000);
 }
+
+bool KMosquittoProcess::writeCredentials(const QString &configDir, const QString &user, const QString &password)
+{
+    QFile credentials(configDir + QStringLiteral("/broker-credentials"));
+    if (!credentials.open(QIODevice::WriteOnly)
+        || credentials.write(QStringLiteral("user=%1\npassword=%2\n").arg(user, password).toUtf8()) <= 0)
+        return false;
+    return credentials.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+}

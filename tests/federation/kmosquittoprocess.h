@@ -31,6 +31,8 @@ public:
     qint64 pid() const { return m_process.processId(); }
     QString url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_port); }
     QString log() const;
+    // A cirrad's broker account ("user=", "password=") in `configDir`, mode 0600.
+    static bool writeCredentials(const QString &configDir, const QString &user, const QString &password);
 
 private:
     bool writeConfig(QString *error);

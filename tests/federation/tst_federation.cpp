@@ -11,6 +11,9 @@
 #include "kcirramqttclient.h"
 #include "kmosquittoprocess.h"
 
+#include <kcirracodec.h>
+
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -26,6 +29,30 @@ using namespace qoz::cirra;
 namespace {
 
 constexpr int kRemoteMs = 20000;
+// File bytes move at this rate (bytes a second), so a test can act while a transfer runs.
+constexpr int kRate = 4 * 1024 * 1024;
+
+// A file of `size` bytes that no shift of a chunk leaves equal.
+QString writeFile(const QTemporaryDir &dir, const QString &name, int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 131) ^ (i >> 9));
+    QFile file(dir.filePath(name));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == size ? file.fileName() : QString();
+}
+
+QByteArray sha256Of(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result().toHex() : QByteArray();
+}
+
+int taskState(const QJsonObject &notice)
+{
+    return notice.value(QStringLiteral("state")).toInt(-1);
+}
 
 KCirraRecord ipc(const std::string &method, std::map<std::string, std::string> args)
 {
@@ -111,6 +138,35 @@ public:
             return {};
         return QJsonDocument::fromJson(returned(event).value(QStringLiteral("data")).toString().toUtf8()).array();
     }
+    // The next notice of a listen or a keyed request ("send") that `pass` lets through.
+    QJsonObject nextData(const QString &method, const std::function<bool(const QJsonObject &)> &pass)
+    {
+        QJsonObject event;
+        while (nextEvent(method, &event, kRemoteMs)) {
+            if (pass(parse(event)))
+                return parse(event);
+        }
+        return {};
+    }
+    // File task notices of an owner id reach this shell.
+    bool watchFileTasks(const std::string &ownerId)
+    {
+        const QJsonObject content{
+            {QStringLiteral("cobId"), QStringLiteral("0")},
+            {QStringLiteral("operation"), QJsonObject{{QStringLiteral("ability"), 5}, {QStringLiteral("action"), 1}}},
+            {QStringLiteral("data"), QString::fromStdString(ownerId)}};
+        return call("requestSoftBusCommunicator", {{"__method__", "send"}, {"content", compact(content)}}) == 0;
+    }
+    // The value of the next "act=broadcast&<key>=" event.
+    bool broadcast(const QByteArray &key, QJsonObject *value)
+    {
+        QByteArray text;
+        if (!nextBroadcast("act=broadcast&" + key + '=', &text, kRemoteMs))
+            return false;
+        *value = QJsonDocument::fromJson(text).object();
+        return true;
+    }
+    KCirraClient &client() { return m_client; }
 
 private:
     static QJsonObject parse(const QJsonObject &event)
@@ -122,22 +178,35 @@ private:
     bool nextEvent(const QString &method, QJsonObject *event, int timeoutMs = 5000)
     {
         QDeadlineTimer deadline(timeoutMs);
-        const QByteArray prefix = "act=broadcast&force=true&SoftBusEvent=";
+        QByteArray text;
+        while (nextBroadcast("act=broadcast&force=true&SoftBusEvent=", &text,
+                             int(qMax<qint64>(1, deadline.remainingTime())))) {
+            *event = QJsonDocument::fromJson(QByteArray::fromBase64(text)).object();
+            if (event->value(QStringLiteral("__method__")).toString() == method)
+                return true;
+        }
+        return false;
+    }
+    // The rest of the next event starting with `prefix`; other events are dropped.
+    bool nextBroadcast(const QByteArray &prefix, QByteArray *rest, int timeoutMs)
+    {
+        QDeadlineTimer deadline(timeoutMs);
         for (;;) {
-            for (const CirraEvent &e : m_client.takeEvents()) {
-                const QByteArray text = QByteArray::fromStdString(e.text);
-                if (!text.startsWith(prefix))
-                    continue;
-                *event = QJsonDocument::fromJson(QByteArray::fromBase64(text.mid(prefix.size()))).object();
-                if (event->value(QStringLiteral("__method__")).toString() == method)
+            while (!m_kept.isEmpty()) {
+                const QByteArray text = QByteArray::fromStdString(m_kept.takeFirst().text);
+                if (text.startsWith(prefix)) {
+                    *rest = text.mid(prefix.size());
                     return true;
+                }
             }
             if (deadline.hasExpired() || !m_client.waitForEvents(1, int(qMax<qint64>(1, deadline.remainingTime()))))
                 return false;
+            m_kept = m_client.takeEvents();
         }
     }
 
     KCirraClient m_client;
+    QList<CirraEvent> m_kept;
     bool m_open = false;
 };
 
@@ -145,10 +214,7 @@ private:
 // Alice's broker account, in a file of mode 0600 in the cirrad's config folder.
 bool writeCredentials(KCirradProcess &cirrad)
 {
-    QFile credentials(cirrad.stateDir() + QStringLiteral("/broker-credentials"));
-    if (!credentials.open(QIODevice::WriteOnly) || credentials.write("user=alice\npassword=secret-a\n") <= 0)
-        return false;
-    return credentials.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    return KMosquittoProcess::writeCredentials(cirrad.stateDir(), QStringLiteral("alice"), QStringLiteral("secret-a"));
 }
 
 class RawClient
@@ -191,6 +257,8 @@ private Q_SLOTS:
     void badBrokerInput_data();
     void badBrokerInput();
     void brokerRestartAndKill();
+    void brokenTransfer_data();
+    void brokenTransfer();
     void unusableSettings_data();
     void unusableSettings();
     void tlsBroker_data();
@@ -247,6 +315,19 @@ void tst_Federation::records_data()
     row("rename without a name", "kz/alice/cmd/i1", R"({"v":1,"user":"alice","id":"c1","op":"rename","device":"d1"})",
         false);
     row("unknown command", "kz/alice/cmd/i1", R"({"v":1,"user":"alice","id":"c1","op":"delete","device":"d1"})", false);
+    const QByteArray chunk = R"({"v":1,"user":"alice","from":"i2","xfer":"x1","op":"chunk","seq":0})";
+    const char *d = "kz/alice/data/i1";
+    row("chunk", d, chunk + QByteArray("\n\x00\n raw", 7), true);
+    row("chunk with a negative number", d, QByteArray(chunk).replace("\"seq\":0", "\"seq\":-1") + "\nraw", false);
+    row("bytes after an ack", d, QByteArray(chunk).replace("chunk", "ack") + "\nraw", false);
+    row("open without a name", d, R"({"v":1,"user":"alice","from":"i2","xfer":"x1","op":"open","to":"d1","size":5})",
+        false);
+    row("unsafe transfer id", d, QByteArray(chunk).replace("x1", "../x1"), false);
+    row("end with a short hash", d, R"({"v":1,"user":"alice","from":"i2","xfer":"x1","op":"end","sha256":"ab"})",
+        false);
+    row("version that is not a text", p, edited("\"online\":true}]", "\"online\":true,\"version\":7}]"), false);
+    row("services that are not texts", p, edited("\"online\":true}]", "\"online\":true,\"services\":{\"s\":1}}]"),
+        false);
 }
 
 void tst_Federation::records()
@@ -294,6 +375,7 @@ void tst_Federation::init()
     m_broker->addUser(QStringLiteral("carol"), QStringLiteral("secret-c"));
     QString error;
     QVERIFY2(m_broker->start(&error), qPrintable(error));
+    qputenv("KZELVA_RELAY_RATE", QByteArray::number(kRate));
     m_a = std::make_unique<KCirradProcess>();
     m_b = std::make_unique<KCirradProcess>();
     QVERIFY(startMachine(*m_a, QStringLiteral("a.sock")));
@@ -317,8 +399,9 @@ void tst_Federation::cleanup()
 void tst_Federation::acrossMachines_data()
 {
     QTest::addColumn<QString>("step");
-    for (const char *step : {"documents", "rename", "force offline", "message A to B", "message B to A",
-                             "device list over SoftBus", "file to a device elsewhere refused"})
+    for (const char *step :
+         {"documents", "rename", "force offline", "message A to B", "message B to A", "device list over SoftBus",
+          "file to a device elsewhere", "relay from a device elsewhere", "discovery"})
         QTest::newRow(step) << QString::fromLatin1(step);
 }
 
@@ -363,14 +446,72 @@ void tst_Federation::acrossMachines()
         QCOMPARE(got.at(0)[QStringLiteral("from")][QStringLiteral("device_id")].toString(),
                  QLatin1String(toB ? "devA" : "devB"));
     } else if (step.startsWith(QLatin1String("file"))) {
+        // Several chunks and an odd tail; the receiver's task reports like one on its own machine.
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("notes.txt")));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("bytes") == 5);
-        file.close();
-        QCOMPARE(a.call("sendFileToDevice",
-                        {{"path", file.fileName().toStdString()}, {"deviceId", "devB"}, {"ownerId", "o1"}}),
-                 404);
-        QVERIFY(QDir(m_a->stateDir() + QStringLiteral("/relay")).entryList(QDir::NoDotAndDotDot).isEmpty());
+        const QString path = writeFile(dir, QStringLiteral("notes.bin"), 1500 * 1000 + 7);
+        QVERIFY(b.watchFileTasks("o1") && a.watchFileTasks("o1"));
+        QCOMPARE(a.call("sendFileToDevice", {{"path", path.toStdString()}, {"deviceId", "devB"}, {"ownerId", "o1"}}),
+                 0);
+        const auto finished = [](const QJsonObject &n) { return taskState(n) == 3 || taskState(n) == 4; };
+        const QJsonObject received = b.nextData(QStringLiteral("send"), finished);
+        QCOMPARE(taskState(received), 3);
+        QCOMPARE(received.value(QStringLiteral("is_sender")).toBool(), false);
+        QCOMPARE(received[QStringLiteral("peer")][QStringLiteral("device_id")].toString(), QStringLiteral("devA"));
+        QCOMPARE(taskState(a.nextData(QStringLiteral("send"), finished)), 3);
+        const QDir target(m_b->stateDir() + QStringLiteral("/relay/alice/devB"));
+        QCOMPARE(target.entryList(QDir::Files), QStringList{QStringLiteral("notes.bin")});
+        QCOMPARE(sha256Of(target.filePath(QStringLiteral("notes.bin"))), sha256Of(path));
+        QVERIFY(!QFileInfo::exists(m_a->stateDir() + QStringLiteral("/relay")));
+    } else if (step.startsWith(QLatin1String("relay"))) {
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, QStringLiteral("plan.txt"), 600 * 1000);
+        QCOMPARE(a.call("reportFileLabels",
+                        {{"tags", R"([{"uuid":"u1","name":"Plan.txt","suffix":"txt","type":"local","ftype":"txt"}])"}}),
+                 0);
+        QTRY_COMPARE_WITH_TIMEOUT(b.device(QStringLiteral("devA")).value(QStringLiteral("Tags")).toArray().size(), 1,
+                                  kRemoteMs);
+        QVERIFY(b.client().sendCall(QStringLiteral("relay-1"), QStringLiteral("cirraIpcCall"),
+                                    ipc("batchQueryFilesTags", {{"device_id", "devA"}, {"uuid", "u1"}})));
+        // The holding machine's shell saves and hands the file over; the bytes cross to B.
+        QJsonObject ask;
+        QVERIFY(a.broadcast("relayFileLabel", &ask));
+        QCOMPARE(ask.value(QStringLiteral("uuid")).toString(), QStringLiteral("u1"));
+        QCOMPARE(
+            a.call("relayFileLabelReady", {{"relayId", ask.value(QStringLiteral("relayId")).toString().toStdString()},
+                                           {"path", path.toStdString()}}),
+            0);
+        CirraFrame frame;
+        do {
+            QVERIFY(b.client().readFrame(&frame, kRemoteMs));
+        } while (!frame.__isset.reply);
+        CirraIpcResult result;
+        QVERIFY(KCirraCodec::decode(frame.reply.record, &result));
+        QCOMPARE(result.state, 0);
+        const QJsonObject data =
+            QJsonDocument::fromJson(QByteArray::fromStdString(result.resultString))[QStringLiteral("data")].toObject();
+        QCOMPARE(data.value(QStringLiteral("path")).toString(),
+                 m_b->stateDir() + QStringLiteral("/relay/alice/devB/Plan.txt"));
+        QCOMPARE(data.value(QStringLiteral("sha256")).toString().toLatin1(), sha256Of(path));
+        QCOMPARE(sha256Of(data.value(QStringLiteral("path")).toString()), sha256Of(path));
+        QJsonObject done;
+        QVERIFY(a.broadcast("relayFileLabelDone", &done));
+        QVERIFY(done.value(QStringLiteral("ok")).toBool());
+    } else if (step == QLatin1String("discovery")) {
+        // B searches; A publishes and withdraws on its machine: B finds and loses it.
+        QVERIFY(b.listen(7, 4));
+        b.softBus(7, 2, {{QStringLiteral("service_name"), QStringLiteral("svc")}});
+        a.softBus(7, 0,
+                  {{QStringLiteral("service_name"), QStringLiteral("svc")},
+                   {QStringLiteral("data"), QStringLiteral("port=7")}});
+        const auto of = [](int state) {
+            return [state](const QJsonObject &n) { return n.value(QStringLiteral("state")).toInt(-1) == state; };
+        };
+        const QJsonObject found = b.nextData(QStringLiteral("listenMessage"), of(0));
+        QCOMPARE(found[QStringLiteral("identify_info")][QStringLiteral("device_id")].toString(),
+                 QStringLiteral("devA"));
+        QCOMPARE(found.value(QStringLiteral("data")).toString(), QStringLiteral("port=7"));
+        a.softBus(7, 1, {{QStringLiteral("service_name"), QStringLiteral("svc")}});
+        QVERIFY(!b.nextData(QStringLiteral("listenMessage"), of(1)).isEmpty());
     } else {
         const QJsonObject list = a.softBus(2, 2, {{QStringLiteral("status"), 1}});
         QStringList online;
@@ -431,6 +572,13 @@ void tst_Federation::badBrokerInput_data()
     row("message to a device elsewhere", "msg", QByteArray(message).replace("\"to\":\"devB\"", "\"to\":\"devA\""), 1,
         0);
     row("message delivered twice", "msg", message, 0, 1);
+    row("chunk for a transfer not under way", "data",
+        R"({"v":1,"user":"alice","from":"x","xfer":"x1","op":"chunk","seq":0})"
+        "\nbytes",
+        1, 0);
+    row("file for a device elsewhere", "data",
+        R"({"v":1,"user":"alice","from":"x","xfer":"x2","op":"open","kind":"file","to":"devA","name":"a","size":1})", 1,
+        0);
 }
 
 void tst_Federation::badBrokerInput()
@@ -483,6 +631,35 @@ void tst_Federation::brokerRestartAndKill()
     // A killed cirrad: the broker's last will marks its device offline within the keep-alive.
     m_a->kill();
     QTRY_COMPARE_WITH_TIMEOUT(m_shellB->status(QStringLiteral("devA")), 0, kRemoteMs);
+}
+
+void tst_Federation::brokenTransfer_data()
+{
+    QTest::addColumn<bool>("killSender");
+    QTest::newRow("sending cirrad killed") << true;
+    QTest::newRow("receiving cirrad killed") << false;
+}
+
+void tst_Federation::brokenTransfer()
+{
+    // Killed mid-way: the survivor reports the task failed, and nothing stays under the final name.
+    QFETCH(bool, killSender);
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, QStringLiteral("big.bin"), 8 * kRate);
+    Shell &survivor = killSender ? *m_shellB : *m_shellA;
+    QVERIFY(survivor.watchFileTasks("o2"));
+    QCOMPARE(
+        m_shellA->call("sendFileToDevice", {{"path", path.toStdString()}, {"deviceId", "devB"}, {"ownerId", "o2"}}), 0);
+    const QDir target(m_b->stateDir() + QStringLiteral("/relay/alice/devB"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(target.filePath(QStringLiteral("big.bin.part"))).size() > 0, kRemoteMs);
+    (killSender ? m_a : m_b)->kill();
+    const QJsonObject failed =
+        survivor.nextData(QStringLiteral("send"), [](const QJsonObject &n) { return taskState(n) >= 3; });
+    QCOMPARE(taskState(failed), 4);
+    QCOMPARE(failed.value(QStringLiteral("error")).toString(), QStringLiteral("peer_offline"));
+    QVERIFY(!QFileInfo::exists(target.filePath(QStringLiteral("big.bin"))));
+    if (killSender)
+        QVERIFY(target.entryList(QDir::Files).isEmpty());
 }
 
 void tst_Federation::unusableSettings_data()

@@ -28,6 +28,8 @@ private Q_SLOTS:
     void refusesSource();
     void cancelLeavesNothing();
     void pauseAndResume();
+    void pushedBytes_data();
+    void pushedBytes();
 
 private:
     QString writeSource(const QByteArray &bytes);
@@ -164,6 +166,43 @@ void tst_KCirraTransfer::refusesSource()
     QCOMPARE(transfer.state(), KCirraTransfer::State::Failed);
     QVERIFY(received().isEmpty());
     QCOMPARE(finished.count(), 0);
+}
+
+void tst_KCirraTransfer::pushedBytes_data()
+{
+    // Bytes from another machine: pushed in pieces, checked against the sender's hash at the end.
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<qint64>("announced");
+    QTest::addColumn<QByteArray>("hashed");
+    QTest::addColumn<QString>("reason"); // empty: it lands
+    const QByteArray bytes(70000, 'z');
+    const auto row = [](const char *name, const QByteArray &sent, qint64 announced, const QByteArray &hashed,
+                        const char *reason) {
+        QTest::newRow(name) << sent << announced << hashed << QString::fromLatin1(reason);
+    };
+    row("as announced", bytes, bytes.size(), bytes, "");
+    row("hash of other bytes", bytes, bytes.size(), bytes + 'z', "damaged");
+    row("ends short", bytes, bytes.size() + 1, bytes, "damaged");
+    row("more than announced", bytes, bytes.size() - 1, bytes, "damaged");
+    row("announced over the cap", bytes, 1LL << 40, bytes, "too_large");
+}
+
+void tst_KCirraTransfer::pushedBytes()
+{
+    QFETCH(QByteArray, sent);
+    QFETCH(qint64, announced);
+    QFETCH(QByteArray, hashed);
+    QFETCH(QString, reason);
+    KCirraTransfer transfer(m_inbox, QStringLiteral("copy.txt"), announced, KCirraTransfer::Options());
+    QSignalSpy finished(&transfer, &KCirraTransfer::finished);
+    if (transfer.receive()) {
+        for (int at = 0; at < sent.size() && transfer.push(sent.mid(at, 30000)); at += 30000) {
+        }
+        transfer.end(QCryptographicHash::hash(hashed, QCryptographicHash::Sha256));
+        QCOMPARE(finished.count(), 1);
+    }
+    QCOMPARE(transfer.reason(), reason);
+    QCOMPARE(received(), reason.isEmpty() ? QStringList{QStringLiteral("copy.txt")} : QStringList());
 }
 
 void tst_KCirraTransfer::cancelLeavesNothing()
