@@ -271,6 +271,7 @@ private Q_SLOTS:
     void dirtyDocumentVetoes();
     void userSwitchRebuildsWindows();
     void twoProcessesOfOneUser();
+    void recentlyClosedInStep();
     void killLoop();
 
 private:
@@ -588,6 +589,88 @@ void tst_Persistence::twoProcessesOfOneUser()
     QVERIFY2(names.join(QLatin1Char(',')).contains(QStringLiteral("From one")), qPrintable(names.join(QLatin1Char(','))));
     QVERIFY2(names.join(QLatin1Char(',')).contains(QStringLiteral("From two")), qPrintable(names.join(QLatin1Char(','))));
     QCOMPARE(reader.quit(), 0);
+}
+
+// Deleting recently closed documents in one shell-less process removes them from the
+// other's listing too, through one cirrad relay; a later close there does not bring back
+// what was deleted.
+void tst_Persistence::recentlyClosedInStep()
+{
+    if (!m_cirrad || m_cirrad->state() != QProcess::Running) {
+        m_cirrad = std::make_unique<QProcess>();
+        m_cirrad->start(qEnvironmentVariable("KZ_BIN_DIR") + QStringLiteral("/cirrad"), QStringList());
+        QVERIFY(m_cirrad->waitForStarted());
+    }
+    forget(QStringLiteral("insync"));
+    enableResidualRecords(QStringLiteral("insync"));
+    QSettings ini(configDirOf(QStringLiteral("insync")) + QStringLiteral("/tabmanagerpanel.ini"), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("config/residualItemDeleteEnabled"), true);
+    ini.setValue(QStringLiteral("config/residualDeleteShelllessModeEnabled"), true);
+    ini.sync();
+    KShellProcess a(QStringLiteral("insync"));
+    KShellProcess b(QStringLiteral("insync"), QStringLiteral("insync-b"));
+    QString error;
+    QVERIFY2(a.start({QStringLiteral("--shellless"), QStringLiteral("--app-name"), QStringLiteral("zelva-a")}, &error),
+             qPrintable(error));
+    QVERIFY2(b.start({QStringLiteral("--shellless"), QStringLiteral("--app-name"), QStringLiteral("zelva-b")}, &error),
+             qPrintable(error));
+    // The default record's documents as a shell lists them.
+    const auto closed = [](KShellProcess &shell) {
+        QStringList paths;
+        const QJsonArray records = residual(shell);
+        for (const QJsonValue &record : records) {
+            const QJsonArray items = record.toObject().value(QStringLiteral("items")).toArray();
+            for (const QJsonValue &item : items)
+                paths.append(QFileInfo(item.toObject().value(QStringLiteral("filePath")).toString()).fileName());
+        }
+        paths.sort();
+        return paths;
+    };
+    // Opens the documents in `shell` as tabs after the first one.
+    const auto open = [this](KShellProcess &shell, const QStringList &names) {
+        QStringList paths;
+        for (const QString &name : names) {
+            paths.append(document(name));
+            shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), paths.last()}}));
+        }
+        return paths;
+    };
+    // Closes the last `count` tabs.
+    const auto closeTabs = [](KShellProcess &shell, int count) {
+        bool closed = true;
+        const int tabs = windows(shell).first().toObject().value(QStringLiteral("tabs")).toArray().size();
+        for (int tab = tabs - 1; tab >= tabs - count; --tab)
+            closed = ok(shell.call(cmd(QStringLiteral("closeTab"), {{QStringLiteral("tab"), tab}}))) && closed;
+        return closed;
+    };
+    const QStringList opened = open(a, {QStringLiteral("alpha.txt"), QStringLiteral("beta.txt")});
+    QTRY_VERIFY_WITH_TIMEOUT(listed(a, opened), 30000);
+    QVERIFY(closeTabs(a, 2));
+    QCOMPARE(closed(a), (QStringList{QStringLiteral("alpha.txt"), QStringLiteral("beta.txt")}));
+    QTRY_COMPARE_WITH_TIMEOUT(closed(b), closed(a), 30000);
+    QString alphaId;
+    const QJsonArray items = residual(a).first().toObject().value(QStringLiteral("items")).toArray();
+    for (const QJsonValue &item : items) {
+        if (item.toObject().value(QStringLiteral("filePath")).toString() == opened.first())
+            alphaId = item.toObject().value(QStringLiteral("id")).toString();
+    }
+    const QJsonObject args{{QStringLiteral("workAreaId"), QStringLiteral("default")},
+                           {QStringLiteral("tagId"), alphaId}};
+    QVERIFY(
+        ok(a.call(cmd(QStringLiteral("scriptCall"), {{QStringLiteral("method"), QStringLiteral("removeResidualItem")},
+                                                     {QStringLiteral("args"), args}}))));
+    QCOMPARE(closed(a), QStringList{QStringLiteral("beta.txt")});
+    QTRY_COMPARE_WITH_TIMEOUT(closed(b), QStringList{QStringLiteral("beta.txt")}, 30000);
+    // A later close in the other process keeps the deletion; "clear" empties both.
+    QTRY_VERIFY_WITH_TIMEOUT(listed(b, open(b, {QStringLiteral("gamma.txt")})), 30000);
+    QVERIFY(closeTabs(b, 1));
+    QTRY_COMPARE_WITH_TIMEOUT(closed(a), (QStringList{QStringLiteral("beta.txt"), QStringLiteral("gamma.txt")}), 30000);
+    QVERIFY(ok(
+        b.call(cmd(QStringLiteral("scriptCall"), {{QStringLiteral("method"), QStringLiteral("removeAllResidualItems")},
+                                                  {QStringLiteral("args"), QJsonObject()}}))));
+    QTRY_VERIFY_WITH_TIMEOUT(closed(a).isEmpty() && closed(b).isEmpty(), 30000);
+    QCOMPARE(a.quit(), 0);
+    QCOMPARE(b.quit(), 0);
 }
 
 void tst_Persistence::killLoop()
