@@ -183,6 +183,7 @@ void KZelvaWindowRegistry::loadStoredWorkAreas(bool refreshKnown)
     for (const QString &group : groups) {
         if (m_removedIds.contains(group) || !KZelvaWorkAreaIdGenerator::checkSettingDataGroupId(group))
             continue;
+        KZelvaWorkAreaIdGenerator::noteStoredId(group);
         KZelvaWorkArea *known = m_workAreas.value(group);
         if (known && !(refreshKnown && takesStoredState(known)))
             continue;

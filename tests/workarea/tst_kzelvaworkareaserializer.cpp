@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: LGPL-2.1-or-later
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
+#include "kzelvaworkareaidgenerator.h"
 #include "kzelvaworkareaserializer.h"
 
 #include "kzelvaworkareadefaultname.h"
@@ -116,6 +117,7 @@ private Q_SLOTS:
     void readBack_data();
     void readBack();
     void extensionKeysOnRead();
+    void readIdsAreNeverMadeAgain();
 };
 
 void tst_KZelvaWorkAreaSerializer::workAreaRoundTrip_data()
@@ -485,6 +487,16 @@ void tst_KZelvaWorkAreaSerializer::extensionKeysOnRead()
                                {QStringLiteral("legacyKey"), QStringLiteral("kept as is")},
                                {QStringLiteral("extend_x"), QStringLiteral("one prefix removed")}};
     QCOMPARE(items.first().extMap, expected);
+}
+
+void tst_KZelvaWorkAreaSerializer::readIdsAreNeverMadeAgain()
+{
+    // An earlier process's item, read inside the second it was made in: its id is
+    // the one this process's counter would give next.
+    const QString second = QStringLiteral("1700000000");
+    const qint64 next = KZelvaWorkAreaIdGenerator::newId(second.toLongLong()).mid(second.size()).toLongLong() + 1;
+    QCOMPARE(readRaw(QStringLiteral("id=%1%2;pageType=QozDocument").arg(second).arg(next)).size(), 1);
+    QCOMPARE(KZelvaWorkAreaIdGenerator::newId(second.toLongLong()), second + QString::number(next + 1));
 }
 
 QTEST_GUILESS_MAIN(tst_KZelvaWorkAreaSerializer)

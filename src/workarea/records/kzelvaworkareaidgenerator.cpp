@@ -8,12 +8,22 @@
 #include <kzelvahostutils.h>
 
 #include <QDateTime>
+#include <QSet>
 
 #include <atomic>
 
 namespace {
 
 std::atomic<quint64> workAreaIdCounter{0};
+
+// Ids read from stored records. An earlier process of the user counted from 0
+// too: restarted inside the second of its last ids (a crash, then a quick
+// start), this one would hand out the very ids its records still hold.
+QSet<QString> &storedIds()
+{
+    static QSet<QString> ids;
+    return ids;
+}
 
 constexpr int kIndependentAppTypeCount = 8;
 const QLatin1String kCheckName("checkSettingDataGroupId");
@@ -53,8 +63,18 @@ QString KZelvaWorkAreaIdGenerator::newId()
 
 QString KZelvaWorkAreaIdGenerator::newId(qint64 nowSecsSinceEpoch)
 {
-    const quint64 counter = ++workAreaIdCounter;
-    return QString::number(nowSecsSinceEpoch) + QString::number(counter);
+    const QString second = QString::number(nowSecsSinceEpoch);
+    QString id;
+    do
+        id = second + QString::number(++workAreaIdCounter);
+    while (storedIds().contains(id));
+    return id;
+}
+
+void KZelvaWorkAreaIdGenerator::noteStoredId(const QString &id)
+{
+    if (!id.isEmpty())
+        storedIds().insert(id);
 }
 
 bool KZelvaWorkAreaIdGenerator::checkSettingDataGroupId(const QString &group)

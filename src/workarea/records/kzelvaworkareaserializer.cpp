@@ -3,6 +3,7 @@
 #include "kzelvaworkareaserializer.h"
 
 #include "kzelvaworkareadefaultname.h"
+#include "kzelvaworkareaidgenerator.h"
 
 #include <kzelvaworkareahelper.h>
 
@@ -270,6 +271,8 @@ QVector<KZelvaWorkAreaRecoverItem> KZelvaWorkAreaSerializer::readItems(ISyncSett
         node->beginGroup(group);
         KZelvaWorkAreaRecoverItem r = readItem(node);
         node->endGroup();
+        KZelvaWorkAreaIdGenerator::noteStoredId(group);
+        KZelvaWorkAreaIdGenerator::noteStoredId(r.id);
         if ((r.pageType == -1 || r.id.isEmpty()) && r.itemType != 1)
             continue;
         fillMissingSuffix(&r);
