@@ -49,14 +49,15 @@ async function openPage(view, skin = 'light') {
     await view.locator('#tabs li').first().waitFor({ timeout: LONG });
 }
 
+const focusedName = () => page.evaluate(() => (document.activeElement === document.body ? ''
+    : document.activeElement.getAttribute('aria-label') || document.activeElement.textContent));
+
 // Keyboard only: Tab from the top until the focused control's name holds `text`, then Enter.
-async function tabTo(text) {
+async function tabTo(text, enter = true) {
     await page.locator('#close').focus();
     for (let i = 0; i < 40; ++i) {
-        const name = await page.evaluate(() => document.activeElement.getAttribute('aria-label')
-            || document.activeElement.textContent);
-        if (name.includes(text))
-            return page.keyboard.press('Enter');
+        if ((await focusedName()).includes(text))
+            return enter ? page.keyboard.press('Enter') : undefined;
         await page.keyboard.press('Tab');
     }
     throw new Error(`Tab never reached ${text}`);
@@ -115,9 +116,11 @@ test('the panel lists the tabs of the shell window and the recently closed docum
     assert.ok(closed.includes('Reopen closed window (3 documents)'), closed.join());
 });
 
-test('Enter on a listed tab activates it; on a closed document it reopens it', async () => {
+test('Enter on a listed tab activates it; on a closed document it reopens it; the focus stays through changes', async () => {
+    await tabTo('closed.txt', false);
     await shell.automation.ok('newDocument', { title: 'Later' });
     await row('tabs', 'Later').waitFor({ timeout: LONG });
+    assert.ok((await focusedName()).includes('closed.txt'), 'a new tab in the list took the focus away');
     await tabTo('kept.txt');
     await waitFor(async () => (await windows()).find((x) => x.current).tabs.find((t) => t.current).path
         .endsWith('kept.txt'), 'kept.txt current', LONG);

@@ -97,6 +97,8 @@
         return li;
     }
 
+    // Rows as [key, make]: a row whose key is already shown is kept as it
+    // is, so a change elsewhere in the list leaves the focus where it was.
     function closedRows(items) {
         const rows = [];
         const counted = {};
@@ -108,23 +110,43 @@
         items.forEach(function (t) {
             const id = str(t.workAreaId);
             if (counted[id]) {
-                rows.push(windowRow(id, counted[id]));
+                const count = counted[id];
+                rows.push([JSON.stringify(['window', id, count]), function () { return windowRow(id, count); }]);
                 delete counted[id];
             }
-            rows.push(closedRow(t));
+            rows.push([JSON.stringify(['closed', t.itemType, id, str(t.tagId), str(t.name), deletable]),
+                       function () { return closedRow(t); }]);
         });
         return rows;
     }
 
     function fill(list, items, row, empty) {
-        list.textContent = '';
-        (row === closedRow ? closedRows(items) : items.map(row)).forEach(function (li) { list.appendChild(li); });
+        const rows = row === closedRow ? closedRows(items) : items.map(function (t) {
+            return [JSON.stringify(['tab', str(t.workAreaId), str(t.tagId), str(t.name)]), function () { return row(t); }];
+        });
         if (!items.length) {
-            const li = document.createElement('li');
-            li.className = 'empty';
-            li.textContent = empty;
-            list.appendChild(li);
+            rows.push([JSON.stringify(['empty', empty]), function () {
+                const li = document.createElement('li');
+                li.className = 'empty';
+                li.textContent = empty;
+                return li;
+            }]);
         }
+        const shownRows = new Map();
+        Array.prototype.forEach.call(list.children, function (li) {
+            shownRows.set(li.dataset.key, (shownRows.get(li.dataset.key) || []).concat([li]));
+        });
+        rows.forEach(function (r, i) {
+            const same = shownRows.get(r[0]);
+            let li = same && same.shift();
+            if (!li) {
+                li = r[1]();
+                li.dataset.key = r[0];
+            }
+            if (list.children[i] !== li)
+                list.insertBefore(li, list.children[i] || null);
+        });
+        shownRows.forEach(function (lis) { lis.forEach(function (li) { li.remove(); }); });
     }
 
     function render(listing) {
