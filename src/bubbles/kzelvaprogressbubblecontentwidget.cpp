@@ -87,14 +87,14 @@ KZelvaProgressBubbleContentWidget::KZelvaProgressBubbleContentWidget(QWidget *pa
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
-    auto *cancel = new QLabel(QStringLiteral("<a href=\"cancel\">%1</a>").arg(tr("cancel")), this);
-    cancel->setObjectName(QStringLiteral("cancelLink"));
-    cancel->setProperty("themeClass", QStringLiteral("KLiteClickableLabel_Protrude"));
-    connect(cancel, &QLabel::linkActivated, this, &KZelvaProgressBubbleContentWidget::sigCancel);
+    m_cancel = new QLabel(QStringLiteral("<a href=\"cancel\">%1</a>").arg(tr("cancel")), this);
+    m_cancel->setObjectName(QStringLiteral("cancelLink"));
+    m_cancel->setProperty("themeClass", QStringLiteral("KLiteClickableLabel_Protrude"));
+    connect(m_cancel, &QLabel::linkActivated, this, &KZelvaProgressBubbleContentWidget::sigCancel);
     texts->addWidget(m_title);
     texts->addWidget(m_content);
     texts->addWidget(m_progress);
-    texts->addWidget(cancel, 0, Qt::AlignRight);
+    texts->addWidget(m_cancel, 0, Qt::AlignRight);
     body->addLayout(texts);
     outer->addLayout(body);
 
@@ -131,6 +131,9 @@ QString KZelvaProgressBubbleContentWidget::content() const
 
 void KZelvaProgressBubbleContentWidget::setProgress(int percent)
 {
+    // A notice ends the transfer: the bar stays where the notice put it.
+    if (m_noticeType == ErrorNotice || m_noticeType == WarningNotice)
+        return;
     m_progress->setValue(qBound(0, percent, 100));
 }
 
@@ -148,7 +151,11 @@ void KZelvaProgressBubbleContentWidget::setNoticeType(int type)
         setIcon(m_icon, QStringLiteral("atomix_transfer_warning"), kzDpiScaled(kIconSize, this));
     else
         setIcon(m_icon, QStringLiteral("atomix_scan_file"), kzDpiScaled(kIconSize, this));
-    if (type == ErrorNotice || type == WarningNotice) {
+    // A failed or cancelled transfer has nothing left to cancel nor a bar to fill.
+    const bool notice = type == ErrorNotice || type == WarningNotice;
+    m_cancel->setVisible(!notice);
+    m_progress->setVisible(!notice);
+    if (notice) {
         m_autoClose->start();
         m_progress->setValue(0);
     } else {

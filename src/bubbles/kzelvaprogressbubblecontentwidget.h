@@ -38,8 +38,9 @@ public:
     void setProgress(int percent);
     int progress() const;
 
-    // Switches icon and name; the notices start the auto-close timer and
-    // reset the progress, a transfer stops the timer.
+    // Switches icon and name; the notices start the auto-close timer, reset
+    // and hide the progress and hide the cancel link; a transfer stops the
+    // timer and shows them again.
     void setNoticeType(int type);
     int noticeType() const { return m_noticeType; }
     QString noticeName() const;
@@ -61,6 +62,7 @@ private:
     QLabel *m_icon = nullptr;
     QLabel *m_title = nullptr;
     QLabel *m_content = nullptr;
+    QLabel *m_cancel = nullptr;
     QProgressBar *m_progress = nullptr;
     QTimer *m_autoClose = nullptr;
     int m_noticeType = TransferNotice;

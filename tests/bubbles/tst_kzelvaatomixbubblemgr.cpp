@@ -180,7 +180,7 @@ void tst_KZelvaAtoMixBubbleMgr::messages_data()
     row("same show twice", {page(1), page(1)}, false, true, transfer, 0, {});
     row("show while visible", {page(1), page(3, 30), page(1, 30, QStringLiteral("Again"))}, false, true, transfer, 30,
         {});
-    row("warning notice", {page(1, 50), page(4)}, false, true, QStringLiteral("wraning"), 0, {});
+    row("warning notice", {page(1, 50), page(4, 95)}, false, true, QStringLiteral("wraning"), 0, {});
     row("cancel notice without bubble", {page(5)}, false, true, QStringLiteral("error"), 0, {});
     row("done", {page(1), page(2)}, false, false, QString(), 0, {2});
     row("done without bubble", {page(2)}, false, false, QString(), 0, {6});
@@ -227,6 +227,7 @@ void tst_KZelvaAtoMixBubbleMgr::messages()
     QFETCH(int, progress);
     QFETCH(QList<int>, sent);
     QFETCH(QStringList, logged);
+    const QString transfer = QStringLiteral("transfer");
 
     QLockFile otherProcess(KZelvaAtoMixBubble::lockFilePath());
     if (lockedElsewhere)
@@ -246,6 +247,9 @@ void tst_KZelvaAtoMixBubbleMgr::messages()
         QVERIFY(m_window->geometry().contains(bubble->geometry()));
         QCOMPARE(bubble->contentWidget()->noticeName(), notice);
         QCOMPARE(bubble->contentWidget()->progress(), progress);
+        // Only a running transfer offers to cancel.
+        QCOMPARE(bubble->contentWidget()->findChild<QLabel *>(QStringLiteral("cancelLink"))->isVisibleTo(bubble),
+                 notice == transfer);
     }
     QCOMPARE(sentPageActions(), sent);
 }
