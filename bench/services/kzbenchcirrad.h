@@ -20,10 +20,7 @@ inline int kzRunCirradBenchmarks(int argc, char **argv, KCirradProcess **slot,
                                  const std::vector<std::pair<std::string, std::string>> &pairs)
 {
     QTemporaryDir profile(QStringLiteral("/tmp/kzbench-XXXXXX"));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(profile.path() + QStringLiteral("/rt")));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(profile.path() + QStringLiteral("/cfg")));
-    qputenv("KZELVA_PROFILE_DIR", QFile::encodeName(profile.path()));
-    qputenv("QT_LOGGING_RULES", "zelva.*.info=false");
+    kzBenchPrivateSession(profile);
     QCoreApplication app(argc, argv);
     KCirradProcess cirrad;
     QString error;

@@ -229,14 +229,10 @@ BENCHMARK(socketCopy)->Arg(16)->Arg(256)->Iterations(2)->UseRealTime()->Unit(ben
 
 int main(int argc, char **argv)
 {
-    // Never the user's session: a private runtime and state directory.
     QTemporaryDir profile(QStringLiteral("/tmp/kzbench-XXXXXX"));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(profile.path() + QStringLiteral("/rt")));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(profile.path() + QStringLiteral("/cfg")));
-    qputenv("KZELVA_PROFILE_DIR", QFile::encodeName(profile.path()));
+    kzBenchPrivateSession(profile);
     qputenv("KZELVA_CIRRAD", "");
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QT_LOGGING_RULES", "zelva.*.info=false");
     KZelvaApplication app(argc, argv);
     QTemporaryDir files(QStringLiteral("/tmp/kzbench-files-XXXXXX"));
     g_files = &files;

@@ -67,6 +67,16 @@ inline int kzRunRatioBenchmarks(int argc, char **argv,
     return 0;
 }
 
+// Never the user's session: runtime, configuration and state of everything
+// this process starts live under `profile`.
+inline void kzBenchPrivateSession(const QTemporaryDir &profile)
+{
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(profile.path() + QStringLiteral("/rt")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(profile.path() + QStringLiteral("/cfg")));
+    qputenv("KZELVA_PROFILE_DIR", QFile::encodeName(profile.path()));
+    qputenv("QT_LOGGING_RULES", "zelva.*.info=false");
+}
+
 /*
  * The main of a ratio benchmark that runs inside an application of type App
  * (QCoreApplication or the shell's): the offscreen platform, no web engine,
