@@ -14,12 +14,18 @@
 #include <ksyncsettingsdata.h>
 #include <kzelvaapplication.h>
 
+#include <QTimer>
+
 KZelvaWorkAreaStore::KZelvaWorkAreaStore(QObject *parent)
     : QObject(parent)
     , m_fallback(std::make_unique<KSyncSettingsData>())
     , m_merger(new KZelvaSignalMerger(this, MergeWindowMs))
+    , m_retry(new QTimer(this))
 {
     connect(m_merger, &KZelvaSignalMerger::startAtion, this, &KZelvaWorkAreaStore::writePending);
+    m_retry->setSingleShot(true);
+    m_retry->setInterval(FirstRetryMs);
+    connect(m_retry, &QTimer::timeout, this, &KZelvaWorkAreaStore::flush);
 }
 
 KZelvaWorkAreaStore::~KZelvaWorkAreaStore() = default;
@@ -74,8 +80,19 @@ ISyncSettingsData *KZelvaWorkAreaStore::workAreaSettingsRoot()
 
 void KZelvaWorkAreaStore::flush()
 {
-    if (m_wrapper)
-        m_wrapper->flushWorkArea();
+    if (!m_wrapper)
+        return;
+    if (m_wrapper->flushWorkArea()) {
+        m_retry->stop();
+        m_retry->setInterval(FirstRetryMs);
+        return;
+    }
+    if (m_retry->isActive())
+        return;
+    // Called by the timer itself: the next pause is longer.
+    if (sender() == m_retry)
+        m_retry->setInterval(qMin(m_retry->interval() * 2, LastRetryMs));
+    m_retry->start();
 }
 
 QString KZelvaWorkAreaStore::lastActiveWorkAreaId()

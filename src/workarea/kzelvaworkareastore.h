@@ -9,6 +9,7 @@
 #include <memory>
 
 class ISyncSettingsData;
+class QTimer;
 class KSyncSettingsData;
 class KZelvaResidualRecords;
 class KZelvaSignalMerger;
@@ -30,6 +31,8 @@ class KZelvaWorkAreaStore : public QObject
 public:
     // Milliseconds from the first change to the start of the merged write.
     static constexpr int MergeWindowMs = 400;
+    static constexpr int FirstRetryMs = 1000;
+    static constexpr int LastRetryMs = 30000;
 
     explicit KZelvaWorkAreaStore(QObject *parent = nullptr);
     ~KZelvaWorkAreaStore() override;
@@ -47,6 +50,9 @@ public:
     ISyncSettingsData *workAreaSettings();
     // The record at its root ("lastActiveWorkAreaId").
     ISyncSettingsData *workAreaSettingsRoot();
+    // Writes the record; a write that fails (the file locked past its
+    // timeout, a full disk) is tried again later, the pause doubling up to
+    // half a minute, so a change never waits for the next one to be stored.
     void flush();
     QString lastActiveWorkAreaId();
     void setLastActiveWorkAreaId(const QString &id);
@@ -62,5 +68,6 @@ private:
     KZelvaWorkAreaSettingsWrapper *m_wrapper = nullptr;
     KZelvaResidualRecords *m_residualRecords = nullptr;
     KZelvaSignalMerger *m_merger;
+    QTimer *m_retry;
     QList<QPointer<KZelvaWorkArea>> m_pending;
 };

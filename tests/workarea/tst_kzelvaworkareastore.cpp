@@ -15,7 +15,12 @@
 #include <kzelvaworkareasettingswrapper.h>
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 class tst_KZelvaWorkAreaStore : public QObject
 {
@@ -27,6 +32,7 @@ private Q_SLOTS:
     void changesInOneWindowAreOneWrite();
     void laterChangesDoNotPushTheWriteBack();
     void switchWritesWhatIsShown();
+    void failedWriteIsTriedAgain();
 
 private:
     // Waits until no merged write is pending.
@@ -130,6 +136,32 @@ void tst_KZelvaWorkAreaStore::switchWritesWhatIsShown()
     settle();
     QCOMPARE(storedValue(m_first, "lastVisible"), QStringLiteral("1"));
     QCOMPARE(storedValue(m_second, "lastVisible"), QStringLiteral("0"));
+}
+
+// Another process holds the record past the lock timeout: the change is
+// stored once it lets go, with no further change to carry it.
+void tst_KZelvaWorkAreaStore::failedWriteIsTriedAgain()
+{
+    KZelvaMainWindow *window = m_bed.newWindow();
+    m_first = m_bed.manager->createWorkArea(false);
+    m_bed.manager->workAreasOf(window)->addWorkArea(m_first);
+    settle();
+    KSyncSettings *record = m_bed.manager->settingsWrapper()->workAreaSettings();
+    const int timeout = KSyncSettingsManager::instance()->lockTimeout();
+    KSyncSettingsManager::instance()->setLockTimeout(20);
+    const int fd = ::open(QFile::encodeName(record->filePath()).constData(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::flock(fd, LOCK_EX), 0);
+    const quint64 before = record->generation();
+    KZelvaWorkAreaData data = m_first->data();
+    data.name = QStringLiteral("kept while locked");
+    m_first->setData(data);
+    QTRY_VERIFY(!m_bed.manager->store()->hasPendingSave(m_first));
+    QCOMPARE(record->generation(), before);
+    ::close(fd);
+    KSyncSettingsManager::instance()->setLockTimeout(timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(record->generation() > before, 10000);
+    QCOMPARE(storedValue(m_first, "name"), QStringLiteral("kept while locked"));
 }
 
 int main(int argc, char **argv)
