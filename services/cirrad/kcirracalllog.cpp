@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirracalllog.h"
 
+#include "kcirrajsonline.h"
 #include "kzelvadatafile.h"
 
 #include <QLoggingCategory>
@@ -14,6 +15,26 @@ constexpr qint64 kRotateSize = 4 * 1024 * 1024;
 constexpr int kFlushDelayMs = 100;
 constexpr int kFlushEntries = 256;
 static_assert(kFlushEntries < kKeptEntries, "unwritten entries must still be in memory");
+
+using namespace qoz::cirra;
+
+// What the log shows of an argument record.
+QByteArray summary(const KCirraRecord &record)
+{
+    KCirraJsonLine line;
+    if (const auto *a = record.as<CirraIpcArg>())
+        line.add("nameSpace", a->nameSpace).add("method", a->method).add("argMap", a->argMap);
+    else if (const auto *a = record.as<GetStorageInfoArg>())
+        line.add("userId", a->userId).add("extraParam", a->extraParam);
+    else if (const auto *a = record.as<GetCloudFileInfoArg>())
+        line.add("groudId", a->groudId).add("fileId", a->fileId).add("extraParam", a->extraParam);
+    else if (const auto *a = record.as<NotifyWebPageEventArg>())
+        line.add("business", a->business).add("eventName", a->eventName).add("message", a->message);
+    else if (const auto *a = record.as<NotifyActionsMapArg>())
+        line.add("nActionType", qint64(a->nActionType)).add("mapArgs", a->mapArgs);
+    return line.finish();
+}
+
 } // namespace
 
 KCirraCallLog::KCirraCallLog(const QString &stateDir)
@@ -36,9 +57,36 @@ void KCirraCallLog::clear()
     m_entries.clear();
 }
 
-void KCirraCallLog::append(const QByteArray &entry)
+QByteArray KCirraCallLog::text(const Entry &entry)
 {
-    m_entries.append(entry);
+    KCirraJsonLine line;
+    line.add("timeMs", entry.timeMs)
+        .add("peer", qint64(entry.peer))
+        .add("user", entry.user)
+        .add("app", entry.app)
+        .add("device", entry.device)
+        .add("requestId", entry.requestId)
+        .add("function", entry.function)
+        .add("recordType", entry.recordType);
+    if (!entry.refused.isEmpty())
+        line.add("refused", entry.refused);
+    else
+        line.addJson("arg", summary(entry.argument));
+    return line.finish();
+}
+
+QList<QByteArray> KCirraCallLog::entries() const
+{
+    QList<QByteArray> texts;
+    texts.reserve(m_entries.size());
+    for (const Entry &entry : m_entries)
+        texts.append(text(entry));
+    return texts;
+}
+
+void KCirraCallLog::append(Entry entry)
+{
+    m_entries.append(std::move(entry));
     // The file gets the entries in batches, off the path of the reply.
     if (++m_unwritten >= kFlushEntries)
         writePending();
@@ -55,7 +103,7 @@ void KCirraCallLog::writePending()
         return;
     QByteArray lines;
     for (int i = m_entries.size() - m_unwritten; i < m_entries.size(); ++i)
-        lines += m_entries.at(i) + '\n';
+        lines += text(m_entries.at(i)) + '\n';
     m_unwritten = 0;
     if (m_file.isOpen() && m_file.size() > kRotateSize) {
         m_file.close();

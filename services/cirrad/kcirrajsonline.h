@@ -18,6 +18,13 @@
 class KCirraJsonLine
 {
 public:
+    KCirraJsonLine()
+    {
+        // A call's line fits; growing it step by step cost more than writing it.
+        m_text.reserve(512);
+        m_text += '{';
+    }
+
     KCirraJsonLine &add(const char *key, const std::string &value);
     KCirraJsonLine &add(const char *key, const QString &value) { return add(key, value.toStdString()); }
     KCirraJsonLine &add(const char *key, qint64 value);
@@ -31,5 +38,5 @@ private:
     void key(const char *key);
     void string(const std::string &value);
 
-    QByteArray m_text = QByteArray(1, '{');
+    QByteArray m_text;
 };

@@ -2,31 +2,28 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirrapeer.h"
 
+#include <kcirrachannel.h>
 #include <kcirracodec.h>
 
-#include <QLocalSocket>
 #include <QLoggingCategory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcCirrad)
 
 namespace {
-constexpr qint64 kReadChunk = 64 * 1024;
 // A peer that lets this much pile up unread is dropped rather than buffered.
 constexpr qint64 kMaxPendingWrite = 64 * 1024 * 1024;
 } // namespace
 
-KCirraPeer::KCirraPeer(QLocalSocket *socket, int id, int helloTimeoutMs, QObject *parent)
+KCirraPeer::KCirraPeer(int descriptor, int id, int helloTimeoutMs, QObject *parent)
     : QObject(parent)
-    , m_socket(socket)
+    , m_channel(new KCirraChannel(descriptor, KCirraCodec::kMaxFrameSize, this))
     , m_id(id)
-    , m_reader(KCirraCodec::kMaxFrameSize)
 {
-    m_socket->setParent(this);
-    // Qt stops reading from the kernel once this much is buffered, so a fast
-    // sender is slowed down instead of growing our memory.
-    m_socket->setReadBufferSize(1024 * 1024);
-    connect(m_socket, &QLocalSocket::readyRead, this, &KCirraPeer::onReadyRead);
-    connect(m_socket, &QLocalSocket::disconnected, this, &KCirraPeer::onDisconnected);
+    m_channel->setFrameHandler([this](const qoz::cirra::CirraFrame &frame) {
+        if (m_handler && !m_closed)
+            m_handler(this, frame);
+    });
+    connect(m_channel, &KCirraChannel::closed, this, &KCirraPeer::onClosed);
     m_helloTimer.setSingleShot(true);
     connect(&m_helloTimer, &QTimer::timeout, this, [this] {
         closeWithError(QStringLiteral("no hello within the time-out"));
@@ -70,23 +67,23 @@ void KCirraPeer::sendRaw(const QByteArray &bytes)
 {
     if (m_closed)
         return;
-    if (m_socket->bytesToWrite() + bytes.size() > kMaxPendingWrite) {
-        closeWithError(QStringLiteral("peer does not read; %1 bytes pending").arg(m_socket->bytesToWrite()));
+    if (m_channel->bytesToWrite() + bytes.size() > kMaxPendingWrite) {
+        closeWithError(QStringLiteral("peer does not read; %1 bytes pending").arg(m_channel->bytesToWrite()));
         return;
     }
-    m_socket->write(bytes);
+    m_channel->queue(bytes);
 }
 
 void KCirraPeer::push()
 {
     if (!m_closed)
-        m_socket->flush();
+        m_channel->flush();
 }
 
 void KCirraPeer::drain()
 {
-    while (!m_closed && m_socket->bytesToWrite() > 0 && m_socket->waitForBytesWritten(1000)) {
-    }
+    if (!m_closed)
+        m_channel->waitForBytesWritten(1000);
 }
 
 void KCirraPeer::closeWithError(const QString &reason)
@@ -94,27 +91,16 @@ void KCirraPeer::closeWithError(const QString &reason)
     if (m_closed)
         return;
     qCWarning(lcCirrad).noquote() << "closing peer" << describe() << ":" << reason;
-    m_socket->abort();
+    m_channel->abort();
     onDisconnected();
 }
 
-void KCirraPeer::onReadyRead()
+void KCirraPeer::onClosed(const QString &error)
 {
-    qoz::cirra::CirraFrame frame;
-    while (!m_closed && m_socket->bytesAvailable() > 0) {
-        m_reader.append(m_socket->read(qMin(kReadChunk, m_socket->bytesAvailable())));
-        KCirraFrameReader::Status status;
-        while ((status = m_reader.nextFrame(&frame)) == KCirraFrameReader::Status::Frame) {
-            if (m_handler)
-                m_handler(this, frame);
-            if (m_closed)
-                return;
-        }
-        if (status == KCirraFrameReader::Status::Error) {
-            closeWithError(m_reader.errorString());
-            return;
-        }
-    }
+    // An empty error: the other end hung up, as a shell does when it quits.
+    if (!error.isEmpty())
+        qCWarning(lcCirrad).noquote() << "closing peer" << describe() << ":" << error;
+    onDisconnected();
 }
 
 void KCirraPeer::onDisconnected()

@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
-#include <kcirraframereader.h>
 #include <kcirrarecords.h>
 
 #include <QObject>
@@ -10,7 +9,7 @@
 
 #include <functional>
 
-class QLocalSocket;
+class KCirraChannel;
 
 /*
  * One connection to cirrad: splits its bytes into frames, holds the peer's
@@ -25,7 +24,8 @@ class KCirraPeer : public QObject
 public:
     using FrameHandler = std::function<void(KCirraPeer *, const qoz::cirra::CirraFrame &)>;
 
-    KCirraPeer(QLocalSocket *socket, int id, int helloTimeoutMs, QObject *parent);
+    // Takes the accepted socket `descriptor`.
+    KCirraPeer(int descriptor, int id, int helloTimeoutMs, QObject *parent);
     ~KCirraPeer() override;
 
     int id() const { return m_id; }
@@ -53,12 +53,11 @@ public:
     void closeWithError(const QString &reason);
 
 private:
-    void onReadyRead();
+    void onClosed(const QString &error);
     void onDisconnected();
 
-    QLocalSocket *m_socket;
+    KCirraChannel *m_channel;
     int m_id;
-    KCirraFrameReader m_reader;
     qoz::cirra::CirraHello m_hello;
     bool m_hasHello = false;
     bool m_closed = false;

@@ -2,22 +2,22 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirraserver.h"
 
+#include "kcirralistener.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLoggingCategory>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 Q_DECLARE_LOGGING_CATEGORY(lcCirrad)
 
 KCirraServer::KCirraServer(const Options &options, QObject *parent)
     : QObject(parent)
     , m_options(options)
-    , m_server(new QLocalServer(this))
+    , m_server(new KCirraListener([this](int descriptor) { onNewConnection(descriptor); }, this))
 {
-    connect(m_server, &QLocalServer::newConnection, this, &KCirraServer::onNewConnection);
 }
 
 KCirraServer::~KCirraServer()
@@ -81,26 +81,23 @@ void KCirraServer::flushAll()
         peer->drain();
 }
 
-void KCirraServer::onNewConnection()
+void KCirraServer::onNewConnection(int descriptor)
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        if (m_peers.size() >= m_options.maxPeers) {
-            qCWarning(lcCirrad) << "refusing connection: already" << m_peers.size() << "peers";
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        auto *peer = new KCirraPeer(socket, ++m_nextPeerId, m_options.helloTimeoutMs, this);
-        peer->setFrameHandler([this](KCirraPeer *p, const qoz::cirra::CirraFrame &frame) {
-            if (m_frameHandler)
-                m_frameHandler(p, frame);
-        });
-        peer->setClosedHandler([this](KCirraPeer *p) {
-            m_peers.removeOne(p);
-            if (m_closedHandler)
-                m_closedHandler(p);
-            p->deleteLater();
-        });
-        m_peers.append(peer);
+    if (m_peers.size() >= m_options.maxPeers) {
+        qCWarning(lcCirrad) << "refusing connection: already" << m_peers.size() << "peers";
+        ::close(descriptor);
+        return;
     }
+    auto *peer = new KCirraPeer(descriptor, ++m_nextPeerId, m_options.helloTimeoutMs, this);
+    peer->setFrameHandler([this](KCirraPeer *p, const qoz::cirra::CirraFrame &frame) {
+        if (m_frameHandler)
+            m_frameHandler(p, frame);
+    });
+    peer->setClosedHandler([this](KCirraPeer *p) {
+        m_peers.removeOne(p);
+        if (m_closedHandler)
+            m_closedHandler(p);
+        p->deleteLater();
+    });
+    m_peers.append(peer);
 }

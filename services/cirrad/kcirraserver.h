@@ -10,7 +10,7 @@
 
 #include <memory>
 
-class QLocalServer;
+class KCirraListener;
 
 /*
  * cirrad's listening socket: one instance per user session, guarded by a
@@ -47,11 +47,11 @@ public:
     void flushAll();
 
 private:
-    void onNewConnection();
+    void onNewConnection(int descriptor);
 
     Options m_options;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer *m_server;
+    KCirraListener *m_server;
     QList<KCirraPeer *> m_peers;
     int m_nextPeerId = 0;
     KCirraPeer::FrameHandler m_frameHandler;

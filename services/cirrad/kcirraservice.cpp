@@ -39,23 +39,6 @@ QString qs(const std::string &s)
     return QString::fromStdString(s);
 }
 
-// What the call log shows of an argument record.
-QByteArray summary(const KCirraRecord &record)
-{
-    KCirraJsonLine line;
-    if (const auto *a = record.as<CirraIpcArg>())
-        line.add("nameSpace", a->nameSpace).add("method", a->method).add("argMap", a->argMap);
-    else if (const auto *a = record.as<GetStorageInfoArg>())
-        line.add("userId", a->userId).add("extraParam", a->extraParam);
-    else if (const auto *a = record.as<GetCloudFileInfoArg>())
-        line.add("groudId", a->groudId).add("fileId", a->fileId).add("extraParam", a->extraParam);
-    else if (const auto *a = record.as<NotifyWebPageEventArg>())
-        line.add("business", a->business).add("eventName", a->eventName).add("message", a->message);
-    else if (const auto *a = record.as<NotifyActionsMapArg>())
-        line.add("nActionType", qint64(a->nActionType)).add("mapArgs", a->mapArgs);
-    return line.finish();
-}
-
 CirraIpcResult ipcResult(int state, const QString &text = QString())
 {
     CirraIpcResult result;
@@ -210,15 +193,16 @@ void KCirraService::handleCall(KCirraPeer *peer, const CirraCall &call)
 {
     const QString function = qs(call.functionName);
     const QByteArray recordType = QByteArray::fromStdString(call.recordType);
-    KCirraJsonLine entry;
-    entry.add("timeMs", QDateTime::currentMSecsSinceEpoch())
-        .add("peer", qint64(peer->id()))
-        .add("user", peer->hello().userId)
-        .add("app", peer->hello().appName)
-        .add("device", peer->hello().deviceId)
-        .add("requestId", call.requestId)
-        .add("function", call.functionName)
-        .add("recordType", call.recordType);
+    KCirraCallLog::Entry entry{QDateTime::currentMSecsSinceEpoch(),
+                               peer->id(),
+                               peer->hello().userId,
+                               peer->hello().appName,
+                               peer->hello().deviceId,
+                               call.requestId,
+                               call.functionName,
+                               call.recordType,
+                               {},
+                               {}};
 
     Outcome refusal;
     refusal.ok = false;
@@ -236,13 +220,15 @@ void KCirraService::handleCall(KCirraPeer *peer, const CirraCall &call)
             refusal.error = QStringLiteral("bad %1 record: %2").arg(QString::fromLatin1(recordType), decoded.message);
     }
     if (!refusal.error.isEmpty()) {
-        m_callLog.append(entry.add("refused", refusal.error).finish());
+        entry.refused = refusal.error;
+        m_callLog.append(std::move(entry));
         qCWarning(lcCirrad).noquote() << "refusing call" << function << "from" << peer->describe() << ":"
                                       << refusal.error;
         sendReply(peer, call.requestId, refusal);
         return;
     }
-    m_callLog.append(entry.addJson("arg", summary(argument)).finish());
+    entry.argument = argument;
+    m_callLog.append(std::move(entry));
 
     // Control requests are never subject to the faults they set.
     if (function == QLatin1String(KCirraRecords::kControl)) {

@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QLoggingCategory>
 #include <QProcess>
@@ -147,7 +146,7 @@ void KCloudSvrProxy::setClientInfo(const ClientInfo &info)
 {
     d->clientInfo = info;
     if (d->socket && d->state != KCloudSvrProxyPrivate::State::Disconnected)
-        d->socket->disconnectFromServer();
+        d->dropConnection(QString());
 }
 
 int KCloudSvrProxy::callTimeout() const

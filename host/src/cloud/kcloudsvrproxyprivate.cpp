@@ -3,8 +3,8 @@
 #include "kcloudsvrproxyprivate.h"
 
 #include "kcirraeventobject.h"
-#include "ksocketdirectwriter.h"
 
+#include <kcirrachannel.h>
 #include <kcirracodec.h>
 #include <kcirrapaths.h>
 
@@ -12,7 +12,6 @@
 #include <QHostInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QMetaMethod>
 #include <QSysInfo>
@@ -27,7 +26,6 @@ constexpr int kFirstBackoffMs = 100;
 constexpr int kMaxBackoffMs = 2000;
 constexpr int kDefaultCallTimeoutMs = 30000;
 constexpr int kMaxPendingCalls = 1024;
-constexpr qint64 kReadChunk = 64 * 1024;
 
 QString firstOf(std::initializer_list<QString> values)
 {
@@ -63,7 +61,6 @@ std::string utf8(const QString &s)
 KCloudSvrProxyPrivate::KCloudSvrProxyPrivate(KCloudSvrProxy *q)
     : q(q)
     , events(new KCirraEventObject(q))
-    , reader(KCirraCodec::kMaxFrameSize)
     , backoffMs(kFirstBackoffMs)
     , callTimeoutMs(kDefaultCallTimeoutMs)
 {
@@ -77,6 +74,7 @@ KCloudSvrProxyPrivate::~KCloudSvrProxyPrivate()
 {
     if (socket) {
         QObject::disconnect(socket, nullptr, q, nullptr);
+        socket->setFrameHandler({});
         socket->abort();
     }
 }
@@ -110,21 +108,23 @@ void KCloudSvrProxyPrivate::connectNow()
     }
     if (socket) {
         QObject::disconnect(socket, nullptr, q, nullptr);
+        socket->setFrameHandler({});
         socket->deleteLater();
+        socket = nullptr;
     }
-    socket = new QLocalSocket(q);
-    socket->setReadBufferSize(1024 * 1024);
-    reader = KCirraFrameReader(KCirraCodec::kMaxFrameSize);
-    state = State::Connecting;
-    QObject::connect(socket, &QLocalSocket::connected, q, [this] { onConnected(); });
-    QObject::connect(socket, &QLocalSocket::disconnected, q, [this] { onDisconnected(QString()); });
-    QObject::connect(socket, &QLocalSocket::errorOccurred, q, [this](QLocalSocket::LocalSocketError) {
-        // A failed connect reports only an error; a dropped connection both.
-        if (state == State::Connecting)
-            onDisconnected(QString());
-    });
-    QObject::connect(socket, &QLocalSocket::readyRead, q, [this] { onReadyRead(); });
-    socket->connectToServer(path);
+    QString error;
+    const int descriptor = KCirraChannel::connectTo(path, &error);
+    if (descriptor < 0) {
+        // The service is not there (yet); try again, more slowly each time.
+        qCDebug(lcCloud).noquote() << "cannot reach the cloud service:" << error;
+        state = State::Connecting;
+        onDisconnected(QString());
+        return;
+    }
+    socket = new KCirraChannel(descriptor, KCirraCodec::kMaxFrameSize, q);
+    socket->setFrameHandler([this](const CirraFrame &frame) { handleFrame(frame); });
+    QObject::connect(socket, &KCirraChannel::closed, q, [this](const QString &error) { onDisconnected(error); });
+    onConnected();
 }
 
 void KCloudSvrProxyPrivate::scheduleReconnect(int delayMs)
@@ -201,33 +201,7 @@ bool KCloudSvrProxyPrivate::send(const QByteArray &frame)
 {
     if (!socket || (state != State::Handshaking && state != State::Ready))
         return false;
-    if (!KSocketDirectWriter::write(socket, socket->socketDescriptor(), frame.constData(), frame.size()))
-        return false;
-    // Hand a queued rest to the kernel now rather than on the next event-loop pass.
-    if (socket->bytesToWrite() > 0)
-        socket->flush();
-    return true;
-}
-
-void KCloudSvrProxyPrivate::onReadyRead()
-{
-    QPointer<KCloudSvrProxy> guard(q);
-    CirraFrame frame;
-    while (guard && socket && socket->bytesAvailable() > 0) {
-        QLocalSocket *current = socket;
-        reader.append(current->read(qMin(kReadChunk, current->bytesAvailable())));
-        KCirraFrameReader::Status status;
-        while ((status = reader.nextFrame(&frame)) == KCirraFrameReader::Status::Frame) {
-            handleFrame(frame);
-            // A slot run from here may have deleted us or dropped the socket.
-            if (!guard || socket != current || state == State::Disconnected)
-                return;
-        }
-        if (status == KCirraFrameReader::Status::Error) {
-            dropConnection(reader.errorString());
-            return;
-        }
-    }
+    return socket->send(frame);
 }
 
 void KCloudSvrProxyPrivate::handleFrame(const CirraFrame &frame)

@@ -4,7 +4,6 @@
 
 #include "kcloudsvrproxy.h"
 
-#include <kcirraframereader.h>
 #include <kcirrarecords.h>
 
 #include <QDeadlineTimer>
@@ -13,8 +12,8 @@
 #include <QPointer>
 #include <QTimer>
 
+class KCirraChannel;
 class KCirraEventObject;
-class QLocalSocket;
 
 /*
  * The connection engine behind KCloudSvrProxy: socket, hello exchange,
@@ -51,8 +50,7 @@ public:
 
     KCloudSvrProxy *q;
     KCirraEventObject *events;
-    QLocalSocket *socket = nullptr;
-    KCirraFrameReader reader;
+    KCirraChannel *socket = nullptr;
     State state = State::Disconnected;
     QTimer reconnectTimer;
     QTimer deadlineTimer;
@@ -69,13 +67,16 @@ public:
 private:
     void onConnected();
     void onDisconnected(const QString &reason);
-    void onReadyRead();
     void handleFrame(const qoz::cirra::CirraFrame &frame);
     void handleHello(const qoz::cirra::CirraHello &hello);
     void handleReply(const qoz::cirra::CirraReply &reply);
     void handleEvent(const qoz::cirra::CirraEvent &event);
     void setLoginState(bool in, const QString &name);
+
+public:
     void dropConnection(const QString &reason);
+
+private:
     void flushUnsent();
     void expireDeadlines();
     void failAll();
