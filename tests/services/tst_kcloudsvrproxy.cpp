@@ -171,6 +171,10 @@ void tst_KCloudSvrProxy::callReachesSlot_data()
     };
     const KCirraRecord ipc = KCirraRecord::make(ipcArg("showTransferHelperDlg"));
     row("cirraIpcCall", "cirraIpcCall", ipc, "onResult", "CirraIpcResult", 0);
+    // More than the socket takes at once: the rest leaves as the service reads.
+    CirraIpcArg large = ipcArg("showTransferHelperDlg");
+    large.argMap["blob"] = std::string(2 << 20, 'b');
+    row("cirraIpcCall of 2 MiB", "cirraIpcCall", KCirraRecord::make(large), "onResult", "CirraIpcResult", 0);
     row("slot given as SLOT() text", "cirraIpcCall", ipc, "1onResult(bool,QString,CirraIpcResult)", "CirraIpcResult", 0);
     row("getStorageInfo", "getStorageInfo", KCirraRecord::make(storage), "onStorage", "GetStorageInfoResult",
         1536 * 1024 * 1024);
@@ -191,7 +195,7 @@ void tst_KCloudSvrProxy::callReachesSlot()
     connectEvents(proxy.get(), &receiver);
     const QString id = proxy->asyncCall(function, {record.base(), record.typeName()}, &receiver, slot);
     QVERIFY(!id.isEmpty());
-    QTRY_COMPARE(receiver.completions.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(receiver.completions.size(), 1, 30000);
     const Receiver::Completion c = receiver.completions.first();
     QVERIFY(c.ok);
     QCOMPARE(c.id, id);
@@ -236,6 +240,9 @@ void tst_KCloudSvrProxy::eventsReachEveryProxyOfTheUser_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("broadcast") << QStringLiteral("signal=broadcast text=line_1") << QStringLiteral("line_1");
+    // Read in more than one pass on both sides (the request to the service, the event to the proxies).
+    const QString large(2 << 20, QLatin1Char('x'));
+    QTest::newRow("broadcast of 2 MiB") << QStringLiteral("signal=broadcast text=") + large << large;
     QTest::newRow("notifyWebPageEvent")
         << QStringLiteral("signal=notifyWebPageEvent message={\"a\":1}") << QStringLiteral("{\"a\":1}");
     QTest::newRow("notifyActionsMapForAtoMix") << QStringLiteral("signal=notifyActionsMapForAtoMix arg.k=v")
@@ -263,8 +270,8 @@ void tst_KCloudSvrProxy::eventsReachEveryProxyOfTheUser()
     for (const QString &word : words)
         args.insert(word.section(QLatin1Char('='), 0, 0), word.section(QLatin1Char('='), 1));
     QVERIFY(m_cirrad->control(QStringLiteral("emitEvent"), args));
-    QTRY_COMPARE(r1.events, QStringList{expected});
-    QTRY_COMPARE(r2.events, QStringList{expected});
+    QTRY_COMPARE_WITH_TIMEOUT(r1.events, QStringList{expected}, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(r2.events, QStringList{expected}, 30000);
     // bob's proxy gets nothing: a later event to bob arrives alone.
     QVERIFY(m_cirrad->control(QStringLiteral("emitEvent"), {{QStringLiteral("user"), QStringLiteral("bob")},
                                                             {QStringLiteral("signal"), QStringLiteral("broadcast")},
@@ -288,7 +295,7 @@ void tst_KCloudSvrProxy::reconnectsAfterRestart()
     QVERIFY2(!finished.wait(300), "a call failed while the service was down");
     QVERIFY(receiver.completions.isEmpty() && !proxy->isConnected());
     QVERIFY(m_cirrad->start());
-    QTRY_COMPARE(receiver.completions.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(receiver.completions.size(), 1, 30000);
     QVERIFY(receiver.completions.first().ok);
     QCOMPARE(connected.count(), 1);
     QVERIFY(proxy->checkCirraRunning());
@@ -341,7 +348,7 @@ void tst_KCloudSvrProxy::pendingCallsFail()
         QTRY_COMPARE(m_cirrad->callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("slow")).size(), 1);
         after(*m_cirrad);
     }
-    QTRY_COMPARE(receiver.completions.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(receiver.completions.size(), 1, 30000);
     QVERIFY(!receiver.completions.first().ok);
     QCOMPARE(receiver.completions.first().state, 0); // a default record
     if (timeoutMs > 0)
@@ -420,7 +427,7 @@ void tst_KCloudSvrProxy::badServiceIsDropped()
     if (bytes.size() == 6)
         peer->disconnectFromServer();
     // The call fails once the connection is given up, and the proxy is not connected.
-    QTRY_COMPARE(receiver.completions.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(receiver.completions.size(), 1, 30000);
     QVERIFY(!receiver.completions.first().ok);
     QVERIFY(!proxy->isConnected());
 }
