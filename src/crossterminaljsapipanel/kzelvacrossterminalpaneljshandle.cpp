@@ -7,6 +7,7 @@
 #include "kzelvacrossterminalpanelutil.h"
 #include "kzelvacrossterminalworkarealisting.h"
 #include "kzelvaresidualrecords.h"
+#include "kzelvawindowlifecycle.h"
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareamanager.h"
 
@@ -463,7 +464,8 @@ QJsonObject KZelvaCrossTerminalPanelJsHandle::openFiles(const QString &residualI
                         .arg(name, residualId, residualId + QStringLiteral(".cfg")));
         return ret(1, QStringLiteral("openFiles, strResidualId: %1 workArea is not exist").arg(residualId));
     }
-    KZelvaMainWindow *window = isDefault ? current : app->createMainWindow();
+    // A closed window comes back with its own work area, not beside a new empty one.
+    KZelvaMainWindow *window = isDefault ? current : manager->lifecycle()->newWindowForClosedWorkArea(data);
     if (!window)
         return ret(1, QStringLiteral("openFiles::KZelvaWorkAreaManager newMainWindow is nullptr"));
     if (!isDefault)

@@ -258,6 +258,27 @@ void KZelvaWindowLifecycle::reCreateWorkArea(KZelvaMainWindow *window)
     areas->setCurrentWorkArea(deviceDefault, false, true);
 }
 
+KZelvaMainWindow *KZelvaWindowLifecycle::newWindowForClosedWorkArea(const KZelvaWorkAreaData &data)
+{
+    KZelvaApplication *app = KZelvaApplication::instance();
+    if (!app)
+        return nullptr;
+    KZelvaWindowRegistry *registry = m_manager->registry();
+    KZelvaWorkArea *workArea = registry->workArea(data.id);
+    if (!workArea) {
+        workArea = registry->restoreWorkArea(data);
+        registry->readItemsOf(workArea);
+    }
+    if (!workArea || workArea->owner())
+        return app->createMainWindow(true);
+    KZelvaMainWindow *window = app->createMainWindow(false);
+    KZelvaWorkAreas *areas = registry->createWorkAreasFor(window);
+    areas->addWorkArea(workArea);
+    areas->setCurrentWorkArea(workArea, false, true);
+    watchThumbnails(window);
+    return window;
+}
+
 void KZelvaWindowLifecycle::subPageAboutActive(KZelvaSubPage *page)
 {
     const QString module = QStringLiteral("KZelvaWorkAreaManager::notifySubPageAboutActive");

@@ -8,6 +8,7 @@
 class KZelvaMainWindow;
 class KZelvaSubPage;
 class KZelvaWorkAreaManager;
+struct KZelvaWorkAreaData;
 
 /*
  * The life of a main window as the work areas see it: a window added (the
@@ -32,6 +33,12 @@ public:
     // is shown to the front as it is.
     void newDefaultWorkAreaWindow(bool restoreRect);
     void reCreateWorkArea(KZelvaMainWindow *window);
+    // A new window that shows a closed window's work area again (`data`, from
+    // its residual record): the live one of that id, else one made again with
+    // the items stored for it, so the reopened documents take those items back.
+    // When another window shows that work area, or the record names none, the
+    // window gets a new work area as any new window does.
+    KZelvaMainWindow *newWindowForClosedWorkArea(const KZelvaWorkAreaData &data);
     void subPageAboutActive(KZelvaSubPage *page);
     // Writes the current work area of `window` as the last active one.
     void storeLastActive(KZelvaMainWindow *window);

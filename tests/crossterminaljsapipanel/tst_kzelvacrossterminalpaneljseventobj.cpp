@@ -262,6 +262,10 @@ void tst_KZelvaCrossTerminalPanelJsEventObj::openFilesReopensOnceThenRaises()
     const QList<KZelvaSubPage *> pages = opened->centralArea()->subPages();
     QCOMPARE(pages.size(), 1);
     QCOMPARE(pages.first()->windowTitle(), QStringLiteral("w1.txt"));
+    // It shows the closed window's own work area, and no other.
+    KZelvaWorkAreas *areas = m_bed.manager->workAreasOf(opened);
+    QVERIFY(areas && areas->workAreaList().size() == 1);
+    QCOMPARE(areas->currentWorkArea()->data().name, QStringLiteral("closed window"));
 
     RecordLogTail tail;
     QCOMPARE(invoke(QStringLiteral("openFiles"), argument).value(QStringLiteral("code")).toInt(), 0);

@@ -132,8 +132,8 @@ test('Enter on a listed tab activates it; on a closed document it reopens it; th
 test('a closed window reopens with its documents in order, the active one last; a second call raises it', async () => {
     await openPage(page);
     const before = (await windows()).length;
-    const residualId = (await shell.automation.ok('listResidual')).records.find((r) => r.residualId !== 'default')
-        .residualId;
+    const record = (await shell.automation.ok('listResidual')).records.find((r) => r.residualId !== 'default');
+    const residualId = record.residualId;
     await tabTo('Reopen closed window');
     const reopened = await waitFor(async () => {
         const all = await windows();
@@ -142,6 +142,7 @@ test('a closed window reopens with its documents in order, the active one last; 
     }, 'the window reopened', LONG);
     assert.deepEqual(reopened.tabs.map((t) => path.basename(t.path)), ['a.txt', 'b.txt', 'c.txt']);
     assert.ok(reopened.tabs[1].current, 'b.txt, the active document, is current');
+    assert.equal(reopened.workAreaButton, record.name);
     const again = await shell.automation.ok('scriptCall', { method: 'openFiles', args: { residualId } });
     assert.equal(again.result.code, 0, JSON.stringify(again.result));
     const all = await windows();

@@ -12,6 +12,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
+#include <QOpenGLContext>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebChannel>
@@ -96,7 +98,21 @@ KxWebViewContainer::~KxWebViewContainer()
 
 bool KxWebViewContainer::isWebEngineEnabled()
 {
-    return qgetenv("KZELVA_WEB_ENGINE") != "0";
+    if (qgetenv("KZELVA_WEB_ENGINE") == "0")
+        return false;
+    // The web engine ends the whole process when it gets no OpenGL context
+    // (the offscreen and minimal platforms): asked once, before its first view.
+    static const bool canDraw = [] {
+        QOpenGLContext context;
+        if (context.create())
+            return true;
+        qCWarning(lcWeb,
+                  "web pages are not shown in windows: the platform \"%s\" gives the web engine no OpenGL "
+                  "context; they stay reachable through the web bridge",
+                  qUtf8Printable(QGuiApplication::platformName()));
+        return false;
+    }();
+    return canDraw;
 }
 
 bool KxWebViewContainer::setApi(QObject *api)
