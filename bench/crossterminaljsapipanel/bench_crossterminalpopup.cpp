@@ -260,7 +260,7 @@ void bareViewToPageReady(benchmark::State &state)
 // about half a second, so the default run makes few; figures come from
 // --benchmark_min_time=5 (docs/panel.md).
 #define KZ_POPUP_BENCHMARKS(n)                                                                                         \
-    BENCHMARK(panelPopupToPageReady)->Arg(n)->UseRealTime()->Unit(benchmark::kMillisecond);            \
+    BENCHMARK(panelPopupToPageReady)->Arg(n)->UseRealTime()->Unit(benchmark::kMillisecond);                            \
     BENCHMARK(bareViewToPageReady)->Arg(n)->UseRealTime()->Unit(benchmark::kMillisecond);
 KZ_POPUP_BENCHMARKS(3)
 KZ_POPUP_BENCHMARKS(20)
