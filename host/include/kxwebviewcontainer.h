@@ -47,6 +47,11 @@ public:
     // Runs script in the page of the view and in network-attached pages.
     void runJavaScript(const QString &script);
 
+    // Lets the view's pages load pictures of the current skin as
+    // "zelvaimg://<package>/<path>" (KSkinImageSchemeHandler). False
+    // without a web engine view.
+    bool installSkinImageScheme();
+
     void setDragEnabled(bool enabled);
     void setTransparentBackground(bool transparent);
 

@@ -7,6 +7,7 @@
 #include "klabelsyncjsapihandler.h"
 #include "kzelvacrossterminaljsapi.h"
 #include "kzelvacrossterminalpanel.h"
+#include "kzelvacrossterminalskinpictures.h"
 #include "kzelvaworkareahelper.h"
 
 KZelvaCrossTerminalJsWrapper::KZelvaCrossTerminalJsWrapper(KxWebViewContainer *container,
@@ -14,6 +15,7 @@ KZelvaCrossTerminalJsWrapper::KZelvaCrossTerminalJsWrapper(KxWebViewContainer *c
     : KZelvaCommonJSAPI(container, panel)
     , m_panel(panel)
 {
+    KZelvaCrossTerminalSkinPictures::serveTo(container, "KZelvaCrossTerminalJsWrapper");
 }
 
 KZelvaCrossTerminalJsWrapper::~KZelvaCrossTerminalJsWrapper() = default;

@@ -3,6 +3,7 @@
 #include "kzelvacrossterminalpanelsubwidget.h"
 
 #include "kzelvacrossterminalpanelsubjsapi.h"
+#include "kzelvacrossterminalskinpictures.h"
 #include "kzelvaworkareabrowser.h"
 #include "kzelvaworkareahelper.h"
 
@@ -128,11 +129,7 @@ QColor KZelvaCrossTerminalPanelSubWidget::backgroundColor() const
 
 void KZelvaCrossTerminalPanelSubWidget::initSchemeHandler()
 {
-    // Pages of the sub-widget read only files below the resource folder;
-    // the skin-image and "zelvaimg" schemes are served by the shell's
-    // browser profile when it has them.
-    writeLog(0, QStringLiteral("%1: view %2 uses the shell's image schemes")
-                    .arg(QStringLiteral("initSchemeHandler"), QLatin1String(kViewName)));
+    KZelvaCrossTerminalSkinPictures::serveTo(m_container, "initSchemeHandler");
 }
 
 void KZelvaCrossTerminalPanelSubWidget::onBrowserCreated()

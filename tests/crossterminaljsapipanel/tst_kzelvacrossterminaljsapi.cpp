@@ -27,15 +27,19 @@
 #include <kxwebviewcontainer.h>
 #include <kxwebviewjsanswer.h>
 #include <kxwebviewjscontext.h>
+#include <kzelvabrowserwidgetbase.h>
 #include <kzelvacentralarea.h>
 #include <kzelvaqozsubpage.h>
 
+#include <QApplication>
+#include <QCursor>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QToolButton>
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -97,6 +101,8 @@ private Q_SLOTS:
     void popupRefusals_data();
     void popupRefusals();
     void popupShowsOnePanelAndTimesOut();
+    void autoClose_data();
+    void autoClose();
 
 private:
     std::optional<QJsonObject> call(const QString &method, const QJsonObject &params);
@@ -507,7 +513,9 @@ void tst_KZelvaCrossTerminalJsApi::popupShowsOnePanelAndTimesOut()
     KZelvaCrossTerminalJsApi *api = panel->jsApi();
     QVERIFY(api);
     KxWebViewJSContext retry;
-    api->reloadUrl(retry);
+    for (int i = 0; i < 100; ++i) // a page that asks again and again: one browser, one timer
+        api->reloadUrl(retry);
+    QCOMPARE(panel->findChildren<KZelvaBrowserWidgetBase *>().size(), 1);
     QCOMPARE(panel->lifecycle(), QStringLiteral("loading"));
     QVERIFY(panel->isLoadTimerActive());
     QVERIFY(panel->currentUrl().contains(QLatin1String("/mui/default/html/crossterminal/index.html")));
@@ -525,6 +533,53 @@ void tst_KZelvaCrossTerminalJsApi::popupShowsOnePanelAndTimesOut()
     QTRY_VERIFY(!panel->isVisible());
     QCOMPARE(hidden.count(), 1);
     mgr->hideCrossTerminalPanel();
+}
+
+// Rows: what reaches the panel's main window, the cursor on the panel or
+// not (for a deactivation that went to the main window), whether it closes.
+void tst_KZelvaCrossTerminalJsApi::autoClose_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("cursorOnPanel");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("moved") << int(QEvent::Move) << true << true;
+    QTest::newRow("resized") << int(QEvent::Resize) << true << true;
+    QTest::newRow("minimised") << int(QEvent::WindowStateChange) << true << true;
+    QTest::newRow("popups closed (253)") << 253 << true << true;
+    QTest::newRow("deactivated, cursor outside") << int(QEvent::WindowDeactivate) << false << true;
+    QTest::newRow("deactivated, cursor on the panel") << int(QEvent::WindowDeactivate) << true << false;
+    QTest::newRow("focus lost, cursor outside") << int(QEvent::FocusOut) << false << true;
+    QTest::newRow("repainted") << int(QEvent::UpdateRequest) << false << false;
+}
+
+void tst_KZelvaCrossTerminalJsApi::autoClose()
+{
+    QFETCH(int, type);
+    QFETCH(bool, cursorOnPanel);
+    QFETCH(bool, closes);
+    m_bed.window->show();
+    QWidget *button = m_bed.window->workAreaButton();
+    auto *panel =
+        qobject_cast<KZelvaCrossTerminalPanel *>(KZelvaCrossTerminalPanelMgr::instance()->popupCrossTerminalPanel(
+            button, QRect(button->mapToGlobal(QPoint(0, 0)), button->size()), QStringLiteral("test"), {}));
+    QVERIFY(panel && panel->isVisible());
+    QApplication::setActiveWindow(m_bed.window);
+    QCursor::setPos(cursorOnPanel ? panel->frameGeometry().center()
+                                  : panel->frameGeometry().bottomRight() + QPoint(50, 50));
+    const QRect g = m_bed.window->geometry();
+    std::unique_ptr<QEvent> event;
+    switch (type) {
+    case QEvent::Move: event = std::make_unique<QMoveEvent>(g.topLeft() + QPoint(5, 0), g.topLeft()); break;
+    case QEvent::Resize: event = std::make_unique<QResizeEvent>(g.size() + QSize(5, 0), g.size()); break;
+    case QEvent::WindowStateChange: event = std::make_unique<QWindowStateChangeEvent>(Qt::WindowNoState); break;
+    case QEvent::FocusOut: event = std::make_unique<QFocusEvent>(QEvent::FocusOut); break;
+    default: event = std::make_unique<QEvent>(QEvent::Type(type));
+    }
+    QCoreApplication::sendEvent(m_bed.window, event.get());
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(); // the deactivation is decided on the next pass
+    QCOMPARE(!panel->isVisible(), closes);
+    KZelvaCrossTerminalPanelMgr::instance()->hideCrossTerminalPanel();
 }
 
 int main(int argc, char **argv)

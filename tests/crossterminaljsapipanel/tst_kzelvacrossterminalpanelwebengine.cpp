@@ -3,8 +3,9 @@
 //
 // The cross-terminal panel as a person sees it: the manager pops it up under
 // the window's button, its QtWebEngine view shows the placeholder and then
-// the real page with the shell's work areas, a change in the model reaches
-// the page, the device service being away and back is said, and without a
+// the real page with the shell's work areas and the skin's pictures, a change
+// in the model reaches the page, the device service being away and back is
+// said, hiding and showing stop and ask for the live labels, and without a
 // compositing manager the panel has a plain border. Needs a display
 // (xvfb-run).
 
@@ -19,6 +20,7 @@
 #include <kxwebviewcontainer.h>
 #include <kzelvabrowserwidgetbase.h>
 
+#include <QJsonDocument>
 #include <QStackedLayout>
 #include <QToolButton>
 #include <QtTest>
@@ -80,6 +82,25 @@ void tst_KZelvaCrossTerminalPanelWebEngine::panelShowsTheShellsWorkAreas()
             .arg(second->id());
     QCOMPARE(evaluate(panel, longName).toString(), data.name + QLatin1Char('|') + data.name + QStringLiteral("|true"));
 
+    // The shell's pictures of the skin reach the page; what the scheme does
+    // not serve fails to load (a path out of its package, another package,
+    // a picture it lacks, a file that is no picture).
+    QVERIFY(evaluate(panel, QStringLiteral("window.kzPictures = {};"
+                                           "['kzelvaworkarea/workarea.svg', 'kzelvaworkarea/missing.svg',"
+                                           " 'kzelvaworkarea/%2e%2e/%2e%2e/x.svg', 'unknown/workarea.svg',"
+                                           " 'kzelvaworkarea/workarea.txt'].forEach(p => {"
+                                           "  const i = new Image();"
+                                           "  i.onload = () => { kzPictures[p] = i.naturalWidth; };"
+                                           "  i.onerror = () => { kzPictures[p] = 'refused'; };"
+                                           "  i.src = 'zelvaimg://' + p; }); true"))
+                .toBool());
+    QTRY_COMPARE(evaluate(panel, QStringLiteral("Object.keys(kzPictures).sort().map(k => k + '=' + kzPictures[k])"
+                                                ".join('|')"))
+                     .toString(),
+                 QStringLiteral("kzelvaworkarea/%2e%2e/%2e%2e/x.svg=refused|kzelvaworkarea/missing.svg=refused|"
+                                "kzelvaworkarea/workarea.svg=16|kzelvaworkarea/workarea.txt=refused|"
+                                "unknown/workarea.svg=refused"));
+
     // A rename in the shell reaches the shown page.
     data.name = QStringLiteral("Harbour survey");
     second->setData(data);
@@ -116,6 +137,21 @@ void tst_KZelvaCrossTerminalPanelWebEngine::panelShowsTheShellsWorkAreas()
     QVERIFY(cirrad.start());
     QTRY_COMPARE_WITH_TIMEOUT(service(), QStringLiteral("ok|true"), 15000);
     QTRY_VERIFY(!cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("sendFileLabelOnlineMsg")).isEmpty());
+
+    // Hidden and shown again: cirrad hears the live labels stop, then asked for.
+    const auto labelCalls = [&](const char *command) {
+        int n = 0;
+        for (const QJsonObject &c :
+             cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("sendFileLabelOnlineMsg")))
+            n += QJsonDocument(c).toJson(QJsonDocument::Compact).contains(command);
+        return n;
+    };
+    const int stopped = labelCalls("stop_sync_label");
+    KZelvaCrossTerminalPanelMgr::instance()->hideCrossTerminalPanel();
+    QTRY_VERIFY(labelCalls("stop_sync_label") > stopped);
+    const int asked = labelCalls("get_labels");
+    panel->showAt(button, rect);
+    QTRY_VERIFY(labelCalls("get_labels") > asked);
 
     // Xvfb has no compositing manager: a plain 1 px border, no translucent shadow.
     QVERIFY(panel->shadowVisible());

@@ -120,6 +120,56 @@ test('a failing call says so in the page', async () => {
     assert.match(await page.locator('#status').textContent(), /Type a link first/);
 });
 
+// The other mouse actions of the page, in order: what the row does in the
+// page, then what the shell must show for it.
+const windowTabs = async () => (await shell.automation.ok('listWindows')).windows[0].tabs;
+const defaultCard = () => page.locator('#open .card', { has: page.locator('.act-remove[disabled]') });
+const currentTab = async () => (await windowTabs()).find((t) => t.current)?.title;
+let made;
+let shownBefore;
+const MOUSE_ROWS = [
+    ['"+ New" makes a work area', async () => page.click('#create'), async (before) => {
+        made = (await listing()).open.find((w) => !before.some((b) => b.workAreaId === w.workAreaId));
+        return made && (await page.locator(`#open .card[data-id="${made.workAreaId}"]`).count()) === 1;
+    }],
+    ['dragging a card onto the first reorders the shell', async () => {
+        const cards = page.locator('#open .card .name');
+        await cards.last().dragTo(cards.first());
+    }, async (before) => (await listing()).open[0].workAreaId !== before[0].workAreaId],
+    ['resting on a tab of another work area shows it in the window', async () => {
+        const { tab } = await shell.automation.ok('newDocument', { title: 'Soundings' });
+        await shell.automation.ok('activateTab', { tab });
+        shownBefore = 'Soundings';
+        const area = defaultCard();
+        await area.locator('.expand').click();
+        await area.locator('.tab-open', { hasText: 'Quarterly report' }).hover();
+    }, async () => (await currentTab()) === 'Quarterly report'],
+    ['leaving the tab shows the window\'s own again', async () => page.hover('#create'),
+        async () => (await currentTab()) === shownBefore],
+    ['"Save now" stores the work area without a complaint', async () =>
+        card('Field <b>notes</b>').locator('.act-save').click(),
+    async () => !(await page.locator('#status').getAttribute('class')).includes('error')],
+    ['removing after the confirmation closes the work area', async () => {
+        const area = page.locator(`#open .card[data-id="${made.workAreaId}"]`);
+        await area.locator('.act-remove').click();
+        await area.locator('.act-confirm').click();
+    }, async () => !(await shell.workAreas()).some((w) => w.workAreaId === made.workAreaId)],
+    ['a right click on a tab opens the tab menu in the shell', async () =>
+        defaultCard().locator('.tab-open', { hasText: 'Quarterly report' }).click({ button: 'right' }),
+    async () => (await shell.automation.ok('listMenus')).menus.length === 1],
+    ['clicking a tab opens it in the shell and closes the panel', async () =>
+        defaultCard().locator('.tab-open', { hasText: 'Quarterly report' }).click(),
+    async () => (await currentTab()) === 'Quarterly report' && (await panelState()).visible === false],
+];
+
+for (const [name, action, agrees] of MOUSE_ROWS) {
+    test(`by mouse: ${name}`, async () => {
+        const before = (await listing()).open;
+        await action();
+        await waitFor(() => agrees(before), name, 10000);
+    });
+}
+
 // axe-core in the page; serious and critical findings fail (contrast included).
 const AXE_SOURCE = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
 

@@ -175,4 +175,4 @@ function startDeviceService(prefix, serviceEnv = {}) {
     };
 }
 
-module.exports = { WorkAreaShell, PAGE_NAME, startDeviceService };
+module.exports = { Automation, WorkAreaShell, PAGE_NAME, startDeviceService };

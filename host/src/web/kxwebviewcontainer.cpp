@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kxwebviewcontainer.h"
 
+#include "kskinimageschemehandler.h"
 #include "kxwebchannelendpoint.h"
 #include "kxwebenginesandbox.h"
 #include "kxweblog.h"
@@ -158,6 +159,20 @@ void KxWebViewContainer::runJavaScript(const QString &script)
     if (m_view)
         m_view->page()->runJavaScript(script);
     m_jsObject->runScriptInRemotePages(script);
+}
+
+bool KxWebViewContainer::installSkinImageScheme()
+{
+    if (!m_view)
+        return false;
+    // One profile serves every view: the handler goes on it once.
+    QWebEngineProfile *profile = m_view->page()->profile();
+    if (!profile->urlSchemeHandler(KSkinImageSchemeHandler::Scheme)) {
+        profile->installUrlSchemeHandler(KSkinImageSchemeHandler::Scheme, KSkinImageSchemeHandler::instance());
+        qCInfo(lcWeb, "page %s: skin pictures served as %s://", qUtf8Printable(pageName()),
+               KSkinImageSchemeHandler::Scheme.constData());
+    }
+    return true;
 }
 
 void KxWebViewContainer::setDragEnabled(bool enabled)
