@@ -363,7 +363,7 @@ void tst_KZelvaCrossTerminalJsApi::openUrlReachesTheProcessUnchanged_data()
     QTest::addColumn<QString>("url");
     QTest::newRow("quotes and ;") << QStringLiteral("https://x.test/\"';rm -rf /;`id`");
     QTest::newRow("newlines") << QStringLiteral("https://x.test/a\nb\r\nc");
-    QTest::newRow("200 KiB") << QStringLiteral("https://x.test/") + QString(60 * 1024, QLatin1Char('q'));
+    QTest::newRow("200 KiB") << QStringLiteral("https://x.test/") + QString(200 * 1024, QLatin1Char('q'));
 }
 
 void tst_KZelvaCrossTerminalJsApi::openUrlReachesTheProcessUnchanged()

@@ -10,7 +10,7 @@ namespace KxWebBridgeLimits {
 constexpr qint64 kMaxMessageBytes = 1024 * 1024;  // one message of any transport
 constexpr int kMaxArgumentDepth = 16;             // nesting of arrays and objects
 constexpr int kMaxArgumentNodes = 4096;           // values in all arguments of a call
-constexpr int kMaxStringLength = 64 * 1024;       // one string or key, UTF-16 units
+constexpr int kMaxStringLength = 256 * 1024;      // one string or key, UTF-16 units
 constexpr qint64 kMaxArgumentChars = 256 * 1024;  // all strings and keys of a call
 constexpr int kMaxNameLength = 64;                // handler, method and event names
 constexpr int kMaxSubscriptions = 256;            // event names one page listens to
