@@ -99,8 +99,8 @@ void KDeviceJSHandler::listenCurrentDeviceOnlineChange(KxWebViewJSContext &conte
         if (page.expired())
             return;
         KSoftBusJsArgs::raise(jsObject(), KSoftBusPage::kEventCurrentDeviceOnlineChange,
-                              KSoftBusPage::eventText(ok ? Error::Success : Error::IpcFailed,
-                                                      QVariantMap{{QStringLiteral("online"), online}}, false));
+                              KSoftBusPage::event(ok ? Error::Success : Error::IpcFailed,
+                                                  QJsonObject{{QStringLiteral("online"), online}}, false));
     });
     KSoftBusJsArgs::answer(context, Error::Success);
 }
@@ -112,7 +112,7 @@ void KDeviceJSHandler::listenDeviceInfoChange(KxWebViewJSContext &context)
             return;
         KSoftBusJsArgs::raise(
             jsObject(), KSoftBusPage::kEventDeviceInfoChange,
-            KSoftBusPage::eventText(ok ? Error::Success : Error::IpcFailed, device.toPage().toVariantMap(), false));
+            KSoftBusPage::event(ok ? Error::Success : Error::IpcFailed, device.toPage(), false));
     });
     KSoftBusJsArgs::answer(context, Error::Success);
 }
