@@ -304,7 +304,8 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const int result = kzRunRatioBenchmarks(argc, argv, {{"pageEvents", "rawEvents"}, {"browserPageEvents", "browserRawEvents"}});
+    const int result =
+        kzRunRatioBenchmarks(argc, argv, {{"pageEvents", "rawEvents"}, {"browserPageEvents", "browserRawEvents"}});
     cirrad.stop();
     return result;
 }

@@ -51,7 +51,8 @@ template<class T>
 auto KCommunicatorJSHandler::answerLater(const KxWebViewJSContext &context)
 {
     return callbackToThreadOf(this, [this, context](int code, const T &answer) {
-        KSoftBusJsArgs::publish(jsObject(), context, code, code == Error::Success ? QVariant(pageOf(answer)) : QVariant());
+        KSoftBusJsArgs::publish(jsObject(), context, code,
+                                code == Error::Success ? QVariant(pageOf(answer)) : QVariant());
     });
 }
 

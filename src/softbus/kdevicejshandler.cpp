@@ -110,9 +110,8 @@ void KDeviceJSHandler::listenDeviceInfoChange(KxWebViewJSContext &context)
     m_devices->listenDeviceInfoChange([this, page = m_pages->callingPage()](bool ok, const Data::DeviceInfo &device) {
         if (page.expired())
             return;
-        KSoftBusJsArgs::raise(
-            jsObject(), KSoftBusPage::kEventDeviceInfoChange,
-            KSoftBusPage::event(ok ? Error::Success : Error::IpcFailed, device.toPage(), false));
+        KSoftBusJsArgs::raise(jsObject(), KSoftBusPage::kEventDeviceInfoChange,
+                              KSoftBusPage::event(ok ? Error::Success : Error::IpcFailed, device.toPage(), false));
     });
     KSoftBusJsArgs::answer(context, Error::Success);
 }
