@@ -2,12 +2,16 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 //
 // File-task notices until a page holds each event, side by side with their floor:
-// - pageEvents: 10 000 (5, 1) notices as cirrad broadcasts them (a real
-//   KFileTaskInfo line, taken from a real cirrad) through the transport, the
-//   proxy's file-task fan-out, the page handler and the page bridge, until a
-//   WebSocket page client received each "event.softbus.fileTaskInfo";
-// - rawEvents: the same 10 000 event messages sent by a plain WebSocket
-//   server to a plain client.
+// - browserPageEvents: 10 000 (5, 1) notices as cirrad broadcasts them (a
+//   real KFileTaskInfo line, taken from a real cirrad) through the transport,
+//   the proxy's file-task fan-out, the page handler and the page bridge, until
+//   a page in headless Chromium (bench/softbus/www/pageevents.html, with
+//   kzbridge.js) raised each "event.softbus.fileTaskInfo";
+// - browserRawEvents: the same 10 000 event messages, one WebSocket message
+//   each, from a plain WebSocket server to a page in the same browser that
+//   parses each (rawevents.html);
+// - pageEvents / rawEvents: the same pair with a Qt WebSocket client in this
+//   process instead of the browser (the shell side's own cost).
 #include "kcirradprocess.h"
 #include "kcommunicatorjshandler.h"
 #include "kzbenchratio.h"
@@ -18,9 +22,16 @@
 #include <kxwebviewasynjsobject.h>
 #include <kzelvaapplication.h>
 
+#include <kxwebviewjsapihandler.h>
+#include <kxwebviewjscontext.h>
+
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QWebSocket>
 #include <QWebSocketServer>
+
+#include <memory>
 
 using qoz::cirra::CirraIpcArg;
 using qoz::cirra::CirraIpcResult;
@@ -32,6 +43,21 @@ public Q_SLOTS:
     void onResult(bool, QString, CirraIpcResult) {}
 };
 
+// "bench.reached": the browser page's count of raised events.
+class ReachedHandler : public KxWebViewJSApiHandler
+{
+    Q_OBJECT
+public:
+    using KxWebViewJSApiHandler::KxWebViewJSApiHandler;
+    qint64 count = -1;
+
+public Q_SLOTS:
+    void reached(KxWebViewJSContext &context)
+    {
+        count = parseContextArgs(context, false).value(QStringLiteral("count")).toLongLong();
+    }
+};
+
 namespace {
 
 constexpr int kNotices = 10000;
@@ -39,6 +65,10 @@ QString g_noticeLine; // one (5, 1) broadcast line as cirrad sent it
 QString g_eventText;  // the event message the page client got for it
 bool g_capture = false;
 qint64 g_received = 0;
+KxWebBridgeServer *g_server = nullptr;
+ReachedHandler *g_reached = nullptr;
+QWebSocket *g_client = nullptr; // the in-process page client
+constexpr char kChromium[] = "/usr/bin/chromium";
 
 void spinUntil(const std::function<bool()> &condition)
 {
@@ -80,10 +110,122 @@ void rawEvents(benchmark::State &state)
     delete peer;
 }
 
+// Headless Chromium showing one page; ends with the object.
+class Browser
+{
+public:
+    explicit Browser(const QUrl &url)
+    {
+        m_process.setProgram(QString::fromLatin1(kChromium));
+        m_process.setArguments({QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                                QStringLiteral("--disable-gpu"), QStringLiteral("--disable-background-networking"),
+                                QStringLiteral("--disable-component-update"), QStringLiteral("--no-first-run"),
+                                QStringLiteral("--disable-renderer-backgrounding"),
+                                QStringLiteral("--user-data-dir=") + m_profile.path(), url.toString()});
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        m_process.start();
+    }
+    ~Browser()
+    {
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000))
+            m_process.kill();
+        m_process.waitForFinished(10000);
+    }
+    bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+
+private:
+    QTemporaryDir m_profile;
+    QProcess m_process;
+};
+
+// Spins until `condition` or the browser ended (false then).
+bool spinWhileRunning(const Browser &browser, const std::function<bool()> &condition)
+{
+    while (!condition()) {
+        if (!browser.isRunning())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    }
+    return true;
+}
+
+bool haveBrowser(benchmark::State &state)
+{
+    if (QFileInfo::exists(QString::fromLatin1(kChromium)))
+        return true;
+    state.SkipWithError("no /usr/bin/chromium");
+    return false;
+}
+
+void browserPageEvents(benchmark::State &state)
+{
+    if (!haveBrowser(state))
+        return;
+    // The in-process client goes, so the browser's page is the only one listening.
+    if (g_client) {
+        g_client->close();
+        spinUntil([] { return g_client->state() == QAbstractSocket::UnconnectedState; });
+    }
+    KCirraEventObject *events = zelvaApp->cloudSvrProxy()->cirraEventObject();
+    Browser browser(g_server->pageUrl(QStringLiteral("pageevents.html"), QStringLiteral("bench")));
+    if (!spinWhileRunning(browser, [] { return g_reached->count >= 0; })) {
+        state.SkipWithError("the browser ended before its page listened");
+        return;
+    }
+    for (auto _ : state) {
+        const qint64 target = g_reached->count + kNotices;
+        for (int i = 0; i < kNotices; ++i)
+            Q_EMIT events->signal_broadcast(g_noticeLine);
+        if (!spinWhileRunning(browser, [&] { return g_reached->count >= target; })) {
+            state.SkipWithError("the browser ended");
+            return;
+        }
+    }
+}
+
+void browserRawEvents(benchmark::State &state)
+{
+    if (!haveBrowser(state))
+        return;
+    QWebSocketServer server(QStringLiteral("raw"), QWebSocketServer::NonSecureMode);
+    if (!server.listen(QHostAddress::LocalHost)) {
+        state.SkipWithError("cannot listen");
+        return;
+    }
+    QUrl url(g_server->origin() + QStringLiteral("/rawevents.html"));
+    url.setQuery(QStringLiteral("port=%1").arg(server.serverPort()));
+    Browser browser(url);
+    std::unique_ptr<QWebSocket> peer;
+    qint64 counted = -1;
+    if (!spinWhileRunning(browser, [&] { return server.hasPendingConnections(); })) {
+        state.SkipWithError("the browser ended before its page connected");
+        return;
+    }
+    peer.reset(server.nextPendingConnection());
+    QObject::connect(peer.get(), &QWebSocket::textMessageReceived,
+                     [&counted](const QString &text) { counted = text.toLongLong(); });
+    spinWhileRunning(browser, [&] { return counted >= 0; });
+    for (auto _ : state) {
+        const qint64 target = counted + kNotices;
+        for (int i = 0; i < kNotices; ++i)
+            peer->sendTextMessage(g_eventText);
+        if (!spinWhileRunning(browser, [&] { return counted >= target; })) {
+            state.SkipWithError("the browser ended");
+            return;
+        }
+    }
+}
+
 } // namespace
 
 BENCHMARK(pageEvents)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(rawEvents)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+// The browser pair carries its notice count, so the quick smoke run (which leaves out /10000) skips starting
+// Chromium twice.
+BENCHMARK(browserPageEvents)->Arg(kNotices)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(browserRawEvents)->Arg(kNotices)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
@@ -110,20 +252,27 @@ int main(int argc, char **argv)
 
     // The page: the communicator's handler behind the bridge, a WebSocket client listening to file tasks.
     KxWebBridgeServer server;
+    g_server = &server;
+    server.addMount(QStringLiteral("/"), QStringLiteral(KZ_SOURCE_DIR "/bench/softbus/www"));
+    server.addMount(QStringLiteral("/js/"), QStringLiteral(KZ_SOURCE_DIR "/resources/js"));
     KxWebViewAsynJSObject page;
     SoftBus::Business::JsApiHander::KCommunicatorJSHandler handler(&page, &page);
     page.registerHandler(QStringLiteral("softbus.communicator"), &handler);
+    ReachedHandler reached(&page, &page);
+    g_reached = &reached;
+    page.registerHandler(QStringLiteral("bench"), &reached);
     if (!server.listen()) {
         std::fprintf(stderr, "cannot listen\n");
         return 1;
     }
     server.addPage(QStringLiteral("bench"), &page);
     QWebSocket client(server.origin());
+    g_client = &client;
     QObject::connect(&client, &QWebSocket::textMessageReceived, [](const QString &text) {
-        if (!text.contains(QLatin1String("\"t\":\"event\"")))
-            return;
-        ++g_received;
-        if (g_eventText.isEmpty())
+        // One event alone, or several in one batch message.
+        const int events = text.count(QLatin1String("{\"t\":\"event\""));
+        g_received += events;
+        if (g_eventText.isEmpty() && events == 1 && text.startsWith(QLatin1String("{\"t\":\"event\"")))
             g_eventText = text;
     });
     client.open(server.webSocketUrl(QStringLiteral("bench")));
@@ -157,7 +306,8 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const int result = kzRunRatioBenchmarks(argc, argv, {{"pageEvents", "rawEvents"}});
+    const int result =
+        kzRunRatioBenchmarks(argc, argv, {{"pageEvents", "rawEvents"}, {"browserPageEvents", "browserRawEvents"}});
     cirrad.stop();
     return result;
 }

@@ -56,14 +56,27 @@
         }
     }
 
-    function receive(text) {
-        let message;
-        try {
-            message = JSON.parse(text);
-        } catch (e) {
-            console.error('kzbridge: unreadable message', e);
+    function raise(message) {
+        const callbacks = listeners.get(message.e);
+        if (!callbacks)
             return;
+        // "v" is the payload itself; "d" is text, parsed when it is JSON.
+        const data = 'v' in message ? message.v : parsePayload(message.d);
+        // Listeners added while these run hear the next event.
+        const count = callbacks.length;
+        const current = count === 1 ? callbacks : callbacks.slice();
+        for (let i = 0; i < count; ++i) {
+            try {
+                current[i](data, message.e);
+            } catch (e) {
+                console.error('kzbridge: listener of ' + message.e + ' failed', e);
+            }
         }
+    }
+
+    function handle(message) {
+        if (message === null || typeof message !== 'object')
+            return;
         if (message.t === 'reply') {
             const entry = pending.get(message.id);
             if (!entry)
@@ -74,15 +87,10 @@
             else
                 entry.reject(bridgeError(message.code, message.error));
         } else if (message.t === 'event') {
-            const callbacks = listeners.get(message.e) || [];
-            const data = parsePayload(message.d);
-            callbacks.slice().forEach(function (callback) {
-                try {
-                    callback(data, message.e);
-                } catch (e) {
-                    console.error('kzbridge: listener of ' + message.e + ' failed', e);
-                }
-            });
+            raise(message);
+        } else if (message.t === 'batch' && Array.isArray(message.m)) {
+            // Events raised together on the host, in their order.
+            message.m.forEach(handle);
         } else if (message.t === 'script') {
             try {
                 (0, eval)(message.c);
@@ -90,6 +98,17 @@
                 console.error('kzbridge: host script failed', e);
             }
         }
+    }
+
+    function receive(text) {
+        let message;
+        try {
+            message = JSON.parse(text);
+        } catch (e) {
+            console.error('kzbridge: unreadable message', e);
+            return;
+        }
+        handle(message);
     }
 
     function lost() {

@@ -7,6 +7,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
+#include <QThread>
 
 #include <atomic>
 #include <memory>
@@ -68,7 +69,11 @@ auto callbackToThreadOf(QObject *target, F f)
                 std::apply(shared->f, tuple);
             }
         };
-        QMetaObject::invokeMethod(receiver, std::move(call), Qt::AutoConnection);
+        // On the receiver's own thread the call runs at once, without a slot object.
+        if (receiver->thread() == QThread::currentThread())
+            call();
+        else
+            QMetaObject::invokeMethod(receiver, std::move(call), Qt::QueuedConnection);
         if constexpr (hasState)
             return Export::Alive;
     };

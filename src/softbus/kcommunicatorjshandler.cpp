@@ -24,12 +24,12 @@ QVariantMap argsOf(const KxWebViewJSContext &context)
 }
 
 template<class T>
-QVariant pageOf(const T &record)
+QJsonValue pageOf(const T &record)
 {
-    return record.toJson().toVariantMap();
+    return record.toJson();
 }
 
-QVariant pageOf(bool flag)
+QJsonValue pageOf(bool flag)
 {
     return flag;
 }
@@ -51,7 +51,8 @@ template<class T>
 auto KCommunicatorJSHandler::answerLater(const KxWebViewJSContext &context)
 {
     return callbackToThreadOf(this, [this, context](int code, const T &answer) {
-        KSoftBusJsArgs::publish(jsObject(), context, code, code == Error::Success ? pageOf(answer) : QVariant());
+        KSoftBusJsArgs::publish(jsObject(), context, code,
+                                code == Error::Success ? QVariant(pageOf(answer)) : QVariant());
     });
 }
 
@@ -62,7 +63,7 @@ auto KCommunicatorJSHandler::eventListener(const char *event)
     return callbackToThreadOf(this, [this, event, page = m_pages->callingPage()](int code, const T &notice) {
         if (page.expired())
             return Export::Finished;
-        KSoftBusJsArgs::raise(jsObject(), event, KSoftBusPage::eventText(code, pageOf(notice), true));
+        KSoftBusJsArgs::raise(jsObject(), event, KSoftBusPage::event(code, pageOf(notice), true));
         return Export::Alive;
     });
 }

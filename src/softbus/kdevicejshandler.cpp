@@ -99,8 +99,8 @@ void KDeviceJSHandler::listenCurrentDeviceOnlineChange(KxWebViewJSContext &conte
         if (page.expired())
             return;
         KSoftBusJsArgs::raise(jsObject(), KSoftBusPage::kEventCurrentDeviceOnlineChange,
-                              KSoftBusPage::eventText(ok ? Error::Success : Error::IpcFailed,
-                                                      QVariantMap{{QStringLiteral("online"), online}}, false));
+                              KSoftBusPage::event(ok ? Error::Success : Error::IpcFailed,
+                                                  QJsonObject{{QStringLiteral("online"), online}}, false));
     });
     KSoftBusJsArgs::answer(context, Error::Success);
 }
@@ -110,9 +110,8 @@ void KDeviceJSHandler::listenDeviceInfoChange(KxWebViewJSContext &context)
     m_devices->listenDeviceInfoChange([this, page = m_pages->callingPage()](bool ok, const Data::DeviceInfo &device) {
         if (page.expired())
             return;
-        KSoftBusJsArgs::raise(
-            jsObject(), KSoftBusPage::kEventDeviceInfoChange,
-            KSoftBusPage::eventText(ok ? Error::Success : Error::IpcFailed, device.toPage().toVariantMap(), false));
+        KSoftBusJsArgs::raise(jsObject(), KSoftBusPage::kEventDeviceInfoChange,
+                              KSoftBusPage::event(ok ? Error::Success : Error::IpcFailed, device.toPage(), false));
     });
     KSoftBusJsArgs::answer(context, Error::Success);
 }

@@ -94,7 +94,7 @@ void KSoftBusJsArgs::publish(KxWebViewAsynJSObject *page, KxWebViewJSContext con
         page->publishResult(context);
 }
 
-void KSoftBusJsArgs::raise(KxWebViewAsynJSObject *page, const char *event, const QString &payload)
+void KSoftBusJsArgs::raise(KxWebViewAsynJSObject *page, const char *event, const QJsonObject &payload)
 {
     if (KxWebViewJSEventHandler *events = page ? page->eventHandler() : nullptr)
         events->sendEvent(QLatin1String(event), payload);

@@ -42,7 +42,7 @@ public:
     // The same for a kept context, then hands it to the page.
     static void publish(KxWebViewAsynJSObject *page, KxWebViewJSContext context, int code,
                         const QVariant &data = QVariant());
-    static void raise(KxWebViewAsynJSObject *page, const char *event, const QString &payload);
+    static void raise(KxWebViewAsynJSObject *page, const char *event, const QJsonObject &payload);
 };
 
 } // namespace Business

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QVariant>
 
 /*
@@ -11,7 +12,8 @@
  * {"success", "data"[, "code"]} and the names of the events.
  *
  * "data" takes a JSON array or object as such and converts anything else as
- * a scalar; an invalid (absent) value gives null.
+ * a scalar; an invalid (absent) value gives null. An event's payload goes to
+ * the page as the object itself (the bridge writes it once).
  *
  * Stateless; any thread.
  */
@@ -31,10 +33,7 @@ public:
     // {"code": code, "success": code == 0, "data": data}
     static QJsonObject answer(int code, const QVariant &data = QVariant());
     // {"success": code == 0, "data": data} and, with `withCode`, "code".
-    static QJsonObject event(int code, const QVariant &data, bool withCode);
-    // The payload as the page receives it: compact JSON text.
-    static QString eventText(int code, const QVariant &data, bool withCode);
-    static void insertData(QJsonObject *object, const QVariant &data);
+    static QJsonObject event(int code, const QJsonValue &data, bool withCode);
 };
 
 } // namespace Business

@@ -506,7 +506,8 @@ void tst_KZelvaWorkAreaBrowserJsApi::popupReportsUsageAndRefreshes()
                      .contains(QStringLiteral(R"(onRefreshCallback({\"workAreaIds\":[\"%1\"]}))").arg(m_bed.research)),
                  qPrintable(page.sent.join(QLatin1Char('\n'))));
     popup->browser()->api()->refreshDeviceTags(QJsonObject{{QStringLiteral("devices"), QJsonArray()}});
-    QCOMPARE(page.last().value(QStringLiteral("e")).toString(), QStringLiteral("softbus.event.updateSoftbussDeviceAndTags"));
+    QTRY_COMPARE(page.last().value(QStringLiteral("e")).toString(),
+                 QStringLiteral("softbus.event.updateSoftbussDeviceAndTags"));
 
     // The page asks to be shown; closing reports what happened.
     QVERIFY(!popup->isPageShown());

@@ -353,7 +353,30 @@ private Q_SLOTS:
         QVERIFY(m_page->eventHandler());
         QCOMPARE(m_page->eventHandler()->sendEvent(QStringLiteral("softbus.event.x"), QStringLiteral("{\"n\":1}")), 1);
         QCOMPARE(m_page->eventHandler()->sendEvent(QStringLiteral("other"), QStringLiteral("{}")), 0);
-        QCOMPARE(listening.sent, QStringList{QStringLiteral("{\"d\":\"{\\\"n\\\":1}\",\"e\":\"softbus.event.x\",\"t\":\"event\"}")});
+        // Events raised in one pass reach the page together, in order, after what was sent before them.
+        QCOMPARE(
+            m_page->eventHandler()->sendEvent(QStringLiteral("softbus.event.x"), QJsonObject{{QStringLiteral("n"), 2}}),
+            1);
+        listening.receiveText(QStringLiteral("{\"t\":\"call\",\"id\":9,\"h\":\"common\",\"m\":\"echo\",\"a\":{}}"));
+        QCOMPARE(listening.sent.size(), 2);
+        const QJsonObject first{{QStringLiteral("t"), QStringLiteral("event")},
+                                {QStringLiteral("e"), QStringLiteral("softbus.event.x")},
+                                {QStringLiteral("d"), QStringLiteral("{\"n\":1}")}};
+        const QJsonObject second{{QStringLiteral("t"), QStringLiteral("event")},
+                                 {QStringLiteral("e"), QStringLiteral("softbus.event.x")},
+                                 {QStringLiteral("v"), QJsonObject{{QStringLiteral("n"), 2}}}};
+        QCOMPARE(QJsonDocument::fromJson(listening.sent.first().toUtf8()).object(),
+                 (QJsonObject{{QStringLiteral("t"), QStringLiteral("batch")},
+                              {QStringLiteral("m"), QJsonArray{first, second}}}));
+        QCOMPARE(listening.last().value(QStringLiteral("id")).toInt(), 9);
+        // A batch stays within its size: the queue goes out before it would grow past it.
+        const QString half(KxWebBridgeConnection::kMaxBatchBytes / 2, QLatin1Char('z'));
+        m_page->eventHandler()->sendEvent(QStringLiteral("softbus.event.x"), half);
+        m_page->eventHandler()->sendEvent(QStringLiteral("softbus.event.x"), half);
+        QCOMPARE(listening.sent.size(), 3);
+        QCOMPARE(QJsonDocument::fromJson(listening.sent.last().toUtf8()).object().value(QStringLiteral("d")),
+                 QJsonValue(half));
+        QTRY_COMPARE(listening.sent.size(), 4);
         QVERIFY(silent.sent.isEmpty());
     }
 

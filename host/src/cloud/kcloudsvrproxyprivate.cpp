@@ -36,6 +36,14 @@ QString firstOf(std::initializer_list<QString> values)
     return QString();
 }
 
+// Read from the system's release file; it does not change while the process runs, and every
+// call and every relay asks for the client info.
+QString osName()
+{
+    static const QString name = QSysInfo::prettyProductName();
+    return name;
+}
+
 QString appProperty(const char *name)
 {
     return QCoreApplication::instance() ? QCoreApplication::instance()->property(name).toString() : QString();
@@ -87,7 +95,7 @@ KCloudSvrProxy::ClientInfo KCloudSvrProxyPrivate::effectiveClientInfo() const
     info.deviceId = firstOf({info.deviceId, appProperty("zelvaDeviceId"), QHostInfo::localHostName()});
     info.deviceName = firstOf({info.deviceName, appProperty("zelvaDeviceName"), QHostInfo::localHostName()});
     info.deviceType = firstOf({info.deviceType, QStringLiteral("pc")});
-    info.os = firstOf({info.os, QSysInfo::prettyProductName()});
+    info.os = firstOf({info.os, osName()});
     info.appName = firstOf({info.appName, appProperty("zelvaAppName"), QCoreApplication::applicationName()});
     info.appVersion = firstOf({info.appVersion, QCoreApplication::applicationVersion(), QStringLiteral("1.0")});
     // The shell hands its documents over to the user's other devices (KCirraDocumentReporter).

@@ -82,6 +82,7 @@ void KxWebBridgeConnection::refuse(const QJsonValue &id, const QString &error)
 
 void KxWebBridgeConnection::sendFailure(const QJsonValue &id, int status, const QString &error)
 {
+    flushEvents();
     const QJsonObject reply{{QStringLiteral("t"), QStringLiteral("reply")},
                             {QStringLiteral("id"), id},
                             {QStringLiteral("ok"), false},
@@ -144,6 +145,7 @@ void KxWebBridgeConnection::receiveText(const QString &text)
                          QByteArray reply;
                          reply.reserve(int(sizeof kHead + sizeof kOk) + callId.size() + answer.value.size() + 1);
                          reply.append(kHead).append(callId).append(kOk).append(answer.value).append('}');
+                         self->flushEvents();
                          self->sendText(QString::fromUtf8(reply));
                          return;
                      }
@@ -154,19 +156,46 @@ void KxWebBridgeConnection::receiveText(const QString &text)
         page->m_callingPage = outerCaller;
 }
 
-bool KxWebBridgeConnection::sendEvent(const QString &eventName, const QString &payload)
+bool KxWebBridgeConnection::queueEvent(const QString &eventName, const QByteArray &message)
 {
     if (!m_events.contains(eventName))
         return false;
-    const QJsonObject event{{QStringLiteral("t"), QStringLiteral("event")},
-                            {QStringLiteral("e"), eventName},
-                            {QStringLiteral("d"), payload}};
-    sendText(QString::fromUtf8(QJsonDocument(event).toJson(QJsonDocument::Compact)));
+    if (m_queuedCount > 0 && m_queuedEvents.size() + message.size() > kMaxBatchBytes)
+        flushEvents();
+    if (m_queuedCount++ > 0)
+        m_queuedEvents.append(',');
+    m_queuedEvents.append(message);
+    if (!m_flushPosted) {
+        m_flushPosted = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_flushPosted = false;
+                flushEvents();
+            },
+            Qt::QueuedConnection);
+    }
     return true;
+}
+
+void KxWebBridgeConnection::flushEvents()
+{
+    if (m_queuedCount == 0)
+        return;
+    static const char kHead[] = "{\"t\":\"batch\",\"m\":[";
+    QByteArray text;
+    if (m_queuedCount == 1)
+        text = m_queuedEvents;
+    else
+        text.append(kHead).append(m_queuedEvents).append("]}");
+    m_queuedEvents.clear();
+    m_queuedCount = 0;
+    sendText(QString::fromUtf8(text));
 }
 
 void KxWebBridgeConnection::sendScript(const QString &code)
 {
+    flushEvents();
     const QJsonObject script{{QStringLiteral("t"), QStringLiteral("script")}, {QStringLiteral("c"), code}};
     sendText(QString::fromUtf8(QJsonDocument(script).toJson(QJsonDocument::Compact)));
 }

@@ -17,8 +17,14 @@
  *                 {"t":"on","e":event}
  *   host -> page  {"t":"reply","id":n,"ok":true,"v":object}
  *                 {"t":"reply","id":n,"ok":false,"code":c,"error":text}
- *                 {"t":"event","e":event,"d":payload}
+ *                 {"t":"event","e":event,"d":payload text} or {..."v":payload object}
+ *                 {"t":"batch","m":[event, event, ...]}
  *                 {"t":"script","c":code}
+ * Events are queued and sent once the event-loop pass that raised them is
+ * over: one alone as it is, several in one "batch" message (up to
+ * kMaxBatchBytes each), so a burst of notices costs the page one message
+ * and one parse, not one per event. Any other message sends the queue
+ * first, so the page sees everything in the order it was raised.
  * A transport subclass delivers incoming text to receiveText and implements
  * sendText. Malformed messages are logged and counted; those with a usable
  * id are answered with a "badRequest" failure.
@@ -44,7 +50,9 @@ public:
     // Messages longer than this (in UTF-16 units) are dropped unread.
     void setMaxMessageLength(qint64 length) { m_maxLength = length; }
 
-    bool sendEvent(const QString &eventName, const QString &payload);
+    // `message` is a whole event message; false when this page did not subscribe to `eventName`.
+    bool queueEvent(const QString &eventName, const QByteArray &message);
+    static constexpr int kMaxBatchBytes = 64 * 1024;
     // The page loaded again in the same transport: it counts as a new page.
     void pageReloaded();
     void sendScript(const QString &code);
@@ -57,11 +65,15 @@ protected:
 private:
     void refuse(const QJsonValue &id, const QString &error);
     void sendFailure(const QJsonValue &id, int status, const QString &error);
+    void flushEvents();
 
     QPointer<KxWebViewAsynJSObject> m_page;
     QSet<QString> m_events;
     quint64 m_id;
     qint64 m_maxLength;
+    QByteArray m_queuedEvents; // queued event messages, comma-separated
+    int m_queuedCount = 0;
+    bool m_flushPosted = false;
     int m_malformed = 0;
     bool m_inView;
 };
