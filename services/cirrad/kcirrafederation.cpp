@@ -192,13 +192,13 @@ QJsonObject KCirraFederation::presence() const
         if (!d.instance.isEmpty())
             continue;
         QJsonArray abilities;
-        QString version;
+        Client client;
         for (const KCirraPeer *p : peers) {
             if (p->isOpen() && p->isShell() && p->userId() == m_account
                 && QString::fromStdString(p->hello().deviceId) == d.id) {
                 for (const std::string &a : p->hello().abilities)
                     abilities.append(QString::fromStdString(a));
-                version = QString::fromStdString(p->hello().appVersion);
+                client = {p->appName(), QString::fromStdString(p->hello().appVersion)};
                 break;
             }
         }
@@ -211,7 +211,8 @@ QJsonObject KCirraFederation::presence() const
                         {QStringLiteral("modified"), double(d.modifiedTime)},
                         {QStringLiteral("online"), m_service->deviceRegistry()->isLocalOnline(m_account, d.id)},
                         {QStringLiteral("abilities"), abilities},
-                        {QStringLiteral("version"), version},
+                        {QStringLiteral("app"), client.app},
+                        {QStringLiteral("version"), client.version},
                         {QStringLiteral("services"), m_services ? m_services(m_account, d.id) : QJsonObject()},
                         {QStringLiteral("tags"), m_documents->tags(m_account, d.id)}});
         if (devices.size() == Record::kMaxDevices)
@@ -307,7 +308,7 @@ void KCirraFederation::applyPresence(const QString &instance, const QJsonObject 
             r.abilities.append(a.toString());
         r.name = o.value(QStringLiteral("device_name")).toString();
         r.services = o.value(QStringLiteral("services")).toObject();
-        r.version = o.value(QStringLiteral("version")).toString();
+        r.client = {o.value(QStringLiteral("app")).toString(), o.value(QStringLiteral("version")).toString()};
         KCirraDevice &d = user.devices[id];
         const bool renamed = !d.id.isEmpty() && d.name != r.name;
         if (d.id.isEmpty() || renamed || d.instance != instance) {
@@ -380,10 +381,10 @@ QStringList KCirraFederation::remoteAbilities(const QString &userId, const QStri
     return owner.isEmpty() ? QStringList() : m_remote.value(owner).value(deviceId).abilities;
 }
 
-QString KCirraFederation::remoteVersion(const QString &userId, const QString &deviceId) const
+KCirraFederation::Client KCirraFederation::remoteClient(const QString &userId, const QString &deviceId) const
 {
     const QString owner = ownerOf(userId, deviceId);
-    return owner.isEmpty() ? QString() : m_remote.value(owner).value(deviceId).version;
+    return owner.isEmpty() ? Client() : m_remote.value(owner).value(deviceId).client;
 }
 
 QJsonObject KCirraFederation::remoteServices(const QString &userId, const QString &deviceId) const

@@ -64,8 +64,13 @@ public:
     bool isRemoteOnline(const QString &userId, const QString &deviceId) const;
     QJsonArray remoteTags(const QString &userId, const QString &deviceId) const;
     QStringList remoteAbilities(const QString &userId, const QString &deviceId) const;
-    // The application version of the remote device's shell (features such as relaying depend on it).
-    QString remoteVersion(const QString &userId, const QString &deviceId) const;
+    // The application name and version of the remote device's shell (relaying depends on the version).
+    struct Client
+    {
+        QString app;
+        QString version;
+    };
+    Client remoteClient(const QString &userId, const QString &deviceId) const;
     // The discovery services ({name: data}) a remote device publishes.
     QJsonObject remoteServices(const QString &userId, const QString &deviceId) const;
     // What this machine's devices publish, for the presence.
@@ -100,7 +105,7 @@ private:
         QStringList abilities;
         QJsonObject services;
         QString name;
-        QString version;
+        Client client;
     };
 
     void onConnected();

@@ -93,7 +93,8 @@ bool checkPresence(const QJsonObject &body, QString *why)
             || !plainName(o.value(QStringLiteral("device_name"))) || !o.value(QStringLiteral("online")).isBool()
             || !flatTexts(o.value(QStringLiteral("tags")), kMaxTags)
             || !flatTexts(o.value(QStringLiteral("abilities")), kMaxAbilities)
-            || !services(o.value(QStringLiteral("services"))) || !shortText(o.value(QStringLiteral("version")))) {
+            || !services(o.value(QStringLiteral("services"))) || !shortText(o.value(QStringLiteral("version")))
+            || !shortText(o.value(QStringLiteral("app")))) {
             *why = QStringLiteral("unreadable device record");
             return false;
         }
@@ -136,7 +137,8 @@ bool checkData(const QJsonObject &body, int bytes, QString *why)
 {
     static const QStringList ops{QStringLiteral("open"),   QStringLiteral("chunk"), QStringLiteral("end"),
                                  QStringLiteral("cancel"), QStringLiteral("ack"),   QStringLiteral("done"),
-                                 QStringLiteral("fail"),   QStringLiteral("ask")};
+                                 QStringLiteral("fail"),   QStringLiteral("ask"),   QStringLiteral("pause"),
+                                 QStringLiteral("resume")};
     const QString op = body.value(QStringLiteral("op")).toString();
     const auto safe = [&body](const char *key) {
         return KCirraPaths::isSafeId(body.value(QLatin1String(key)).toString());
@@ -151,6 +153,8 @@ bool checkData(const QJsonObject &body, int bytes, QString *why)
         ok = ok && body.value(QStringLiteral("sha256")).toString().size() == 64;
     else if (op == QLatin1String("ask"))
         ok = ok && safe("device") && safe("uuid") && safe("to");
+    else if (op == QLatin1String("pause") || op == QLatin1String("resume"))
+        ok = ok && body.value(QStringLiteral("n")).toInt(-1) >= 0;
     if (!ok)
         *why = QStringLiteral("unreadable transfer record");
     return ok;

@@ -12,7 +12,8 @@
  * "kz/<user>/<kind>/<instance>":
  *   presence  retained, the instance's devices ({"v","user","instance",
  *             "online","devices":[{"device_id","device_name","type","os",
- *             "abilities","online","modified","registered","tags"}]}); its
+ *             "abilities","online","modified","registered","tags","app",
+ *             "version","services"}]}); its
  *             last will is the same topic with "online" false;
  *   cmd       to the instance that owns a device ({"v","user","from","id",
  *             "op":"rename"|"offline","device","name"});
@@ -23,8 +24,10 @@
  *             '\n' and the raw bytes. The sender says "open" ("to", "kind",
  *             "name", "size"), "chunk" ("seq"), "end" ("sha256" hex) or
  *             "cancel"; the receiver "ack" ("seq", everything up to it),
- *             "done" or "fail" ("why", "reason"); "ask" ("device", "uuid", "to") asks
- *             the instance holding a document to send it.
+ *             "done" or "fail" ("why", "reason"); either side "pause" or
+ *             "resume" ("n", counting up: an older one is stale); "ask"
+ *             ("device", "uuid", "to") asks the instance holding a
+ *             document to send it.
  * A device's "services" in a presence are the discovery services it
  * publishes ({name: data}).
  * The topic's user is the truth: a payload naming another user, a presence
