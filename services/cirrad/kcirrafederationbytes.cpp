@@ -39,15 +39,24 @@ QString KCirraFederationBytes::wireName(const QString &name)
     return clean.isEmpty() ? QStringLiteral("document") : clean;
 }
 
-void KCirraFederationBytes::publish(const QString &instance, const QString &xfer, const QString &op, QJsonObject fields,
-                                    const QByteArray &bytes)
+QByteArray KCirraFederationBytes::record(const QString &xfer, const QString &op, QJsonObject fields, const char *bytes,
+                                         int size) const
 {
     fields.insert(QStringLiteral("from"), m_instance);
     fields.insert(QStringLiteral("xfer"), xfer);
     fields.insert(QStringLiteral("op"), op);
+    return Record::writeData(std::move(fields), m_account, bytes, size);
+}
+
+void KCirraFederationBytes::publish(const QString &instance, const QByteArray &record)
+{
     if (m_client)
-        m_client->publish(Record::topic(m_account, QStringLiteral("data"), instance),
-                          Record::writeData(fields, m_account, bytes), 1, false);
+        m_client->publish(Record::topic(m_account, QStringLiteral("data"), instance), record, 1, false);
+}
+
+void KCirraFederationBytes::publish(const QString &instance, const QString &xfer, const QString &op, QJsonObject fields)
+{
+    publish(instance, record(xfer, op, std::move(fields)));
 }
 
 KCirraTransfer *KCirraFederationBytes::send(const QString &instance, const QString &sourcePath, const QJsonObject &open,

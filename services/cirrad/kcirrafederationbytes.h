@@ -55,8 +55,11 @@ public:
                          const KCirraTransfer::Options &options, QObject *parent);
     // Asks `instance` to send the document `uuid` open on its `device` to our `to` ("ask").
     void ask(const QString &instance, const QString &xfer, const QJsonObject &fields);
-    void publish(const QString &instance, const QString &xfer, const QString &op, QJsonObject fields,
-                 const QByteArray &bytes = QByteArray());
+    void publish(const QString &instance, const QString &xfer, const QString &op, QJsonObject fields);
+    // A "data" record of `xfer` from this instance, with `size` raw bytes after its header line.
+    QByteArray record(const QString &xfer, const QString &op, QJsonObject fields, const char *bytes = nullptr,
+                      int size = 0) const;
+    void publish(const QString &instance, const QByteArray &record);
     // Tells the other machine of a transfer under way that it was paused or resumed here; false
     // when `xfer` is no transfer with another machine.
     bool setPaused(const QString &xfer, bool paused);

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cstring>
 
 namespace KCirraFederationRecord {
 
@@ -224,8 +225,9 @@ bool read(const QString &account, const QString &topicName, const QByteArray &pa
                                                            : checkMessage(body, why);
     if (ok) {
         out->body = body;
+        // A chunk is written out and hashed while the payload lives: no copy of it.
         if (bytes > 0)
-            out->bytes = payload.mid(newline + 1);
+            out->bytes = QByteArray::fromRawData(payload.constData() + newline + 1, bytes);
     }
     return ok;
 }
@@ -237,13 +239,16 @@ QByteArray write(QJsonObject body, const QString &user)
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
 }
 
-QByteArray writeData(QJsonObject header, const QString &user, const QByteArray &bytes)
+QByteArray writeData(QJsonObject header, const QString &user, const char *bytes, int size)
 {
-    QByteArray payload = write(std::move(header), user);
-    if (!bytes.isEmpty()) {
-        payload.reserve(payload.size() + 1 + bytes.size());
-        payload.append('\n').append(bytes);
-    }
+    if (size <= 0)
+        return write(std::move(header), user);
+    const QByteArray line = write(std::move(header), user);
+    QByteArray payload(line.size() + 1 + size, Qt::Uninitialized);
+    char *at = payload.data();
+    std::memcpy(at, line.constData(), size_t(line.size()));
+    at[line.size()] = '\n';
+    std::memcpy(at + line.size() + 1, bytes, size_t(size));
     return payload;
 }
 

@@ -49,14 +49,15 @@ struct Received
     QString kind;
     QString instance;
     QJsonObject body; // empty for a cleared retained message
-    QByteArray bytes; // a "chunk"'s raw bytes
+    // A "chunk"'s raw bytes, not copied: valid while the payload given to read() is.
+    QByteArray bytes;
 };
 
 QString topic(const QString &user, const QString &kind, const QString &instance);
 // True with `out` filled when the message may be used; else `why` says what is wrong.
 bool read(const QString &account, const QString &topic, const QByteArray &payload, Received *out, QString *why);
 QByteArray write(QJsonObject body, const QString &user);
-// A "data" message: the header line, then '\n' and `bytes` when there are any.
-QByteArray writeData(QJsonObject header, const QString &user, const QByteArray &bytes = QByteArray());
+// A "data" message: the header line, then '\n' and `size` bytes when there are any.
+QByteArray writeData(QJsonObject header, const QString &user, const char *bytes = nullptr, int size = 0);
 
 } // namespace KCirraFederationRecord
