@@ -13,7 +13,10 @@
 // A process may hold 20 000 descriptors here and each simulated device
 // takes three (its socket and libmosquitto's wake-up pair), so the devices
 // live in worker processes of this program (--worker), kWorkerDevices at
-// most each. A worker stamps each arrival with the monotonic clock, which
+// most each (every wake-up of a process polls all its sockets, so fewer per
+// process come nearer to one cirrad per machine). They start one after the
+// other, each once the one before has all its devices subscribed: the
+// broker's listen queue drops connections that all come at once. A worker stamps each arrival with the monotonic clock, which
 // all processes share, and reports it on its standard output.
 #include "kcirramqttclient.h"
 #include "kmosquittoprocess.h"
@@ -32,7 +35,7 @@
 namespace {
 
 constexpr int kUsers = 100;
-constexpr int kWorkerDevices = 2500;
+constexpr int kWorkerDevices = 1000;
 
 KMosquittoProcess *g_broker = nullptr;
 
@@ -154,7 +157,11 @@ struct Fleet
     {
         const qint64 brokerBefore = kzBenchResidentKiB(g_broker->pid());
         const int port = g_broker->port();
-        for (int first = 0; first < n; first += kWorkerDevices) {
+        const auto gone = [this] {
+            return std::any_of(workers.begin(), workers.end(),
+                               [](const auto &w) { return w->state() == QProcess::NotRunning; });
+        };
+        for (int first = 0; first < n && !gone(); first += kWorkerDevices) {
             workers.emplace_back(std::make_unique<QProcess>());
             QProcess *p = workers.back().get();
             p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -162,6 +169,7 @@ struct Fleet
             p->start(QCoreApplication::applicationFilePath(),
                      {QStringLiteral("--worker"), QString::number(port), QString::number(first),
                       QString::number(qMin(kWorkerDevices, n - first))});
+            kzBenchWaitUntil([&] { return gone() || ready == int(workers.size()); }, 120000 + 30 * kWorkerDevices);
         }
         probeReceiver.reset(newClient(port, QStringLiteral("probe-rx"), 0));
         join(probeReceiver.get(), QStringLiteral("kz/user-0/probe/+"), &subscribed,
@@ -173,14 +181,8 @@ struct Fleet
             return std::all_of(publishers.begin(), publishers.end(), [](const auto &c) { return c->isConnected(); })
                    && probeSender->isConnected();
         };
-        up = kzBenchWaitUntil(
-            [&] {
-                const bool gone = std::any_of(workers.begin(), workers.end(),
-                                              [](const auto &w) { return w->state() == QProcess::NotRunning; });
-                return gone || (ready == int(workers.size()) && subscribed == 1 && connected());
-            },
-            120000 + 30 * n);
-        up = up && ready == int(workers.size());
+        up = ready == int(workers.size()) && !gone()
+             && kzBenchWaitUntil([&] { return subscribed == 1 && connected(); }, 60000);
         brokerKiBPerDevice = double(kzBenchResidentKiB(g_broker->pid()) - brokerBefore) / n;
         clientKiBPerDevice = double(clientKiB) / n;
     }

@@ -55,7 +55,10 @@ public:
                 if (base == m_times.end() || base->second <= 0)
                     continue;
                 const std::string label = measured + arg + " vs " + baseline;
-                std::printf("%-56s %14.0f %14.0f %7.2fx\n", label.c_str(), time, base->second, time / base->second);
+                // Whole units, or three decimals below 100 (sub-millisecond runs in a millisecond unit).
+                const int digits = base->second < 100 ? 3 : 0;
+                std::printf("%-56s %14.*f %14.*f %7.2fx\n", label.c_str(), digits, time, digits, base->second,
+                            time / base->second);
             }
         }
     }

@@ -115,6 +115,8 @@ private:
     QJsonObject presence() const;
     bool firstSight(const QString &id);
     void refuse(const QString &topic, const QString &why);
+    // Fails the transfers of the instances whose last will stood while this one stayed connected.
+    void onGoneGrace();
 
     KCirraService *m_service;
     KCirraDocumentRegistry *m_documents;
@@ -129,6 +131,10 @@ private:
     QSet<QString> m_seen;
     QQueue<QString> m_seenOrder;
     QSet<int> m_probes;
+    // Instances whose last will (or cleared record) came: a broker going down sends the wills of
+    // its clients too, so their transfers fail only once the will stood a keep-alive long here.
+    QSet<QString> m_gone;
+    QTimer m_goneTimer;
     QByteArray m_published;
     QTimer m_publishTimer;
     int m_refusedByBroker = 0;

@@ -177,7 +177,11 @@ void KCirraFederationBytes::onData(const Record::Received &record)
     const QPointer<KCirraTransfer> transfer = in->transfer;
     m_incoming.erase(in);
     remember(xfer, from, false, QStringLiteral("cancelled"));
-    if (transfer)
+    if (!transfer)
+        return;
+    if (h.value(QStringLiteral("reason")).toString() == QLatin1String("sender_offline"))
+        transfer->abort(QStringLiteral("the sending device went offline"), "sender_offline");
+    else
         transfer->abort(QStringLiteral("the sending machine cancelled the transfer"), "peer_cancelled");
 }
 

@@ -23,8 +23,9 @@
  *             ({"v","user","from","xfer","op"}), for a "chunk" followed by
  *             '\n' and the raw bytes. The sender says "open" ("to", "kind",
  *             "name", "size"), "chunk" ("seq"), "end" ("sha256" hex) or
- *             "cancel"; the receiver "ack" ("seq", everything up to it),
- *             "done" or "fail" ("why", "reason"); either side "pause" or
+ *             "cancel" ("reason", the sender's failure word); the
+ *             receiver "ack" ("seq", everything up to it), "done" or
+ *             "fail" ("why", "reason"); either side "pause" or
  *             "resume" ("n", counting up: an older one is stale); "ask"
  *             ("device", "uuid", "to") asks the instance holding a
  *             document to send it.

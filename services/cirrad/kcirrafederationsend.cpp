@@ -72,8 +72,9 @@ void KCirraFederationSend::dropTarget()
 {
     m_check.stop();
     m_unacked.clear();
+    // The failure's word ("sender_offline", "file_changed", ...) goes along; empty for a cancel.
     if (m_opened)
-        publish(QStringLiteral("cancel"));
+        publish(QStringLiteral("cancel"), {{QStringLiteral("reason"), reason()}});
     m_opened = false;
 }
 

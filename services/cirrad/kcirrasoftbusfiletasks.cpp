@@ -325,8 +325,9 @@ void KCirraSoftBusFileTasks::onDevice(const QString &userId, const QString &devi
     for (Task &task : m_tasks) {
         if (task.userId != userId || !task.transfer)
             continue;
-        // The sending device took its file along: the task fails, both sides are told why.
-        if (!online && task.sourceDevice == deviceId)
+        // The sending device took its file along: the task fails, both sides are told why. A sender on
+        // another machine says so itself (its "cancel"); its machine's will may be a broker restart.
+        if (!online && task.sourceDevice == deviceId && !task.transfer->isReceiving())
             senderGone.append(task.transfer);
         // Bytes fed from another machine keep landing whatever this machine's device does.
         if (task.targetDevice != deviceId || task.transfer->isReceiving())

@@ -245,6 +245,11 @@ public:
 class tst_Federation : public QObject
 {
     Q_OBJECT
+    enum Fault {
+        SenderKilled,
+        ReceiverKilled,
+        BrokerRestarted
+    };
 private Q_SLOTS:
     void records_data();
     void records();
@@ -644,8 +649,14 @@ void tst_Federation::badBrokerInput()
 
 void tst_Federation::brokerRestartAndKill()
 {
-    QVERIFY(m_shellB->listen(1, 6));
     m_broker->stop();
+    // A cirrad that starts while the broker is away runs alone, and joins once it answers.
+    m_shellB.reset();
+    m_b->kill();
+    QVERIFY(startMachine(*m_b, QStringLiteral("b.sock")));
+    m_shellB = std::make_unique<Shell>(m_b->socketPath(), "devB");
+    QVERIFY(m_shellB->isOpen() && m_shellB->listen(1, 6));
+    QCOMPARE(federation(*m_b).value(QStringLiteral("connected")).toBool(), false);
     QString error;
     QVERIFY2(m_broker->start(&error), qPrintable(error));
     // Both come back and publish their presence again into the empty broker; a message still goes through.
@@ -666,15 +677,18 @@ void tst_Federation::brokerRestartAndKill()
 
 void tst_Federation::brokenTransfer_data()
 {
-    QTest::addColumn<bool>("killSender");
-    QTest::newRow("sending cirrad killed") << true;
-    QTest::newRow("receiving cirrad killed") << false;
+    QTest::addColumn<int>("fault");
+    QTest::newRow("sending cirrad killed") << int(SenderKilled);
+    QTest::newRow("receiving cirrad killed") << int(ReceiverKilled);
+    QTest::newRow("broker restarted") << int(BrokerRestarted);
 }
 
 void tst_Federation::brokenTransfer()
 {
     // Killed mid-way: the survivor reports the task failed, and nothing stays under the final name.
-    QFETCH(bool, killSender);
+    // The broker restarted mid-way: the transfer goes on where it stopped and the file arrives whole.
+    QFETCH(int, fault);
+    const bool killSender = fault == SenderKilled;
     QTemporaryDir dir;
     const QString path = writeFile(dir, QStringLiteral("big.bin"), 8 * kRate);
     Shell &survivor = killSender ? *m_shellB : *m_shellA;
@@ -683,6 +697,16 @@ void tst_Federation::brokenTransfer()
         m_shellA->call("sendFileToDevice", {{"path", path.toStdString()}, {"deviceId", "devB"}, {"ownerId", "o2"}}), 0);
     const QDir target(m_b->stateDir() + QStringLiteral("/relay/alice/devB"));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(target.filePath(QStringLiteral("big.bin.part"))).size() > 0, kRemoteMs);
+    if (fault == BrokerRestarted) {
+        m_broker->stop();
+        QString error;
+        QVERIFY2(m_broker->start(&error), qPrintable(error));
+        const QJsonObject done =
+            survivor.nextData(QStringLiteral("send"), [](const QJsonObject &n) { return taskState(n) >= 3; });
+        QCOMPARE(taskState(done), 3);
+        QCOMPARE(sha256Of(target.filePath(QStringLiteral("big.bin"))), sha256Of(path));
+        return;
+    }
     (killSender ? m_a : m_b)->kill();
     const QJsonObject failed =
         survivor.nextData(QStringLiteral("send"), [](const QJsonObject &n) { return taskState(n) >= 3; });
