@@ -7,6 +7,8 @@
 // relay folder (chunks, acknowledgements, SHA-256 and fsync included).
 // Baseline mosquitto/M: the same bytes, in messages of the same size, from
 // mosquitto_pub -l to mosquitto_sub -C through the same broker, QoS 1.
+// Counter cpu_ms: the processor time the run took in the broker and the
+// two cirrads, or in the broker and the two tools.
 #include "kcirraclient.h"
 #include "kcirradprocess.h"
 #include "kmosquittoprocess.h"
@@ -18,12 +20,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 

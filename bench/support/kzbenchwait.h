@@ -30,8 +30,7 @@ bool kzBenchWaitUntil(Pred done, int timeoutMs, int pollMs = 5)
     return true;
 }
 
-// A line of /proc/<pid>/status ("VmRSS") in KiB, or the sum of utime and
-// stime of /proc/<pid>/stat in milliseconds; pid 0 is this process.
+// Resident memory of a process in KiB ("VmRSS" of /proc/<pid>/status); pid 0 is this process.
 inline qint64 kzBenchResidentKiB(qint64 pid)
 {
     QFile status(pid ? QStringLiteral("/proc/%1/status").arg(pid) : QStringLiteral("/proc/self/status"));
@@ -44,6 +43,7 @@ inline qint64 kzBenchResidentKiB(qint64 pid)
     return 0;
 }
 
+// Processor time of a process so far in milliseconds (utime + stime of /proc/<pid>/stat); pid 0 is this process.
 inline qint64 kzBenchCpuMs(qint64 pid)
 {
     QFile stat(pid ? QStringLiteral("/proc/%1/stat").arg(pid) : QStringLiteral("/proc/self/stat"));

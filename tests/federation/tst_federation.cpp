@@ -732,6 +732,8 @@ void tst_Federation::unusableSettings_data()
     row("other scheme", "http://127.0.0.1:1", false, 0600, false);
     row("config file, no credentials: alone", "mqtt://127.0.0.1:1", true, 0, true);
     row("unreachable broker: alone", "mqtt://127.0.0.1:1", false, 0600, true);
+    // "broker": the test's own, which refuses the password.
+    row("refused login: alone", "broker", false, 0600, true);
 }
 
 void tst_Federation::unusableSettings()
@@ -741,7 +743,12 @@ void tst_Federation::unusableSettings()
     QFETCH(int, credentialsMode);
     QFETCH(bool, runs);
     KCirradProcess cirrad;
-    if (credentialsMode != 0) {
+    const bool refused = url == QLatin1String("broker");
+    if (refused) {
+        url = m_broker->url();
+        QVERIFY(KMosquittoProcess::writeCredentials(cirrad.stateDir(), QStringLiteral("alice"),
+                                                    QStringLiteral("secret-not-hers")));
+    } else if (credentialsMode != 0) {
         QVERIFY(writeCredentials(cirrad));
         QVERIFY(::chmod(QFile::encodeName(cirrad.stateDir() + QStringLiteral("/broker-credentials")).constData(),
                         mode_t(credentialsMode))
@@ -756,6 +763,11 @@ void tst_Federation::unusableSettings()
     }
     cirrad.setSocketPath(m_sockets.filePath(QStringLiteral("settings.sock")));
     QCOMPARE(cirrad.start(args), runs);
+    if (refused) {
+        QTRY_VERIFY_WITH_TIMEOUT(cirrad.output().contains("broker refused the connection"), kRemoteMs);
+        QVERIFY(!federation(cirrad).value(QStringLiteral("connected")).toBool());
+        QVERIFY(!cirrad.output().contains("secret"));
+    }
     if (!runs) {
         QVERIFY(cirrad.waitForExit(5000));
         QCOMPARE(cirrad.process().exitCode(), 2);
