@@ -7,10 +7,13 @@
 // relay folder (chunks, acknowledgements, SHA-256 and fsync included).
 // Baseline mosquitto/M: the same bytes, in messages of the same size, from
 // mosquitto_pub -l to mosquitto_sub -C through the same broker, QoS 1.
+// Counter cpu_ms: the processor time the run took in the broker and the
+// two cirrads, or in the broker and the two tools.
 #include "kcirraclient.h"
 #include "kcirradprocess.h"
 #include "kmosquittoprocess.h"
 #include "kzbenchratio.h"
+#include "kzbenchwait.h"
 
 #include <kcirrafederationrecord.h>
 
@@ -22,9 +25,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
+
+#include <sys/resource.h>
 
 #include <memory>
 
@@ -35,18 +40,18 @@ namespace {
 KMosquittoProcess *g_broker = nullptr;
 QTemporaryDir *g_work = nullptr;
 
-template<typename Pred>
-bool waitUntil(Pred done, int timeoutMs)
+// Processor time (ms) of the broker, the programs that ended and were waited for (mosquitto_pub and
+// mosquitto_sub), and `pids`, the two cirrads: what moving the bytes cost, whatever else loads the machine.
+qint64 cpuOf(const QList<qint64> &pids)
 {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    qint64 ms = kzBenchCpuMs(g_broker->pid());
+    ms += (children.ru_utime.tv_sec + children.ru_stime.tv_sec) * 1000
+          + (children.ru_utime.tv_usec + children.ru_stime.tv_usec) / 1000;
+    for (const qint64 pid : pids)
+        ms += kzBenchCpuMs(pid);
+    return ms;
 }
 
 // One "machine": its cirrad and the shell of one device.
@@ -109,7 +114,7 @@ bool machinesUp()
     g_a = std::make_unique<Machine>();
     g_b = std::make_unique<Machine>();
     return g_a->start(QStringLiteral("a.sock"), "devA") && g_b->start(QStringLiteral("b.sock"), "devB")
-           && waitUntil([] { return g_a->sees(QStringLiteral("devB")); }, 30000);
+           && kzBenchWaitUntil([] { return g_a->sees(QStringLiteral("devB")); }, 30000);
 }
 
 // `mib` MiB in lines of one chunk each (the newline is the last byte of each), made once per size.
@@ -137,20 +142,24 @@ void cirrad(benchmark::State &state)
     if (path.isEmpty() || !machinesUp())
         return state.SkipWithError("the two machines did not come up");
     const QString received = g_b->cirrad.stateDir() + QStringLiteral("/relay/alice/devB/") + QFileInfo(path).fileName();
+    qint64 cpuMs = 0;
     for (auto _ : state) {
         QFile::remove(received);
+        const qint64 cpuBefore = cpuOf({g_a->cirrad.process().processId(), g_b->cirrad.process().processId()});
         QElapsedTimer t;
         t.start();
         if (g_a->call("sendFileToDevice", {{"path", path.toStdString()}, {"deviceId", "devB"}, {"ownerId", "bench"}})
             != 0)
             return state.SkipWithError("the file task was refused");
-        if (!waitUntil([&] { return QFileInfo::exists(received); }, 600000))
+        if (!kzBenchWaitUntil([&] { return QFileInfo::exists(received); }, 600000))
             return state.SkipWithError("the file did not arrive");
         state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
+        cpuMs += cpuOf({g_a->cirrad.process().processId(), g_b->cirrad.process().processId()}) - cpuBefore;
         if (QFileInfo(received).size() != QFileInfo(path).size())
             return state.SkipWithError("the file arrived with another size");
     }
     state.SetBytesProcessed(state.iterations() * (qint64(mib) << 20));
+    state.counters["cpu_ms"] = benchmark::Counter(double(cpuMs), benchmark::Counter::kAvgIterations);
 }
 
 void mosquitto(benchmark::State &state)
@@ -165,7 +174,9 @@ void mosquitto(benchmark::State &state)
         QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(g_broker->port()),
         QStringLiteral("-u"), QStringLiteral("alice"),     QStringLiteral("-P"), QStringLiteral("pw"),
         QStringLiteral("-q"), QStringLiteral("1"),         QStringLiteral("-t"), QStringLiteral("kz/alice/bench")};
+    qint64 cpuMs = 0;
     for (auto _ : state) {
+        const qint64 cpuBefore = cpuOf({});
         QProcess sub;
         sub.setProcessChannelMode(QProcess::MergedChannels);
         // Line-buffered, so its "Subscribed" line arrives while it waits.
@@ -175,9 +186,8 @@ void mosquitto(benchmark::State &state)
                       + QStringList{QStringLiteral("-d"), QStringLiteral("-C"), QString::number(messages),
                                     QStringLiteral("-F"), QStringLiteral("%l")});
         QByteArray out;
-        const bool subscribed = waitUntil(
+        const bool subscribed = kzBenchWaitUntil(
             [&] {
-                sub.waitForReadyRead(20);
                 out += sub.readAll();
                 return out.contains("Subscribed");
             },
@@ -193,7 +203,7 @@ void mosquitto(benchmark::State &state)
         pub.start(QStandardPaths::findExecutable(QStringLiteral("mosquitto_pub")),
                   common + QStringList{QStringLiteral("-l")});
         // Drained as it goes: one length line and one debug line per message.
-        const bool done = waitUntil(
+        const bool done = kzBenchWaitUntil(
             [&] {
                 sub.readAll();
                 return sub.state() == QProcess::NotRunning;
@@ -201,10 +211,12 @@ void mosquitto(benchmark::State &state)
             600000);
         state.SetIterationTime(double(t.nsecsElapsed()) / 1e9);
         pub.waitForFinished(30000);
+        cpuMs += cpuOf({}) - cpuBefore;
         if (!done || sub.exitCode() != 0)
             return state.SkipWithError("mosquitto_sub did not get every message");
     }
     state.SetBytesProcessed(state.iterations() * (qint64(mib) << 20));
+    state.counters["cpu_ms"] = benchmark::Counter(double(cpuMs), benchmark::Counter::kAvgIterations);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,16 +19,24 @@
  * Runs the registered benchmarks and, after Google Benchmark's own table,
  * prints each measured benchmark as a ratio to its baseline run side by
  * side. Pairs are given as (measured name, baseline name); a run
- * "measured/10" is compared with "baseline/10".
+ * "measured/10" is compared with "baseline/10"; repeated runs by their
+ * medians.
  */
 class KzRatioReporter : public benchmark::ConsoleReporter
 {
 public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
+        // With --benchmark_repetitions, the median of the repetitions stands for the run.
         for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+            if (run.error_occurred)
+                continue;
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                m_times[run.run_name.str()] = run.GetAdjustedRealTime();
+                m_medians.insert(run.run_name.str());
+            } else if (run.run_type == Run::RT_Iteration && !m_medians.count(run.benchmark_name())) {
                 m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            }
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -46,13 +55,17 @@ public:
                 if (base == m_times.end() || base->second <= 0)
                     continue;
                 const std::string label = measured + arg + " vs " + baseline;
-                std::printf("%-56s %14.0f %14.0f %7.2fx\n", label.c_str(), time, base->second, time / base->second);
+                // Whole units, or three decimals below 100 (sub-millisecond runs in a millisecond unit).
+                const int digits = base->second < 100 ? 3 : 0;
+                std::printf("%-56s %14.*f %14.*f %7.2fx\n", label.c_str(), digits, time, digits, base->second,
+                            time / base->second);
             }
         }
     }
 
 private:
     std::map<std::string, double> m_times;
+    std::set<std::string> m_medians;
 };
 
 // The main of a ratio benchmark: runs everything, then prints the pairs.

@@ -119,7 +119,9 @@ QJsonObject KCirraDeviceRegistry::record(const KCirraUser &user, const KCirraDev
     QJsonArray tags = m_documents->tags(user.id, device.id, except);
     if (const KCirraFederation *federation = m_service->federation(); federation && !device.instance.isEmpty()) {
         abilities = federation->remoteAbilities(user.id, device.id).join(QLatin1Char(','));
-        version = federation->remoteVersion(user.id, device.id);
+        const KCirraFederation::Client client = federation->remoteClient(user.id, device.id);
+        app = client.app;
+        version = client.version;
         tags = federation->remoteTags(user.id, device.id);
     }
     return QJsonObject{{QStringLiteral("status"), isOnline(user.id, device.id, except) ? kOnline : kOffline},

@@ -20,6 +20,8 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <utility>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,6 +67,9 @@ KCirraFederation::KCirraFederation(KCirraService *service, KCirraDocumentRegistr
     m_publishTimer.setSingleShot(true);
     m_publishTimer.setInterval(kPublishDelayMs);
     connect(&m_publishTimer, &QTimer::timeout, this, &KCirraFederation::publishPresence);
+    m_goneTimer.setSingleShot(true);
+    m_goneTimer.setInterval(qMax(5, options.keepAliveSeconds) * 1000);
+    connect(&m_goneTimer, &QTimer::timeout, this, &KCirraFederation::onGoneGrace);
     connect(service, &KCirraService::shellIdentified, this, &KCirraFederation::localChanged);
     connect(service, &KCirraService::shellClosed, this, &KCirraFederation::localChanged);
     connect(documents, &KCirraDocumentRegistry::documentsChanged, this, &KCirraFederation::localChanged);
@@ -140,6 +145,8 @@ bool KCirraFederation::start(QString *error)
     m_client = new KCirraMqttClient(client, this);
     m_bytes->attach(m_client, m_account, m_instance);
     connect(m_client, &KCirraMqttClient::connected, this, &KCirraFederation::onConnected);
+    // Without a link nothing says whether a will still stands: the wait starts again once connected.
+    connect(m_client, &KCirraMqttClient::disconnected, &m_goneTimer, &QTimer::stop);
     connect(m_client, &KCirraMqttClient::received, this,
             [this](const QString &topic, const QByteArray &payload, bool) { onReceived(topic, payload); });
     connect(m_client, &KCirraMqttClient::subscribed, this, [this](int mid, bool granted) {
@@ -175,6 +182,8 @@ void KCirraFederation::onConnected()
     m_published.clear();
     publishPresence();
     m_bytes->reconnected();
+    if (!m_gone.isEmpty())
+        m_goneTimer.start();
 }
 
 void KCirraFederation::localChanged()
@@ -192,13 +201,13 @@ QJsonObject KCirraFederation::presence() const
         if (!d.instance.isEmpty())
             continue;
         QJsonArray abilities;
-        QString version;
+        Client client;
         for (const KCirraPeer *p : peers) {
             if (p->isOpen() && p->isShell() && p->userId() == m_account
                 && QString::fromStdString(p->hello().deviceId) == d.id) {
                 for (const std::string &a : p->hello().abilities)
                     abilities.append(QString::fromStdString(a));
-                version = QString::fromStdString(p->hello().appVersion);
+                client = {p->appName(), QString::fromStdString(p->hello().appVersion)};
                 break;
             }
         }
@@ -211,7 +220,8 @@ QJsonObject KCirraFederation::presence() const
                         {QStringLiteral("modified"), double(d.modifiedTime)},
                         {QStringLiteral("online"), m_service->deviceRegistry()->isLocalOnline(m_account, d.id)},
                         {QStringLiteral("abilities"), abilities},
-                        {QStringLiteral("version"), version},
+                        {QStringLiteral("app"), client.app},
+                        {QStringLiteral("version"), client.version},
                         {QStringLiteral("services"), m_services ? m_services(m_account, d.id) : QJsonObject()},
                         {QStringLiteral("tags"), m_documents->tags(m_account, d.id)}});
         if (devices.size() == Record::kMaxDevices)
@@ -237,6 +247,17 @@ void KCirraFederation::refuse(const QString &topic, const QString &why)
 {
     ++m_rejected;
     qCWarning(lcFederation).noquote() << "refused a broker message on" << topic.left(200) << ":" << why;
+}
+
+void KCirraFederation::onGoneGrace()
+{
+    if (!m_client || !m_client->isConnected())
+        return;
+    const QSet<QString> gone = std::exchange(m_gone, {});
+    for (const QString &instance : gone) {
+        qCInfo(lcFederation).noquote() << "instance" << instance << "stayed offline: its transfers fail";
+        m_bytes->instanceGone(instance);
+    }
 }
 
 bool KCirraFederation::firstSight(const QString &id)
@@ -307,7 +328,7 @@ void KCirraFederation::applyPresence(const QString &instance, const QJsonObject 
             r.abilities.append(a.toString());
         r.name = o.value(QStringLiteral("device_name")).toString();
         r.services = o.value(QStringLiteral("services")).toObject();
-        r.version = o.value(QStringLiteral("version")).toString();
+        r.client = {o.value(QStringLiteral("app")).toString(), o.value(QStringLiteral("version")).toString()};
         KCirraDevice &d = user.devices[id];
         const bool renamed = !d.id.isEmpty() && d.name != r.name;
         if (d.id.isEmpty() || renamed || d.instance != instance) {
@@ -343,9 +364,15 @@ void KCirraFederation::applyPresence(const QString &instance, const QJsonObject 
         next.insert(it.key(), r);
     }
     known = next;
-    // Its transfers cannot end any more: they fail now rather than at the give-up time.
-    if (!instanceOnline)
-        m_bytes->instanceGone(instance);
+    // Its transfers cannot end any more: they fail once the will stood (onGoneGrace()) rather than
+    // at the give-up time; back online, they go on.
+    if (!instanceOnline) {
+        m_gone.insert(instance);
+        if (m_client && m_client->isConnected())
+            m_goneTimer.start();
+    } else {
+        m_gone.remove(instance);
+    }
     if (stored)
         m_service->users().store(user);
     for (const auto &c : qAsConst(changes)) {
@@ -380,10 +407,10 @@ QStringList KCirraFederation::remoteAbilities(const QString &userId, const QStri
     return owner.isEmpty() ? QStringList() : m_remote.value(owner).value(deviceId).abilities;
 }
 
-QString KCirraFederation::remoteVersion(const QString &userId, const QString &deviceId) const
+KCirraFederation::Client KCirraFederation::remoteClient(const QString &userId, const QString &deviceId) const
 {
     const QString owner = ownerOf(userId, deviceId);
-    return owner.isEmpty() ? QString() : m_remote.value(owner).value(deviceId).version;
+    return owner.isEmpty() ? Client() : m_remote.value(owner).value(deviceId).client;
 }
 
 QJsonObject KCirraFederation::remoteServices(const QString &userId, const QString &deviceId) const

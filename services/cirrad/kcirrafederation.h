@@ -64,8 +64,13 @@ public:
     bool isRemoteOnline(const QString &userId, const QString &deviceId) const;
     QJsonArray remoteTags(const QString &userId, const QString &deviceId) const;
     QStringList remoteAbilities(const QString &userId, const QString &deviceId) const;
-    // The application version of the remote device's shell (features such as relaying depend on it).
-    QString remoteVersion(const QString &userId, const QString &deviceId) const;
+    // The application name and version of the remote device's shell (relaying depends on the version).
+    struct Client
+    {
+        QString app;
+        QString version;
+    };
+    Client remoteClient(const QString &userId, const QString &deviceId) const;
     // The discovery services ({name: data}) a remote device publishes.
     QJsonObject remoteServices(const QString &userId, const QString &deviceId) const;
     // What this machine's devices publish, for the presence.
@@ -100,7 +105,7 @@ private:
         QStringList abilities;
         QJsonObject services;
         QString name;
-        QString version;
+        Client client;
     };
 
     void onConnected();
@@ -110,6 +115,8 @@ private:
     QJsonObject presence() const;
     bool firstSight(const QString &id);
     void refuse(const QString &topic, const QString &why);
+    // Fails the transfers of the instances whose last will stood while this one stayed connected.
+    void onGoneGrace();
 
     KCirraService *m_service;
     KCirraDocumentRegistry *m_documents;
@@ -124,6 +131,10 @@ private:
     QSet<QString> m_seen;
     QQueue<QString> m_seenOrder;
     QSet<int> m_probes;
+    // Instances whose last will (or cleared record) came: a broker going down sends the wills of
+    // its clients too, so their transfers fail only once the will stood a keep-alive long here.
+    QSet<QString> m_gone;
+    QTimer m_goneTimer;
     QByteArray m_published;
     QTimer m_publishTimer;
     int m_refusedByBroker = 0;

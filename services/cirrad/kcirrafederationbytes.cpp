@@ -39,15 +39,24 @@ QString KCirraFederationBytes::wireName(const QString &name)
     return clean.isEmpty() ? QStringLiteral("document") : clean;
 }
 
-void KCirraFederationBytes::publish(const QString &instance, const QString &xfer, const QString &op, QJsonObject fields,
-                                    const QByteArray &bytes)
+QByteArray KCirraFederationBytes::record(const QString &xfer, const QString &op, QJsonObject fields, const char *bytes,
+                                         int size) const
 {
     fields.insert(QStringLiteral("from"), m_instance);
     fields.insert(QStringLiteral("xfer"), xfer);
     fields.insert(QStringLiteral("op"), op);
+    return Record::writeData(std::move(fields), m_account, bytes, size);
+}
+
+void KCirraFederationBytes::publish(const QString &instance, const QByteArray &record)
+{
     if (m_client)
-        m_client->publish(Record::topic(m_account, QStringLiteral("data"), instance),
-                          Record::writeData(fields, m_account, bytes), 1, false);
+        m_client->publish(Record::topic(m_account, QStringLiteral("data"), instance), record, 1, false);
+}
+
+void KCirraFederationBytes::publish(const QString &instance, const QString &xfer, const QString &op, QJsonObject fields)
+{
+    publish(instance, record(xfer, op, std::move(fields)));
 }
 
 KCirraTransfer *KCirraFederationBytes::send(const QString &instance, const QString &sourcePath, const QJsonObject &open,
@@ -56,8 +65,34 @@ KCirraTransfer *KCirraFederationBytes::send(const QString &instance, const QStri
     const QString xfer = open.value(QStringLiteral("xfer")).toString();
     auto *sender = new KCirraFederationSend(this, instance, xfer, sourcePath, open, options, parent);
     m_outgoing.insert(xfer, sender);
-    connect(sender, &KCirraTransfer::finished, this, [this, xfer] { m_outgoing.remove(xfer); });
+    connect(sender, &KCirraTransfer::finished, this, [this, xfer] {
+        m_outgoing.remove(xfer);
+        m_pauses.remove(xfer);
+    });
     return sender;
+}
+
+QString KCirraFederationBytes::peerOf(const QString &xfer) const
+{
+    if (const KCirraFederationSend *sender = m_outgoing.value(xfer))
+        return sender->instance();
+    const auto in = m_incoming.constFind(xfer);
+    return in != m_incoming.cend() && in->transfer ? in->from : QString();
+}
+
+bool KCirraFederationBytes::setPaused(const QString &xfer, bool paused)
+{
+    const QString to = peerOf(xfer);
+    if (to.isEmpty())
+        return false;
+    publish(to, xfer, paused ? QStringLiteral("pause") : QStringLiteral("resume"),
+            {{QStringLiteral("n"), m_pauses[xfer].sent++}});
+    return true;
+}
+
+void KCirraFederationBytes::notUnderWay(const QString &topic, const QString &op, const QString &xfer)
+{
+    Q_EMIT rejected(topic, QStringLiteral("\"%1\" for transfer %2, which is not under way").arg(op, xfer));
 }
 
 void KCirraFederationBytes::ask(const QString &instance, const QString &xfer, const QJsonObject &fields)
@@ -110,6 +145,18 @@ void KCirraFederationBytes::onData(const Record::Received &record)
     }
     if (op == QLatin1String("ask"))
         return Q_EMIT asked(from, xfer, h);
+    if (op == QLatin1String("pause") || op == QLatin1String("resume")) {
+        if (peerOf(xfer) != from)
+            return notUnderWay(topic, op, xfer);
+        Pauses &pauses = m_pauses[xfer];
+        const int n = h.value(QStringLiteral("n")).toInt();
+        // A redelivered or overtaken one changes nothing.
+        if (n > pauses.seen) {
+            pauses.seen = n;
+            Q_EMIT peerPaused(xfer, op == QLatin1String("pause"));
+        }
+        return;
+    }
     const auto ended = m_ended.constFind(xfer);
     if (ended != m_ended.cend()) {
         // Sent again after the end (the answer was lost with the link): the same answer again.
@@ -121,7 +168,7 @@ void KCirraFederationBytes::onData(const Record::Received &record)
         return open(from, xfer, h);
     const auto in = m_incoming.find(xfer);
     if (in == m_incoming.end() || in->from != from || !in->transfer)
-        return Q_EMIT rejected(topic, QStringLiteral("\"%1\" for transfer %2, which is not under way").arg(op, xfer));
+        return notUnderWay(topic, op, xfer);
     if (op == QLatin1String("chunk"))
         return chunk(*in, xfer, h.value(QStringLiteral("seq")).toInt(), record.bytes);
     if (op == QLatin1String("end"))
@@ -130,7 +177,11 @@ void KCirraFederationBytes::onData(const Record::Received &record)
     const QPointer<KCirraTransfer> transfer = in->transfer;
     m_incoming.erase(in);
     remember(xfer, from, false, QStringLiteral("cancelled"));
-    if (transfer)
+    if (!transfer)
+        return;
+    if (h.value(QStringLiteral("reason")).toString() == QLatin1String("sender_offline"))
+        transfer->abort(QStringLiteral("the sending device went offline"), "sender_offline");
+    else
         transfer->abort(QStringLiteral("the sending machine cancelled the transfer"), "peer_cancelled");
 }
 
@@ -164,6 +215,7 @@ void KCirraFederationBytes::open(const QString &from, const QString &xfer, const
     }
     m_incoming.insert(xfer, {transfer, from, 0});
     connect(transfer, &KCirraTransfer::finished, this, [this, xfer, transfer](bool ok, const QString &error) {
+        m_pauses.remove(xfer);
         const auto in = m_incoming.constFind(xfer);
         if (in == m_incoming.cend() || in->transfer != transfer)
             return; // ended by the sender's cancel

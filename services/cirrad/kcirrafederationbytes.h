@@ -29,7 +29,9 @@ class KCirraService;
  * over (setReceiver()) or it is refused. The answer ("done" or "fail")
  * is remembered for the last kRemembered transfers, so a repeated "end"
  * after a broker restart gets it again. An instance that went away fails
- * every transfer with it ("peer_offline").
+ * every transfer with it ("peer_offline"). A pause or resume of the task
+ * on either machine reaches the other one (setPaused(), peerPaused()):
+ * the sender stops or goes on reading, both show the same state.
  *
  * Owned by KCirraFederation (Qt parent); main thread.
  */
@@ -53,8 +55,14 @@ public:
                          const KCirraTransfer::Options &options, QObject *parent);
     // Asks `instance` to send the document `uuid` open on its `device` to our `to` ("ask").
     void ask(const QString &instance, const QString &xfer, const QJsonObject &fields);
-    void publish(const QString &instance, const QString &xfer, const QString &op, QJsonObject fields,
-                 const QByteArray &bytes = QByteArray());
+    void publish(const QString &instance, const QString &xfer, const QString &op, QJsonObject fields);
+    // A "data" record of `xfer` from this instance, with `size` raw bytes after its header line.
+    QByteArray record(const QString &xfer, const QString &op, QJsonObject fields, const char *bytes = nullptr,
+                      int size = 0) const;
+    void publish(const QString &instance, const QByteArray &record);
+    // Tells the other machine of a transfer under way that it was paused or resumed here; false
+    // when `xfer` is no transfer with another machine.
+    bool setPaused(const QString &xfer, bool paused);
 
     void onData(const KCirraFederationRecord::Received &record);
     void instanceGone(const QString &instance);
@@ -66,6 +74,8 @@ Q_SIGNALS:
     void asked(const QString &fromInstance, const QString &xfer, const QJsonObject &fields);
     // A "fail" for a transfer not sent from here: the answer to an "ask".
     void askFailed(const QString &xfer, const QString &why);
+    // The other machine of a transfer under way paused or resumed it there.
+    void peerPaused(const QString &xfer, bool paused);
 
 private:
     struct Incoming
@@ -75,7 +85,16 @@ private:
         int nextSeq = 0;
     };
 
+    struct Pauses
+    {
+        int sent = 0;
+        int seen = -1;
+    };
+
     void open(const QString &from, const QString &xfer, const QJsonObject &header);
+    // The instance at the other end of a transfer under way, else empty.
+    QString peerOf(const QString &xfer) const;
+    void notUnderWay(const QString &topic, const QString &op, const QString &xfer);
     void chunk(Incoming &in, const QString &xfer, int seq, const QByteArray &bytes);
     // `reason`: the receiving transfer's reason word, when it failed there.
     void answer(const QString &from, const QString &xfer, bool ok, const QString &why, const QString &reason = {});
@@ -91,4 +110,6 @@ private:
     // xfer -> "done" or the words of "fail", for transfers that ended here.
     QHash<QString, QString> m_ended;
     QQueue<QString> m_endedOrder;
+    // Pauses and resumes sent and the last one taken, per transfer under way.
+    QHash<QString, Pauses> m_pauses;
 };

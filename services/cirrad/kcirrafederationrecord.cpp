@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cstring>
 
 namespace KCirraFederationRecord {
 
@@ -93,7 +94,8 @@ bool checkPresence(const QJsonObject &body, QString *why)
             || !plainName(o.value(QStringLiteral("device_name"))) || !o.value(QStringLiteral("online")).isBool()
             || !flatTexts(o.value(QStringLiteral("tags")), kMaxTags)
             || !flatTexts(o.value(QStringLiteral("abilities")), kMaxAbilities)
-            || !services(o.value(QStringLiteral("services"))) || !shortText(o.value(QStringLiteral("version")))) {
+            || !services(o.value(QStringLiteral("services"))) || !shortText(o.value(QStringLiteral("version")))
+            || !shortText(o.value(QStringLiteral("app")))) {
             *why = QStringLiteral("unreadable device record");
             return false;
         }
@@ -136,7 +138,8 @@ bool checkData(const QJsonObject &body, int bytes, QString *why)
 {
     static const QStringList ops{QStringLiteral("open"),   QStringLiteral("chunk"), QStringLiteral("end"),
                                  QStringLiteral("cancel"), QStringLiteral("ack"),   QStringLiteral("done"),
-                                 QStringLiteral("fail"),   QStringLiteral("ask")};
+                                 QStringLiteral("fail"),   QStringLiteral("ask"),   QStringLiteral("pause"),
+                                 QStringLiteral("resume")};
     const QString op = body.value(QStringLiteral("op")).toString();
     const auto safe = [&body](const char *key) {
         return KCirraPaths::isSafeId(body.value(QLatin1String(key)).toString());
@@ -151,6 +154,8 @@ bool checkData(const QJsonObject &body, int bytes, QString *why)
         ok = ok && body.value(QStringLiteral("sha256")).toString().size() == 64;
     else if (op == QLatin1String("ask"))
         ok = ok && safe("device") && safe("uuid") && safe("to");
+    else if (op == QLatin1String("pause") || op == QLatin1String("resume"))
+        ok = ok && body.value(QStringLiteral("n")).toInt(-1) >= 0;
     if (!ok)
         *why = QStringLiteral("unreadable transfer record");
     return ok;
@@ -220,8 +225,9 @@ bool read(const QString &account, const QString &topicName, const QByteArray &pa
                                                            : checkMessage(body, why);
     if (ok) {
         out->body = body;
+        // A chunk is written out and hashed while the payload lives: no copy of it.
         if (bytes > 0)
-            out->bytes = payload.mid(newline + 1);
+            out->bytes = QByteArray::fromRawData(payload.constData() + newline + 1, bytes);
     }
     return ok;
 }
@@ -233,13 +239,16 @@ QByteArray write(QJsonObject body, const QString &user)
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
 }
 
-QByteArray writeData(QJsonObject header, const QString &user, const QByteArray &bytes)
+QByteArray writeData(QJsonObject header, const QString &user, const char *bytes, int size)
 {
-    QByteArray payload = write(std::move(header), user);
-    if (!bytes.isEmpty()) {
-        payload.reserve(payload.size() + 1 + bytes.size());
-        payload.append('\n').append(bytes);
-    }
+    if (size <= 0)
+        return write(std::move(header), user);
+    const QByteArray line = write(std::move(header), user);
+    QByteArray payload(line.size() + 1 + size, Qt::Uninitialized);
+    char *at = payload.data();
+    std::memcpy(at, line.constData(), size_t(line.size()));
+    at[line.size()] = '\n';
+    std::memcpy(at + line.size() + 1, bytes, size_t(size));
     return payload;
 }
 

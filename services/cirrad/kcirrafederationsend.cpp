@@ -29,10 +29,10 @@ KCirraFederationSend::~KCirraFederationSend()
         dropTarget();
 }
 
-void KCirraFederationSend::publish(const QString &op, const QJsonObject &fields, const QByteArray &bytes)
+void KCirraFederationSend::publish(const QString &op, const QJsonObject &fields)
 {
     if (m_bytes)
-        m_bytes->publish(m_instance, m_xfer, op, fields, bytes);
+        m_bytes->publish(m_instance, m_xfer, op, fields);
 }
 
 bool KCirraFederationSend::openTarget()
@@ -48,12 +48,16 @@ bool KCirraFederationSend::openTarget()
 
 bool KCirraFederationSend::writeTarget(const char *data, qint64 size)
 {
-    // The read buffer may be larger than a chunk: cut it.
+    if (!m_bytes)
+        return false;
+    // The read buffer may be larger than a chunk: cut it. Each piece is copied once, into its record.
     for (qint64 at = 0; at < size; at += KCirraFederationRecord::kChunkBytes) {
-        const QByteArray chunk(data + at, int(qMin<qint64>(KCirraFederationRecord::kChunkBytes, size - at)));
         const int seq = m_nextSeq++;
-        m_unacked.insert(seq, chunk);
-        publish(QStringLiteral("chunk"), {{QStringLiteral("seq"), seq}}, chunk);
+        const QByteArray record =
+            m_bytes->record(m_xfer, QStringLiteral("chunk"), {{QStringLiteral("seq"), seq}}, data + at,
+                            int(qMin<qint64>(KCirraFederationRecord::kChunkBytes, size - at)));
+        m_unacked.insert(seq, record);
+        m_bytes->publish(m_instance, record);
     }
     return true;
 }
@@ -68,8 +72,9 @@ void KCirraFederationSend::dropTarget()
 {
     m_check.stop();
     m_unacked.clear();
+    // The failure's word ("sender_offline", "file_changed", ...) goes along; empty for a cancel.
     if (m_opened)
-        publish(QStringLiteral("cancel"));
+        publish(QStringLiteral("cancel"), {{QStringLiteral("reason"), reason()}});
     m_opened = false;
 }
 
@@ -105,15 +110,15 @@ void KCirraFederationSend::answered(bool ok, const QString &why, const QString &
 
 void KCirraFederationSend::resend()
 {
-    if (!m_opened)
+    if (!m_opened || !m_bytes)
         return;
     m_lastAnswerMs = QDateTime::currentMSecsSinceEpoch();
     // "open" is idempotent at the receiver; then every chunk it has not confirmed, in order.
     QJsonObject open = m_open;
     open.insert(QStringLiteral("size"), double(total()));
     publish(QStringLiteral("open"), open);
-    for (auto it = m_unacked.cbegin(); it != m_unacked.cend(); ++it)
-        publish(QStringLiteral("chunk"), {{QStringLiteral("seq"), it.key()}}, it.value());
+    for (const QByteArray &record : qAsConst(m_unacked))
+        m_bytes->publish(m_instance, record);
     if (m_ended)
         publish(QStringLiteral("end"), {{QStringLiteral("sha256"), QString::fromLatin1(sha256().toHex())}});
 }

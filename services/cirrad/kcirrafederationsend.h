@@ -6,6 +6,7 @@
 
 #include <QJsonObject>
 #include <QMap>
+#include <QPointer>
 
 class KCirraFederationBytes;
 
@@ -55,13 +56,14 @@ protected:
     void dropTarget() override;
 
 private:
-    void publish(const QString &op, const QJsonObject &fields = {}, const QByteArray &bytes = {});
+    void publish(const QString &op, const QJsonObject &fields = {});
     void check();
 
-    KCirraFederationBytes *m_bytes;
+    QPointer<KCirraFederationBytes> m_bytes; // gone first when the service ends
     QString m_instance;
     QString m_xfer;
     QJsonObject m_open;
+    // seq -> the whole "chunk" record, sent again as it is.
     QMap<int, QByteArray> m_unacked;
     int m_nextSeq = 0;
     bool m_opened = false;

@@ -455,9 +455,12 @@ QJsonObject KCirraSoftBus::deviceRecord(const KCirraUser &user, const KCirraDevi
         for (const QString &a : federation->remoteAbilities(user.id, device.id))
             abilities.append(a);
     }
+    // A device of another machine: its shell's name and version as its presence says.
+    const KCirraFederation::Client remote =
+        remoteOnline ? federation->remoteClient(user.id, device.id) : KCirraFederation::Client();
     const QJsonObject client{{QStringLiteral("channel"), QString()},
-                             {QStringLiteral("type"), shell ? shell->appName() : QString()},
-                             {QStringLiteral("version"), shell ? qs(shell->hello().appVersion) : QString()}};
+                             {QStringLiteral("type"), shell ? shell->appName() : remote.app},
+                             {QStringLiteral("version"), shell ? qs(shell->hello().appVersion) : remote.version}};
     const QJsonObject os{{QStringLiteral("type"), device.os}, {QStringLiteral("brand"), QString()},
                          {QStringLiteral("level"), QString()}};
     const QJsonObject net{{QStringLiteral("ip"), shell ? QStringLiteral("127.0.0.1") : QString()},

@@ -66,6 +66,12 @@ KCirraSoftBusFileTasks::KCirraSoftBusFileTasks(KCirraSoftBus *bus)
                                          [this](const QString &, const QJsonObject &open, KCirraTransfer *transfer) {
                                              return receive(open, transfer);
                                          });
+        // The other machine's pause or resume of a task that runs on both.
+        connect(federation->bytes(), &KCirraFederationBytes::peerPaused, this, [this](const QString &id, bool paused) {
+            const auto it = m_tasks.find(id);
+            if (it != m_tasks.end() && it->transfer && it->userPaused != paused)
+                setPaused(*it, paused);
+        });
     }
 }
 
@@ -123,8 +129,7 @@ CirraIpcResult KCirraSoftBusFileTasks::start(KCirraPeer *peer, const CirraIpcArg
     }
     m_tasks.insert(taskId, task);
     Task &stored = m_tasks[taskId];
-    if (!(owner.isEmpty() ? m_bus->peerOf(task.userId, deviceId) != nullptr
-                          : federation->isRemoteOnline(task.userId, deviceId))) {
+    if (!reachable(stored)) {
         transfer->pause();
         setState(stored, Waiting);
     } else {
@@ -198,21 +203,13 @@ KCirraSoftBus::Answer KCirraSoftBusFileTasks::control(KCirraPeer *peer, int acti
         if (it == m_tasks.end() || it->userId != peer->userId() || it->ownerId != ownerId || !it->transfer)
             continue;
         ++matched;
-        // Bytes arriving from another machine are paced by their sender; only a cancel reaches it.
-        if (action != 5 && it->transfer->isReceiving())
-            continue;
         if (action == 5) {
             it->transfer->cancel(); // finished() follows and ends the task
-        } else if (action == 4 && it->state != Paused) {
-            it->userPaused = true;
-            it->transfer->pause();
-            setState(*it, it->state == Waiting ? Waiting : Paused);
-        } else if (action == 3 && it->userPaused) {
-            it->userPaused = false;
-            if (m_bus->peerOf(it->userId, it->targetDevice)) {
-                it->transfer->resume();
-                setState(*it, Running);
-            }
+        } else if ((action == 4) != it->userPaused) {
+            setPaused(*it, action == 4);
+            // A task with another machine: the sender there reads on or stops, its shells see it.
+            if (KCirraFederation *federation = m_bus->service()->federation())
+                federation->bytes()->setPaused(id, action == 4);
         }
     }
     if (!matched) {
@@ -223,6 +220,27 @@ KCirraSoftBus::Answer KCirraSoftBusFileTasks::control(KCirraPeer *peer, int acti
                 {}};
     }
     return {KCirraSoftBus::Success, KCirraSoftBus::response(KCirraSoftBus::Success, QStringLiteral("success")), {}, {}};
+}
+
+bool KCirraSoftBusFileTasks::reachable(const Task &task) const
+{
+    const KCirraFederation *federation = m_bus->service()->federation();
+    return m_bus->peerOf(task.userId, task.targetDevice)
+           || (federation && federation->isRemoteOnline(task.userId, task.targetDevice));
+}
+
+void KCirraSoftBusFileTasks::setPaused(Task &task, bool paused)
+{
+    task.userPaused = paused;
+    // Bytes fed from another machine stop and go on at their sender: only the state shows it here.
+    if (paused) {
+        if (!task.transfer->isReceiving())
+            task.transfer->pause();
+        setState(task, task.state == Waiting ? Waiting : Paused);
+    } else if (task.transfer->isReceiving() || reachable(task)) {
+        task.transfer->resume();
+        setState(task, Running);
+    }
 }
 
 void KCirraSoftBusFileTasks::setState(Task &task, int state)
@@ -307,8 +325,9 @@ void KCirraSoftBusFileTasks::onDevice(const QString &userId, const QString &devi
     for (Task &task : m_tasks) {
         if (task.userId != userId || !task.transfer)
             continue;
-        // The sending device took its file along: the task fails, both sides are told why.
-        if (!online && task.sourceDevice == deviceId)
+        // The sending device took its file along: the task fails, both sides are told why. A sender on
+        // another machine says so itself (its "cancel"); its machine's will may be a broker restart.
+        if (!online && task.sourceDevice == deviceId && !task.transfer->isReceiving())
             senderGone.append(task.transfer);
         // Bytes fed from another machine keep landing whatever this machine's device does.
         if (task.targetDevice != deviceId || task.transfer->isReceiving())

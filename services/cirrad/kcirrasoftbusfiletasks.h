@@ -28,7 +28,7 @@ class KCirraTransfer;
  * another machine gets the file through the broker (KCirraFederationBytes):
  * the task runs on both machines under one id, the sender's notices here,
  * the receiver's notices and bubble there; a task waits while that device
- * is offline there.
+ * is offline there, and a pause or resume on either machine holds both.
  *
  * Owned by KCirraSoftBus (Qt parent); main thread.
  */
@@ -74,6 +74,10 @@ private:
     void watch(const QString &taskId, KCirraTransfer *transfer);
     void announce(Task &task);
     void onDevice(const QString &userId, const QString &deviceId, bool online);
+    // The target device has a shell here, or is online on its machine.
+    bool reachable(const Task &task) const;
+    // Pause (5, 4) or resume (5, 3) of one task, asked here or on the other machine.
+    void setPaused(Task &task, bool paused);
     void setState(Task &task, int state);
     void notify(Task &task, bool force);
     void bubble(const Task &task, int pageAction, const QString &content);

@@ -148,13 +148,13 @@ public:
         }
         return {};
     }
-    // File task notices of an owner id reach this shell.
-    bool watchFileTasks(const std::string &ownerId)
+    // (5, action) on the file tasks of an owner id: 1 their notices reach this shell, 3 resume, 4 pause.
+    bool fileTasks(const std::string &ownerId, int action = 1)
     {
-        const QJsonObject content{
-            {QStringLiteral("cobId"), QStringLiteral("0")},
-            {QStringLiteral("operation"), QJsonObject{{QStringLiteral("ability"), 5}, {QStringLiteral("action"), 1}}},
-            {QStringLiteral("data"), QString::fromStdString(ownerId)}};
+        const QJsonObject content{{QStringLiteral("cobId"), QStringLiteral("0")},
+                                  {QStringLiteral("operation"),
+                                   QJsonObject{{QStringLiteral("ability"), 5}, {QStringLiteral("action"), action}}},
+                                  {QStringLiteral("data"), QString::fromStdString(ownerId)}};
         return call("requestSoftBusCommunicator", {{"__method__", "send"}, {"content", compact(content)}}) == 0;
     }
     // The value of the next "act=broadcast&<key>=" event.
@@ -245,6 +245,11 @@ public:
 class tst_Federation : public QObject
 {
     Q_OBJECT
+    enum Fault {
+        SenderKilled,
+        ReceiverKilled,
+        BrokerRestarted
+    };
 private Q_SLOTS:
     void records_data();
     void records();
@@ -325,6 +330,10 @@ void tst_Federation::records_data()
     row("unsafe transfer id", d, QByteArray(chunk).replace("x1", "../x1"), false);
     row("end with a short hash", d, R"({"v":1,"user":"alice","from":"i2","xfer":"x1","op":"end","sha256":"ab"})",
         false);
+    row("pause", d, QByteArray(chunk).replace("\"op\":\"chunk\",\"seq\"", "\"op\":\"pause\",\"n\""), true);
+    row("resume without its number", d, QByteArray(chunk).replace("\"op\":\"chunk\",\"seq\":0", "\"op\":\"resume\""),
+        false);
+    row("app name with a newline", p, edited("\"online\":true}]", "\"online\":true,\"app\":\"a\\nb\"}]"), false);
     row("version that is not a text", p, edited("\"online\":true}]", "\"online\":true,\"version\":7}]"), false);
     row("services that are not texts", p, edited("\"online\":true}]", "\"online\":true,\"services\":{\"s\":1}}]"),
         false);
@@ -375,7 +384,12 @@ void tst_Federation::init()
     m_broker->addUser(QStringLiteral("carol"), QStringLiteral("secret-c"));
     QString error;
     QVERIFY2(m_broker->start(&error), qPrintable(error));
-    qputenv("KZELVA_RELAY_RATE", QByteArray::number(kRate));
+    // Slowed where the test acts while the bytes move; elsewhere at full speed.
+    if (QByteArray(QTest::currentTestFunction()) == "brokenTransfer"
+        || QByteArray(QTest::currentDataTag()).startsWith("paused"))
+        qputenv("KZELVA_RELAY_RATE", QByteArray::number(kRate));
+    else
+        qunsetenv("KZELVA_RELAY_RATE");
     m_a = std::make_unique<KCirradProcess>();
     m_b = std::make_unique<KCirradProcess>();
     QVERIFY(startMachine(*m_a, QStringLiteral("a.sock")));
@@ -401,7 +415,8 @@ void tst_Federation::acrossMachines_data()
     QTest::addColumn<QString>("step");
     for (const char *step :
          {"documents", "rename", "force offline", "message A to B", "message B to A", "device list over SoftBus",
-          "file to a device elsewhere", "relay from a device elsewhere", "discovery"})
+          "file to a device elsewhere", "paused and resumed on the receiving machine",
+          "paused on the sending machine, resumed on the receiving one", "relay from a device elsewhere", "discovery"})
         QTest::newRow(step) << QString::fromLatin1(step);
 }
 
@@ -445,13 +460,28 @@ void tst_Federation::acrossMachines()
         QCOMPARE(got.at(0)[QStringLiteral("content")].toString(), QStringLiteral("hello ") + step);
         QCOMPARE(got.at(0)[QStringLiteral("from")][QStringLiteral("device_id")].toString(),
                  QLatin1String(toB ? "devA" : "devB"));
-    } else if (step.startsWith(QLatin1String("file"))) {
-        // Several chunks and an odd tail; the receiver's task reports like one on its own machine.
+    } else if (step.startsWith(QLatin1String("file")) || step.startsWith(QLatin1String("paused"))) {
+        // Many chunks and an odd tail; the receiver's task reports like one on its own machine.
         QTemporaryDir dir;
-        const QString path = writeFile(dir, QStringLiteral("notes.bin"), 1500 * 1000 + 7);
-        QVERIFY(b.watchFileTasks("o1") && a.watchFileTasks("o1"));
+        const bool pausing = step.startsWith(QLatin1String("paused"));
+        const QString path = writeFile(dir, QStringLiteral("notes.bin"), (pausing ? 4 * kRate : 64 << 20) + 7);
+        QVERIFY(b.fileTasks("o1") && a.fileTasks("o1"));
         QCOMPARE(a.call("sendFileToDevice", {{"path", path.toStdString()}, {"deviceId", "devB"}, {"ownerId", "o1"}}),
                  0);
+        if (pausing) {
+            // Held by either machine, both show it and the sender stops; resumed there, both go on.
+            const auto moving = [](const QJsonObject &n) {
+                return taskState(n) == 1 && n[QStringLiteral("done_size")].toDouble() > 0;
+            };
+            QVERIFY(!b.nextData(QStringLiteral("send"), moving).isEmpty());
+            Shell &pauser = step.contains(QLatin1String("sending")) ? a : b;
+            QVERIFY(pauser.fileTasks("o1", 4));
+            const auto paused = [](const QJsonObject &n) { return taskState(n) == 2; };
+            QVERIFY(!a.nextData(QStringLiteral("send"), paused).isEmpty());
+            QVERIFY(!b.nextData(QStringLiteral("send"), paused).isEmpty());
+            QVERIFY(b.fileTasks("o1", 3));
+            QVERIFY(!a.nextData(QStringLiteral("send"), moving).isEmpty());
+        }
         const auto finished = [](const QJsonObject &n) { return taskState(n) == 3 || taskState(n) == 4; };
         const QJsonObject received = b.nextData(QStringLiteral("send"), finished);
         QCOMPARE(taskState(received), 3);
@@ -515,8 +545,12 @@ void tst_Federation::acrossMachines()
     } else {
         const QJsonObject list = a.softBus(2, 2, {{QStringLiteral("status"), 1}});
         QStringList online;
-        for (const QJsonValue &d : list[QStringLiteral("data")][QStringLiteral("devices")].toArray())
+        for (const QJsonValue &d : list[QStringLiteral("data")][QStringLiteral("devices")].toArray()) {
             online.append(d[QStringLiteral("identify_info")][QStringLiteral("device_id")].toString());
+            // The other machine's shell, as its own machine would list it.
+            QCOMPARE(d[QStringLiteral("client_info")].toObject(),
+                     json(R"({"channel":"","type":"tst_federation","version":"1.0"})"));
+        }
         online.sort();
         QCOMPARE(online, (QStringList{QStringLiteral("devA"), QStringLiteral("devB")}));
     }
@@ -576,6 +610,8 @@ void tst_Federation::badBrokerInput_data()
         R"({"v":1,"user":"alice","from":"x","xfer":"x1","op":"chunk","seq":0})"
         "\nbytes",
         1, 0);
+    row("pause of a transfer not under way", "data",
+        R"({"v":1,"user":"alice","from":"x","xfer":"x1","op":"pause","n":0})", 1, 0);
     row("file for a device elsewhere", "data",
         R"({"v":1,"user":"alice","from":"x","xfer":"x2","op":"open","kind":"file","to":"devA","name":"a","size":1})", 1,
         0);
@@ -613,8 +649,14 @@ void tst_Federation::badBrokerInput()
 
 void tst_Federation::brokerRestartAndKill()
 {
-    QVERIFY(m_shellB->listen(1, 6));
     m_broker->stop();
+    // A cirrad that starts while the broker is away runs alone, and joins once it answers.
+    m_shellB.reset();
+    m_b->kill();
+    QVERIFY(startMachine(*m_b, QStringLiteral("b.sock")));
+    m_shellB = std::make_unique<Shell>(m_b->socketPath(), "devB");
+    QVERIFY(m_shellB->isOpen() && m_shellB->listen(1, 6));
+    QCOMPARE(federation(*m_b).value(QStringLiteral("connected")).toBool(), false);
     QString error;
     QVERIFY2(m_broker->start(&error), qPrintable(error));
     // Both come back and publish their presence again into the empty broker; a message still goes through.
@@ -635,23 +677,36 @@ void tst_Federation::brokerRestartAndKill()
 
 void tst_Federation::brokenTransfer_data()
 {
-    QTest::addColumn<bool>("killSender");
-    QTest::newRow("sending cirrad killed") << true;
-    QTest::newRow("receiving cirrad killed") << false;
+    QTest::addColumn<int>("fault");
+    QTest::newRow("sending cirrad killed") << int(SenderKilled);
+    QTest::newRow("receiving cirrad killed") << int(ReceiverKilled);
+    QTest::newRow("broker restarted") << int(BrokerRestarted);
 }
 
 void tst_Federation::brokenTransfer()
 {
     // Killed mid-way: the survivor reports the task failed, and nothing stays under the final name.
-    QFETCH(bool, killSender);
+    // The broker restarted mid-way: the transfer goes on where it stopped and the file arrives whole.
+    QFETCH(int, fault);
+    const bool killSender = fault == SenderKilled;
     QTemporaryDir dir;
     const QString path = writeFile(dir, QStringLiteral("big.bin"), 8 * kRate);
     Shell &survivor = killSender ? *m_shellB : *m_shellA;
-    QVERIFY(survivor.watchFileTasks("o2"));
+    QVERIFY(survivor.fileTasks("o2"));
     QCOMPARE(
         m_shellA->call("sendFileToDevice", {{"path", path.toStdString()}, {"deviceId", "devB"}, {"ownerId", "o2"}}), 0);
     const QDir target(m_b->stateDir() + QStringLiteral("/relay/alice/devB"));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(target.filePath(QStringLiteral("big.bin.part"))).size() > 0, kRemoteMs);
+    if (fault == BrokerRestarted) {
+        m_broker->stop();
+        QString error;
+        QVERIFY2(m_broker->start(&error), qPrintable(error));
+        const QJsonObject done =
+            survivor.nextData(QStringLiteral("send"), [](const QJsonObject &n) { return taskState(n) >= 3; });
+        QCOMPARE(taskState(done), 3);
+        QCOMPARE(sha256Of(target.filePath(QStringLiteral("big.bin"))), sha256Of(path));
+        return;
+    }
     (killSender ? m_a : m_b)->kill();
     const QJsonObject failed =
         survivor.nextData(QStringLiteral("send"), [](const QJsonObject &n) { return taskState(n) >= 3; });
@@ -677,6 +732,8 @@ void tst_Federation::unusableSettings_data()
     row("other scheme", "http://127.0.0.1:1", false, 0600, false);
     row("config file, no credentials: alone", "mqtt://127.0.0.1:1", true, 0, true);
     row("unreachable broker: alone", "mqtt://127.0.0.1:1", false, 0600, true);
+    // "broker": the test's own, which refuses the password.
+    row("refused login: alone", "broker", false, 0600, true);
 }
 
 void tst_Federation::unusableSettings()
@@ -686,7 +743,12 @@ void tst_Federation::unusableSettings()
     QFETCH(int, credentialsMode);
     QFETCH(bool, runs);
     KCirradProcess cirrad;
-    if (credentialsMode != 0) {
+    const bool refused = url == QLatin1String("broker");
+    if (refused) {
+        url = m_broker->url();
+        QVERIFY(KMosquittoProcess::writeCredentials(cirrad.stateDir(), QStringLiteral("alice"),
+                                                    QStringLiteral("secret-not-hers")));
+    } else if (credentialsMode != 0) {
         QVERIFY(writeCredentials(cirrad));
         QVERIFY(::chmod(QFile::encodeName(cirrad.stateDir() + QStringLiteral("/broker-credentials")).constData(),
                         mode_t(credentialsMode))
@@ -701,6 +763,11 @@ void tst_Federation::unusableSettings()
     }
     cirrad.setSocketPath(m_sockets.filePath(QStringLiteral("settings.sock")));
     QCOMPARE(cirrad.start(args), runs);
+    if (refused) {
+        QTRY_VERIFY_WITH_TIMEOUT(cirrad.output().contains("broker refused the connection"), kRemoteMs);
+        QVERIFY(!federation(cirrad).value(QStringLiteral("connected")).toBool());
+        QVERIFY(!cirrad.output().contains("secret"));
+    }
     if (!runs) {
         QVERIFY(cirrad.waitForExit(5000));
         QCOMPARE(cirrad.process().exitCode(), 2);
