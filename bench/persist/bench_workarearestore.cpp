@@ -59,6 +59,8 @@ QList<KZelvaWorkAreaStoreState> workAreaStates(int workAreas)
             item.record.suffix = QStringLiteral("qoz");
             item.record.extMap.insert(QStringLiteral("fileName"), item.record.title);
             item.groupId = item.record.id;
+            // Kept across saves, as a work area's items keep theirs.
+            item.written = std::make_shared<KZelvaWorkAreaStoreState::Written>();
             state.items.append(item);
         }
         states.append(state);

@@ -23,6 +23,10 @@ public:
 
     QString getDocPath() const { return m_path; }
     QString cloudFileId() const { return m_cloudFileId; }
+    // How the document was opened, in the suite's numbers (0: for editing;
+    // 1 and 2: read-only and as a copy, which a closed window does not keep).
+    int openMode() const { return m_openMode; }
+    void setOpenMode(int mode) { m_openMode = mode; }
     void setCloudFileId(const QString &id);
 
     // Starts an empty document titled `title`.
@@ -54,4 +58,5 @@ private:
     QString m_path;
     QString m_name;
     QString m_cloudFileId;
+    int m_openMode = 0;
 };

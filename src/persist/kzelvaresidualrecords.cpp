@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvaresidualrecords.h"
 
+#include "ikzelvaresidualworkareas.h"
 #include "kresidualcfghelperasynctask.h"
 #include "kzelvapersistconfig.h"
 #include "kzelvaresidualrules.h"
@@ -389,6 +390,7 @@ bool KZelvaResidualRecords::removeResidualUidSetting(const QString &residualId)
         return false;
     const bool removed = manager->removeUserSettings(storageUser(), residualId);
     m_wrapper->removeResidualSettings(false, residualId);
+    deleteWindowResidualWorkArea(residualId);
     writeLog(0, QStringLiteral("%1, removeSettings finished, bRet: %2, strResidualId: %3")
                     .arg(QStringLiteral("removeResidualUidSetting"))
                     .arg(removed)
@@ -402,14 +404,13 @@ bool KZelvaResidualRecords::removeWindowResidualSettingData(const QString &resid
     if (residualId.isEmpty())
         return false;
     removeFromWindowIndex(residualId);
-    deleteWindowResidualWorkArea(residualId);
     return removeResidualUidSetting(residualId);
 }
 
 void KZelvaResidualRecords::deleteWindowResidualWorkArea(const QString &residualId)
 {
-    // Records are read from their settings each time; nothing else is held.
-    Q_UNUSED(residualId)
+    if (m_workAreas && !residualId.isEmpty())
+        m_workAreas->deleteWindowResidualWorkArea(residualId);
 }
 
 int KZelvaResidualRecords::removeInvalidResidualItems(const QString &residualId)
@@ -417,6 +418,10 @@ int KZelvaResidualRecords::removeInvalidResidualItems(const QString &residualId)
     const QString name = QStringLiteral("removeInvalidResidualItems");
     if (!KZelvaPersistConfig::residualSettingSaveEnabled() || !KZelvaPersistConfig::residualItemOptimizeEnabled())
         return 0;
+    if (m_workAreas && m_workAreas->residualWorkAreaMode(residualId) == 1) {
+        writeLog(0, QStringLiteral("%1, residualId: %2 mode 1, not trimmed").arg(name, residualId));
+        return 0;
+    }
     ISyncSettingsData *root = rootOf(settingsFor(residualId));
     if (!root || root->size() < KZelvaPersistConfig::defaultOptimizeFileSize())
         return 0;

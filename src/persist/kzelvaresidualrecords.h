@@ -12,6 +12,7 @@
 #include <QVector>
 
 class ISyncSettingsData;
+class IKZelvaResidualWorkAreas;
 class KResidualCfgHelperAsyncTask;
 class KSyncSettings;
 class KThreadTaskPoster;
@@ -42,6 +43,10 @@ public:
 
     explicit KZelvaResidualRecords(KZelvaWorkAreaSettingsWrapper *wrapper, QObject *parent = nullptr);
     ~KZelvaResidualRecords() override;
+
+    // The manager's live residual work areas (null: none are kept). The
+    // holder unsets itself before it goes.
+    void setResidualWorkAreas(IKZelvaResidualWorkAreas *workAreas) { m_workAreas = workAreas; }
 
     // Marks an item as closed at `nowMs` from the live work area
     // `relativeWorkAreaId` ("lastClosedDateTime", "isResidual",
@@ -78,8 +83,10 @@ public:
     bool removeResidualUidSetting(const QString &residualId);
     // The same, and the window record leaves the list of window records.
     bool removeWindowResidualSettingData(const QString &residualId);
+    // The live residual work area of a deleted record leaves the manager.
     void deleteWindowResidualWorkArea(const QString &residualId);
-    // Trims a record; returns how many items were removed.
+    // Trims a record; returns how many items were removed. A record whose
+    // live residual work area is in mode 1 (being filled) is not trimmed.
     int removeInvalidResidualItems(const QString &residualId);
     // Keeps only the newest entry of each document; returns how many went.
     int tryRemoveResidualCfgDuplicateData(const QString &residualId);
@@ -123,6 +130,7 @@ private:
     QString storageUser() const;
 
     QPointer<KZelvaWorkAreaSettingsWrapper> m_wrapper;
+    IKZelvaResidualWorkAreas *m_workAreas = nullptr;
     KThreadTaskPoster *m_poster = nullptr;
     QList<QPointer<KResidualCfgHelperAsyncTask>> m_tasks;
     QHash<const KZelvaMainWindow *, QVector<KZelvaWorkAreaRecoverItem>> m_windowFixedItems;

@@ -114,10 +114,14 @@ void KZelvaWorkAreaCloseHandler::saveWindowResidualCfgFile(bool cancelled)
         KZelvaSubPage *page = item->subPage();
         if (!page)
             continue;
-        // A document that never reached a file is nothing to reopen.
+        // A document that never reached a file, or one opened read-only or as
+        // a copy (open modes 1 and 2), is nothing to reopen.
         auto *doc = qobject_cast<KZelvaQozSubPage *>(page);
-        if (deleteEnabled && doc && doc->getDocPath().isEmpty())
+        if (deleteEnabled && doc && (doc->getDocPath().isEmpty() || doc->openMode() == 1 || doc->openMode() == 2)) {
+            // Nor is it kept when its tab then closes.
+            item->setSaveFlag(false);
             continue;
+        }
         kept.append(item);
         if (KZelvaResidualRules::isDocumentWidgetType(int(page->pageType())))
             ++docPageCount;

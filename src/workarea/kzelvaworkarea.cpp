@@ -321,9 +321,14 @@ void KZelvaWorkArea::readItems(ISyncSettingsData *node)
 
 void KZelvaWorkArea::takeStored(const KZelvaWorkAreaData &data, ISyncSettingsData *node)
 {
+    takeStoredRecords(data, storedRecords(node, m_manager->isIndependentMode()));
+}
+
+void KZelvaWorkArea::takeStoredRecords(const KZelvaWorkAreaData &data,
+                                       const QVector<KZelvaWorkAreaRecoverItem> &records)
+{
     KZelvaWorkareaBlocker::Hold hold(m_saveBlocker);
     m_data = data;
-    const QVector<KZelvaWorkAreaRecoverItem> records = storedRecords(node, m_manager->isIndependentMode());
     QSet<QString> stored;
     for (const KZelvaWorkAreaRecoverItem &record : records)
         stored.insert(record.id);
@@ -395,6 +400,9 @@ void KZelvaWorkArea::onDirtyStatus(bool, bool dirty)
 
 void KZelvaWorkArea::requestWrite()
 {
+    // A residual work area's record is written by the residual records.
+    if (m_residual)
+        return;
     if (m_data.isDefault && m_items.isEmpty() && m_data.deviceType == KZelvaWorkAreaDefaultName::pcDeviceType())
         return;
     m_store->requestSave(this);
@@ -421,6 +429,8 @@ bool KZelvaWorkArea::save()
 
 bool KZelvaWorkArea::write()
 {
+    if (m_residual)
+        return false;
     ISyncSettingsData *node = m_store->workAreaSettings();
     KZelvaWorkAreaStoreState state;
     state.data = m_data;
@@ -430,12 +440,14 @@ bool KZelvaWorkArea::write()
     state.removedIds = m_removedIds;
     state.keptIds = m_keptIds;
     state.restoredIds = m_restoredIds;
+    state.generation = m_store->writeGeneration();
     for (KZelvaWorkAreaItem *item : qAsConst(m_items)) {
         KZelvaWorkAreaStoreState::Item entry;
         entry.record = item->record();
         entry.groupId = item->effectiveId();
         entry.waitingForPage = item->isWaitingForPage();
         entry.saveFlag = item->ability()->isSaveEnabled();
+        entry.written = item->written();
         state.items.append(entry);
     }
     KZelvaWorkAreaSerializer::Options options;

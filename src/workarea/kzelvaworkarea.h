@@ -105,6 +105,8 @@ public:
     // Takes the record and items another process stored for this work area
     // (node inside its group); items no longer stored go. Writes nothing back.
     void takeStored(const KZelvaWorkAreaData &data, ISyncSettingsData *node);
+    // The same with the record and items already read.
+    void takeStoredRecords(const KZelvaWorkAreaData &data, const QVector<KZelvaWorkAreaRecoverItem> &records);
 
     void setActiveItem(const QString &id, const QString &name);
     // Asks the store for a merged write.

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
-#include <kzelvaworkareadata.h>
+#include "kzelvaworkareastorestate.h"
 
 #include <QMap>
 #include <QObject>
@@ -32,6 +32,8 @@ public:
 
     const KZelvaWorkAreaRecoverItem &record() const { return m_record; }
     void setRecord(const KZelvaWorkAreaRecoverItem &record) { m_record = record; }
+    // What the item's sub-group was last written with (kept for the serialiser).
+    const std::shared_ptr<KZelvaWorkAreaStoreState::Written> &written() const { return m_written; }
     // The sub page's work-area item id while it has a live page, else record().id.
     QString effectiveId() const;
 
@@ -42,6 +44,8 @@ public:
 
     bool isDelayActivate() const { return m_delayActivate; }
     void setDelayActivate(bool on) { m_delayActivate = on; }
+    // Off for a document a closing window does not keep (its closed tab
+    // leaves no residual entry either).
     bool saveFlag() const { return m_saveFlag; }
     void setSaveFlag(bool on) { m_saveFlag = on; }
     // True from the creation for a new page until its record was first filled.
@@ -83,6 +87,8 @@ private:
 
     IKZelvaWorkAreaOwner *m_manager;
     KZelvaWorkAreaRecoverItem m_record;
+    std::shared_ptr<KZelvaWorkAreaStoreState::Written> m_written =
+        std::make_shared<KZelvaWorkAreaStoreState::Written>();
     QPointer<KZelvaSubPage> m_page;
     QPointer<KZelvaWorkArea> m_workArea;
     KZelvaWorkAreaItemAbility *m_ability;

@@ -83,7 +83,8 @@ void KZelvaWorkAreaItemKeeper::offerResidualItem(KZelvaWorkAreaItem *item)
     if (!found || item->workArea() || !origin.window || origin.window->isClosing() || !m_manager->isInitialised())
         return;
     const KZelvaWorkAreaRecoverItem &record = item->record();
-    if (record.id.isEmpty() || item->isWaitingForPage() || KZelvaWorkArea::isExcludedPageType(record.pageType))
+    if (record.id.isEmpty() || item->isWaitingForPage() || !item->saveFlag()
+        || KZelvaWorkArea::isExcludedPageType(record.pageType))
         return;
     const QString residualId = origin.window->property(KZelvaWorkAreaKeys::ResidualIdProperty).toString();
     KZelvaResidualRecords *records = m_manager->residualRecords();

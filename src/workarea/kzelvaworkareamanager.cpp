@@ -6,6 +6,7 @@
 #include "kzelvacommandlines.h"
 #include "kzelvapersistconfig.h"
 #include "kzelvaresidualrecords.h"
+#include "kzelvaresidualworkareas.h"
 #include "kzelvasettingskeys.h"
 #include "kzelvawindowlifecycle.h"
 #include "kzelvawindowregistry.h"
@@ -182,7 +183,7 @@ void KZelvaWorkAreaManager::createSettings()
             &KZelvaWorkAreaSettingsChangedHandler::onSettingsAboutChanged);
     connect(m_settingsWrapper, &KZelvaWorkAreaSettingsWrapper::settingsChanged, m_settingsHandler,
             &KZelvaWorkAreaSettingsChangedHandler::onSettingsChangeded);
-    residualRecords();
+    m_residualWorkAreas = new KZelvaResidualWorkAreas(this, residualRecords());
 }
 
 KZelvaResidualRecords *KZelvaWorkAreaManager::residualRecords()
@@ -567,6 +568,7 @@ void KZelvaWorkAreaManager::onUserSettingChanged()
 
 void KZelvaWorkAreaManager::onSettingsVersionChanged()
 {
+    m_store->noteForeignSave();
     if (isIndependentMode())
         return;
     // Another process of the user saved the work areas: pick up new ones,

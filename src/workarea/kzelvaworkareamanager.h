@@ -46,6 +46,7 @@ class KZelvaWorkArea;
 class KZelvaWorkAreaItem;
 class KZelvaWorkAreaRecovery;
 class KZelvaResidualRecords;
+class KZelvaResidualWorkAreas;
 class KZelvaWorkAreas;
 namespace qoz { namespace cirra { class NotifyOpenCloudLocationActionArg; } }
 using NotifyOpenCloudLocationActionArg = qoz::cirra::NotifyOpenCloudLocationActionArg;
@@ -151,6 +152,8 @@ public:
     KZelvaWorkAreaSettingsWrapper *settingsWrapper() const;
     // The residual records of closed windows (created on first use).
     KZelvaResidualRecords *residualRecords();
+    // The residual work areas of closed windows (null before the initialisation).
+    KZelvaResidualWorkAreas *residualWorkAreas() const { return m_residualWorkAreas; }
     KZelvaResidualRecords *existingResidualRecords() const;
     ISyncSettingsData *workAreaSettings() { return m_store->workAreaSettings(); }
     void flushWorkAreaSettings() { m_store->flush(); }
@@ -271,6 +274,7 @@ private:
     KZelvaWorkAreaSettingsChangedHandler *m_settingsHandler = nullptr;
     KZelvaWorkAreaStore *m_store;
     KZelvaWindowRegistry *m_registry;
+    KZelvaResidualWorkAreas *m_residualWorkAreas = nullptr;
     KZelvaWindowLifecycle *m_lifecycle;
     KZelvaWorkAreaRecovery *m_recovery;
     KZelvaWorkAreaItemKeeper *m_itemKeeper;

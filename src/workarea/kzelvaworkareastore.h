@@ -57,6 +57,11 @@ public:
     QString lastActiveWorkAreaId();
     void setLastActiveWorkAreaId(const QString &id);
 
+    // Another process saved the record: the next writes set every key of
+    // their items again (KZelvaWorkAreaStoreState::generation).
+    void noteForeignSave() { ++m_generation; }
+    quint64 writeGeneration() const { return m_generation; }
+
     // Asks for a merged write of `workArea`.
     void requestSave(KZelvaWorkArea *workArea);
     bool hasPendingSave(const KZelvaWorkArea *workArea) const;
@@ -70,4 +75,5 @@ private:
     KZelvaSignalMerger *m_merger;
     QTimer *m_retry;
     QList<QPointer<KZelvaWorkArea>> m_pending;
+    quint64 m_generation = 0;
 };

@@ -5,10 +5,47 @@
 #include <ksyncsettingsmanager.h>
 #include <kzelvahostutils.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
+
+// The tree as QJsonDocument writes it: the text toText must give byte for byte.
+QJsonObject asJson(const KSyncSettingsNode &node)
+{
+    QJsonObject object, values, groups;
+    for (auto it = node.values.cbegin(); it != node.values.cend(); ++it)
+        values.insert(it.key(), it.value());
+    for (auto it = node.groups.cbegin(); it != node.groups.cend(); ++it)
+        groups.insert(it.key(), asJson(it.value()));
+    if (!values.isEmpty())
+        object.insert(QStringLiteral("values"), values);
+    if (!groups.isEmpty())
+        object.insert(QStringLiteral("groups"), groups);
+    return object;
+}
+
+QString randomText(QRandomGenerator *random)
+{
+    // ASCII, controls, quotes, Latin-1, CJK, pairs and lone surrogates.
+    static const ushort pool[] = {'a',  'Z',  '0',   ' ',   '"',    '\\',   '/',    0x01,   0x1f,   '\n',  '\t',
+                                  0x7f, 0xe9, 0x7ff, 0x800, 0x4e2d, 0xfffe, 0xd83d, 0xde00, 0xdbff, 0xdc00};
+    QString text;
+    for (int n = int(random->bounded(6)); n > 0; --n)
+        text.append(QChar(pool[random->bounded(int(sizeof pool / sizeof *pool))]));
+    return text;
+}
+
+void fillRandom(KSyncSettingsNode *node, QRandomGenerator *random, int depth)
+{
+    for (int n = int(random->bounded(4)); n > 0; --n)
+        node->values.insert(randomText(random), randomText(random));
+    for (int n = depth > 0 ? int(random->bounded(3)) : 0; n > 0; --n)
+        fillRandom(&node->groups[randomText(random)], random, depth - 1);
+}
 
 QByteArray nested(int depth)
 {
@@ -50,6 +87,15 @@ void tst_KSyncSettingsData::textRoundTrip()
     QCOMPARE(back, data.root());
     QVERIFY(data.size() > 0);
     QCOMPARE(data.size(), qint64(back.groups.first().groups.first().groups.first().toText().size()));
+
+    // Written straight from the tree, the text is what QJsonDocument writes.
+    QRandomGenerator random(20261207);
+    for (int i = 0; i < 2000; ++i) {
+        KSyncSettingsNode node;
+        fillRandom(&node, &random, 3);
+        const QByteArray expected = QJsonDocument(asJson(node)).toJson(QJsonDocument::Compact);
+        QVERIFY2(node.toText() == expected, expected.constData());
+    }
 }
 
 void tst_KSyncSettingsData::badText_data()

@@ -5,6 +5,7 @@
 // window records and their list, trimming with its gates, de-duplication,
 // deletions, and the listing the shell shows.
 
+#include "ikzelvaresidualworkareas.h"
 #include "kzelvapersistconfig.h"
 #include "kzelvaresidualrecords.h"
 #include "kzelvaworkareasettingswrapper.h"
@@ -32,6 +33,15 @@ using Items = QVector<KZelvaWorkAreaRecoverItem>;
 
 const QString kLive = QStringLiteral("17000000005");
 const QString kDefault = QStringLiteral("default");
+
+// The manager's live residual work areas, as the records see them.
+struct FakeResidualWorkAreas : IKZelvaResidualWorkAreas
+{
+    QHash<QString, int> modes;
+    QStringList deleted;
+    int residualWorkAreaMode(const QString &residualId) const override { return modes.value(residualId, -1); }
+    void deleteWindowResidualWorkArea(const QString &residualId) override { deleted.append(residualId); }
+};
 
 void setCentre(const char *key, const QVariant &value)
 {
@@ -91,6 +101,7 @@ private:
     std::unique_ptr<KSyncSettingsManager> m_settings;
     std::unique_ptr<KZelvaWorkAreaSettingsWrapper> m_wrapper;
     std::unique_ptr<KZelvaResidualRecords> m_records;
+    FakeResidualWorkAreas m_workAreas;
     QString m_docs;
 
     // Closes a window of work area kLive with `items` into a new record; its id.
@@ -117,6 +128,8 @@ void tst_KZelvaResidualRecords::init()
     m_settings = std::make_unique<KSyncSettingsManager>(m_dir->filePath(QStringLiteral("sync")));
     m_wrapper = std::make_unique<KZelvaWorkAreaSettingsWrapper>(nullptr, m_settings.get());
     m_records = std::make_unique<KZelvaResidualRecords>(m_wrapper.get());
+    m_workAreas = FakeResidualWorkAreas();
+    m_records->setResidualWorkAreas(&m_workAreas);
     setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), true}});
     setCentre("lastResidualOptimizeTime", QString());
     setCentre("defaultOptimizeFileSize", 65536);
@@ -231,18 +244,21 @@ void tst_KZelvaResidualRecords::trimming_data()
     QTest::addColumn<int>("lastOptimizeSecsAgo"); // -1: never
     QTest::addColumn<int>("itemCount");
     QTest::addColumn<int>("removed");
+    QTest::addColumn<int>("liveMode"); // of the record's live residual work area, -1: none
 
     const QVariantMap on{{QStringLiteral("residualSettingSaveEnabled"), true},
                          {QStringLiteral("residualItemOptimizeEnabled"), true},
                          {QStringLiteral("maxResidualVisibilityNum"), 5}};
     QVariantMap noOptimize = on;
     noOptimize.remove(QStringLiteral("residualItemOptimizeEnabled"));
-    QTest::newRow("N+1 items are trimmed to N") << on << 100 << -1 << 6 << 1;
-    QTest::newRow("exactly N items are not") << on << 100 << -1 << 5 << 0;
-    QTest::newRow("under the size limit nothing happens") << on << 65536 << -1 << 12 << 0;
-    QTest::newRow("within the hour nothing happens") << on << 100 << 1800 << 12 << 0;
-    QTest::newRow("an hour later it runs again") << on << 100 << 3700 << 12 << 7;
-    QTest::newRow("optimisation off") << noOptimize << 100 << -1 << 12 << 0;
+    QTest::newRow("N+1 items are trimmed to N") << on << 100 << -1 << 6 << 1 << -1;
+    QTest::newRow("exactly N items are not") << on << 100 << -1 << 5 << 0 << -1;
+    QTest::newRow("under the size limit nothing happens") << on << 65536 << -1 << 12 << 0 << -1;
+    QTest::newRow("within the hour nothing happens") << on << 100 << 1800 << 12 << 0 << -1;
+    QTest::newRow("an hour later it runs again") << on << 100 << 3700 << 12 << 7 << -1;
+    QTest::newRow("optimisation off") << noOptimize << 100 << -1 << 12 << 0 << -1;
+    QTest::newRow("its work area in mode 1 is not trimmed") << on << 100 << -1 << 6 << 0 << 1;
+    QTest::newRow("its work area in mode 0 is") << on << 100 << -1 << 6 << 1 << 0;
 }
 
 void tst_KZelvaResidualRecords::trimming()
@@ -252,6 +268,7 @@ void tst_KZelvaResidualRecords::trimming()
     QFETCH(int, lastOptimizeSecsAgo);
     QFETCH(int, itemCount);
     QFETCH(int, removed);
+    QFETCH(int, liveMode);
     setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), true}});
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     Items items;
@@ -261,6 +278,8 @@ void tst_KZelvaResidualRecords::trimming()
     QVERIFY(!id.isEmpty());
 
     setPanelConfig(panel);
+    if (liveMode >= 0)
+        m_workAreas.modes.insert(id, liveMode);
     setCentre("defaultOptimizeFileSize", optimizeFileSize);
     setCentre("lastResidualOptimizeTime",
               lastOptimizeSecsAgo < 0 ? QString()
@@ -324,6 +343,8 @@ void tst_KZelvaResidualRecords::deletions()
 
     QCOMPARE(stored(id), leftInWindow);
     QCOMPARE(stored(kDefault), leftInDefault);
+    // A deleted record's live residual work area leaves the manager.
+    QCOMPARE(m_workAreas.deleted.contains(id), leftInWindow.isEmpty());
 }
 
 void tst_KZelvaResidualRecords::goneDocumentLeavesOnUpdate()

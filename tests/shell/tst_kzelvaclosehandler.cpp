@@ -104,7 +104,7 @@ KZelvaCloseHandler *tst_KZelvaCloseHandler::startWindowHandler(KZelvaMainWindow 
 }
 
 // layout: "a" .. "d" opens that file, "new" an untitled document; a trailing
-// "*" leaves it modified.
+// "*" leaves it modified; one or two "!" before it open it in open mode 1 or 2.
 KZelvaQozSubPage *tst_KZelvaCloseHandler::addPage(KZelvaMainWindow *window, const QString &layout, int type)
 {
     auto *page = new KZelvaQozSubPage(KZelvaPluginWidget::WidgetType(type));
@@ -112,6 +112,9 @@ KZelvaQozSubPage *tst_KZelvaCloseHandler::addPage(KZelvaMainWindow *window, cons
     const bool dirty = name.endsWith(QLatin1Char('*'));
     if (dirty)
         name.chop(1);
+    const int openMode = name.count(QLatin1Char('!'));
+    name.remove(QLatin1Char('!'));
+    page->setOpenMode(openMode);
     if (name == QLatin1String("new"))
         page->newDocument(QStringLiteral("Untitled"));
     else
@@ -201,6 +204,9 @@ void tst_KZelvaCloseHandler::windowRecord_data()
     QTest::newRow("a veto writes nothing") << layouts("a b*") << true << cancel << true << -1;
     QTest::newRow("discarded changes still make a record") << layouts("a b*") << true << discard << false << 2;
     QTest::newRow("residual saving off") << layouts("a b") << false << cancel << false << -1;
+    QTest::newRow("read-only and copied documents are not kept")
+        << layouts("a b c! d!!") << true << cancel << false << 2;
+    QTest::newRow("one document besides them: no record") << layouts("a c! d!!") << true << cancel << false << -1;
 }
 
 void tst_KZelvaCloseHandler::windowRecord()
@@ -210,7 +216,8 @@ void tst_KZelvaCloseHandler::windowRecord()
     QFETCH(int, answer);
     QFETCH(bool, cancelled);
     QFETCH(int, recordItems);
-    setPanel(residualSaving);
+    KzPersistTest::setPanelConfig({{QStringLiteral("residualSettingSaveEnabled"), residualSaving},
+                                   {QStringLiteral("residualItemDeleteEnabled"), true}});
     KZelvaCloseHandler::setDirtyAnswer(KZelvaCloseHandler::DirtyAnswer(answer));
     newWindow(); // the first window keeps the device's default work area
     KZelvaMainWindow *window = newWindow();

@@ -110,6 +110,8 @@ private Q_SLOTS:
     void whichItemsAreWritten_data();
     void whichItemsAreWritten();
     void removesStaleSubGroups();
+    void writesOnlyWhatChanged_data();
+    void writesOnlyWhatChanged();
     void residualItems_data();
     void residualItems();
     void residualWorkArea_data();
@@ -347,6 +349,41 @@ void tst_KZelvaWorkAreaSerializer::removesStaleSubGroups()
              QStringLiteral("doc readded"));
     QVERIFY(s.removedIds.isEmpty() && s.keptIds.isEmpty() && s.restoredIds.isEmpty());
     QCOMPARE(s.skippedIds, (QStringList{QStringLiteral("waiting"), QStringLiteral("kept")}));
+}
+
+void tst_KZelvaWorkAreaSerializer::writesOnlyWhatChanged_data()
+{
+    QTest::addColumn<QString>("between");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("nothing: another writer's title stands") << QString() << QStringLiteral("theirs");
+    QTest::newRow("the item changed") << QStringLiteral("record") << QStringLiteral("doc a");
+    QTest::newRow("its group was removed") << QStringLiteral("group") << QStringLiteral("doc a");
+    QTest::newRow("another process saved") << QStringLiteral("generation") << QStringLiteral("doc a");
+}
+
+void tst_KZelvaWorkAreaSerializer::writesOnlyWhatChanged()
+{
+    QFETCH(QString, between);
+    QFETCH(QString, title);
+    KSyncSettingsData data;
+    Item a = item(QStringLiteral("a"));
+    a.written = std::make_shared<KZelvaWorkAreaStoreState::Written>();
+    KZelvaWorkAreaStoreState s = state({a});
+    const QString wa = s.data.id;
+    QVERIFY(KZelvaWorkAreaSerializer::Serialize(&data, &s, Options()));
+    data.beginGroup(wa);
+    data.beginGroup(QStringLiteral("a"));
+    data.setValue(QStringLiteral("title"), QStringLiteral("theirs"));
+    data.endGroup();
+    if (between == QLatin1String("group"))
+        data.removeGroups({QStringLiteral("a")});
+    data.endGroup();
+    if (between == QLatin1String("record"))
+        s.items[0].record.fileSize = QStringLiteral("2048");
+    if (between == QLatin1String("generation"))
+        ++s.generation;
+    QVERIFY(KZelvaWorkAreaSerializer::Serialize(&data, &s, Options()));
+    QCOMPARE(groupValues(data, {wa, QStringLiteral("a")}).value(QStringLiteral("title")), title);
 }
 
 void tst_KZelvaWorkAreaSerializer::residualItems_data()

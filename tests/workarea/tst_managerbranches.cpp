@@ -209,6 +209,9 @@ void tst_ManagerBranches::handOvers()
     // A settings file over its limit marks the manager for trimming.
     Q_EMIT KSyncSettingsManager::instance()->settingsFileOverSize(QStringLiteral("residual.cfg"));
     QVERIFY(manager->isOverSize());
+    // The next window to close trims the residual records once more.
+    manager->notifyOnMainWindowAboutToClose(m_bed.newWindow());
+    QVERIFY(!manager->isOverSize());
     // The popup registers the icons and the skin package once, until teardown.
     const QString icon = KZelvaWorkAreaResources::workAreaIconName();
     manager->notifyPopup(window, QRect());

@@ -79,11 +79,15 @@ KSyncSettingsNode *KSyncSettingsData::currentNodeForWrite()
 
 void KSyncSettingsData::setValue(const QString &key, const QString &value)
 {
-    KSyncSettingsNode *node = currentNodeForWrite();
-    const auto it = node->values.constFind(key);
-    if (it != node->values.cend() && it.value() == value)
-        return;
-    node->values.insert(key, value);
+    // A value written again unchanged (a whole record saved for one change)
+    // is looked up along the read cursor: the tree, shared with the last
+    // saved copy, is not detached and the cursor stays valid.
+    if (const KSyncSettingsNode *current = currentNode()) {
+        const auto it = current->values.constFind(key);
+        if (it != current->values.cend() && it.value() == value)
+            return;
+    }
+    currentNodeForWrite()->values.insert(key, value);
     ++m_revision;
 }
 

@@ -13,24 +13,6 @@ namespace {
 const QLatin1String kValues("values");
 const QLatin1String kGroups("groups");
 
-QJsonObject toJson(const KSyncSettingsNode &node)
-{
-    QJsonObject object;
-    if (!node.values.isEmpty()) {
-        QJsonObject values;
-        for (auto it = node.values.cbegin(); it != node.values.cend(); ++it)
-            values.insert(it.key(), it.value());
-        object.insert(kValues, values);
-    }
-    if (!node.groups.isEmpty()) {
-        QJsonObject groups;
-        for (auto it = node.groups.cbegin(); it != node.groups.cend(); ++it)
-            groups.insert(it.key(), toJson(it.value()));
-        object.insert(kGroups, groups);
-    }
-    return object;
-}
-
 bool fromJson(const QJsonObject &object, int depth, KSyncSettingsNode *node, QString *error)
 {
     if (depth > KSyncSettingsNode::MaxDepth) {
@@ -65,6 +47,101 @@ bool fromJson(const QJsonObject &object, int depth, KSyncSettingsNode *node, QSt
             return false;
     }
     return true;
+}
+
+// The text QJsonDocument::toJson(Compact) gives for the tree as a JSON
+// object, written straight from the tree: members in key order (QMap and QJsonObject both
+// order by UTF-16 code units), strings escaped as QJsonDocument escapes them.
+char hexDigit(uint value)
+{
+    return char(value < 10 ? '0' + value : 'a' + value - 10);
+}
+
+void appendEscaped(const QString &text, QByteArray *out)
+{
+    // Room for the worst case (six bytes per code unit, two quotes), cut
+    // back to what was written; the array keeps its grown capacity.
+    const int start = out->size();
+    out->resize(start + 2 + 6 * text.size());
+    char *p = out->data() + start;
+    *p++ = '"';
+    const ushort *src = reinterpret_cast<const ushort *>(text.constData());
+    const ushort *const end = src + text.size();
+    while (src != end) {
+        const uint u = *src++;
+        if (u < 0x80) {
+            if (u >= 0x20 && u != '"' && u != '\\') {
+                *p++ = char(u);
+                continue;
+            }
+            *p++ = '\\';
+            switch (u) {
+            case '"': *p++ = '"'; break;
+            case '\\': *p++ = '\\'; break;
+            case '\b': *p++ = 'b'; break;
+            case '\f': *p++ = 'f'; break;
+            case '\n': *p++ = 'n'; break;
+            case '\r': *p++ = 'r'; break;
+            case '\t': *p++ = 't'; break;
+            default:
+                *p++ = 'u';
+                *p++ = '0';
+                *p++ = '0';
+                *p++ = hexDigit(u >> 4);
+                *p++ = hexDigit(u & 0xf);
+            }
+        } else if (u < 0x800) {
+            *p++ = char(0xc0 | (u >> 6));
+            *p++ = char(0x80 | (u & 0x3f));
+        } else if (!QChar::isSurrogate(u)) {
+            *p++ = char(0xe0 | (u >> 12));
+            *p++ = char(0x80 | ((u >> 6) & 0x3f));
+            *p++ = char(0x80 | (u & 0x3f));
+        } else if (QChar::isHighSurrogate(u) && src != end && QChar::isLowSurrogate(*src)) {
+            const uint c = QChar::surrogateToUcs4(ushort(u), *src++);
+            *p++ = char(0xf0 | (c >> 18));
+            *p++ = char(0x80 | ((c >> 12) & 0x3f));
+            *p++ = char(0x80 | ((c >> 6) & 0x3f));
+            *p++ = char(0x80 | (c & 0x3f));
+        } else {
+            // A lone surrogate has no UTF-8 form: QJsonDocument escapes it.
+            *p++ = '\\';
+            *p++ = 'u';
+            for (int shift = 12; shift >= 0; shift -= 4)
+                *p++ = hexDigit((u >> shift) & 0xf);
+        }
+    }
+    *p++ = '"';
+    out->resize(int(p - out->constData()));
+}
+
+void appendText(const KSyncSettingsNode &node, QByteArray *out);
+
+// One member ("groups" or "values") of a node's object, left out when empty.
+template<typename Map, typename AppendValue>
+void appendMember(QLatin1String name, const Map &map, QByteArray *out, AppendValue appendValue)
+{
+    if (map.isEmpty())
+        return;
+    if (out->size() > 0 && out->back() != '{')
+        out->append(',');
+    out->append('"').append(name.data(), name.size()).append("\":{", 3);
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        if (it != map.cbegin())
+            out->append(',');
+        appendEscaped(it.key(), out);
+        out->append(':');
+        appendValue(it.value(), out);
+    }
+    out->append('}');
+}
+
+void appendText(const KSyncSettingsNode &node, QByteArray *out)
+{
+    out->append('{');
+    appendMember(kGroups, node.groups, out, appendText);
+    appendMember(kValues, node.values, out, appendEscaped);
+    out->append('}');
 }
 
 void pruneEmptyGroups(KSyncSettingsNode *node)
@@ -124,7 +201,10 @@ bool KSyncSettingsNode::operator==(const KSyncSettingsNode &other) const
 
 QByteArray KSyncSettingsNode::toText() const
 {
-    return QJsonDocument(toJson(*this)).toJson(QJsonDocument::Compact);
+    QByteArray text;
+    text.reserve(4096);
+    appendText(*this, &text);
+    return text;
 }
 
 bool KSyncSettingsNode::fromText(const QByteArray &text, KSyncSettingsNode *out, QString *errorString)

@@ -89,6 +89,33 @@ bool shouldWrite(const KZelvaWorkAreaStoreState::Item &item, const KZelvaWorkAre
     return (!item.record.id.isEmpty() && item.record.pageType != -1) || item.record.itemType == 1;
 }
 
+// An item written before as it is now, with its sub-group still stored
+// (another process or a removal may have dropped it), needs no write: a
+// record of 100 work areas saved for one change sets only what changed.
+bool isWrittenAlready(ISyncSettingsData *node, const KZelvaWorkAreaStoreState &state,
+                      const KZelvaWorkAreaStoreState::Item &item, bool trimResidual)
+{
+    const KZelvaWorkAreaStoreState::Written *written = item.written.get();
+    if (!written || !written->valid || written->generation != state.generation || written->trimmed != trimResidual
+        || written->groupId != item.groupId || !(written->record == item.record))
+        return false;
+    node->beginGroup(item.groupId);
+    const bool stored = node->contains(QStringLiteral("id"));
+    node->endGroup();
+    return stored;
+}
+
+void noteWritten(const KZelvaWorkAreaStoreState &state, const KZelvaWorkAreaStoreState::Item &item, bool trimResidual)
+{
+    if (KZelvaWorkAreaStoreState::Written *written = item.written.get()) {
+        written->generation = state.generation;
+        written->record = item.record;
+        written->groupId = item.groupId;
+        written->trimmed = trimResidual;
+        written->valid = true;
+    }
+}
+
 void writeItem(ISyncSettingsData *node, const KZelvaWorkAreaStoreState::Item &item, bool trimResidual)
 {
     const KZelvaWorkAreaRecoverItem &r = item.record;
@@ -196,7 +223,10 @@ bool KZelvaWorkAreaSerializer::Serialize(ISyncSettingsData *node, KZelvaWorkArea
             continue;
         }
         const bool trimResidual = isResidualItem(item.record) && options.residualItemDeleteEnabled;
-        writeItem(node, item, trimResidual);
+        if (!isWrittenAlready(node, *state, item, trimResidual)) {
+            writeItem(node, item, trimResidual);
+            noteWritten(*state, item, trimResidual);
+        }
         written.insert(item.groupId);
         if (state->residual) {
             writeLog(0, QStringLiteral("%1, serialize workarea-uid: %2 uid: %3 titleName: %4, "

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
+
 /*
  * What the stored form needs to know about one work area: its record, its
  * items with their write conditions, and the id lists a write consumes. The
@@ -16,6 +18,17 @@
  */
 struct KZelvaWorkAreaStoreState
 {
+    // What an item's sub-group was last written with, kept by the caller
+    // from one write to the next.
+    struct Written
+    {
+        KZelvaWorkAreaRecoverItem record;
+        QString groupId;
+        quint64 generation = 0;
+        bool trimmed = false;
+        bool valid = false;
+    };
+
     struct Item
     {
         KZelvaWorkAreaRecoverItem record;
@@ -25,6 +38,9 @@ struct KZelvaWorkAreaStoreState
         bool waitingForPage = false;
         // The item's save flag (its ability's second switch).
         bool saveFlag = true;
+        // When set, an item written the same way before whose sub-group is
+        // still there is not written again; a write updates it.
+        std::shared_ptr<Written> written;
     };
 
     KZelvaWorkAreaData data;
@@ -32,6 +48,9 @@ struct KZelvaWorkAreaStoreState
     bool residual = false;
     QString residualId;
     QVector<Item> items;
+    // Changes when another process saved the record: every item is then
+    // written again, so a work area's live state wins key by key.
+    quint64 generation = 0;
 
     QStringList removedIds;   // items removed since the last write; cleared by a write
     QStringList keptIds;      // never removed by a write; cleared by a write
