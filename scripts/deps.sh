@@ -15,7 +15,7 @@ PACKAGES=(
     python3 python3-thrift
     clang-format xvfb xauth fonts-dejavu-core fonts-noto-color-emoji
     chromium nodejs
-    mosquitto mosquitto-clients libmosquitto-dev openssl
+    mosquitto mosquitto-clients libmosquitto-dev openssl libssl-dev
 )
 # Browser tests (tests/pages): Debian's nodejs needs the npm package; some
 # nodejs builds carry npm themselves and conflict with it.

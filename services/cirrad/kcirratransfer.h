@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "kcirrasha256.h"
+
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -147,7 +148,7 @@ private:
     qint64 m_total = 0;
     qint64 m_done = 0;
     qint64 m_startedMs = 0;
-    QCryptographicHash m_hash{QCryptographicHash::Sha256};
+    KCirraSha256 m_hash;
     QByteArray m_sha256;
     QByteArray m_buffer;
     QTimer m_timer;
