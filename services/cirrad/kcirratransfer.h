@@ -147,6 +147,7 @@ private:
     int m_out = -1;
     qint64 m_total = 0;
     qint64 m_done = 0;
+    qint64 m_flushed = 0; // bytes of the ".part" whose write-back has started
     qint64 m_startedMs = 0;
     KCirraSha256 m_hash;
     QByteArray m_sha256;
