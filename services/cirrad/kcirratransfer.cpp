@@ -3,8 +3,8 @@
 #include "kcirratransfer.h"
 
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
