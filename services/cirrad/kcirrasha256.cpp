@@ -6,8 +6,9 @@
 
 KCirraSha256::KCirraSha256()
     : m_context(EVP_MD_CTX_new())
-    , m_ok(m_context && EVP_DigestInit_ex(m_context, EVP_sha256(), nullptr) == 1)
 {
+    if (m_context)
+        EVP_DigestInit_ex(m_context, EVP_sha256(), nullptr);
 }
 
 KCirraSha256::~KCirraSha256()
@@ -15,19 +16,19 @@ KCirraSha256::~KCirraSha256()
     EVP_MD_CTX_free(m_context);
 }
 
-void KCirraSha256::addData(const char *data, int size)
+void KCirraSha256::addData(const char *data, qint64 size)
 {
-    m_ok = m_ok && size >= 0 && EVP_DigestUpdate(m_context, data, size_t(size)) == 1;
+    if (m_context && m_result.isEmpty() && size > 0)
+        EVP_DigestUpdate(m_context, data, size_t(size));
 }
 
 QByteArray KCirraSha256::result()
 {
-    QByteArray digest(EVP_MAX_MD_SIZE, Qt::Uninitialized);
+    if (!m_result.isEmpty() || !m_context)
+        return m_result;
+    unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int size = 0;
-    // A digest that cannot be trusted compares equal to none.
-    if (!m_ok || EVP_DigestFinal_ex(m_context, reinterpret_cast<unsigned char *>(digest.data()), &size) != 1)
-        return QByteArray();
-    m_ok = false;
-    digest.resize(int(size));
-    return digest;
+    if (EVP_DigestFinal_ex(m_context, digest, &size) == 1)
+        m_result = QByteArray(reinterpret_cast<const char *>(digest), int(size));
+    return m_result;
 }

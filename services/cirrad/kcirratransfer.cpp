@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -20,6 +21,8 @@ namespace {
 
 constexpr int kMaxNameBytes = 200;
 constexpr int kMaxTakenNames = 1000;
+constexpr qint64 kPassMs = 20;
+constexpr qint64 kWriteBehindBytes = 8 * 1024 * 1024;
 
 QString errnoText(const char *what)
 {
@@ -287,11 +290,17 @@ void KCirraTransfer::step()
 {
     if (m_state != State::Running || m_completing || isReceiving() || targetBusy())
         return;
-    qint64 want = qMin<qint64>(m_buffer.size(), m_total - m_done);
-    if (m_options.bytesPerSecond > 0)
-        want = qMin<qint64>(want, qMax<qint64>(1, m_options.bytesPerSecond / 10));
-    ssize_t n = 0;
-    if (want > 0) {
+    // Several chunks a pass, for at most kPassMs: the bytes move at the disk's pace while pause, cancel and
+    // the service's other clients wait no longer than that. A paced transfer moves one chunk a pass.
+    const bool paced = m_options.bytesPerSecond > 0;
+    const qint64 before = m_done;
+    QElapsedTimer pass;
+    pass.start();
+    while (m_done < m_total) {
+        qint64 want = qMin<qint64>(m_buffer.size(), m_total - m_done);
+        if (paced)
+            want = qMin<qint64>(want, qMax<qint64>(1, m_options.bytesPerSecond / 10));
+        ssize_t n;
         do {
             n = ::read(m_in, m_buffer.data(), size_t(want));
         } while (n < 0 && errno == EINTR);
@@ -301,11 +310,16 @@ void KCirraTransfer::step()
             return fail(QStringLiteral("the source got shorter while it was read"), "file_changed");
         if (!writeTarget(m_buffer.constData(), n))
             return;
-        // Hashed as written: the one pass over the bytes, no reading back.
-        m_hash.addData(m_buffer.constData(), int(n));
+        // Hashed as written, while the chunk is still in the cache: the one pass over the bytes.
+        m_hash.addData(m_buffer.constData(), n);
         m_done += n;
-        Q_EMIT progressed(m_done, m_total);
+        if (paced || targetBusy() || pass.elapsed() >= kPassMs)
+            break;
     }
+    if (m_done != before)
+        Q_EMIT progressed(m_done, m_total);
+    if (m_state != State::Running)
+        return; // paused or cancelled by a receiver of progressed()
     if (m_done < m_total)
         return schedule();
     if (!sourceEnded())
@@ -333,8 +347,15 @@ bool KCirraTransfer::sourceEnded()
 
 bool KCirraTransfer::writeTarget(const char *data, qint64 size)
 {
-    if (writeAll(m_out, data, size))
+    if (writeAll(m_out, data, size)) {
+        // Start writing back what is complete, so that the one fsync at the end finds little left to do.
+        const qint64 written = m_done + size;
+        if (written - m_flushed >= kWriteBehindBytes) {
+            ::sync_file_range(m_out, m_flushed, written - m_flushed, SYNC_FILE_RANGE_WRITE);
+            m_flushed = written;
+        }
         return true;
+    }
     const char *reason = writeReason(errno);
     fail(errnoText("cannot write the .part file"), reason);
     return false;

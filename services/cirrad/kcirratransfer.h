@@ -11,9 +11,10 @@
 
 /*
  * Moves the bytes of one file into a device's own receiving folder: chunk by
- * chunk (one chunk per event-loop pass) into "<name>.part", hashed (SHA-256)
- * as each chunk is written, then fsync and a rename to the final name, which
- * never replaces an existing file. The received name is
+ * chunk (as many as fit in a short slice of one event-loop pass) into
+ * "<name>.part", hashed (SHA-256, KCirraSha256) as each chunk is written,
+ * write-back started as it goes, then one fsync and a rename to the final
+ * name, which never replaces an existing file. The received name is
  * reduced to one safe file name inside the folder (safeName()).
  *
  * The source must be a regular file; it is opened non-blocking, so a FIFO or
@@ -108,6 +109,7 @@ public:
     static QString safeName(const QString &dir, const QString &name);
 
 Q_SIGNALS:
+    // After each pass that moved bytes (each push() when fed from outside).
     void progressed(qint64 done, qint64 total);
     void finished(bool ok, const QString &error);
 
@@ -147,6 +149,7 @@ private:
     int m_out = -1;
     qint64 m_total = 0;
     qint64 m_done = 0;
+    qint64 m_flushed = 0; // bytes of the ".part" whose write-back has started
     qint64 m_startedMs = 0;
     KCirraSha256 m_hash;
     QByteArray m_sha256;

@@ -4,6 +4,8 @@
 
 #include <QJsonArray>
 
+#include <iterator>
+
 namespace {
 
 constexpr char kSyncFileTag[] = "sync_file_tag";
@@ -20,6 +22,23 @@ qint64 integer(const QJsonObject &o, const char *key)
     if (v.isString())
         return v.toString().toLongLong();
     return v.isDouble() ? qint64(v.toDouble()) : 0;
+}
+
+constexpr const char *kTagKeys[] = {"tagId", "type", "suffix", "name", "uuid", "fileId", "ftype"};
+
+// A tag as the pages get it: the seven texts, a missing or non-text one empty. The service's own tags are
+// that already and are kept as they came (a list of thousands is not built again, key by key).
+QJsonObject pageTag(const QJsonObject &t)
+{
+    bool asIs = t.size() == int(std::size(kTagKeys));
+    for (const char *key : kTagKeys)
+        asIs = asIs && t.value(QLatin1String(key)).isString();
+    if (asIs)
+        return t;
+    QJsonObject tag;
+    for (const char *key : kTagKeys)
+        tag.insert(QLatin1String(key), text(t, key));
+    return tag;
 }
 
 } // namespace
@@ -44,26 +63,13 @@ KLabelSyncDevice KLabelSyncDevice::fromCloudRecord(const QJsonObject &record)
     d.ext = text(record, "ext");
     d.roamingDeviceUuid = text(record, "roaming_device_uuid");
     const QJsonArray tags = record.value(QLatin1String("Tags")).toArray();
-    for (const QJsonValue &value : tags) {
-        const QJsonObject t = value.toObject();
-        d.tags.append({text(t, "tagId"), text(t, "type"), text(t, "suffix"), text(t, "name"), text(t, "uuid"),
-                       text(t, "fileId"), text(t, "ftype")});
-    }
+    for (const QJsonValue &value : tags)
+        d.tags.append(pageTag(value.toObject()));
     return d;
 }
 
 QJsonObject KLabelSyncDevice::toPageObject(const QString &localDeviceId) const
 {
-    QJsonArray tagArray;
-    for (const Tag &t : tags) {
-        tagArray.append(QJsonObject{{QStringLiteral("tagId"), t.tagId},
-                                    {QStringLiteral("type"), t.type},
-                                    {QStringLiteral("suffix"), t.suffix},
-                                    {QStringLiteral("name"), t.name},
-                                    {QStringLiteral("uuid"), t.uuid},
-                                    {QStringLiteral("fileId"), t.fileId},
-                                    {QStringLiteral("ftype"), t.ftype}});
-    }
     return QJsonObject{{QStringLiteral("app_id"), appId},
                        {QStringLiteral("user_id"), userId},
                        {QStringLiteral("device_id"), deviceId},
@@ -75,7 +81,7 @@ QJsonObject KLabelSyncDevice::toPageObject(const QString &localDeviceId) const
                        {QStringLiteral("register_time"), double(registerTime)},
                        {QStringLiteral("last_modified_time"), double(lastModifiedTime)},
                        {QStringLiteral("roaming_device_uuid"), roamingDeviceUuid},
-                       {QStringLiteral("Tags"), tagArray}};
+                       {QStringLiteral("Tags"), tags}};
 }
 
 bool KLabelSyncDevice::supportsSyncFileTag() const

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include <QJsonArray>
 #include <QJsonObject>
-#include <QList>
 #include <QString>
 
 /*
@@ -15,17 +15,6 @@
 class KLabelSyncDevice
 {
 public:
-    struct Tag
-    {
-        QString tagId;
-        QString type;
-        QString suffix;
-        QString name;
-        QString uuid;
-        QString fileId;
-        QString ftype;
-    };
-
     // Reads a device record; fields missing or of another type stay empty/0.
     static KLabelSyncDevice fromCloudRecord(const QJsonObject &record);
     // The device object of the devices-and-tags JSON; `localDeviceId` marks
@@ -50,5 +39,7 @@ public:
     QString version;
     QString ext;
     QString roamingDeviceUuid;
-    QList<Tag> tags;
+    // The documents open on the device, as the pages get them: objects of the texts "tagId", "type",
+    // "suffix", "name", "uuid", "fileId" and "ftype".
+    QJsonArray tags;
 };

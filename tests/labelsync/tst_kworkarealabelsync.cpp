@@ -130,6 +130,11 @@ void tst_KWorkAreaLabelSync::deviceListReply_data()
         {"device_id":"a","device_name":"A","status":1,"register_time":5,"Tags":[{"tagId":"1"}]},
         {"device_id":"b","status":"0","Tags":[{"tagId":"2"},{"tagId":"3"}]}]}})")
                              << QStringList{QStringLiteral("a"), QStringLiteral("b")} << 3;
+    QTest::newRow("tags whole, with an extra key, wrong-typed") << true << 0 << QByteArray(R"({"msg":"success","data":{
+        "devices":[{"device_id":"a","Tags":[{"tagId":"u","uuid":"u","name":"n","suffix":"txt","type":"local",
+        "fileId":"","ftype":"txt"},{"tagId":"v","uuid":"v","name":"n","suffix":"","type":"local","fileId":"",
+        "ftype":"txt","extra":1},{"tagId":7,"name":["x"]},"not an object"]}]}})")
+                                                                << QStringList{QStringLiteral("a")} << 4;
     QTest::newRow("success without devices") << true << 0 << QByteArray(R"({"msg":"success"})") << QStringList() << 0;
     QTest::newRow("entries that are not objects") << true << 0
                                                   << QByteArray(R"({"msg":"success","data":{"devices":[1,"x",
@@ -182,6 +187,15 @@ void tst_KWorkAreaLabelSync::deviceListReply()
                          QStringLiteral("Tags")};
         keys.sort();
         QCOMPARE(device.keys(), keys);
+        // Every tag as the pages read it: the seven texts, whatever the service sent.
+        const QStringList tagKeys{QStringLiteral("fileId"), QStringLiteral("ftype"), QStringLiteral("name"),
+                                  QStringLiteral("suffix"), QStringLiteral("tagId"), QStringLiteral("type"),
+                                  QStringLiteral("uuid")};
+        for (const QJsonValue &tag : device.value(QStringLiteral("Tags")).toArray()) {
+            QCOMPARE(tag.toObject().keys(), tagKeys);
+            for (const QJsonValue &text : tag.toObject())
+                QVERIFY(text.isString());
+        }
     }
 }
 

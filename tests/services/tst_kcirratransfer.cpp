@@ -102,6 +102,7 @@ void tst_KCirraTransfer::movesBytes_data()
     QTest::newRow("empty") << QByteArray() << 4096;
     QTest::newRow("one chunk") << QByteArray("hello relay") << 4096;
     QTest::newRow("many chunks, ragged end") << big << 65536;
+    QTest::newRow("past the write-back step") << big.repeated(3) << 1024 * 1024;
 }
 
 void tst_KCirraTransfer::movesBytes()
