@@ -143,6 +143,21 @@ void KxWebBridgeFrameGuard::fromClient(const char *data, qint64 size)
     pass(data, head + passed, m_relay, m_client);
     if (unmasked)
         closeAsUnmasked();
+    else if (head + passed > 0)
+        relayAtOnce();
+}
+
+void KxWebBridgeFrameGuard::relayAtOnce()
+{
+    // Waiting for the next event-loop pass twice (the server reading, this
+    // guard reading its answer) costs more than the hop itself.
+    if (!m_inner || !m_relay.kept.isEmpty() || m_relay.fd < 0)
+        return;
+    m_inner->waitForReadyRead(0);
+    if (m_inner)
+        m_inner->flush();
+    if (m_relay.fd >= 0 && m_relay.readable->isEnabled())
+        onReadable(m_relay);
 }
 
 void KxWebBridgeFrameGuard::onReadable(End &from)

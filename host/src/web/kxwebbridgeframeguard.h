@@ -4,9 +4,10 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
+#include <QTcpSocket>
 
 class QSocketNotifier;
-class QTcpSocket;
 
 /*
  * Stands between a bridge client's TCP connection and the WebSocket server,
@@ -22,6 +23,9 @@ class QTcpSocket;
  * their descriptors: a device layer would ask the kernel how many bytes
  * wait before each read and copy them once more. What one side does not
  * take at once is kept, and the other side is not read until it is written.
+ * A client message is handed on within the same event-loop pass: the inner
+ * socket is told to read it at once and to write what the server answered,
+ * which goes back to the client before the pass ends.
  *
  * Made by the bridge server (its parent) for each admitted upgrade; takes
  * the client socket and goes when either side closes. GUI thread.
@@ -61,6 +65,7 @@ private:
     KxWebBridgeFrameGuard(int clientFd, int relayFd, qint64 headBytes, QObject *parent);
     void setUp(End &end, int fd);
     void fromClient(const char *data, qint64 size);
+    void relayAtOnce();
     void onReadable(End &from);
     void onWritable(End &to);
     void pass(const char *data, qint64 size, End &to, End &from);
@@ -70,7 +75,7 @@ private:
 
     End m_client;
     End m_relay;
-    QTcpSocket *m_inner = nullptr;
+    QPointer<QTcpSocket> m_inner;
     qint64 m_headLeft;
     QByteArray m_header;      // the frame header read so far
     qint64 m_payloadLeft = 0; // payload bytes of the current frame still to pass
