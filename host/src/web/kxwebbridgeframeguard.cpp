@@ -2,14 +2,15 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kxwebbridgeframeguard.h"
 
-#include "ksocketdirectwriter.h"
 #include "kxweblog.h"
 
+#include <QSocketNotifier>
 #include <QTcpSocket>
 
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <limits>
 
 #include <sys/socket.h>
@@ -20,6 +21,9 @@ namespace {
 constexpr uchar kMaskBit = 0x80;
 // A close frame from the server (never masked) with status 1002.
 const char kCloseProtocolError[] = {'\x88', '\x02', '\x03', '\xea'};
+constexpr size_t kReadChunk = 64 * 1024;
+// Bytes one side may pass in one event-loop pass, so the other is served too.
+constexpr qint64 kReadPerPass = 1024 * 1024;
 
 } // namespace
 
@@ -30,56 +34,66 @@ KxWebBridgeFrameGuard *KxWebBridgeFrameGuard::create(QTcpSocket *client, qint64 
         qCWarning(lcWeb, "bridge server: no socket pair for a client: %s", strerror(errno));
         return nullptr;
     }
+    // The client's connection is taken over by its descriptor; the socket
+    // object lets go of its own copy below.
+    const int clientFd = ::fcntl(int(client->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
     auto *inner = new QTcpSocket;
-    auto *relay = new QTcpSocket;
-    const bool innerSet = inner->setSocketDescriptor(fds[0]);
-    const bool relaySet = relay->setSocketDescriptor(fds[1]);
-    if (!innerSet || !relaySet) {
+    if (clientFd < 0 || !inner->setSocketDescriptor(fds[0])) {
         qCWarning(lcWeb, "bridge server: socket pair not usable for a client");
-        if (!innerSet)
-            ::close(fds[0]);
-        if (!relaySet)
-            ::close(fds[1]);
         delete inner;
-        delete relay;
+        ::close(fds[0]);
+        ::close(fds[1]);
+        if (clientFd >= 0)
+            ::close(clientFd);
         return nullptr;
     }
-    auto *guard = new KxWebBridgeFrameGuard(client, headBytes, parent);
+    ::fcntl(clientFd, F_SETFL, ::fcntl(clientFd, F_GETFL) | O_NONBLOCK);
+    auto *guard = new KxWebBridgeFrameGuard(clientFd, fds[1], headBytes, parent);
     guard->m_inner = inner;
-    guard->m_relay = relay;
-    relay->setParent(guard);
-    connect(relay, &QTcpSocket::readyRead, guard, &KxWebBridgeFrameGuard::onServerData);
-    connect(relay, &QTcpSocket::disconnected, guard, [guard] {
-        if (guard->m_failed)
-            return;
-        guard->onServerData();
-        guard->m_client->disconnectFromHost();
-    });
+    // The request head (and whatever came after it) is buffered already: no
+    // notifier would bring it. It is passed once the server took the inner side.
+    const QByteArray buffered = client->readAll();
+    client->abort();
+    client->deleteLater();
+    QMetaObject::invokeMethod(
+        guard,
+        [guard, buffered] {
+            if (guard->m_client.fd >= 0)
+                guard->fromClient(buffered.constData(), buffered.size());
+        },
+        Qt::QueuedConnection);
     return guard;
 }
 
-KxWebBridgeFrameGuard::KxWebBridgeFrameGuard(QTcpSocket *client, qint64 headBytes, QObject *parent)
+KxWebBridgeFrameGuard::KxWebBridgeFrameGuard(int clientFd, int relayFd, qint64 headBytes, QObject *parent)
     : QObject(parent)
-    , m_client(client)
     , m_headLeft(headBytes)
 {
-    client->setParent(this);
-    connect(client, &QTcpSocket::readyRead, this, &KxWebBridgeFrameGuard::onClientData);
-    connect(client, &QTcpSocket::disconnected, this, [this] {
-        if (m_relay)
-            m_relay->disconnectFromHost();
-        deleteLater();
-    });
-    // The request head is buffered already: no readyRead would bring it.
-    QMetaObject::invokeMethod(this, &KxWebBridgeFrameGuard::onClientData, Qt::QueuedConnection);
+    setUp(m_client, clientFd);
+    setUp(m_relay, relayFd);
 }
 
-KxWebBridgeFrameGuard::~KxWebBridgeFrameGuard() = default;
+KxWebBridgeFrameGuard::~KxWebBridgeFrameGuard()
+{
+    for (const int fd : {m_client.fd, m_relay.fd}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
 
-qint64 KxWebBridgeFrameGuard::scan(const QByteArray &data, bool *unmasked)
+void KxWebBridgeFrameGuard::setUp(End &end, int fd)
+{
+    end.fd = fd;
+    end.readable = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    end.writable = new QSocketNotifier(fd, QSocketNotifier::Write, this);
+    end.writable->setEnabled(false);
+    connect(end.readable, &QSocketNotifier::activated, this, [this, &end] { onReadable(end); });
+    connect(end.writable, &QSocketNotifier::activated, this, [this, &end] { onWritable(end); });
+}
+
+qint64 KxWebBridgeFrameGuard::scan(const char *data, qint64 size, bool *unmasked)
 {
     *unmasked = false;
-    const qint64 size = data.size();
     // Where the frame whose header is being read began; 0 when it began earlier.
     qint64 frameStart = 0;
     qint64 at = 0;
@@ -92,7 +106,7 @@ qint64 KxWebBridgeFrameGuard::scan(const QByteArray &data, bool *unmasked)
         }
         if (m_header.isEmpty())
             frameStart = at;
-        m_header.append(data.at(int(at)));
+        m_header.append(data[at]);
         ++at;
         if (m_header.size() < 2)
             continue;
@@ -117,29 +131,141 @@ qint64 KxWebBridgeFrameGuard::scan(const QByteArray &data, bool *unmasked)
     return size;
 }
 
-void KxWebBridgeFrameGuard::onClientData()
+void KxWebBridgeFrameGuard::fromClient(const char *data, qint64 size)
 {
-    if (m_failed || !m_relay)
-        return;
-    const QByteArray data = m_client->readAll();
     qint64 head = 0;
     if (m_headLeft > 0) {
-        head = qMin(m_headLeft, qint64(data.size()));
+        head = qMin(m_headLeft, size);
         m_headLeft -= head;
     }
     bool unmasked = false;
-    const qint64 passed = scan(data.mid(int(head)), &unmasked);
-    KSocketDirectWriter::write(m_relay, m_relay->socketDescriptor(), data.constData(), head + passed);
+    const qint64 passed = scan(data + head, size - head, &unmasked);
+    pass(data, head + passed, m_relay, m_client);
     if (unmasked)
         closeAsUnmasked();
+    else if (head + passed > 0)
+        relayAtOnce();
 }
 
-void KxWebBridgeFrameGuard::onServerData()
+void KxWebBridgeFrameGuard::relayAtOnce()
 {
-    if (m_failed)
+    // Waiting for the next event-loop pass twice (the server reading, this
+    // guard reading its answer) costs more than the hop itself.
+    if (!m_inner || !m_relay.kept.isEmpty() || m_relay.fd < 0)
         return;
-    const QByteArray data = m_relay->readAll();
-    KSocketDirectWriter::write(m_client, m_client->socketDescriptor(), data.constData(), data.size());
+    m_inner->waitForReadyRead(0);
+    if (m_inner)
+        m_inner->flush();
+    if (m_relay.fd >= 0 && m_relay.readable->isEnabled())
+        onReadable(m_relay);
+}
+
+void KxWebBridgeFrameGuard::onReadable(End &from)
+{
+    End &to = &from == &m_client ? m_relay : m_client;
+    char buffer[kReadChunk];
+    qint64 budget = kReadPerPass;
+    while (from.fd >= 0 && !m_failed && budget > 0) {
+        const ssize_t n = ::recv(from.fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return;
+        if (n <= 0) {
+            // Hung up or failed: the other side gets what is kept for it, then goes too.
+            closeEnd(from);
+            closeAfterWriting(to);
+            return;
+        }
+        budget -= n;
+        if (&from == &m_client)
+            fromClient(buffer, n);
+        else
+            pass(buffer, n, to, from);
+        // Less than asked for: the socket is empty. Something kept: the
+        // other side is full and this one waits for it.
+        if (size_t(n) < sizeof buffer || !to.kept.isEmpty())
+            return;
+    }
+}
+
+void KxWebBridgeFrameGuard::pass(const char *data, qint64 size, End &to, End &from)
+{
+    if (size <= 0 || to.fd < 0)
+        return;
+    qint64 sent = 0;
+    if (to.kept.isEmpty()) {
+        const ssize_t n = ::send(to.fd, data, size_t(size), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+            closeEnd(to);
+            closeAfterWriting(from);
+            return;
+        }
+        sent = qMax<qint64>(n, 0);
+    }
+    if (sent == size)
+        return;
+    to.kept.append(data + sent, int(size - sent));
+    to.writable->setEnabled(true);
+    if (from.readable)
+        from.readable->setEnabled(false);
+}
+
+void KxWebBridgeFrameGuard::onWritable(End &to)
+{
+    End &from = &to == &m_client ? m_relay : m_client;
+    while (to.fd >= 0 && to.keptOffset < to.kept.size()) {
+        const ssize_t n = ::send(to.fd, to.kept.constData() + to.keptOffset, size_t(to.kept.size() - to.keptOffset),
+                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return;
+        if (n < 0) {
+            closeEnd(to);
+            closeAfterWriting(from);
+            return;
+        }
+        to.keptOffset += int(n);
+    }
+    to.kept.clear();
+    to.keptOffset = 0;
+    if (to.fd < 0)
+        return;
+    to.writable->setEnabled(false);
+    if (to.closeWhenWritten)
+        closeEnd(to);
+    else if (from.fd >= 0 && !from.closeWhenWritten && !m_failed)
+        from.readable->setEnabled(true);
+}
+
+void KxWebBridgeFrameGuard::closeAfterWriting(End &end)
+{
+    if (end.fd < 0)
+        return;
+    end.readable->setEnabled(false);
+    end.closeWhenWritten = true;
+    if (end.kept.isEmpty())
+        closeEnd(end);
+}
+
+void KxWebBridgeFrameGuard::closeEnd(End &end)
+{
+    if (end.fd < 0)
+        return;
+    end.readable->setEnabled(false);
+    end.writable->setEnabled(false);
+    // Unread bytes at close would make the kernel reset the connection and
+    // the peer could lose what was written last (a close frame).
+    char sink[4096];
+    while (::recv(end.fd, sink, sizeof sink, MSG_DONTWAIT) > 0) {
+    }
+    ::close(end.fd);
+    end.fd = -1;
+    end.kept.clear();
+    end.keptOffset = 0;
+    if (m_client.fd < 0 && m_relay.fd < 0)
+        deleteLater();
 }
 
 void KxWebBridgeFrameGuard::closeAsUnmasked()
@@ -148,7 +274,7 @@ void KxWebBridgeFrameGuard::closeAsUnmasked()
     qCWarning(lcWeb, "bridge server: a client frame is not masked, the connection closes (1002)");
     Q_EMIT unmaskedFrame();
     // The server side goes first, so nothing it still writes reaches the client.
-    m_relay->abort();
-    m_client->write(kCloseProtocolError, sizeof(kCloseProtocolError));
-    m_client->disconnectFromHost();
+    closeEnd(m_relay);
+    pass(kCloseProtocolError, sizeof(kCloseProtocolError), m_client, m_relay);
+    closeAfterWriting(m_client);
 }

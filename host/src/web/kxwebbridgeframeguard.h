@@ -4,8 +4,10 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPointer>
+#include <QTcpSocket>
 
-class QTcpSocket;
+class QSocketNotifier;
 
 /*
  * Stands between a bridge client's TCP connection and the WebSocket server,
@@ -16,6 +18,14 @@ class QTcpSocket;
  * it reaches the WebSocket server. What the server writes goes back to the
  * client unchanged. The server's side is one end of a local socket pair
  * (innerSocket(), for QWebSocketServer::handleConnection).
+ *
+ * Both sockets the guard relays between are read and written straight on
+ * their descriptors: a device layer would ask the kernel how many bytes
+ * wait before each read and copy them once more. What one side does not
+ * take at once is kept, and the other side is not read until it is written.
+ * A client message is handed on within the same event-loop pass: the inner
+ * socket is told to read it at once and to write what the server answered,
+ * which goes back to the client before the pass ends.
  *
  * Made by the bridge server (its parent) for each admitted upgrade; takes
  * the client socket and goes when either side closes. GUI thread.
@@ -32,23 +42,40 @@ public:
     // Handed to the WebSocket server, which owns it from then on.
     QTcpSocket *innerSocket() const { return m_inner; }
 
-    // Reads client frame headers in `data`, the next bytes of the stream;
-    // returns how many of them come before an unmasked frame (all of them
-    // when there is none) and sets *unmasked when one starts.
-    qint64 scan(const QByteArray &data, bool *unmasked);
+    // Reads client frame headers in `data`, the next `size` bytes of the
+    // stream; returns how many of them come before an unmasked frame (all of
+    // them when there is none) and sets *unmasked when one starts.
+    qint64 scan(const char *data, qint64 size, bool *unmasked);
 
 Q_SIGNALS:
     void unmaskedFrame();
 
 private:
-    KxWebBridgeFrameGuard(QTcpSocket *client, qint64 headBytes, QObject *parent);
-    void onClientData();
-    void onServerData();
+    // One relayed socket: its descriptor and what is kept for it.
+    struct End
+    {
+        int fd = -1;
+        QSocketNotifier *readable = nullptr;
+        QSocketNotifier *writable = nullptr;
+        QByteArray kept;
+        int keptOffset = 0;
+        bool closeWhenWritten = false;
+    };
+
+    KxWebBridgeFrameGuard(int clientFd, int relayFd, qint64 headBytes, QObject *parent);
+    void setUp(End &end, int fd);
+    void fromClient(const char *data, qint64 size);
+    void relayAtOnce();
+    void onReadable(End &from);
+    void onWritable(End &to);
+    void pass(const char *data, qint64 size, End &to, End &from);
+    void closeEnd(End &end);
+    void closeAfterWriting(End &end);
     void closeAsUnmasked();
 
-    QTcpSocket *m_client;
-    QTcpSocket *m_inner = nullptr;
-    QTcpSocket *m_relay = nullptr;
+    End m_client;
+    End m_relay;
+    QPointer<QTcpSocket> m_inner;
     qint64 m_headLeft;
     QByteArray m_header;      // the frame header read so far
     qint64 m_payloadLeft = 0; // payload bytes of the current frame still to pass

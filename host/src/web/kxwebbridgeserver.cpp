@@ -316,7 +316,6 @@ void KxWebBridgeServer::onSocketReadyRead(QTcpSocket *socket)
     KxWebBridgeFrameGuard *guard = KxWebBridgeFrameGuard::create(socket, end + 4, this);
     if (!guard)
         return refuse(Refusal::BadRequest, QStringLiteral("no frame guard for the connection"), socket, 503);
-    disconnect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     connect(guard, &KxWebBridgeFrameGuard::unmaskedFrame, this,
             [this] { refuse(Refusal::Unmasked, QStringLiteral("client frame not masked"), nullptr, 0); });
     m_webSockets->handleConnection(guard->innerSocket());
