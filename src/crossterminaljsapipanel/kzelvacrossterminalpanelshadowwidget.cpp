@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvacrossterminalpanelshadowwidget.h"
 
+#include <kliteshadowborder.h>
 #include <klitestyle.h>
 #include <kzelvaapplication.h>
 #include <kzelvaskin.h>
@@ -9,7 +10,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QPainterPath>
 
 #ifdef KZ_HAVE_XCB
 #include <xcb/xcb.h>
@@ -132,16 +132,10 @@ void KZelvaCrossTerminalPanelShadowWidget::paintEvent(QPaintEvent *)
         painter.fillRect(rect(), m_border);
         return;
     }
-    painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), m_background);
     const int blur = KLiteStyle::dpiScaled(m_blur);
+    const int b = blur + 2;
+    const int v = blur + KLiteStyle::dpiScaled(m_offset) + 2;
     // Rings of falling alpha from the panel's edge outwards.
-    for (int i = blur; i > 0; --i) {
-        QColor c = m_shadow;
-        c.setAlphaF(m_shadow.alphaF() * (1.0 - qreal(i) / (blur + 1)));
-        QPainterPath path;
-        const QRectF inner = QRectF(rect()).adjusted(blur + 2 - i, blur + 2 - i, -(blur + 2 - i), -(blur + 2 - i));
-        path.addRoundedRect(inner, 4 + i, 4 + i);
-        painter.fillPath(path, c);
-    }
+    KLiteShadowBorder::paintShadow(&painter, QRectF(rect()).adjusted(b, v, -b, -v), blur, 4, m_shadow);
 }

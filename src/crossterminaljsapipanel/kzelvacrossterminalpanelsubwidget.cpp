@@ -2,11 +2,13 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kzelvacrossterminalpanelsubwidget.h"
 
+#include "kzelvacrossterminalpanelshadowwidget.h"
 #include "kzelvacrossterminalpanelsubjsapi.h"
 #include "kzelvacrossterminalskinpictures.h"
 #include "kzelvaworkareabrowser.h"
 #include "kzelvaworkareahelper.h"
 
+#include <kliteshadowborder.h>
 #include <klitestyle.h>
 #include <kwebskeletonloadwidget.h>
 #include <kxwebviewcontainer.h>
@@ -16,12 +18,12 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
 #include <QStackedLayout>
 #include <QTimer>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -75,6 +77,7 @@ const QLatin1String KZelvaCrossTerminalPanelSubWidget::ApiName("crossterminalpan
 
 KZelvaCrossTerminalPanelSubWidget::KZelvaCrossTerminalPanelSubWidget(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
+    , m_border(new KLiteShadowBorder(ShadowWidth, ShadowRadius))
     , m_layout(new QStackedLayout)
     , m_skeleton(new KWebSkeletonLoadWidget(addSkeleton))
     , m_waitReady(new QTimer(this))
@@ -82,9 +85,16 @@ KZelvaCrossTerminalPanelSubWidget::KZelvaCrossTerminalPanelSubWidget(QWidget *pa
     setObjectName(QStringLiteral("KZelvaCrossTerminalPanelSubWidget"));
     setWindowTitle(tr("documents"));
     setAttribute(Qt::WA_StyledBackground);
+    // The shadow shows only where a compositing manager blends the window.
+    if (KZelvaCrossTerminalPanelShadowWidget::compositorRunning())
+        setAttribute(Qt::WA_TranslucentBackground);
     setFixedWidth(KLiteStyle::dpiScaled(FixedWidth));
-    m_layout->setContentsMargins(1, 1, 1, 1);
-    setLayout(m_layout);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_border);
+    auto *inside = new QWidget;
+    inside->setLayout(m_layout);
+    m_border->setWidget(inside);
     m_layout->addWidget(m_skeleton);
     m_waitReady->setSingleShot(true);
     m_waitReady->setInterval(WaitReadyMSec);
@@ -241,7 +251,10 @@ void KZelvaCrossTerminalPanelSubWidget::onSkinChange()
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor(isDark() ? QStringLiteral("#212121") : QStringLiteral("#FFFFFF")));
     setPalette(p);
-    setAutoFillBackground(true);
+    // A translucent window leaves its background to the border.
+    setAutoFillBackground(!testAttribute(Qt::WA_TranslucentBackground));
+    m_border->setColors(isDark() ? QColor(0, 0, 0, 64) : QColor(0, 0, 0, 16),
+                        QColor(isDark() ? QStringLiteral("#4a4d52") : QStringLiteral("#c9cdd3")));
     m_skeleton->onSkinChanged();
     // A loaded page follows the skin without a reload.
     if (m_pageReady)
@@ -310,14 +323,4 @@ void KZelvaCrossTerminalPanelSubWidget::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-void KZelvaCrossTerminalPanelSubWidget::paintEvent(QPaintEvent *event)
-{
-    QWidget::paintEvent(event);
-    // A frame in place of a shadow: the window stands apart from what is
-    // behind it in both skins.
-    QPainter painter(this);
-    painter.setPen(QColor(isDark() ? QStringLiteral("#4a4d52") : QStringLiteral("#c9cdd3")));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -6,6 +6,7 @@
 #include <QVariantMap>
 #include <QWidget>
 
+class KLiteShadowBorder;
 class KWebSkeletonLoadWidget;
 class KxWebViewContainer;
 class KZelvaCrossTerminalPanelSubJsApi;
@@ -31,6 +32,8 @@ class KZelvaCrossTerminalPanelSubWidget : public QWidget
 public:
     static constexpr int WaitReadyMSec = 10000;
     static constexpr int FixedWidth = 320;
+    static constexpr int ShadowWidth = 10;
+    static constexpr int ShadowRadius = 4;
     // Bounds of the sizes a page may ask for, before DPI scaling.
     static constexpr int MinSide = 80;
     static constexpr int MaxWidth = 800;
@@ -56,6 +59,7 @@ public:
     QString pageUrl() const;
     QString currentUrl() const;
     QColor backgroundColor() const;
+    KLiteShadowBorder *shadowBorder() const { return m_border; }
 
     void initSchemeHandler();
     void loadWebView();
@@ -78,12 +82,12 @@ public Q_SLOTS:
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
 
 private:
     void placeBeside(QWidget *anchor);
     void loadErrorPage();
 
+    KLiteShadowBorder *m_border;
     QStackedLayout *m_layout;
     KWebSkeletonLoadWidget *m_skeleton;
     QPointer<KxWebViewContainer> m_container;

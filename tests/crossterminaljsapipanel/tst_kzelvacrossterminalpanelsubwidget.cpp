@@ -14,6 +14,8 @@
 #include "recordlogtail.h"
 #include "workareatestbed.h"
 
+#include <kliteshadowborder.h>
+#include <klitestyle.h>
 #include <kxwebviewasynjsobject.h>
 #include <kxwebviewcontainer.h>
 #include <kxwebviewjsanswer.h>
@@ -133,6 +135,14 @@ void tst_KZelvaCrossTerminalPanelSubWidget::methods_data()
     });
     row("resize 200 x 300", "resize", R"({"params":{"width":200,"height":300}})", "ok", "true",
         "resize: width = 200, height = 300", size(200, 300));
+    row("resize inside the shadow border", "resize", R"({"params":{"width":300,"height":200}})", "ok", "true", "",
+        is([this] {
+            const KLiteShadowBorder *border = m_sub->shadowBorder();
+            const int margin = m_sub->testAttribute(Qt::WA_TranslucentBackground) ? KLiteStyle::dpiScaled(10) : 1;
+            return border->geometry() == m_sub->rect()
+                   && border->borderMargins() == QMargins(margin, margin, margin, margin)
+                   && border->widget()->geometry() == border->rect().marginsRemoved(border->borderMargins());
+        }));
     row("resize height 0", "resize", R"({"params":{"width":200,"height":0}})", "ok", "true", "", size(200, 80));
     row("resize negative", "resize", R"({"params":{"width":-5,"height":-300}})", "ok", "true", "", size(80, 80));
     row("resize 10^9", "resize", R"({"params":{"width":1e9,"height":1000000000}})", "ok", "true", "", size(800, 1200));

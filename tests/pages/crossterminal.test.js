@@ -4,18 +4,23 @@
 // The cross-terminal panel's page in headless Chromium against a running
 // zelvashell over the WebSocket transport: the panel opened through the
 // shell's automation, the page's actions by keyboard and mouse, and the
-// shell's state (panel and work areas) read back after each.
+// shell's state (panel and work areas) or cirrad's call log read back after
+// each. A second shell of the same user (device A) gives the panel another
+// device with a document to relay.
 'use strict';
 
 const assert = require('node:assert/strict');
+const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const { after, before, test } = require('node:test');
 const { launchBrowser, waitFor } = require('./support/bridge');
-const { WorkAreaShell } = require('./workarea-shell');
+const { WorkAreaShell, startDeviceService } = require('./workarea-shell');
 
 const PAGE_PATH = 'mui/default/html/crossterminal/index.html';
 const PAGE_NAME = 'kzelva_crossterminal_widget';
 
+let service;
+let shellA;
 let shell;
 let browser;
 let page;
@@ -40,7 +45,13 @@ async function openPanel() {
 }
 
 before(async () => {
-    shell = await WorkAreaShell.start({ KZELVA_DPI_SCALE: '1' });
+    // Both shells reach one service, as two devices of one user on one machine do.
+    service = startDeviceService('ct-');
+    const device = (id, name) => ['--user', 'alice', '--device-id', id, '--device-name', name];
+    shellA = await WorkAreaShell.start(service.env, '', device('dev-a', 'Desk A'));
+    await shellA.automation.ok('newDocument', { title: 'Tide tables' });
+    shell = await WorkAreaShell.start(Object.assign({ KZELVA_DPI_SCALE: '1' }, service.env), '',
+                                      device('dev-b', 'Desk B'));
     const a = shell.automation;
     await a.ok('newDocument', { title: 'Quarterly report' });
     await a.ok('createWorkArea', { name: 'Research', makeCurrent: true });
@@ -52,12 +63,7 @@ before(async () => {
     await openPanel();
 });
 
-after(async () => {
-    if (browser)
-        await browser.close();
-    if (shell)
-        await shell.stop();
-});
+after(() => service && service.stop(browser, [shell, shellA]));
 
 test('the panel shows under its button and the page reports ready', async () => {
     const state = await waitFor(async () => {
@@ -122,6 +128,19 @@ test('a failing call says so in the page', async () => {
 
 // The other mouse actions of the page, in order: what the row does in the
 // page, then what the shell must show for it.
+const DISCOVERY = 'qoz_softbus_service_discovery';
+const cirradCalls = () => execFileSync(service.env.KZELVA_CIRRAD,
+    ['--socket', service.env.KZELVA_CIRRA_SOCKET, '--control', 'callLog'], { encoding: 'utf8', timeout: 15000 });
+// cirrad heard this device publish the discovery service (the panel's own listener only searches, mode 2).
+const published = () => cirradCalls().split('\n').filter((l) => l.includes(DISCOVERY)).some((l) => {
+    try {
+        const sent = JSON.parse(JSON.parse(JSON.parse(l).arg.argMap.content).data);
+        return sent.service_name === DISCOVERY && sent.mode === 0;
+    } catch (e) {
+        return false; // another record naming the service
+    }
+});
+const otherDevice = () => page.locator('#devices .device', { hasText: 'Desk A' });
 const windowTabs = async () => (await shell.automation.ok('listWindows')).windows[0].tabs;
 const defaultCard = () => page.locator('#open .card', { has: page.locator('.act-remove[disabled]') });
 const currentTab = async () => (await windowTabs()).find((t) => t.current)?.title;
@@ -160,13 +179,33 @@ const MOUSE_ROWS = [
     ['clicking a tab opens it in the shell and closes the panel', async () =>
         defaultCard().locator('.tab-open', { hasText: 'Quarterly report' }).click(),
     async () => (await currentTab()) === 'Quarterly report' && (await panelState()).visible === false],
+    ['the discovery toggle, after the first-time dialog, publishes this device in cirrad', async () => {
+        await openPanel();
+        await page.click('#discover');
+        await waitFor(async () => (await shell.automation.send('answerDialog', { button: 'ok' })).ok, 'the dialog',
+                      20000);
+    }, async () => (await page.isChecked('#discover')) && published()],
+    ['"Transfer helper" asks cirrad for its dialog', async () => page.click('#transfer'),
+        async () => cirradCalls().includes('showTransferHelperDlg')],
+    ['"Files" of another device shows its roaming folder on the start page', async () =>
+        otherDevice().getByRole('button', { name: 'Files' }).click(),
+    async () => /^showDevicesFile&[^&]*\/roaming\/[^&]*\/dev-a&/.test(
+        (await shell.automation.ok('startPage')).startPage.lastCommand || '')],
+    ['relaying a tag of another device moves it here after the first-relay hint', async () => {
+        await openPanel();
+        await otherDevice().locator('.tab-open', { hasText: 'Tide tables' }).click({ timeout: 20000 });
+    }, async () => {
+        await shell.automation.send('clickButton', { name: 'iSeeButton' }); // the hint's "I see", once it shows
+        return (await windowTabs()).some((t) => t.title.startsWith('Tide tables'))
+            && !(await shellA.windows()).flatMap((w) => w.tabs).some((t) => t.title.startsWith('Tide tables'));
+    }],
 ];
 
 for (const [name, action, agrees] of MOUSE_ROWS) {
     test(`by mouse: ${name}`, async () => {
         const before = (await listing()).open;
         await action();
-        await waitFor(() => agrees(before), name, 10000);
+        await waitFor(() => agrees(before), name, 20000);
     });
 }
 

@@ -10,6 +10,18 @@
     'use strict';
 
     const API = 'crossterminal.common';
+    // One preview at a time, page-wide: the tab under the mouse may be drawn
+    // anew while it is shown (the preview itself changes the listing).
+    const preview = { timer: 0, shown: false };
+
+    function endPreview() {
+        clearTimeout(preview.timer);
+        preview.timer = 0;
+        if (preview.shown) {
+            preview.shown = false;
+            call('previewTagEnd', {}).catch(function () {});
+        }
+    }
     const SOFTBUS = 'softbus.common';
     const $ = function (id) { return document.getElementById(id); };
 
@@ -104,23 +116,20 @@
                 call('popupMenu', { workAreaId: workArea.workAreaId, tagId: tag.tagId }).catch(function () {});
             }
         });
-        let previewTimer = 0;
         if (!closed) {
             // Resting on a tab shows it in the window; leaving shows the old one again.
             open.addEventListener('mouseenter', function () {
-                previewTimer = setTimeout(function () {
-                    previewTimer = -1;
+                if (preview.shown)
+                    return;
+                clearTimeout(preview.timer);
+                preview.timer = setTimeout(function () {
+                    preview.timer = 0;
+                    preview.shown = true;
                     call('previewTagStart', { workAreaId: workArea.workAreaId, tagId: tag.tagId, recordFlag: true })
                         .catch(function () {});
                 }, 700);
             });
-            open.addEventListener('mouseleave', function () {
-                if (previewTimer === -1)
-                    call('previewTagEnd', {}).catch(function () {});
-                else
-                    clearTimeout(previewTimer);
-                previewTimer = 0;
-            });
+            open.addEventListener('mouseleave', endPreview);
         }
         li.appendChild(open);
         if (tag.isDirty === true) {
@@ -546,6 +555,11 @@
                 return;
             }
             act($('link-form'), 'Opening the link', 'openUrlInQoz', { url: url });
+        });
+        // The mouse on anything but a tab ends a preview whose tab was drawn anew.
+        document.addEventListener('mouseover', function (e) {
+            if (!(e.target instanceof Element) || !e.target.closest('.tab-open'))
+                endPreview();
         });
         document.addEventListener('keydown', function (e) {
             if (e.ctrlKey && (e.key === 'n' || e.key === 'N')) {
