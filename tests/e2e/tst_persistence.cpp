@@ -6,6 +6,7 @@
 // windows and tabs as residual records, vetoed closes, a user switch through
 // cirrad's login control, two processes of one user, and the kill -9 loop.
 
+#include "kcirrapaths.h"
 #include "kpersistencekillloop.h"
 #include "kshellprocess.h"
 
@@ -14,12 +15,15 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLockFile>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+
+#include <signal.h>
 
 namespace {
 
@@ -48,6 +52,27 @@ void enableResidualRecords(const QString &name)
     ini.setValue(QStringLiteral("panel/enabled"), true);
     ini.setValue(QStringLiteral("config/residualSettingSaveEnabled"), true);
     ini.sync();
+}
+
+// Residual records plus deleting from them, also in a process without a shell window.
+void enableResidualDeletion(const QString &name)
+{
+    enableResidualRecords(name);
+    QSettings ini(configDirOf(name) + QStringLiteral("/tabmanagerpanel.ini"), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("config/residualItemDeleteEnabled"), true);
+    ini.setValue(QStringLiteral("config/residualDeleteShelllessModeEnabled"), true);
+    ini.sync();
+}
+
+// The pid of the live cirrad holding the service lock, 0 when none does.
+qint64 runningCirrad()
+{
+    QLockFile lock(KCirraPaths::lockPath());
+    qint64 pid = 0;
+    QString host, app;
+    if (!lock.getLockInfo(&pid, &host, &app) || pid <= 0 || ::kill(pid_t(pid), 0) != 0)
+        return 0;
+    return pid;
 }
 
 // Work areas by name: their tab paths (or titles) sorted, "*" marking the
@@ -278,14 +303,26 @@ private Q_SLOTS:
     void userSwitchRebuildsWindows();
     void twoProcessesOfOneUser();
     void recentlyClosedInStep();
+    void stoppedCirraOnDeletion_data();
+    void stoppedCirraOnDeletion();
     void killLoop();
 
 private:
     QString document(const QString &name) const { return m_docs.filePath(name); }
+    void ensureCirrad();
 
     QTemporaryDir m_docs;
     std::unique_ptr<QProcess> m_cirrad;
 };
+
+void tst_Persistence::ensureCirrad()
+{
+    if (!m_cirrad || m_cirrad->state() != QProcess::Running) {
+        m_cirrad = std::make_unique<QProcess>();
+        m_cirrad->start(qEnvironmentVariable("KZ_BIN_DIR") + QStringLiteral("/cirrad"), QStringList());
+        QVERIFY(m_cirrad->waitForStarted());
+    }
+}
 
 void tst_Persistence::initTestCase()
 {
@@ -601,17 +638,10 @@ void tst_Persistence::twoProcessesOfOneUser()
 // bring back what was deleted.
 void tst_Persistence::recentlyClosedInStep()
 {
-    if (!m_cirrad || m_cirrad->state() != QProcess::Running) {
-        m_cirrad = std::make_unique<QProcess>();
-        m_cirrad->start(qEnvironmentVariable("KZ_BIN_DIR") + QStringLiteral("/cirrad"), QStringList());
-        QVERIFY(m_cirrad->waitForStarted());
-    }
+    ensureCirrad();
+    QVERIFY(!QTest::currentTestFailed());
     forget(QStringLiteral("insync"));
-    enableResidualRecords(QStringLiteral("insync"));
-    QSettings ini(configDirOf(QStringLiteral("insync")) + QStringLiteral("/tabmanagerpanel.ini"), QSettings::IniFormat);
-    ini.setValue(QStringLiteral("config/residualItemDeleteEnabled"), true);
-    ini.setValue(QStringLiteral("config/residualDeleteShelllessModeEnabled"), true);
-    ini.sync();
+    enableResidualDeletion(QStringLiteral("insync"));
     KShellProcess a(QStringLiteral("insync"));
     KShellProcess b(QStringLiteral("insync"), QStringLiteral("insync-b"));
     QString error;
@@ -676,6 +706,61 @@ void tst_Persistence::recentlyClosedInStep()
     QTRY_VERIFY_WITH_TIMEOUT(closed(a).isEmpty() && closed(b).isEmpty(), 30000);
     QCOMPARE(a.quit(), 0);
     QCOMPARE(b.quit(), 0);
+}
+
+void tst_Persistence::stoppedCirraOnDeletion_data()
+{
+    QTest::addColumn<bool>("restart");
+    QTest::addColumn<QString>("logLine");
+    QTest::newRow("switch on") << true << QStringLiteral("startCirraProcess success");
+    QTest::newRow("switch off") << false << QStringLiteral("isSupportRestartCirraProcess = false break");
+}
+
+// A deletion sent while cirrad is stopped starts it again, unless the cloud setting says not to.
+// The setting is read once per process, so each row is a shell of its own.
+void tst_Persistence::stoppedCirraOnDeletion()
+{
+    QFETCH(bool, restart);
+    QFETCH(QString, logLine);
+    const QString name = QStringLiteral("restartcirra-%1").arg(restart);
+    forget(name);
+    enableResidualDeletion(name);
+    QSettings cloud(configDirOf(name) + QStringLiteral("/cloud.ini"), QSettings::IniFormat);
+    cloud.setValue(QStringLiteral("usercenter/isSupportRestartCirraProcess"), restart);
+    cloud.sync();
+    if (m_cirrad && m_cirrad->state() == QProcess::Running) {
+        m_cirrad->terminate();
+        QVERIFY2(m_cirrad->waitForFinished(10000), qPrintable(m_cirrad->errorString()));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(runningCirrad(), qint64(0), 10000);
+    KShellProcess shell(name);
+    QProcessEnvironment env = shell.process().processEnvironment();
+    env.insert(QStringLiteral("KZELVA_LOG_STDERR"), QStringLiteral("all"));
+    shell.process().setProcessEnvironment(env);
+    QString error;
+    QVERIFY2(shell.start({QStringLiteral("--shellless"), QStringLiteral("--app-name"), QStringLiteral("zelva-r")}, &error),
+             qPrintable(error));
+    QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("delta.txt"))}}))));
+    QTRY_VERIFY_WITH_TIMEOUT(listed(shell, {document(QStringLiteral("delta.txt"))}), 30000);
+    const int tabCount = windows(shell).first().toObject().value(QStringLiteral("tabs")).toArray().size();
+    QVERIFY(ok(shell.call(cmd(QStringLiteral("closeTab"), {{QStringLiteral("tab"), tabCount - 1}}))));
+    const QJsonArray items = residual(shell).first().toObject().value(QStringLiteral("items")).toArray();
+    QCOMPARE(items.size(), 1);
+    const QJsonObject args{{QStringLiteral("workAreaId"), QStringLiteral("default")},
+                           {QStringLiteral("tagId"), items.first().toObject().value(QStringLiteral("id"))}};
+    QVERIFY(ok(shell.call(cmd(QStringLiteral("scriptCall"), {{QStringLiteral("method"), QStringLiteral("removeResidualItem")},
+                                                             {QStringLiteral("args"), args}}))));
+    // The deletion holds either way; whether a service runs again is the switch's.
+    QVERIFY(residual(shell).isEmpty() || residual(shell).first().toObject().value(QStringLiteral("items")).toArray().isEmpty());
+    QTRY_VERIFY2_WITH_TIMEOUT(shell.output().contains(logLine.toUtf8()), shell.output().right(3000).constData(), 10000);
+    if (restart) {
+        QTRY_VERIFY_WITH_TIMEOUT(runningCirrad() != 0, 10000);
+        ::kill(pid_t(runningCirrad()), SIGTERM);
+        QTRY_COMPARE_WITH_TIMEOUT(runningCirrad(), qint64(0), 10000);
+    } else {
+        QCOMPARE(runningCirrad(), qint64(0));
+    }
+    QCOMPARE(shell.quit(), 0);
 }
 
 void tst_Persistence::killLoop()
