@@ -18,6 +18,7 @@
     const DISCOVERY = 'qoz_softbus_service_discovery';
     const MAX_MESSAGE = 4000;
     const MAX_LOG = 200;                     // messages kept per conversation
+    const SPEED_WINDOW_MS = 500;             // shortest span a transfer speed is taken over
     const TASK_WORDS = ['Waiting: receiver offline', 'Sending', 'Paused', 'Done', 'Failed', 'Cancelled'];
     const TASK_REASONS = {
         file_missing: 'file missing', file_unreadable: 'file unreadable', not_a_file: 'not a regular file',
@@ -366,14 +367,18 @@
         const done = num(info.done_size);
         const total = num(info.total_size);
         const st = Number.isInteger(info.state) ? info.state : -1;
-        if (st === 1 && task.state === 1 && now > task.lastTime && done >= task.lastDone) {
+        // Notices arrive in bursts (several per event-loop pass, more across machines), so the
+        // rate is taken over at least half a second of arrivals, never between two of one burst.
+        if (st !== 1 || task.state !== 1 || done < task.lastDone) {
+            task.speed = 0;
+            task.lastDone = done;
+            task.lastTime = now;
+        } else if (now - task.lastTime >= SPEED_WINDOW_MS) {
             const rate = (done - task.lastDone) * 1000 / (now - task.lastTime);
             task.speed = task.speed ? task.speed * 0.7 + rate * 0.3 : rate;
-        } else if (st !== 1) {
-            task.speed = 0;
+            task.lastDone = done;
+            task.lastTime = now;
         }
-        task.lastDone = done;
-        task.lastTime = now;
         task.info = info;
         const peer = identity(info.peer);
         setText(task.peer, (info.is_sender === true ? 'to ' : 'from ') + (peer ? str(peer.device_name) || peer.device_id : 'another device'));
