@@ -432,6 +432,9 @@ void tst_Federation::acrossMachines()
         const auto tags = [&b] { return b.device(QStringLiteral("devA")).value(QStringLiteral("Tags")).toArray(); };
         QTRY_COMPARE_WITH_TIMEOUT(tags().size(), 1, kRemoteMs);
         QCOMPARE(tags().at(0).toObject().value(QStringLiteral("name")), QStringLiteral("Plan"));
+        // The last document closed: the other machine lists none.
+        QCOMPARE(a.call("reportFileLabels", {{"tags", "[]"}}), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(tags().size(), 0, kRemoteMs);
     } else if (step == QLatin1String("rename")) {
         QCOMPARE(b.call("updateSoftBussDeviceInfo",
                         {{"data", R"({"device_id":"devA","device_name":"Kitchen","update_keys":["device_name"]})"}}),
