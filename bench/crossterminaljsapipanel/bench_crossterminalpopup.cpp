@@ -10,6 +10,7 @@
 // is already up. Needs a display: without one the program runs itself again
 // under xvfb-run.
 #include "kzbenchratio.h"
+#include "kzbenchwait.h"
 #include "kzbenchworkareas.h"
 
 #include "kzelvacrossterminalpanel.h"
@@ -37,7 +38,6 @@
 #include <QWebEngineView>
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <unistd.h>
 #include <vector>
@@ -45,19 +45,6 @@
 namespace {
 
 constexpr int kWaitMSec = 60000;
-
-// Runs the event loop until `done` holds; false after `timeoutMs`.
-bool waitUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    bool expired = false;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, [&expired] { expired = true; });
-    deadline.start(timeoutMs);
-    while (!done() && !expired)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return done();
-}
 
 // The bare side's "kzbridge": the page's calls answered from what the panel
 // answered to the same handler and method; until one is known, the call goes
@@ -158,11 +145,11 @@ struct Scene
         // Warm: the web engine's processes start with the first panel, whose
         // page object then answers the bare page once.
         KZelvaCrossTerminalPanel *panel = popup();
-        if (!panel || !waitUntil([panel] { return panel->isLoaded(); }, kWaitMSec))
+        if (!panel || !kzBenchWaitUntil([panel] { return panel->isLoaded(); }, kWaitMSec))
             return;
         pageUrl = panel->pageUrl();
         std::unique_ptr<QWebEngineView> bare(bareView(panel->browser()->container()->jsObject()));
-        ready = bare && waitUntil([&] { return pageIsReady(bare.get()); }, kWaitMSec);
+        ready = bare && kzBenchWaitUntil([&] { return pageIsReady(bare.get()); }, kWaitMSec);
         drop();
     }
 
@@ -228,7 +215,7 @@ void panelPopupToPageReady(benchmark::State &state)
         if (!scene->ready)
             break;
         KZelvaCrossTerminalPanel *panel = scene->popup();
-        if (!panel || !waitUntil([panel] { return panel->isLoaded(); }, kWaitMSec)) {
+        if (!panel || !kzBenchWaitUntil([panel] { return panel->isLoaded(); }, kWaitMSec)) {
             state.SkipWithError("the panel page did not become ready");
             break;
         }
@@ -245,7 +232,7 @@ void bareViewToPageReady(benchmark::State &state)
         if (!scene->ready)
             break;
         std::unique_ptr<QWebEngineView> view(scene->bareView(nullptr));
-        if (!waitUntil([&] { return Scene::pageIsReady(view.get()); }, kWaitMSec)) {
+        if (!kzBenchWaitUntil([&] { return Scene::pageIsReady(view.get()); }, kWaitMSec)) {
             state.SkipWithError("the bare page did not become ready");
             break;
         }

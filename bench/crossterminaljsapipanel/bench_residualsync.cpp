@@ -19,13 +19,13 @@
 #include "kshellprocess.h"
 #include "kzbenchcirrad.h"
 #include "kzbenchdurablewrite.h"
+#include "kzbenchwait.h"
 
 #include <kcirraeventobject.h>
 #include <kcloudsvrproxy.h>
 #include <kzelvapaths.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -34,7 +34,6 @@
 #include <QJsonDocument>
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -86,17 +85,6 @@ int itemsOfWindow(KShellProcess &shell)
     for (const QJsonValue &tab : tabs)
         count += tab.toObject().value(QStringLiteral("itemId")).toString().isEmpty() ? 0 : 1;
     return count;
-}
-
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
 }
 
 // Times each iteration; the median and the slowest go out as counters.
@@ -172,17 +160,17 @@ struct Shells
             a.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), path}}));
         }
         // Closed once each has its work-area item, so each close is recorded.
-        if (!waitUntil([this] { return itemsOfWindow(a) == kDocuments + 1; }, 30000)) {
+        if (!kzBenchWaitUntil([this] { return itemsOfWindow(a) == kDocuments + 1; }, 30000)) {
             error = QStringLiteral("shell A's documents never joined a work area");
             return;
         }
         for (int i = 0; i < kDocuments; ++i)
             a.call(cmd(QStringLiteral("closeTab"), {{QStringLiteral("tab"), 1}, {QStringLiteral("force"), true}}));
-        if (!waitUntil([this] { return (ids = listedIds(a)).size() == kDocuments; }, 30000)) {
+        if (!kzBenchWaitUntil([this] { return (ids = listedIds(a)).size() == kDocuments; }, 30000)) {
             error = QStringLiteral("shell A recorded %1 of %2 closed documents").arg(ids.size()).arg(kDocuments);
             return;
         }
-        if (!waitUntil([this] { return listedIds(b).size() == kDocuments; }, 30000))
+        if (!kzBenchWaitUntil([this] { return listedIds(b).size() == kDocuments; }, 30000))
             error = QStringLiteral("shell B never listed the closed documents");
         g_record = recordBytes();
     }
@@ -213,7 +201,7 @@ void deletionUntilApplied(benchmark::State &state)
             state.SkipWithError("shell A refused the deletion");
             break;
         }
-        if (!waitUntil([&] { return !listedIds(shells.b).contains(id); }, 10000)) {
+        if (!kzBenchWaitUntil([&] { return !listedIds(shells.b).contains(id); }, 10000)) {
             state.SkipWithError("shell B never applied the deletion");
             break;
         }
@@ -232,7 +220,7 @@ std::unique_ptr<KCloudSvrProxy> connectedProxy(const QString &device, const QStr
     info.deviceId = device;
     info.appName = appName;
     proxy->setClientInfo(info);
-    waitUntil([&] { return proxy->isConnected(); }, 10000);
+    kzBenchWaitUntil([&] { return proxy->isConnected(); }, 10000);
     return proxy;
 }
 
@@ -255,7 +243,7 @@ void relayAndWrite(benchmark::State &state)
         times.start();
         const int before = received;
         sender->asyncCall(QStringLiteral("notifyWebPageEvent"), {&arg, "NotifyWebPageEventArg"}, nullptr, QString());
-        if (!waitUntil([&] { return received > before; }, 10000)) {
+        if (!kzBenchWaitUntil([&] { return received > before; }, 10000)) {
             state.SkipWithError("the relay never arrived");
             break;
         }
