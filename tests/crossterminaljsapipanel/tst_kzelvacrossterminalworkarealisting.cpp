@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 //
 // The panel listings: which residual documents are listed, the tag record's
-// fields, work-area order and configuration values as tables; both listings
-// built from real windows, work areas and residual records; bad input.
+// fields and configuration values as tables; both listings built from real
+// windows, work areas and residual records; bad input. The work areas' order
+// is pages_crossterminal's.
 
 #include "kzelvapersistconfig.h"
 #include "kzelvacrossterminalpanelrecords.h"
@@ -97,7 +98,6 @@ private Q_SLOTS:
     void residualFilter();
     void tagRecord_data();
     void tagRecord();
-    void workAreaOrder();
     void config_data();
     void config();
     void listingsFromModel();
@@ -185,9 +185,6 @@ void tst_KZelvaCrossTerminalWorkAreaListing::tagRecord_data()
                     "pluginIcon": false, "workAreaId": "w1", "status": "current", "isOpen": false, "isDirty": false,
                     "lock": false, "isResidual": false, "itemType": 0, "itemCount": 0})")
         << sl({"lastAccessTime"});
-    QTest::newRow("web page: no path, web suffix names it")
-        << json(R"({"pageType": 11, "title": "Home"})") << json(R"({"webSuffix": "html"})")
-        << json(R"({"name": "Home.html", "suffix": "html", "pluginIcon": false})") << sl({"path", "size"});
     QTest::newRow("no suffix: plug-in icon") << json(R"({"suffix": ""})") << QJsonObject() << pluginIcon << QStringList();
     QTest::newRow("one open flag is not open") << QJsonObject() << json(R"({"areaOpen": true})")
                                                << json(R"({"isOpen": false})") << QStringList();
@@ -236,20 +233,6 @@ void tst_KZelvaCrossTerminalWorkAreaListing::tagRecord()
         QVERIFY2(tag.value(it.key()) == it.value(), qPrintable(it.key()));
     for (const QString &key : qAsConst(absent))
         QVERIFY2(!tag.contains(key), qPrintable(key));
-}
-
-void tst_KZelvaCrossTerminalWorkAreaListing::workAreaOrder()
-{
-    const auto data = [](int posIndex, quint32 created) {
-        KZelvaWorkAreaData d;
-        d.posIndex = posIndex;
-        d.createDateTime = created;
-        return d;
-    };
-    using R = KZelvaCrossTerminalPanelRecords;
-    QVERIFY(R::listsBefore(data(0, 500), data(-1, 100)) && !R::listsBefore(data(-1, 100), data(0, 500)));
-    QVERIFY(R::listsBefore(data(-1, 100), data(-1, 200)) && !R::listsBefore(data(-1, 200), data(-1, 100)));
-    QVERIFY(R::listsBefore(data(1, 200), data(2, 100)));
 }
 
 void tst_KZelvaCrossTerminalWorkAreaListing::config_data()

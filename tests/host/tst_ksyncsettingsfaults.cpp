@@ -88,7 +88,6 @@ class tst_KSyncSettingsFaults : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void checksumIsCrc32();
     void corruptFilesAreMovedAside_data();
     void corruptFilesAreMovedAside();
 
@@ -100,23 +99,6 @@ void tst_KSyncSettingsFaults::init()
 {
     m_dir.reset(new QTemporaryDir);
     QVERIFY(m_dir->isValid());
-}
-
-// Record files written before must still verify: CRC-32 (reflected,
-// 0xEDB88320), here bit by bit, over every tail length of the sliced loop.
-void tst_KSyncSettingsFaults::checksumIsCrc32()
-{
-    const QByteArray bytes = "123456789abcdefghijklmnop";
-    for (int size = 0; size <= bytes.size(); ++size) {
-        quint32 crc = ~0u;
-        for (int i = 0; i < size; ++i) {
-            crc ^= quint8(bytes.at(i));
-            for (int bit = 0; bit < 8; ++bit)
-                crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-        }
-        QCOMPARE(Format::crc32(0, bytes.constData(), size), ~crc);
-    }
-    QCOMPARE(Format::crc32(0, "123456789", 9), 0xCBF43926u);
 }
 
 void tst_KSyncSettingsFaults::corruptFilesAreMovedAside_data()

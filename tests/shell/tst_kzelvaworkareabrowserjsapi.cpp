@@ -23,7 +23,6 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -54,11 +53,9 @@ private Q_SLOTS:
     void independentModeAnswersNothing_data();
     void independentModeAnswersNothing();
     void switchAndOpenCloseThePopupFirst();
-    void removeWorkAreaRefreshesThePage();
-    void openNewWindowTakesAHiddenWorkArea();
+    void removeIsRefusedWithUnsavedTabs();
     void placeAgainstAnchor_data();
     void placeAgainstAnchor();
-    void geometry();
     void pageUrl_data();
     void pageUrl();
     void popupReportsUsageAndRefreshes();
@@ -336,16 +333,10 @@ void tst_KZelvaWorkAreaBrowserJsApi::switchAndOpenCloseThePopupFirst()
     QCOMPARE(currentWhenClosed, m_bed.defaultArea);
     QCOMPARE(m_bed.window->centralArea()->currentSubPage()->getWorkAreaItemId(), m_bed.defaultTabs.last());
 
-    // closeWorkArea only closes the popup.
-    const int count = m_manager->workAreas().size();
-    QSignalSpy closes(m_api, &KZelvaWorkAreaBrowserJsApi::queryClose);
-    QCOMPARE(call(QStringLiteral("closeWorkArea"), js(QStringLiteral("{}"))).value_or(QJsonObject{{QStringLiteral("x"), 1}}),
-             QJsonObject());
-    QCOMPARE(closes.count(), 1);
-    QCOMPARE(m_manager->workAreas().size(), count);
+    // closeWorkArea (the page's close button): tst_kzelvaworkareabrowserjsapiwebengine.
 }
 
-void tst_KZelvaWorkAreaBrowserJsApi::removeWorkAreaRefreshesThePage()
+void tst_KZelvaWorkAreaBrowserJsApi::removeIsRefusedWithUnsavedTabs()
 {
     auto *unsaved = qobject_cast<KZelvaQozSubPage *>(m_manager->workArea(m_bed.research)->items().first()->subPage());
     QVERIFY(unsaved);
@@ -363,48 +354,6 @@ void tst_KZelvaWorkAreaBrowserJsApi::removeWorkAreaRefreshesThePage()
     QVERIFY(toast != tops.cend());
     QVERIFY(qobject_cast<KToast *>(*toast)->text().contains(m_manager->workArea(m_bed.research)->data().name));
     (*toast)->close();
-
-    unsaved->setModified(false);
-    // A page attached to the popup sees the refresh once the close is done.
-    m_manager->workAreasOf(m_bed.window)->setCurrentWorkArea(m_manager->workArea(m_bed.research), false, true);
-    KZelvaWorkAreaWidget *popup = qobject_cast<KZelvaWorkAreaWidget *>(m_manager->notifyPopup(m_bed.window, QRect()));
-    QVERIFY(popup);
-    QTRY_VERIFY(popup->browser()->container());
-    KxWebTestConnection page(popup->browser()->container()->jsObject(), false);
-    page.receiveText(QStringLiteral("{\"t\":\"call\",\"id\":1,\"h\":\"common\",\"m\":\"removeWorkArea\",\"a\":{\"params\":%1}}").arg(params));
-    QCOMPARE(page.last().value(QStringLiteral("v")).toObject().value(QStringLiteral("result")).toString(),
-             QStringLiteral("{\"isSuccess\":true}"));
-    // The window shows another work area at once; the tab is gone with it.
-    QCOMPARE(m_bed.current(m_bed.window)->id(), m_bed.defaultArea);
-    QVERIFY(!m_bed.window->centralArea()->subPages().contains(unsaved));
-    QTRY_VERIFY(!m_manager->workArea(m_bed.research));
-    // The list changed; no tab list did.
-    QTRY_VERIFY(page.sent.join(QLatin1Char('\n')).contains(QLatin1String("onRefreshCallback({})")));
-    popup->closeWidget();
-}
-
-void tst_KZelvaWorkAreaBrowserJsApi::openNewWindowTakesAHiddenWorkArea()
-{
-    const int windows = zelvaApp->mainWindows().size();
-    const auto open = [this](const QString &id) {
-        return result(QStringLiteral("openNewWindow"), QStringLiteral("{\"workAreaId\":\"%1\"}").arg(id)).toObject();
-    };
-    // Shown in its window already: that window comes forward, nothing moves.
-    QCOMPARE(open(m_bed.defaultArea), kSuccess);
-    QCOMPARE(zelvaApp->mainWindows().size(), windows);
-    // Hidden in this window: it leaves with its tab for a window of its own.
-    QCOMPARE(open(m_bed.research), kSuccess);
-    QCOMPARE(zelvaApp->mainWindows().size(), windows + 1);
-    KZelvaWorkArea *research = m_manager->workArea(m_bed.research);
-    KZelvaMainWindow *opened = research->window();
-    QVERIFY(opened && opened != m_bed.window);
-    QCOMPARE(m_bed.current(opened), research);
-    QVERIFY(!m_manager->workAreasOf(m_bed.window)->contains(research));
-    KZelvaSubPage *tab = research->findItem(m_bed.researchTab)->subPage();
-    QCOMPARE(findRelativeZelvaMainWindow(tab), opened);
-    QTRY_VERIFY(tab->isVisibleByControl());
-    QCOMPARE(m_bed.current(m_bed.window)->id(), m_bed.defaultArea);
-    QCOMPARE(m_bed.window->centralArea()->subPages().size(), 2);
 }
 
 void tst_KZelvaWorkAreaBrowserJsApi::placeAgainstAnchor_data()
@@ -427,28 +376,6 @@ void tst_KZelvaWorkAreaBrowserJsApi::placeAgainstAnchor()
     const QRect placed = KZelvaWorkAreaBrowserJsApi::placeAgainstAnchor(rect, anchor, QRect(0, 0, 1920, 1080));
     QTEST(placed.topLeft(), "expected");
     QCOMPARE(placed.size(), rect.size());
-}
-
-void tst_KZelvaWorkAreaBrowserJsApi::geometry()
-{
-    const auto rect = [](const QRect &r) {
-        return QJsonObject({{QStringLiteral("left"), r.x()}, {QStringLiteral("top"), r.y()},
-                            {QStringLiteral("width"), r.width()}, {QStringLiteral("height"), r.height()}});
-    };
-    QCOMPARE(result(QStringLiteral("getGeomtry")).toObject(), rect(QRect(100, 100, 400, 300)));
-    result(QStringLiteral("setGeomtry"), QStringLiteral(R"({"left":"30","top":"40","width":"500","height":"200"})"));
-    QCOMPARE(m_popup->geometry(), QRect(30, 40, 500, 200));
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const QRect anchor(screen.right() - 40, screen.bottom() - 30, 32, 24);
-    m_popup->setProperty("anchor", anchor);
-    result(QStringLiteral("setGeomtry"), QStringLiteral(R"({"left":"0","top":"0","width":"300","height":"200","anchor":"1"})"));
-    QCOMPARE(m_popup->geometry().bottom(), anchor.top() - 1);
-    QCOMPARE(m_popup->geometry().right(), anchor.right());
-    QCOMPARE(result(QStringLiteral("getAnchorPos")).toObject().value(QStringLiteral("anchor")).toObject(), rect(anchor));
-    result(QStringLiteral("setHasOperation"));
-    QCOMPARE(m_popup->property("isOperationDuring"), QVariant(true));
-    QCOMPARE(result(QStringLiteral("getOemDisableGlobalInfoCollect")).toObject(),
-             QJsonObject({{QStringLiteral("disableGlobalInfoCollect"), QStringLiteral("1")}}));
 }
 
 void tst_KZelvaWorkAreaBrowserJsApi::pageUrl_data()

@@ -177,24 +177,15 @@ void tst_KZelvaWorkAreaMenuActionManager::submenuEntries()
         QCOMPARE(menu.actions().size(), 1);
         return;
     }
-    QCOMPARE(qobject_cast<KZelvaMenu *>(submenu)->menuStyle(), 2);
     QVERIFY(submenu->menuAction()->isEnabled());
     const QList<QAction *> actions = submenu->actions();
     QCOMPARE(actions.size(), entries.size() + 1);
     QCOMPARE(actions.first()->objectName(), QStringLiteral("createWorkAreaAction"));
     QVERIFY(!actions.first()->property("desWorkAreaId").isValid());
-    const QString src = own.at(tabWorkArea)->id();
+    // What each entry moves, and where to: triggerMovesTheTab.
     QStringList texts;
-    for (int i = 0; i < actions.size(); ++i) {
-        QAction *action = actions.at(i);
-        QCOMPARE(action->property("srcWorkAreaId").toString() + action->property("relativeWorkAreaId").toString(), src + src);
-        QCOMPARE(action->property("srcWorkAreaItemId").toString(), page->getWorkAreaItemId());
-        if (i > 0) {
-            texts.append(action->text());
-            QCOMPARE(action->property("spyName").toString(), QStringLiteral("tabMenu_workArea_%1").arg(i));
-            QVERIFY(action->property("desWorkAreaId").toString() != src);
-        }
-    }
+    for (QAction *action : actions.mid(1))
+        texts.append(action->text());
     // The manager's order (ids compare as text, so it is read, not assumed).
     QStringList managerOrder;
     const QList<KZelvaWorkArea *> all = m_manager->workAreas();
@@ -218,7 +209,7 @@ void tst_KZelvaWorkAreaMenuActionManager::triggerMovesTheTab_data()
     QTest::newRow("hidden work area of the same window") << false << false << false << QByteArray() << QString();
     QTest::newRow("work area of another window") << true << false << false << QByteArray() << QString();
     QTest::newRow("locked tab") << false << true << false << QByteArray() << QString();
-    for (const char *property : {"srcWorkAreaId", "srcWorkAreaItemId", "desWorkAreaId", "relativeWorkAreaId"})
+    for (const char *property : {"srcWorkAreaItemId", "desWorkAreaId"})
         QTest::newRow(property) << false << false << false << QByteArray(property) << QString();
     QTest::newRow("new window, unknown item")
         << false << false << true << QByteArray("srcWorkAreaItemId") << QStringLiteral("1700000000999");
