@@ -21,7 +21,9 @@
 #include "recordlogtail.h"
 #include "workareatestbed.h"
 
+#include <isyncsettingsdata.h>
 #include <kdcinfo.h>
+#include <ksyncsettings.h>
 #include <kpluginssettings.h>
 #include <kxwebviewasynjsobject.h>
 #include <kxwebviewcontainer.h>
@@ -291,6 +293,11 @@ void tst_KZelvaCrossTerminalJsApi::listingAnswerIsTheModel()
     const QJsonObject made = parse(created->value(QStringLiteral("result")).toString());
     QCOMPARE(made.value(QStringLiteral("isSuccess")), QJsonValue(true));
     QVERIFY(m_manager->workArea(made.value(QStringLiteral("workAreaId")).toString()));
+    // Stored at once, not only after the merged save.
+    KSyncSettingsManager reader(KSyncSettingsManager::instance()->rootDir());
+    ISyncSettingsData *stored = reader.getUserSettings(QStringLiteral("local"), QStringLiteral("workarea"))->data();
+    stored->beginGroup(QStringLiteral("IndependentDefault"));
+    QVERIFY(stored->childGroups().contains(made.value(QStringLiteral("workAreaId")).toString()));
     for (const char *key : {"name", "type", "tagNum", "customColor", "status", "isDefault"})
         QVERIFY2(made.contains(QLatin1String(key)), key);
 }
