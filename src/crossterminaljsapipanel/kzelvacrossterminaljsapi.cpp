@@ -378,8 +378,14 @@ void KZelvaCrossTerminalJsApi::createWorkArea(KxWebViewJSContext &context)
         writeLog(1, QStringLiteral("%1 : failed! no work area made").arg(name));
         return answer(context, false);
     }
-    if (workArea->itemCount() == 0 && !workArea->hasPendingSave() && workArea->save())
-        Q_EMIT workArea->dataChanged();
+    // A new work area without tabs is stored at once, so other windows and
+    // processes list it now; its change is announced here unless a merged save
+    // of it is on its way, which announces it.
+    if (workArea->itemCount() == 0 && workArea->data().isNewCreate) {
+        const bool pending = workArea->hasPendingSave();
+        if (workArea->save() && !pending)
+            Q_EMIT workArea->dataChanged();
+    }
     context.setResult(QJsonObject{
         {QStringLiteral("isSuccess"), true},
         {QStringLiteral("workAreaId"), workArea->id()},

@@ -16,6 +16,7 @@
 #include "kzelvaworkareamenuactionmanager.h"
 #include "kzelvaworkareaoperations.h"
 #include "kzelvaworkareathumbnailmgr.h"
+#include "kzelvaworkareausageevent.h"
 
 #include <kfuncswitch.h>
 #include <kxwebviewasynjsobject.h>
@@ -59,7 +60,11 @@ void answerOperation(KxWebViewJSContext &context, KZelvaWorkAreaOperations *ops,
                      std::initializer_list<const char *> keys, const Operation &operation)
 {
     const QStringList args = textArgs(context, method, keys);
-    context.setResult(successObject(ops && !args.isEmpty() && operation(ops, args)));
+    const bool done = ops && !args.isEmpty() && operation(ops, args);
+    // What the user did in the popup, by the page method that did it.
+    if (done)
+        KZelvaWorkAreaUsageEvent::post(KZelvaWorkAreaUsageEvent::Kind::Click, {{QStringLiteral("click"), method}});
+    context.setResult(successObject(done));
 }
 
 // An integer given as text (or as a whole number) within the popup range.

@@ -40,6 +40,15 @@
 
 namespace {
 
+// A document page the host keeps for reuse carries this dynamic property:
+// hidden, its document is closed; shown again, it holds another one.
+constexpr char kTurboDocumentProperty[] = "isTurboDocument";
+
+bool isTurboDocumentPage(const KZelvaSubPage *page)
+{
+    return qobject_cast<const KZelvaQozSubPage *>(page) && page->property(kTurboDocumentProperty).toBool();
+}
+
 QString currentPid()
 {
     return QString::number(QCoreApplication::applicationPid());
@@ -307,8 +316,10 @@ QList<KZelvaWorkAreaItem *> KZelvaWorkArea::items() const
     keyed.reserve(result.size());
     for (KZelvaWorkAreaItem *item : qAsConst(result))
         keyed.append({position(item), item});
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    // Items without a tab at the same stored position go in id order, as a record lists them.
+    std::sort(keyed.begin(), keyed.end(), [](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first < b.first : a.second->effectiveId() < b.second->effectiveId();
+    });
     for (int i = 0; i < keyed.size(); ++i)
         result[i] = keyed.at(i).second;
     return result;
@@ -441,12 +452,20 @@ bool KZelvaWorkArea::write()
     state.keptIds = m_keptIds;
     state.restoredIds = m_restoredIds;
     state.generation = m_store->writeGeneration();
+    QStringList neverWritten;
     for (KZelvaWorkAreaItem *item : qAsConst(m_items)) {
+        // Its ability forbids writing it at all (an OLE document): a sub-group
+        // written before it said so goes too.
+        if (!item->ability()->isSaveEnabled()) {
+            neverWritten.append(item->effectiveId());
+            state.removedIds.append(item->effectiveId());
+            continue;
+        }
         KZelvaWorkAreaStoreState::Item entry;
         entry.record = item->record();
         entry.groupId = item->effectiveId();
         entry.waitingForPage = item->isWaitingForPage();
-        entry.saveFlag = item->ability()->isSaveEnabled();
+        entry.saveFlag = item->saveFlag();
         entry.written = item->written();
         state.items.append(entry);
     }
@@ -460,7 +479,7 @@ bool KZelvaWorkArea::write()
         m_removedIds = state.removedIds;
         m_keptIds = state.keptIds;
         m_restoredIds = state.restoredIds;
-        m_skippedIds = state.skippedIds;
+        m_skippedIds = state.skippedIds + neverWritten;
     }
     return written;
 }
@@ -550,7 +569,7 @@ void KZelvaWorkArea::onSubPageAdded(KZelvaSubPage *page)
     KZelvaWorkAreaManagerProxy::setManualRecoverDone(true);
     if (!m_visible || isExcludedPageType(page->pageType()))
         return;
-    if (!page->isVisibleByControl())
+    if (!page->isVisibleByControl() || isTurboDocumentPage(page))
         connect(page, &KZelvaSubPage::visibleChanged, this, &KZelvaWorkArea::onSubPageVisibleChanged,
                 Qt::UniqueConnection);
     if (page->getWorkAreaItemId().isEmpty()) {
@@ -577,11 +596,24 @@ void KZelvaWorkArea::onSubPageAdded(KZelvaSubPage *page)
 void KZelvaWorkArea::onSubPageVisibleChanged(bool visible)
 {
     auto *page = qobject_cast<KZelvaSubPage *>(sender());
-    if (!page || !visible || !m_visible)
+    if (!page)
+        return;
+    const bool turbo = isTurboDocumentPage(page);
+    if (!visible) {
+        // Hidden by the host, not by a switch: its document was closed and the
+        // page waits for the next one, which becomes a new item.
+        if (turbo && page->isVisibleByControl(subPageControlType()) && findItem(page->getWorkAreaItemId())) {
+            removePage(page);
+            page->setWorkAreaItemId(QString());
+        }
+        return;
+    }
+    if (!m_visible)
         return;
     if (page->getWorkAreaItemId().isEmpty() && !isExcludedPageType(page->pageType()))
         createItemForPage(page);
-    disconnect(page, &KZelvaSubPage::visibleChanged, this, &KZelvaWorkArea::onSubPageVisibleChanged);
+    if (!turbo)
+        disconnect(page, &KZelvaSubPage::visibleChanged, this, &KZelvaWorkArea::onSubPageVisibleChanged);
 }
 
 void KZelvaWorkArea::onSubPageRemoved(KZelvaSubPage *page)

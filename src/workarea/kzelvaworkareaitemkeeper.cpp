@@ -8,6 +8,7 @@
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareaidgenerator.h"
 #include "kzelvaworkareaitem.h"
+#include "kzelvaworkareaitemability.h"
 #include "kzelvaworkareakeys.h"
 #include "kzelvaworkareamanager.h"
 #include "kzelvaworkareas.h"
@@ -83,7 +84,7 @@ void KZelvaWorkAreaItemKeeper::offerResidualItem(KZelvaWorkAreaItem *item)
     if (!found || item->workArea() || !origin.window || origin.window->isClosing() || !m_manager->isInitialised())
         return;
     const KZelvaWorkAreaRecoverItem &record = item->record();
-    if (record.id.isEmpty() || item->isWaitingForPage() || !item->saveFlag()
+    if (record.id.isEmpty() || item->isWaitingForPage() || !item->saveFlag() || !item->ability()->isSaveEnabled()
         || KZelvaWorkArea::isExcludedPageType(record.pageType))
         return;
     const QString residualId = origin.window->property(KZelvaWorkAreaKeys::ResidualIdProperty).toString();

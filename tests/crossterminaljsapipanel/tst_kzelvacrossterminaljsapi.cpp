@@ -20,7 +20,9 @@
 #include "recordlogtail.h"
 #include "workareatestbed.h"
 
+#include <isyncsettingsdata.h>
 #include <kdcinfo.h>
+#include <ksyncsettings.h>
 #include <kpluginssettings.h>
 #include <kxwebviewasynjsobject.h>
 #include <kxwebviewcontainer.h>
@@ -75,6 +77,7 @@ private Q_SLOTS:
     void cleanup();
     void methods_data();
     void methods();
+    void createdWorkAreaIsStoredAtOnce();
     void recentlyClosedDocuments_data();
     void recentlyClosedDocuments();
     void openUrlReachesTheProcessUnchanged_data();
@@ -240,6 +243,22 @@ void tst_KZelvaCrossTerminalJsApi::methods()
                  qPrintable(tail.lines().join(QLatin1Char('\n'))));
     QCOMPARE(closed.count() > 0, closes);
     QVERIFY(check());
+}
+
+// The panel's new work area is stored at once, not only after the merged save.
+void tst_KZelvaCrossTerminalJsApi::createdWorkAreaIsStoredAtOnce()
+{
+    const std::optional<QJsonObject> created = call(QStringLiteral("createWorkArea"), {});
+    QVERIFY(created);
+    const QJsonObject made = parse(created->value(QStringLiteral("result")).toString());
+    QCOMPARE(made.value(QStringLiteral("isSuccess")), QJsonValue(true));
+    QVERIFY(m_manager->workArea(made.value(QStringLiteral("workAreaId")).toString()));
+    KSyncSettingsManager reader(KSyncSettingsManager::instance()->rootDir());
+    ISyncSettingsData *stored = reader.getUserSettings(QStringLiteral("local"), QStringLiteral("workarea"))->data();
+    stored->beginGroup(QStringLiteral("IndependentDefault"));
+    QVERIFY(stored->childGroups().contains(made.value(QStringLiteral("workAreaId")).toString()));
+    for (const char *key : {"name", "type", "tagNum", "customColor", "status", "isDefault"})
+        QVERIFY2(made.contains(QLatin1String(key)), key);
 }
 
 // Rows: the closed document's file on disk or gone: the open call's answer,

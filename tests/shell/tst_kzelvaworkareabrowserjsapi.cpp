@@ -441,6 +441,9 @@ void tst_KZelvaWorkAreaBrowserJsApi::popupReportsUsageAndRefreshes()
     page.receiveText(QStringLiteral("{\"t\":\"call\",\"id\":2,\"h\":\"common\",\"m\":\"setWebViewVisible\",\"a\":{}}"));
     QVERIFY(popup->isPageShown());
     page.receiveText(QStringLiteral("{\"t\":\"call\",\"id\":3,\"h\":\"common\",\"m\":\"setHasOperation\",\"a\":{}}"));
+    page.receiveText(
+        QStringLiteral(R"({"t":"call","id":4,"h":"common","m":"workAreaMoveTop","a":{"params":{"workAreaId":"%1"}}})")
+            .arg(m_bed.research));
     QPointer<KZelvaWorkAreaWidget> guard(popup);
     m_manager->notifyPopoff(m_bed.window);
     QTRY_VERIFY(!guard);
@@ -449,7 +452,7 @@ void tst_KZelvaWorkAreaBrowserJsApi::popupReportsUsageAndRefreshes()
     events.seek(start);
     const QString posted = QString::fromUtf8(events.readAll());
     for (const char *text : {R"("workspace_panelshow")", R"("result":"operation")", R"("workspace_closeworkspace")",
-                             R"("usedtime":"0")"})
+                             R"("usedtime":"0")", R"("click":"workAreaMoveTop")"})
         QVERIFY2(posted.contains(QLatin1String(text)), qPrintable(posted));
 }
 

@@ -177,8 +177,6 @@ void tst_KZelvaWorkAreaManager::commandLines_data()
     QTest::newRow("relay, other user") << QStringList{relay("u2")} << QStringList{mismatch} << none << none;
     QTest::newRow("relay, not base64 json")
         << QStringList{QStringLiteral("a&relay_file&%%%")} << QStringList{notJson} << QStringList{mismatch} << none;
-    QTest::newRow("relay, no payload") << QStringList{QStringLiteral("a&relay_file")} << QStringList{notJson} << none
-                                       << none;
     QTest::newRow("repeated token") << QStringList{relay("u1") + QStringLiteral("&tok1"),
                                                    relay("u1") + QStringLiteral("&tok1")}
                                     << QStringList{QStringLiteral("prev command line same")} << none << plan;
@@ -187,7 +185,6 @@ void tst_KZelvaWorkAreaManager::commandLines_data()
                                << none << QStringList{QStringLiteral("prev command line same")} << plan + plan;
     QTest::newRow("other device without panel")
         << QStringList{QStringLiteral("a&show_crossterminal_other_device&u1")} << none << QStringList{mismatch} << none;
-    QTest::newRow("many ampersands") << QStringList{QStringLiteral("&&&&&&")} << none << QStringList{mismatch} << none;
 }
 
 void tst_KZelvaWorkAreaManager::commandLines()

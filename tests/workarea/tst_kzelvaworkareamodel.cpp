@@ -168,32 +168,61 @@ void tst_KZelvaWorkAreaModel::activatingHiddenItemMakesItsWorkAreaCurrent()
 void tst_KZelvaWorkAreaModel::pageTypes_data()
 {
     QTest::addColumn<int>("pageType");
+    QTest::addColumn<QString>("kind"); // "turbo": kept by the host for reuse; "ole": an OLE document
     QTest::addColumn<bool>("becomesItem");
-    QTest::newRow("start page") << 0 << false;
-    QTest::newRow("image viewer") << 8 << false;
-    QTest::newRow("settings") << 10 << false;
-    QTest::newRow("app center") << 13 << false;
-    QTest::newRow("plug-in page") << 49 << false;
-    QTest::newRow("proxy page") << 68 << false;
-    QTest::newRow("cloud panel") << 71 << false;
-    QTest::newRow("document") << 3 << true;
-    QTest::newRow("sheet") << 4 << true;
-    QTest::newRow("slides") << 5 << true;
-    QTest::newRow("pdf") << 17 << true;
+    QTest::newRow("start page") << 0 << QString() << false;
+    QTest::newRow("image viewer") << 8 << QString() << false;
+    QTest::newRow("settings") << 10 << QString() << false;
+    QTest::newRow("app center") << 13 << QString() << false;
+    QTest::newRow("plug-in page") << 49 << QString() << false;
+    QTest::newRow("proxy page") << 68 << QString() << false;
+    QTest::newRow("cloud panel") << 71 << QString() << false;
+    QTest::newRow("document") << 3 << QString() << true;
+    QTest::newRow("sheet") << 4 << QString() << true;
+    QTest::newRow("slides") << 5 << QString() << true;
+    QTest::newRow("pdf") << 17 << QString() << true;
+    QTest::newRow("turbo document") << 3 << QStringLiteral("turbo") << true;
+    QTest::newRow("ole document") << 3 << QStringLiteral("ole") << true;
 }
 
 void tst_KZelvaWorkAreaModel::pageTypes()
 {
     QFETCH(int, pageType);
+    QFETCH(QString, kind);
     QFETCH(bool, becomesItem);
+    const bool turbo = kind == QLatin1String("turbo");
     KZelvaWorkArea *workArea = m_manager->workAreasOf(m_window)->currentWorkArea();
-    KZelvaQozSubPage *page = addPage(QStringLiteral("typed"), pageType);
+    auto *page = new KZelvaQozSubPage(KZelvaPluginWidget::WidgetType(pageType));
+    page->setProperty("isTurboDocument", turbo);
+    page->newDocument(QStringLiteral("typed"));
+    m_window->centralArea()->addSubPage(page);
+    QCoreApplication::processEvents();
     QCOMPARE(workArea->itemCount(), becomesItem ? 1 : 0);
     QCOMPARE(page->getWorkAreaItemId().isEmpty(), !becomesItem);
     // A later switch back must not adopt it either.
     workArea->setVisible(false);
     workArea->setVisible(true);
     QCOMPARE(workArea->itemCount(), becomesItem ? 1 : 0);
+    // Only items are stored, and never an OLE document.
+    if (KZelvaWorkAreaItem *item = workArea->findItem(page->getWorkAreaItemId())) {
+        KZelvaWorkAreaRecoverItem record = item->record();
+        record.extMap.insert(QStringLiteral("isOleDocument"), kind == QLatin1String("ole"));
+        item->setRecord(record);
+        item->refresh();
+        QVERIFY(workArea->save());
+        ISyncSettingsData *node = m_manager->workAreaSettings();
+        node->beginGroup(workArea->id());
+        QCOMPARE(node->childGroups().contains(page->getWorkAreaItemId()), kind != QLatin1String("ole"));
+        node->endGroup();
+    }
+    // Hidden by the host, a turbo page's document is gone; shown again, it holds a new one.
+    const QString before = page->getWorkAreaItemId();
+    static const int hostType = KZelvaMultiControlBool::registerControlType(QStringLiteral("hostHidden"));
+    page->setVisible(hostType, false);
+    QCOMPARE(workArea->itemCount(), becomesItem && !turbo ? 1 : 0);
+    page->setVisible(hostType, true);
+    QCOMPARE(workArea->itemCount(), becomesItem ? 1 : 0);
+    QCOMPARE(page->getWorkAreaItemId() != before, turbo);
 }
 
 int main(int argc, char **argv)

@@ -102,7 +102,6 @@ class tst_KZelvaWorkAreaSerializer : public QObject
 private Q_SLOTS:
     void workAreaRoundTrip_data();
     void workAreaRoundTrip();
-    void unSerializeNull();
     void storedNumberRaisesCounter_data();
     void storedNumberRaisesCounter();
     void itemRoundTrip_data();
@@ -170,15 +169,6 @@ void tst_KZelvaWorkAreaSerializer::workAreaRoundTrip()
     want.pid = QStringLiteral("777");
     want.lastPid = QStringLiteral("4242");
     QCOMPARE(back, want);
-}
-
-void tst_KZelvaWorkAreaSerializer::unSerializeNull()
-{
-    KZelvaWorkAreaData d = fullRecord(true);
-    KZelvaWorkAreaSerializer::UnSerialize(nullptr, &d);
-    KSyncSettingsData data;
-    KZelvaWorkAreaSerializer::UnSerialize(&data, nullptr);
-    QCOMPARE(d, fullRecord(true));
 }
 
 void tst_KZelvaWorkAreaSerializer::storedNumberRaisesCounter_data()

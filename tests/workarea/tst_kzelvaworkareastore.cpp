@@ -33,6 +33,8 @@ private Q_SLOTS:
     void laterChangesDoNotPushTheWriteBack();
     void switchWritesWhatIsShown();
     void failedWriteIsTriedAgain();
+    void syncControls_data();
+    void syncControls();
 
 private:
     // Waits until no merged write is pending.
@@ -162,6 +164,58 @@ void tst_KZelvaWorkAreaStore::failedWriteIsTriedAgain()
     KSyncSettingsManager::instance()->setLockTimeout(timeout);
     QTRY_VERIFY_WITH_TIMEOUT(record->generation() > before, 10000);
     QCOMPARE(storedValue(m_first, "name"), QStringLiteral("kept while locked"));
+}
+
+// The popup's pull, push and "use mine" against a value saved by another process.
+void tst_KZelvaWorkAreaStore::syncControls_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("mine");   // set here, not yet saved
+    QTest::addColumn<QString>("theirs"); // saved meanwhile by another process
+    QTest::addColumn<QString>("result"); // seen here and stored afterwards
+    QTest::newRow("pull") << QStringLiteral("pull") << QString() << QStringLiteral("theirs")
+                          << QStringLiteral("theirs");
+    QTest::newRow("push") << QStringLiteral("push") << QStringLiteral("mine") << QString() << QStringLiteral("mine");
+    QTest::newRow("use mine") << QStringLiteral("use mine") << QStringLiteral("mine") << QStringLiteral("theirs")
+                              << QStringLiteral("mine");
+}
+
+void tst_KZelvaWorkAreaStore::syncControls()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, mine);
+    QFETCH(QString, theirs);
+    QFETCH(QString, result);
+    KZelvaWorkAreaSettingsWrapper *wrapper = m_bed.manager->settingsWrapper();
+    const auto probe = [](ISyncSettingsData *node, const QString &value) {
+        const QStringList path = node->groupPath();
+        for (int i = 0; i < path.size(); ++i)
+            node->endGroup();
+        if (!value.isNull())
+            node->setValue(QStringLiteral("syncProbe"), value);
+        const QString seen = node->value(QStringLiteral("syncProbe"));
+        for (const QString &group : path)
+            node->beginGroup(group);
+        return seen;
+    };
+    probe(wrapper->workAreaSettings()->data(), QStringLiteral("before"));
+    QVERIFY(wrapper->flushWorkArea());
+    probe(wrapper->workAreaSettings()->data(), mine);
+    KSyncSettingsManager other(KSyncSettingsManager::instance()->rootDir());
+    KSyncSettings *theirRecord = other.getUserSettings(QStringLiteral("local"), QStringLiteral("workarea"));
+    probe(theirRecord->data(), theirs);
+    QCOMPARE(theirRecord->flush(), KSyncSettings::Ok);
+
+    if (control == QLatin1String("pull"))
+        wrapper->pull();
+    else if (control == QLatin1String("push"))
+        wrapper->push();
+    else
+        wrapper->resolveUseMe();
+    QCOMPARE(probe(wrapper->workAreaSettings()->data(), QString()), result);
+    KSyncSettingsManager reader(KSyncSettingsManager::instance()->rootDir());
+    QCOMPARE(probe(reader.getUserSettings(QStringLiteral("local"), QStringLiteral("workarea"))->data(), QString()),
+             result);
 }
 
 int main(int argc, char **argv)

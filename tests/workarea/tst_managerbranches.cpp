@@ -18,6 +18,7 @@
 #include <isyncsettingsdata.h>
 #include <kaccountsdkproxy.h>
 #include <kcloudsvrproxy.h>
+#include <kdcinfo.h>
 #include <klitecontentdlg.h>
 #include <kpluginmanager.h>
 #include <kpluginssettings.h>
@@ -166,6 +167,12 @@ void tst_ManagerBranches::firstWindow()
             seen.append(line.section(QLatin1String("WorkAreaMWAdd"), 1));
     }
     QCOMPARE(seen.join(QLatin1Char(' ')), markers);
+    // The last window going reports how many windows closed with it.
+    QFile events(getDcInfo()->eventFile());
+    const qint64 start = events.exists() ? events.size() : 0;
+    manager->notifyOnMainWindowAboutToClose(window);
+    QVERIFY(events.open(QIODevice::ReadOnly) && events.seek(start));
+    QVERIFY(events.readAll().contains(R"("window_num":"1"},"event":"workspace_closeallwindows")"));
 }
 
 void tst_ManagerBranches::handOvers_data()
