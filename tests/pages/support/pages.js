@@ -35,8 +35,10 @@ function binDir() {
     return process.env.KZ_BIN_DIR;
 }
 
+// As root, through support/chromium.sh, so a niced test's browser stays niced.
 async function launchBrowser() {
-    return chromium.launch({ executablePath: CHROMIUM, headless: true, args: CHROMIUM_FLAGS });
+    const executablePath = process.getuid() === 0 ? path.join(__dirname, 'chromium.sh') : CHROMIUM;
+    return chromium.launch({ executablePath, headless: true, args: CHROMIUM_FLAGS });
 }
 
 // A private folder below the test's runtime directory.
