@@ -169,7 +169,7 @@ test('every page method answers good arguments and refuses bad ones, never hangi
         .concat([[C, 'sendMsg', nested(12), 3], [C, 'sendMsg', nested(40), 'refused'],
                  [C, 'listenMsg', { action: 'x'.repeat(300 << 10) }, 'refused']]);
     const answers = await page.evaluate(async (calls) => {
-        const within = (p) => Promise.race([p, new Promise((resolve) => setTimeout(() => resolve('hang'), 15000))]);
+        const within = (p) => Promise.race([p, new Promise((resolve) => setTimeout(() => resolve('hang'), 30000))]);
         const out = [];
         for (const [h, m, args] of calls)
             out.push(await within(kzbridge.request(h, m, args).then((a) => a.code, () => 'refused')));

@@ -359,7 +359,7 @@ test('the tab menu opens from the mouse and at the tile from the keyboard, and t
                   `the menu from the keyboard at ${JSON.stringify(at)}: ${JSON.stringify(await menus())}`);
     // Quitting with the menu open ends cleanly.
     await shell.automation.ok('quit', { force: true });
-    await waitFor(() => shell.child.exitCode !== null || shell.child.signalCode !== null, 'the shell to end', 15000);
+    await waitFor(() => shell.child.exitCode !== null || shell.child.signalCode !== null, 'the shell to end');
     assert.equal(shell.child.signalCode, null);
     assert.equal(shell.child.exitCode, 0);
 });

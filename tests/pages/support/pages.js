@@ -53,7 +53,7 @@ function tempDir(prefix) {
 // Starts a program and resolves with {child, match} once a stdout line
 // matches pattern; rejects when it exits first or after timeoutMs. Every
 // stdout line is kept in child.lines. options go to spawn (env, cwd).
-function startProgram(program, args, pattern, timeoutMs = 15000, options = {}) {
+function startProgram(program, args, pattern, timeoutMs = LONG, options = {}) {
     const child = spawn(program, args, Object.assign({ stdio: ['pipe', 'pipe', 'inherit'] }, options));
     child.lines = [];
     return new Promise((resolve, reject) => {
@@ -102,7 +102,7 @@ async function stopProgram(child) {
         return child.exitCode;
     const exited = new Promise((resolve) => child.once('exit', (code) => resolve(code)));
     child.stdin.end();
-    const timer = setTimeout(() => child.kill('SIGKILL'), 5000);
+    const timer = setTimeout(() => child.kill('SIGKILL'), LONG);
     const code = await exited;
     clearTimeout(timer);
     return code;
@@ -284,10 +284,10 @@ function startDeviceService(prefix, serviceEnv = {}) {
     }, serviceEnv);
     // Its state stays in the folder: nothing one run stored (devices, queued messages, calls) reaches the next.
     execFileSync(env.KZELVA_CIRRAD, ['--detach', '--state-dir', path.join(dir, 'state')],
-                 { env: own, stdio: 'ignore', timeout: 15000 });
+                 { env: own, stdio: 'ignore', timeout: 60000 });
     const control = (request, args = {}) => execFileSync(env.KZELVA_CIRRAD,
         ['--control', request].concat(Object.entries(args).map(([key, value]) => `${key}=${value}`)),
-        { env: own, encoding: 'utf8', timeout: 15000 });
+        { env: own, encoding: 'utf8', timeout: 60000 });
     return {
         dir,
         env,
