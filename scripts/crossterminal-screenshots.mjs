@@ -18,8 +18,7 @@ import path from 'node:path';
 import { createRequire } from 'node:module';
 
 const require = createRequire(import.meta.url);
-const { Automation } = require('../tests/pages/workarea-shell.js');
-const { waitFor } = require('../tests/pages/support/bridge.js');
+const { Automation, waitFor } = require('../tests/pages/support/pages.js');
 
 const [profile, outArg, name] = process.argv.slice(2);
 const binDir = process.env.KZ_BIN_DIR;

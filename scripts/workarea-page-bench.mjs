@@ -15,8 +15,7 @@
 import { createRequire } from 'node:module';
 
 const require = createRequire(import.meta.url);
-const { WorkAreaShell } = require('../tests/pages/workarea-shell.js');
-const { launchBrowser, waitFor } = require('../tests/pages/support/bridge.js');
+const { WorkAreaShell, launchBrowser, waitFor } = require('../tests/pages/support/pages.js');
 
 const AREAS = Number(process.argv[2] || 100);
 const TABS = Number(process.argv[3] || 20);

@@ -13,7 +13,7 @@ import path from 'node:path';
 import { createRequire } from 'node:module';
 
 const require = createRequire(import.meta.url);
-const { WorkAreaShell } = require('../tests/pages/workarea-shell.js');
+const { WorkAreaShell } = require('../tests/pages/support/pages.js');
 
 const outDir = path.resolve(process.argv[2] || 'docs/images');
 const binDir = process.env.KZ_BIN_DIR;

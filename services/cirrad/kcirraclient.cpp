@@ -165,8 +165,8 @@ QList<CirraEvent> KCirraClient::takeEvents()
     return std::exchange(m_events, {});
 }
 
-bool KCirraClient::control(const QString &socketPath, const QString &method,
-                           const QMap<QString, QString> &args, CirraIpcResult *result, QString *error)
+bool KCirraClient::control(const QString &socketPath, const QString &method, const QMap<QString, QString> &args,
+                           CirraIpcResult *result, QString *error, int timeoutMs)
 {
     KCirraClient client(socketPath);
     CirraHello hello;
@@ -179,8 +179,8 @@ bool KCirraClient::control(const QString &socketPath, const QString &method,
         arg.argMap[it.key().toStdString()] = it.value().toStdString();
     CirraReply reply;
     KCirraRecord answer;
-    if (!client.open(hello) || !client.call(QLatin1String(KCirraRecords::kControl), KCirraRecord::make(arg),
-                                            &reply, &answer)) {
+    if (!client.open(hello, timeoutMs)
+        || !client.call(QLatin1String(KCirraRecords::kControl), KCirraRecord::make(arg), &reply, &answer, timeoutMs)) {
         *error = client.errorString();
         return false;
     }

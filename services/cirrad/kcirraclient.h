@@ -51,10 +51,10 @@ public:
     QString errorString() const { return m_error; }
     QLocalSocket *socket() const { return m_socket.get(); }
 
-    // One control request on a fresh connection; `result` gets the answer.
-    static bool control(const QString &socketPath, const QString &method,
-                        const QMap<QString, QString> &args, qoz::cirra::CirraIpcResult *result,
-                        QString *error);
+    // One control request on a fresh connection; `result` gets the answer. timeoutMs bounds the
+    // connect, the hello and the answer each.
+    static bool control(const QString &socketPath, const QString &method, const QMap<QString, QString> &args,
+                        qoz::cirra::CirraIpcResult *result, QString *error, int timeoutMs = 5000);
 
 private:
     bool fail(const QString &error);

@@ -73,7 +73,9 @@ int runControl(const QString &socketPath, const QStringList &words)
     }
     qoz::cirra::CirraIpcResult result;
     QString error;
-    if (!KCirraClient::control(socketPath, words.value(0), args, &result, &error)) {
+    // A script's request waits as long as a busy machine may keep the service from answering.
+    constexpr int kControlWaitMs = 30000;
+    if (!KCirraClient::control(socketPath, words.value(0), args, &result, &error, kControlWaitMs)) {
         std::fprintf(stderr, "cirrad: %s\n", qPrintable(error));
         return 2;
     }

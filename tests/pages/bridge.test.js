@@ -11,7 +11,7 @@ const assert = require('node:assert/strict');
 const path = require('node:path');
 const { after, before, test } = require('node:test');
 const http = require('node:http');
-const { launchBrowser, startProgram, stopProgram, waitForLine, sourceDir, binDir } = require('./support/bridge');
+const { binDir, launchBrowser, sourceDir, startProgram, stopProgram, waitForLine } = require('./support/pages');
 
 let server;
 let browser;
@@ -42,36 +42,27 @@ async function openBridgePage() {
     return page;
 }
 
-test('calls get answers, asynchronous ones too', async () => {
+test('calls get answers, asynchronous ones too; refused calls reject with the bridge code', async () => {
     const page = await openBridgePage();
-    const answers = await page.evaluate(async () => ({
-        echo: await kzbridge.call('common', 'echo', { params: { k: 'v' } }),
-        sum: await kzbridge.request('common', 'add', { params: { a: 2, b: 3 } }),
-        badTypes: await kzbridge.request('common', 'add', { params: { a: '2' } }),
-        later: await kzbridge.request('common', 'later', { params: { ms: 30, text: 'done' } }),
-    }));
-    assert.deepEqual(answers.echo, { result: '{"k":"v"}' });
-    assert.deepEqual(answers.sum, { isSuccess: true, sum: 5 });
-    assert.deepEqual(answers.badTypes, { isSuccess: false });
-    assert.deepEqual(answers.later, { isSuccess: true, later: 'done' });
-    // The token leaves the address bar.
-    assert.equal(new URL(page.url()).hash, '');
-    await page.close();
-});
-
-test('refused calls reject with the bridge code', async () => {
-    const page = await openBridgePage();
-    const codes = await page.evaluate(async () => {
+    const answers = await page.evaluate(async () => {
         const codeOf = (promise) => promise.then(() => 'answered', (error) => error.code);
         return {
+            echo: await kzbridge.call('common', 'echo', { params: { k: 'v' } }),
+            sum: await kzbridge.request('common', 'add', { params: { a: 2, b: 3 } }),
+            badTypes: await kzbridge.request('common', 'add', { params: { a: '2' } }),
+            later: await kzbridge.request('common', 'later', { params: { ms: 30, text: 'done' } }),
             handler: await codeOf(kzbridge.call('nope', 'echo', {})),
             method: await codeOf(kzbridge.call('common', 'deleteLater', {})),
             tooLarge: await codeOf(kzbridge.call('common', 'echo', { params: { list: new Array(10000).fill(1) } })),
             stillWorks: await codeOf(kzbridge.call('common', 'echo', {})),
         };
     });
-    assert.deepEqual(codes, { handler: 'unknownHandler', method: 'unknownMethod', tooLarge: 'tooLarge',
-                              stillWorks: 'answered' });
+    assert.deepEqual(answers, { echo: { result: '{"k":"v"}' }, sum: { isSuccess: true, sum: 5 },
+                                badTypes: { isSuccess: false }, later: { isSuccess: true, later: 'done' },
+                                handler: 'unknownHandler', method: 'unknownMethod', tooLarge: 'tooLarge',
+                                stillWorks: 'answered' });
+    // The token leaves the address bar.
+    assert.equal(new URL(page.url()).hash, '');
     await page.close();
 });
 
@@ -90,33 +81,24 @@ test('events and host scripts reach the page', async () => {
     await page.close();
 });
 
-test('a wrong token is refused', async () => {
+test('a wrong token is refused, and a page of another origin even with the token', async () => {
     const page = await browser.newPage();
     await page.goto(pageUrl.replace(/kztoken=[0-9a-f]+/, 'kztoken=0123456789abcdef0123456789abcdef'));
     assert.equal(await page.evaluate(() => kzbridge.call('common', 'echo', {}).then(() => 'answered', (e) => e.code)),
                  'closed');
     await waitForLine(server, /^refused WrongToken$/);
-    await page.close();
-});
-
-test('a page of another origin is refused even with the token', async () => {
     // Another site on this machine that learnt the token: the Origin check stops it.
     const bridge = new URL(pageUrl);
     const token = new URLSearchParams(bridge.hash.slice(1)).get('kztoken');
-    const target = `ws://${bridge.host}/kzbridge?token=${token}&page=bridgetest`;
-    const site = http.createServer((request, response) => {
-        response.writeHead(200, { 'Content-Type': 'text/html' });
-        response.end('<p>elsewhere</p>');
-    });
+    const site = http.createServer((request, response) => response.writeHead(200).end('<p>elsewhere</p>'));
     await new Promise((resolve) => site.listen(0, '127.0.0.1', resolve));
-    const page = await browser.newPage();
     try {
         await page.goto(`http://127.0.0.1:${site.address().port}/`);
         const outcome = await page.evaluate((url) => new Promise((resolve) => {
             const socket = new WebSocket(url);
             socket.onopen = () => resolve('opened');
             socket.onclose = () => resolve('closed');
-        }), target);
+        }), `ws://${bridge.host}/kzbridge?token=${token}&page=bridgetest`);
         assert.equal(outcome, 'closed');
         await waitForLine(server, /^refused BadOrigin$/);
     } finally {

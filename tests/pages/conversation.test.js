@@ -13,11 +13,10 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { after, before, test } = require('node:test');
-const { launchBrowser, waitFor } = require('./support/bridge');
-const { WorkAreaShell, startDeviceService } = require('./workarea-shell');
+const { WorkAreaShell, axeFindings, deviceArgs, launchBrowser, startDeviceService, waitFor } =
+    require('./support/pages');
 
-const PAGE = 'mui/default/html/crossterminal/index.html#kzpage=kzelva_crossterminal_widget';
-const AXE_SOURCE = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+const READY = '#talk[data-ready="true"]';
 const SETTINGS = '[kzelvaworkarea]\nfirstEnableDiscoverService=false\n';
 let service;
 let browser;
@@ -25,18 +24,9 @@ const shells = {};
 const pages = {};
 
 async function startDevice(key, id, name) {
-    shells[key] = await WorkAreaShell.start(service.env, SETTINGS, ['--user', 'alice', '--device-id', id, '--device-name', name]);
-    await openPage(key);
-}
-
-async function openPage(key, skin = 'light') {
-    assert.equal((await shells[key].automation.ok('openPanel')).panel, true);
-    const info = await shells[key].bridgeInfo();
-    const page = pages[key] || (pages[key] = await browser.newPage({ viewport: { width: 420, height: 900 } }));
-    const [file, kzpage] = PAGE.split('#');
-    await page.goto(`${info.origin}/${file}?lang=en_US&skin=${skin}#kztoken=${info.token}&${kzpage}`);
-    await page.waitForSelector('#talk[data-ready="true"]', { timeout: 20000 });
-    return page;
+    shells[key] = await WorkAreaShell.start(service.env, SETTINGS, deviceArgs(id, name));
+    pages[key] = pages[key] || await browser.newPage({ viewport: { width: 420, height: 900 } });
+    await shells[key].showPanel(pages[key], 'light', READY);
 }
 
 function peer(key, device) {
@@ -55,11 +45,8 @@ function task(key) {
     return pages[key].locator('.task').first();
 }
 
-async function axeFindings(page) {
-    await page.addScriptTag({ content: AXE_SOURCE });
-    const result = await page.evaluate(() => axe.run('#talk', { resultTypes: ['violations'] }));
-    return result.violations.filter((v) => v.impact === 'serious' || v.impact === 'critical')
-        .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+function taskState(key, state, what) {
+    return waitFor(async () => (await task(key).getAttribute('data-state')) === state, `${key}: ${what}`);
 }
 
 before(async () => {
@@ -82,12 +69,14 @@ test('messages go both ways; to an offline device they wait and count as unread 
     await shells.b.stop();
     delete shells.b;
     await peer('a', 'dev-b').locator('.offline', { hasText: 'Offline' }).waitFor();
+    // The first is answered late: the second is typed and sent while it travels.
+    service.control('delay', { function: 'cirraIpcCall', method: 'requestSoftBusCommunicator', ms: 1500, count: 1 });
     for (const text of ['one while you were away', 'and two'])
         await say('a', 'dev-b', text);
     await peer('a', 'dev-b').locator('.note', { hasText: 'Receiver offline' }).waitFor();
     await startDevice('b', 'dev-b', 'Desk B');
     const badge = peer('b', 'dev-a').locator('.unread');
-    await waitFor(async () => (await badge.textContent()) === '2', 'two unread on B', 20000);
+    await waitFor(async () => (await badge.textContent()) === '2', 'two unread on B');
     assert.equal(await peer('b', 'dev-a').locator('.msg.in').count(), 2);
     await peer('b', 'dev-a').locator('.peer-toggle').press('Enter');
     assert.equal(await badge.isHidden(), true, 'opening the conversation reads it');
@@ -97,7 +86,7 @@ test('messages go both ways; to an offline device they wait and count as unread 
 test('a file task shows progress and is paused, resumed and cancelled from the page, on both sides', async () => {
     await shells.a.automation.ok('sendToDevice', { path: path.join(service.dir, 'big.bin'), deviceId: 'dev-b' });
     for (const key of ['a', 'b'])
-        await waitFor(async () => (await task(key).getAttribute('data-state')) === '1', `${key} sees it run`, 20000);
+        await taskState(key, '1', 'the task runs');
     await waitFor(async () => /MB\/s .* left/.test(await task('a').locator('.task-text').textContent()), 'speed and time left');
     // The speed follows the 4 MiB/s pace, not the bursts in which progress notices arrive.
     const speed = Number(/([\d.]+) MB\/s/.exec(await task('a').locator('.task-text').textContent())[1]);
@@ -108,7 +97,7 @@ test('a file task shows progress and is paused, resumed and cancelled from the p
     for (const [button, state, text] of steps) {
         await task('a').getByRole('button', { name: button }).press('Enter');
         for (const key of ['a', 'b']) {
-            await waitFor(async () => (await task(key).getAttribute('data-state')) === state, `${key}: ${button}`, 20000);
+            await taskState(key, state, button);
             assert.match(await task(key).locator('.task-text').textContent(), text);
         }
         if (state === '2') {
@@ -119,7 +108,7 @@ test('a file task shows progress and is paused, resumed and cancelled from the p
     assert.equal(await task('a').locator('button:visible').count(), 0, 'nothing to control once cancelled');
 
     await shells.a.automation.send('sendToDevice', { path: path.join(service.dir, 'gone.txt'), deviceId: 'dev-b' });
-    await waitFor(async () => (await task('a').getAttribute('data-state')) === '4', 'the failed task');
+    await taskState('a', '4', 'the failed task');
     assert.equal(await task('a').locator('.task-text').textContent(), 'Failed: file missing.');
 });
 
@@ -130,7 +119,7 @@ test('B finds A while A lets itself be found, and loses it when A stops', async 
         const box = pages.a.locator('#discover');
         if ((await box.isChecked()) !== on)
             await box.press('Space');
-        await nearby.waitFor({ state: seen, timeout: 20000 });
+        await nearby.waitFor({ state: seen });
     }
 });
 
@@ -176,18 +165,14 @@ const METHODS = [
 ];
 
 test('every page method answers good arguments and refuses bad ones, never hanging', async () => {
-    const page = await browser.newPage();
-    const info = await shells.a.automation.ok('openPanel').then(() => shells.a.bridgeInfo());
-    const [file, kzpage] = PAGE.split('#');
-    await page.goto(`${info.origin}/${file}?lang=en_US#kztoken=${info.token}&${kzpage}`);
-    await page.waitForSelector('#talk[data-ready="true"]', { timeout: 20000 });
+    const page = await shells.a.showPanel(await browser.newPage(), 'light', READY);
     // Nested past the handler's 8 levels: code 3; past the bridge's limits: the bridge refuses the call.
     const nested = (levels) => ({ req: JSON.parse('{"a":'.repeat(levels) + '1' + '}'.repeat(levels)) });
     const rows = METHODS.flatMap(([h, m, good, code, bad]) => [[h, m, good, code]].concat(bad ? [[h, m, bad, 3]] : []))
         .concat([[C, 'sendMsg', nested(12), 3], [C, 'sendMsg', nested(40), 'refused'],
                  [C, 'listenMsg', { action: 'x'.repeat(300 << 10) }, 'refused']]);
     const answers = await page.evaluate(async (calls) => {
-        const within = (p) => Promise.race([p, new Promise((resolve) => setTimeout(() => resolve('hang'), 15000))]);
+        const within = (p) => Promise.race([p, new Promise((resolve) => setTimeout(() => resolve('hang'), 30000))]);
         const out = [];
         for (const [h, m, args] of calls)
             out.push(await within(kzbridge.request(h, m, args).then((a) => a.code, () => 'refused')));
@@ -214,14 +199,14 @@ test('a reloaded page hears each message once; listening twice hears it twice', 
     for (const [reload, copies] of [[true, 1], [false, 2]]) {
         if (reload) {
             await pages.a.reload();
-            await pages.a.waitForSelector('#talk[data-ready="true"]', { timeout: 20000 });
+            await pages.a.waitForSelector(READY);
         } else {
             await pages.a.evaluate(() => kzbridge.request('softbus.communicator', 'listenMsg', { action: 'chat' }));
         }
         await listen();
         for (const text of [`${reload} first`, `${reload} second`])
             await say('b', 'dev-a', text);
-        await peer('a', 'dev-b').locator('.msg.in', { hasText: `${reload} second` }).waitFor({ state: 'attached', timeout: 20000 });
+        await peer('a', 'dev-b').locator('.msg.in', { hasText: `${reload} second` }).waitFor({ state: 'attached' });
         assert.equal(await pages.a.evaluate((t) => window.tableHeard[t], `${reload} first`), copies,
                      reload ? 'after a reload' : 'listening twice');
     }
@@ -229,8 +214,8 @@ test('a reloaded page hears each message once; listening twice hears it twice', 
 
 test('axe-core finds nothing serious in the section in either skin', async () => {
     for (const skin of ['light', 'dark']) {
-        const page = await openPage('a', skin);
+        const page = await shells.a.showPanel(pages.a, skin, READY);
         await page.locator('.peer-toggle').first().press('Enter');
-        assert.deepEqual(await axeFindings(page), [], skin);
+        assert.deepEqual(await axeFindings(page, '#talk'), [], skin);
     }
 });

@@ -10,15 +10,11 @@
 'use strict';
 
 const assert = require('node:assert/strict');
-const { execFileSync } = require('node:child_process');
-const fs = require('node:fs');
 const { after, before, test } = require('node:test');
-const { launchBrowser, waitFor } = require('./support/bridge');
-const { WorkAreaShell, startDeviceService } = require('./workarea-shell');
+const { WorkAreaShell, axeFindings, deviceArgs, launchBrowser, startDeviceService, waitFor } =
+    require('./support/pages');
 
-const PAGE_PATH = 'mui/default/html/crossterminal/index.html';
-const PAGE_NAME = 'kzelva_crossterminal_widget';
-
+const NOTES = 'Field <b>notes</b>';
 let service;
 let shellA;
 let shell;
@@ -37,21 +33,16 @@ function card(name) {
     return page.locator('#open .card', { has: page.locator('.name', { hasText: new RegExp(`^${name}$`) }) });
 }
 
-async function openPanel() {
-    assert.equal((await shell.automation.ok('openPanel')).panel, true);
-    const info = await shell.bridgeInfo();
-    await page.goto(`${info.origin}/${PAGE_PATH}?lang=en_US&skin=light#kztoken=${info.token}&kzpage=${PAGE_NAME}`);
-    await page.waitForSelector('#app[aria-busy="false"]');
-}
+const openPanel = () => shell.showPanel(page);
+const windowTabs = async () => (await shell.windows())[0].tabs;
 
 before(async () => {
     // Both shells reach one service, as two devices of one user on one machine do.
     service = startDeviceService('ct-');
-    const device = (id, name) => ['--user', 'alice', '--device-id', id, '--device-name', name];
-    shellA = await WorkAreaShell.start(service.env, '', device('dev-a', 'Desk A'));
+    shellA = await WorkAreaShell.start(service.env, '', deviceArgs('dev-a', 'Desk A'));
     await shellA.automation.ok('newDocument', { title: 'Tide tables' });
     shell = await WorkAreaShell.start(Object.assign({ KZELVA_DPI_SCALE: '1' }, service.env), '',
-                                      device('dev-b', 'Desk B'));
+                                      deviceArgs('dev-b', 'Desk B'));
     const a = shell.automation;
     await a.ok('newDocument', { title: 'Quarterly report' });
     await a.ok('createWorkArea', { name: 'Research', makeCurrent: true });
@@ -65,7 +56,7 @@ before(async () => {
 
 after(() => service && service.stop(browser, [shell, shellA]));
 
-test('the panel shows under its button and the page reports ready', async () => {
+test('the panel shows under its button, reports ready and lists the open work areas in order', async () => {
     const state = await waitFor(async () => {
         const s = await panelState();
         return s.lifecycle === 'loaded' ? s : null;
@@ -73,9 +64,6 @@ test('the panel shows under its button and the page reports ready', async () => 
     assert.equal(state.visible, true);
     assert.ok(state.url.includes('/mui/default/html/crossterminal/index.html'));
     assert.equal(state.geometry.width, 400);
-});
-
-test('the page lists the open work areas of the shell, in order', async () => {
     const names = await page.locator('#open .card .name').allTextContents();
     assert.deepEqual(names, (await listing()).open.map((w) => w.name));
     assert.ok(names.includes('Research'));
@@ -88,36 +76,37 @@ test('F2 renames a work area inline; markup stays text', async () => {
     await research.focus();
     await page.keyboard.press('F2');
     const editor = research.locator('.name input');
-    await editor.fill('Field <b>notes</b>');
+    await editor.fill(NOTES);
     await editor.press('Enter');
-    await waitFor(async () => (await shell.workAreas()).find((w) => w.name === 'Field <b>notes</b>'), 'the rename');
-    await card('Field <b>notes</b>').waitFor();
+    await waitFor(async () => (await shell.workAreas()).find((w) => w.name === NOTES), 'the rename');
+    await card(NOTES).waitFor();
     assert.equal(await page.locator('#open b').count(), 0);
 });
 
-test('Alt+Up reorders the work areas in the shell', async () => {
-    const target = card('Field <b>notes</b>');
-    await target.locator('.badge').click();
-    await target.press('Alt+ArrowUp');
-    await waitFor(async () => (await listing()).open[0].name === 'Field <b>notes</b>', 'the new order');
-});
+// Actions of the page, in order: what the row does in the page, then what the shell must show for it.
+function actionTests(prefix, rows) {
+    for (const [name, action, agrees] of rows) {
+        test(`${prefix}: ${name}`, async () => {
+            const before = (await listing()).open;
+            await action();
+            await waitFor(() => agrees(before), name);
+        });
+    }
+}
 
-test('closing a tab from the page closes it in the shell', async () => {
-    const research = card('Field <b>notes</b>');
-    await research.locator('.expand').click();
-    await research.locator('.tabs li', { hasText: 'Notes on tides' }).getByRole('button', { name: /^Close/ }).click();
-    await waitFor(async () => {
-        const windows = (await shell.automation.ok('listWindows')).windows;
-        return !windows[0].tabs.some((t) => t.title === 'Notes on tides');
-    }, 'the tab closed');
-});
-
-test('Switch closes the panel and makes the work area current', async () => {
-    await card('Field <b>notes</b>').locator('.act-switch').click();
-    await waitFor(async () => (await panelState()).visible === false, 'the panel closed');
-    const current = (await shell.workAreas()).find((w) => w.status === 'current');
-    assert.equal(current.name, 'Field <b>notes</b>');
-});
+actionTests('by keyboard and mouse', [
+    ['Alt+Up reorders the work areas in the shell', async () => {
+        await card(NOTES).locator('.badge').click();
+        await card(NOTES).press('Alt+ArrowUp');
+    }, async () => (await listing()).open[0].name === NOTES],
+    ['closing a tab from the page closes it in the shell', async () => {
+        await card(NOTES).locator('.expand').click();
+        await card(NOTES).locator('.tabs li', { hasText: 'Notes on tides' }).getByRole('button', { name: /^Close/ }).click();
+    }, async () => !(await windowTabs()).some((t) => t.title === 'Notes on tides')],
+    ['Switch closes the panel and makes the work area current', async () => card(NOTES).locator('.act-switch').click(),
+        async () => !(await panelState()).visible
+            && (await shell.workAreas()).find((w) => w.status === 'current').name === NOTES],
+]);
 
 test('a failing call says so in the page', async () => {
     await openPanel();
@@ -126,11 +115,9 @@ test('a failing call says so in the page', async () => {
     assert.match(await page.locator('#status').textContent(), /Type a link first/);
 });
 
-// The other mouse actions of the page, in order: what the row does in the
-// page, then what the shell must show for it.
+// The other mouse actions of the page.
 const DISCOVERY = 'qoz_softbus_service_discovery';
-const cirradCalls = () => execFileSync(service.env.KZELVA_CIRRAD,
-    ['--socket', service.env.KZELVA_CIRRA_SOCKET, '--control', 'callLog'], { encoding: 'utf8', timeout: 15000 });
+const cirradCalls = () => service.control('callLog');
 // cirrad heard this device publish the discovery service (the panel's own listener only searches, mode 2).
 const published = () => cirradCalls().split('\n').filter((l) => l.includes(DISCOVERY)).some((l) => {
     try {
@@ -141,7 +128,6 @@ const published = () => cirradCalls().split('\n').filter((l) => l.includes(DISCO
     }
 });
 const otherDevice = () => page.locator('#devices .device', { hasText: 'Desk A' });
-const windowTabs = async () => (await shell.automation.ok('listWindows')).windows[0].tabs;
 const defaultCard = () => page.locator('#open .card', { has: page.locator('.act-remove[disabled]') });
 const currentTab = async () => (await windowTabs()).find((t) => t.current)?.title;
 let made;
@@ -166,7 +152,7 @@ const MOUSE_ROWS = [
     ['leaving the tab shows the window\'s own again', async () => page.hover('#create'),
         async () => (await currentTab()) === shownBefore],
     ['"Save now" stores the work area without a complaint', async () =>
-        card('Field <b>notes</b>').locator('.act-save').click(),
+        card(NOTES).locator('.act-save').click(),
     async () => !(await page.locator('#status').getAttribute('class')).includes('error')],
     ['removing after the confirmation closes the work area', async () => {
         const area = page.locator(`#open .card[data-id="${made.workAreaId}"]`);
@@ -182,8 +168,7 @@ const MOUSE_ROWS = [
     ['the discovery toggle, after the first-time dialog, publishes this device in cirrad', async () => {
         await openPanel();
         await page.click('#discover');
-        await waitFor(async () => (await shell.automation.send('answerDialog', { button: 'ok' })).ok, 'the dialog',
-                      20000);
+        await waitFor(async () => (await shell.automation.send('answerDialog', { button: 'ok' })).ok, 'the dialog');
     }, async () => (await page.isChecked('#discover')) && published()],
     ['"Transfer helper" asks cirrad for its dialog', async () => page.click('#transfer'),
         async () => cirradCalls().includes('showTransferHelperDlg')],
@@ -193,7 +178,7 @@ const MOUSE_ROWS = [
         (await shell.automation.ok('startPage')).startPage.lastCommand || '')],
     ['relaying a tag of another device moves it here after the first-relay hint', async () => {
         await openPanel();
-        await otherDevice().locator('.tab-open', { hasText: 'Tide tables' }).click({ timeout: 20000 });
+        await otherDevice().locator('.tab-open', { hasText: 'Tide tables' }).click();
     }, async () => {
         await shell.automation.send('clickButton', { name: 'iSeeButton' }); // the hint's "I see", once it shows
         return (await windowTabs()).some((t) => t.title.startsWith('Tide tables'))
@@ -201,32 +186,14 @@ const MOUSE_ROWS = [
     }],
 ];
 
-for (const [name, action, agrees] of MOUSE_ROWS) {
-    test(`by mouse: ${name}`, async () => {
-        const before = (await listing()).open;
-        await action();
-        await waitFor(() => agrees(before), name, 20000);
-    });
-}
-
-// axe-core in the page; serious and critical findings fail (contrast included).
-const AXE_SOURCE = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+actionTests('by mouse', MOUSE_ROWS);
 
 test('axe-core finds nothing serious in either skin; long names show whole', async () => {
-    const a = shell.automation;
-    await a.ok('createWorkArea', { name: 'A work area whose long name must be shown whole in its card' });
+    await shell.automation.ok('createWorkArea', { name: 'A work area whose long name must be shown whole in its card' });
     for (const skin of ['light', 'dark']) {
-        const view = await browser.newPage({ viewport: { width: 400, height: 720 } });
-        assert.equal((await a.ok('openPanel')).panel, true);
-        const info = await shell.bridgeInfo();
-        await view.goto(`${info.origin}/${PAGE_PATH}?lang=en_US&skin=${skin}#kztoken=${info.token}&kzpage=${PAGE_NAME}`);
-        await view.waitForSelector('#app[aria-busy="false"]');
+        const view = await shell.showPanel(await browser.newPage({ viewport: { width: 400, height: 720 } }), skin);
         await view.evaluate(() => document.querySelectorAll('#open .expand').forEach((b) => b.click()));
-        await view.addScriptTag({ content: AXE_SOURCE });
-        const result = await view.evaluate(() => axe.run(document, { resultTypes: ['violations'] }));
-        const serious = result.violations.filter((v) => v.impact === 'serious' || v.impact === 'critical')
-            .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
-        assert.deepEqual(serious, [], skin);
+        assert.deepEqual(await axeFindings(view), [], skin);
         const name = view.locator('#open .card .name', { hasText: 'shown whole' });
         assert.equal(await name.getAttribute('title'), 'A work area whose long name must be shown whole in its card');
         assert.ok(await name.evaluate((n) => n.scrollWidth <= n.clientWidth), `${skin}: the name is not cut`);

@@ -11,8 +11,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { after, before, test } = require('node:test');
-const { launchBrowser, waitFor } = require('./support/bridge');
-const { WorkAreaShell, startDeviceService } = require('./workarea-shell');
+const { WorkAreaShell, deviceArgs, launchBrowser, startDeviceService, waitFor } = require('./support/pages');
 
 const DOC_TITLE = '<b>plan & notes';
 let service;
@@ -20,10 +19,6 @@ let shellA;
 let shellB;
 let browser;
 let page;
-
-function deviceArgs(id, name) {
-    return ['--user', 'alice', '--device-id', id, '--device-name', name];
-}
 
 async function tabsOf(shell) {
     return (await shell.windows()).flatMap((w) => w.tabs);
@@ -47,7 +42,7 @@ test('B lists the document open on A, its name as text', async () => {
     const devices = page.locator('#devices');
     await devices.waitFor({ state: 'visible' });
     const tag = page.locator('.device[data-device="dev-a"] .tag-name', { hasText: 'plan' });
-    await tag.waitFor({ timeout: 20000 });
+    await tag.waitFor();
     assert.equal(await tag.textContent(), DOC_TITLE);
     assert.equal(await page.locator('.device[data-device="dev-a"] b').count(), 0);
     assert.equal(await page.locator('.device[data-device="dev-b"] .badge').textContent(), 'This device');
@@ -61,11 +56,10 @@ test('Enter shows the first-relay hint the first time, and "I see" relays the do
     await button.focus();
     await page.keyboard.press('Enter');
     await waitFor(() => fs.existsSync(settings) && /isFirstRelayLabel=false/.test(fs.readFileSync(settings, 'utf8')),
-                  'the hint to be shown once', 20000);
+                  'the hint to be shown once');
     assert.ok((await tabsOf(shellA)).some((t) => t.title.startsWith(DOC_TITLE)), 'the hint alone relays nothing');
     await shellB.automation.ok('clickButton', { name: 'iSeeButton' });
-    await waitFor(async () => !(await tabsOf(shellA)).some((t) => t.title.startsWith(DOC_TITLE)),
-                  'A\'s tab to close', 20000);
+    await waitFor(async () => !(await tabsOf(shellA)).some((t) => t.title.startsWith(DOC_TITLE)), 'A\'s tab to close');
     await waitFor(async () => (await tabsOf(shellB)).some((t) => t.title.startsWith(DOC_TITLE)),
-                  'B to hold the relayed document', 20000);
+                  'B to hold the relayed document');
 });

@@ -10,13 +10,9 @@
 
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
 const { after, before, test } = require('node:test');
-const { launchBrowser, waitFor, binDir } = require('./support/bridge');
-const { WorkAreaShell } = require('./workarea-shell');
-
-const LONG = 20000;
+const { WorkAreaShell, axeFindings, binDir, launchBrowser, tempDir, waitFor } = require('./support/pages');
 
 let shell;
 let browser;
@@ -28,7 +24,7 @@ function writeIni(deletion) {
         + `residualSettingSaveEnabled=true\nresidualItemDeleteEnabled=${deletion}\n`);
 }
 
-const windows = async () => (await shell.automation.ok('listWindows')).windows;
+const windows = () => shell.windows();
 const hostPanelVisible = async () => (await shell.automation.ok('panelState')).hostPanel.visible;
 const residualTitles = async () => (await shell.automation.ok('listResidual')).records
     .flatMap((r) => r.items.map((i) => i.title));
@@ -41,12 +37,10 @@ async function closeDocument(name, window) {
 
 async function openPage(view, skin = 'light') {
     assert.equal((await shell.automation.ok('openPanel')).panel, true);
-    await waitFor(hostPanelVisible, 'the tab-manager panel shown', LONG);
-    const info = await shell.bridgeInfo(LONG);
+    await waitFor(hostPanelVisible, 'the tab-manager panel shown');
     await view.goto('about:blank'); // the same address again would only move to the fragment
-    await view.goto(`${info.origin}/zelvashell/kwebintegratedpanel/index.html?skin=${skin}`
-        + `#kztoken=${info.token}&kzpage=kwebintegratedpanel`);
-    await view.locator('#tabs li').first().waitFor({ timeout: LONG });
+    await view.goto(await shell.pageUrl(['zelvashell/kwebintegratedpanel/index.html', 'kwebintegratedpanel'], skin));
+    await view.locator('#tabs li').first().waitFor();
 }
 
 const focusedName = () => page.evaluate(() => (document.activeElement === document.body ? ''
@@ -64,9 +58,7 @@ async function tabTo(text, enter = true) {
 }
 
 before(async () => {
-    const root = process.env.XDG_RUNTIME_DIR || os.tmpdir();
-    fs.mkdirSync(root, { recursive: true, mode: 0o700 });
-    const base = fs.mkdtempSync(path.join(root, 'hostpanel-'));
+    const base = tempDir('hostpanel-');
     config = path.join(base, 'config');
     // What another device sent to this one, where the device service keeps it.
     const received = path.join(config, 'zelva', 'cirrad', 'relay', 'local', 'dev-host');
@@ -90,7 +82,7 @@ before(async () => {
     await a.ok('activateTab', { window: second, tab: 1 });
     await a.ok('closeWindow', { window: second, force: true });
     await closeDocument('closed.txt');
-    await waitFor(async () => (await residualTitles()).includes('closed.txt'), 'the closed document recorded', LONG);
+    await waitFor(async () => (await residualTitles()).includes('closed.txt'), 'the closed document recorded');
     browser = await launchBrowser();
     page = await browser.newPage({ viewport: { width: 360, height: 520 } });
     await openPage(page);
@@ -109,7 +101,7 @@ test('the panel lists the tabs of the shell window and the recently closed docum
     const current = (await windows()).find((w) => w.current);
     const shellTabs = current.visibleTabs.map((i) => current.tabs[i].title).sort();
     await waitFor(async () => (await page.locator('#tabs li .name').allTextContents()).length === shellTabs.length,
-                  'every tab listed', LONG);
+                  'every tab listed');
     assert.deepEqual((await page.locator('#tabs li .name').allTextContents()).sort(), shellTabs);
     const closed = await page.locator('#closed li .name').allTextContents();
     assert.ok(closed.includes('closed.txt'), closed.join());
@@ -119,14 +111,14 @@ test('the panel lists the tabs of the shell window and the recently closed docum
 test('Enter on a listed tab activates it; on a closed document it reopens it; the focus stays through changes', async () => {
     await tabTo('closed.txt', false);
     await shell.automation.ok('newDocument', { title: 'Later' });
-    await row('tabs', 'Later').waitFor({ timeout: LONG });
+    await row('tabs', 'Later').waitFor();
     assert.ok((await focusedName()).includes('closed.txt'), 'a new tab in the list took the focus away');
     await tabTo('kept.txt');
     await waitFor(async () => (await windows()).find((x) => x.current).tabs.find((t) => t.current).path
-        .endsWith('kept.txt'), 'kept.txt current', LONG);
+        .endsWith('kept.txt'), 'kept.txt current');
     await tabTo('closed.txt');
     await waitFor(async () => (await windows())[0].tabs.some((t) => t.path.endsWith('closed.txt')),
-                  'closed.txt reopened', LONG);
+                  'closed.txt reopened');
 });
 
 test('a closed window reopens with its documents in order, the active one last; a second call raises it', async () => {
@@ -139,7 +131,7 @@ test('a closed window reopens with its documents in order, the active one last; 
         const all = await windows();
         const w = all.length === before + 1 ? all[all.length - 1] : null;
         return w && w.tabs.length === 3 ? w : null;
-    }, 'the window reopened', LONG);
+    }, 'the window reopened');
     assert.deepEqual(reopened.tabs.map((t) => path.basename(t.path)), ['a.txt', 'b.txt', 'c.txt']);
     assert.ok(reopened.tabs[1].current, 'b.txt, the active document, is current');
     assert.equal(reopened.workAreaButton, record.name);
@@ -160,41 +152,32 @@ test('with deletion off nothing is deleted and the page offers no delete', async
     assert.equal(await page.locator('#closed .danger, #clear:not([hidden])').count(), 0);
 });
 
-test('with deletion on a document is deleted once the dialog is confirmed, and kept when it is not', async () => {
+test('with deletion on a document is deleted once the dialog is confirmed, kept when not; Escape closes', async () => {
     writeIni(true);
     const a = shell.automation;
     await closeDocument('kept.txt', (await windows())[0].id);
     await openPage(page);
-    await row('closed', 'kept.txt').getByRole('button', { name: /^Delete/ }).waitFor({ timeout: LONG });
+    await row('closed', 'kept.txt').getByRole('button', { name: /^Delete/ }).waitFor();
     for (const button of ['cancel', 'ok']) {
         await tabTo('Delete kept.txt');
         const dialog = await waitFor(async () => (await a.send('answerDialog', { button })).dialog,
-                                     'the confirmation dialog', LONG);
+                                     'the confirmation dialog');
         assert.equal(dialog.name, 'crossTerminalPanelConfirmDlg');
         assert.match(dialog.content, /kept\.txt/);
-        await waitFor(async () => !(await a.send('answerDialog')).ok, 'the dialog closed', LONG);
+        await waitFor(async () => !(await a.send('answerDialog')).ok, 'the dialog closed');
     }
-    await waitFor(async () => !(await residualTitles()).includes('kept.txt'), 'kept.txt deleted', LONG);
-    await waitFor(async () => (await row('closed', 'kept.txt').count()) === 0, 'the row gone', LONG);
-});
-
-test('Escape closes the panel', async () => {
+    await waitFor(async () => !(await residualTitles()).includes('kept.txt'), 'kept.txt deleted');
+    await waitFor(async () => (await row('closed', 'kept.txt').count()) === 0, 'the row gone');
+    // Escape closes the panel.
     await page.keyboard.press('Escape');
-    await waitFor(async () => !(await hostPanelVisible()), 'the panel hidden', LONG);
+    await waitFor(async () => !(await hostPanelVisible()), 'the panel hidden');
 });
-
-// axe-core in the page; serious and critical findings fail (contrast included).
-const AXE_SOURCE = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
 
 test('axe-core finds nothing serious in either skin', async () => {
     for (const skin of ['light', 'dark']) {
         const view = await browser.newPage({ viewport: { width: 360, height: 520 } });
         await openPage(view, skin);
-        await view.addScriptTag({ content: AXE_SOURCE });
-        const result = await view.evaluate(() => axe.run(document, { resultTypes: ['violations'] }));
-        const serious = result.violations.filter((v) => v.impact === 'serious' || v.impact === 'critical')
-            .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
-        assert.deepEqual(serious, [], skin);
+        assert.deepEqual(await axeFindings(view), [], skin);
         await view.close();
     }
 });
@@ -203,15 +186,13 @@ test('the received files open on the start page', async () => {
     // The plug-in's own panel (tab-manager panel off) and its "Received files".
     fs.writeFileSync(path.join(config, 'zelva', 'tabmanagerpanel.ini'), '[panel]\nenabled=false\n');
     const a = shell.automation;
-    assert.equal((await a.ok('openPanel')).panel, true);
-    const info = await shell.bridgeInfo(LONG);
-    const view = await browser.newPage({ viewport: { width: 400, height: 720 } });
-    await view.goto(`${info.origin}/kzelvaworkarea/mui/default/html/crossterminal/index.html?lang=en_US&skin=light`
-        + `#kztoken=${info.token}&kzpage=kzelva_crossterminal_widget`);
-    await view.waitForSelector('#app[aria-busy="false"]', { timeout: LONG });
+    const view = await shell.showPanel(await browser.newPage({ viewport: { width: 400, height: 720 } }), 'light',
+                                       '#app[aria-busy="false"]', 'kzelvaworkarea/');
     await view.locator('#received').press('Enter');
-    const start = await waitFor(async () => (await a.ok('startPage')).startPage.shown
-        && (await a.ok('startPage')).startPage, 'the start page shown', LONG);
+    const start = await waitFor(async () => {
+        const shown = (await a.ok('startPage')).startPage;
+        return shown.shown && shown;
+    }, 'the start page shown');
     assert.equal(start.lastCommand, 'showDevicesFile&shares\\shared file&share@virutal_item\\linkfiles@virutal_item&');
     assert.equal(start.current, true);
     assert.deepEqual(start.entries, ['from-phone.txt']);
@@ -223,7 +204,7 @@ test('a web page asked for on the command line opens as a web tab', async () => 
     const other = await WorkAreaShell.start({ KZELVA_DPI_SCALE: '1' }, '', ['/zelvashell',
         `plugin://pageBrowser?${Buffer.from(url).toString('base64')}`, 'plugin://pageBrowser?%%%']);
     try {
-        const tabs = (await other.automation.ok('listWindows')).windows[0].tabs;
+        const tabs = (await other.windows())[0].tabs;
         assert.deepEqual(tabs.map((t) => [t.title, t.pageType]), [['example.org', 11]]);
     } finally {
         await other.stop();

@@ -9,9 +9,7 @@
 
 const assert = require('node:assert/strict');
 const { after, before, test } = require('node:test');
-const fs = require('node:fs');
-const { launchBrowser, waitFor } = require('./support/bridge');
-const { WorkAreaShell } = require('./workarea-shell');
+const { WorkAreaShell, axeFindings, launchBrowser, waitFor } = require('./support/pages');
 
 let shell;
 let browser;
@@ -66,7 +64,7 @@ test('the page lists every work area of the shell with its state', async () => {
     assert.equal(await page.locator('#summary').textContent(), `${areas.length} work areas · 3 tabs`);
 });
 
-test('creating a work area opens its name for editing; Enter keeps the name', async () => {
+test('creating a work area opens its name for editing; Enter keeps the name; markup in a name stays text', async () => {
     const before = (await shell.workAreas()).length;
     await page.click('#create');
     const editor = page.locator('input[data-editor="name"]');
@@ -77,11 +75,8 @@ test('creating a work area opens its name for editing; Enter keeps the name', as
     assert.equal((await shell.workAreas()).length, before + 1);
     assert.equal(created.status, 'current');
     await card('Harbour survey').waitFor();
-});
-
-test('renaming inline and a name that looks like markup stays text', async () => {
+    // Renamed inline, a name that looks like markup stays text.
     await card('Harbour survey').locator('h2.name').dblclick();
-    const editor = page.locator('input[data-editor="name"]');
     await editor.fill('<img src=x onerror="window.pwned=1">');
     await editor.press('Enter');
     await waitFor(() => areaNamed('<img src=x onerror="window.pwned=1">'), 'the markup name in the shell');
@@ -98,14 +93,12 @@ test('renaming inline and a name that looks like markup stays text', async () =>
     await card('Harbour survey').waitFor();
 });
 
-test('a colour picked in the page reaches the work area', async () => {
+test('a colour picked and a tab dragged in the page reach the work area', async () => {
     await card('Research').locator('.chip').click();
     await page.locator('.popover .swatch[data-color="#12a594"]').click();
     await waitFor(async () => (await areaNamed('Research')).customColor === '#12a594', 'the colour');
     await waitFor(async () => (await card('Research').getAttribute('style') || '').includes('#12a594'), 'the stripe');
-});
-
-test('dragging a tab onto another work area moves it', async () => {
+    // Dragging a tab onto another work area moves it.
     const quarterly = card('Default Work Window').locator('.tile', { hasText: 'Quarterly report' });
     await quarterly.dragTo(card('Research'));
     await waitFor(async () => (await areaNamed('Research')).tags.some((tag) => tag.name === 'Quarterly report'),
@@ -152,7 +145,7 @@ test('closing a work area asks first, then its tabs go with it', async () => {
     assert.ok(await card('Default Work Window').locator('[data-action="close"]').isDisabled());
 });
 
-test('switching from the page changes the window and closes the popup', async () => {
+test('switching from the page changes the window and closes the popup; a tile opens its tab', async () => {
     const research = await areaNamed('Research');
     await card('Research').locator('[data-action="switch"]').click();
     await waitFor(async () => (await areaNamed('Research')).isVisible, 'Research to be shown');
@@ -167,15 +160,10 @@ test('switching from the page changes the window and closes the popup', async ()
     assert.equal(answered, false);
     await reopen();
     assert.equal(await card('Research').locator('.pill.active').textContent(), 'Active');
-});
-
-test('opening a tab from the page activates it in the window', async () => {
-    const tile = card('Research').locator('.tile', { hasText: 'Notes on tides' });
-    await tile.click();
-    await waitFor(async () => {
-        const [window] = await shell.windows();
-        return window.tabs.some((tab) => tab.current && tab.title === 'Notes on tides');
-    }, 'the tab to be current');
+    // A tile opens its tab in the window.
+    await card('Research').locator('.tile', { hasText: 'Notes on tides' }).click();
+    await waitFor(async () => (await shell.windows())[0].tabs.some((tab) => tab.current && tab.title === 'Notes on tides'),
+                  'the tab to be current');
     await reopen();
 });
 
@@ -190,15 +178,6 @@ test('a hidden work area opens in a window of its own', async () => {
     assert.deepEqual(opened.visibleTabs.map((index) => opened.tabs[index].title).sort(), ['Untitled 1']);
     assert.deepEqual(first.tabs.map((tab) => tab.title).sort(), ['Notes on tides', 'Quarterly report']);
 });
-
-// axe-core in the page; serious and critical findings fail.
-const AXE_SOURCE = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
-async function axeFindings(target) {
-    await target.addScriptTag({ content: AXE_SOURCE });
-    const result = await target.evaluate(() => axe.run(document, { resultTypes: ['violations'] }));
-    return result.violations.filter((v) => v.impact === 'serious' || v.impact === 'critical')
-        .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
-}
 
 test('axe-core finds nothing serious in either skin, collapsed or expanded', async () => {
     const a = shell.automation;
@@ -242,7 +221,18 @@ function focused(target = page) {
 
 test('every action works from the keyboard alone', async () => {
     await reopen();
-    const key = (k) => page.keyboard.press(k);
+    const key = async (...keys) => {
+        for (const k of keys)
+            await page.keyboard.press(k);
+    };
+    const focusCard = async (name) => page.locator(`[data-key="card:${(await areaNamed(name)).workAreaId}"]`).focus();
+    // Expands the card that has the keyboard and tabs to its first tab.
+    const toFirstTab = async (name) => {
+        await key('ArrowRight');
+        await card(name).locator('.tile').first().waitFor();
+        for (let i = 0; i < 12 && !(await focused()).key.startsWith('tag:'); ++i)
+            await key('Tab');
+    };
     // The active card has the keyboard and shows a focus ring.
     const start = await focused();
     assert.match(start.key, /^card:/);
@@ -265,20 +255,16 @@ test('every action works from the keyboard alone', async () => {
     assert.equal((await focused()).key, `color:${walk.workAreaId}`);
     await key('Enter');
     assert.equal((await focused()).tag, 'BUTTON');
-    await key('ArrowRight');
-    await key('ArrowRight');
-    await key('Enter');
+    await key('ArrowRight', 'ArrowRight', 'Enter');
     await waitFor(async () => (await areaNamed('Walked')).customColor === '#e2a336', 'the colour');
     assert.equal(await page.locator('.popover').count(), 0);
     // A popover closes when the keyboard leaves it.
     await key('Enter');
     await page.locator('.popover').waitFor();
-    await key('Tab');
-    await key('Tab');
-    await key('Tab');
+    await key('Tab', 'Tab', 'Tab');
     await waitFor(async () => (await page.locator('.popover').count()) === 0, 'the popover to close');
     // Reorder.
-    await page.locator(`[data-key="card:${walk.workAreaId}"]`).focus();
+    await focusCard('Walked');
     const before = (await shell.workAreas()).findIndex((area) => area.name === 'Walked');
     await key('Alt+ArrowUp');
     await waitFor(async () => (await shell.workAreas()).findIndex((area) => area.name === 'Walked') === before - 1,
@@ -286,12 +272,8 @@ test('every action works from the keyboard alone', async () => {
     assert.equal((await focused()).key, `card:${walk.workAreaId}`);
 
     // Expand the default work area and move its tab into "Walked".
-    const home = await areaNamed('Default Work Window');
-    await page.locator(`[data-key="card:${home.workAreaId}"]`).focus();
-    await key('ArrowRight');
-    await card('Default Work Window').locator('.tile').first().waitFor();
-    for (let i = 0; i < 12 && !(await focused()).key.startsWith('tag:'); ++i)
-        await key('Tab');
+    await focusCard('Default Work Window');
+    await toFirstTab('Default Work Window');
     const tab = (await focused()).key.slice(4);
     await key('m');
     const item = page.locator('.popover [role="menuitem"]', { hasText: 'Walked' });
@@ -303,14 +285,12 @@ test('every action works from the keyboard alone', async () => {
     assert.notEqual((await focused()).tag, 'BODY');
 
     // Close: the safe choice has the keyboard; a refused close keeps it on the card, a done one on the next card.
-    await page.locator(`[data-key="card:${walk.workAreaId}"]`).focus();
+    await focusCard('Walked');
     await key('Delete');
     await waitFor(async () => (await focused()).text === 'Keep it', 'the safe choice focused');
     await key('Enter');
     assert.equal((await focused()).key, `card:${walk.workAreaId}`);
-    await key('Delete');
-    await key('Tab');
-    await key('Enter');
+    await key('Delete', 'Tab', 'Enter');
     await waitFor(async () => !(await areaNamed('Walked')), 'the close');
     await waitFor(async () => {
         const now = (await focused()).key;
@@ -318,11 +298,8 @@ test('every action works from the keyboard alone', async () => {
     }, 'the keyboard on the next card');
 
     // Open a tab, then switch.
-    await page.locator(`[data-key="card:${(await areaNamed('Research🌊')).workAreaId}"]`).focus();
-    await key('ArrowRight');
-    await card('Research🌊').locator('.tile').first().waitFor();
-    for (let i = 0; i < 12 && !(await focused()).key.startsWith('tag:'); ++i)
-        await key('Tab');
+    await focusCard('Research🌊');
+    await toFirstTab('Research🌊');
     const opened = await page.evaluate(() => document.activeElement.querySelector('.tile-title span[dir]').textContent);
     await key('Enter');
     await waitFor(async () => (await shell.windows()).some((w) => w.tabs.some((t) => t.current && t.visible && t.title === opened)),
@@ -334,8 +311,7 @@ test('every action works from the keyboard alone', async () => {
     await a.ok('newDocument', { title: 'Switch note' });
     await a.ok('switchWorkArea', { workArea: research.workAreaId });
     await reopen();
-    const target = await areaNamed('Switch target');
-    await page.locator(`[data-key="card:${target.workAreaId}"]`).focus();
+    await focusCard('Switch target');
     await key('Enter');
     await waitFor(async () => (await shell.windows()).some((w) => w.current && w.workAreaButton === 'Switch target'),
                   'the switch');
@@ -383,7 +359,7 @@ test('the tab menu opens from the mouse and at the tile from the keyboard, and t
                   `the menu from the keyboard at ${JSON.stringify(at)}: ${JSON.stringify(await menus())}`);
     // Quitting with the menu open ends cleanly.
     await shell.automation.ok('quit', { force: true });
-    await waitFor(() => shell.child.exitCode !== null || shell.child.signalCode !== null, 'the shell to end', 15000);
+    await waitFor(() => shell.child.exitCode !== null || shell.child.signalCode !== null, 'the shell to end');
     assert.equal(shell.child.signalCode, null);
     assert.equal(shell.child.exitCode, 0);
 });

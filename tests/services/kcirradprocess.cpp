@@ -35,6 +35,10 @@ QString KCirradProcess::socketPath() const
 
 namespace {
 
+// How long a start, an exit or a control answer may take: generous, as a loaded
+// machine can hold a process off the CPU for seconds; nothing waits this long when it works.
+constexpr int kPatienceMs = 30000;
+
 // The process id of the cirrad answering on `socketPath`, 0 when none does.
 qint64 servingPid(const QString &socketPath)
 {
@@ -53,8 +57,8 @@ bool KCirradProcess::start(const QStringList &arguments, QString *error)
     if (servingPid(socketPath()) != 0) {
         qoz::cirra::CirraIpcResult ignored;
         QString ignoredError;
-        KCirraClient::control(socketPath(), QStringLiteral("shutdown"), {}, &ignored, &ignoredError);
-        QDeadlineTimer gone(5000);
+        KCirraClient::control(socketPath(), QStringLiteral("shutdown"), {}, &ignored, &ignoredError, kPatienceMs);
+        QDeadlineTimer gone(kPatienceMs);
         while (servingPid(socketPath()) != 0 && !gone.hasExpired())
             QThread::msleep(20);
     }
@@ -62,12 +66,12 @@ bool KCirradProcess::start(const QStringList &arguments, QString *error)
     if (!m_socketPath.isEmpty())
         fixed << QStringLiteral("--socket") << m_socketPath;
     m_process.start(program(), fixed + arguments);
-    if (!m_process.waitForStarted(5000)) {
+    if (!m_process.waitForStarted(kPatienceMs)) {
         if (error)
             *error = m_process.errorString();
         return false;
     }
-    QDeadlineTimer deadline(10000);
+    QDeadlineTimer deadline(kPatienceMs);
     while (!deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
         if (servingPid(socketPath()) == m_process.processId())
             return true;
@@ -83,7 +87,7 @@ bool KCirradProcess::stop()
     if (m_process.state() == QProcess::NotRunning)
         return true;
     m_process.terminate();
-    return waitForExit(5000);
+    return waitForExit(kPatienceMs);
 }
 
 void KCirradProcess::kill()
@@ -91,7 +95,7 @@ void KCirradProcess::kill()
     if (m_process.state() == QProcess::NotRunning)
         return;
     ::kill(pid_t(m_process.processId()), SIGKILL);
-    waitForExit(5000);
+    waitForExit(kPatienceMs);
 }
 
 bool KCirradProcess::waitForExit(int timeoutMs)
@@ -112,7 +116,7 @@ bool KCirradProcess::control(const QString &method, const QMap<QString, QString>
 {
     qoz::cirra::CirraIpcResult local;
     QString error;
-    if (!KCirraClient::control(socketPath(), method, args, &local, &error)) {
+    if (!KCirraClient::control(socketPath(), method, args, &local, &error, kPatienceMs)) {
         qWarning("control %s failed: %s", qPrintable(method), qPrintable(error));
         return false;
     }

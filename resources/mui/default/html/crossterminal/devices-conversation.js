@@ -115,7 +115,8 @@
 
     function buildPeer(id) {
         const n = state.nextId++;
-        const peer = { id: id, name: '', online: null, identify: { device_id: id }, unread: 0, offlineLeft: 0 };
+        const peer = { id: id, name: '', online: null, identify: { device_id: id }, unread: 0, offlineLeft: 0,
+                       sending: 0 };
         peer.toggle = el('button', { type: 'button', class: 'peer-toggle', 'aria-expanded': 'false',
                                      'aria-controls': 'peer-body-' + n, dir: 'auto' });
         peer.status = el('span', { class: 'offline' });
@@ -227,25 +228,34 @@
         return item;
     }
 
+    // The message enters the log and leaves the field at once, so the next one can be typed and sent
+    // while it travels; one that is not sent says why in the log and, when the field is empty, comes
+    // back to it to be sent again.
     async function sendMessage(peer) {
         const text = peer.input.value.trim();
         if (!text) {
             setText(peer.note, 'Type a message first.');
             return;
         }
-        peer.send.disabled = true;
+        peer.input.value = '';
+        const note = appendMessage(peer, text, true, 0, 'sending').querySelector('.msg-note');
+        ++peer.sending;
         setText(peer.note, 'Sending\u2026');
         const answer = await bus('sendMsg', { req: { to: peer.identify, action: CHAT, content: text } });
-        peer.send.disabled = false;
+        --peer.sending;
         const { record, words } = deviceAnswer(answer);
+        const queued = record && record.msg === 'queued';
         if (!record) {
-            setText(peer.note, 'Not sent: ' + words + '.');
-            return;
+            setText(note, 'not sent');
+            if (!peer.input.value)
+                peer.input.value = text;
+        } else if (queued) {
+            setText(note, 'receiver offline: delivered when it comes online');
+        } else {
+            note.remove();
         }
-        peer.input.value = '';
-        const queued = record.msg === 'queued';
-        appendMessage(peer, text, true, 0, queued ? 'receiver offline: delivered when it comes online' : '');
-        setText(peer.note, queued ? 'Receiver offline: the message waits for it.' : '');
+        setText(peer.note, !record ? 'Not sent: ' + words + '.'
+            : queued ? 'Receiver offline: the message waits for it.' : peer.sending ? 'Sending\u2026' : '');
     }
 
     function onMessage(payload) {
