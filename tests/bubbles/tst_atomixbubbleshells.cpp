@@ -55,12 +55,8 @@ void tst_AtoMixBubbleShells::exactlyOneShellShowsTheBubble()
     QVERIFY2(m_cirrad.start({}, &error), qPrintable(error));
     KShellProcess a(QStringLiteral("shell-a"));
     KShellProcess b(QStringLiteral("shell-b"));
-    for (KShellProcess *shell : {&a, &b}) {
-        const QString device = shell == &a ? QStringLiteral("dev-a") : QStringLiteral("dev-b");
-        QVERIFY2(shell->start({QStringLiteral("--user"), QStringLiteral("alice"), QStringLiteral("--device-id"), device},
-                              &error),
-                 qPrintable(error));
-    }
+    QVERIFY2(a.start(KShellProcess::deviceArguments(QStringLiteral("dev-a")), &error), qPrintable(error));
+    QVERIFY2(b.start(KShellProcess::deviceArguments(QStringLiteral("dev-b")), &error), qPrintable(error));
     // Both managers are listening once their start request has arrived.
     QTRY_COMPARE_WITH_TIMEOUT(
         m_cirrad.callsOf(QStringLiteral("cirraIpcCall"), QStringLiteral("showSendMyDeviceToastByTransferHelper")).size(),

@@ -3,7 +3,6 @@
 // The first-relay hint: shown or not, its layout, dismissing it, dragging it.
 #include "kcrossterminalfpcdatamgr.h"
 #include "krelayhinttitlebar.h"
-#include "kzelvadpi.h"
 #include "kzelvarelaybubblemgr.h"
 
 #include <kdcinfo.h>
@@ -69,22 +68,12 @@ void tst_KZelvaRelayBubbleMgr::showOrNot()
 
 void tst_KZelvaRelayBubbleMgr::layout()
 {
+    // The whole text shows, whichever font the machine has; the picture and the icon load from the library.
     KZelvaRelayHintWidget hint;
-    QCOMPARE(hint.width(), kzDpiScaled(420, &hint));
-    QVERIFY(hint.height() >= kzDpiScaled(388, &hint));
-    // The whole text shows, whichever font the machine has.
     auto *text = hint.findChild<QLabel *>(QStringLiteral("textLabel"));
     QVERIFY(text && text->height() >= text->heightForWidth(text->width()));
-    QVERIFY(hint.windowFlags() & Qt::FramelessWindowHint);
-    auto *title = hint.findChild<QLabel *>(QStringLiteral("titleLabel"));
-    QVERIFY(title);
-    QCOMPARE(title->text(), QStringLiteral("work with QOZ"));
-    QCOMPARE(title->property("themeClass").toString(), QStringLiteral("KZelvaRelayHintWidget_titleLabel"));
     auto *picture = hint.findChild<QLabel *>(QStringLiteral("picture"));
-    QVERIFY(picture && !picture->pixmap(Qt::ReturnByValue).isNull()); // our SVG is in the library
-    auto *button = hint.findChild<QPushButton *>(QStringLiteral("iSeeButton"));
-    QVERIFY(button);
-    QCOMPARE(button->property("themeClass").toString(), QStringLiteral("KZelvaRelayHintWidget_LiteButton"));
+    QVERIFY(picture && !picture->pixmap(Qt::ReturnByValue).isNull());
     QVERIFY(!hint.titleBar()->closeButton()->icon().isNull());
 }
 

@@ -96,9 +96,6 @@ void tst_KProductConfig::answers_data()
          "installRoot=@TMP@/suite/didude6|hostProcessPath=@TMP@/suite/didude6/zelva-\U0001F600|"
          "configCenter=zelva-\U0001F600|configCenterOk=1|configCenterNoOk=zelva-\U0001F600|"
          "configCenterUnknown=|configCenterUnknownOk=0"});
-    row("stand-in names the demo shell",
-        {false, false, A, tmpSuiteNoName, {}, standin, suiteDir, {},
-         "hostProcessPath=@TMP@/suite/didude6/zelvashell|configCenter=zelvashell"});
     row("value entry point answers in utf-8",
         {false, false, A, tmpSuiteNoName, {}, QStringLiteral(KZ_CONFIG_FIXTURE_VALUE), suiteDir, {},
          "hostProcessPath=@TMP@/suite/didude6/launcher-\U0001F600-é|configCenter=launcher-\U0001F600-é|"

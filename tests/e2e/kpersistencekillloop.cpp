@@ -16,16 +16,9 @@
 
 namespace {
 
-QJsonObject cmd(const QString &name, QJsonObject fields = {})
-{
-    fields.insert(QStringLiteral("cmd"), name);
-    return fields;
-}
-
 QString settingsRoot(const QString &name)
 {
-    return QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR", QDir::tempPath()))
-        .absoluteFilePath(name + QStringLiteral("/config/zelva/syncsettings"));
+    return KShellProcess::profileDir(name) + QStringLiteral("/config/zelva/syncsettings");
 }
 
 int quarantinedFiles(const QString &root)
@@ -93,7 +86,7 @@ KPersistenceKillLoopFigures runPersistenceKillLoop(int kills, int maxSeconds, qu
             break;
         }
         ++figures.starts;
-        const QJsonObject reply = shell.call(cmd(QStringLiteral("listWorkAreas")), 20000);
+        const QJsonObject reply = shell.command(QStringLiteral("listWorkAreas"), {}, 20000);
         if (!reply.value(QStringLiteral("ok")).toBool()) {
             figures.error = QStringLiteral("start %1 does not answer: %2").arg(round).arg(QString::fromLocal8Bit(shell.output()));
             break;
@@ -117,18 +110,17 @@ KPersistenceKillLoopFigures runPersistenceKillLoop(int kills, int maxSeconds, qu
             break;
         }
         if (stored < 0) {
-            const QJsonObject created = shell.call(cmd(QStringLiteral("createWorkArea"),
-                                                       {{QStringLiteral("name"), QStringLiteral("KillLoop")}}));
+            const QJsonObject created =
+                shell.command(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("KillLoop")}});
             id = created.value(QStringLiteral("workArea")).toObject().value(QStringLiteral("workAreaId")).toString();
         }
         // Edits for a random while, then the kill, at no particular point of a save.
         const qint64 editUntil = clock.elapsed() + random.bounded(50, 1200);
         while (clock.elapsed() < editUntil && !id.isEmpty()) {
             const int n = lastAcked + 1;
-            const QJsonObject renamed = shell.call(cmd(QStringLiteral("renameWorkArea"),
-                                                       {{QStringLiteral("workArea"), id},
-                                                        {QStringLiteral("name"), QStringLiteral("edit-%1").arg(n)}}),
-                                                   2000);
+            const QJsonObject renamed = shell.command(
+                QStringLiteral("renameWorkArea"),
+                {{QStringLiteral("workArea"), id}, {QStringLiteral("name"), QStringLiteral("edit-%1").arg(n)}}, 2000);
             if (!renamed.value(QStringLiteral("ok")).toBool())
                 break;
             ackedAt.insert(n, clock.elapsed());

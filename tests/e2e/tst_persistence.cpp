@@ -2,9 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 //
 // Persistence end to end with real zelvashell processes: work areas, their
-// tabs and the last active work area after quit and after kill -9, closed
-// windows and tabs as residual records, vetoed closes, a user switch through
-// cirrad's login control, two processes of one user, and the kill -9 loop.
+// tabs and the last active work area after quit and after kill -9, vetoed
+// closes and the forced close's residual record, a user switch through
+// cirrad's login control, two processes of one user, recently closed
+// documents kept in step between processes, and the kill -9 loop.
 
 #include "kcirrapaths.h"
 #include "kpersistencekillloop.h"
@@ -27,21 +28,15 @@
 
 namespace {
 
-QJsonObject cmd(const QString &name, QJsonObject fields = {})
-{
-    fields.insert(QStringLiteral("cmd"), name);
-    return fields;
-}
-
 QString configDirOf(const QString &name)
 {
-    return QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR", QDir::tempPath())).absoluteFilePath(name + QStringLiteral("/config/zelva"));
+    return KShellProcess::profileDir(name) + QStringLiteral("/config/zelva");
 }
 
 // Forgets what earlier runs of the test stored for the shells named `name`.
 void forget(const QString &name)
 {
-    QDir(QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR", QDir::tempPath())).absoluteFilePath(name)).removeRecursively();
+    QDir(KShellProcess::profileDir(name)).removeRecursively();
 }
 
 // Switches the residual records on for the shells named `name`.
@@ -80,7 +75,7 @@ qint64 runningCirrad()
 QMap<QString, QStringList> workAreas(KShellProcess &shell)
 {
     QMap<QString, QStringList> result;
-    const QJsonArray list = shell.call(cmd(QStringLiteral("listWorkAreas"))).value(QStringLiteral("workAreas")).toArray();
+    const QJsonArray list = shell.command(QStringLiteral("listWorkAreas")).value(QStringLiteral("workAreas")).toArray();
     for (const QJsonValue &value : list) {
         const QJsonObject area = value.toObject();
         QStringList tags;
@@ -101,7 +96,7 @@ QMap<QString, QStringList> workAreas(KShellProcess &shell)
 
 QJsonArray windows(KShellProcess &shell)
 {
-    return shell.call(cmd(QStringLiteral("listWindows"))).value(QStringLiteral("windows")).toArray();
+    return shell.command(QStringLiteral("listWindows")).value(QStringLiteral("windows")).toArray();
 }
 
 // The tabs of all windows: "title|itemId", with "|shown" for a visible one
@@ -127,7 +122,7 @@ QStringList tabs(KShellProcess &shell, bool withVisibility = false)
 
 QJsonArray residual(KShellProcess &shell)
 {
-    return shell.call(cmd(QStringLiteral("listResidual"))).value(QStringLiteral("records")).toArray();
+    return shell.command(QStringLiteral("listResidual")).value(QStringLiteral("records")).toArray();
 }
 
 // What the record files below `name` (the shells' profile folder) hold: item id -> tab
@@ -158,8 +153,8 @@ void collectStored(const QJsonObject &group, StoredState *state)
 StoredState storedState(const QString &name)
 {
     StoredState state;
-    QDirIterator it(QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR", QDir::tempPath())).absoluteFilePath(name),
-                    {QStringLiteral("*.cfg")}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(KShellProcess::profileDir(name), {QStringLiteral("*.cfg")}, QDir::Files,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
         if (!file.open(QIODevice::ReadOnly))
@@ -242,8 +237,7 @@ bool listed(KShellProcess &shell, const QStringList &paths)
 // The id of the work area called `name` (or of the shown one), empty when there is none.
 QString workAreaId(KShellProcess &shell, const QString &name, bool shown = false)
 {
-    const QJsonArray list =
-        shell.call(cmd(QStringLiteral("listWorkAreas"))).value(QStringLiteral("workAreas")).toArray();
+    const QJsonArray list = shell.command(QStringLiteral("listWorkAreas")).value(QStringLiteral("workAreas")).toArray();
     for (const QJsonValue &value : list) {
         const QJsonObject area = value.toObject();
         if (shown ? area.value(QStringLiteral("isVisible")).toBool()
@@ -262,6 +256,46 @@ bool printStoredAndLog(KShellProcess &shell, const QString &name)
 bool ok(const QJsonObject &reply)
 {
     return reply.value(QStringLiteral("ok")).toBool();
+}
+
+// Closes the last `count` tabs of the first window.
+bool closeLastTabs(KShellProcess &shell, int count = 1)
+{
+    bool closed = true;
+    const int tabs = windows(shell).first().toObject().value(QStringLiteral("tabs")).toArray().size();
+    for (int tab = tabs - 1; tab >= tabs - count; --tab)
+        closed = ok(shell.command(QStringLiteral("closeTab"), {{QStringLiteral("tab"), tab}})) && closed;
+    return closed;
+}
+
+// The file names of the recently closed documents a shell lists, sorted.
+QStringList closedDocuments(KShellProcess &shell)
+{
+    QStringList names;
+    const QJsonArray records = residual(shell);
+    for (const QJsonValue &record : records) {
+        const QJsonArray items = record.toObject().value(QStringLiteral("items")).toArray();
+        for (const QJsonValue &item : items)
+            names.append(QFileInfo(item.toObject().value(QStringLiteral("filePath")).toString()).fileName());
+    }
+    names.sort();
+    return names;
+}
+
+// Deletes the recently closed document at `path` through the page API of `shell`.
+bool deleteClosed(KShellProcess &shell, const QString &path)
+{
+    QString id;
+    const QJsonArray items = residual(shell).first().toObject().value(QStringLiteral("items")).toArray();
+    for (const QJsonValue &item : items) {
+        if (item.toObject().value(QStringLiteral("filePath")).toString() == path)
+            id = item.toObject().value(QStringLiteral("id")).toString();
+    }
+    const QJsonObject args{{QStringLiteral("workAreaId"), QStringLiteral("default")}, {QStringLiteral("tagId"), id}};
+    return !id.isEmpty()
+           && ok(shell.command(
+               QStringLiteral("scriptCall"),
+               {{QStringLiteral("method"), QStringLiteral("removeResidualItem")}, {QStringLiteral("args"), args}}));
 }
 
 // Whether every tab has its item id (`tabs()` entries end in "|<id>").
@@ -298,7 +332,6 @@ private Q_SLOTS:
     void cleanupTestCase();
     void workAreasComeBack_data();
     void workAreasComeBack();
-    void closedWindowsAreResidualRecords();
     void dirtyDocumentVetoes();
     void userSwitchRebuildsWindows();
     void twoProcessesOfOneUser();
@@ -362,15 +395,20 @@ void tst_Persistence::workAreasComeBack()
     forget(name);
     QMap<QString, QStringList> before;
     QStringList tabsBefore;
+    QStringList shownBefore;
     QList<QStringList> orderBefore;
     {
         KShellProcess shell(name);
         QString error;
         QVERIFY2(shell.start({}, &error), qPrintable(error));
-        QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("alpha.txt"))}}))));
-        QVERIFY(ok(shell.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("Beta")}}))));
-        QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("beta.txt"))}}))));
-        QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("gamma.txt"))}}))));
+        QVERIFY(ok(shell.command(QStringLiteral("openDocument"),
+                                 {{QStringLiteral("path"), document(QStringLiteral("alpha.txt"))}})));
+        QVERIFY(
+            ok(shell.command(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("Beta")}})));
+        QVERIFY(ok(shell.command(QStringLiteral("openDocument"),
+                                 {{QStringLiteral("path"), document(QStringLiteral("beta.txt"))}})));
+        QVERIFY(ok(shell.command(QStringLiteral("openDocument"),
+                                 {{QStringLiteral("path"), document(QStringLiteral("gamma.txt"))}})));
         // The documents' items settle asynchronously and the merged saves
         // follow them; wait until the records hold what the window shows.
         const QString beta = workAreaId(shell, QStringLiteral("Beta"));
@@ -391,6 +429,7 @@ void tst_Persistence::workAreasComeBack()
         }
         before = workAreas(shell);
         tabsBefore = tabs(shell);
+        shownBefore = tabs(shell, true);
         orderBefore = tabOrder(shell);
         if (waitQuiet)
             QCOMPARE(before.value(QStringLiteral("Beta*")),
@@ -421,80 +460,10 @@ void tst_Persistence::workAreasComeBack()
     QCOMPARE(after.size(), before.size());
     // What was shown comes back: one window on Beta (the last active work
     // area after a quit, the one shown when the process died after a kill),
-    // with its tabs in the same order.
-    const QJsonArray list = windows(again);
-    QCOMPARE(list.size(), 1);
+    // its tabs in the same order and the same ones shown.
+    QCOMPARE(windows(again).size(), 1);
     QCOMPARE(tabOrder(again), orderBefore);
-    bool betaShown = false;
-    for (const QJsonValue &w : list) {
-        if (w.toObject().value(QStringLiteral("workAreaButton")).toString() != QLatin1String("Beta"))
-            continue;
-        betaShown = true;
-        QStringList shown;
-        const QJsonArray tabList = w.toObject().value(QStringLiteral("tabs")).toArray();
-        for (const QJsonValue &tab : tabList) {
-            if (tab.toObject().value(QStringLiteral("visible")).toBool())
-                shown.append(tab.toObject().value(QStringLiteral("path")).toString());
-        }
-        shown.sort();
-        QCOMPARE(shown, before.value(QStringLiteral("Beta*")));
-    }
-    QVERIFY(betaShown);
-    QCOMPARE(again.quit(), 0);
-}
-
-void tst_Persistence::closedWindowsAreResidualRecords()
-{
-    const QString name = QStringLiteral("residual");
-    forget(name);
-    enableResidualRecords(name);
-    KShellProcess shell(name);
-    QString error;
-    QVERIFY2(shell.start({}, &error), qPrintable(error));
-    const int window = shell.call(cmd(QStringLiteral("newWindow"))).value(QStringLiteral("window")).toInt();
-    for (const char *doc : {"alpha.txt", "beta.txt"})
-        QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"),
-                                  {{QStringLiteral("window"), window}, {QStringLiteral("path"), document(QLatin1String(doc))}}))));
-    QTRY_VERIFY(listed(shell, {document(QStringLiteral("alpha.txt")), document(QStringLiteral("beta.txt"))}));
-    QVERIFY(ok(shell.call(cmd(QStringLiteral("closeWindow"), {{QStringLiteral("window"), window}}))));
-    QTRY_COMPARE(windows(shell).size(), 1);
-
-    QJsonArray records = residual(shell);
-    QCOMPARE(records.size(), 1);
-    QJsonObject record = records.first().toObject();
-    QVERIFY(!QUuid(record.value(QStringLiteral("residualId")).toString()).isNull());
-    QStringList paths;
-    const QJsonArray items = record.value(QStringLiteral("items")).toArray();
-    for (const QJsonValue &item : items) {
-        paths.append(item.toObject().value(QStringLiteral("filePath")).toString());
-        QCOMPARE(item.toObject().value(QStringLiteral("relativeWorkAreaId")).toString(),
-                 record.value(QStringLiteral("workAreaId")).toString());
-        QVERIFY(item.toObject().value(QStringLiteral("isResidual")).toBool());
-        QVERIFY(item.toObject().value(QStringLiteral("lastClosedDateTime")).toDouble() > 0);
-    }
-    paths.sort();
-    QCOMPARE(paths, (QStringList{document(QStringLiteral("alpha.txt")), document(QStringLiteral("beta.txt"))}));
-
-    // A tab closed on its own goes to the shared record.
-    const int tab = shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("gamma.txt"))}}))
-                        .value(QStringLiteral("tab"))
-                        .toInt();
-    QTRY_VERIFY(listed(shell, {document(QStringLiteral("gamma.txt"))}));
-    QVERIFY(ok(shell.call(cmd(QStringLiteral("closeTab"), {{QStringLiteral("tab"), tab}}))));
-    records = residual(shell);
-    QCOMPARE(records.size(), 2);
-    record = records.first().toObject();
-    QCOMPARE(record.value(QStringLiteral("residualId")).toString(), QStringLiteral("default"));
-    QCOMPARE(record.value(QStringLiteral("items")).toArray().first().toObject().value(QStringLiteral("filePath")).toString(),
-             document(QStringLiteral("gamma.txt")));
-    QCOMPARE(shell.quit(), 0);
-
-    // The records outlive the process; quitting added the last window's own.
-    KShellProcess again(name);
-    QVERIFY2(again.start({}, &error), qPrintable(error));
-    records = residual(again);
-    QVERIFY(records.size() >= 2);
-    QCOMPARE(records.first().toObject().value(QStringLiteral("residualId")).toString(), QStringLiteral("default"));
+    QTRY_COMPARE_WITH_TIMEOUT(tabs(again, true), shownBefore, 10000);
     QCOMPARE(again.quit(), 0);
 }
 
@@ -506,25 +475,30 @@ void tst_Persistence::dirtyDocumentVetoes()
     KShellProcess shell(name);
     QString error;
     QVERIFY2(shell.start({}, &error), qPrintable(error));
-    QVERIFY(ok(shell.call(cmd(QStringLiteral("setCloseAnswer"), {{QStringLiteral("answer"), QStringLiteral("cancel")}}))));
-    const int window = shell.call(cmd(QStringLiteral("newWindow"))).value(QStringLiteral("window")).toInt();
+    QVERIFY(
+        ok(shell.command(QStringLiteral("setCloseAnswer"), {{QStringLiteral("answer"), QStringLiteral("cancel")}})));
+    const int window = shell.command(QStringLiteral("newWindow")).value(QStringLiteral("window")).toInt();
     for (const char *doc : {"alpha.txt", "beta.txt"})
-        QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"),
-                                  {{QStringLiteral("window"), window}, {QStringLiteral("path"), document(QLatin1String(doc))}}))));
-    QVERIFY(ok(shell.call(cmd(QStringLiteral("editTab"), {{QStringLiteral("window"), window}, {QStringLiteral("tab"), 1},
-                                                           {QStringLiteral("text"), QStringLiteral("unsaved")}}))));
+        QVERIFY(ok(
+            shell.command(QStringLiteral("openDocument"), {{QStringLiteral("window"), window},
+                                                           {QStringLiteral("path"), document(QLatin1String(doc))}})));
+    QVERIFY(ok(shell.command(QStringLiteral("editTab"), {{QStringLiteral("window"), window},
+                                                         {QStringLiteral("tab"), 1},
+                                                         {QStringLiteral("text"), QStringLiteral("unsaved")}})));
     QTRY_VERIFY(listed(shell, {document(QStringLiteral("alpha.txt")), document(QStringLiteral("beta.txt"))}));
 
     // A tab, a window and the whole shell are refused; nothing is recorded.
-    QVERIFY(!ok(shell.call(cmd(QStringLiteral("closeTab"), {{QStringLiteral("window"), window}, {QStringLiteral("tab"), 1}}))));
-    QVERIFY(!ok(shell.call(cmd(QStringLiteral("closeWindow"), {{QStringLiteral("window"), window}}))));
-    QVERIFY(!ok(shell.call(cmd(QStringLiteral("quit")))));
+    QVERIFY(!ok(
+        shell.command(QStringLiteral("closeTab"), {{QStringLiteral("window"), window}, {QStringLiteral("tab"), 1}})));
+    QVERIFY(!ok(shell.command(QStringLiteral("closeWindow"), {{QStringLiteral("window"), window}})));
+    QVERIFY(!ok(shell.command(QStringLiteral("quit"))));
     QCOMPARE(windows(shell).size(), 1); // quit closed the clean first window
     QCOMPARE(residual(shell).size(), 0);
     QCOMPARE(shell.process().state(), QProcess::Running);
 
     // Forced, it goes (the last window: the shell ends), and the window is recorded.
-    QVERIFY(ok(shell.call(cmd(QStringLiteral("closeWindow"), {{QStringLiteral("window"), window}, {QStringLiteral("force"), true}}))));
+    QVERIFY(ok(shell.command(QStringLiteral("closeWindow"),
+                             {{QStringLiteral("window"), window}, {QStringLiteral("force"), true}})));
     QVERIFY(shell.waitForExit());
     QCOMPARE(shell.process().exitCode(), 0);
     KShellProcess again(name);
@@ -537,16 +511,13 @@ void tst_Persistence::dirtyDocumentVetoes()
 
 void tst_Persistence::userSwitchRebuildsWindows()
 {
+    ensureCirrad();
     const QString cirrad = qEnvironmentVariable("KZ_BIN_DIR") + QStringLiteral("/cirrad");
-    m_cirrad = std::make_unique<QProcess>();
-    m_cirrad->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_cirrad->start(cirrad, QStringList());
-    QVERIFY(m_cirrad->waitForStarted());
     const auto control = [&cirrad](const QStringList &args) {
         return QProcess::execute(cirrad, QStringList{QStringLiteral("--control")} + args);
     };
     const auto cloudUser = [](KShellProcess &shell) {
-        return shell.call(cmd(QStringLiteral("managerState")))
+        return shell.command(QStringLiteral("managerState"))
             .value(QStringLiteral("manager"))
             .toObject()
             .value(QStringLiteral("cloudUser"))
@@ -574,8 +545,9 @@ void tst_Persistence::userSwitchRebuildsWindows()
     // The windows show alice's records once the shown work area is one stored under her name.
     const QString aliceRecords = QStringLiteral("switch/config/zelva/syncsettings/alice");
     QTRY_VERIFY_WITH_TIMEOUT(storedState(aliceRecords).areas.contains(workAreaId(shell, QString(), true)), 30000);
-    QVERIFY(ok(shell.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("Alice")}}))));
-    QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("alpha.txt"))}}))));
+    QVERIFY(ok(shell.command(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("Alice")}})));
+    QVERIFY(ok(shell.command(QStringLiteral("openDocument"),
+                             {{QStringLiteral("path"), document(QStringLiteral("alpha.txt"))}})));
     // Alice's work area and its tab are on disk before she logs out.
     QString why;
     QTRY_VERIFY2_WITH_TIMEOUT(storedAsShown(shell, aliceRecords, workAreaId(shell, QStringLiteral("Alice")), &why),
@@ -611,7 +583,8 @@ void tst_Persistence::twoProcessesOfOneUser()
     QVERIFY2(first.start({QStringLiteral("--app-name"), QStringLiteral("one")}, &error), qPrintable(error));
     QVERIFY2(second.start({QStringLiteral("--app-name"), QStringLiteral("two")}, &error), qPrintable(error));
 
-    QVERIFY(ok(first.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("From one")}}))));
+    QVERIFY(
+        ok(first.command(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("From one")}})));
     // What a shell lists, and what it logged, for a failure message.
     const auto seen = [](KShellProcess &shell) {
         return QStringLiteral("lists %1; log:\n%2")
@@ -619,7 +592,8 @@ void tst_Persistence::twoProcessesOfOneUser()
                  QString::fromLocal8Bit(shell.output().right(3000)));
     };
     QTRY_VERIFY2_WITH_TIMEOUT(workAreas(second).contains(QStringLiteral("From one")), qPrintable(seen(second)), 10000);
-    QVERIFY(ok(second.call(cmd(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("From two")}}))));
+    QVERIFY(
+        ok(second.command(QStringLiteral("createWorkArea"), {{QStringLiteral("name"), QStringLiteral("From two")}})));
     QTRY_VERIFY2_WITH_TIMEOUT(workAreas(first).contains(QStringLiteral("From two")), qPrintable(seen(first)), 10000);
     QCOMPARE(first.quit(), 0);
     QCOMPARE(second.quit(), 0);
@@ -648,62 +622,33 @@ void tst_Persistence::recentlyClosedInStep()
     QVERIFY2(a.start({QStringLiteral("--shellless"), QStringLiteral("--app-name"), QStringLiteral("zelva-a")}, &error),
              qPrintable(error));
     QVERIFY2(b.start({QStringLiteral("--app-name"), QStringLiteral("zelva-b")}, &error), qPrintable(error));
-    QVERIFY(b.call(cmd(QStringLiteral("openPanel"))).value(QStringLiteral("panel")).toBool());
-    // The default record's documents as a shell lists them.
-    const auto closed = [](KShellProcess &shell) {
-        QStringList paths;
-        const QJsonArray records = residual(shell);
-        for (const QJsonValue &record : records) {
-            const QJsonArray items = record.toObject().value(QStringLiteral("items")).toArray();
-            for (const QJsonValue &item : items)
-                paths.append(QFileInfo(item.toObject().value(QStringLiteral("filePath")).toString()).fileName());
-        }
-        paths.sort();
-        return paths;
-    };
+    QVERIFY(b.command(QStringLiteral("openPanel")).value(QStringLiteral("panel")).toBool());
     // Opens the documents in `shell` as tabs after the first one.
     const auto open = [this](KShellProcess &shell, const QStringList &names) {
         QStringList paths;
         for (const QString &name : names) {
             paths.append(document(name));
-            shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), paths.last()}}));
+            shell.command(QStringLiteral("openDocument"), {{QStringLiteral("path"), paths.last()}});
         }
         return paths;
     };
-    // Closes the last `count` tabs.
-    const auto closeTabs = [](KShellProcess &shell, int count) {
-        bool closed = true;
-        const int tabs = windows(shell).first().toObject().value(QStringLiteral("tabs")).toArray().size();
-        for (int tab = tabs - 1; tab >= tabs - count; --tab)
-            closed = ok(shell.call(cmd(QStringLiteral("closeTab"), {{QStringLiteral("tab"), tab}}))) && closed;
-        return closed;
-    };
     const QStringList opened = open(a, {QStringLiteral("alpha.txt"), QStringLiteral("beta.txt")});
     QTRY_VERIFY_WITH_TIMEOUT(listed(a, opened), 30000);
-    QVERIFY(closeTabs(a, 2));
-    QCOMPARE(closed(a), (QStringList{QStringLiteral("alpha.txt"), QStringLiteral("beta.txt")}));
-    QTRY_COMPARE_WITH_TIMEOUT(closed(b), closed(a), 30000);
-    QString alphaId;
-    const QJsonArray items = residual(a).first().toObject().value(QStringLiteral("items")).toArray();
-    for (const QJsonValue &item : items) {
-        if (item.toObject().value(QStringLiteral("filePath")).toString() == opened.first())
-            alphaId = item.toObject().value(QStringLiteral("id")).toString();
-    }
-    const QJsonObject args{{QStringLiteral("workAreaId"), QStringLiteral("default")},
-                           {QStringLiteral("tagId"), alphaId}};
-    QVERIFY(
-        ok(a.call(cmd(QStringLiteral("scriptCall"), {{QStringLiteral("method"), QStringLiteral("removeResidualItem")},
-                                                     {QStringLiteral("args"), args}}))));
-    QCOMPARE(closed(a), QStringList{QStringLiteral("beta.txt")});
-    QTRY_COMPARE_WITH_TIMEOUT(closed(b), QStringList{QStringLiteral("beta.txt")}, 30000);
+    QVERIFY(closeLastTabs(a, 2));
+    QCOMPARE(closedDocuments(a), (QStringList{QStringLiteral("alpha.txt"), QStringLiteral("beta.txt")}));
+    QTRY_COMPARE_WITH_TIMEOUT(closedDocuments(b), closedDocuments(a), 30000);
+    QVERIFY(deleteClosed(a, opened.first()));
+    QCOMPARE(closedDocuments(a), QStringList{QStringLiteral("beta.txt")});
+    QTRY_COMPARE_WITH_TIMEOUT(closedDocuments(b), QStringList{QStringLiteral("beta.txt")}, 30000);
     // A later close in the other process keeps the deletion; "clear" empties both.
     QTRY_VERIFY_WITH_TIMEOUT(listed(b, open(b, {QStringLiteral("gamma.txt")})), 30000);
-    QVERIFY(closeTabs(b, 1));
-    QTRY_COMPARE_WITH_TIMEOUT(closed(a), (QStringList{QStringLiteral("beta.txt"), QStringLiteral("gamma.txt")}), 30000);
+    QVERIFY(closeLastTabs(b, 1));
+    QTRY_COMPARE_WITH_TIMEOUT(closedDocuments(a),
+                              (QStringList{QStringLiteral("beta.txt"), QStringLiteral("gamma.txt")}), 30000);
     QVERIFY(ok(
-        b.call(cmd(QStringLiteral("scriptCall"), {{QStringLiteral("method"), QStringLiteral("removeAllResidualItems")},
-                                                  {QStringLiteral("args"), QJsonObject()}}))));
-    QTRY_VERIFY_WITH_TIMEOUT(closed(a).isEmpty() && closed(b).isEmpty(), 30000);
+        b.command(QStringLiteral("scriptCall"), {{QStringLiteral("method"), QStringLiteral("removeAllResidualItems")},
+                                                 {QStringLiteral("args"), QJsonObject()}})));
+    QTRY_VERIFY_WITH_TIMEOUT(closedDocuments(a).isEmpty() && closedDocuments(b).isEmpty(), 30000);
     QCOMPARE(a.quit(), 0);
     QCOMPARE(b.quit(), 0);
 }
@@ -740,18 +685,14 @@ void tst_Persistence::stoppedCirraOnDeletion()
     QString error;
     QVERIFY2(shell.start({QStringLiteral("--shellless"), QStringLiteral("--app-name"), QStringLiteral("zelva-r")}, &error),
              qPrintable(error));
-    QVERIFY(ok(shell.call(cmd(QStringLiteral("openDocument"), {{QStringLiteral("path"), document(QStringLiteral("delta.txt"))}}))));
+    QVERIFY(ok(shell.command(QStringLiteral("openDocument"),
+                             {{QStringLiteral("path"), document(QStringLiteral("delta.txt"))}})));
     QTRY_VERIFY_WITH_TIMEOUT(listed(shell, {document(QStringLiteral("delta.txt"))}), 30000);
-    const int tabCount = windows(shell).first().toObject().value(QStringLiteral("tabs")).toArray().size();
-    QVERIFY(ok(shell.call(cmd(QStringLiteral("closeTab"), {{QStringLiteral("tab"), tabCount - 1}}))));
-    const QJsonArray items = residual(shell).first().toObject().value(QStringLiteral("items")).toArray();
-    QCOMPARE(items.size(), 1);
-    const QJsonObject args{{QStringLiteral("workAreaId"), QStringLiteral("default")},
-                           {QStringLiteral("tagId"), items.first().toObject().value(QStringLiteral("id"))}};
-    QVERIFY(ok(shell.call(cmd(QStringLiteral("scriptCall"), {{QStringLiteral("method"), QStringLiteral("removeResidualItem")},
-                                                             {QStringLiteral("args"), args}}))));
+    QVERIFY(closeLastTabs(shell));
+    QCOMPARE(closedDocuments(shell), QStringList{QStringLiteral("delta.txt")});
+    QVERIFY(deleteClosed(shell, document(QStringLiteral("delta.txt"))));
     // The deletion holds either way; whether a service runs again is the switch's.
-    QVERIFY(residual(shell).isEmpty() || residual(shell).first().toObject().value(QStringLiteral("items")).toArray().isEmpty());
+    QVERIFY(closedDocuments(shell).isEmpty());
     QTRY_VERIFY2_WITH_TIMEOUT(shell.output().contains(logLine.toUtf8()), shell.output().right(3000).constData(), 10000);
     if (restart) {
         QTRY_VERIFY_WITH_TIMEOUT(runningCirrad() != 0, 10000);

@@ -4,14 +4,10 @@
 // The contract of the module's C entry points, checked through dlopen/dlsym
 // exactly as the shell reaches them.
 
-#include <kappentrytypes.h>
 #include <kpluginmanager.h>
 #include <kscriptcore.h>
-#include <kxloggerlite.h>
 #include <kzelvaapplication.h>
 
-#include <QFile>
-#include <QMetaMethod>
 #include <QProcess>
 #include <QSet>
 #include <QtTest>
@@ -33,9 +29,6 @@ private Q_SLOTS:
     void managerName();
     void createAndDelete();
     void registerPanelManagerOnce();
-    void softbusCenterHasNoEffect();
-    void appEntryObjects();
-    void triggerWithoutServiceFallsBackToLogin();
     void scriptCoreRegistrar_data();
     void scriptCoreRegistrar();
 
@@ -96,11 +89,9 @@ void tst_EntryPoints::managerName_data()
     QTest::addColumn<bool>("written");
 
     QTest::newRow("null buffer") << true << 100 << 25 << false;
-    QTest::newRow("zero size") << false << 0 << 25 << false;
     QTest::newRow("negative size") << false << -5 << 25 << false;
     QTest::newRow("one short") << false << 24 << 25 << false;
     QTest::newRow("exact") << false << 25 << 0 << true;
-    QTest::newRow("roomy") << false << 64 << 0 << true;
 }
 
 void tst_EntryPoints::managerName()
@@ -163,47 +154,6 @@ void tst_EntryPoints::registerPanelManagerOnce()
     QCOMPARE(panel->parent(), qApp);
     registerPanel();
     QCOMPARE(KPluginManager::instance()->pluginInstanceObject(name), panel);
-}
-
-void tst_EntryPoints::softbusCenterHasNoEffect()
-{
-    auto registerSoftbus = entry<void (*)()>("RegisterSoftbusCenterManagerImpl");
-    QVERIFY(registerSoftbus);
-    const QList<QByteArray> before = qApp->dynamicPropertyNames();
-    const int children = qApp->children().size();
-    registerSoftbus();
-    QCOMPARE(qApp->dynamicPropertyNames(), before);
-    QCOMPARE(qApp->children().size(), children);
-}
-
-void tst_EntryPoints::appEntryObjects()
-{
-    auto getEntry = entry<QObject *(*)()>("GetAppEntryObject");
-    QVERIFY(getEntry);
-    std::unique_ptr<QObject> a(getEntry());
-    std::unique_ptr<QObject> b(getEntry());
-    QVERIFY(a && b);
-    QVERIFY(a.get() != b.get());
-    QVERIFY(!a->parent());
-    const QMetaObject *meta = a->metaObject();
-    QCOMPARE(meta->className(), "KAppEntryObject");
-    QCOMPARE(meta->methodCount() - meta->methodOffset(), 1);
-    const QMetaMethod trigger = meta->method(meta->methodOffset());
-    QCOMPARE(trigger.methodSignature(), QByteArray("trigger(KAppObj,KAppContext)"));
-    QCOMPARE(trigger.methodType(), QMetaMethod::Method);
-}
-
-void tst_EntryPoints::triggerWithoutServiceFallsBackToLogin()
-{
-    auto getEntry = entry<QObject *(*)()>("GetAppEntryObject");
-    std::unique_ptr<QObject> object(getEntry());
-    QVERIFY(QMetaObject::invokeMethod(object.get(), "trigger", Qt::DirectConnection,
-                                      Q_ARG(KAppObj, KAppObj()), Q_ARG(KAppContext, KAppContext())));
-    QFile log(KxLoggerLite::filePath());
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    const QByteArray text = log.readAll();
-    QVERIFY(text.contains("[crossterminalpanel] trigger : Cirra not running"));
-    QVERIFY(text.contains("[crossterminalpanel] trigger : not login"));
 }
 
 void tst_EntryPoints::scriptCoreRegistrar_data()

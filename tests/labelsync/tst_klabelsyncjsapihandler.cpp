@@ -20,9 +20,7 @@
 #include <kzelvaapplication.h>
 
 #include <QDialogButtonBox>
-#include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -57,7 +55,6 @@ private Q_SLOTS:
     void offlineAskedOnScreen();
     void eventsToThePage_data();
     void eventsToThePage();
-    void offlineDialogContent();
     void popupRegistersTheHandler();
 
 private:
@@ -105,8 +102,6 @@ void tst_KLabelSyncJSApiHandler::pageCalls_data()
                             << QString::fromLatin1(log);
     };
     row("network", "network", "{}", R"({"callStatus":"ok","isOnline":true})", "");
-    row("device list asked for", "getSoftbussDeviceAndTags", "{}", R"({"callStatus":"ok"})", "");
-    row("device list data", "getSoftbussDeviceAndTagsData", "{}", R"({"callStatus":"ok","dataType":0})", "");
     row("storage size", "getStorageSize", "{}", R"({"callStatus":"ok"})", "");
     row("rename", "renameSoftbussDevice", R"({"params":{"deviceId":"dev-a","deviceName":"Den"}})",
         R"({"callStatus":"ok"})", "");
@@ -277,22 +272,6 @@ void tst_KLabelSyncJSApiHandler::eventsToThePage()
     QTRY_COMPARE(page.sent.size(), 1); // events go out once the pass that raised them is over
     QCOMPARE(page.last().value(QStringLiteral("e")).toString(), event);
     QCOMPARE(page.last().value(QStringLiteral("d")).toString(), payload);
-}
-
-void tst_KLabelSyncJSApiHandler::offlineDialogContent()
-{
-    KOfflineDeviceDlg dialog;
-    auto *label = dialog.findChild<QLabel *>(QStringLiteral("_lbContentLabel"));
-    QVERIFY(label);
-    QVERIFY(label->wordWrap());
-    const qreal scale = dialog.screen()->logicalDotsPerInch() / 96.0;
-    QCOMPARE(label->font().pixelSize(), qRound(14 * scale));
-    const QString html = label->text();
-    QVERIFY(html.startsWith(QStringLiteral("<p style='line-height:%1px'>").arg(qRound(28 * scale))));
-    QVERIFY(html.endsWith(QLatin1String("lost.<br></p>")));
-    QVERIFY(html.contains(QLatin1String("occur:<br>1. The account login status will change to the last login;<br>"
-                                        "2. Cloud document cache files will be cleared;<br>3. Local backup files will "
-                                        "be cleared<span style='color:#FF417FF9'>")));
 }
 
 void tst_KLabelSyncJSApiHandler::popupRegistersTheHandler()

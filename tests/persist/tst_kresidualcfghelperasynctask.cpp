@@ -83,7 +83,6 @@ void tst_KResidualCfgHelperAsyncTask::scan_data()
         << 1 << false << 0 << none;
     QTest::newRow("unknown mode removes nothing") << r << none << 7 << false << 0 << none;
     QTest::newRow("missing directory") << QStringLiteral("no/such/residual.cfg") << none << 0 << false << 0 << none;
-    QTest::newRow("no record path") << QString() << none << 0 << false << 0 << none;
     QTest::newRow("quit before the scan") << r << none << 0 << true << 0 << none;
     QTest::newRow("young files wait") << r << none << 0 << false << 60 << QStringList{kA};
 }

@@ -3,6 +3,7 @@
 // The host's cloud proxy against a real cirrad process.
 #include "cirrawire.h"
 #include "kcirradprocess.h"
+#include "ktestcloudproxy.h"
 
 #include <kcirraeventobject.h>
 #include <kcirrapaths.h>
@@ -101,18 +102,6 @@ void connectEvents(KCloudSvrProxy *proxy, Receiver *receiver)
                              receiver, SLOT(onOpenLocation(const NotifyOpenCloudLocationActionArg&))));
 }
 
-std::unique_ptr<KCloudSvrProxy> makeProxy(const QString &device, const QString &user = QStringLiteral("alice"))
-{
-    auto proxy = std::make_unique<KCloudSvrProxy>();
-    KCloudSvrProxy::ClientInfo info;
-    info.userId = user;
-    info.deviceId = device;
-    info.deviceName = QStringLiteral("Device ") + device;
-    info.appName = QStringLiteral("tst_kcloudsvrproxy");
-    proxy->setClientInfo(info);
-    return proxy;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(std::function<void(KCirradProcess &)>)
@@ -133,8 +122,6 @@ private Q_SLOTS:
     void reconnectsAfterRestart();
     void pendingCallsFail_data();
     void pendingCallsFail();
-    void loginFlow();
-    void startCirraProcessStartsTheService();
     void badServiceIsDropped_data();
     void badServiceIsDropped();
 
@@ -193,7 +180,7 @@ void tst_KCloudSvrProxy::callReachesSlot()
     QFETCH(QString, type);
     QFETCH(int, state);
 
-    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    auto proxy = makeTestCloudProxy(QStringLiteral("dev-1"));
     Receiver receiver;
     connectEvents(proxy.get(), &receiver);
     const QString id = proxy->asyncCall(function, {record.base(), record.typeName()}, &receiver, slot);
@@ -228,7 +215,7 @@ void tst_KCloudSvrProxy::refusedCalls()
     QFETCH(QByteArray, typeName);
     QFETCH(bool, nullRecord);
 
-    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    auto proxy = makeTestCloudProxy(QStringLiteral("dev-1"));
     const CirraIpcArg arg = ipcArg("showTransferHelperDlg");
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^refusing call")));
     const QString id = proxy->asyncCall(function, {nullRecord ? nullptr : &arg,
@@ -259,9 +246,9 @@ void tst_KCloudSvrProxy::eventsReachEveryProxyOfTheUser()
     QFETCH(QString, request);
     QFETCH(QString, expected);
 
-    auto first = makeProxy(QStringLiteral("dev-1"));
-    auto second = makeProxy(QStringLiteral("dev-2"));
-    auto stranger = makeProxy(QStringLiteral("dev-3"), QStringLiteral("bob"));
+    auto first = makeTestCloudProxy(QStringLiteral("dev-1"));
+    auto second = makeTestCloudProxy(QStringLiteral("dev-2"));
+    auto stranger = makeTestCloudProxy(QStringLiteral("dev-3"), QStringLiteral("bob"));
     Receiver r1, r2, r3;
     connectEvents(first.get(), &r1);
     connectEvents(second.get(), &r2);
@@ -287,7 +274,7 @@ void tst_KCloudSvrProxy::eventsReachEveryProxyOfTheUser()
 void tst_KCloudSvrProxy::reconnectsAfterRestart()
 {
     m_cirrad->stop();
-    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    auto proxy = makeTestCloudProxy(QStringLiteral("dev-1"));
     QSignalSpy connected(proxy.get(), &KCloudSvrProxy::socketConnected);
     QSignalSpy eventConnected(proxy->cirraEventObject(), &KCirraEventObject::SocketConnected);
     QSignalSpy disconnected(proxy.get(), &KCloudSvrProxy::socketDisconnected);
@@ -338,7 +325,7 @@ void tst_KCloudSvrProxy::pendingCallsFail()
     QFETCH(Fault, after);
     QFETCH(int, timeoutMs);
 
-    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    auto proxy = makeTestCloudProxy(QStringLiteral("dev-1"));
     if (timeoutMs > 0)
         proxy->setCallTimeout(timeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(proxy->isConnected(), kWaitMs);
@@ -366,41 +353,6 @@ void tst_KCloudSvrProxy::pendingCallsFail()
     QCOMPARE(receiver.completions.last().id, next);
 }
 
-void tst_KCloudSvrProxy::loginFlow()
-{
-    m_cirrad->stop();
-    QVERIFY(m_cirrad->start({QStringLiteral("--logged-out")}));
-    auto proxy = makeProxy(QStringLiteral("dev-1"));
-    QSignalSpy status(proxy.get(), &KCloudSvrProxy::loginStatusChanged);
-    QTRY_VERIFY_WITH_TIMEOUT(proxy->isConnected(), kWaitMs);
-    QVERIFY(!proxy->isLogined());
-
-    proxy->login(0, QString(), QString());
-    QTRY_VERIFY_WITH_TIMEOUT(proxy->isLogined(), kWaitMs);
-    QCOMPARE(status.count(), 1);
-    QCOMPARE(proxy->userName(), QStringLiteral("alice"));
-    QCOMPARE(m_cirrad->callsOf(QStringLiteral("login")).size(), 1);
-
-    QVERIFY(m_cirrad->control(QStringLiteral("logout"), {{QStringLiteral("user"), QStringLiteral("alice")}}));
-    QTRY_VERIFY_WITH_TIMEOUT(!proxy->isLogined(), kWaitMs);
-    QCOMPARE(status.count(), 2);
-}
-
-void tst_KCloudSvrProxy::startCirraProcessStartsTheService()
-{
-    m_cirrad->stop();
-    qputenv("KZELVA_CIRRAD", KCirradProcess::program().toLocal8Bit());
-    auto proxy = makeProxy(QStringLiteral("dev-1"));
-    QVERIFY(!proxy->checkCirraRunning());
-    proxy->startCirraProcess(QStringLiteral("--state-dir ") + m_cirrad->stateDir(), false);
-    QTRY_VERIFY_WITH_TIMEOUT(proxy->isConnected(), kWaitMs);
-    QVERIFY(proxy->checkCirraRunning());
-    QTest::ignoreMessage(QtWarningMsg, "connection to the cloud service lost; 0 pending calls failed");
-    QVERIFY(m_cirrad->control(QStringLiteral("shutdown")));
-    QTRY_VERIFY_WITH_TIMEOUT(!proxy->checkCirraRunning(), kWaitMs);
-    qunsetenv("KZELVA_CIRRAD");
-}
-
 void tst_KCloudSvrProxy::badServiceIsDropped_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -419,7 +371,7 @@ void tst_KCloudSvrProxy::badServiceIsDropped()
     QLocalServer fake;
     QLocalServer::removeServer(KCirraPaths::socketPath());
     QVERIFY(fake.listen(KCirraPaths::socketPath()));
-    auto proxy = makeProxy(QStringLiteral("dev-1"));
+    auto proxy = makeTestCloudProxy(QStringLiteral("dev-1"));
     Receiver receiver;
     callIpc(proxy.get(), &receiver);
     QTRY_VERIFY_WITH_TIMEOUT(fake.hasPendingConnections(), kWaitMs);

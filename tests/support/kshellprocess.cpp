@@ -15,8 +15,7 @@ KShellProcess::KShellProcess(const QString &name, const QString &socketName)
 {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"),
-               QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR", QDir::tempPath())).absoluteFilePath(name + QStringLiteral("/config")));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), profileDir(name) + QStringLiteral("/config"));
     m_process.setProcessEnvironment(env);
     QObject::connect(&m_process, &QProcess::readyRead,
                      [this] { m_output += m_process.readAll(); });
@@ -33,6 +32,25 @@ KShellProcess::~KShellProcess()
 QString KShellProcess::shellPath()
 {
     return qEnvironmentVariable("KZ_BIN_DIR") + QStringLiteral("/zelvashell");
+}
+
+QString KShellProcess::profileDir(const QString &name)
+{
+    return QDir(qEnvironmentVariable("KZELVA_PROFILE_DIR", QDir::tempPath())).absoluteFilePath(name);
+}
+
+QStringList KShellProcess::deviceArguments(const QString &device, const QString &deviceName, const QString &user)
+{
+    QStringList arguments{QStringLiteral("--user"), user, QStringLiteral("--device-id"), device};
+    if (!deviceName.isEmpty())
+        arguments << QStringLiteral("--device-name") << deviceName;
+    return arguments;
+}
+
+QJsonObject KShellProcess::command(const QString &name, QJsonObject fields, int timeoutMs)
+{
+    fields.insert(QStringLiteral("cmd"), name);
+    return call(fields, timeoutMs);
 }
 
 bool KShellProcess::start(const QStringList &arguments, QString *errorString)

@@ -29,6 +29,8 @@ public:
     bool start(const QStringList &arguments = {}, QString *errorString = nullptr);
     // Sends one request, waits for its answer (empty object on time-out).
     QJsonObject call(const QJsonObject &request, int timeoutMs = 10000);
+    // The automation command `name` with `fields`, as call() sends it.
+    QJsonObject command(const QString &name, QJsonObject fields = {}, int timeoutMs = 10000);
     // Sends raw bytes (a line is expected to end with \n) and reads one answer.
     QJsonObject callRaw(const QByteArray &line, int timeoutMs = 10000);
     // Asks the shell to quit and waits; returns the exit code or -1.
@@ -39,6 +41,11 @@ public:
     QByteArray output() const { return m_output; }
     QString socketPath() const { return m_socketPath; }
     static QString shellPath();
+    // The folder of the test's profile that shells named `name` keep their data in.
+    static QString profileDir(const QString &name);
+    // The arguments that make the shell one of `user`'s device `device`.
+    static QStringList deviceArguments(const QString &device, const QString &deviceName = QString(),
+                                       const QString &user = QStringLiteral("alice"));
 
 private:
     QProcess m_process;
