@@ -39,6 +39,11 @@ public:
     int pendingBytes() const { return m_buffer.size() - m_offset; }
 
 private:
+    // The payload size of the complete frame at the read position, 0 when
+    // more bytes are needed, -1 on a refused length.
+    qint64 completeFrame();
+    void consume(int payloadSize);
+
     QByteArray m_buffer;
     int m_offset = 0;
     quint32 m_maxFrameSize;
