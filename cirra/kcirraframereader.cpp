@@ -53,18 +53,6 @@ void KCirraFrameReader::consume(int payloadSize)
     }
 }
 
-KCirraFrameReader::Status KCirraFrameReader::next(QByteArray *payload)
-{
-    if (hasError())
-        return Status::Error;
-    const qint64 size = completeFrame();
-    if (size <= 0)
-        return size < 0 ? Status::Error : Status::NeedMore;
-    *payload = m_buffer.mid(m_offset + kPrefixSize, int(size));
-    consume(int(size));
-    return Status::Frame;
-}
-
 KCirraFrameReader::Status KCirraFrameReader::nextFrame(qoz::cirra::CirraFrame *frame)
 {
     if (hasError())

@@ -27,10 +27,8 @@ public:
     void append(const char *data, int size);
     void append(const QByteArray &data) { append(data.constData(), data.size()); }
 
-    // Takes the next complete frame payload out of the buffer.
-    Status next(QByteArray *payload);
-    // Like next(), and decodes the payload; an undecodable frame is a final
-    // error as well.
+    // Takes the next complete frame out of the buffer and decodes it; an
+    // undecodable frame is a final error as well.
     Status nextFrame(qoz::cirra::CirraFrame *frame);
 
     bool hasError() const { return !m_error.isEmpty(); }
