@@ -28,29 +28,35 @@ bool KCirraByteWriter::write(const char *data, qint64 size)
 {
     if (!usable())
         return false;
-    qint64 sent = 0;
-    if (bytesToWrite() == 0) {
-        // Straight to the kernel: nothing is copied unless it does not take it all.
-        while (sent < size) {
-            const ssize_t n = ::send(m_fd, data + sent, size_t(size - sent), MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (n > 0) {
-                sent += n;
-            } else if (n < 0 && errno == EINTR) {
-                continue;
-            } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-                break;
-            } else {
-                m_error = n < 0 ? errno : EPIPE;
-                detach();
-                return false;
-            }
-        }
-    }
+    // Straight to the kernel: nothing is copied unless it does not take it all.
+    const qint64 sent = bytesToWrite() == 0 ? send(data, size) : 0;
+    if (sent < 0)
+        return false;
     if (sent < size) {
         m_kept.append(data + sent, int(size - sent));
         m_notifier->setEnabled(true);
     }
     return true;
+}
+
+qint64 KCirraByteWriter::send(const char *data, qint64 size)
+{
+    qint64 sent = 0;
+    while (sent < size) {
+        const ssize_t n = ::send(m_fd, data + sent, size_t(size - sent), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent += n;
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            break; // the notifier tells when there is room
+        } else {
+            m_error = n < 0 ? errno : EPIPE;
+            detach();
+            return -1;
+        }
+    }
+    return sent;
 }
 
 bool KCirraByteWriter::keep(const QByteArray &bytes)
@@ -71,23 +77,16 @@ bool KCirraByteWriter::flush()
 
 void KCirraByteWriter::writeKept()
 {
-    while (usable() && bytesToWrite() > 0) {
-        const ssize_t n =
-            ::send(m_fd, m_kept.constData() + m_keptOffset, size_t(bytesToWrite()), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n > 0) {
-            m_keptOffset += int(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return; // the notifier tells when there is room
-        m_error = n < 0 ? errno : EPIPE;
-        detach();
+    if (!usable())
         return;
+    if (bytesToWrite() > 0) {
+        const qint64 sent = send(m_kept.constData() + m_keptOffset, bytesToWrite());
+        if (sent < 0)
+            return;
+        m_keptOffset += int(sent);
+        if (bytesToWrite() > 0)
+            return;
     }
-    if (m_fd < 0)
-        return;
     m_kept.clear();
     m_keptOffset = 0;
     if (m_notifier->isEnabled())

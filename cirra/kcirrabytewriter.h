@@ -55,6 +55,8 @@ Q_SIGNALS:
 
 private:
     bool usable() const { return m_fd >= 0 && m_error == 0; }
+    // What the kernel took of `size` bytes, -1 when the write failed.
+    qint64 send(const char *data, qint64 size);
     void writeKept();
     void onWritable();
 
