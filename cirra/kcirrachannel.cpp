@@ -2,9 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "kcirrachannel.h"
 
+#include "kcirrabytewriter.h"
+
 #include <cirra/cirra_types.h>
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -12,7 +13,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -36,14 +36,13 @@ KCirraChannel::KCirraChannel(int descriptor, quint32 maxFrameSize, QObject *pare
     , m_fd(descriptor)
     , m_reader(maxFrameSize)
     , m_readNotifier(new QSocketNotifier(descriptor, QSocketNotifier::Read, this))
-    , m_writeNotifier(new QSocketNotifier(descriptor, QSocketNotifier::Write, this))
+    , m_writer(new KCirraByteWriter(descriptor, this))
 {
     const int flags = ::fcntl(m_fd, F_GETFL);
     if (flags >= 0 && !(flags & O_NONBLOCK))
         ::fcntl(m_fd, F_SETFL, flags | O_NONBLOCK);
-    m_writeNotifier->setEnabled(false);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &KCirraChannel::onReadable);
-    connect(m_writeNotifier, &QSocketNotifier::activated, this, &KCirraChannel::onWritable);
+    connect(m_writer, &KCirraByteWriter::failed, this, [this] { wrote(false); });
 }
 
 KCirraChannel::~KCirraChannel()
@@ -80,81 +79,40 @@ int KCirraChannel::connectTo(const QString &path, QString *error)
 
 bool KCirraChannel::send(const QByteArray &bytes)
 {
-    if (!isOpen() || m_writeFailed)
-        return false;
-    // Straight to the kernel; the write notifier is switched on only for a rest.
-    m_out.append(bytes);
-    writeKept();
-    return isOpen() && !m_writeFailed;
+    return isOpen() && wrote(m_writer->write(bytes));
 }
 
 bool KCirraChannel::queue(const QByteArray &bytes)
 {
-    if (!isOpen() || m_writeFailed)
-        return false;
-    m_out.append(bytes);
-    if (!m_writeNotifier->isEnabled())
-        m_writeNotifier->setEnabled(true);
-    return true;
+    return isOpen() && wrote(m_writer->keep(bytes));
 }
 
 void KCirraChannel::flush()
 {
-    writeKept();
-}
-
-void KCirraChannel::writeKept()
-{
-    while (isOpen() && !m_writeFailed && bytesToWrite() > 0) {
-        const ssize_t n =
-            ::send(m_fd, m_out.constData() + m_outOffset, size_t(bytesToWrite()), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n > 0) {
-            m_outOffset += int(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            break; // the write notifier tells when there is room
-        // The other end is gone. The bytes cannot arrive any more; the close
-        // is reported from the event loop, not from inside the caller's write.
-        const QString error = errorText(errno);
-        m_writeFailed = true;
-        m_out.clear();
-        m_outOffset = 0;
-        m_writeNotifier->setEnabled(false);
-        QMetaObject::invokeMethod(
-            this, [this, error] { fail(error); }, Qt::QueuedConnection);
-        return;
-    }
-    const bool rest = bytesToWrite() > 0;
-    if (!rest) {
-        m_out.clear();
-        m_outOffset = 0;
-    }
-    if (isOpen() && m_writeNotifier->isEnabled() != rest)
-        m_writeNotifier->setEnabled(rest);
+    if (isOpen())
+        wrote(m_writer->flush());
 }
 
 bool KCirraChannel::waitForBytesWritten(int timeoutMs)
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    writeKept();
-    while (isOpen() && !m_writeFailed && bytesToWrite() > 0) {
-        pollfd p = {m_fd, POLLOUT, 0};
-        const int ready = ::poll(&p, 1, int(deadline.remainingTime()));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            return false;
-        writeKept();
-    }
-    return bytesToWrite() == 0 && !m_writeFailed;
+    return isOpen() && wrote(m_writer->waitForDrained(timeoutMs)) && bytesToWrite() == 0;
 }
 
-void KCirraChannel::onWritable()
+qint64 KCirraChannel::bytesToWrite() const
 {
-    writeKept();
+    return m_writer->bytesToWrite();
+}
+
+bool KCirraChannel::wrote(bool written)
+{
+    if (written || !m_writer->hasFailed() || m_writeFailed)
+        return written;
+    // The other end is gone. The bytes cannot arrive any more; the close is
+    // reported from the event loop, not from inside the caller's write.
+    m_writeFailed = true;
+    QMetaObject::invokeMethod(
+        this, [this, error = m_writer->errorString()] { fail(error); }, Qt::QueuedConnection);
+    return false;
 }
 
 void KCirraChannel::onReadable()
@@ -209,9 +167,7 @@ void KCirraChannel::abort()
     if (!isOpen())
         return;
     m_readNotifier->setEnabled(false);
-    m_writeNotifier->setEnabled(false);
+    m_writer->detach();
     ::close(m_fd);
     m_fd = -1;
-    m_out.clear();
-    m_outOffset = 0;
 }

@@ -11,6 +11,7 @@
 
 #include <functional>
 
+class KCirraByteWriter;
 class QSocketNotifier;
 namespace qoz {
 namespace cirra {
@@ -63,7 +64,7 @@ public:
     void flush();
     // Waits up to `timeoutMs` for everything kept to be written.
     bool waitForBytesWritten(int timeoutMs);
-    qint64 bytesToWrite() const { return m_out.size() - m_outOffset; }
+    qint64 bytesToWrite() const;
 
     void abort();
 
@@ -72,16 +73,13 @@ Q_SIGNALS:
 
 private:
     void onReadable();
-    void onWritable();
-    void writeKept();
+    bool wrote(bool written);
     void fail(const QString &error);
 
     int m_fd;
     KCirraFrameReader m_reader;
     QSocketNotifier *m_readNotifier;
-    QSocketNotifier *m_writeNotifier;
-    QByteArray m_out;
-    int m_outOffset = 0;
+    KCirraByteWriter *m_writer;
     bool m_writeFailed = false;
     FrameHandler m_handler;
 };

@@ -131,6 +131,33 @@ std::unique_ptr<TBinaryProtocol> makeProtocol(const std::shared_ptr<TMemoryBuffe
                                                   KCirraCodec::kContainerLimit, true, true);
 }
 
+// The transport and protocol records are written with, one per thread and
+// kept: making them per record cost an allocation for each, another for the
+// buffer and a copy of the bytes out. A buffer grown past kKeepBytes by a
+// large record is given back once the record left.
+class Writer
+{
+public:
+    static Writer &forThread()
+    {
+        thread_local Writer writer;
+        writer.m_buffer->resetBuffer();
+        return writer;
+    }
+    TMemoryBuffer &buffer() { return *m_buffer; }
+    TProtocol *protocol() { return m_protocol.get(); }
+    void done()
+    {
+        if (m_buffer->getBufferSize() > kKeepBytes)
+            *this = Writer();
+    }
+
+private:
+    static constexpr uint32_t kKeepBytes = 256 * 1024;
+    std::shared_ptr<TMemoryBuffer> m_buffer = std::make_shared<TMemoryBuffer>(frameConfiguration());
+    std::unique_ptr<TBinaryProtocol> m_protocol = makeProtocol(m_buffer);
+};
+
 KCirraCodec::Result failure(KCirraCodec::Status status, int code, const char *what)
 {
     KCirraCodec::Result result;
@@ -164,11 +191,16 @@ KCirraCodec::Result guarded(Fn &&fn)
 KCirraCodec::Result KCirraCodec::encode(const apache::thrift::TBase &record, std::string *out)
 {
     return guarded([&] {
-        auto buffer = std::make_shared<TMemoryBuffer>(frameConfiguration());
-        auto protocol = makeProtocol(buffer);
-        record.write(protocol.get());
-        *out = buffer->getBufferAsString();
-        if (out->size() > kMaxFrameSize)
+        Writer &writer = Writer::forThread();
+        record.write(writer.protocol());
+        uint8_t *bytes = nullptr;
+        uint32_t size = 0;
+        writer.buffer().getBuffer(&bytes, &size);
+        const bool fits = size <= kMaxFrameSize;
+        if (fits)
+            out->assign(reinterpret_cast<const char *>(bytes), size);
+        writer.done();
+        if (!fits)
             return failure(Status::Transport, TTransportException::CORRUPTED_DATA,
                            "record exceeds the frame size limit");
         return Result();
@@ -199,19 +231,33 @@ KCirraCodec::Result KCirraCodec::decode(const char *data, std::size_t size,
 
 KCirraCodec::Result KCirraCodec::encodeFrame(const qoz::cirra::CirraFrame &frame, QByteArray *out)
 {
-    std::string payload;
-    Result result = encode(frame, &payload);
-    if (!result)
-        return result;
-    const quint32 size = static_cast<quint32>(payload.size());
-    out->resize(kPrefixSize + static_cast<int>(size));
-    char *p = out->data();
-    p[0] = static_cast<char>((size >> 24) & 0xff);
-    p[1] = static_cast<char>((size >> 16) & 0xff);
-    p[2] = static_cast<char>((size >> 8) & 0xff);
-    p[3] = static_cast<char>(size & 0xff);
-    std::copy(payload.begin(), payload.end(), p + kPrefixSize);
-    return result;
+    return guarded([&] {
+        // The length prefix goes first and is filled in once the payload is
+        // written, so the frame is copied out once.
+        Writer &writer = Writer::forThread();
+        const uint8_t prefix[kPrefixSize] = {};
+        writer.buffer().write(prefix, kPrefixSize);
+        frame.write(writer.protocol());
+        uint8_t *bytes = nullptr;
+        uint32_t total = 0;
+        writer.buffer().getBuffer(&bytes, &total);
+        const quint32 size = total - kPrefixSize;
+        const bool fits = size <= kMaxFrameSize;
+        if (fits) {
+            out->resize(static_cast<int>(total));
+            char *p = out->data();
+            std::copy(bytes, bytes + total, p);
+            p[0] = static_cast<char>((size >> 24) & 0xff);
+            p[1] = static_cast<char>((size >> 16) & 0xff);
+            p[2] = static_cast<char>((size >> 8) & 0xff);
+            p[3] = static_cast<char>(size & 0xff);
+        }
+        writer.done();
+        if (!fits)
+            return failure(Status::Transport, TTransportException::CORRUPTED_DATA,
+                           "record exceeds the frame size limit");
+        return Result();
+    });
 }
 
 KCirraCodec::Result KCirraCodec::decodeFrame(const char *data, std::size_t size,

@@ -19,8 +19,9 @@ namespace qoz { namespace cirra { class CirraFrame; } }
  * protocol. The only place where Thrift exceptions cross: every call catches
  * them and returns a KCirraCodec::Result instead.
  *
- * Stateless; usable from any thread. Each call works on a fresh memory
- * transport, so no byte count accumulates across frames.
+ * Usable from any thread. Each decode works on a fresh memory transport, so
+ * no byte count accumulates across frames; encoding reuses one write buffer
+ * per thread (no reentrancy: a record's write never calls the codec).
  */
 class KZCIRRA_EXPORT KCirraCodec
 {

@@ -28,44 +28,47 @@ void KCirraFrameReader::append(const char *data, int size)
     m_buffer.append(data, size);
 }
 
-KCirraFrameReader::Status KCirraFrameReader::next(QByteArray *payload)
+qint64 KCirraFrameReader::completeFrame()
 {
-    if (hasError())
-        return Status::Error;
     const int available = m_buffer.size() - m_offset;
     if (available < kPrefixSize)
-        return Status::NeedMore;
+        return 0;
     const auto *p = reinterpret_cast<const uchar *>(m_buffer.constData() + m_offset);
     const quint32 size = (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | quint32(p[3]);
     if (size == 0 || size > m_maxFrameSize) {
         m_error = QStringLiteral("frame length %1 outside 1..%2").arg(size).arg(m_maxFrameSize);
         m_buffer.clear();
         m_offset = 0;
-        return Status::Error;
+        return -1;
     }
-    if (quint32(available - kPrefixSize) < size)
-        return Status::NeedMore;
-    *payload = m_buffer.mid(m_offset + kPrefixSize, int(size));
-    m_offset += kPrefixSize + int(size);
+    return quint32(available - kPrefixSize) < size ? 0 : qint64(size);
+}
+
+void KCirraFrameReader::consume(int payloadSize)
+{
+    m_offset += kPrefixSize + payloadSize;
     if (m_offset == m_buffer.size()) {
         m_buffer.clear();
         m_offset = 0;
     }
-    return Status::Frame;
 }
 
 KCirraFrameReader::Status KCirraFrameReader::nextFrame(qoz::cirra::CirraFrame *frame)
 {
-    QByteArray payload;
-    const Status status = next(&payload);
-    if (status != Status::Frame)
-        return status;
-    const KCirraCodec::Result result = KCirraCodec::decodeFrame(payload.constData(), size_t(payload.size()), frame);
+    if (hasError())
+        return Status::Error;
+    const qint64 size = completeFrame();
+    if (size <= 0)
+        return size < 0 ? Status::Error : Status::NeedMore;
+    // Decoded where it lies: the record copies what it keeps.
+    const KCirraCodec::Result result =
+        KCirraCodec::decodeFrame(m_buffer.constData() + m_offset + kPrefixSize, size_t(size), frame);
     if (!result) {
         m_error = QStringLiteral("undecodable frame: ") + result.message;
         m_buffer.clear();
         m_offset = 0;
         return Status::Error;
     }
-    return status;
+    consume(int(size));
+    return Status::Frame;
 }

@@ -27,10 +27,8 @@ public:
     void append(const char *data, int size);
     void append(const QByteArray &data) { append(data.constData(), data.size()); }
 
-    // Takes the next complete frame payload out of the buffer.
-    Status next(QByteArray *payload);
-    // Like next(), and decodes the payload; an undecodable frame is a final
-    // error as well.
+    // Takes the next complete frame out of the buffer and decodes it; an
+    // undecodable frame is a final error as well.
     Status nextFrame(qoz::cirra::CirraFrame *frame);
 
     bool hasError() const { return !m_error.isEmpty(); }
@@ -39,6 +37,11 @@ public:
     int pendingBytes() const { return m_buffer.size() - m_offset; }
 
 private:
+    // The payload size of the complete frame at the read position, 0 when
+    // more bytes are needed, -1 on a refused length.
+    qint64 completeFrame();
+    void consume(int payloadSize);
+
     QByteArray m_buffer;
     int m_offset = 0;
     quint32 m_maxFrameSize;

@@ -102,8 +102,10 @@ void KCirraCallLog::writePending()
     if (m_unwritten == 0)
         return;
     QByteArray lines;
-    for (int i = m_entries.size() - m_unwritten; i < m_entries.size(); ++i)
-        lines += text(m_entries.at(i)) + '\n';
+    for (int i = m_entries.size() - m_unwritten; i < m_entries.size(); ++i) {
+        lines += text(m_entries.at(i));
+        lines += '\n';
+    }
     m_unwritten = 0;
     if (m_file.isOpen() && m_file.size() > kRotateSize) {
         m_file.close();

@@ -42,37 +42,42 @@ int utf8Length(const std::string &s, size_t i)
 
 void KCirraJsonLine::key(const char *key)
 {
+    // Keys are this program's own names: nothing in them needs escaping.
     if (m_text.size() > 1)
         m_text += ',';
-    string(key);
-    m_text += ':';
+    m_text += '"';
+    m_text += key;
+    m_text += "\":";
 }
 
 void KCirraJsonLine::string(const std::string &value)
 {
     static const char hex[] = "0123456789abcdef";
     m_text += '"';
-    // Runs that need no escaping are copied in one piece.
+    // Runs that need no escaping are copied in one piece; plain ASCII, by
+    // far the most of a call's fields, is told apart without decoding.
+    const char *data = value.data();
+    const size_t size = value.size();
     size_t run = 0;
     size_t i = 0;
-    const auto flushRun = [&] {
-        if (i > run)
-            m_text.append(value.data() + run, int(i - run));
-    };
-    while (i < value.size()) {
-        const char c = value[i];
-        const int length = utf8Length(value, i);
-        const bool plain = length > 1 || (length == 1 && c != '"' && c != '\\' && static_cast<unsigned char>(c) >= 0x20);
-        if (plain) {
+    while (i < size) {
+        const auto c = static_cast<unsigned char>(data[i]);
+        if (c >= 0x20 && c < 0x80 && c != '"' && c != '\\') {
+            ++i;
+            continue;
+        }
+        const int length = c < 0x80 ? 1 : utf8Length(value, i);
+        if (length > 1) {
             i += size_t(length);
             continue;
         }
-        flushRun();
+        if (i > run)
+            m_text.append(data + run, int(i - run));
         if (length == 0) {
             m_text += "\xef\xbf\xbd";
         } else if (c == '"' || c == '\\') {
             m_text += '\\';
-            m_text += c;
+            m_text += char(c);
         } else {
             m_text += "\\u00";
             m_text += hex[(c >> 4) & 0xf];
@@ -80,7 +85,8 @@ void KCirraJsonLine::string(const std::string &value)
         }
         run = ++i;
     }
-    flushRun();
+    if (i > run)
+        m_text.append(data + run, int(i - run));
     m_text += '"';
 }
 

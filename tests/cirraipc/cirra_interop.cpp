@@ -45,14 +45,11 @@ int main(int argc, char **argv)
         const std::string in((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
         KCirraFrameReader reader(KCirraCodec::kMaxFrameSize);
         reader.append(in.data(), int(in.size()));
-        QByteArray payload;
-        if (reader.next(&payload) != KCirraFrameReader::Status::Frame)
-            return fail({KCirraCodec::Status::Transport, -1, reader.errorString()});
         qoz::cirra::CirraFrame frame;
-        KCirraCodec::Result result = KCirraCodec::decodeFrame(payload.constData(), size_t(payload.size()), &frame);
+        if (reader.nextFrame(&frame) != KCirraFrameReader::Status::Frame)
+            return fail({KCirraCodec::Status::Transport, -1, reader.errorString()});
         QByteArray again;
-        if (result)
-            result = KCirraCodec::encodeFrame(frame, &again);
+        const KCirraCodec::Result result = KCirraCodec::encodeFrame(frame, &again);
         if (!result)
             return fail(result);
         out = again.toStdString();

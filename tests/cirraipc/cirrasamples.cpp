@@ -10,10 +10,9 @@ const std::map<std::string, std::string> kMap = {
     {"", "empty key"}, {"device_id", "dev-\xe6\x96\x87\xe6\xa1\xa3"}, {"src", "crossterminalpanel"}};
 
 template<class T>
-CirraSample sample(const T &value, int fieldCount)
+CirraSample sample(const T &value)
 {
-    return {KCirraRecordName<T>::value, KCirraRecord::make(value), fieldCount,
-            [](const KCirraRecord &a, const KCirraRecord &b) {
+    return {KCirraRecordName<T>::value, KCirraRecord::make(value), [](const KCirraRecord &a, const KCirraRecord &b) {
                 return a.as<T>() && b.as<T>() && *a.as<T>() == *b.as<T>();
             }};
 }
@@ -74,19 +73,19 @@ std::vector<CirraSample> cirraSamples()
     arg.nameSpace = "softBuss";
     arg.method = "showTransferHelperDlg";
     arg.argMap = kMap;
-    samples.push_back(sample(arg, 3));
+    samples.push_back(sample(arg));
 
     CirraIpcResult result;
     result.state = -2147483647 - 1;
     result.resultMap = kMap;
     result.resultList = {"a", "", std::string("nul\0byte", 8)};
     result.resultString = "{\"ok\":true}";
-    samples.push_back(sample(result, 4));
+    samples.push_back(sample(result));
 
     GetStorageInfoArg storageArg;
     storageArg.userId = "alice";
     storageArg.extraParam = kMap;
-    samples.push_back(sample(storageArg, 2));
+    samples.push_back(sample(storageArg));
 
     GetStorageInfoResult storage;
     storage.state = 3;
@@ -94,10 +93,10 @@ std::vector<CirraSample> cirraSamples()
     storage.usedSize = 1073741824LL * 3;
     storage.totalSize = 9223372036854775807LL;
     storage.extraParam = kMap;
-    samples.push_back(sample(storage, 5));
+    samples.push_back(sample(storage));
 
-    samples.push_back(sample(sampleAcl(), 13));
-    samples.push_back(sample(sampleCloudItem(), 30));
+    samples.push_back(sample(sampleAcl()));
+    samples.push_back(sample(sampleCloudItem()));
 
     GetCloudFileInfoArg fileArg;
     fileArg.groudId = "g";
@@ -105,7 +104,7 @@ std::vector<CirraSample> cirraSamples()
     fileArg.cacheOnly = true;
     fileArg.subFileInfo = true;
     fileArg.extraParam = {{"type", "device"}, {"deviceUuid", "uuid-1"}};
-    samples.push_back(sample(fileArg, 5));
+    samples.push_back(sample(fileArg));
 
     GetCloudFileInfoResult fileResult;
     fileResult.state = 1;
@@ -113,26 +112,26 @@ std::vector<CirraSample> cirraSamples()
     fileResult.path = "/home/u/roaming";
     fileResult.ids = "1/2/3";
     fileResult.extraParam = kMap;
-    samples.push_back(sample(fileResult, 5));
+    samples.push_back(sample(fileResult));
 
     ServerErrorInfo error;
     error.errResult = "PermissionDenied";
     error.errString = "no";
     error.extraParam = kMap;
-    samples.push_back(sample(error, 3));
+    samples.push_back(sample(error));
 
     NotifyWebPageEventArg page;
     page.business = "crossTerminalPanel";
     page.eventName = "kipc_crosstermianlpanel_eventhandle";
     page.message = "{\"operation\":\"clear\"}";
     page.extraParam = kMap;
-    samples.push_back(sample(page, 4));
+    samples.push_back(sample(page));
 
     NotifyActionsMapArg actions;
     actions.nActionType = 9;
     actions.mapArgs = {{"Int_IpcPageType", "1"}};
     actions.extraParam = kMap;
-    samples.push_back(sample(actions, 3));
+    samples.push_back(sample(actions));
 
     NotifyOpenCloudLocationActionArg open;
     open.openFrom = "from";
@@ -142,7 +141,7 @@ std::vector<CirraSample> cirraSamples()
     open.idSelect = "2";
     open.lastOpenKey = "key";
     open.fileId = "file";
-    samples.push_back(sample(open, 7));
+    samples.push_back(sample(open));
 
     return samples;
 }

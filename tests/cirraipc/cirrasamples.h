@@ -16,7 +16,6 @@ struct CirraSample
 {
     const char *typeName;
     KCirraRecord record;
-    int fieldCount;
     // Typed equality of two records of this sample's type.
     std::function<bool(const KCirraRecord &, const KCirraRecord &)> equal;
 };

@@ -6,9 +6,6 @@
 
 #include <QtEndian>
 
-#include <thrift/protocol/TBinaryProtocol.h>
-#include <thrift/transport/TBufferTransports.h>
-
 CirraWire &CirraWire::field(int8_t type, int16_t id)
 {
     i8(type);
@@ -60,33 +57,6 @@ CirraWire &CirraWire::raw(const std::string &v)
 {
     bytes += v;
     return *this;
-}
-
-std::vector<int> cirraFieldIds(const std::string &bytes)
-{
-    using namespace apache::thrift;
-    std::vector<int> ids;
-    try {
-        auto buffer = std::make_shared<transport::TMemoryBuffer>(
-            reinterpret_cast<uint8_t *>(const_cast<char *>(bytes.data())),
-            static_cast<uint32_t>(bytes.size()));
-        protocol::TBinaryProtocol protocol(buffer);
-        std::string name;
-        protocol.readStructBegin(name);
-        for (;;) {
-            protocol::TType type;
-            int16_t id;
-            protocol.readFieldBegin(name, type, id);
-            if (type == protocol::T_STOP)
-                break;
-            ids.push_back(id);
-            protocol.skip(type);
-            protocol.readFieldEnd();
-        }
-    } catch (const TException &) {
-        ids.push_back(-1);
-    }
-    return ids;
 }
 
 QByteArray cirraFrameBytes(const qoz::cirra::CirraFrame &frame)

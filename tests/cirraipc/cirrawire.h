@@ -40,7 +40,4 @@ QByteArray cirraFrameBytes(const qoz::cirra::CirraFrame &frame);
 // `payload` behind its big-endian length.
 QByteArray cirraPrefixed(const std::string &payload);
 
-// The ids of the top-level fields of one encoded struct, in wire order.
-std::vector<int> cirraFieldIds(const std::string &bytes);
-
 Q_DECLARE_METATYPE(std::string)

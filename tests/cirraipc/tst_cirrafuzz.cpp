@@ -92,15 +92,11 @@ QString exercise(const std::string &input, Mutator &chunker, bool *decoded)
     // The same bytes as a stream, in random chunks.
     KCirraFrameReader reader(KCirraCodec::kMaxFrameSize);
     size_t offset = 0;
-    QByteArray payload;
     while (offset < input.size() && !reader.hasError()) {
         const size_t chunk = 1 + chunker.pick(std::min<size_t>(64, input.size() - offset));
         reader.append(input.data() + offset, int(chunk));
         offset += chunk;
-        while (reader.next(&payload) == KCirraFrameReader::Status::Frame) {
-            if (payload.isEmpty() || quint32(payload.size()) > KCirraCodec::kMaxFrameSize)
-                return QStringLiteral("reader returned a frame outside the limits");
-            KCirraCodec::decodeFrame(payload.constData(), size_t(payload.size()), &frame);
+        while (reader.nextFrame(&frame) == KCirraFrameReader::Status::Frame) {
         }
     }
     if (reader.pendingBytes() > int(input.size()))

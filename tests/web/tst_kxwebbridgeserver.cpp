@@ -293,7 +293,7 @@ private Q_SLOTS:
             // Not a byte more once refused: bytes sent to a closed socket come
             // back as a reset, which throws away the close frame not read yet.
             for (const char byte : qAsConst(bytes)) {
-                if (m_server->refusals(Refusal::Unmasked) > 0)
+                if (m_server->refusals(Refusal::Unmasked) > 0 || socket.state() != QAbstractSocket::ConnectedState)
                     break;
                 socket.write(&byte, 1);
                 socket.flush();

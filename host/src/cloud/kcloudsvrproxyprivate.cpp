@@ -49,14 +49,19 @@ QString appProperty(const char *name)
     return QCoreApplication::instance() ? QCoreApplication::instance()->property(name).toString() : QString();
 }
 
-// "ipc_send", "1ipc_send(bool,QString,CirraIpcResult)" (SLOT()) -> "ipc_send".
-QByteArray slotName(const QString &slot)
+// "ipc_send", "1ipc_send(bool,QString,CirraIpcResult)" (SLOT()) -> "ipc_send(bool,QString,CirraIpcResult)"
+// for a call answered with a CirraIpcResult; empty without a slot name.
+QByteArray slotSignature(const QString &slot, const QByteArray &answerType)
 {
     QByteArray name = slot.toLatin1().trimmed();
     if (!name.isEmpty() && name.at(0) >= '0' && name.at(0) <= '9')
         name.remove(0, 1);
     const int paren = name.indexOf('(');
-    return paren < 0 ? name : name.left(paren);
+    if (paren >= 0)
+        name.truncate(paren);
+    if (name.isEmpty())
+        return name;
+    return name + "(bool,QString" + (answerType.isEmpty() ? QByteArray() : ',' + answerType) + ')';
 }
 
 std::string utf8(const QString &s)
@@ -356,11 +361,11 @@ QString KCloudSvrProxyPrivate::call(const QString &function, const apache::thrif
         return QString();
     }
     Pending p;
-    p.id = QStringLiteral("cr-%1").arg(++nextId);
+    p.id = QLatin1String("cr-") + QString::number(++nextId);
     p.function = function;
     p.answerType = KCirraRecords::answerType(function);
     p.receiver = receiver;
-    p.slot = slotName(slot);
+    p.slot = slotSignature(slot, p.answerType);
     p.deadline = QDeadlineTimer(callTimeoutMs);
 
     CirraFrame frame;
@@ -444,10 +449,7 @@ void KCloudSvrProxyPrivate::deliver(const Pending &call, bool ok, const KCirraRe
     if (!receiver || call.slot.isEmpty())
         return;
     // The lookup by signature text costs more than the call itself; keep it.
-    QByteArray signature = call.slot + "(bool,QString";
-    if (!call.answerType.isEmpty())
-        signature += ',' + call.answerType;
-    signature += ')';
+    const QByteArray &signature = call.slot;
     const QMetaObject *meta = receiver->metaObject();
     const auto key = qMakePair(meta, signature);
     auto cached = slotIndexes.find(key);

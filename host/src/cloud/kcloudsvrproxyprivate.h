@@ -33,7 +33,7 @@ public:
         QString function;
         QByteArray answerType;
         QPointer<QObject> receiver;
-        QByteArray slot;
+        QByteArray slot;  // the signature the answer is delivered to
         QByteArray frame; // the encoded call, until it is written
         bool sent = false;
         QDeadlineTimer deadline;

@@ -4,6 +4,8 @@
 
 #include "kxweblog.h"
 
+#include <kcirrabytewriter.h>
+
 #include <QSocketNotifier>
 #include <QTcpSocket>
 
@@ -85,10 +87,13 @@ void KxWebBridgeFrameGuard::setUp(End &end, int fd)
 {
     end.fd = fd;
     end.readable = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    end.writable = new QSocketNotifier(fd, QSocketNotifier::Write, this);
-    end.writable->setEnabled(false);
+    end.writer = new KCirraByteWriter(fd, this);
     connect(end.readable, &QSocketNotifier::activated, this, [this, &end] { onReadable(end); });
-    connect(end.writable, &QSocketNotifier::activated, this, [this, &end] { onWritable(end); });
+    connect(end.writer, &KCirraByteWriter::drained, this, [this, &end] { onDrained(end); });
+    connect(end.writer, &KCirraByteWriter::failed, this, [this, &end] {
+        closeEnd(end);
+        closeAfterWriting(other(end));
+    });
 }
 
 qint64 KxWebBridgeFrameGuard::scan(const char *data, qint64 size, bool *unmasked)
@@ -151,7 +156,7 @@ void KxWebBridgeFrameGuard::relayAtOnce()
 {
     // Waiting for the next event-loop pass twice (the server reading, this
     // guard reading its answer) costs more than the hop itself.
-    if (!m_inner || !m_relay.kept.isEmpty() || m_relay.fd < 0)
+    if (!m_inner || m_relay.writer->bytesToWrite() > 0 || m_relay.fd < 0)
         return;
     m_inner->waitForReadyRead(0);
     if (m_inner)
@@ -162,7 +167,7 @@ void KxWebBridgeFrameGuard::relayAtOnce()
 
 void KxWebBridgeFrameGuard::onReadable(End &from)
 {
-    End &to = &from == &m_client ? m_relay : m_client;
+    End &to = other(from);
     char buffer[kReadChunk];
     qint64 budget = kReadPerPass;
     while (from.fd >= 0 && !m_failed && budget > 0) {
@@ -184,7 +189,7 @@ void KxWebBridgeFrameGuard::onReadable(End &from)
             pass(buffer, n, to, from);
         // Less than asked for: the socket is empty. Something kept: the
         // other side is full and this one waits for it.
-        if (size_t(n) < sizeof buffer || !to.kept.isEmpty())
+        if (size_t(n) < sizeof buffer || to.writer->bytesToWrite() > 0)
             return;
     }
 }
@@ -193,46 +198,19 @@ void KxWebBridgeFrameGuard::pass(const char *data, qint64 size, End &to, End &fr
 {
     if (size <= 0 || to.fd < 0)
         return;
-    qint64 sent = 0;
-    if (to.kept.isEmpty()) {
-        const ssize_t n = ::send(to.fd, data, size_t(size), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-            closeEnd(to);
-            closeAfterWriting(from);
-            return;
-        }
-        sent = qMax<qint64>(n, 0);
-    }
-    if (sent == size)
+    if (!to.writer->write(data, size)) {
+        closeEnd(to);
+        closeAfterWriting(from);
         return;
-    to.kept.append(data + sent, int(size - sent));
-    to.writable->setEnabled(true);
-    if (from.readable)
+    }
+    // Kept: the other side is not read until this one drained.
+    if (to.writer->bytesToWrite() > 0)
         from.readable->setEnabled(false);
 }
 
-void KxWebBridgeFrameGuard::onWritable(End &to)
+void KxWebBridgeFrameGuard::onDrained(End &to)
 {
-    End &from = &to == &m_client ? m_relay : m_client;
-    while (to.fd >= 0 && to.keptOffset < to.kept.size()) {
-        const ssize_t n = ::send(to.fd, to.kept.constData() + to.keptOffset, size_t(to.kept.size() - to.keptOffset),
-                                 MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return;
-        if (n < 0) {
-            closeEnd(to);
-            closeAfterWriting(from);
-            return;
-        }
-        to.keptOffset += int(n);
-    }
-    to.kept.clear();
-    to.keptOffset = 0;
-    if (to.fd < 0)
-        return;
-    to.writable->setEnabled(false);
+    End &from = other(to);
     if (to.closeWhenWritten)
         closeEnd(to);
     else if (from.fd >= 0 && !from.closeWhenWritten && !m_failed)
@@ -245,7 +223,7 @@ void KxWebBridgeFrameGuard::closeAfterWriting(End &end)
         return;
     end.readable->setEnabled(false);
     end.closeWhenWritten = true;
-    if (end.kept.isEmpty())
+    if (end.writer->bytesToWrite() == 0)
         closeEnd(end);
 }
 
@@ -254,7 +232,7 @@ void KxWebBridgeFrameGuard::closeEnd(End &end)
     if (end.fd < 0)
         return;
     end.readable->setEnabled(false);
-    end.writable->setEnabled(false);
+    end.writer->detach();
     // Unread bytes at close would make the kernel reset the connection and
     // the peer could lose what was written last (a close frame).
     char sink[4096];
@@ -262,8 +240,6 @@ void KxWebBridgeFrameGuard::closeEnd(End &end)
     }
     ::close(end.fd);
     end.fd = -1;
-    end.kept.clear();
-    end.keptOffset = 0;
     if (m_client.fd < 0 && m_relay.fd < 0)
         deleteLater();
 }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTcpSocket>
 
+class KCirraByteWriter;
 class QSocketNotifier;
 
 /*
@@ -51,14 +52,12 @@ Q_SIGNALS:
     void unmaskedFrame();
 
 private:
-    // One relayed socket: its descriptor and what is kept for it.
+    // One relayed socket: its descriptor and the writer keeping what it did not take yet.
     struct End
     {
         int fd = -1;
         QSocketNotifier *readable = nullptr;
-        QSocketNotifier *writable = nullptr;
-        QByteArray kept;
-        int keptOffset = 0;
+        KCirraByteWriter *writer = nullptr;
         bool closeWhenWritten = false;
     };
 
@@ -66,8 +65,9 @@ private:
     void setUp(End &end, int fd);
     void fromClient(const char *data, qint64 size);
     void relayAtOnce();
+    End &other(End &end) { return &end == &m_client ? m_relay : m_client; }
     void onReadable(End &from);
-    void onWritable(End &to);
+    void onDrained(End &to);
     void pass(const char *data, qint64 size, End &to, End &from);
     void closeEnd(End &end);
     void closeAfterWriting(End &end);

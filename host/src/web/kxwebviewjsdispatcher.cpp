@@ -10,6 +10,7 @@
 #include <kxwebviewjsapihandler.h>
 #include <kxwebviewjscontext.h>
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMetaMethod>
@@ -128,29 +129,41 @@ bool KxWebViewJSDispatcher::invokeSlot(KxWebViewJSApiHandler *handler, const QSt
 {
     if (!handler || !isValidName(method, true))
         return false;
-    const QByteArray signature = method.toLatin1() + QByteArrayLiteral("(KxWebViewJSContext&)");
+    // Looking a slot up by its signature text costs more than most calls;
+    // slots found are kept (GUI thread only). Names that are not slots are
+    // not kept: a page could send any number of them.
+    static QHash<QPair<const QMetaObject *, QString>, int> found;
     const QMetaObject *meta = handler->metaObject();
-    const int index = meta->indexOfMethod(signature.constData());
-    if (index < 0)
-        return false;
-    const QMetaMethod slot = meta->method(index);
-    // Signals and constructors share the table; a page must not emit a signal.
-    if (slot.access() != QMetaMethod::Public || slot.returnType() != QMetaType::Void
-        || (slot.methodType() != QMetaMethod::Slot && slot.methodType() != QMetaMethod::Method))
-        return false;
-    return slot.invoke(handler, Qt::DirectConnection, QGenericArgument("KxWebViewJSContext&", &context));
+    const auto key = qMakePair(meta, method);
+    int index = found.value(key, -1);
+    if (index < 0) {
+        const QByteArray signature = method.toLatin1() + QByteArrayLiteral("(KxWebViewJSContext&)");
+        index = meta->indexOfMethod(signature.constData());
+        if (index < 0)
+            return false;
+        const QMetaMethod slot = meta->method(index);
+        // Signals and constructors share the table; a page must not emit a signal.
+        if (slot.access() != QMetaMethod::Public || slot.returnType() != QMetaType::Void
+            || (slot.methodType() != QMetaMethod::Slot && slot.methodType() != QMetaMethod::Method))
+            return false;
+        found.insert(key, index);
+    }
+    return meta->method(index).invoke(handler, Qt::DirectConnection, QGenericArgument("KxWebViewJSContext&", &context));
 }
 
 void KxWebViewJSDispatcher::dispatch(KxWebViewAsynJSObject *page, const QString &handlerName, const QString &method,
                                      const QJsonValue &arguments, KxWebViewAsynJSObject::Reply reply,
                                      qint64 sourceLength)
 {
-    const QString what = handlerName.left(kMaxNameLength) + QLatin1Char('.') + method.left(kMaxNameLength);
+    // Only a log line needs it: not made for a call that goes through.
+    const auto what = [&]() -> QString {
+        return handlerName.left(kMaxNameLength) + QLatin1Char('.') + method.left(kMaxNameLength);
+    };
     // The method may close the page; log with the name taken now.
     const QString pageName = page->objectName();
     auto refuse = [&](KxWebViewJSAnswer::Status status, const QString &error) {
-        qCWarning(lcWeb, "page %s: call %s refused (%s): %s", qUtf8Printable(pageName),
-                  qUtf8Printable(what), qUtf8Printable(KxWebViewJSAnswer::codeName(status)), qUtf8Printable(error));
+        qCWarning(lcWeb, "page %s: call %s refused (%s): %s", qUtf8Printable(pageName), qUtf8Printable(what()),
+                  qUtf8Printable(KxWebViewJSAnswer::codeName(status)), qUtf8Printable(error));
         if (reply)
             reply(failure(status, error));
     };
@@ -167,13 +180,13 @@ void KxWebViewJSDispatcher::dispatch(KxWebViewAsynJSObject *page, const QString 
     if (!handler)
         return refuse(KxWebViewJSAnswer::UnknownHandler, QStringLiteral("no handler \"%1\"").arg(handlerName));
 
-    qCDebug(lcWeb, "page %s: call %s", qUtf8Printable(pageName), qUtf8Printable(what));
+    qCDebug(lcWeb, "page %s: call %s", qUtf8Printable(pageName), qUtf8Printable(what()));
     KxWebViewJSContext context(handlerName, method,
                                arguments.isUndefined() ? QJsonValue(QJsonObject()) : arguments);
     context.m_call = std::make_shared<KxWebViewJSCall>(handlerName, method, std::move(reply));
     const std::shared_ptr<KxWebViewJSCall> call = context.m_call;
     if (!handler->doCallFunction(method, context, handlerName)) {
-        qCWarning(lcWeb, "page %s: call %s refused (unknownMethod)", qUtf8Printable(pageName), qUtf8Printable(what));
+        qCWarning(lcWeb, "page %s: call %s refused (unknownMethod)", qUtf8Printable(pageName), qUtf8Printable(what()));
         call->answer(failure(KxWebViewJSAnswer::UnknownMethod, QStringLiteral("no method \"%1\"").arg(method)));
         return;
     }
