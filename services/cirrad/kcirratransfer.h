@@ -155,7 +155,7 @@ private:
     qint64 m_done = 0;
     qint64 m_flushed = 0; // bytes of the ".part" whose write-back has started
     qint64 m_startedMs = 0;
-    KCirraSha256 m_hash; // the bytes pushed from outside
+    KCirraSha256 m_hash;                        // the bytes pushed from outside
     std::unique_ptr<KCirraHashWorker> m_hasher; // the bytes read here
     QByteArray m_sha256;
     QTimer m_timer;

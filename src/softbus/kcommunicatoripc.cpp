@@ -97,8 +97,9 @@ bool readReturn(const QJsonValue &value, const QString *data, CommunicationConte
 // What a log line quotes of an unreadable "__return__".
 QString shownReturn(const QJsonValue &value)
 {
-    return value.isObject() ? QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact).left(128))
-                            : value.toString().left(128);
+    return value.isObject()
+               ? QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact).left(128))
+               : value.toString().left(128);
 }
 
 // The dispatch rule for a content decoded once for every callback that gets it.
@@ -217,7 +218,8 @@ void KCommunicatorIpc::onNotifyBroadcast(QString message)
     const QJsonDocument doc = QJsonDocument::fromJson(*decoded);
     const QJsonValue method = doc.object().value(QLatin1String("__method__"));
     if (!doc.isObject() || !method.isString()) {
-        log(2, kBroadcastTag, QStringLiteral("SoftBusEvent without __method__: ") + QString::fromUtf8(*decoded).left(128));
+        log(2, kBroadcastTag,
+            QStringLiteral("SoftBusEvent without __method__: ") + QString::fromUtf8(*decoded).left(128));
         return;
     }
     // The content's data as its own part, beside the event.

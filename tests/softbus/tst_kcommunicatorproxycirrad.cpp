@@ -218,10 +218,13 @@ void tst_KCommunicatorProxyCirrad::messagesDiscoveryAndRestart()
     cirrad->kill();
     cirrad = std::make_unique<KCirradProcess>();
     QVERIFY(cirrad->start());
-    const QStringList expected = {
-        QStringLiteral("send 1,13 chat"), QStringLiteral("send 5,1 qoz-office"),
-        QStringLiteral("send 2,5"),       QStringLiteral("listen 1,3"), QStringLiteral("listen 1,6"),
-        QStringLiteral("listen 7,4"),     QStringLiteral("send 7,2 ") + Protocol::recordToText(search)};
+    const QStringList expected = {QStringLiteral("send 1,13 chat"),
+                                  QStringLiteral("send 5,1 qoz-office"),
+                                  QStringLiteral("send 2,5"),
+                                  QStringLiteral("listen 1,3"),
+                                  QStringLiteral("listen 1,6"),
+                                  QStringLiteral("listen 7,4"),
+                                  QStringLiteral("send 7,2 ") + Protocol::recordToText(search)};
     QTRY_COMPARE_WITH_TIMEOUT(softBusCalls(*cirrad), expected, 15000);
 
     // The registrations are real: a message reaches both listeners again.
