@@ -23,8 +23,6 @@ constexpr int kMaxNameBytes = 200;
 constexpr int kMaxTakenNames = 1000;
 constexpr qint64 kPassMs = 20;
 constexpr qint64 kWriteBehindBytes = 8 * 1024 * 1024;
-// Chunks between the reader and the hashing thread.
-constexpr int kHashBuffers = 4;
 
 QString errnoText(const char *what)
 {
@@ -152,7 +150,7 @@ bool KCirraTransfer::start()
     if (!m_error.isEmpty())
         return refused();
     ::fcntl(m_in, F_SETFL, ::fcntl(m_in, F_GETFL) & ~O_NONBLOCK);
-    m_hasher = std::make_unique<KCirraHashWorker>(kHashBuffers, m_options.chunkBytes);
+    m_buffer.resize(m_options.chunkBytes);
     m_state = State::Running;
     m_startedMs = QDateTime::currentMSecsSinceEpoch();
     m_timer.start(0);
@@ -299,22 +297,21 @@ void KCirraTransfer::step()
     QElapsedTimer pass;
     pass.start();
     while (m_done < m_total) {
-        qint64 want = qMin<qint64>(m_hasher->bufferBytes(), m_total - m_done);
+        qint64 want = qMin<qint64>(m_buffer.size(), m_total - m_done);
         if (paced)
             want = qMin<qint64>(want, qMax<qint64>(1, m_options.bytesPerSecond / 10));
-        char *chunk = m_hasher->buffer();
         ssize_t n;
         do {
-            n = ::read(m_in, chunk, size_t(want));
+            n = ::read(m_in, m_buffer.data(), size_t(want));
         } while (n < 0 && errno == EINTR);
         if (n < 0)
             return fail(errnoText("cannot read the source"), "file_unreadable");
         if (n == 0)
             return fail(QStringLiteral("the source got shorter while it was read"), "file_changed");
-        // Hashed on the worker's thread while it is written here, still in the cache: one pass over the bytes.
-        m_hasher->submit(chunk, n);
-        if (!writeTarget(chunk, n))
+        if (!writeTarget(m_buffer.constData(), n))
             return;
+        // Hashed as written, while the chunk is still in the cache: the one pass over the bytes.
+        m_hash.addData(m_buffer.constData(), n);
         m_done += n;
         if (paced || targetBusy() || pass.elapsed() >= kPassMs)
             break;
@@ -327,7 +324,7 @@ void KCirraTransfer::step()
         return schedule();
     if (!sourceEnded())
         return;
-    m_sha256 = m_hasher->result();
+    m_sha256 = m_hash.result();
     m_completing = true;
     completeTarget();
 }
@@ -445,5 +442,4 @@ void KCirraTransfer::closeFiles()
     if (m_out >= 0)
         ::close(m_out);
     m_in = m_out = -1;
-    m_hasher.reset();
 }

@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
-#include "kcirrahashworker.h"
 #include "kcirrasha256.h"
 
 #include <QByteArray>
@@ -10,13 +9,10 @@
 #include <QString>
 #include <QTimer>
 
-#include <memory>
-
 /*
  * Moves the bytes of one file into a device's own receiving folder: chunk by
  * chunk (as many as fit in a short slice of one event-loop pass) into
- * "<name>.part", hashed (SHA-256, KCirraSha256) on a thread of its own (KCirraHashWorker)
- * while each chunk is written,
+ * "<name>.part", hashed (SHA-256, KCirraSha256) as each chunk is written,
  * write-back started as it goes, then one fsync and a rename to the final
  * name, which never replaces an existing file. The received name is
  * reduced to one safe file name inside the folder (safeName()).
@@ -155,9 +151,9 @@ private:
     qint64 m_done = 0;
     qint64 m_flushed = 0; // bytes of the ".part" whose write-back has started
     qint64 m_startedMs = 0;
-    KCirraSha256 m_hash;                        // the bytes pushed from outside
-    std::unique_ptr<KCirraHashWorker> m_hasher; // the bytes read here
+    KCirraSha256 m_hash;
     QByteArray m_sha256;
+    QByteArray m_buffer;
     QTimer m_timer;
     Q_DISABLE_COPY(KCirraTransfer)
 };
