@@ -59,21 +59,6 @@ bool parseObject(const QString &text, QJsonObject *out)
     return error.error == QJsonParseError::NoError && doc.isObject();
 }
 
-QJsonObject operation(int ability, int action)
-{
-    return {{QStringLiteral("ability"), ability}, {QStringLiteral("action"), action}};
-}
-
-// A CommunicationContent, sent as an object inside the event (not as text), so its data is escaped once.
-QJsonObject content(qint64 cobId, int ability, int action, const QString &data, bool isLast)
-{
-    return {{QStringLiteral("cobId"), QString::number(cobId)},
-            {QStringLiteral("operation"), operation(ability, action)},
-            {QStringLiteral("data"), data.isNull() ? QJsonValue() : QJsonValue(data)},
-            {QStringLiteral("isLast"), isLast},
-            {QStringLiteral("status"), 0}};
-}
-
 QString key(int ability, int action)
 {
     return QStringLiteral("%1,%2").arg(ability).arg(action);
@@ -229,9 +214,7 @@ CirraIpcResult KCirraSoftBus::request(KCirraPeer *peer, const CirraIpcArg &arg)
         const QString text = result.code != Success  ? QString()
                              : !result.text.isNull() ? result.text
                                                      : compact(result.data);
-        sendEvent(guard, {{QStringLiteral("__method__"), QStringLiteral("send")},
-                          {QStringLiteral("__return__"), content(cobId, ability, action, text, true)},
-                          {QStringLiteral("__code__"), result.code}});
+        sendEvent(guard, false, {cobId, ability, action, true}, text, result.code);
         if (!result.notice.isEmpty())
             notifyStatus(guard->userId(), result.changed, result.notice);
     });
@@ -372,10 +355,7 @@ bool KCirraSoftBus::notifyOperation(KCirraPeer *peer, int ability, int action, c
 {
     if (!peer->isOpen() || !listens(peer, ability, action))
         return false;
-    sendEvent(peer, {{QStringLiteral("__method__"), QStringLiteral("listenMessage")},
-                     {QStringLiteral("__action__"), compact(operation(ability, action))},
-                     {QStringLiteral("__return__"), content(-1, ability, action, data, false)},
-                     {QStringLiteral("__code__"), Success}});
+    sendEvent(peer, true, {-1, ability, action, false}, data, Success);
     return true;
 }
 
@@ -387,9 +367,7 @@ int KCirraSoftBus::notifyKeyed(KCirraPeer *peer, int ability, int action,
     for (const Keyed &k : keyed) {
         if (k.ability != ability || k.action != action || !match(k.key) || !peer->isOpen())
             continue;
-        sendEvent(peer, {{QStringLiteral("__method__"), QStringLiteral("send")},
-                         {QStringLiteral("__return__"), content(k.cobId, ability, action, data, false)},
-                         {QStringLiteral("__code__"), Success}});
+        sendEvent(peer, false, {k.cobId, ability, action, false}, data, Success);
         ++sent;
     }
     return sent;
@@ -418,14 +396,36 @@ QList<KCirraPeer *> KCirraSoftBus::peersOf(const QString &userId, const QString 
     return found;
 }
 
-void KCirraSoftBus::sendEvent(KCirraPeer *peer, const QJsonObject &event)
+void KCirraSoftBus::sendEvent(KCirraPeer *peer, bool notice, const Content &content, const QString &data, int code)
 {
+    // Written directly: the event is a few fixed keys and numbers. The content's data rides beside it as its
+    // own Base64 part ("SoftBusData", absent for a null data), so it is neither escaped nor unescaped on the way.
+    QByteArray operation("{\"ability\":");
+    operation.append(QByteArray::number(content.ability)).append(",\"action\":");
+    operation.append(QByteArray::number(content.action)).append('}');
+    QByteArray event;
+    event.reserve(200);
+    if (notice) {
+        event.append(R"({"__method__":"listenMessage","__action__":")");
+        event.append(QByteArray(operation).replace('"', "\\\"")).append("\",");
+    } else {
+        event.append(R"({"__method__":"send",)");
+    }
+    event.append(R"("__return__":{"cobId":")").append(QByteArray::number(content.cobId));
+    event.append(R"(","operation":)").append(operation);
+    event.append(R"(,"data":null,"isLast":)").append(content.isLast ? "true" : "false");
+    event.append(R"(,"status":0},"__code__":)").append(QByteArray::number(code)).append('}');
     // Base64 ends in "=" padding: "force=true" tells the reader to split at the first "=" only.
-    const QByteArray payload = QJsonDocument(event).toJson(QJsonDocument::Compact).toBase64();
     CirraFrame frame;
     frame.__set_event(CirraEvent());
     frame.event.signalName = KCirraRecords::kEventBroadcast;
-    frame.event.text = "act=broadcast&force=true&SoftBusEvent=" + payload.toStdString();
+    std::string &line = frame.event.text;
+    const QByteArray payload = event.toBase64();
+    const QByteArray bytes = data.isNull() ? QByteArray() : data.toUtf8().toBase64();
+    line.reserve(size_t(payload.size() + bytes.size() + 64));
+    line.append("act=broadcast&force=true&SoftBusEvent=").append(payload.constData(), size_t(payload.size()));
+    if (!data.isNull())
+        line.append("&SoftBusData=").append(bytes.constData(), size_t(bytes.size()));
     peer->send(frame);
 }
 

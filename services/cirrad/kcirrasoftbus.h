@@ -27,6 +27,7 @@ class KCirraSoftBusMessages;
  * follows as a broadcast line to the calling shell only:
  *   act=broadcast&force=true&SoftBusEvent=<Base64 of
  *   {"__method__":"send","__return__":<content object>,"__code__":n}>
+ *   &SoftBusData=<Base64 of the content's data, absent when it is null>
  * "listenMessage" ("operation": {"ability","action"}) registers the shell for
  * the notices of an operation, which arrive the same way with "__method__"
  * "listenMessage" and "__action__" (the operation's text).
@@ -102,7 +103,15 @@ private:
     Answer remove(KCirraPeer *peer, const QJsonObject &request);
     void notifyStatus(const QString &userId, const KCirraDevice &device, const QString &action,
                       const KCirraPeer *closing = nullptr);
-    void sendEvent(KCirraPeer *peer, const QJsonObject &event);
+    // One content to a shell: a result ("send") or, with `notice`, a notice of its operation ("listenMessage").
+    struct Content
+    {
+        qint64 cobId;
+        int ability;
+        int action;
+        bool isLast;
+    };
+    void sendEvent(KCirraPeer *peer, bool notice, const Content &content, const QString &data, int code);
     QJsonObject deviceRecord(const KCirraUser &user, const KCirraDevice &device) const;
     // The answer text of a device list, kept until a user is stored or a shell comes, goes or announces.
     QString deviceListText(const KCirraUser &user, bool onlineOnly);

@@ -84,15 +84,22 @@ BroadcastLine parseLine(const QString &message)
 }
 
 // "__return__": the content's text, or the content object itself as cirrad sends it (one level of
-// escaping less to parse). `shown` is what a log line quotes.
-bool readReturn(const QJsonValue &value, CommunicationContent *content, QString *shown)
+// escaping less to parse). `data`, when the line carried it as its own part, takes the place of the content's.
+bool readReturn(const QJsonValue &value, const QString *data, CommunicationContent *content)
 {
-    if (value.isObject()) {
-        *shown = QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact).left(128));
-        return CommunicationContent::fromJson(value.toObject(), content);
-    }
-    *shown = value.toString();
-    return Protocol::recordFromText(*shown, content);
+    const bool read = value.isObject() ? CommunicationContent::fromJson(value.toObject(), content)
+                                       : Protocol::recordFromText(value.toString(), content);
+    if (read && data)
+        content->data = *data;
+    return read;
+}
+
+// What a log line quotes of an unreadable "__return__".
+QString shownReturn(const QJsonValue &value)
+{
+    return value.isObject()
+               ? QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact).left(128))
+               : value.toString().left(128);
 }
 
 // The dispatch rule for a content decoded once for every callback that gets it.
@@ -204,32 +211,44 @@ void KCommunicatorIpc::onNotifyBroadcast(QString message)
     if (payload.isEmpty())
         return;
     const auto decoded = QByteArray::fromBase64Encoding(payload.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-    const QString text = decoded ? QString::fromUtf8(*decoded) : QString();
-    if (text.isEmpty()) {
+    if (!decoded || (*decoded).isEmpty()) {
         log(2, kBroadcastTag, QStringLiteral("SoftBusEvent is not Base64 text: ") + payload.left(64));
         return;
     }
-    const QJsonDocument doc = QJsonDocument::fromJson(text.toUtf8());
+    const QJsonDocument doc = QJsonDocument::fromJson(*decoded);
     const QJsonValue method = doc.object().value(QLatin1String("__method__"));
     if (!doc.isObject() || !method.isString()) {
-        log(2, kBroadcastTag, QStringLiteral("SoftBusEvent without __method__: ") + text.left(128));
+        log(2, kBroadcastTag,
+            QStringLiteral("SoftBusEvent without __method__: ") + QString::fromUtf8(*decoded).left(128));
         return;
     }
+    // The content's data as its own part, beside the event.
+    QString data;
+    const auto part = line.params.constFind(QStringLiteral("SoftBusData"));
+    if (part != line.params.cend()) {
+        const auto bytes = QByteArray::fromBase64Encoding(part->toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        if (!bytes) {
+            log(2, kBroadcastTag, QStringLiteral("SoftBusData is not Base64: ") + part->left(64));
+            return;
+        }
+        data = (*bytes).isEmpty() ? QStringLiteral("") : QString::fromUtf8(*bytes);
+    }
+    const QString *beside = part != line.params.cend() ? &data : nullptr;
     if (method.toString() == QLatin1String("send"))
-        onSendResult(doc.object());
+        onSendResult(doc.object(), beside);
     else if (method.toString() == QLatin1String("listenMessage"))
-        onListenNotice(doc.object());
+        onListenNotice(doc.object(), beside);
     else
         log(0, kBroadcastTag, QStringLiteral("Unknown SoftBus Listen Result: ") + method.toString());
 }
 
-void KCommunicatorIpc::onSendResult(const QJsonObject &event)
+void KCommunicatorIpc::onSendResult(const QJsonObject &event, const QString *data)
 {
-    QString ret;
     const int code = event.value(QLatin1String("__code__")).toInt(0);
     CommunicationContent content;
-    if (!readReturn(event.value(QLatin1String("__return__")), &content, &ret)) {
-        log(2, kBroadcastTag, QStringLiteral("send result without a readable __return__: ") + ret.left(128));
+    const QJsonValue returned = event.value(QLatin1String("__return__"));
+    if (!readReturn(returned, data, &content)) {
+        log(2, kBroadcastTag, QStringLiteral("send result without a readable __return__: ") + shownReturn(returned));
         return;
     }
     const auto found = m_awaitingResults.constFind(content.cobId);
@@ -244,7 +263,7 @@ void KCommunicatorIpc::onSendResult(const QJsonObject &event)
         m_awaitingResults.erase(now);
 }
 
-void KCommunicatorIpc::onListenNotice(const QJsonObject &event)
+void KCommunicatorIpc::onListenNotice(const QJsonObject &event, const QString *data)
 {
     const QString actionText = event.value(QLatin1String("__action__")).toString();
     ChannelAbility::Operation operation;
@@ -252,11 +271,10 @@ void KCommunicatorIpc::onListenNotice(const QJsonObject &event)
         log(2, kBroadcastTag, QStringLiteral("listen notice without a readable __action__: ") + actionText.left(64));
         return;
     }
-    QString ret;
     CommunicationContent content;
     int code = event.value(QLatin1String("__code__")).toInt(0);
     // Undecodable content reaches the listeners as code 4, as the dispatch rule has it.
-    if (!readReturn(event.value(QLatin1String("__return__")), &content, &ret) && code == Error::Success)
+    if (!readReturn(event.value(QLatin1String("__return__")), data, &content) && code == Error::Success)
         code = Error::BadAnswer;
     // Listeners run in registration order; those that answer Finished are dropped afterwards.
     const QList<Entry> listeners = m_listeners.value(operation);

@@ -18,7 +18,8 @@
  * The SoftBus communicator over the host's cloud proxy: each request is a
  * "cirraIpcCall" of method "requestSoftBusCommunicator"; the proxy completes
  * it on ipc_send / ipc_listenMessage, and the service's broadcast lines
- * ("act=broadcast&SoftBusEvent=<Base64 JSON>") carry the results and notices
+ * ("act=broadcast&SoftBusEvent=<Base64 JSON>[&SoftBusData=<Base64 data>]")
+ * carry the results and notices
  * afterwards. Four registries follow a request: pending sends and pending
  * listens (by request id, until the IPC call completes), awaiting results
  * (by the service's cobId, until the last result or Finished) and the
@@ -62,8 +63,9 @@ private:
 
     QString ipcCall(QObject *receiver, const char *method, std::map<std::string, std::string> params);
     Entry entry(ContentCallback callback) { return {++m_serial, std::move(callback)}; }
-    void onSendResult(const QJsonObject &event);
-    void onListenNotice(const QJsonObject &event);
+    // `data`: the content's data when the line carried it beside the event ("SoftBusData").
+    void onSendResult(const QJsonObject &event, const QString *data);
+    void onListenNotice(const QJsonObject &event, const QString *data);
 
     QMap<QString, ContentCallback> m_pendingSends;
     QMap<QString, QPair<ChannelAbility::Operation, ContentCallback>> m_pendingListens;

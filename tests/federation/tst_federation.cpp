@@ -131,7 +131,14 @@ private:
         QByteArray text;
         while (nextBroadcast("act=broadcast&force=true&SoftBusEvent=", &text,
                              int(qMax<qint64>(1, deadline.remainingTime())))) {
-            *event = QJsonDocument::fromJson(QByteArray::fromBase64(text)).object();
+            // The content's data travels beside the event.
+            const QList<QByteArray> parts = text.split('&');
+            *event = QJsonDocument::fromJson(QByteArray::fromBase64(parts.first())).object();
+            if (parts.size() > 1 && parts.at(1).startsWith("SoftBusData=")) {
+                QJsonObject returned = event->value(QStringLiteral("__return__")).toObject();
+                returned.insert(QStringLiteral("data"), QString::fromUtf8(QByteArray::fromBase64(parts.at(1).mid(12))));
+                event->insert(QStringLiteral("__return__"), returned);
+            }
             if (event->value(QStringLiteral("__method__")).toString() == method)
                 return true;
         }

@@ -222,6 +222,11 @@ void tst_KCommunicatorIpc::broadcastLines_data()
     row("padding stripped, exact pairs", act + padded.section(QLatin1Char('='), 0, 0), {0});
     row("later duplicate wins", forced + QStringLiteral("%%&SoftBusEvent=") + padded, {0});
     row("content as an object", forced + encode(asObject, true), {0});
+    QJsonObject beside = asObject;
+    beside.insert(QStringLiteral("__return__"), QJsonObject{{QStringLiteral("cobId"), QString::number(kCobId)}});
+    row("data beside the event", forced + encode(beside, true) + QStringLiteral("&SoftBusData=cGF5bG9hZA=="), {0});
+    row("data beside not Base64", forced + encode(beside, true) + QStringLiteral("&SoftBusData=*"), {},
+        "SoftBusData is not Base64: *");
     asObject.insert(QStringLiteral("__return__"), QJsonObject{{QStringLiteral("cobId"), true}});
     row("content object unreadable", forced + encode(asObject, true), {}, noReturn);
     row("service code passes through", forced + encode(sendResult(kCobId, 77), true), {77});
@@ -256,6 +261,7 @@ void tst_KCommunicatorIpc::broadcastLines()
     for (const Call &c : qAsConst(calls)) {
         got.append(c.code);
         QCOMPARE(c.content.cobId, c.code == 0 ? kCobId : -1);
+        QCOMPARE(c.content.data, c.code == 0 ? QStringLiteral("payload") : QString());
     }
     QCOMPARE(got, codes);
     const QStringList lines = tail.lines().filter(QStringLiteral("[ksoftbusbusiness]"));

@@ -91,7 +91,6 @@ private Q_SLOTS:
     void discoveryModes();
     void operationListenersShareOneRegistration();
     void fileTaskFanOut();
-    void offlineNoticesPerKey();
     void reRegistrationOrder();
     void callbackIfLiveFollowsItsOwner();
 
@@ -235,23 +234,6 @@ void tst_KCommunicatorProxy::fileTaskFanOut()
     m_log->at(3).callback(0, withData(QStringLiteral("{")));
     QTRY_COMPARE(heard.size(), 4);
     QCOMPARE(heard, texts({"second:0:20", "third:0:20", "second:4:0", "third:4:0"}));
-}
-
-void tst_KCommunicatorProxy::offlineNoticesPerKey()
-{
-    QStringList heard;
-    m_proxy->listenOfflineMsgNotice("chat", [&](int, const Protocol::UnreadNumItem &i) {
-        heard << QStringLiteral("chat:%1").arg(i.unreadNum);
-        return Export::Finished;
-    });
-    m_proxy->listenOfflineMsgNotice("chat", [&](int, const Protocol::UnreadNumItem &i) {
-        heard << QStringLiteral("chat2:%1").arg(i.unreadNum);
-        return Export::Alive;
-    });
-    QCOMPARE(opTexts(*m_log), texts({"1,13 chat", "1,13 chat"}));
-    m_log->at(0).callback(0, withData(QStringLiteral(R"({"unread_num":3})")));
-    m_log->at(1).callback(0, withData(QStringLiteral(R"({"unread_num":4})")));
-    QCOMPARE(heard, texts({"chat:3", "chat2:3", "chat2:4"}));
 }
 
 void tst_KCommunicatorProxy::reRegistrationOrder()

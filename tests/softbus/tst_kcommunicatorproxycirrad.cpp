@@ -104,6 +104,22 @@ QString startTask(Sink *sink, const QString &path, const QString &device,
     return from->asyncCall(QStringLiteral("cirraIpcCall"), {&arg, "CirraIpcArg"}, sink, QStringLiteral("done"));
 }
 
+// "<code> <name>/<status>" of one device in the list the proxy gets, "none" when it is not listed.
+QString listed(const QString &id)
+{
+    QString found = QStringLiteral("none");
+    bool answered = false;
+    KCommunicatorProxy::instance()->getDeviceInfoList(
+        {0}, [&](int code, const Protocol::DeviceResponse<Protocol::DeviceInfoList> &r) {
+            for (const Protocol::DeviceInfo &d : r.data.devices)
+                if (d.identify.deviceId == id)
+                    found = QStringLiteral("%1 %2/%3").arg(code).arg(d.identify.deviceName).arg(d.status);
+            answered = true;
+        });
+    (void)QTest::qWaitFor([&] { return answered; }, 10000);
+    return found;
+}
+
 } // namespace
 
 class tst_KCommunicatorProxyCirrad : public QObject
@@ -149,6 +165,20 @@ void tst_KCommunicatorProxyCirrad::messagesDiscoveryAndRestart()
     // Two listeners, one registration.
     QCOMPARE(softBusCalls(*cirrad).filter(QStringLiteral("listen 1,6")).size(), 1);
 
+    // The device list cirrad keeps built follows a rename, and the status listeners hear it.
+    // The proxy outlives this test: its listener holds the list.
+    const auto changes = std::make_shared<QStringList>();
+    proxy->listenDeviceInfoChange([changes](int code, const Protocol::NoticeStatus &n) {
+        *changes << QStringLiteral("%1 %2 %3/%4").arg(code).arg(n.action, n.device.deviceId).arg(n.status);
+        return Export::Alive;
+    });
+    QCOMPARE(listed(QStringLiteral("dev-2")), QStringLiteral("0 Desk dev-2/1"));
+    Protocol::Device renamed;
+    renamed.deviceId = QStringLiteral("dev-2");
+    proxy->renameDevice(renamed, "Attic", nullptr);
+    QTRY_COMPARE(*changes, QStringList(QStringLiteral("0 rename dev-2/1")));
+    QCOMPARE(listed(QStringLiteral("dev-2")), QStringLiteral("0 Attic/1"));
+
     heard.clear();
     other.sendMsg(QStringLiteral("dev-1"), QStringLiteral("now"));
     QString answered;
@@ -188,10 +218,13 @@ void tst_KCommunicatorProxyCirrad::messagesDiscoveryAndRestart()
     cirrad->kill();
     cirrad = std::make_unique<KCirradProcess>();
     QVERIFY(cirrad->start());
-    const QStringList expected = {
-        QStringLiteral("send 1,13 chat"), QStringLiteral("send 5,1 qoz-office"),
-        QStringLiteral("send 2,5"),       QStringLiteral("listen 1,6"),
-        QStringLiteral("listen 7,4"),     QStringLiteral("send 7,2 ") + Protocol::recordToText(search)};
+    const QStringList expected = {QStringLiteral("send 1,13 chat"),
+                                  QStringLiteral("send 5,1 qoz-office"),
+                                  QStringLiteral("send 2,5"),
+                                  QStringLiteral("listen 1,3"),
+                                  QStringLiteral("listen 1,6"),
+                                  QStringLiteral("listen 7,4"),
+                                  QStringLiteral("send 7,2 ") + Protocol::recordToText(search)};
     QTRY_COMPARE_WITH_TIMEOUT(softBusCalls(*cirrad), expected, 15000);
 
     // The registrations are real: a message reaches both listeners again.
@@ -265,6 +298,7 @@ void tst_KCommunicatorProxyCirrad::fileTasks()
     QTRY_VERIFY(!notices.isEmpty());
     other.reset();
     QTRY_COMPARE(lastState(), 0);
+    QCOMPARE(listed(QStringLiteral("dev-2")), QStringLiteral("0 Desk dev-2/0"));
     other = std::make_unique<OtherDevice>();
     QTRY_COMPARE_WITH_TIMEOUT(lastState(), 3, 15000);
     QFile copy(received + QStringLiteral("/report.txt"));

@@ -75,8 +75,6 @@ private Q_SLOTS:
     void devicePageForm();
     void pageAnswer_data();
     void pageAnswer();
-    void typedDispatch_data();
-    void typedDispatch();
 };
 
 void tst_SoftBusRecords::roundTrip_data()
@@ -208,35 +206,6 @@ void tst_SoftBusRecords::pageAnswer()
     QJsonObject withoutCode = QJsonDocument::fromJson(answer.toUtf8()).object();
     withoutCode.remove(QStringLiteral("code"));
     QCOMPARE(KSoftBusPage::event(code, QJsonValue::fromVariant(data), false), withoutCode);
-}
-
-void tst_SoftBusRecords::typedDispatch_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("data");
-    QTest::addColumn<int>("delivered");
-    QTest::addColumn<QString>("action");
-
-    QTest::newRow("decoded") << 0 << recordToText(KMsg{{}, {}, QStringLiteral("relay"), {}, 0}) << 0
-                             << QStringLiteral("relay");
-    QTest::newRow("undecodable becomes 4") << 0 << QStringLiteral("{\"action\":1}") << 4 << QString();
-    QTest::newRow("service code, data ignored") << 404 << recordToText(KMsg{{}, {}, QStringLiteral("relay"), {}, 0})
-                                                << 404 << QString();
-}
-
-void tst_SoftBusRecords::typedDispatch()
-{
-    QFETCH(int, code);
-    QFETCH(QString, data);
-    QFETCH(int, delivered);
-    QFETCH(QString, action);
-    QList<QPair<int, QString>> calls;
-    const std::function<Export::CobLifeState(int, const KMsg &)> callback = [&](int c, const KMsg &msg) {
-        calls.append({c, msg.action});
-        return Export::Finished;
-    };
-    QCOMPARE(Business::dispatchRecord(callback, code, data), Export::Finished);
-    QCOMPARE(calls, (QList<QPair<int, QString>>{{delivered, action}}));
 }
 
 QTEST_GUILESS_MAIN(tst_SoftBusRecords)
