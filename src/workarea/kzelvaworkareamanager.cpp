@@ -589,12 +589,4 @@ void KZelvaWorkAreaManager::onWorkAreaDataChanged()
         window->relativeWorkAreaDataChanged();
 }
 
-void KZelvaWorkAreaManager::onNotifyActionsMapDefault(const QMap<QString, QString> &)
-{
-}
-
-void KZelvaWorkAreaManager::onNotifyOpenCloudLocation(NotifyOpenCloudLocationActionArg)
-{
-}
-
 #include "moc_kzelvaworkareamanager.cpp"

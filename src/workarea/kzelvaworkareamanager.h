@@ -252,8 +252,9 @@ private Q_SLOTS:
     void onSdkUserInfoChange();
     void onMainWindowSplashFinished();
     void onSocketConnected();
-    void onNotifyActionsMapDefault(const QMap<QString, QString> &actions);
-    void onNotifyOpenCloudLocation(NotifyOpenCloudLocationActionArg arg);
+    // The host's cloud-menu notices: nothing of the work areas depends on them.
+    void onNotifyActionsMapDefault(const QMap<QString, QString> &) {}
+    void onNotifyOpenCloudLocation(NotifyOpenCloudLocationActionArg) {}
 
 private:
     void connectHost();
