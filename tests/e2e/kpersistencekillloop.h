@@ -26,7 +26,8 @@ struct KPersistenceKillLoopFigures
     QString summary() const;
 };
 
-// Runs up to `kills` kills or for at most `maxSeconds`, with the shells'
+// Runs up to `kills` kills or for at most `maxSeconds` (but never fewer than
+// ten kills, however slow a loaded machine makes them), with the shells'
 // stored data under the KShellProcess name `name`. Lost edits older than
 // `allowanceMs` count in editsLostBeyond.
 KPersistenceKillLoopFigures runPersistenceKillLoop(int kills, int maxSeconds, quint32 seed, const QString &name,
