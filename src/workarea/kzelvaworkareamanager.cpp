@@ -589,4 +589,8 @@ void KZelvaWorkAreaManager::onWorkAreaDataChanged()
         window->relativeWorkAreaDataChanged();
 }
 
+void KZelvaWorkAreaManager::onNotifyOpenCloudLocation(NotifyOpenCloudLocationActionArg)
+{
+}
+
 #include "moc_kzelvaworkareamanager.cpp"

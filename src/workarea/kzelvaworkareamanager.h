@@ -254,7 +254,7 @@ private Q_SLOTS:
     void onSocketConnected();
     // The host's cloud-menu notices: nothing of the work areas depends on them.
     void onNotifyActionsMapDefault(const QMap<QString, QString> &) {}
-    void onNotifyOpenCloudLocation(NotifyOpenCloudLocationActionArg) {}
+    void onNotifyOpenCloudLocation(NotifyOpenCloudLocationActionArg arg);
 
 private:
     void connectHost();
