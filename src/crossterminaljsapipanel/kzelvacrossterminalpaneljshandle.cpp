@@ -7,6 +7,7 @@
 #include "kzelvacrossterminalpanelutil.h"
 #include "kzelvacrossterminalworkarealisting.h"
 #include "kzelvaresidualrecords.h"
+#include "kzelvaresidualworkareas.h"
 #include "kzelvawindowlifecycle.h"
 #include "kzelvaworkareahelper.h"
 #include "kzelvaworkareamanager.h"
@@ -457,13 +458,20 @@ QJsonObject KZelvaCrossTerminalPanelJsHandle::openFiles(const QString &residualI
         return ret(1, QStringLiteral("openFiles, strResidualId: %1 workArea is not exist").arg(shown(residualId)));
     }
     writeLog(0, QStringLiteral("%1, getResidualWorkArea-strResidualId: %2 unserialize").arg(name, residualId));
-    KZelvaWorkAreaData data;
-    QVector<KZelvaWorkAreaRecoverItem> items;
-    if (!records->readRecord(residualId, &data, &items)) {
+    KZelvaResidualWorkAreas *residuals = manager->residualWorkAreas();
+    KZelvaWorkArea *residual = residuals ? residuals->residualWorkArea(residualId) : nullptr;
+    if (!residual) {
         writeLog(2, QStringLiteral("%1, getResidualCfgFilePath file not exists strResidualId: %2, residualCfgFile: %3")
                         .arg(name, residualId, residualId + QStringLiteral(".cfg")));
         return ret(1, QStringLiteral("openFiles, strResidualId: %1 workArea is not exist").arg(residualId));
     }
+    const KZelvaWorkAreaData data = residual->data();
+    QVector<KZelvaWorkAreaRecoverItem> items;
+    for (const KZelvaWorkAreaItem *item : residual->items())
+        items.append(item->record());
+    // Mode 1 while its documents reopen: trimming leaves the record alone meanwhile.
+    QPointer<KZelvaWorkArea> filling = residual;
+    filling->setMode(1);
     // A closed window comes back with its own work area, not beside a new empty one.
     KZelvaMainWindow *window = isDefault ? current : manager->lifecycle()->newWindowForClosedWorkArea(data);
     if (!window)
@@ -498,6 +506,8 @@ QJsonObject KZelvaCrossTerminalPanelJsHandle::openFiles(const QString &residualI
         if (isActive || !active)
             active = page;
     }
+    if (filling)
+        filling->setMode(0);
     if (active)
         active->activate();
     window->showToFront(true, true, false);

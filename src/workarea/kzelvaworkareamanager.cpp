@@ -75,11 +75,10 @@ KZelvaWorkAreaManager::KZelvaWorkAreaManager(QObject *parent)
 
 KZelvaWorkAreaManager::~KZelvaWorkAreaManager()
 {
-    // Work areas go first: their items call back into the manager while
-    // they are destroyed.
-    const QList<KZelvaWorkArea *> workAreas = m_registry->workAreas();
-    for (KZelvaWorkArea *workArea : workAreas)
-        delete workArea;
+    // Work areas go first, residual ones included: their items (the manager's
+    // children too) call back into the manager while they are destroyed.
+    qDeleteAll(m_registry->workAreas());
+    qDeleteAll(findChildren<KZelvaWorkArea *>(QString(), Qt::FindDirectChildrenOnly));
     // Kept items go before the collaborators they would call.
     qDeleteAll(findChildren<KZelvaWorkAreaItem *>(QString(), Qt::FindDirectChildrenOnly));
     if (g_instance == this)
@@ -589,8 +588,6 @@ void KZelvaWorkAreaManager::onWorkAreaDataChanged()
         window->relativeWorkAreaDataChanged();
 }
 
-void KZelvaWorkAreaManager::onNotifyOpenCloudLocation(NotifyOpenCloudLocationActionArg)
-{
-}
+void KZelvaWorkAreaManager::onNotifyOpenCloudLocation(NotifyOpenCloudLocationActionArg) {}
 
 #include "moc_kzelvaworkareamanager.cpp"

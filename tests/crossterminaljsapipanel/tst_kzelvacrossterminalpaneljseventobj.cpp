@@ -39,6 +39,7 @@ class tst_KZelvaCrossTerminalPanelJsEventObj : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
+    void openFilesReopensOnceThenRaises();
     void methods_data();
     void methods();
     void confirmAnswersWhenFinished();
@@ -354,6 +355,28 @@ void tst_KZelvaCrossTerminalPanelJsEventObj::aRelayHeardTwiceAppliesOnce()
     proxy.onNotifyBroadcastWebPageEvent(broadcast(message));
     QVERIFY(tail.lines().join(QLatin1Char('\n')).contains(QLatin1String("uuid seen before")));
     QCOMPARE(recordIds(QStringLiteral("default")).size(), 2);
+}
+
+void tst_KZelvaCrossTerminalPanelJsEventObj::openFilesReopensOnceThenRaises()
+{
+    const int windows = zelvaApp->mainWindows().size();
+    const QJsonObject argument{{QStringLiteral("residualId"), m_windowRecord}};
+    QCOMPARE(invoke(QStringLiteral("openFiles"), argument).value(QStringLiteral("code")).toInt(), 0);
+    QCOMPARE(zelvaApp->mainWindows().size(), windows + 1);
+    KZelvaMainWindow *opened = KZelvaCrossTerminalPanelJsHandle::instance()->openedWindow(m_windowRecord);
+    QVERIFY(opened);
+    const QList<KZelvaSubPage *> pages = opened->centralArea()->subPages();
+    QCOMPARE(pages.size(), 1);
+    QCOMPARE(pages.first()->windowTitle(), QStringLiteral("w1.txt"));
+    // It shows the closed window's own work area, and no other.
+    KZelvaWorkAreas *areas = m_bed.manager->workAreasOf(opened);
+    QVERIFY(areas && areas->workAreaList().size() == 1);
+    QCOMPARE(areas->currentWorkArea()->data().name, QStringLiteral("closed window"));
+
+    RecordLogTail tail;
+    QCOMPARE(invoke(QStringLiteral("openFiles"), argument).value(QStringLiteral("code")).toInt(), 0);
+    QCOMPARE(zelvaApp->mainWindows().size(), windows + 1);
+    QVERIFY(tail.lines().join(QLatin1Char('\n')).contains(QLatin1String("workArea is had opened")));
 }
 
 int main(int argc, char **argv)
