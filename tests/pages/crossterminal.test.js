@@ -145,6 +145,9 @@ const MOUSE_ROWS = [
         const { tab } = await shell.automation.ok('newDocument', { title: 'Soundings' });
         await shell.automation.ok('activateTab', { tab });
         shownBefore = 'Soundings';
+        // The new tab's row lands in a card above: hover only once the listing holds it, or the
+        // rows move under the resting mouse.
+        await waitFor(async () => (await page.locator('.tab-open', { hasText: 'Soundings' }).count()) > 0, 'Soundings listed');
         const area = defaultCard();
         await area.locator('.expand').click();
         await area.locator('.tab-open', { hasText: 'Quarterly report' }).hover();
