@@ -31,12 +31,7 @@ KZelvaWorkArea *KZelvaResidualWorkAreas::liveResidualWorkArea(const QString &res
 
 QList<KZelvaWorkArea *> KZelvaResidualWorkAreas::residualWorkAreas() const
 {
-    QList<KZelvaWorkArea *> list;
-    for (const QPointer<KZelvaWorkArea> &workArea : m_workAreas) {
-        if (workArea)
-            list.append(workArea);
-    }
-    return list;
+    return KZelvaWorkArea::living(m_workAreas);
 }
 
 KZelvaWorkArea *KZelvaResidualWorkAreas::residualWorkArea(const QString &residualId)

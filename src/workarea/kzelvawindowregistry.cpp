@@ -130,11 +130,7 @@ KZelvaWorkArea *KZelvaWindowRegistry::workArea(const QString &id) const
 
 QList<KZelvaWorkArea *> KZelvaWindowRegistry::workAreas() const
 {
-    QList<KZelvaWorkArea *> result;
-    for (const QPointer<KZelvaWorkArea> &workArea : m_workAreas) {
-        if (workArea)
-            result.append(workArea);
-    }
+    QList<KZelvaWorkArea *> result = KZelvaWorkArea::living(m_workAreas);
     std::sort(result.begin(), result.end(), [](KZelvaWorkArea *a, KZelvaWorkArea *b) {
         if (a->data().posIndex != b->data().posIndex)
             return a->data().posIndex < b->data().posIndex;

@@ -357,6 +357,17 @@ void KZelvaWorkArea::takeStoredRecords(const KZelvaWorkAreaData &data,
     Q_EMIT dataChanged();
 }
 
+QList<KZelvaWorkArea *> KZelvaWorkArea::living(const QHash<QString, QPointer<KZelvaWorkArea>> &byId)
+{
+    QList<KZelvaWorkArea *> result;
+    result.reserve(byId.size());
+    for (const QPointer<KZelvaWorkArea> &workArea : byId) {
+        if (workArea)
+            result.append(workArea);
+    }
+    return result;
+}
+
 QVector<KZelvaWorkAreaRecoverItem> KZelvaWorkArea::storedRecords(ISyncSettingsData *node, bool independentMode)
 {
     return KZelvaWorkAreaSerializer::readItems(node, independentMode);

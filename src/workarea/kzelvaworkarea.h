@@ -50,6 +50,8 @@ public:
     static bool isExcludedPageType(int pageType);
     // Document pages: the ones with document copies and recoverable files.
     static bool isDocumentPageType(int pageType);
+    // The work areas of `byId` that still live, in its order.
+    static QList<KZelvaWorkArea *> living(const QHash<QString, QPointer<KZelvaWorkArea>> &byId);
 
     const KZelvaWorkAreaData &data() const { return m_data; }
     QString id() const { return m_data.id; }

@@ -55,12 +55,7 @@ bool KZelvaWorkAreas::contains(const KZelvaWorkArea *workArea) const
 
 QList<KZelvaWorkArea *> KZelvaWorkAreas::workAreaList() const
 {
-    QList<KZelvaWorkArea *> result;
-    for (const QPointer<KZelvaWorkArea> &workArea : m_workAreas) {
-        if (workArea)
-            result.append(workArea);
-    }
-    return result;
+    return KZelvaWorkArea::living(m_workAreas);
 }
 
 bool KZelvaWorkAreas::setCurrentWorkArea(KZelvaWorkArea *workArea, bool force, bool notify)
