@@ -97,8 +97,9 @@ KCloudSvrProxy::ClientInfo KCloudSvrProxyPrivate::effectiveClientInfo() const
     KCloudSvrProxy::ClientInfo info = clientInfo;
     info.userId = firstOf({info.userId, appProperty("zelvaUserId"), qEnvironmentVariable("KZELVA_USER"),
                            QStringLiteral("local")});
-    info.deviceId = firstOf({info.deviceId, appProperty("zelvaDeviceId"), QHostInfo::localHostName()});
-    info.deviceName = firstOf({info.deviceName, appProperty("zelvaDeviceName"), QHostInfo::localHostName()});
+    const QString host = QHostInfo::localHostName();
+    info.deviceId = firstOf({info.deviceId, appProperty("zelvaDeviceId"), host});
+    info.deviceName = firstOf({info.deviceName, appProperty("zelvaDeviceName"), host});
     info.deviceType = firstOf({info.deviceType, QStringLiteral("pc")});
     info.os = firstOf({info.os, osName()});
     info.appName = firstOf({info.appName, appProperty("zelvaAppName"), QCoreApplication::applicationName()});

@@ -22,7 +22,7 @@
     const TASK_WORDS = ['Waiting: receiver offline', 'Sending', 'Paused', 'Done', 'Failed', 'Cancelled'];
     const TASK_REASONS = {
         file_missing: 'file missing', file_unreadable: 'file unreadable', not_a_file: 'not a regular file',
-        too_large: 'file too large', file_changed: 'file changed while sending', disk_full: 'receiver disk full',
+        too_large: 'file too large (256 MiB at most)', file_changed: 'file changed while sending', disk_full: 'receiver disk full',
         cannot_save: 'receiver cannot save the file', check_failed: 'received bytes did not match',
         receiver_offline: 'receiver offline', sender_offline: 'the sending device went offline',
         service_lost: 'the device service stopped',
