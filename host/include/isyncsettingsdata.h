@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "ksyncsettingsvalues.h"
 #include "kzelvashell_export.h"
 
 #include <QString>
@@ -37,6 +38,9 @@ public:
 
     // Keys with a value directly in the current group, sorted.
     virtual QStringList childKeys() const = 0;
+    // Those keys with their values, in the same order: one walk instead of
+    // a lookup per key when a reader takes the whole group.
+    virtual KSyncSettingsValues childValues() const = 0;
     // Child groups of the current group, sorted.
     virtual QStringList childGroups() const = 0;
     // Removes the named child groups of the current group with everything

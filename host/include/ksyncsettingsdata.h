@@ -34,6 +34,7 @@ public:
     void remove(const QString &key) override;
 
     QStringList childKeys() const override;
+    KSyncSettingsValues childValues() const override;
     QStringList childGroups() const override;
     int removeGroups(const QStringList &names) override;
 
@@ -59,7 +60,7 @@ private:
     // after its first i + 1 names (shorter where a group is missing); good
     // while m_cursorStamp equals m_treeStamp. Reads usually repeat the last
     // path or go one group down from it, so most of them walk nothing.
-    mutable QStringList m_cursorPath;
+    mutable std::vector<QString> m_cursorPath;
     mutable std::vector<const KSyncSettingsNode *> m_cursorNodes;
     mutable quint64 m_cursorStamp = ~quint64(0);
 };

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "ksyncsettingsvalues.h"
 #include "kzelvashell_export.h"
 
 #include <QByteArray>
@@ -23,7 +24,7 @@ public:
     // Nesting deeper than this is refused by fromText.
     static constexpr int MaxDepth = 64;
 
-    QMap<QString, QString> values;
+    KSyncSettingsValues values;
     QMap<QString, KSyncSettingsNode> groups;
 
     bool isEmpty() const { return values.isEmpty() && groups.isEmpty(); }

@@ -116,6 +116,10 @@ void tst_KSyncSettingsData::merged_data()
     row("group removed there, untouched here", g1, g1, "{}", "{}");
     row("group removed here, changed there", g1, "{}", R"({"groups":{"w1":{"values":{"n":"z"}}}})", "{}");
     row("last value of a group removed: group dropped", g1, R"({"groups":{"w1":{}}})", g1, "{}");
+    // Read in key order, a repeated key's last value kept; set and removed at the front, middle and end.
+    row("keys out of order and repeated", R"({"values":{"k":"0","j":"0","c":"0","k":"1"}})",
+        R"({"values":{"m":"L","j":"0","k":"1","a":"x"}})", R"({"values":{"k":"T","c":"9","j":"T"}})",
+        R"({"values":{"a":"x","j":"T","k":"T","m":"L"}})");
 }
 
 // Three-way merge of one writer's changes onto another's saved record.

@@ -71,7 +71,10 @@ QMap<QString, QString> groupValues(const KSyncSettingsData &data, const QStringL
             return {};
         node = &node->groups.find(name).value();
     }
-    return node->values;
+    QMap<QString, QString> values;
+    for (const KSyncSettingsValueEntry &entry : node->values)
+        values.insert(entry.key, entry.value);
+    return values;
 }
 
 QStringList childGroups(KSyncSettingsData &data, const QString &group)

@@ -47,16 +47,18 @@ const KSyncSettingsNode *KSyncSettingsData::currentNode() const
     }
     const int found = int(m_cursorNodes.size());
     const int depth = m_path.size();
-    // The same list (shared after the last walk) compares without looking at the names.
-    if (m_cursorPath == m_path && found == m_cursorPath.size())
-        return depth == 0 ? &m_root : m_cursorNodes.back();
-
     int keep = 0;
     const int limit = qMin(found, depth);
-    while (keep < limit && m_cursorPath.at(keep) == m_path.at(keep))
+    // Names taken from the last walk share their text, which compares at once.
+    while (keep < limit && m_cursorPath[size_t(keep)] == m_path.at(keep))
         ++keep;
+    if (keep == depth && found == depth && int(m_cursorPath.size()) == depth)
+        return depth == 0 ? &m_root : m_cursorNodes.back();
+
     m_cursorNodes.resize(size_t(keep));
-    m_cursorPath = m_path;
+    // Copied name by name into the kept vector: sharing the list itself
+    // would make the next beginGroup copy it.
+    m_cursorPath.assign(m_path.cbegin(), m_path.cend());
     const KSyncSettingsNode *node = keep == 0 ? &m_root : m_cursorNodes.back();
     for (int i = keep; i < depth; ++i) {
         const auto it = node->groups.constFind(m_path.at(i));
@@ -115,6 +117,12 @@ QStringList KSyncSettingsData::childKeys() const
 {
     const KSyncSettingsNode *node = currentNode();
     return node ? node->values.keys() : QStringList();
+}
+
+KSyncSettingsValues KSyncSettingsData::childValues() const
+{
+    const KSyncSettingsNode *node = currentNode();
+    return node ? node->values : KSyncSettingsValues();
 }
 
 QStringList KSyncSettingsData::childGroups() const

@@ -77,6 +77,11 @@ QStringList KSyncSettingsGroupAccessor::childKeys() const
     return at(QStringList(), [](KSyncSettingsData *d) { return d->childKeys(); });
 }
 
+KSyncSettingsValues KSyncSettingsGroupAccessor::childValues() const
+{
+    return at(KSyncSettingsValues(), [](KSyncSettingsData *d) { return d->childValues(); });
+}
+
 QStringList KSyncSettingsGroupAccessor::childGroups() const
 {
     return at(QStringList(), [](KSyncSettingsData *d) { return d->childGroups(); });

@@ -33,6 +33,7 @@ public:
     void remove(const QString &key) override;
 
     QStringList childKeys() const override;
+    KSyncSettingsValues childValues() const override;
     QStringList childGroups() const override;
     int removeGroups(const QStringList &names) override;
 

@@ -143,18 +143,26 @@ private:
         });
     }
 
-    bool values(QMap<QString, QString> *map)
+    bool values(KSyncSettingsValues *out)
     {
-        return members([&] {
-            QString key;
-            QString value;
-            if (!name(&key, &m_keys) || !separator('"') || !string(&value, &m_values))
+        // Gathered in a buffer kept across groups, then copied once into a
+        // block of the exact size.
+        m_entries.clear();
+        const bool read = members([&] {
+            KSyncSettingsValueEntry entry;
+            if (!name(&entry.key, &m_keys) || !separator('"') || !string(&entry.value, &m_values))
                 return false;
-            // toText writes keys in order, so the end is the right place
-            // almost always; QMap checks the hint and ignores a wrong one.
-            map->insert(map->cend(), key, value);
+            m_entries.push_back(std::move(entry));
             return true;
         });
+        if (!read)
+            return false;
+        QVector<KSyncSettingsValueEntry> entries;
+        entries.reserve(int(m_entries.size()));
+        for (KSyncSettingsValueEntry &entry : m_entries)
+            entries.append(std::move(entry));
+        *out = KSyncSettingsValues(std::move(entries));
+        return true;
     }
 
     bool groups(QMap<QString, KSyncSettingsNode> *map, int depth)
@@ -345,6 +353,7 @@ private:
 
     const char *m_p;
     const char *const m_end;
+    std::vector<KSyncSettingsValueEntry> m_entries;
     TextCache m_keys{64};
     TextCache m_values{256};
 };

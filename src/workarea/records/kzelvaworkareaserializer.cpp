@@ -18,12 +18,6 @@ namespace {
 
 const QLatin1String kExtendPrefix("extend_");
 
-// Keys of an item sub-group that are not extension values.
-const char *const kItemKeys[] = {
-    "id",       "title",  "pageType", "bLock",    "bCrash",    "tabIndex",
-    "filePath", "fileSize", "suffix",  "itemType", "itemCount", "fileType",
-};
-
 // Extension values a residual item keeps while residual items may be deleted.
 const char *const kResidualExtKeys[] = {
     "fileId", "recoverFileId", "lastClosedDateTime", "url", "relativeWorkAreaId", "isResidual", "fileName",
@@ -32,15 +26,6 @@ const char *const kResidualExtKeys[] = {
 QString boolText(bool value)
 {
     return value ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-bool isKnownItemKey(const QString &key)
-{
-    for (const char *known : kItemKeys) {
-        if (key == QLatin1String(known))
-            return true;
-    }
-    return false;
 }
 
 bool isResidualExtKey(const QString &key)
@@ -142,27 +127,73 @@ void writeItem(ISyncSettingsData *node, const KZelvaWorkAreaStoreState::Item &it
     node->endGroup();
 }
 
+// The keys of an item sub-group, in the order of their texts in itemField;
+// every other key holds an extension value.
+enum class ItemField {
+    Id,
+    Title,
+    PageType,
+    BLock,
+    BCrash,
+    TabIndex,
+    FilePath,
+    FileSize,
+    Suffix,
+    ItemType,
+    ItemCount,
+    FileType,
+    Extension
+};
+
+// Length and first letter rule out all but one or two keys before any text
+// is compared.
+ItemField itemField(const QString &key)
+{
+    static const QString keys[] = {
+        QStringLiteral("id"),     QStringLiteral("title"),    QStringLiteral("pageType"),  QStringLiteral("bLock"),
+        QStringLiteral("bCrash"), QStringLiteral("tabIndex"), QStringLiteral("filePath"),  QStringLiteral("fileSize"),
+        QStringLiteral("suffix"), QStringLiteral("itemType"), QStringLiteral("itemCount"), QStringLiteral("fileType"),
+    };
+    if (key.isEmpty())
+        return ItemField::Extension;
+    const QChar first = key.at(0);
+    for (int i = 0; i < int(ItemField::Extension); ++i) {
+        const QString &known = keys[i];
+        if (known.size() == key.size() && known.at(0) == first && known == key)
+            return ItemField(i);
+    }
+    return ItemField::Extension;
+}
+
+// One walk over the item's values; a key that is missing reads as an empty text.
 KZelvaWorkAreaRecoverItem readItem(ISyncSettingsData *node)
 {
     KZelvaWorkAreaRecoverItem r;
-    r.id = node->value(QStringLiteral("id"));
-    r.title = node->value(QStringLiteral("title"));
-    r.pageType = convertWidgetType(node->value(QStringLiteral("pageType")));
-    r.bLock = node->value(QStringLiteral("bLock")) == QLatin1String("1");
-    r.bCrash = node->value(QStringLiteral("bCrash")) == QLatin1String("1");
-    r.tabIndex = node->value(QStringLiteral("tabIndex")).toInt();
-    r.filePath = fromHomeRelativePath(node->value(QStringLiteral("filePath")));
-    r.fileSize = node->value(QStringLiteral("fileSize"));
-    r.suffix = node->value(QStringLiteral("suffix"));
-    r.itemType = node->value(QStringLiteral("itemType")).toInt();
-    r.itemCount = node->value(QStringLiteral("itemCount")).toInt();
-    const QStringList keys = node->childKeys();
-    for (const QString &key : keys) {
-        if (isKnownItemKey(key))
-            continue;
-        const QString extKey = key.startsWith(kExtendPrefix) ? key.mid(kExtendPrefix.size()) : key;
-        if (!extKey.isEmpty())
-            r.extMap.insert(extKey, node->value(key));
+    r.pageType = convertWidgetType(QString());
+    r.tabIndex = 0;
+    const KSyncSettingsValues values = node->childValues();
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const QString &value = it.value();
+        switch (itemField(it.key())) {
+        case ItemField::Id: r.id = value; break;
+        case ItemField::Title: r.title = value; break;
+        case ItemField::PageType: r.pageType = convertWidgetType(value); break;
+        case ItemField::BLock: r.bLock = value == QLatin1String("1"); break;
+        case ItemField::BCrash: r.bCrash = value == QLatin1String("1"); break;
+        case ItemField::TabIndex: r.tabIndex = value.toInt(); break;
+        case ItemField::FilePath: r.filePath = fromHomeRelativePath(value); break;
+        case ItemField::FileSize: r.fileSize = value; break;
+        case ItemField::Suffix: r.suffix = value; break;
+        case ItemField::ItemType: r.itemType = value.toInt(); break;
+        case ItemField::ItemCount: r.itemCount = value.toInt(); break;
+        case ItemField::FileType: break;
+        case ItemField::Extension: {
+            const QString &key = it.key();
+            const QString extKey = key.startsWith(kExtendPrefix) ? key.mid(kExtendPrefix.size()) : key;
+            if (!extKey.isEmpty())
+                r.extMap.insert(extKey, value);
+        }
+        }
     }
     return r;
 }
@@ -297,16 +328,18 @@ QVector<KZelvaWorkAreaRecoverItem> KZelvaWorkAreaSerializer::readItems(ISyncSett
         return items;
     }
     const QStringList groups = node->childGroups();
+    items.reserve(groups.size());
     for (const QString &group : groups) {
         node->beginGroup(group);
         KZelvaWorkAreaRecoverItem r = readItem(node);
         node->endGroup();
         KZelvaWorkAreaIdGenerator::noteStoredId(group);
-        KZelvaWorkAreaIdGenerator::noteStoredId(r.id);
+        if (r.id != group)
+            KZelvaWorkAreaIdGenerator::noteStoredId(r.id);
         if ((r.pageType == -1 || r.id.isEmpty()) && r.itemType != 1)
             continue;
         fillMissingSuffix(&r);
-        items.append(r);
+        items.append(std::move(r));
     }
     return items;
 }
