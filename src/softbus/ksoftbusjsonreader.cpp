@@ -13,9 +13,11 @@ namespace {
 constexpr double kExactLimit = 9007199254740992.0;
 } // namespace
 
-bool KSoftBusJsonReader::integral(const QJsonValue &v, double min, double max, double *out)
+using Kind = KSoftBusJsonNode::Kind;
+
+bool KSoftBusJsonReader::integral(const KSoftBusJsonNode &v, double min, double max, double *out)
 {
-    if (!v.isDouble())
+    if (v.kind() != Kind::Number)
         return false;
     const double d = v.toDouble();
     if (!std::isfinite(d) || std::trunc(d) != d || d < min || d > max)
@@ -24,27 +26,32 @@ bool KSoftBusJsonReader::integral(const QJsonValue &v, double min, double max, d
     return true;
 }
 
-QJsonValue KSoftBusJsonReader::take(const char *key, bool (QJsonValue::*is)() const)
+KSoftBusJsonNode KSoftBusJsonReader::take(const char *key, Kind kind)
 {
-    const QJsonValue v = m_object.value(QLatin1String(key));
+    const KSoftBusJsonNode v = m_object.member(QLatin1String(key));
     if (v.isUndefined())
         return v;
-    if (!(v.*is)())
+    if (v.kind() != kind)
         m_ok = false;
-    return m_ok ? v : QJsonValue(QJsonValue::Undefined);
+    return m_ok ? v : KSoftBusJsonNode();
+}
+
+bool KSoftBusJsonReader::isNull(const char *key) const
+{
+    return m_object.member(QLatin1String(key)).kind() == Kind::Null;
 }
 
 KSoftBusJsonReader &KSoftBusJsonReader::text(const char *key, QString *out)
 {
-    const QJsonValue v = take(key, &QJsonValue::isString);
-    if (v.isString())
+    const KSoftBusJsonNode v = take(key, Kind::String);
+    if (!v.isUndefined())
         *out = v.toString();
     return *this;
 }
 
 KSoftBusJsonReader &KSoftBusJsonReader::int32(const char *key, qint32 *out)
 {
-    const QJsonValue v = take(key, &QJsonValue::isDouble);
+    const KSoftBusJsonNode v = take(key, Kind::Number);
     double d = 0;
     if (v.isUndefined())
         return *this;
@@ -57,11 +64,11 @@ KSoftBusJsonReader &KSoftBusJsonReader::int32(const char *key, qint32 *out)
 
 KSoftBusJsonReader &KSoftBusJsonReader::int64(const char *key, qint64 *out)
 {
-    const QJsonValue v = m_object.value(QLatin1String(key));
+    const KSoftBusJsonNode v = m_object.member(QLatin1String(key));
     double d = 0;
     if (v.isUndefined()) {
         return *this;
-    } else if (v.isString()) {
+    } else if (v.kind() == Kind::String) {
         bool parsed = false;
         const qint64 n = v.toString().toLongLong(&parsed, 10);
         m_ok = m_ok && parsed;
@@ -77,7 +84,7 @@ KSoftBusJsonReader &KSoftBusJsonReader::int64(const char *key, qint64 *out)
 
 KSoftBusJsonReader &KSoftBusJsonReader::uint64(const char *key, quint64 *out)
 {
-    const QJsonValue v = take(key, &QJsonValue::isDouble);
+    const KSoftBusJsonNode v = take(key, Kind::Number);
     double d = 0;
     if (v.isUndefined())
         return *this;
@@ -90,44 +97,44 @@ KSoftBusJsonReader &KSoftBusJsonReader::uint64(const char *key, quint64 *out)
 
 KSoftBusJsonReader &KSoftBusJsonReader::boolean(const char *key, bool *out)
 {
-    const QJsonValue v = take(key, &QJsonValue::isBool);
-    if (v.isBool())
+    const KSoftBusJsonNode v = take(key, Kind::Bool);
+    if (!v.isUndefined())
         *out = v.toBool();
     return *this;
 }
 
 KSoftBusJsonReader &KSoftBusJsonReader::texts(const char *key, QStringList *out)
 {
-    const QJsonValue v = take(key, &QJsonValue::isArray);
-    if (!v.isArray())
-        return *this;
+    const KSoftBusJsonNode v = take(key, Kind::Array);
     QStringList list;
-    for (const QJsonValue &item : v.toArray()) {
-        if (!item.isString()) {
-            m_ok = false;
-            return *this;
-        }
+    const bool read = v.everyItem([&list](const KSoftBusJsonNode &item) {
+        if (item.kind() != Kind::String)
+            return false;
         list.append(item.toString());
-    }
-    *out = list;
+        return true;
+    });
+    if (read)
+        *out = list;
+    else if (!v.isUndefined())
+        m_ok = false;
     return *this;
 }
 
 KSoftBusJsonReader &KSoftBusJsonReader::int32s(const char *key, QList<qint32> *out)
 {
-    const QJsonValue v = take(key, &QJsonValue::isArray);
-    if (!v.isArray())
-        return *this;
+    const KSoftBusJsonNode v = take(key, Kind::Array);
     QList<qint32> list;
-    for (const QJsonValue &item : v.toArray()) {
+    const bool read = v.everyItem([&list](const KSoftBusJsonNode &item) {
         double d = 0;
-        if (!integral(item, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), &d)) {
-            m_ok = false;
-            return *this;
-        }
+        if (!integral(item, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), &d))
+            return false;
         list.append(qint32(d));
-    }
-    *out = list;
+        return true;
+    });
+    if (read)
+        *out = list;
+    else if (!v.isUndefined())
+        m_ok = false;
     return *this;
 }
 

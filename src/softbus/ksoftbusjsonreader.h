@@ -2,14 +2,15 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
-#include <QJsonArray>
-#include <QJsonObject>
+#include "ksoftbusjsonnode.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 /*
- * Reads the fields of one SoftBus record from its JSON object. An absent key
+ * Reads the fields of one SoftBus record from its JSON object (a page
+ * object or a token of the record's text, KSoftBusJsonNode). An absent key
  * leaves the field at its default; a key of the wrong type, a number out of
  * the field's range or a nested record that fails makes the whole read fail
  * (ok() false), which callers turn into their "did not decode" code.
@@ -22,7 +23,7 @@ namespace Protocol {
 class KSoftBusJsonReader
 {
 public:
-    explicit KSoftBusJsonReader(const QJsonObject &object)
+    explicit KSoftBusJsonReader(const KSoftBusJsonNode &object)
         : m_object(object)
     {
     }
@@ -37,11 +38,12 @@ public:
     KSoftBusJsonReader &boolean(const char *key, bool *out);
     KSoftBusJsonReader &texts(const char *key, QStringList *out);
     KSoftBusJsonReader &int32s(const char *key, QList<qint32> *out);
+    bool isNull(const char *key) const;
 
     // Reads a record T field by field with `fields(reader, record)`; *out
     // is set only when every field read.
     template<class T, class Fields>
-    static bool read(const QJsonObject &object, T *out, Fields fields)
+    static bool read(const KSoftBusJsonNode &object, T *out, Fields fields)
     {
         T record;
         KSoftBusJsonReader reader(object);
@@ -56,60 +58,60 @@ public:
     template<class Fields>
     KSoftBusJsonReader &nested(const char *key, Fields fields)
     {
-        const QJsonValue v = m_object.value(QLatin1String(key));
+        const KSoftBusJsonNode v = take(key, KSoftBusJsonNode::Kind::Object);
         if (v.isUndefined())
             return *this;
-        if (!v.isObject()) {
-            m_ok = false;
-            return *this;
-        }
-        KSoftBusJsonReader inner(v.toObject());
+        KSoftBusJsonReader inner(v);
         fields(inner);
         m_ok = m_ok && inner.ok();
         return *this;
     }
 
-    // A nested record T (T::fromJson(const QJsonObject &, T *)).
+    // A nested record T (T::fromJson(const KSoftBusJsonNode &, T *)).
     template<class T>
     KSoftBusJsonReader &record(const char *key, T *out)
     {
-        const QJsonValue v = m_object.value(QLatin1String(key));
+        const KSoftBusJsonNode v = take(key, KSoftBusJsonNode::Kind::Object);
         if (!v.isUndefined())
-            m_ok = m_ok && v.isObject() && T::fromJson(v.toObject(), out);
+            m_ok = T::fromJson(v, out);
         return *this;
     }
 
     template<class T>
     KSoftBusJsonReader &records(const char *key, QList<T> *out)
     {
-        const QJsonValue v = m_object.value(QLatin1String(key));
+        const KSoftBusJsonNode v = m_object.member(QLatin1String(key));
         if (!v.isUndefined())
-            m_ok = m_ok && v.isArray() && readArray(v.toArray(), out);
+            m_ok = m_ok && readArray(v, out);
         return *this;
     }
 
+    // An array of records T; false when it is no array or an item fails.
     template<class T>
-    static bool readArray(const QJsonArray &array, QList<T> *out)
+    static bool readArray(const KSoftBusJsonNode &array, QList<T> *out)
     {
         QList<T> list;
-        list.reserve(array.size());
-        for (const QJsonValue &item : array) {
+        const bool read = array.everyItem([&list](const KSoftBusJsonNode &item) {
             T value;
-            if (!item.isObject() || !T::fromJson(item.toObject(), &value))
+            if (item.kind() != KSoftBusJsonNode::Kind::Object || !T::fromJson(item, &value))
                 return false;
             list.append(value);
-        }
-        *out = list;
-        return true;
+            return true;
+        });
+        if (read)
+            *out = list;
+        return read;
     }
 
     // A whole number held exactly by a JSON double, within [min, max].
-    static bool integral(const QJsonValue &v, double min, double max, double *out);
+    static bool integral(const KSoftBusJsonNode &v, double min, double max, double *out);
 
 private:
-    QJsonValue take(const char *key, bool (QJsonValue::*is)() const);
+    // The member `key` when it is of `kind`; Undefined when absent, or
+    // (failing the read) of another kind.
+    KSoftBusJsonNode take(const char *key, KSoftBusJsonNode::Kind kind);
 
-    QJsonObject m_object;
+    KSoftBusJsonNode m_object;
     bool m_ok = true;
 };
 
