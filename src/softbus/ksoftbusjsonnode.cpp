@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "ksoftbusjsonnode.h"
 
+#include <cstring>
+
 namespace SoftBus {
 namespace Protocol {
 
@@ -10,7 +12,7 @@ using Type = KSoftBusJsonTokens::Type;
 KSoftBusJsonNode::Kind KSoftBusJsonNode::kind() const
 {
     if (!m_tokens) {
-        switch (m_value.type()) {
+        switch (m_value ? m_value->type() : QJsonValue::Undefined) {
         case QJsonValue::Null:
             return Kind::Null;
         case QJsonValue::Bool:
@@ -48,23 +50,25 @@ KSoftBusJsonNode::Kind KSoftBusJsonNode::kind() const
 
 bool KSoftBusJsonNode::toBool() const
 {
-    return m_tokens ? m_tokens->at(m_index).type == Type::True : m_value.toBool();
+    return m_tokens ? m_tokens->at(m_index).type == Type::True : m_value && m_value->toBool();
 }
 
 double KSoftBusJsonNode::toDouble() const
 {
-    return m_tokens ? m_tokens->number(m_index) : m_value.toDouble();
+    return m_tokens ? m_tokens->number(m_index) : m_value ? m_value->toDouble() : 0;
 }
 
 QString KSoftBusJsonNode::toString() const
 {
-    return m_tokens ? m_tokens->string(m_index) : m_value.toString();
+    return m_tokens ? m_tokens->string(m_index) : m_value ? m_value->toString() : QString();
 }
 
-KSoftBusJsonNode KSoftBusJsonNode::member(QLatin1String key) const
+KSoftBusJsonNode KSoftBusJsonNode::member(const char *name) const
 {
+    // strlen: QLatin1String(const char *) counts a character at a time.
+    const QLatin1String key(name, int(std::strlen(name)));
     if (!m_tokens)
-        return KSoftBusJsonNode(m_value.toObject().value(key));
+        return m_value ? KSoftBusJsonNode(m_value->toObject().value(key)) : KSoftBusJsonNode();
     const KSoftBusJsonTokens::Token &object = m_tokens->at(m_index);
     if (object.type != Type::Object)
         return KSoftBusJsonNode();

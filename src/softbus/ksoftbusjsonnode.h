@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
+#include <optional>
+
 /*
  * One JSON value as records read it: either a QJsonValue (page arguments
  * arrive as QJsonObject) or a token of a KSoftBusJsonTokens text, so that
@@ -28,7 +30,7 @@ public:
     KSoftBusJsonNode() = default;
     // Implicit: records are read from page objects as they are.
     KSoftBusJsonNode(const QJsonObject &object)
-        : m_value(object)
+        : m_value(QJsonValue(object))
     {
     }
     explicit KSoftBusJsonNode(const QJsonValue &value)
@@ -42,11 +44,11 @@ public:
     }
 
     Kind kind() const;
-    bool isUndefined() const { return kind() == Kind::Undefined; }
+    bool isUndefined() const { return !m_tokens && (!m_value || m_value->isUndefined()); }
     bool toBool() const;
     double toDouble() const;
     QString toString() const;
-    KSoftBusJsonNode member(QLatin1String key) const;
+    KSoftBusJsonNode member(const char *key) const;
 
     // Calls f(item) for each item of an array in order while f answers true;
     // false when this is no array or f answered false.
@@ -63,9 +65,9 @@ public:
             }
             return true;
         }
-        if (!m_value.isArray())
+        if (!m_value || !m_value->isArray())
             return false;
-        for (const QJsonValue &item : m_value.toArray()) {
+        for (const QJsonValue &item : m_value->toArray()) {
             if (!f(KSoftBusJsonNode(item)))
                 return false;
         }
@@ -73,7 +75,8 @@ public:
     }
 
 private:
-    QJsonValue m_value = QJsonValue(QJsonValue::Undefined);
+    // A page value; none for a token (or an absent member).
+    std::optional<QJsonValue> m_value;
     const KSoftBusJsonTokens *m_tokens = nullptr;
     int m_index = -1;
 };

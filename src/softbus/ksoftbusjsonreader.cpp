@@ -28,7 +28,7 @@ bool KSoftBusJsonReader::integral(const KSoftBusJsonNode &v, double min, double 
 
 KSoftBusJsonNode KSoftBusJsonReader::take(const char *key, Kind kind)
 {
-    const KSoftBusJsonNode v = m_object.member(QLatin1String(key));
+    const KSoftBusJsonNode v = m_object.member(key);
     if (v.isUndefined())
         return v;
     if (v.kind() != kind)
@@ -38,7 +38,7 @@ KSoftBusJsonNode KSoftBusJsonReader::take(const char *key, Kind kind)
 
 bool KSoftBusJsonReader::isNull(const char *key) const
 {
-    return m_object.member(QLatin1String(key)).kind() == Kind::Null;
+    return m_object.member(key).kind() == Kind::Null;
 }
 
 KSoftBusJsonReader &KSoftBusJsonReader::text(const char *key, QString *out)
@@ -64,7 +64,7 @@ KSoftBusJsonReader &KSoftBusJsonReader::int32(const char *key, qint32 *out)
 
 KSoftBusJsonReader &KSoftBusJsonReader::int64(const char *key, qint64 *out)
 {
-    const KSoftBusJsonNode v = m_object.member(QLatin1String(key));
+    const KSoftBusJsonNode v = m_object.member(key);
     double d = 0;
     if (v.isUndefined()) {
         return *this;

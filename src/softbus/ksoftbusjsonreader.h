@@ -80,7 +80,7 @@ public:
     template<class T>
     KSoftBusJsonReader &records(const char *key, QList<T> *out)
     {
-        const KSoftBusJsonNode v = m_object.member(QLatin1String(key));
+        const KSoftBusJsonNode v = m_object.member(key);
         if (!v.isUndefined())
             m_ok = m_ok && readArray(v, out);
         return *this;

@@ -107,16 +107,17 @@ int utf8Length(const uchar *p, const uchar *end)
 
 } // namespace
 
-void KSoftBusJsonTokens::append(Type type, const char *start, const char *end, bool escaped)
+Q_ALWAYS_INLINE void KSoftBusJsonTokens::append(Type type, const char *start, const char *end, bool escaped, bool ascii)
 {
     const int index = int(m_tokens.size());
-    m_tokens.push_back({type, escaped, int(start - m_text.constData()), int(end - start), index + 1});
+    m_tokens.push_back({type, escaped, ascii, int(start - m_text.constData()), int(end - start), index + 1});
 }
 
 bool KSoftBusJsonTokens::scanString(const char *&p, const char *end)
 {
     const char *const start = ++p;
     bool escaped = false;
+    bool ascii = true;
     while (p < end) {
         while (p < end && kPlain[uchar(*p)])
             ++p;
@@ -124,7 +125,7 @@ bool KSoftBusJsonTokens::scanString(const char *&p, const char *end)
             break;
         const uchar c = uchar(*p);
         if (c == '"') {
-            append(Type::String, start, p, escaped);
+            append(Type::String, start, p, escaped, ascii);
             ++p;
             return true;
         }
@@ -134,6 +135,7 @@ bool KSoftBusJsonTokens::scanString(const char *&p, const char *end)
             const int length = utf8Length(reinterpret_cast<const uchar *>(p), reinterpret_cast<const uchar *>(end));
             if (!length)
                 return false;
+            ascii = false;
             p += length;
             continue;
         }
@@ -205,7 +207,8 @@ bool KSoftBusJsonTokens::parse(const QByteArray &utf8)
 {
     m_text = utf8;
     m_tokens.clear();
-    m_tokens.reserve(std::size_t(utf8.size() / 8 + 2));
+    // About one token in five bytes for compact record text.
+    m_tokens.reserve(std::size_t(utf8.size() / 4 + 2));
     const char *p = m_text.constData();
     const char *const end = p + m_text.size();
     // The containers open at p; an object member's value comes after its key and ':'.
@@ -308,7 +311,7 @@ QString KSoftBusJsonTokens::string(int index) const
     const Token &t = at(index);
     const char *p = m_text.constData() + t.start;
     if (!t.escaped)
-        return QString::fromUtf8(p, t.length);
+        return t.ascii ? QString::fromLatin1(p, t.length) : QString::fromUtf8(p, t.length);
     const char *const end = p + t.length;
     QString out;
     out.reserve(t.length);
@@ -332,14 +335,6 @@ QString KSoftBusJsonTokens::string(int index) const
         }
     }
     return out;
-}
-
-bool KSoftBusJsonTokens::stringIs(int index, QLatin1String text) const
-{
-    const Token &t = at(index);
-    if (t.escaped)
-        return string(index) == text;
-    return t.length == text.size() && !std::memcmp(m_text.constData() + t.start, text.data(), std::size_t(t.length));
 }
 
 } // namespace Protocol

@@ -6,6 +6,7 @@
 #include <QLatin1String>
 #include <QString>
 
+#include <cstring>
 #include <vector>
 
 /*
@@ -37,6 +38,7 @@ public:
     {
         Type type;
         bool escaped; // a string with backslash escapes
+        bool ascii;   // a string of ASCII characters only
         int start;    // strings: after the opening quote
         int length;   // strings: up to the closing quote
         int end;      // the index after this token's subtree
@@ -49,12 +51,19 @@ public:
     const Token &at(int index) const { return m_tokens[std::size_t(index)]; }
     double number(int index) const;
     QString string(int index) const;
-    bool stringIs(int index, QLatin1String text) const;
+    bool stringIs(int index, QLatin1String text) const
+    {
+        const Token &t = at(index);
+        if (t.escaped)
+            return string(index) == text;
+        return t.length == text.size()
+               && !std::memcmp(m_text.constData() + t.start, text.data(), std::size_t(t.length));
+    }
 
 private:
     bool scanString(const char *&p, const char *end);
     bool scanNumber(const char *&p, const char *end);
-    void append(Type type, const char *start, const char *end, bool escaped = false);
+    void append(Type type, const char *start, const char *end, bool escaped = false, bool ascii = true);
 
     QByteArray m_text;
     std::vector<Token> m_tokens;

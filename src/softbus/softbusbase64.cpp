@@ -11,10 +11,10 @@ namespace {
 
 constexpr uint kInvalid = 0x80;
 
-// The 6-bit value of each ASCII character, kInvalid outside the alphabet.
-constexpr std::array<quint8, 128> valueTable()
+// The 6-bit value of each Latin-1 character, kInvalid outside the alphabet.
+constexpr std::array<quint8, 256> valueTable()
 {
-    std::array<quint8, 128> table{};
+    std::array<quint8, 256> table{};
     for (auto &v : table)
         v = kInvalid;
     for (int i = 0; i < 26; ++i) {
@@ -28,31 +28,26 @@ constexpr std::array<quint8, 128> valueTable()
     return table;
 }
 
-constexpr std::array<quint8, 128> kValues = valueTable();
-
-uint valueOf(QChar c)
-{
-    const ushort u = c.unicode();
-    return u < 128 ? kValues[u] : kInvalid;
-}
+constexpr std::array<quint8, 256> kValues = valueTable();
 
 } // namespace
 
 bool decodeBase64(QStringView text, QByteArray *out)
 {
-    const QChar *in = text.data();
     int size = int(text.size());
-    if (size && in[size - 1] == QLatin1Char('=')) {
+    if (size && text[size - 1] == QLatin1Char('=')) {
         if (size % 4)
             return false;
-        size -= in[size - 2] == QLatin1Char('=') ? 2 : 1;
+        size -= text[size - 2] == QLatin1Char('=') ? 2 : 1;
     }
-    // Six bits a character; a last partial byte is dropped.
-    QByteArray bytes(int(qint64(size) * 3 / 4), Qt::Uninitialized);
+    // Decoded in place over its Latin-1 form (a fast bulk conversion): the bytes are shorter than the text.
+    // A character beyond Latin-1 becomes "?", which is no Base64 character either.
+    QByteArray bytes = text.left(size).toLatin1();
     uchar *o = reinterpret_cast<uchar *>(bytes.data());
+    const uchar *const in = o;
     int i = 0;
     for (; i + 4 <= size; i += 4) {
-        const uint a = valueOf(in[i]), b = valueOf(in[i + 1]), c = valueOf(in[i + 2]), d = valueOf(in[i + 3]);
+        const uint a = kValues[in[i]], b = kValues[in[i + 1]], c = kValues[in[i + 2]], d = kValues[in[i + 3]];
         if ((a | b | c | d) & kInvalid)
             return false;
         const uint word = a << 18 | b << 12 | c << 6 | d;
@@ -61,10 +56,11 @@ bool decodeBase64(QStringView text, QByteArray *out)
         o[2] = uchar(word);
         o += 3;
     }
+    // Six bits a character; a last partial byte is dropped.
     uint buffer = 0;
     int bits = 0;
     for (; i < size; ++i) {
-        const uint v = valueOf(in[i]);
+        const uint v = kValues[in[i]];
         if (v & kInvalid)
             return false;
         buffer = buffer << 6 | v;
@@ -74,6 +70,7 @@ bool decodeBase64(QStringView text, QByteArray *out)
             *o++ = uchar(buffer >> bits);
         }
     }
+    bytes.truncate(int(o - in));
     *out = bytes;
     return true;
 }

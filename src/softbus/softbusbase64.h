@@ -6,8 +6,8 @@
 #include <QStringView>
 
 /*
- * Strict Base64 decoding of the parts of a broadcast line, straight from the
- * line's characters (no Latin-1 copy first), four characters a step. Takes
+ * Strict Base64 decoding of the parts of a broadcast line, from a view into
+ * the line, in place over its Latin-1 form, four characters a step. Takes
  * what QByteArray::fromBase64Encoding with AbortOnBase64DecodingErrors takes:
  * the standard alphabet, padding optional, but "=" only as the last one or
  * two characters of a text whose length is a multiple of four. Pure
