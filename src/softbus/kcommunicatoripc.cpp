@@ -17,6 +17,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstring>
 
 namespace SoftBus {
 namespace Business {
@@ -241,7 +242,10 @@ void KCommunicatorIpc::onNotifyBroadcast(QString message)
             log(2, kBroadcastTag, QStringLiteral("SoftBusData is not Base64: ") + part.left(64).toString());
             return;
         }
-        data = bytes.isEmpty() ? QStringLiteral("") : QString::fromUtf8(bytes);
+        // Up to a NUL, as QString::fromUtf8(QByteArray) reads, without its byte-at-a-time search.
+        const auto nul = static_cast<const char *>(std::memchr(bytes.constData(), 0, std::size_t(bytes.size())));
+        data = bytes.isEmpty() ? QStringLiteral("")
+                               : QString::fromUtf8(bytes.constData(), nul ? int(nul - bytes.constData()) : bytes.size());
     }
     const QString *beside = hasPart ? &data : nullptr;
     if (method.toString() == QLatin1String("send"))

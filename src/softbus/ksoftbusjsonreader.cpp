@@ -114,7 +114,7 @@ KSoftBusJsonReader &KSoftBusJsonReader::texts(const char *key, QStringList *out)
         return true;
     });
     if (read)
-        *out = list;
+        *out = std::move(list);
     else if (!v.isUndefined())
         m_ok = false;
     return *this;
@@ -132,7 +132,7 @@ KSoftBusJsonReader &KSoftBusJsonReader::int32s(const char *key, QList<qint32> *o
         return true;
     });
     if (read)
-        *out = list;
+        *out = std::move(list);
     else if (!v.isUndefined())
         m_ok = false;
     return *this;

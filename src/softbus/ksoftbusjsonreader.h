@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 /*
  * Reads the fields of one SoftBus record from its JSON object (a page
  * object or a token of the record's text, KSoftBusJsonNode). An absent key
@@ -50,7 +52,7 @@ public:
         fields(reader, record);
         if (!reader.ok())
             return false;
-        *out = record;
+        *out = std::move(record);
         return true;
     }
 
@@ -92,14 +94,12 @@ public:
     {
         QList<T> list;
         const bool read = array.everyItem([&list](const KSoftBusJsonNode &item) {
-            T value;
-            if (item.kind() != KSoftBusJsonNode::Kind::Object || !T::fromJson(item, &value))
-                return false;
-            list.append(value);
-            return true;
+            // Read in place: a record is a score of shared strings, each copy a score of atomic counts.
+            list.append(T());
+            return item.kind() == KSoftBusJsonNode::Kind::Object && T::fromJson(item, &list.last());
         });
         if (read)
-            *out = list;
+            *out = std::move(list);
         return read;
     }
 

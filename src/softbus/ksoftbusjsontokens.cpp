@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "ksoftbusjsontokens.h"
 
-#include <QVarLengthArray>
-
 #include <array>
 #include <cstring>
 
@@ -212,7 +210,8 @@ bool KSoftBusJsonTokens::parse(const QByteArray &utf8)
     const char *p = m_text.constData();
     const char *const end = p + m_text.size();
     // The containers open at p; an object member's value comes after its key and ':'.
-    QVarLengthArray<int, kMaxDepth> open;
+    std::array<int, kMaxDepth> open;
+    int depth = 0;
     p = skipSpace(p, end);
     if (p == end || (*p != '{' && *p != '['))
         return false;
@@ -224,14 +223,14 @@ bool KSoftBusJsonTokens::parse(const QByteArray &utf8)
         const char c = *p;
         bool closed = false;
         if (c == '{' || c == '[') {
-            if (open.size() == kMaxDepth)
+            if (depth == kMaxDepth)
                 return false;
-            open.append(int(m_tokens.size()));
+            open[std::size_t(depth++)] = int(m_tokens.size());
             append(c == '{' ? Type::Object : Type::Array, p, p + 1);
             p = skipSpace(p + 1, end);
             if (p < end && *p == (c == '{' ? '}' : ']')) {
                 ++p;
-                open.removeLast();
+                --depth;
                 closed = true;
             } else if (c == '[') {
                 continue;
@@ -257,12 +256,12 @@ bool KSoftBusJsonTokens::parse(const QByteArray &utf8)
         // After the value (or an open object, whose first key comes next): close what ends here.
         bool key = c == '{' && !closed;
         while (!key) {
-            if (open.isEmpty())
+            if (!depth)
                 return skipSpace(p, end) == end;
             p = skipSpace(p, end);
             if (p == end)
                 return false;
-            const int container = open.last();
+            const int container = open[std::size_t(depth - 1)];
             const bool object = m_tokens[std::size_t(container)].type == Type::Object;
             if (*p == ',') {
                 ++p;
@@ -272,7 +271,7 @@ bool KSoftBusJsonTokens::parse(const QByteArray &utf8)
             } else if (*p == (object ? '}' : ']')) {
                 ++p;
                 m_tokens[std::size_t(container)].end = int(m_tokens.size());
-                open.removeLast();
+                --depth;
             } else {
                 return false;
             }

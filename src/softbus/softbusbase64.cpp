@@ -2,7 +2,10 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "softbusbase64.h"
 
+#include <QtEndian>
+
 #include <array>
+#include <cstring>
 
 namespace SoftBus {
 namespace Business {
@@ -10,6 +13,7 @@ namespace Business {
 namespace {
 
 constexpr uint kInvalid = 0x80;
+constexpr quint32 kInvalidWord = 0x01000000;
 
 // The 6-bit value of each Latin-1 character, kInvalid outside the alphabet.
 constexpr std::array<quint8, 256> valueTable()
@@ -30,6 +34,40 @@ constexpr std::array<quint8, 256> valueTable()
 
 constexpr std::array<quint8, 256> kValues = valueTable();
 
+// What the character at `position` (0-3) of a group adds to the group's three bytes, as the low three bytes
+// of a little-endian word; kInvalidWord outside the alphabet.
+constexpr std::array<quint32, 256> wordTable(int position)
+{
+    std::array<quint32, 256> table{};
+    for (std::size_t c = 0; c < 256; ++c) {
+        const quint32 v = kValues[c];
+        if (v & kInvalid) {
+            table[c] = kInvalidWord;
+            continue;
+        }
+        switch (position) {
+        case 0:
+            table[c] = v << 2;
+            break;
+        case 1:
+            table[c] = v >> 4 | (v & 0x0f) << 12;
+            break;
+        case 2:
+            table[c] = (v >> 2) << 8 | (v & 0x03) << 22;
+            break;
+        default:
+            table[c] = v << 16;
+            break;
+        }
+    }
+    return table;
+}
+
+constexpr std::array<quint32, 256> kWord0 = wordTable(0);
+constexpr std::array<quint32, 256> kWord1 = wordTable(1);
+constexpr std::array<quint32, 256> kWord2 = wordTable(2);
+constexpr std::array<quint32, 256> kWord3 = wordTable(3);
+
 } // namespace
 
 bool decodeBase64(QStringView text, QByteArray *out)
@@ -47,13 +85,13 @@ bool decodeBase64(QStringView text, QByteArray *out)
     const uchar *const in = o;
     int i = 0;
     for (; i + 4 <= size; i += 4) {
-        const uint a = kValues[in[i]], b = kValues[in[i + 1]], c = kValues[in[i + 2]], d = kValues[in[i + 3]];
-        if ((a | b | c | d) & kInvalid)
+        const quint32 word = kWord0[in[i]] | kWord1[in[i + 1]] | kWord2[in[i + 2]] | kWord3[in[i + 3]];
+        if (word & kInvalidWord)
             return false;
-        const uint word = a << 18 | b << 12 | c << 6 | d;
-        o[0] = uchar(word >> 16);
-        o[1] = uchar(word >> 8);
-        o[2] = uchar(word);
+        // Four bytes written, three kept: the fourth is the next step's first (or past the end, within
+        // the group just read).
+        const quint32 le = qToLittleEndian(word);
+        std::memcpy(o, &le, sizeof le);
         o += 3;
     }
     // Six bits a character; a last partial byte is dropped.

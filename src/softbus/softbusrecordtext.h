@@ -34,7 +34,7 @@ bool recordFromDocument(const QByteArray &utf8, T *out)
     T record;
     if (error.error != QJsonParseError::NoError || !doc.isObject() || !T::fromJson(doc.object(), &record))
         return false;
-    *out = record;
+    *out = std::move(record);
     return true;
 }
 
@@ -47,7 +47,7 @@ bool recordFromText(const QByteArray &utf8, T *out)
     T record;
     if (tokens.at(0).type != KSoftBusJsonTokens::Type::Object || !T::fromJson(KSoftBusJsonNode(&tokens, 0), &record))
         return false;
-    *out = record;
+    *out = std::move(record);
     return true;
 }
 
