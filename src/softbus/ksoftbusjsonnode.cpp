@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "ksoftbusjsonnode.h"
 
-#include <cstring>
-
 namespace SoftBus {
 namespace Protocol {
 
@@ -63,10 +61,8 @@ QString KSoftBusJsonNode::toString() const
     return m_tokens ? m_tokens->string(m_index) : m_value ? m_value->toString() : QString();
 }
 
-KSoftBusJsonNode KSoftBusJsonNode::member(const char *name) const
+KSoftBusJsonNode KSoftBusJsonNode::member(QLatin1String key) const
 {
-    // strlen: QLatin1String(const char *) counts a character at a time.
-    const QLatin1String key(name, int(std::strlen(name)));
     if (!m_tokens)
         return m_value ? KSoftBusJsonNode(m_value->toObject().value(key)) : KSoftBusJsonNode();
     const KSoftBusJsonTokens::Token &object = m_tokens->at(m_index);

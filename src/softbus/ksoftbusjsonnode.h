@@ -48,7 +48,7 @@ public:
     bool toBool() const;
     double toDouble() const;
     QString toString() const;
-    KSoftBusJsonNode member(const char *key) const;
+    KSoftBusJsonNode member(QLatin1String key) const;
 
     // Calls f(item) for each item of an array in order while f answers true;
     // false when this is no array or f answered false.

@@ -26,9 +26,9 @@ bool KSoftBusJsonReader::integral(const KSoftBusJsonNode &v, double min, double 
     return true;
 }
 
-KSoftBusJsonNode KSoftBusJsonReader::take(const char *key, Kind kind)
+KSoftBusJsonNode KSoftBusJsonReader::take(Key key, Kind kind)
 {
-    const KSoftBusJsonNode v = m_object.member(key);
+    const KSoftBusJsonNode v = m_object.member(key.name);
     if (v.isUndefined())
         return v;
     if (v.kind() != kind)
@@ -36,12 +36,12 @@ KSoftBusJsonNode KSoftBusJsonReader::take(const char *key, Kind kind)
     return m_ok ? v : KSoftBusJsonNode();
 }
 
-bool KSoftBusJsonReader::isNull(const char *key) const
+bool KSoftBusJsonReader::isNull(Key key) const
 {
-    return m_object.member(key).kind() == Kind::Null;
+    return m_object.member(key.name).kind() == Kind::Null;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::text(const char *key, QString *out)
+KSoftBusJsonReader &KSoftBusJsonReader::text(Key key, QString *out)
 {
     const KSoftBusJsonNode v = take(key, Kind::String);
     if (!v.isUndefined())
@@ -49,7 +49,7 @@ KSoftBusJsonReader &KSoftBusJsonReader::text(const char *key, QString *out)
     return *this;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::int32(const char *key, qint32 *out)
+KSoftBusJsonReader &KSoftBusJsonReader::int32(Key key, qint32 *out)
 {
     const KSoftBusJsonNode v = take(key, Kind::Number);
     double d = 0;
@@ -62,9 +62,9 @@ KSoftBusJsonReader &KSoftBusJsonReader::int32(const char *key, qint32 *out)
     return *this;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::int64(const char *key, qint64 *out)
+KSoftBusJsonReader &KSoftBusJsonReader::int64(Key key, qint64 *out)
 {
-    const KSoftBusJsonNode v = m_object.member(key);
+    const KSoftBusJsonNode v = m_object.member(key.name);
     double d = 0;
     if (v.isUndefined()) {
         return *this;
@@ -82,7 +82,7 @@ KSoftBusJsonReader &KSoftBusJsonReader::int64(const char *key, qint64 *out)
     return *this;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::uint64(const char *key, quint64 *out)
+KSoftBusJsonReader &KSoftBusJsonReader::uint64(Key key, quint64 *out)
 {
     const KSoftBusJsonNode v = take(key, Kind::Number);
     double d = 0;
@@ -95,7 +95,7 @@ KSoftBusJsonReader &KSoftBusJsonReader::uint64(const char *key, quint64 *out)
     return *this;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::boolean(const char *key, bool *out)
+KSoftBusJsonReader &KSoftBusJsonReader::boolean(Key key, bool *out)
 {
     const KSoftBusJsonNode v = take(key, Kind::Bool);
     if (!v.isUndefined())
@@ -103,7 +103,7 @@ KSoftBusJsonReader &KSoftBusJsonReader::boolean(const char *key, bool *out)
     return *this;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::texts(const char *key, QStringList *out)
+KSoftBusJsonReader &KSoftBusJsonReader::texts(Key key, QStringList *out)
 {
     const KSoftBusJsonNode v = take(key, Kind::Array);
     QStringList list;
@@ -120,7 +120,7 @@ KSoftBusJsonReader &KSoftBusJsonReader::texts(const char *key, QStringList *out)
     return *this;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::int32s(const char *key, QList<qint32> *out)
+KSoftBusJsonReader &KSoftBusJsonReader::int32s(Key key, QList<qint32> *out)
 {
     const KSoftBusJsonNode v = take(key, Kind::Array);
     QList<qint32> list;

@@ -25,6 +25,17 @@ namespace Protocol {
 class KSoftBusJsonReader
 {
 public:
+    // A field's key: a string literal, its length known when compiled.
+    struct Key
+    {
+        template<std::size_t N>
+        constexpr Key(const char (&text)[N])
+            : name(text, int(N - 1))
+        {
+        }
+        QLatin1String name;
+    };
+
     explicit KSoftBusJsonReader(const KSoftBusJsonNode &object)
         : m_object(object)
     {
@@ -32,15 +43,15 @@ public:
 
     bool ok() const { return m_ok; }
 
-    KSoftBusJsonReader &text(const char *key, QString *out);
-    KSoftBusJsonReader &int32(const char *key, qint32 *out);
+    KSoftBusJsonReader &text(Key key, QString *out);
+    KSoftBusJsonReader &int32(Key key, qint32 *out);
     // Also takes a decimal string, so that values beyond 2^53 survive.
-    KSoftBusJsonReader &int64(const char *key, qint64 *out);
-    KSoftBusJsonReader &uint64(const char *key, quint64 *out);
-    KSoftBusJsonReader &boolean(const char *key, bool *out);
-    KSoftBusJsonReader &texts(const char *key, QStringList *out);
-    KSoftBusJsonReader &int32s(const char *key, QList<qint32> *out);
-    bool isNull(const char *key) const;
+    KSoftBusJsonReader &int64(Key key, qint64 *out);
+    KSoftBusJsonReader &uint64(Key key, quint64 *out);
+    KSoftBusJsonReader &boolean(Key key, bool *out);
+    KSoftBusJsonReader &texts(Key key, QStringList *out);
+    KSoftBusJsonReader &int32s(Key key, QList<qint32> *out);
+    bool isNull(Key key) const;
 
     // Reads a record T field by field with `fields(reader, record)`; *out
     // is set only when every field read.
@@ -58,7 +69,7 @@ public:
 
     // A nested object read by `fields(reader)`.
     template<class Fields>
-    KSoftBusJsonReader &nested(const char *key, Fields fields)
+    KSoftBusJsonReader &nested(Key key, Fields fields)
     {
         const KSoftBusJsonNode v = take(key, KSoftBusJsonNode::Kind::Object);
         if (v.isUndefined())
@@ -71,7 +82,7 @@ public:
 
     // A nested record T (T::fromJson(const KSoftBusJsonNode &, T *)).
     template<class T>
-    KSoftBusJsonReader &record(const char *key, T *out)
+    KSoftBusJsonReader &record(Key key, T *out)
     {
         const KSoftBusJsonNode v = take(key, KSoftBusJsonNode::Kind::Object);
         if (!v.isUndefined())
@@ -80,9 +91,9 @@ public:
     }
 
     template<class T>
-    KSoftBusJsonReader &records(const char *key, QList<T> *out)
+    KSoftBusJsonReader &records(Key key, QList<T> *out)
     {
-        const KSoftBusJsonNode v = m_object.member(key);
+        const KSoftBusJsonNode v = m_object.member(key.name);
         if (!v.isUndefined())
             m_ok = m_ok && readArray(v, out);
         return *this;
@@ -109,7 +120,7 @@ public:
 private:
     // The member `key` when it is of `kind`; Undefined when absent, or
     // (failing the read) of another kind.
-    KSoftBusJsonNode take(const char *key, KSoftBusJsonNode::Kind kind);
+    KSoftBusJsonNode take(Key key, KSoftBusJsonNode::Kind kind);
 
     KSoftBusJsonNode m_object;
     bool m_ok = true;

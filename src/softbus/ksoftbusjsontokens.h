@@ -6,7 +6,6 @@
 #include <QLatin1String>
 #include <QString>
 
-#include <cstring>
 #include <vector>
 
 /*
@@ -56,8 +55,15 @@ public:
         const Token &t = at(index);
         if (t.escaped)
             return string(index) == text;
-        return t.length == text.size()
-               && !std::memcmp(m_text.constData() + t.start, text.data(), std::size_t(t.length));
+        if (t.length != text.size())
+            return false;
+        // Keys are a few characters: a loop beats a call to memcmp.
+        const char *a = m_text.constData() + t.start;
+        for (int i = 0; i < t.length; ++i) {
+            if (a[i] != text.data()[i])
+                return false;
+        }
+        return true;
     }
 
 private:
