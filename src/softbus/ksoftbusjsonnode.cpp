@@ -7,43 +7,25 @@ namespace Protocol {
 
 using Type = KSoftBusJsonTokens::Type;
 
-KSoftBusJsonNode::Kind KSoftBusJsonNode::kind() const
+KSoftBusJsonNode::Kind KSoftBusJsonNode::valueKind() const
 {
-    if (!m_tokens) {
-        switch (m_value ? m_value->type() : QJsonValue::Undefined) {
-        case QJsonValue::Null:
-            return Kind::Null;
-        case QJsonValue::Bool:
-            return Kind::Bool;
-        case QJsonValue::Double:
-            return Kind::Number;
-        case QJsonValue::String:
-            return Kind::String;
-        case QJsonValue::Array:
-            return Kind::Array;
-        case QJsonValue::Object:
-            return Kind::Object;
-        case QJsonValue::Undefined:
-            break;
-        }
-        return Kind::Undefined;
-    }
-    switch (m_tokens->at(m_index).type) {
-    case Type::Null:
+    switch (m_value ? m_value->type() : QJsonValue::Undefined) {
+    case QJsonValue::Null:
         return Kind::Null;
-    case Type::False:
-    case Type::True:
+    case QJsonValue::Bool:
         return Kind::Bool;
-    case Type::Number:
+    case QJsonValue::Double:
         return Kind::Number;
-    case Type::String:
+    case QJsonValue::String:
         return Kind::String;
-    case Type::Array:
+    case QJsonValue::Array:
         return Kind::Array;
-    case Type::Object:
+    case QJsonValue::Object:
+        return Kind::Object;
+    case QJsonValue::Undefined:
         break;
     }
-    return Kind::Object;
+    return Kind::Undefined;
 }
 
 bool KSoftBusJsonNode::toBool() const

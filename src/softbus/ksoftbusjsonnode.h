@@ -43,7 +43,14 @@ public:
     {
     }
 
-    Kind kind() const;
+    Kind kind() const
+    {
+        if (!m_tokens)
+            return valueKind();
+        static constexpr Kind kKinds[] = {Kind::Null,   Kind::Bool,   Kind::Bool, Kind::Number,
+                                          Kind::String, Kind::Array, Kind::Object};
+        return kKinds[int(m_tokens->at(m_index).type)];
+    }
     bool isUndefined() const { return !m_tokens && (!m_value || m_value->isUndefined()); }
     bool toBool() const;
     double toDouble() const;
@@ -75,6 +82,8 @@ public:
     }
 
 private:
+    Kind valueKind() const;
+
     // A page value; none for a token (or an absent member).
     std::optional<QJsonValue> m_value;
     const KSoftBusJsonTokens *m_tokens = nullptr;
