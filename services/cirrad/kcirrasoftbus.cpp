@@ -428,9 +428,7 @@ void KCirraSoftBus::sendEvent(KCirraPeer *peer, bool notice, const Content &cont
     frame.event.signalName = KCirraRecords::kEventBroadcast;
     std::string &line = frame.event.text;
     const QByteArray payload = event.toBase64();
-    const QByteArray bytes = data.isNull()       ? QByteArray()
-                             : !encoded.isEmpty() ? encoded
-                                                  : data.toUtf8().toBase64();
+    const QByteArray bytes = data.isNull() ? QByteArray() : !encoded.isEmpty() ? encoded : data.toUtf8().toBase64();
     line.reserve(size_t(payload.size() + bytes.size() + 64));
     line.append("act=broadcast&force=true&SoftBusEvent=").append(payload.constData(), size_t(payload.size()));
     if (!data.isNull())

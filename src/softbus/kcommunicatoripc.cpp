@@ -244,8 +244,9 @@ void KCommunicatorIpc::onNotifyBroadcast(QString message)
         }
         // Up to a NUL, as QString::fromUtf8(QByteArray) reads, without its byte-at-a-time search.
         const auto nul = static_cast<const char *>(std::memchr(bytes.constData(), 0, std::size_t(bytes.size())));
-        data = bytes.isEmpty() ? QStringLiteral("")
-                               : QString::fromUtf8(bytes.constData(), nul ? int(nul - bytes.constData()) : bytes.size());
+        data = bytes.isEmpty()
+                   ? QStringLiteral("")
+                   : QString::fromUtf8(bytes.constData(), nul ? int(nul - bytes.constData()) : bytes.size());
     }
     const QString *beside = hasPart ? &data : nullptr;
     if (method.toString() == QLatin1String("send"))

@@ -10,20 +10,13 @@ using Type = KSoftBusJsonTokens::Type;
 KSoftBusJsonNode::Kind KSoftBusJsonNode::valueKind() const
 {
     switch (m_value ? m_value->type() : QJsonValue::Undefined) {
-    case QJsonValue::Null:
-        return Kind::Null;
-    case QJsonValue::Bool:
-        return Kind::Bool;
-    case QJsonValue::Double:
-        return Kind::Number;
-    case QJsonValue::String:
-        return Kind::String;
-    case QJsonValue::Array:
-        return Kind::Array;
-    case QJsonValue::Object:
-        return Kind::Object;
-    case QJsonValue::Undefined:
-        break;
+    case QJsonValue::Null: return Kind::Null;
+    case QJsonValue::Bool: return Kind::Bool;
+    case QJsonValue::Double: return Kind::Number;
+    case QJsonValue::String: return Kind::String;
+    case QJsonValue::Array: return Kind::Array;
+    case QJsonValue::Object: return Kind::Object;
+    case QJsonValue::Undefined: break;
     }
     return Kind::Undefined;
 }

@@ -25,7 +25,15 @@ namespace Protocol {
 class KSoftBusJsonNode
 {
 public:
-    enum class Kind { Undefined, Null, Bool, Number, String, Array, Object };
+    enum class Kind {
+        Undefined,
+        Null,
+        Bool,
+        Number,
+        String,
+        Array,
+        Object
+    };
 
     KSoftBusJsonNode() = default;
     // Implicit: records are read from page objects as they are.
@@ -47,7 +55,7 @@ public:
     {
         if (!m_tokens)
             return valueKind();
-        static constexpr Kind kKinds[] = {Kind::Null,   Kind::Bool,   Kind::Bool, Kind::Number,
+        static constexpr Kind kKinds[] = {Kind::Null,   Kind::Bool,  Kind::Bool,  Kind::Number,
                                           Kind::String, Kind::Array, Kind::Object};
         return kKinds[int(m_tokens->at(m_index).type)];
     }

@@ -150,7 +150,8 @@ bool KSoftBusJsonTokens::scanString(const char *&p, const char *end)
         if (unit >= 0xd800 && unit <= 0xdbff) {
             // Only as the first half of a pair.
             const int low = unicodeEscape(p + 6, end);
-            if (low < 0xdc00 || low > 0xdfff || isNonCharacter(0x10000 + ((uint(unit) - 0xd800) << 10) + (uint(low) - 0xdc00)))
+            if (low < 0xdc00 || low > 0xdfff
+                || isNonCharacter(0x10000 + ((uint(unit) - 0xd800) << 10) + (uint(low) - 0xdc00)))
                 return false;
             p += 12;
         } else if ((unit >= 0xdc00 && unit <= 0xdfff) || isNonCharacter(uint(unit))) {

@@ -31,7 +31,15 @@ namespace Protocol {
 class KSoftBusJsonTokens
 {
 public:
-    enum class Type : quint8 { Null, False, True, Number, String, Array, Object };
+    enum class Type : quint8 {
+        Null,
+        False,
+        True,
+        Number,
+        String,
+        Array,
+        Object
+    };
 
     struct Token
     {

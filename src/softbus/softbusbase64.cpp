@@ -46,18 +46,10 @@ constexpr std::array<quint32, 256> wordTable(int position)
             continue;
         }
         switch (position) {
-        case 0:
-            table[c] = v << 2;
-            break;
-        case 1:
-            table[c] = v >> 4 | (v & 0x0f) << 12;
-            break;
-        case 2:
-            table[c] = (v >> 2) << 8 | (v & 0x03) << 22;
-            break;
-        default:
-            table[c] = v << 16;
-            break;
+        case 0: table[c] = v << 2; break;
+        case 1: table[c] = v >> 4 | (v & 0x0f) << 12; break;
+        case 2: table[c] = (v >> 2) << 8 | (v & 0x03) << 22; break;
+        default: table[c] = v << 16; break;
         }
     }
     return table;

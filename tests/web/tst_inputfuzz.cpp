@@ -175,7 +175,8 @@ private Q_SLOTS:
     {
         using namespace SoftBus::Protocol;
         DeviceResponse<DeviceInfoList> list{0, QStringLiteral("success"), {}};
-        for (const QString &name : {QStringLiteral("Desk \u00e9"), QStringLiteral("Bureau \"\u00e9\u2603\U0001F600\"")}) {
+        for (const QString &name :
+             {QStringLiteral("Desk \u00e9"), QStringLiteral("Bureau \"\u00e9\u2603\U0001F600\"")}) {
             DeviceInfo device;
             device.identify = {QStringLiteral("qoz-office"), QStringLiteral("alice"), QStringLiteral("d1"), name};
             device.ports = {80, -1};
@@ -189,12 +190,15 @@ private Q_SLOTS:
         content.operation = {2, 2};
         content.data = QString::fromUtf8(listText);
         fuzz({listText.toStdString(), recordToText(content).toStdString(),
-              " {\"code\":0 ,\"msg\":\"a\\u00e9\\ud83d\\ude00\\n\\\"\\\\\\/\\t\",\"data\":{\"devices\":[{\"identify_info\":{\"device_id\":\"x\","
+              " {\"code\":0 "
+              ",\"msg\":\"a\\u00e9\\ud83d\\ude00\\n\\\"\\\\\\/"
+              "\\t\",\"data\":{\"devices\":[{\"identify_info\":{\"device_id\":\"x\","
               "\"device_\\u0069d\":\"y\"},\"status\":-0,\"register_time\":1e3,\"last_modified_time\":9007199254740993,"
               "\"net_info\":{\"ports\":[1.0,-2147483648,0.5e1]},\"ext\":null}]},\"msg\":\"last\"} ",
-              "{\"cobId\":\"12\",\"operation\":{\"ability\":1,\"action\":6},\"data\":null,\"isLast\":true,\"status\":0,\"x\":[[[{}]]]}",
-              listText.toBase64().toStdString(), listText.left(100).toBase64(QByteArray::OmitTrailingEquals).toStdString(),
-              "QUI=", "QQ=="},
+              "{\"cobId\":\"12\",\"operation\":{\"ability\":1,\"action\":6},\"data\":null,\"isLast\":true,\"status\":0,"
+              "\"x\":[[[{}]]]}",
+              listText.toBase64().toStdString(),
+              listText.left(100).toBase64(QByteArray::OmitTrailingEquals).toStdString(), "QUI=", "QQ=="},
              [](const std::string &input) {
                  const QByteArray bytes = QByteArray::fromStdString(input);
                  QString broken = recordsDiffer<DeviceResponse<DeviceInfoList>>(bytes);
@@ -203,7 +207,8 @@ private Q_SLOTS:
                  if (!broken.isEmpty())
                      return broken;
                  QByteArray decoded;
-                 const bool taken = SoftBus::Business::decodeBase64(QString::fromLatin1(bytes.constData(), bytes.size()), &decoded);
+                 const bool taken =
+                     SoftBus::Business::decodeBase64(QString::fromLatin1(bytes.constData(), bytes.size()), &decoded);
                  const auto expected = QByteArray::fromBase64Encoding(bytes, QByteArray::AbortOnBase64DecodingErrors);
                  if (taken != bool(expected) || (taken && decoded != *expected))
                      return QStringLiteral("Base64 decoded otherwise than QByteArray::fromBase64Encoding");
