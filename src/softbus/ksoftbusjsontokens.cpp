@@ -306,10 +306,33 @@ double KSoftBusJsonTokens::number(int index) const
     return QByteArray::fromRawData(p, t.length).toDouble();
 }
 
+QString KSoftBusJsonTokens::interned(const Token &t) const
+{
+    const char *p = m_text.constData() + t.start;
+    uint hash = uint(t.length);
+    for (int i = 0; i < t.length; ++i)
+        hash = hash * 31 + uchar(p[i]);
+    if (m_interned.empty())
+        m_interned.resize(kInternedSlots, {0, -1, QString()});
+    for (int probe = 0; probe < kInternedSlots; ++probe) {
+        Interned &slot = m_interned[std::size_t((hash + uint(probe)) % kInternedSlots)];
+        if (slot.start < 0) {
+            slot = {hash, t.start, QString::fromLatin1(p, t.length)};
+            return slot.text;
+        }
+        if (slot.hash == hash && slot.text.size() == t.length
+            && !std::memcmp(m_text.constData() + slot.start, p, std::size_t(t.length)))
+            return slot.text;
+    }
+    return QString::fromLatin1(p, t.length);
+}
+
 QString KSoftBusJsonTokens::string(int index) const
 {
     const Token &t = at(index);
     const char *p = m_text.constData() + t.start;
+    if (!t.escaped && t.ascii && t.length && t.length <= kInternedLength)
+        return interned(t);
     if (!t.escaped)
         return t.ascii ? QString::fromLatin1(p, t.length) : QString::fromUtf8(p, t.length);
     const char *const end = p + t.length;

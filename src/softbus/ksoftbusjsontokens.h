@@ -22,8 +22,12 @@
  * false on anything else, and callers hand such text to QJsonDocument, which
  * decides.
  *
+ * Short ASCII values (the same app, user, client and system in every
+ * device of a list) come out as one shared QString each rather than an
+ * allocation per field.
+ *
  * A short-lived value on the caller's stack; keeps the text it parsed
- * (implicitly shared); any thread.
+ * (implicitly shared); any thread, one at a time.
  */
 namespace SoftBus {
 namespace Protocol {
@@ -75,12 +79,24 @@ public:
     }
 
 private:
+    // One QString per short ASCII value, shared by every token that spells it.
+    struct Interned
+    {
+        uint hash;
+        int start;
+        QString text;
+    };
+    static constexpr int kInternedSlots = 256;
+    static constexpr int kInternedLength = 32;
+
+    QString interned(const Token &t) const;
     bool scanString(const char *&p, const char *end);
     bool scanNumber(const char *&p, const char *end);
     void append(Type type, const char *start, const char *end, bool escaped = false, bool ascii = true);
 
     QByteArray m_text;
     std::vector<Token> m_tokens;
+    mutable std::vector<Interned> m_interned; // open addressing, kInternedSlots once used
 };
 
 } // namespace Protocol
