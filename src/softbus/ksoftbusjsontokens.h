@@ -86,7 +86,7 @@ private:
         int start;
         QString text;
     };
-    static constexpr int kInternedSlots = 256;
+    static constexpr int kInternedSlots = 128;
     static constexpr int kInternedLength = 32;
 
     QString interned(const Token &t) const;
