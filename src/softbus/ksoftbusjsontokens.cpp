@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #include "ksoftbusjsontokens.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 
 namespace SoftBus {
@@ -31,30 +33,13 @@ Q_ALWAYS_INLINE const char *skipSpace(const char *p, const char *end)
     return p;
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The UTF-16 unit of "\uXXXX" at p (p at the backslash), or -1.
 int unicodeEscape(const char *p, const char *end)
 {
-    if (end - p < 6 || p[0] != '\\' || p[1] != 'u')
+    if (end - p < 6 || p[0] != '\\' || p[1] != 'u'
+        || !std::all_of(p + 2, p + 6, [](char c) { return std::isxdigit(uchar(c)); }))
         return -1;
-    int unit = 0;
-    for (int i = 2; i < 6; ++i) {
-        const int h = hexValue(p[i]);
-        if (h < 0)
-            return -1;
-        unit = unit << 4 | h;
-    }
-    return unit;
+    return QByteArray::fromRawData(p + 2, 4).toUShort(nullptr, 16);
 }
 
 // Bytes a string holds as they are: printable ASCII but the quote and the backslash.
