@@ -214,7 +214,7 @@ CirraIpcResult KCirraSoftBus::request(KCirraPeer *peer, const CirraIpcArg &arg)
         const QString text = result.code != Success  ? QString()
                              : !result.text.isNull() ? result.text
                                                      : compact(result.data);
-        sendEvent(guard, false, {cobId, ability, action, true}, text, result.code);
+        sendEvent(guard, false, {cobId, ability, action, true}, text, result.code, result.encoded);
         if (!result.notice.isEmpty())
             notifyStatus(guard->userId(), result.changed, result.notice);
     });
@@ -235,7 +235,7 @@ KCirraSoftBus::Answer KCirraSoftBus::answer(KCirraPeer *peer, int ability, int a
         return {NotFound, {}, {}, {}};
     switch (action) {
     case 2: // the device list: status 0 every device, 1 those online
-        return {Success, {}, {}, {}, deviceListText(user, request.value(QStringLiteral("status")).toInt() == 1)};
+        return deviceList(user, request.value(QStringLiteral("status")).toInt() == 1);
     case 3: // one device
     case 8: // this device
         if (device == user.devices.cend())
@@ -254,21 +254,27 @@ KCirraSoftBus::Answer KCirraSoftBus::answer(KCirraPeer *peer, int ability, int a
     }
 }
 
-QString KCirraSoftBus::deviceListText(const KCirraUser &user, bool onlineOnly)
+KCirraSoftBus::Answer KCirraSoftBus::deviceList(const KCirraUser &user, bool onlineOnly)
 {
     const QString key = QLatin1Char(onlineOnly ? '1' : '0') + user.id;
     const quint64 usersRevision = m_service->users().revision();
-    const auto kept = m_listTexts.constFind(key);
-    if (kept != m_listTexts.cend() && kept->usersRevision == usersRevision && kept->shellsRevision == m_shellsRevision)
-        return kept->text;
+    auto kept = m_listTexts.find(key);
+    if (kept == m_listTexts.end() || kept->usersRevision != usersRevision || kept->shellsRevision != m_shellsRevision) {
+        // Kept as the event carries it too: the list is asked for far more often than it changes.
+        const QString text = listText(user, onlineOnly);
+        kept = m_listTexts.insert(key, {usersRevision, m_shellsRevision, text, text.toUtf8().toBase64()});
+    }
+    return {Success, {}, {}, {}, kept->text, kept->encoded};
+}
+
+QString KCirraSoftBus::listText(const KCirraUser &user, bool onlineOnly) const
+{
     QJsonArray list;
     for (const KCirraDevice &d : user.devices) {
         if (!onlineOnly || isOnline(user.id, d.id))
             list.append(deviceRecord(user, d));
     }
-    const QString text = compact(response(Success, QStringLiteral("success"), {{QStringLiteral("devices"), list}}));
-    m_listTexts.insert(key, {usersRevision, m_shellsRevision, text});
-    return text;
+    return compact(response(Success, QStringLiteral("success"), {{QStringLiteral("devices"), list}}));
 }
 
 KCirraSoftBus::Answer KCirraSoftBus::rename(KCirraPeer *peer, const QJsonObject &request)
@@ -396,7 +402,8 @@ QList<KCirraPeer *> KCirraSoftBus::peersOf(const QString &userId, const QString 
     return found;
 }
 
-void KCirraSoftBus::sendEvent(KCirraPeer *peer, bool notice, const Content &content, const QString &data, int code)
+void KCirraSoftBus::sendEvent(KCirraPeer *peer, bool notice, const Content &content, const QString &data, int code,
+                              const QByteArray &encoded)
 {
     // Written directly: the event is a few fixed keys and numbers. The content's data rides beside it as its
     // own Base64 part ("SoftBusData", absent for a null data), so it is neither escaped nor unescaped on the way.
@@ -421,7 +428,7 @@ void KCirraSoftBus::sendEvent(KCirraPeer *peer, bool notice, const Content &cont
     frame.event.signalName = KCirraRecords::kEventBroadcast;
     std::string &line = frame.event.text;
     const QByteArray payload = event.toBase64();
-    const QByteArray bytes = data.isNull() ? QByteArray() : data.toUtf8().toBase64();
+    const QByteArray bytes = data.isNull() ? QByteArray() : !encoded.isEmpty() ? encoded : data.toUtf8().toBase64();
     line.reserve(size_t(payload.size() + bytes.size() + 64));
     line.append("act=broadcast&force=true&SoftBusEvent=").append(payload.constData(), size_t(payload.size()));
     if (!data.isNull())

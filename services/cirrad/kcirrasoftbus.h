@@ -63,6 +63,8 @@ public:
         QString notice;
         KCirraDevice changed;
         QString text = QString();
+        // `text` as UTF-8 in Base64 when it was kept that way (the device list).
+        QByteArray encoded = QByteArray();
     };
 
     explicit KCirraSoftBus(KCirraService *service);
@@ -111,10 +113,13 @@ private:
         int action;
         bool isLast;
     };
-    void sendEvent(KCirraPeer *peer, bool notice, const Content &content, const QString &data, int code);
+    void sendEvent(KCirraPeer *peer, bool notice, const Content &content, const QString &data, int code,
+                   const QByteArray &encoded = QByteArray());
     QJsonObject deviceRecord(const KCirraUser &user, const KCirraDevice &device) const;
-    // The answer text of a device list, kept until a user is stored or a shell comes, goes or announces.
-    QString deviceListText(const KCirraUser &user, bool onlineOnly);
+    // The answer of a device list (its text, and that text as the event's Base64 part), kept until a user is
+    // stored or a shell comes, goes or announces.
+    Answer deviceList(const KCirraUser &user, bool onlineOnly);
+    QString listText(const KCirraUser &user, bool onlineOnly) const;
 
     bool admit(KCirraPeer *peer);
     Answer appendAbility(KCirraPeer *peer, const QJsonObject &request);
@@ -135,6 +140,7 @@ private:
         quint64 usersRevision;
         quint64 shellsRevision;
         QString text;
+        QByteArray encoded;
     };
     QHash<QString, ListText> m_listTexts; // "<0|1><user id>"
     quint64 m_shellsRevision = 0;

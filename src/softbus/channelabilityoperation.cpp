@@ -13,7 +13,7 @@ QJsonObject Operation::toJson() const
     return {{QStringLiteral("ability"), ability}, {QStringLiteral("action"), action}};
 }
 
-bool Operation::fromJson(const QJsonObject &object, Operation *out)
+bool Operation::fromJson(const Protocol::KSoftBusJsonNode &object, Operation *out)
 {
     return Protocol::KSoftBusJsonReader::read(object, out, [](Protocol::KSoftBusJsonReader &in, Operation &op) {
         in.int32("ability", &op.ability).int32("action", &op.action);

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "ksoftbusjsonnode.h"
+
 #include <QJsonObject>
 
 /*
@@ -22,7 +24,7 @@ struct Operation
     qint32 action = 0;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, Operation *out);
+    static bool fromJson(const Protocol::KSoftBusJsonNode &object, Operation *out);
 
     friend bool operator<(const Operation &a, const Operation &b)
     {

@@ -18,11 +18,11 @@ QJsonObject CommunicationContent::toJson() const
             {QStringLiteral("status"), status}};
 }
 
-bool CommunicationContent::fromJson(const QJsonObject &object, CommunicationContent *out)
+bool CommunicationContent::fromJson(const KSoftBusJsonNode &object, CommunicationContent *out)
 {
-    return KSoftBusJsonReader::read(object, out, [&object](KSoftBusJsonReader &in, CommunicationContent &c) {
+    return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, CommunicationContent &c) {
         in.int64("cobId", &c.cobId).record("operation", &c.operation).boolean("isLast", &c.isLast).int32("status", &c.status);
-        if (!object.value(QLatin1String("data")).isNull())
+        if (!in.isNull("data"))
             in.text("data", &c.data);
     });
 }

@@ -29,7 +29,7 @@ struct CommunicationContent
     qint32 status = 0;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, CommunicationContent *out);
+    static bool fromJson(const KSoftBusJsonNode &object, CommunicationContent *out);
 };
 
 } // namespace Internal

@@ -3,6 +3,7 @@
 #include "kcommunicatoripc.h"
 
 #include "kcommunicatorproxy.h"
+#include "softbusbase64.h"
 #include "softbusdispatch.h"
 
 #include <kzelvaworkareahelper.h>
@@ -11,11 +12,12 @@
 #include <kcloudsvrproxy.h>
 #include <kzelvaapplication.h>
 
-#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstring>
 
 namespace SoftBus {
 namespace Business {
@@ -43,42 +45,50 @@ int ipcError(bool ok, const CirraIpcResult &result)
     return ok ? (Error::IpcFailed | result.state) : Error::IpcFailed;
 }
 
-// The broadcast line's key/value pairs and its action word ("act").
+// The broadcast line's key/value pairs and its action word ("act"), as views into the line.
 struct BroadcastLine
 {
-    QString action;
-    QHash<QString, QString> params;
+    QStringView action;
+    QVarLengthArray<QPair<QStringView, QStringView>, 8> params;
+
+    // The value of the last `key`; false when the line has none.
+    bool find(QLatin1String key, QStringView *value) const
+    {
+        for (auto it = params.crbegin(); it != params.crend(); ++it) {
+            if (it->first == key) {
+                *value = it->second;
+                return true;
+            }
+        }
+        return false;
+    }
 };
 
-BroadcastLine parseLine(const QString &message)
+BroadcastLine parseLine(QStringView message)
 {
-    QStringList elements = message.split(QLatin1Char('&'));
+    QVarLengthArray<QStringView, 8> elements;
+    for (int from = 0; from <= message.size();) {
+        const int amp = int(message.indexOf(QLatin1Char('&'), from));
+        const int to = amp < 0 ? int(message.size()) : amp;
+        elements.append(message.mid(from, to - from));
+        from = to + 1;
+    }
     // With "force=true" a value keeps every "=" after the first (Base64 padding).
-    const int force = elements.indexOf(QStringLiteral("force=true"));
-    const bool firstEquals = force >= 0;
+    const auto force = std::find(elements.begin(), elements.end(), QLatin1String("force=true"));
+    const bool firstEquals = force != elements.end();
     if (firstEquals)
-        elements.removeAt(force);
+        elements.erase(force);
     BroadcastLine line;
-    for (const QString &element : qAsConst(elements)) {
-        QString key;
-        QString value;
-        if (firstEquals) {
-            const int eq = element.indexOf(QLatin1Char('='));
-            if (eq <= 0)
-                continue;
-            key = element.left(eq);
-            value = element.mid(eq + 1);
-        } else {
-            const QStringList pieces = element.split(QLatin1Char('='));
-            if (pieces.size() != 2)
-                continue;
-            key = pieces.at(0);
-            value = pieces.at(1);
-        }
+    for (const QStringView element : qAsConst(elements)) {
+        const int eq = int(element.indexOf(QLatin1Char('=')));
+        if (firstEquals ? eq <= 0 : (eq < 0 || element.indexOf(QLatin1Char('='), eq + 1) >= 0))
+            continue;
+        const QStringView key = element.left(eq);
+        const QStringView value = element.mid(eq + 1);
         if (key == QLatin1String("act"))
             line.action = value;
         else
-            line.params.insert(key, value);
+            line.params.append(qMakePair(key, value));
     }
     return line;
 }
@@ -207,33 +217,38 @@ void KCommunicatorIpc::onNotifyBroadcast(QString message)
     if (line.action != QLatin1String("broadcast"))
         return;
     // Other broadcasts (label sync, ...) share the line format; they carry no SoftBus event.
-    const QString payload = line.params.value(QStringLiteral("SoftBusEvent"));
-    if (payload.isEmpty())
+    QStringView payload;
+    if (!line.find(QLatin1String("SoftBusEvent"), &payload) || payload.isEmpty())
         return;
-    const auto decoded = QByteArray::fromBase64Encoding(payload.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded || (*decoded).isEmpty()) {
-        log(2, kBroadcastTag, QStringLiteral("SoftBusEvent is not Base64 text: ") + payload.left(64));
+    QByteArray decoded;
+    if (!decodeBase64(payload, &decoded) || decoded.isEmpty()) {
+        log(2, kBroadcastTag, QStringLiteral("SoftBusEvent is not Base64 text: ") + payload.left(64).toString());
         return;
     }
-    const QJsonDocument doc = QJsonDocument::fromJson(*decoded);
+    const QJsonDocument doc = QJsonDocument::fromJson(decoded);
     const QJsonValue method = doc.object().value(QLatin1String("__method__"));
     if (!doc.isObject() || !method.isString()) {
         log(2, kBroadcastTag,
-            QStringLiteral("SoftBusEvent without __method__: ") + QString::fromUtf8(*decoded).left(128));
+            QStringLiteral("SoftBusEvent without __method__: ") + QString::fromUtf8(decoded).left(128));
         return;
     }
     // The content's data as its own part, beside the event.
     QString data;
-    const auto part = line.params.constFind(QStringLiteral("SoftBusData"));
-    if (part != line.params.cend()) {
-        const auto bytes = QByteArray::fromBase64Encoding(part->toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-        if (!bytes) {
-            log(2, kBroadcastTag, QStringLiteral("SoftBusData is not Base64: ") + part->left(64));
+    QStringView part;
+    const bool hasPart = line.find(QLatin1String("SoftBusData"), &part);
+    if (hasPart) {
+        QByteArray bytes;
+        if (!decodeBase64(part, &bytes)) {
+            log(2, kBroadcastTag, QStringLiteral("SoftBusData is not Base64: ") + part.left(64).toString());
             return;
         }
-        data = (*bytes).isEmpty() ? QStringLiteral("") : QString::fromUtf8(*bytes);
+        // Up to a NUL, as QString::fromUtf8(QByteArray) reads, without its byte-at-a-time search.
+        const auto nul = static_cast<const char *>(std::memchr(bytes.constData(), 0, std::size_t(bytes.size())));
+        data = bytes.isEmpty()
+                   ? QStringLiteral("")
+                   : QString::fromUtf8(bytes.constData(), nul ? int(nul - bytes.constData()) : bytes.size());
     }
-    const QString *beside = part != line.params.cend() ? &data : nullptr;
+    const QString *beside = hasPart ? &data : nullptr;
     if (method.toString() == QLatin1String("send"))
         onSendResult(doc.object(), beside);
     else if (method.toString() == QLatin1String("listenMessage"))

@@ -13,9 +13,11 @@ namespace {
 constexpr double kExactLimit = 9007199254740992.0;
 } // namespace
 
-bool KSoftBusJsonReader::integral(const QJsonValue &v, double min, double max, double *out)
+using Kind = KSoftBusJsonNode::Kind;
+
+bool KSoftBusJsonReader::integral(const KSoftBusJsonNode &v, double min, double max, double *out)
 {
-    if (!v.isDouble())
+    if (v.kind() != Kind::Number)
         return false;
     const double d = v.toDouble();
     if (!std::isfinite(d) || std::trunc(d) != d || d < min || d > max)
@@ -24,27 +26,32 @@ bool KSoftBusJsonReader::integral(const QJsonValue &v, double min, double max, d
     return true;
 }
 
-QJsonValue KSoftBusJsonReader::take(const char *key, bool (QJsonValue::*is)() const)
+KSoftBusJsonNode KSoftBusJsonReader::take(Key key, Kind kind)
 {
-    const QJsonValue v = m_object.value(QLatin1String(key));
+    const KSoftBusJsonNode v = m_object.member(key.name);
     if (v.isUndefined())
         return v;
-    if (!(v.*is)())
+    if (v.kind() != kind)
         m_ok = false;
-    return m_ok ? v : QJsonValue(QJsonValue::Undefined);
+    return m_ok ? v : KSoftBusJsonNode();
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::text(const char *key, QString *out)
+bool KSoftBusJsonReader::isNull(Key key) const
 {
-    const QJsonValue v = take(key, &QJsonValue::isString);
-    if (v.isString())
+    return m_object.member(key.name).kind() == Kind::Null;
+}
+
+KSoftBusJsonReader &KSoftBusJsonReader::text(Key key, QString *out)
+{
+    const KSoftBusJsonNode v = take(key, Kind::String);
+    if (!v.isUndefined())
         *out = v.toString();
     return *this;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::int32(const char *key, qint32 *out)
+KSoftBusJsonReader &KSoftBusJsonReader::int32(Key key, qint32 *out)
 {
-    const QJsonValue v = take(key, &QJsonValue::isDouble);
+    const KSoftBusJsonNode v = take(key, Kind::Number);
     double d = 0;
     if (v.isUndefined())
         return *this;
@@ -55,13 +62,13 @@ KSoftBusJsonReader &KSoftBusJsonReader::int32(const char *key, qint32 *out)
     return *this;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::int64(const char *key, qint64 *out)
+KSoftBusJsonReader &KSoftBusJsonReader::int64(Key key, qint64 *out)
 {
-    const QJsonValue v = m_object.value(QLatin1String(key));
+    const KSoftBusJsonNode v = m_object.member(key.name);
     double d = 0;
     if (v.isUndefined()) {
         return *this;
-    } else if (v.isString()) {
+    } else if (v.kind() == Kind::String) {
         bool parsed = false;
         const qint64 n = v.toString().toLongLong(&parsed, 10);
         m_ok = m_ok && parsed;
@@ -75,9 +82,9 @@ KSoftBusJsonReader &KSoftBusJsonReader::int64(const char *key, qint64 *out)
     return *this;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::uint64(const char *key, quint64 *out)
+KSoftBusJsonReader &KSoftBusJsonReader::uint64(Key key, quint64 *out)
 {
-    const QJsonValue v = take(key, &QJsonValue::isDouble);
+    const KSoftBusJsonNode v = take(key, Kind::Number);
     double d = 0;
     if (v.isUndefined())
         return *this;
@@ -88,46 +95,46 @@ KSoftBusJsonReader &KSoftBusJsonReader::uint64(const char *key, quint64 *out)
     return *this;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::boolean(const char *key, bool *out)
+KSoftBusJsonReader &KSoftBusJsonReader::boolean(Key key, bool *out)
 {
-    const QJsonValue v = take(key, &QJsonValue::isBool);
-    if (v.isBool())
+    const KSoftBusJsonNode v = take(key, Kind::Bool);
+    if (!v.isUndefined())
         *out = v.toBool();
     return *this;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::texts(const char *key, QStringList *out)
+KSoftBusJsonReader &KSoftBusJsonReader::texts(Key key, QStringList *out)
 {
-    const QJsonValue v = take(key, &QJsonValue::isArray);
-    if (!v.isArray())
-        return *this;
+    const KSoftBusJsonNode v = take(key, Kind::Array);
     QStringList list;
-    for (const QJsonValue &item : v.toArray()) {
-        if (!item.isString()) {
-            m_ok = false;
-            return *this;
-        }
+    const bool read = v.everyItem([&list](const KSoftBusJsonNode &item) {
+        if (item.kind() != Kind::String)
+            return false;
         list.append(item.toString());
-    }
-    *out = list;
+        return true;
+    });
+    if (read)
+        *out = std::move(list);
+    else if (!v.isUndefined())
+        m_ok = false;
     return *this;
 }
 
-KSoftBusJsonReader &KSoftBusJsonReader::int32s(const char *key, QList<qint32> *out)
+KSoftBusJsonReader &KSoftBusJsonReader::int32s(Key key, QList<qint32> *out)
 {
-    const QJsonValue v = take(key, &QJsonValue::isArray);
-    if (!v.isArray())
-        return *this;
+    const KSoftBusJsonNode v = take(key, Kind::Array);
     QList<qint32> list;
-    for (const QJsonValue &item : v.toArray()) {
+    const bool read = v.everyItem([&list](const KSoftBusJsonNode &item) {
         double d = 0;
-        if (!integral(item, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), &d)) {
-            m_ok = false;
-            return *this;
-        }
+        if (!integral(item, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), &d))
+            return false;
         list.append(qint32(d));
-    }
-    *out = list;
+        return true;
+    });
+    if (read)
+        *out = std::move(list);
+    else if (!v.isUndefined())
+        m_ok = false;
     return *this;
 }
 

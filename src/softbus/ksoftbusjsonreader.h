@@ -2,14 +2,17 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
-#include <QJsonArray>
-#include <QJsonObject>
+#include "ksoftbusjsonnode.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 /*
- * Reads the fields of one SoftBus record from its JSON object. An absent key
+ * Reads the fields of one SoftBus record from its JSON object (a page
+ * object or a token of the record's text, KSoftBusJsonNode). An absent key
  * leaves the field at its default; a key of the wrong type, a number out of
  * the field's range or a nested record that fails makes the whole read fail
  * (ok() false), which callers turn into their "did not decode" code.
@@ -22,94 +25,104 @@ namespace Protocol {
 class KSoftBusJsonReader
 {
 public:
-    explicit KSoftBusJsonReader(const QJsonObject &object)
+    // A field's key: a string literal, its length known when compiled.
+    struct Key
+    {
+        template<std::size_t N>
+        constexpr Key(const char (&text)[N])
+            : name(text, int(N - 1))
+        {
+        }
+        QLatin1String name;
+    };
+
+    explicit KSoftBusJsonReader(const KSoftBusJsonNode &object)
         : m_object(object)
     {
     }
 
     bool ok() const { return m_ok; }
 
-    KSoftBusJsonReader &text(const char *key, QString *out);
-    KSoftBusJsonReader &int32(const char *key, qint32 *out);
+    KSoftBusJsonReader &text(Key key, QString *out);
+    KSoftBusJsonReader &int32(Key key, qint32 *out);
     // Also takes a decimal string, so that values beyond 2^53 survive.
-    KSoftBusJsonReader &int64(const char *key, qint64 *out);
-    KSoftBusJsonReader &uint64(const char *key, quint64 *out);
-    KSoftBusJsonReader &boolean(const char *key, bool *out);
-    KSoftBusJsonReader &texts(const char *key, QStringList *out);
-    KSoftBusJsonReader &int32s(const char *key, QList<qint32> *out);
+    KSoftBusJsonReader &int64(Key key, qint64 *out);
+    KSoftBusJsonReader &uint64(Key key, quint64 *out);
+    KSoftBusJsonReader &boolean(Key key, bool *out);
+    KSoftBusJsonReader &texts(Key key, QStringList *out);
+    KSoftBusJsonReader &int32s(Key key, QList<qint32> *out);
+    bool isNull(Key key) const;
 
     // Reads a record T field by field with `fields(reader, record)`; *out
     // is set only when every field read.
     template<class T, class Fields>
-    static bool read(const QJsonObject &object, T *out, Fields fields)
+    static bool read(const KSoftBusJsonNode &object, T *out, Fields fields)
     {
         T record;
         KSoftBusJsonReader reader(object);
         fields(reader, record);
         if (!reader.ok())
             return false;
-        *out = record;
+        *out = std::move(record);
         return true;
     }
 
     // A nested object read by `fields(reader)`.
     template<class Fields>
-    KSoftBusJsonReader &nested(const char *key, Fields fields)
+    KSoftBusJsonReader &nested(Key key, Fields fields)
     {
-        const QJsonValue v = m_object.value(QLatin1String(key));
+        const KSoftBusJsonNode v = take(key, KSoftBusJsonNode::Kind::Object);
         if (v.isUndefined())
             return *this;
-        if (!v.isObject()) {
-            m_ok = false;
-            return *this;
-        }
-        KSoftBusJsonReader inner(v.toObject());
+        KSoftBusJsonReader inner(v);
         fields(inner);
         m_ok = m_ok && inner.ok();
         return *this;
     }
 
-    // A nested record T (T::fromJson(const QJsonObject &, T *)).
+    // A nested record T (T::fromJson(const KSoftBusJsonNode &, T *)).
     template<class T>
-    KSoftBusJsonReader &record(const char *key, T *out)
+    KSoftBusJsonReader &record(Key key, T *out)
     {
-        const QJsonValue v = m_object.value(QLatin1String(key));
+        const KSoftBusJsonNode v = take(key, KSoftBusJsonNode::Kind::Object);
         if (!v.isUndefined())
-            m_ok = m_ok && v.isObject() && T::fromJson(v.toObject(), out);
+            m_ok = T::fromJson(v, out);
         return *this;
     }
 
     template<class T>
-    KSoftBusJsonReader &records(const char *key, QList<T> *out)
+    KSoftBusJsonReader &records(Key key, QList<T> *out)
     {
-        const QJsonValue v = m_object.value(QLatin1String(key));
+        const KSoftBusJsonNode v = m_object.member(key.name);
         if (!v.isUndefined())
-            m_ok = m_ok && v.isArray() && readArray(v.toArray(), out);
+            m_ok = m_ok && readArray(v, out);
         return *this;
     }
 
+    // An array of records T; false when it is no array or an item fails.
     template<class T>
-    static bool readArray(const QJsonArray &array, QList<T> *out)
+    static bool readArray(const KSoftBusJsonNode &array, QList<T> *out)
     {
         QList<T> list;
-        list.reserve(array.size());
-        for (const QJsonValue &item : array) {
-            T value;
-            if (!item.isObject() || !T::fromJson(item.toObject(), &value))
-                return false;
-            list.append(value);
-        }
-        *out = list;
-        return true;
+        const bool read = array.everyItem([&list](const KSoftBusJsonNode &item) {
+            // Read in place: a record is a score of shared strings, each copy a score of atomic counts.
+            list.append(T());
+            return item.kind() == KSoftBusJsonNode::Kind::Object && T::fromJson(item, &list.last());
+        });
+        if (read)
+            *out = std::move(list);
+        return read;
     }
 
     // A whole number held exactly by a JSON double, within [min, max].
-    static bool integral(const QJsonValue &v, double min, double max, double *out);
+    static bool integral(const KSoftBusJsonNode &v, double min, double max, double *out);
 
 private:
-    QJsonValue take(const char *key, bool (QJsonValue::*is)() const);
+    // The member `key` when it is of `kind`; Undefined when absent, or
+    // (failing the read) of another kind.
+    KSoftBusJsonNode take(Key key, KSoftBusJsonNode::Kind kind);
 
-    QJsonObject m_object;
+    KSoftBusJsonNode m_object;
     bool m_ok = true;
 };
 

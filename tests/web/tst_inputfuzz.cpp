@@ -15,6 +15,10 @@
 #include "kxwebtestconnection.h"
 #include "kxwebtesthandler.h"
 #include "kzelvapageargs.h"
+#include "protocol/deviceinfolist.h"
+#include "protocol/deviceresponse.h"
+#include "softbusbase64.h"
+#include "softbusrecordtext.h"
 
 #include <ksyncsettingsnode.h>
 #include <kxwebviewasynjsobject.h>
@@ -61,6 +65,22 @@ void fuzz(const std::vector<std::string> &seeds, const std::function<QString(con
                              .arg(runs)
                              .arg(QString::fromLatin1(QByteArray::fromStdString(input).toHex()))));
     qInfo("%llu inputs in %d s, seed %llu", runs, seconds, seed);
+}
+
+// Where the token reader of SoftBus records and QJsonDocument part on `text`: both must
+// refuse it, or read the same record.
+template<class T>
+QString recordsDiffer(const QByteArray &text)
+{
+    T tokens;
+    T document;
+    const bool byTokens = SoftBus::Protocol::recordFromText(text, &tokens);
+    if (byTokens != SoftBus::Protocol::recordFromDocument(text, &document))
+        return byTokens ? QStringLiteral("the token reader took what QJsonDocument refuses")
+                        : QStringLiteral("the token reader refused what QJsonDocument takes");
+    if (byTokens && SoftBus::Protocol::recordToText(tokens) != SoftBus::Protocol::recordToText(document))
+        return QStringLiteral("the token reader read another record: ") + SoftBus::Protocol::recordToText(tokens);
+    return QString();
 }
 
 } // namespace
@@ -145,6 +165,53 @@ private Q_SLOTS:
                      return QStringLiteral("the SoftBus transport has no broadcast reader");
                  if (taken && !line.startsWith(QLatin1String("act=broadcast&")))
                      return QStringLiteral("label sync took a line that is no broadcast");
+                 return QString();
+             });
+    }
+
+    // The SoftBus record texts against QJsonDocument, and the broadcast part's Base64 against
+    // QByteArray::fromBase64Encoding: the same answers, taken or refused.
+    void softbusRecordTexts()
+    {
+        using namespace SoftBus::Protocol;
+        DeviceResponse<DeviceInfoList> list{0, QStringLiteral("success"), {}};
+        for (const QString &name :
+             {QStringLiteral("Desk \u00e9"), QStringLiteral("Bureau \"\u00e9\u2603\U0001F600\"")}) {
+            DeviceInfo device;
+            device.identify = {QStringLiteral("qoz-office"), QStringLiteral("alice"), QStringLiteral("d1"), name};
+            device.ports = {80, -1};
+            device.registerTime = 9007199254740992ull;
+            device.abilities = QStringList{QStringLiteral("relay")};
+            list.data.devices.append(device);
+        }
+        const QByteArray listText = recordToText(list).toUtf8();
+        Internal::CommunicationContent content;
+        content.cobId = -9007199254740993;
+        content.operation = {2, 2};
+        content.data = QString::fromUtf8(listText);
+        fuzz({listText.toStdString(), recordToText(content).toStdString(),
+              " {\"code\":0 "
+              ",\"msg\":\"a\\u00e9\\ud83d\\ude00\\n\\\"\\\\\\/"
+              "\\t\",\"data\":{\"devices\":[{\"identify_info\":{\"device_id\":\"x\","
+              "\"device_\\u0069d\":\"y\"},\"status\":-0,\"register_time\":1e3,\"last_modified_time\":9007199254740993,"
+              "\"net_info\":{\"ports\":[1.0,-2147483648,0.5e1]},\"ext\":null}]},\"msg\":\"last\"} ",
+              "{\"cobId\":\"12\",\"operation\":{\"ability\":1,\"action\":6},\"data\":null,\"isLast\":true,\"status\":0,"
+              "\"x\":[[[{}]]]}",
+              listText.toBase64().toStdString(),
+              listText.left(100).toBase64(QByteArray::OmitTrailingEquals).toStdString(), "QUI=", "QQ=="},
+             [](const std::string &input) {
+                 const QByteArray bytes = QByteArray::fromStdString(input);
+                 QString broken = recordsDiffer<DeviceResponse<DeviceInfoList>>(bytes);
+                 if (broken.isEmpty())
+                     broken = recordsDiffer<Internal::CommunicationContent>(bytes);
+                 if (!broken.isEmpty())
+                     return broken;
+                 QByteArray decoded;
+                 const bool taken =
+                     SoftBus::Business::decodeBase64(QString::fromLatin1(bytes.constData(), bytes.size()), &decoded);
+                 const auto expected = QByteArray::fromBase64Encoding(bytes, QByteArray::AbortOnBase64DecodingErrors);
+                 if (taken != bool(expected) || (taken && decoded != *expected))
+                     return QStringLiteral("Base64 decoded otherwise than QByteArray::fromBase64Encoding");
                  return QString();
              });
     }

@@ -168,9 +168,10 @@ void KCirraDocumentReporter::onBroadcast(const QString &line)
 {
     if (!line.startsWith(QLatin1String(kPrefix)))
         return;
-    const QString rest = line.mid(int(qstrlen(kPrefix)));
+    // A view: every broadcast passes here, SoftBus lines with kilobytes of Base64 among them.
+    const QStringRef rest = line.midRef(int(qstrlen(kPrefix)));
     const int eq = rest.indexOf(QLatin1Char('='));
-    const QString key = rest.left(eq);
+    const QStringRef key = rest.left(eq);
     if (eq < 0 || (key != QLatin1String("relayFileLabel") && key != QLatin1String("relayFileLabelDone")))
         return;
     const QJsonObject value = QJsonDocument::fromJson(rest.mid(eq + 1).toUtf8()).object();

@@ -14,7 +14,7 @@ QJsonObject Ability::toJson() const
             {QStringLiteral("data"), data}};
 }
 
-bool Ability::fromJson(const QJsonObject &object, Ability *out)
+bool Ability::fromJson(const KSoftBusJsonNode &object, Ability *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, Ability &r) {
         in.text("ability", &r.name)

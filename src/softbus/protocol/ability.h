@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "ksoftbusjsonnode.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -22,7 +23,7 @@ struct Ability
     QString data;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, Ability *out);
+    static bool fromJson(const KSoftBusJsonNode &object, Ability *out);
 };
 
 } // namespace Protocol

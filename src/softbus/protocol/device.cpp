@@ -15,7 +15,7 @@ QJsonObject Device::toJson() const
             {QStringLiteral("device_name"), deviceName}};
 }
 
-bool Device::fromJson(const QJsonObject &object, Device *out)
+bool Device::fromJson(const KSoftBusJsonNode &object, Device *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, Device &r) {
         in.text("app_id", &r.appId)

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "ksoftbusjsonnode.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -23,7 +24,7 @@ struct Device
     QString deviceName;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, Device *out);
+    static bool fromJson(const KSoftBusJsonNode &object, Device *out);
 };
 
 } // namespace Protocol

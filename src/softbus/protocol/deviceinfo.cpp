@@ -30,7 +30,7 @@ QJsonObject DeviceInfo::toJson() const
             {QStringLiteral("ext"), ext}};
 }
 
-bool DeviceInfo::fromJson(const QJsonObject &object, DeviceInfo *out)
+bool DeviceInfo::fromJson(const KSoftBusJsonNode &object, DeviceInfo *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, DeviceInfo &r) {
         in.record("identify_info", &r.identify)

@@ -39,7 +39,7 @@ struct DeviceInfo
     QString ext;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, DeviceInfo *out);
+    static bool fromJson(const KSoftBusJsonNode &object, DeviceInfo *out);
 };
 
 } // namespace Protocol

@@ -17,7 +17,7 @@ QJsonObject DeviceInfoList::toJson() const
     return {{QStringLiteral("devices"), list}};
 }
 
-bool DeviceInfoList::fromJson(const QJsonObject &object, DeviceInfoList *out)
+bool DeviceInfoList::fromJson(const KSoftBusJsonNode &object, DeviceInfoList *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, DeviceInfoList &r) {
         in.records("devices", &r.devices);

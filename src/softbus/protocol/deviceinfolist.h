@@ -18,7 +18,7 @@ struct DeviceInfoList
     QList<DeviceInfo> devices;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, DeviceInfoList *out);
+    static bool fromJson(const KSoftBusJsonNode &object, DeviceInfoList *out);
 };
 
 } // namespace Protocol

@@ -30,7 +30,7 @@ struct DeviceResponse
         return {{QStringLiteral("code"), code}, {QStringLiteral("msg"), msg}, {QStringLiteral("data"), data.toJson()}};
     }
 
-    static bool fromJson(const QJsonObject &object, DeviceResponse *out)
+    static bool fromJson(const KSoftBusJsonNode &object, DeviceResponse *out)
     {
         return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, DeviceResponse &r) {
             in.int32("code", &r.code).text("msg", &r.msg).record("data", &r.data);

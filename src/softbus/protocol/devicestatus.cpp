@@ -12,7 +12,7 @@ QJsonObject DeviceStatus::toJson() const
     return {{QStringLiteral("status"), status}};
 }
 
-bool DeviceStatus::fromJson(const QJsonObject &object, DeviceStatus *out)
+bool DeviceStatus::fromJson(const KSoftBusJsonNode &object, DeviceStatus *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, DeviceStatus &r) {
         in.int32("status", &r.status);

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "ksoftbusjsonnode.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -20,7 +21,7 @@ struct DeviceStatus
     qint32 status = 0;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, DeviceStatus *out);
+    static bool fromJson(const KSoftBusJsonNode &object, DeviceStatus *out);
 };
 
 } // namespace Protocol

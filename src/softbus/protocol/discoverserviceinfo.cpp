@@ -14,7 +14,7 @@ QJsonObject DiscoverServiceInfo::toJson() const
             {QStringLiteral("data"), data}};
 }
 
-bool DiscoverServiceInfo::fromJson(const QJsonObject &object, DiscoverServiceInfo *out)
+bool DiscoverServiceInfo::fromJson(const KSoftBusJsonNode &object, DiscoverServiceInfo *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, DiscoverServiceInfo &r) {
         in.text("service_name", &r.serviceName)

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "ksoftbusjsonnode.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -22,7 +23,7 @@ struct DiscoverServiceInfo
     QString data;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, DiscoverServiceInfo *out);
+    static bool fromJson(const KSoftBusJsonNode &object, DiscoverServiceInfo *out);
 };
 
 } // namespace Protocol

@@ -15,7 +15,7 @@ QJsonObject DiscoverServiceInfoResult::toJson() const
             {QStringLiteral("state"), state}};
 }
 
-bool DiscoverServiceInfoResult::fromJson(const QJsonObject &object, DiscoverServiceInfoResult *out)
+bool DiscoverServiceInfoResult::fromJson(const KSoftBusJsonNode &object, DiscoverServiceInfoResult *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, DiscoverServiceInfoResult &r) {
         in.text("service_name", &r.serviceName)

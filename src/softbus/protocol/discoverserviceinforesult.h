@@ -24,7 +24,7 @@ struct DiscoverServiceInfoResult
     qint32 state = 0;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, DiscoverServiceInfoResult *out);
+    static bool fromJson(const KSoftBusJsonNode &object, DiscoverServiceInfoResult *out);
 };
 
 } // namespace Protocol

@@ -20,7 +20,7 @@ QJsonObject KFileTaskInfo::toJson() const
             {QStringLiteral("error"), error}};
 }
 
-bool KFileTaskInfo::fromJson(const QJsonObject &object, KFileTaskInfo *out)
+bool KFileTaskInfo::fromJson(const KSoftBusJsonNode &object, KFileTaskInfo *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, KFileTaskInfo &r) {
         in.text("task_id", &r.taskId)

@@ -30,7 +30,7 @@ struct KFileTaskInfo
     QString error;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, KFileTaskInfo *out);
+    static bool fromJson(const KSoftBusJsonNode &object, KFileTaskInfo *out);
 };
 
 } // namespace Protocol

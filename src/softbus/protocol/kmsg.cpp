@@ -16,7 +16,7 @@ QJsonObject KMsg::toJson() const
             {QStringLiteral("time"), double(time)}};
 }
 
-bool KMsg::fromJson(const QJsonObject &object, KMsg *out)
+bool KMsg::fromJson(const KSoftBusJsonNode &object, KMsg *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, KMsg &r) {
         in.text("msg_id", &r.msgId)

@@ -25,7 +25,7 @@ struct KMsg
     quint64 time = 0;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, KMsg *out);
+    static bool fromJson(const KSoftBusJsonNode &object, KMsg *out);
 };
 
 } // namespace Protocol

@@ -12,7 +12,7 @@ QJsonObject LastModifiedTime::toJson() const
     return {{QStringLiteral("last_modified_time"), double(time)}};
 }
 
-bool LastModifiedTime::fromJson(const QJsonObject &object, LastModifiedTime *out)
+bool LastModifiedTime::fromJson(const KSoftBusJsonNode &object, LastModifiedTime *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, LastModifiedTime &r) {
         in.uint64("last_modified_time", &r.time);

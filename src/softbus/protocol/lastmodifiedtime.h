@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 The libkzelvaworkarea developers
 #pragma once
 
+#include "ksoftbusjsonnode.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -20,7 +21,7 @@ struct LastModifiedTime
     quint64 time = 0;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, LastModifiedTime *out);
+    static bool fromJson(const KSoftBusJsonNode &object, LastModifiedTime *out);
 };
 
 } // namespace Protocol

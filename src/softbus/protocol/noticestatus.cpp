@@ -15,7 +15,7 @@ QJsonObject NoticeStatus::toJson() const
             {QStringLiteral("last_modified_time"), double(lastModifiedTime)}};
 }
 
-bool NoticeStatus::fromJson(const QJsonObject &object, NoticeStatus *out)
+bool NoticeStatus::fromJson(const KSoftBusJsonNode &object, NoticeStatus *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, NoticeStatus &r) {
         in.record("identify_info", &r.device)

@@ -24,7 +24,7 @@ struct NoticeStatus
     quint64 lastModifiedTime = 0;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, NoticeStatus *out);
+    static bool fromJson(const KSoftBusJsonNode &object, NoticeStatus *out);
 };
 
 } // namespace Protocol

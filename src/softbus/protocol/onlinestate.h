@@ -20,7 +20,7 @@ struct OnlineState
     bool online = false;
 
     QJsonObject toJson() const { return {{QStringLiteral("online"), online}}; }
-    static bool fromJson(const QJsonObject &object, OnlineState *out)
+    static bool fromJson(const KSoftBusJsonNode &object, OnlineState *out)
     {
         return KSoftBusJsonReader::read(
             object, out, [](KSoftBusJsonReader &in, OnlineState &r) { in.boolean("online", &r.online); });

@@ -13,7 +13,7 @@ QJsonObject SendMsgReq::toJson() const
         {QStringLiteral("to"), to.toJson()}, {QStringLiteral("action"), action}, {QStringLiteral("content"), content}};
 }
 
-bool SendMsgReq::fromJson(const QJsonObject &object, SendMsgReq *out)
+bool SendMsgReq::fromJson(const KSoftBusJsonNode &object, SendMsgReq *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, SendMsgReq &r) {
         in.record("to", &r.to).text("action", &r.action).text("content", &r.content);

@@ -27,7 +27,7 @@ struct SendMsgReq
     QString content;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, SendMsgReq *out);
+    static bool fromJson(const KSoftBusJsonNode &object, SendMsgReq *out);
 };
 
 } // namespace Protocol

@@ -14,7 +14,7 @@ QJsonObject UnreadNumItem::toJson() const
             {QStringLiteral("unread_num"), unreadNum}};
 }
 
-bool UnreadNumItem::fromJson(const QJsonObject &object, UnreadNumItem *out)
+bool UnreadNumItem::fromJson(const KSoftBusJsonNode &object, UnreadNumItem *out)
 {
     return KSoftBusJsonReader::read(object, out, [](KSoftBusJsonReader &in, UnreadNumItem &r) {
         in.text("action", &r.action)

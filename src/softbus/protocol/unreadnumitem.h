@@ -23,7 +23,7 @@ struct UnreadNumItem
     qint32 unreadNum = 0;
 
     QJsonObject toJson() const;
-    static bool fromJson(const QJsonObject &object, UnreadNumItem *out);
+    static bool fromJson(const KSoftBusJsonNode &object, UnreadNumItem *out);
 };
 
 } // namespace Protocol
