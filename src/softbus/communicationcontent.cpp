@@ -4,6 +4,8 @@
 
 #include "ksoftbusjsonreader.h"
 
+#include <kcirrajsontext.h>
+
 namespace SoftBus {
 namespace Protocol {
 namespace Internal {
@@ -16,6 +18,23 @@ QJsonObject CommunicationContent::toJson() const
             {QStringLiteral("data"), data.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(data)},
             {QStringLiteral("isLast"), isLast},
             {QStringLiteral("status"), status}};
+}
+
+QByteArray CommunicationContent::toText() const
+{
+    // Members in QJsonObject's order (by key).
+    QByteArray text;
+    text.reserve(96 + data.size() * 2);
+    text.append("{\"cobId\":\"").append(QByteArray::number(cobId)).append("\",\"data\":");
+    if (data.isNull())
+        text.append("null");
+    else
+        KCirraJsonText::appendString(data, &text);
+    text.append(",\"isLast\":").append(isLast ? "true" : "false");
+    text.append(",\"operation\":{\"ability\":").append(QByteArray::number(operation.ability));
+    text.append(",\"action\":").append(QByteArray::number(operation.action));
+    text.append("},\"status\":").append(QByteArray::number(status)).append('}');
+    return text;
 }
 
 bool CommunicationContent::fromJson(const KSoftBusJsonNode &object, CommunicationContent *out)

@@ -29,6 +29,9 @@ struct CommunicationContent
     qint32 status = 0;
 
     QJsonObject toJson() const;
+    // The text form as UTF-8, the bytes QJsonDocument writes for toJson(),
+    // without building the object: every request is one.
+    QByteArray toText() const;
     static bool fromJson(const KSoftBusJsonNode &object, CommunicationContent *out);
 };
 

@@ -147,7 +147,7 @@ QString KCommunicatorIpc::ipcCall(QObject *receiver, const char *method, std::ma
 
 int KCommunicatorIpc::send(const CommunicationContent &content, ContentCallback callback)
 {
-    const QString id = ipcCall(this, "send", {{"content", Protocol::recordToText(content).toStdString()}});
+    const QString id = ipcCall(this, "send", {{"content", content.toText().toStdString()}});
     if (id.isEmpty())
         return Refused;
     m_pendingSends.insert(id, std::move(callback));

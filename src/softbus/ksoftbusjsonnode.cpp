@@ -46,8 +46,11 @@ KSoftBusJsonNode KSoftBusJsonNode::member(QLatin1String key) const
     // Members are key, value pairs; a repeated key counts with its last value.
     int found = -1;
     for (int k = m_index + 1; k < object.end; k = m_tokens->at(k + 1).end) {
-        if (m_tokens->stringIs(k, key))
+        if (m_tokens->stringIs(k, key)) {
             found = k + 1;
+            if (!object.repeated)
+                break;
+        }
     }
     return found < 0 ? KSoftBusJsonNode() : KSoftBusJsonNode(m_tokens, found);
 }

@@ -94,7 +94,7 @@ int utf8Length(const uchar *p, const uchar *end)
 Q_ALWAYS_INLINE void KSoftBusJsonTokens::append(Type type, const char *start, const char *end, bool escaped, bool ascii)
 {
     const int index = int(m_tokens.size());
-    m_tokens.push_back({type, escaped, ascii, int(start - m_text.constData()), int(end - start), index + 1});
+    m_tokens.push_back({type, escaped, ascii, false, int(start - m_text.constData()), int(end - start), index + 1});
 }
 
 Q_ALWAYS_INLINE bool KSoftBusJsonTokens::scanString(const char *&p, const char *end)
@@ -199,6 +199,8 @@ bool KSoftBusJsonTokens::parse(const QByteArray &utf8)
     // The containers open at p; an object member's value comes after its key and ':'.
     std::array<int, kMaxDepth> open;
     std::array<bool, kMaxDepth> openObject;
+    // Per open object, one bit per key seen (by length and end bytes): a key whose bit is set already may repeat.
+    std::array<quint64, kMaxDepth> keysSeen;
     int depth = 0;
     p = skipSpace(p, end);
     if (p == end || (*p != '{' && *p != '['))
@@ -214,6 +216,7 @@ bool KSoftBusJsonTokens::parse(const QByteArray &utf8)
             if (depth == kMaxDepth)
                 return false;
             openObject[std::size_t(depth)] = c == '{';
+            keysSeen[std::size_t(depth)] = 0;
             open[std::size_t(depth++)] = int(m_tokens.size());
             append(c == '{' ? Type::Object : Type::Array, p, p + 1);
             p = skipSpace(p + 1, end);
@@ -269,12 +272,24 @@ bool KSoftBusJsonTokens::parse(const QByteArray &utf8)
             p = skipSpace(p, end);
             if (p == end || *p != '"' || !scanString(p, end))
                 return false;
+            noteKey(m_tokens.back(), &keysSeen[std::size_t(depth - 1)],
+                    &m_tokens[std::size_t(open[std::size_t(depth - 1)])]);
             p = skipSpace(p, end);
             if (p == end || *p != ':')
                 return false;
             ++p;
         }
     }
+}
+
+void KSoftBusJsonTokens::noteKey(const Token &key, quint64 *seen, Token *object) const
+{
+    const char *p = m_text.constData() + key.start;
+    const uint bit = key.length ? (uint(key.length) * 7 + uchar(p[0]) * 3 + uchar(p[key.length - 1])) % 64 : 0;
+    // Escapes may spell one key two ways: such an object is searched to its end.
+    if (key.escaped || (*seen >> bit & 1))
+        object->repeated = true;
+    *seen |= quint64(1) << bit;
 }
 
 double KSoftBusJsonTokens::number(int index) const

@@ -50,6 +50,7 @@ public:
         Type type;
         bool escaped; // a string with backslash escapes
         bool ascii;   // a string of ASCII characters only
+        bool repeated; // an object that may hold a key twice (else a key's first match is its only one)
         int start;    // strings: after the opening quote
         int length;   // strings: up to the closing quote
         int end;      // the index after this token's subtree
@@ -92,6 +93,7 @@ private:
     QString interned(const Token &t) const;
     bool scanString(const char *&p, const char *end);
     bool scanNumber(const char *&p, const char *end);
+    void noteKey(const Token &key, quint64 *seen, Token *object) const;
     void append(Type type, const char *start, const char *end, bool escaped = false, bool ascii = true);
 
     QByteArray m_text;
