@@ -272,8 +272,7 @@ bool KSoftBusJsonTokens::parse(const QByteArray &utf8)
             p = skipSpace(p, end);
             if (p == end || *p != '"' || !scanString(p, end))
                 return false;
-            noteKey(m_tokens.back(), &keysSeen[std::size_t(depth - 1)],
-                    &m_tokens[std::size_t(open[std::size_t(depth - 1)])]);
+            noteKey(open[std::size_t(depth - 1)], &keysSeen[std::size_t(depth - 1)]);
             p = skipSpace(p, end);
             if (p == end || *p != ':')
                 return false;
@@ -282,13 +281,14 @@ bool KSoftBusJsonTokens::parse(const QByteArray &utf8)
     }
 }
 
-void KSoftBusJsonTokens::noteKey(const Token &key, quint64 *seen, Token *object) const
+void KSoftBusJsonTokens::noteKey(int object, quint64 *seen)
 {
+    const Token &key = m_tokens.back();
     const char *p = m_text.constData() + key.start;
     const uint bit = key.length ? (uint(key.length) * 7 + uchar(p[0]) * 3 + uchar(p[key.length - 1])) % 64 : 0;
     // Escapes may spell one key two ways: such an object is searched to its end.
     if (key.escaped || (*seen >> bit & 1))
-        object->repeated = true;
+        m_tokens[std::size_t(object)].repeated = true;
     *seen |= quint64(1) << bit;
 }
 

@@ -93,7 +93,9 @@ private:
     QString interned(const Token &t) const;
     bool scanString(const char *&p, const char *end);
     bool scanNumber(const char *&p, const char *end);
-    void noteKey(const Token &key, quint64 *seen, Token *object) const;
+    // Marks the object at index `object` as may-repeat when the key just
+    // scanned (the last token) shares its bit in `seen` with an earlier key.
+    void noteKey(int object, quint64 *seen);
     void append(Type type, const char *start, const char *end, bool escaped = false, bool ascii = true);
 
     QByteArray m_text;
